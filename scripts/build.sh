@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# build.sh release|asan [cmake build args...]: configures (once) and builds into build/<kind>.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+kind=${1:-release}
+shift || true
+dir=build/$kind
+case "$kind" in
+  release) opts=(-DCMAKE_BUILD_TYPE=Release -DWISPEL_SANITIZE=OFF) ;;
+  asan)    opts=(-DCMAKE_BUILD_TYPE=Debug -DWISPEL_SANITIZE=ON) ;;
+  *) echo "build.sh: unknown build kind '$kind' (release or asan)" >&2; exit 2 ;;
+esac
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S . -B "$dir" -G Ninja "${opts[@]}"
+fi
+cmake --build "$dir" "$@"

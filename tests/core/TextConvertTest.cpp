@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "core/TextCase.h"
+#include "core/TextConvert.h"
+
+using namespace wispel;
+
+TEST(TextConvert, Utf16ToUtf8) {
+    struct Case {
+        std::u16string in;
+        std::string out;
+    } cases[] = {
+        {u"", ""},
+        {u"abc", "abc"},
+        {u"\u00E9\u20AC", "\xC3\xA9\xE2\x82\xAC"},
+        {u"\U0001F600", "\xF0\x9F\x98\x80"},
+        {std::u16string(1, char16_t(0xD800)) + u"x", "?x"},   // lone high surrogate
+        {u"x" + std::u16string(1, char16_t(0xDC00)), "x?"},   // lone low surrogate
+        {std::u16string{char16_t(0xDC00), char16_t(0xD800)}, "??"},  // pair in wrong order
+    };
+    for (const auto& c : cases) EXPECT_EQ(toUtf8(c.in), c.out);
+}
+
+TEST(TextConvert, Utf8ToUtf16) {
+    struct Case {
+        std::string in;
+        std::u16string out;
+    } cases[] = {
+        {"", u""},
+        {"a\xC3\xA9", u"a\u00E9"},
+        {"\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"\xFF", u"\uFFFD"},                   // never valid
+        {"\xC3", u"\uFFFD"},                   // cut short
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},         // overlong
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
+    };
+    for (const auto& c : cases) EXPECT_EQ(fromUtf8(c.in), c.out) << c.in;
+}
+
+TEST(TextConvert, TruncateNeverSplitsASequence) {
+    const std::string text = "ab\xE2\x82\xAC" "c";  // a b EURO c
+    EXPECT_EQ(truncateUtf8(text, 10), text);
+    EXPECT_EQ(truncateUtf8(text, 5), "ab\xE2\x82\xAC");
+    EXPECT_EQ(truncateUtf8(text, 4), "ab");
+    EXPECT_EQ(truncateUtf8(text, 3), "ab");
+    EXPECT_EQ(truncateUtf8(text, 2), "ab");
+    EXPECT_EQ(truncateUtf8(text, 0), "");
+}
+
+TEST(TextCase, FoldsLetterCaseBeyondAscii) {
+    EXPECT_TRUE(sameText("Title", "tITLE"));
+    EXPECT_TRUE(sameText("\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"));  // été / ÉTÉ
+    EXPECT_FALSE(sameText("title", " title"));
+    EXPECT_FALSE(sameText("title", "titles"));
+    EXPECT_LT(compareTextIgnoreCase("apple", "BANANA"), 0);
+    EXPECT_EQ(upperCase("stra\xC3\x9F" "e"), "STRA\xC3\x9F" "E");  // no one-to-many mapping
+    EXPECT_EQ(lowerCase("\xC3\x89" "COLE"), "\xC3\xA9" "cole");
+    EXPECT_TRUE(sameText(std::u16string_view(u"Item"), std::u16string_view(u"ITEM")));
+}
