@@ -3,6 +3,7 @@
 // calling one. `bindEvent(object, &Class::method)` makes the usual object-bound form.
 
 #include <functional>
+#include <type_traits>
 #include <utility>
 
 namespace wispel {
@@ -11,7 +12,7 @@ template <class... Args>
 class TEvent {
 public:
     TEvent() = default;
-    template <class F>
+    template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TEvent>>>
     TEvent(F handler) : handler_(std::move(handler)) {}  // NOLINT: implicit on purpose
 
     bool assigned() const noexcept { return static_cast<bool>(handler_); }

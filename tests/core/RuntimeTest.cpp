@@ -148,3 +148,9 @@ TEST(DateTime, DayCountOfKnownDates) {
     TDateTime now = Now();
     EXPECT_GT(now, encodeDateTime(2020, 1, 1));
 }
+
+TEST(Event, CopyOfUnsetEventStaysUnset) {
+    TEvent<int> unset;
+    TEvent<int> copy = unset;
+    EXPECT_FALSE(copy.assigned());
+}
