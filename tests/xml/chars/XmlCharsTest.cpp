@@ -1,0 +1,137 @@
+#include "xml/chars/XmlChars.h"
+
+#include <gtest/gtest.h>
+
+#include "core/Exception.h"
+
+namespace wispel {
+namespace {
+
+TEST(XmlChars, SingleUnitClasses) {
+    struct Case {
+        char16_t unit;
+        bool xmlChar, blank, pubid;
+    };
+    const Case cases[] = {
+        {0x09, true, true, false},     {0x0A, true, true, true},     {0x0D, true, true, true},
+        {0x20, true, true, true},      {0x00, false, false, false},  {0x1F, false, false, false},
+        {u'a', true, false, true},     {u'%', true, false, true},    {u'"', true, false, false},
+        {u'<', true, false, false},    {0xD800, true, false, false}, {0xDFFF, true, false, false},
+        {0xFFFD, true, false, false},  {0xFFFE, false, false, false}, {0xFFFF, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.unit));
+        EXPECT_EQ(validXmlChar(c.unit), c.xmlChar);
+        EXPECT_EQ(xmlBlank(c.unit), c.blank);
+        EXPECT_EQ(validPubidChar(c.unit), c.pubid);
+    }
+    EXPECT_FALSE(allBlank(u""));
+    EXPECT_TRUE(allBlank(u" \t\r\n"));
+    EXPECT_FALSE(allBlank(u" x "));
+}
+
+TEST(XmlChars, Names) {
+    struct Case {
+        std::u16string text;
+        bool name, piTarget;
+    };
+    const Case cases[] = {
+        {u"item", true, true},
+        {u"_a.b-c:d9", true, true},
+        {u":x", true, true},
+        {u"", false, false},
+        {u"9a", false, false},
+        {u"-a", false, false},
+        {u"a b", false, false},
+        {u"XmL", true, false},
+        {u"xml-stylesheet", true, true},
+        {u"\u00C0\u00B7\u0300", true, true},   // letter, extender, combining character
+        {u"\u0300a", false, false},            // combining character cannot start a name
+        {u"\u4E00\u0660", true, true},         // ideograph then Arabic-Indic digit
+        {u"\u00D7", false, false},             // multiplication sign is no letter
+        {u"a\u2000", false, false},
+        {u"\xAC00\xD7A3", true, true},         // Hangul syllables at the range ends
+        {u"a\xD800\xDC00", false, false},      // surrogates are never name characters
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(toUtf8(c.text));
+        EXPECT_EQ(validName(c.text), c.name);
+        EXPECT_EQ(validPITarget(c.text), c.piTarget);
+    }
+    EXPECT_TRUE(validQName(u"a:b"));
+    EXPECT_FALSE(validQName(u"a:b:c"));
+    EXPECT_FALSE(validQName(u":b"));
+    EXPECT_FALSE(validQName(u"a:"));
+    EXPECT_FALSE(validNCName(u"a:b"));
+}
+
+TEST(XmlChars, CharacterDataAndCData) {
+    struct Case {
+        std::u16string text;
+        bool charData, cdata;
+    };
+    const Case cases[] = {
+        {u"", true, true},
+        {u"plain text\t\r\n", true, true},
+        {u"a < b", false, true},
+        {u"a & b", false, true},
+        {u"]]>", false, false},
+        {u"]] >", true, true},
+        {u"\xD83D\xDE00", true, true},         // paired surrogates
+        {u"\xD83D", false, false},             // lone high surrogate at the end
+        {u"\xDE00\xD83D", false, false},       // pair in the wrong order
+        {std::u16string(1, u'\0'), false, false},
+        {u"\xFFFE", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(toUtf8(c.text));
+        EXPECT_EQ(validCharData(c.text), c.charData);
+        EXPECT_EQ(validCDataText(c.text), c.cdata);
+    }
+}
+
+TEST(XmlChars, VersionAndEncodingNames) {
+    EXPECT_TRUE(validVersionNum(u"1.0"));
+    EXPECT_TRUE(validVersionNum(u"a_b:c-1"));
+    EXPECT_FALSE(validVersionNum(u""));
+    EXPECT_FALSE(validVersionNum(u"1 0"));
+    EXPECT_TRUE(validEncName(u"UTF-8"));
+    EXPECT_TRUE(validEncName(u"iso_8859.1"));
+    EXPECT_FALSE(validEncName(u"8859"));
+    EXPECT_FALSE(validEncName(u""));
+    EXPECT_FALSE(validEncName(u"utf:8"));
+}
+
+TEST(XmlChars, CharRefConversion) {
+    struct Good {
+        std::u16string ref, result;
+    };
+    const Good good[] = {
+        {u"&#65;", u"A"},
+        {u"&#x41;", u"A"},
+        {u"&#x0041;", u"A"},
+        {u"&#9;", u"\t"},
+        {u"&#xD7FF;", u"\xD7FF"},
+        {u"&#xE000;", u"\xE000"},
+        {u"&#x10000;", u"\xD800\xDC00"},
+        {u"&#1114111;", u"\xDBFF\xDFFF"},
+    };
+    for (const Good& g : good) EXPECT_EQ(validCharRef(g.ref), g.result) << toUtf8(g.ref);
+
+    const std::u16string bad[] = {
+        u"&#X41;",    u"&#x;",       u"&#;",         u"&#65",        u"#65;",
+        u"&#0;",      u"&#xD800;",   u"&#xFFFE;",    u"&#x110000;",  u"&#6a;",
+        u"&#x80000000;", u"&#99999999999;", u"&#-1;", u"",
+    };
+    for (const std::u16string& ref : bad) {
+        try {
+            validCharRef(ref);
+            ADD_FAILURE() << "accepted " << toUtf8(ref);
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.message(), toUtf8(ref) + " is not a valid XmlCharRef value.");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace wispel

@@ -1,0 +1,46 @@
+#pragma once
+// Character predicates of the XML layer, on UTF-16 code units and DOMStrings. Name
+// characters follow the letter, digit, combining-character and extender classes of
+// XML 1.0 (first edition); a surrogate code unit is never a name character.
+
+#include <string_view>
+
+#include "core/TextConvert.h"
+
+namespace wispel {
+
+// Tab, line feed, carriage return, or U+0020 to U+FFFD (surrogate code units included).
+bool validXmlChar(char16_t unit);
+// Space, tab, line feed, carriage return.
+bool xmlBlank(char16_t unit);
+// Not empty and every unit xmlBlank.
+bool allBlank(std::u16string_view text);
+
+bool isXmlLetter(char16_t unit);
+bool isXmlNameChar(char16_t unit);
+
+// Not empty; a letter, "_" or ":" first, name characters after.
+bool validName(std::u16string_view text);
+// A name without any ":" (namespace-local name).
+bool validNCName(std::u16string_view text);
+// NCName, or NCName ":" NCName.
+bool validQName(std::u16string_view text);
+// Valid characters, surrogates in high-low pairs, no "]]>", and neither "<" nor "&".
+bool validCharData(std::u16string_view text);
+// The same, but "<" and "&" are allowed.
+bool validCDataText(std::u16string_view text);
+// Not empty; ASCII letters, digits, "_", ".", ":" and "-" only.
+bool validVersionNum(std::u16string_view text);
+// Not empty; an ASCII letter first, then ASCII letters, digits, ".", "_" or "-".
+bool validEncName(std::u16string_view text);
+// The characters allowed in a public identifier literal.
+bool validPubidChar(char16_t unit);
+// validName and not "xml" in any letter case.
+bool validPITarget(std::u16string_view text);
+
+// Converts a character reference ("&#65;" or "&#x41;") to its character: one code unit, or a
+// surrogate pair above U+FFFF. Raises EConvertError "<reference> is not a valid XmlCharRef
+// value." for anything else, including a code point that is not an XML character.
+DOMString validCharRef(std::u16string_view reference);
+
+}  // namespace wispel
