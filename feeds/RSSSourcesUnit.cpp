@@ -1,0 +1,54 @@
+#include "feeds/RSSSourcesUnit.h"
+
+#include <memory>
+
+#include "core/Exception.h"
+#include "feeds/RSSRetrieverUnit.h"
+
+namespace wispel {
+
+bool TRSSSourceItem::IsDueAt(TDateTime now) const {
+    const double interval = UpdateFrequency / kMinutesPerDay;
+    return lastUpdate_ + interval <= now;
+}
+
+TRSSSources::TRSSSources(TComponent* owner) : TComponent(owner) {}
+
+void TRSSSources::SetRetriever(TRSSRetriever* retriever) {
+    if (retriever_ == retriever) return;
+    if (retriever_) RemoveFreeNotification(retriever_);
+    retriever_ = retriever;
+    if (retriever_) FreeNotification(retriever_);
+}
+
+void TRSSSources::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == retriever_) retriever_ = nullptr;
+}
+
+void TRSSSources::UpdateSources() {
+    if (!retriever_) throw Exception("No RSS Retriever Assigned");
+    // The count is taken once: sources the event handler adds wait for the next cycle.
+    const int count = sources_.Count();
+    for (int index = 0; index < count; ++index) {
+        TRSSSourceItem* source = sources_.Items(index);
+        if (source->IsDue()) retrieveSource(*source);
+    }
+}
+
+void TRSSSources::retrieveSource(TRSSSourceItem& source) {
+    auto stream = std::make_unique<TMemoryStream>();
+    retriever_->Retrieve(source.URL, stream.get());
+    if (OnRSSDataRetrieved) OnRSSDataRetrieved(this, stream.get(), source.Site);
+    // Stamped only after the handler returned, so a failed hand-over stays due.
+    source.MarkUpdated();
+}
+
+void AddDesignTimeSource(TRSSSourceCollection& list) {
+    TRSSSourceItem* source = list.Add();
+    source->URL = kDesignTimeSourceURL;
+    source->Site = kDesignTimeSourceSite;
+    source->UpdateFrequency = kDesignTimeSourceUpdateFrequency;
+}
+
+}  // namespace wispel

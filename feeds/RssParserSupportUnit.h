@@ -1,0 +1,38 @@
+#pragma once
+// The news item model: one parsed item, the list of the items of the last parse, and the
+// classification of element names that decides which element feeds which field.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <typeinfo>
+
+#include "core/Collection.h"
+
+namespace wispel {
+
+// One news item. The fields hold 8-bit (UTF-8) text and are read directly by the window.
+class TRSSListedItem : public TCollectionItem {
+public:
+    std::string Title;
+    std::string Link;
+    std::string Description;
+};
+
+// The items of one parse, owned by the collection and kept in parse order.
+class TRSSListedItemCollection : public TOwnedCollection<TRSSListedItem> {
+public:
+    // `itemClass` names the entry class; anything but TRSSListedItem raises an Exception
+    // "TRSSListedItemCollection only accepts TRSSListedItem collection Items.".
+    explicit TRSSListedItemCollection(const std::type_info& itemClass);
+};
+
+enum class ElementKind : std::uint8_t { None = 0, Item = 1, Title = 2, Link = 3, Description = 4 };
+
+// The kind of an element name, letter case ignored; a prefixed name (dc:title) is None.
+ElementKind ClassifyElement(std::string_view name);
+
+// Stores `value` in the field that `kind` selects; None and Item change nothing.
+void SetItemField(TRSSListedItem& item, ElementKind kind, std::string value);
+
+}  // namespace wispel
