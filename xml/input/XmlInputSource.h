@@ -1,0 +1,89 @@
+#pragma once
+// Decodes a byte stream into UTF-16 code units for the XML readers. The encoding is decided
+// once, at construction, from a byte-order mark, a UTF-8 signature or the encoding
+// declaration; line breaks are normalised to line feeds and the position of every unit
+// handed out is kept in the locator.
+//
+// The stream is referenced, not owned, and must outlive the input source. The source reads
+// it from its start whatever its position, in blocks, and seeks it before every block, so
+// the stream's own position is not meaningful while a source reads it.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/Stream.h"
+#include "core/TextConvert.h"
+#include "xml/input/Encoding.h"
+#include "xml/input/StandardLocator.h"
+
+namespace wispel {
+
+class TXmlInputSource {
+public:
+    // EStreamError "Stream not specified." for a null stream.
+    TXmlInputSource(TStream* stream, DOMString publicId, DOMString systemId);
+    ~TXmlInputSource();
+    TXmlInputSource(const TXmlInputSource&) = delete;
+    TXmlInputSource& operator=(const TXmlInputSource&) = delete;
+
+    TdomEncoding encoding() const noexcept { return encoding_; }
+    const DOMString& publicId() const noexcept { return publicId_; }
+    const DOMString& systemId() const noexcept { return systemId_; }
+    // The name of the root element found by a quick scan at construction; empty if none.
+    const DOMString& rootName() const noexcept { return rootName_; }
+    TdomStandardLocator* locator() noexcept { return locator_.get(); }
+    TStream* stream() const noexcept { return stream_; }
+
+    // The whole text after an optional text declaration; the reading position is left as
+    // it was, also when decoding fails.
+    DOMString readAll();
+    // Rewinds, then steps over a leading XML or text declaration if there is one.
+    void skipTextDeclaration(TdomStandardLocator* locator);
+    // Hands out the next code unit; false at the end of the data. Decoding errors raise
+    // EConvertError, a truncated UTF-16 unit EReadError. `locator` may be null.
+    bool readCharWith(char16_t& unit, TdomStandardLocator* locator);
+    // Back to the first character (after a byte-order mark or UTF-8 signature).
+    void rewindWith(TdomStandardLocator* locator);
+
+    bool nextChar(char16_t& unit) { return readCharWith(unit, locator_.get()); }
+    void rewind() { rewindWith(locator_.get()); }
+
+private:
+    TdomEncoding detectEncoding();
+    DOMString prescanRootName();
+
+    bool atEnd() const noexcept { return position() >= size_; }
+    std::int64_t position() const noexcept {
+        return bufferStart_ + static_cast<std::int64_t>(bufferPos_);
+    }
+    void seekTo(std::int64_t position);
+    // The next byte; raises EReadError when the stream delivers less than its size.
+    std::uint8_t readByte() {
+        if (bufferPos_ == bufferEnd_) fillBuffer();
+        return buffer_[bufferPos_++];
+    }
+    void fillBuffer();
+    char16_t decodeChar();
+    char16_t decodeUtf8();
+    char16_t decodeUtf16();
+    char16_t decodeSingleByte();
+
+    TStream* stream_;                // not owned
+    TdomEncoding encoding_ = TdomEncoding::etUTF8;
+    char32_t pendingCodePoint_ = 0;  // its low surrogate is still to be handed out
+    bool lastWasCarriageReturn_ = false;
+    std::unique_ptr<TdomStandardLocator> locator_;
+    DOMString publicId_;
+    DOMString systemId_;
+    DOMString rootName_;
+
+    std::int64_t size_ = 0;       // the stream's size, taken at construction
+    std::int64_t dataStart_ = 0;  // first byte after a byte-order mark or signature
+    std::vector<std::uint8_t> buffer_;
+    std::int64_t bufferStart_ = 0;  // stream offset of buffer_[0]
+    std::size_t bufferPos_ = 0;     // next byte to decode
+    std::size_t bufferEnd_ = 0;     // bytes in buffer_
+};
+
+}  // namespace wispel
