@@ -1,0 +1,16 @@
+#pragma once
+// A document fragment: a parentless holder of children. Inserting it moves its children.
+
+#include "xml/dom/Node.h"
+
+namespace wispel {
+
+class TdomDocumentFragment : public TdomNode {
+public:
+    explicit TdomDocumentFragment(TdomDocument* ownerDocument);
+
+    void nodeValue(const DOMString&) override {}
+    using TdomNode::nodeValue;
+};
+
+}  // namespace wispel

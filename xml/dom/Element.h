@@ -1,0 +1,62 @@
+#pragma once
+// Elements: a tag name, children, and an attribute map over the element's own attribute
+// array. The element owns the map and the element lists it made; the attributes belong to
+// the document.
+
+#include <memory>
+
+#include "xml/dom/ElementListCache.h"
+#include "xml/dom/NamedNodeMap.h"
+#include "xml/dom/Node.h"
+
+namespace wispel {
+
+class TdomAttr;
+
+class TdomElement : public TdomNode {
+public:
+    TdomElement(TdomDocument* ownerDocument, const DOMString& tagName);
+    TdomElement(TdomDocument* ownerDocument, const DOMString& namespaceURI,
+                const DOMString& qualifiedName);
+
+    TdomNamedNodeMap* attributes() const override;
+    void setReadonly(bool value) override;
+    void normalize() override;
+
+    virtual const DOMString& tagName() const;
+    virtual DOMString getAttribute(const DOMString& name) const;
+    // The new attribute, or null when one of that name existed (its value is replaced).
+    virtual TdomAttr* setAttribute(const DOMString& name, const DOMString& value);
+    virtual TdomAttr* removeAttribute(const DOMString& name);
+    virtual TdomAttr* getAttributeNode(const DOMString& name) const;
+    virtual TdomAttr* setAttributeNode(TdomAttr* attr);
+    virtual TdomAttr* removeAttributeNode(TdomAttr* attr);
+    virtual TdomNodeList* getElementsByTagName(const DOMString& name);
+    virtual DOMString getAttributeNS(const DOMString& namespaceURI,
+                                     const DOMString& localName) const;
+    virtual TdomAttr* setAttributeNS(const DOMString& namespaceURI,
+                                     const DOMString& qualifiedName, const DOMString& value);
+    virtual TdomAttr* removeAttributeNS(const DOMString& namespaceURI,
+                                        const DOMString& localName);
+    virtual TdomAttr* getAttributeNodeNS(const DOMString& namespaceURI,
+                                         const DOMString& localName) const;
+    virtual TdomAttr* setAttributeNodeNS(TdomAttr* attr);
+    virtual TdomNodeList* getElementsByTagNameNS(const DOMString& namespaceURI,
+                                                 const DOMString& localName);
+    virtual bool hasAttribute(const DOMString& name) const;
+    virtual bool hasAttributeNS(const DOMString& namespaceURI,
+                                const DOMString& localName) const;
+
+    // The attributes in map order, for code that walks them.
+    const TdomNodeArray& attributeArray() const noexcept { return attributeArray_; }
+
+private:
+    void checkPlainMap() const;
+    void checkNSMap() const;
+
+    TdomElementListCache lists_;
+    TdomNodeArray attributeArray_;
+    std::unique_ptr<TdomNamedNodeMap> attributeMap_;
+};
+
+}  // namespace wispel

@@ -1,0 +1,127 @@
+#pragma once
+// The base of every node of the document tree.
+//
+// Ownership: a node is made by one document's factory operations, records that document as
+// its owner, and is destroyed only by it (freeAllNodes, the document's clear, or the
+// document's destruction). A node owns its child array and child list view, never the
+// children themselves; destroying a node touches no other node. Removing a node from a tree
+// never frees it.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/TextConvert.h"
+#include "xml/dom/NodeArray.h"
+#include "xml/dom/NodeList.h"
+#include "xml/dom/NodeType.h"
+
+namespace wispel {
+
+class TStream;
+class TdomDocument;
+class TdomNamedNodeMap;
+class TdomCustomErrorHandler;
+
+// How resolveEntityReferences treats the entity references below a node.
+enum class TdomEntityResolveOption : std::uint8_t {
+    erReplace,  // replace each reference by copies of its content
+    erExpand,   // keep each reference and (re)build its content
+};
+
+class TdomNode {
+public:
+    virtual ~TdomNode();
+    TdomNode(const TdomNode&) = delete;
+    TdomNode& operator=(const TdomNode&) = delete;
+
+    virtual void makeChildrenReadonly();
+    virtual bool refersToExternalEntity();
+    virtual bool refersToUnparsedEntity();
+    virtual bool hasEntityReference(const DOMString& name);
+    virtual void refreshEntityReferences(const DOMString& name);
+    virtual void clearEntityReferences(const DOMString& name);
+    virtual const DOMString& nodeName() const;
+    virtual DOMString nodeValue() const;
+    virtual void nodeValue(const DOMString& value);
+    virtual TdomNodeType nodeType() const;
+    virtual TdomNamedNodeMap* attributes() const;
+    virtual TdomNode* parentNode() const;
+    virtual TdomNodeList* childNodes();
+    virtual TdomNode* firstChild() const;
+    virtual TdomNode* lastChild() const;
+    virtual TdomNode* previousSibling() const;
+    virtual TdomNode* nextSibling() const;
+    virtual TdomDocument* ownerDocument() const;
+    virtual DOMString xmlText();
+    virtual void setReadonly(bool value);
+    virtual void prefix(const DOMString& value);
+    virtual bool validateNode(TdomCustomErrorHandler* handler);
+    virtual bool validateIdReferences(TdomCustomErrorHandler* handler);
+    virtual TdomNode* appendChild(TdomNode* newChild);
+    virtual void clear();
+    virtual TdomNode* cloneNode(bool deep);
+    virtual bool hasChildNodes() const;
+    virtual TdomNode* insertBefore(TdomNode* newChild, TdomNode* refChild);
+    virtual bool hasAncestor(const TdomNode* node) const;
+    virtual void normalize();
+    virtual TdomNode* removeChild(TdomNode* oldChild);
+    virtual TdomNode* replaceChild(TdomNode* newChild, TdomNode* oldChild);
+    virtual void resolveEntityReferences(TdomEntityResolveOption mode);
+    virtual bool isSupported(const DOMString& feature, const DOMString& version) const;
+    // Writes the node's markup as UTF-16 code units (native byte order).
+    virtual void writeXml(TStream& stream);
+
+    const DOMString& localName() const noexcept { return localName_; }
+    const DOMString& namespaceURI() const noexcept { return namespaceURI_; }
+    const DOMString& prefix() const noexcept { return prefix_; }
+    bool isReadonly() const noexcept { return readonly_; }
+    TdomTypeSet allowedChildTypes() const noexcept { return allowedChildTypes_; }
+    // The children, for code that walks the tree (same content as childNodes()).
+    const TdomNodeArray& children() const noexcept { return children_; }
+
+protected:
+    TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type,
+             TdomTypeSet allowedChildTypes);
+
+    // ENo_Modification_Allowed_Err when the node is read-only.
+    void checkModifiable() const;
+    // The namespace-aware constructors' name split and checks; `isAttribute` adds the
+    // "xmlns" rules.
+    void initQualifiedName(const DOMString& namespaceURI, const DOMString& qualifiedName,
+                           bool isAttribute);
+
+    // Detaches and frees every child (read-only flags cleared first).
+    void freeChildren();
+
+    DOMString nodeName_;
+    DOMString nodeValue_;
+    TdomNodeType nodeType_;
+    TdomNodeArray children_;
+    TdomNodeList childList_{&children_};
+    TdomDocument* ownerDocument_;
+    TdomNode* parentNode_ = nullptr;
+    bool readonly_ = false;
+    TdomTypeSet allowedChildTypes_;
+    DOMString localName_;
+    DOMString namespaceURI_;
+    DOMString prefix_;
+
+private:
+    friend class TdomNodeArray;
+    friend class TdomDocument;
+    friend class TdomNamedNodeMap;
+
+    // The node-level part of insertBefore/appendChild after the checks of the caller.
+    void attachChild(TdomNode* newChild, int index);
+
+    TdomArrayLink arrayLink_;      // position in the arrays that hold the node
+    std::size_t createdIndex_ = 0;  // position in the owner document's created nodes
+};
+
+// Every non-attribute check of insertBefore/appendChild/replaceChild, shared by the node
+// classes and the document.
+namespace domrules {
+void checkInsertable(const TdomNode* parent, const TdomNode* newChild, const TdomNode* refChild);
+}
+
+}  // namespace wispel

@@ -1,0 +1,42 @@
+#pragma once
+// Node type codes and 16-bit type sets, in which bit n stands for node type n (the child
+// types a node allows, the types a named node map accepts, a tree walker's whatToShow).
+
+#include <cstdint>
+
+namespace wispel {
+
+using TdomNodeType = std::uint8_t;
+using TdomTypeSet = std::uint16_t;
+using TdomWhatToShow = std::uint16_t;
+
+constexpr TdomNodeType ELEMENT_NODE = 1;
+constexpr TdomNodeType ATTRIBUTE_NODE = 2;
+constexpr TdomNodeType TEXT_NODE = 3;
+constexpr TdomNodeType CDATA_SECTION_NODE = 4;
+constexpr TdomNodeType ENTITY_REFERENCE_NODE = 5;
+constexpr TdomNodeType ENTITY_NODE = 6;
+constexpr TdomNodeType PROCESSING_INSTRUCTION_NODE = 7;
+constexpr TdomNodeType COMMENT_NODE = 8;
+constexpr TdomNodeType DOCUMENT_NODE = 9;
+constexpr TdomNodeType DOCUMENT_TYPE_NODE = 10;
+constexpr TdomNodeType DOCUMENT_FRAGMENT_NODE = 11;
+constexpr TdomNodeType NOTATION_NODE = 12;
+
+// Type codes above 15 are never members of a set.
+constexpr bool typeInSet(TdomTypeSet set, int type) {
+    return type >= 0 && type <= 15 && ((set >> type) & 1u) != 0;
+}
+
+// The children each kind of node allows.
+constexpr TdomTypeSet kElementChildTypes = 2490;   // 1, 3, 4, 5, 7, 8, 11
+constexpr TdomTypeSet kAttrChildTypes = 2088;      // 3, 5, 11
+constexpr TdomTypeSet kDocumentChildTypes = 3458;  // 1, 7, 8, 10, 11
+constexpr TdomTypeSet kFragmentChildTypes = 3514;  // 1, 3, 4, 5, 7, 8, 10, 11
+constexpr TdomTypeSet kNoChildTypes = 0;
+
+// The namespace names that namespace-aware names are checked against.
+inline constexpr char16_t kXmlNamespace[] = u"http://www.w3.org/XML/1998/namespace";
+inline constexpr char16_t kXmlnsNamespace[] = u"http://www.w3.org/2000/xmlns/";
+
+}  // namespace wispel
