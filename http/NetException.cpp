@@ -1,0 +1,12 @@
+#include "http/NetException.h"
+
+#include "core/Format.h"
+#include "http/NetWinsock.h"
+
+namespace wispel {
+
+ENetSocketError::ENetSocketError(int code)
+    : ENetException(formatMessage("Socket Error # %d\r\n%s", {code, socketErrorText(code)})),
+      lastError_(code) {}
+
+}  // namespace wispel

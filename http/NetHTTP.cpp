@@ -1,0 +1,301 @@
+#include "http/NetHTTP.h"
+
+#include "core/Format.h"
+#include "core/TextCase.h"
+#include "http/NetConnectionIntercept.h"
+#include "http/NetException.h"
+#include "http/NetURI.h"
+
+namespace wispel {
+
+namespace {
+
+const char* methodText(TNetHTTPMethod method) {
+    switch (method) {
+        case TNetHTTPMethod::hmHead: return "HEAD ";
+        case TNetHTTPMethod::hmGet: return "GET ";
+        case TNetHTTPMethod::hmPost: return "POST ";
+    }
+    return "";
+}
+
+// The port of a URL: its integer value, or -1 when empty or not a number.
+int portNumber(const std::string& text) {
+    try {
+        std::int64_t value = netStrToInt(text);
+        return value >= 0 && value <= 65535 ? static_cast<int>(value) : -1;
+    } catch (const EConvertError&) {
+        return -1;
+    }
+}
+
+std::string trimmed(const std::string& text) {
+    std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return {};
+    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+}
+
+[[noreturn]] void raiseBodyTooLarge(std::int64_t limit) {
+    throw ENetBodyTooLarge(formatMessage("Body larger than %d bytes.", {limit}));
+}
+
+// A chunk size line: hexadecimal digits up to the first space or ";"; 0 when there are
+// none or anything else stands there.
+std::int64_t chunkSize(const std::string& line, std::int64_t limit) {
+    std::string digits = line.substr(0, line.find_first_of(" ;"));
+    if (digits.empty()) return 0;
+    std::int64_t size = 0;
+    for (char c : digits) {
+        int digit = c >= '0' && c <= '9'   ? c - '0'
+                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                           : -1;
+        if (digit < 0) return 0;
+        if (size > (limit >> 4)) raiseBodyTooLarge(limit);  // stops before it can overflow
+        size = size * 16 + digit;
+    }
+    return size;
+}
+
+// Sets a counter back to 0 when the outermost request ends, however it ends.
+class RedirectCountScope {
+public:
+    explicit RedirectCountScope(int& count) : count_(count), outermost_(count == 0) { ++count_; }
+    ~RedirectCountScope() {
+        if (outermost_) count_ = 0;
+    }
+    RedirectCountScope(const RedirectCountScope&) = delete;
+    RedirectCountScope& operator=(const RedirectCountScope&) = delete;
+
+private:
+    int& count_;
+    bool outermost_;
+};
+
+}  // namespace
+
+const char* protocolVersionText(TNetHTTPProtocolVersion version) {
+    return version == TNetHTTPProtocolVersion::pv1_0 ? "1.0" : "1.1";
+}
+
+TNetHTTP::TNetHTTP(TComponent* owner)
+    : TNetTCPClient(owner),
+      rawHeaders_(std::make_unique<TNetHeaderList>()),
+      request_(std::make_unique<TNetHeaderInfo>(this)),
+      response_(std::make_unique<TNetHeaderInfo>(this)) {
+    Port = 80;
+}
+
+TNetHTTP::~TNetHTTP() = default;
+
+void TNetHTTP::Post(const std::string& url, const std::vector<std::string>& lines,
+                    TStream& response) {
+    TNetPostSource source;
+    source.Lines = &lines;
+    PerformRequest(TNetHTTPMethod::hmPost, url, &source, &response);
+}
+
+void TNetHTTP::Post(const std::string& url, TStream& source, TStream& response) {
+    TNetPostSource post;
+    post.Stream = &source;
+    PerformRequest(TNetHTTPMethod::hmPost, url, &post, &response);
+}
+
+bool TNetHTTP::AskRedirect(std::string& location, int redirectCount) {
+    bool handled = HandleRedirects;
+    if (OnRedirect) {
+        int count = redirectCount;  // the handler's changes to it are dropped
+        OnRedirect(this, location, count, handled);
+    }
+    return handled;
+}
+
+void TNetHTTP::PerformRequest(TNetHTTPMethod method, const std::string& url,
+                              const TNetPostSource* source, TStream* responseStream) {
+    RedirectCountScope counting(redirectCount_);
+    try {
+        exchange(method, url, source, responseStream);
+    } catch (const ENetLimitExceeded&) {
+        Disconnect();  // the rest of the reply cannot be framed any more
+        throw;
+    }
+}
+
+void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url,
+                        const TNetPostSource* source, TStream* responseStream) {
+    std::string protocol, host, path, document, port, bookmark;
+    TNetURI::ParseURI(url, protocol, host, path, document, port, bookmark);
+    std::string target = path + document;
+    if (selectHostAndPort(protocol, host, portNumber(port))) {
+        target = (protocol.empty() ? lastProtocol_ : protocol) + "://" +
+                 (host.empty() ? lastHost_ : host) + target;
+    }
+    CheckClosed(false, false);
+    if (!Connected()) Connect();
+    sendRequest(method, target, source);
+    bool http10Reply = readStatusLine();
+    ReadHeaders();
+    bool redirect = (responseCode_ / 100 == 3 && responseCode_ != 304) || !response_->Location.empty();
+    ReadBody(responseStream);
+    if (!redirect) {
+        if (responseCode_ / 100 != 2) {
+            if (InterceptEnabled()) Disconnect();
+            raiseReplyError();
+        }
+    } else {
+        std::string location = response_->Location;
+        if (HandleRedirects && redirectCount_ < RedirectMaximum) {
+            if (responseStream != nullptr) responseStream->SetPosition(0);
+            if (AskRedirect(location, redirectCount_)) {
+                if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 || http10Reply) Disconnect();
+                PerformRequest(method, location, source, responseStream);
+            }
+        } else {
+            if (!AskRedirect(location, redirectCount_)) raiseReplyError();
+            response_->Location = location;
+        }
+    }
+    finishReply(http10Reply);
+}
+
+void TNetHTTP::raiseReplyError() { throw ENetProtocolReplyError(responseCode_, responseText_); }
+
+bool TNetHTTP::selectHostAndPort(const std::string& protocol, const std::string& host, int port) {
+    if (!request_->ProxyServer.empty()) {
+        Host = request_->ProxyServer;
+        Port = request_->ProxyPort;
+        if (!host.empty()) lastHost_ = host;
+        if (!protocol.empty()) lastProtocol_ = protocol;
+        tunnelHost_ = host;
+        tunnelPort_ = port == -1 ? 443 : port;
+        tunnelVersion_ = protocolVersionText(ProtocolVersion);
+        if (auto* secure = dynamic_cast<TNetSecureIntercept*>(Intercept())) {
+            secure->OnConnectHook = [this] { openTunnel(); };
+        }
+        return true;
+    }
+    if (sameText(protocol, "HTTPS")) {
+        if (dynamic_cast<TNetSecureIntercept*>(Intercept()) == nullptr) {
+            throw ENetInterceptPropInvalid("Intercept value is not valid");
+        }
+        hostStep(protocol, host, port);
+        Port = port == -1 ? 443 : port;
+        SetInterceptEnabled(true);
+    } else {
+        hostStep(protocol, host, port);
+        Port = port == -1 ? 80 : port;
+    }
+    return false;
+}
+
+// A URL without a port never matches the open connection, which is then closed.
+void TNetHTTP::hostStep(const std::string& protocol, const std::string& host, int port) {
+    if (host.empty()) {
+        lastHost_ = Host;
+        return;
+    }
+    if (!(sameText(Host, host) && port == Port)) Disconnect();
+    Host = host;
+    lastHost_ = host;
+    if (!protocol.empty()) lastProtocol_ = protocol;
+}
+
+// The tunnel through a proxy, for a secure-connection intercept before its handshake.
+void TNetHTTP::openTunnel() {
+    WriteLine("CONNECT " + tunnelHost_ + ":" + std::to_string(tunnelPort_) + " HTTP/" +
+              tunnelVersion_);
+    WriteLine("");
+    for (int i = 0; i < 3; ++i) ReadLine();
+}
+
+// Every line is its own send.
+void TNetHTTP::sendRequest(TNetHTTPMethod method, const std::string& target,
+                           const TNetPostSource* source) {
+    rawHeaders_->Clear();
+    request_->ContentLength = 0;
+    std::string lines;
+    if (method == TNetHTTPMethod::hmPost) {
+        if (source != nullptr && source->Lines != nullptr) {
+            for (std::size_t i = 0; i < source->Lines->size(); ++i) {
+                lines += (i > 0 ? "\r\n" : "") + (*source->Lines)[i];
+            }
+            request_->ContentLength = static_cast<std::int64_t>(lines.size());
+        } else if (source != nullptr && source->Stream != nullptr) {
+            request_->ContentLength = source->Stream->Size();
+        } else {
+            throw ENetObjectTypeNotSupported("Object type not supported.");
+        }
+    }
+    request_->ComposeRequestHeaders(*rawHeaders_);
+    WriteLine(methodText(method) + target + " HTTP/" + protocolVersionText(ProtocolVersion));
+    WriteLine("Host: " + lastHost_);
+    WriteLines(rawHeaders_->Lines());
+    WriteLine("");
+    if (method != TNetHTTPMethod::hmPost) return;
+    if (source->Lines != nullptr) {
+        WriteLines(*source->Lines);
+    } else {
+        WriteFromStream(*source->Stream, true, false);
+    }
+}
+
+bool TNetHTTP::readStatusLine() {
+    std::string line = ReadLine();
+    bool http10 = line.size() >= 8 && sameText(line.substr(5, 3), "1.0");
+    std::size_t space = line.find(' ');
+    responseText_ = space == std::string::npos ? std::string() : line.substr(space + 1);
+    responseCode_ = 0;
+    responseCode_ = static_cast<int>(netStrToInt(responseText_.substr(0, responseText_.find(' '))));
+    return http10;
+}
+
+void TNetHTTP::ReadHeaders() {
+    rawHeaders_->Clear();
+    for (std::string line = ReadLine(); !line.empty(); line = ReadLine()) {
+        if (rawHeaders_->Count() >= MaxHeaderLines) {
+            throw ENetTooManyHeaders(
+                formatMessage("More than %d header lines.", {MaxHeaderLines}));
+        }
+        rawHeaders_->Add(std::move(line));
+    }
+    response_->ParseResponseHeaders(*rawHeaders_);
+}
+
+void TNetHTTP::ReadBody(TStream* stream) {
+    if (stream == nullptr) return;
+    std::int64_t length = response_->ContentLength;
+    if (length != 0) {
+        if (length < 0 || length > MaxBodySize) raiseBodyTooLarge(MaxBodySize);
+        ReadToStream(*stream, length, false, MaxBodySize);
+    } else if (response_->ExtraHeaders().value("Transfer-Encoding").find("chunked") !=
+               std::string::npos) {
+        readChunks(*stream);
+    } else {
+        ReadToStream(*stream, -1, true, MaxBodySize);
+    }
+}
+
+void TNetHTTP::readChunks(TStream& stream) {
+    DoStatus(TNetStatus::hsText, {"Chunk Started"});
+    std::int64_t total = 0;
+    for (std::int64_t size = chunkSize(ReadLine(), MaxBodySize); size > 0;
+         size = chunkSize(ReadLine(), MaxBodySize)) {
+        if (size > MaxBodySize - total) raiseBodyTooLarge(MaxBodySize);
+        ReadToStream(stream, size, false, MaxBodySize - total);
+        total += size;
+        ReadLine();  // the CR LF after the chunk
+    }
+    ReadLine();
+}
+
+void TNetHTTP::finishReply(bool http10Reply) {
+    if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 || http10Reply) {
+        Disconnect();
+    } else if (sameText(trimmed(response_->Connection), "CLOSE") && Connected()) {
+        Disconnect();
+    } else {
+        PollClosed(false);
+    }
+}
+
+}  // namespace wispel

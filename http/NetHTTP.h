@@ -1,0 +1,111 @@
+#pragma once
+// The HTTP/1.0 and HTTP/1.1 client: one request per call on a TCP connection that is kept
+// open between requests when the server and the version allow it.
+//
+//   TNetHTTP http;
+//   TMemoryStream body;
+//   http.Get("http://example.org/feed.xml", body);  // raises on failure, body kept
+//   http.Disconnect();
+//
+// Limits on what a server may send (all raise an ENetLimitExceeded kind and close the
+// connection): a status or header line of more than MaxLineLength bytes, more than
+// MaxHeaderLines header lines, a body of more than MaxBodySize bytes. Connecting and
+// reading give up after ConnectTimeout and ReadTimeout (ENetSocketError 10060).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Stream.h"
+#include "http/NetHeaderInfo.h"
+#include "http/NetHeaderList.h"
+#include "http/NetTCPClient.h"
+
+namespace wispel {
+
+enum class TNetHTTPProtocolVersion { pv1_0 = 0, pv1_1 = 1 };
+enum class TNetHTTPMethod { hmHead = 0, hmGet = 1, hmPost = 2 };
+
+// (sender, location the handler may change, a copy of the redirect count, whether to follow)
+using TNetHTTPOnRedirectEvent = TEvent<TComponent*, std::string&, int&, bool&>;
+
+// The body of a POST: lines (sent each with CR LF) or a stream (sent from its start).
+// Neither set is a source of a kind the client cannot send.
+struct TNetPostSource {
+    const std::vector<std::string>* Lines = nullptr;  // not owned
+    TStream* Stream = nullptr;                         // not owned
+};
+
+constexpr int kDefaultRedirectMaximum = 15;
+constexpr int kDefaultMaxHeaderLines = 1000;
+constexpr std::int64_t kDefaultMaxBodySize = 64LL * 1024 * 1024;
+
+class TNetHTTP : public TNetTCPClient {
+public:
+    explicit TNetHTTP(TComponent* owner = nullptr);
+    ~TNetHTTP() override;
+
+    // Properties.
+    bool HandleRedirects = false;
+    TNetHTTPProtocolVersion ProtocolVersion = TNetHTTPProtocolVersion::pv1_1;
+    int RedirectMaximum = kDefaultRedirectMaximum;
+    TNetHTTPOnRedirectEvent OnRedirect;
+    std::int64_t MaxBodySize = kDefaultMaxBodySize;
+    int MaxHeaderLines = kDefaultMaxHeaderLines;
+
+    TNetHeaderInfo& Request() noexcept { return *request_; }
+    TNetHeaderInfo& Response() noexcept { return *response_; }
+    TNetHeaderList& RawHeaders() noexcept { return *rawHeaders_; }
+    int ResponseCode() const noexcept { return responseCode_; }
+    const std::string& ResponseText() const noexcept { return responseText_; }
+    int RedirectCount() const noexcept { return redirectCount_; }
+    const std::string& LastHost() const noexcept { return lastHost_; }
+    const std::string& LastProtocol() const noexcept { return lastProtocol_; }
+
+    // The body goes into `stream` at its position. A reply that is not a success raises
+    // ENetProtocolReplyError after its body has been written.
+    void Get(const std::string& url, TStream& stream) { PerformRequest(TNetHTTPMethod::hmGet, url, nullptr, &stream); }
+    void Head(const std::string& url) { PerformRequest(TNetHTTPMethod::hmHead, url, nullptr, nullptr); }
+    void Post(const std::string& url, const std::vector<std::string>& lines, TStream& response);
+    void Post(const std::string& url, TStream& source, TStream& response);
+
+    virtual bool AskRedirect(std::string& location, int redirectCount);
+    // One exchange; `source` is used for POST only, `responseStream` may be null (no body
+    // is read then).
+    virtual void PerformRequest(TNetHTTPMethod method, const std::string& url,
+                                const TNetPostSource* source, TStream* responseStream);
+    // Reads the header lines up to the empty line into RawHeaders and parses them.
+    void ReadHeaders();
+
+private:
+    void exchange(TNetHTTPMethod method, const std::string& url, const TNetPostSource* source,
+                  TStream* responseStream);
+    bool selectHostAndPort(const std::string& protocol, const std::string& host, int port);
+    void hostStep(const std::string& protocol, const std::string& host, int port);
+    void sendRequest(TNetHTTPMethod method, const std::string& target,
+                     const TNetPostSource* source);
+    bool readStatusLine();  // true for an HTTP/1.0 reply
+    void ReadBody(TStream* stream);
+    void readChunks(TStream& stream);
+    void finishReply(bool http10Reply);
+    void openTunnel();
+    [[noreturn]] void raiseReplyError();
+
+    std::unique_ptr<TNetHeaderList> rawHeaders_;
+    int redirectCount_ = 0;
+    std::unique_ptr<TNetHeaderInfo> request_;
+    std::unique_ptr<TNetHeaderInfo> response_;
+    int responseCode_ = 0;
+    std::string responseText_;
+    std::string tunnelHost_;  // the proxy tunnel target, for a secure-connection intercept
+    int tunnelPort_ = 0;
+    std::string tunnelVersion_;
+    std::string lastHost_;
+    std::string lastProtocol_;
+};
+
+// "1.0" or "1.1".
+const char* protocolVersionText(TNetHTTPProtocolVersion version);
+
+}  // namespace wispel

@@ -1,0 +1,93 @@
+#include "http/NetSocketHandle.h"
+
+#include <algorithm>
+
+#include "http/NetException.h"
+#include "http/NetStack.h"
+#include "http/NetWinsock.h"
+
+namespace wispel {
+
+int checkSocketResult(std::int64_t result, const std::vector<int>& acceptable) {
+    if (result != -1) return 0;
+    int code = TNetStack::Instance().LastError();
+    if (std::find(acceptable.begin(), acceptable.end(), code) != acceptable.end()) return code;
+    throw ENetSocketError(code);
+}
+
+TNetSocketHandle::~TNetSocketHandle() { CloseSocket(); }
+
+void TNetSocketHandle::AllocateSocket() {
+    if (allocated_) CloseSocket();
+    int s = TNetStack::Instance().CreateSocket();
+    if (s < 0) throw ENetInvalidSocket("Cannot allocate socket.");
+    handle_ = s;
+    allocated_ = true;
+}
+
+void TNetSocketHandle::CloseSocket(bool resetLocal) {
+    if (!allocated_) return;
+    allocated_ = false;
+    TNetStack::Instance().Close(handle_);
+    Reset(resetLocal);
+}
+
+void TNetSocketHandle::Reset(bool resetLocal) {
+    handle_ = -1;
+    peerIP_.clear();
+    peerPort_ = 0;
+    if (resetLocal) {
+        ip_.clear();
+        port_ = 0;
+    }
+}
+
+void TNetSocketHandle::Bind() {
+    auto& stack = TNetStack::Instance();
+    if (stack.Bind(handle_, ip_, port_) != 0) {
+        if (stack.LastError() == netcode::kAddressInUse) {
+            throw ENetCouldNotBindSocket(
+                "Could not bind socket. Address and port are already in use.");
+        }
+        throw ENetSocketError(stack.LastError());
+    }
+    readLocalAddress();
+}
+
+void TNetSocketHandle::readLocalAddress() { TNetStack::Instance().LocalAddress(handle_, ip_, port_); }
+
+void TNetSocketHandle::SetPeer(const std::string& ip, int port) {
+    peerIP_ = ip;
+    peerPort_ = port;
+}
+
+int TNetSocketHandle::Connect(int timeLimitMs) {
+    auto& stack = TNetStack::Instance();
+    int result = stack.Connect(handle_, peerIP_, peerPort_, timeLimitMs);
+    if (result == 0) {
+        readLocalAddress();
+        stack.PeerAddress(handle_, peerIP_, peerPort_);
+    }
+    return result;
+}
+
+std::int64_t TNetSocketHandle::Send(const void* bytes, std::int64_t count) {
+    return TNetStack::Instance().Send(handle_, bytes, count);
+}
+
+std::int64_t TNetSocketHandle::Recv(void* bytes, std::int64_t count) {
+    return TNetStack::Instance().Recv(handle_, bytes, count);
+}
+
+void TNetSocketHandle::SetSockOpt(int level, int option, int value) {
+    checkSocketResult(TNetStack::Instance().SetSockOpt(handle_, level, option, value));
+}
+
+bool TNetSocketHandle::Readable(int timeLimitMs) {
+    if (!allocated_) throw ENetConnClosedGracefully("Connection Closed Gracefully.");
+    int ready = TNetStack::Instance().Select({handle_}, timeLimitMs);
+    checkSocketResult(ready);
+    return ready > 0;
+}
+
+}  // namespace wispel

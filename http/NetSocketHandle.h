@@ -1,0 +1,61 @@
+#pragma once
+// One socket of the stack with the addresses of both ends. The handle owns the socket and
+// closes it when it is closed or destroyed.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace wispel {
+
+class TNetSocketHandle {
+public:
+    TNetSocketHandle() = default;
+    ~TNetSocketHandle();
+    TNetSocketHandle(const TNetSocketHandle&) = delete;
+    TNetSocketHandle& operator=(const TNetSocketHandle&) = delete;
+
+    // Closes any previous socket and creates a stream socket; raises ENetInvalidSocket.
+    void AllocateSocket();
+    // Shuts down sending and closes; `resetLocal` also forgets the local address.
+    void CloseSocket(bool resetLocal = true);
+    // Binds to IP (empty: any address) and Port; raises ENetCouldNotBindSocket when the
+    // address is in use, ENetSocketError otherwise.
+    void Bind();
+    void SetPeer(const std::string& ip, int port);
+    // Connects to the peer; returns the stack's result (0, or -1 with its last error).
+    int Connect(int timeLimitMs);
+    std::int64_t Send(const void* bytes, std::int64_t count);
+    std::int64_t Recv(void* bytes, std::int64_t count);
+    void SetSockOpt(int level, int option, int value);
+    // True when the socket becomes readable within the time limit (ms or kNoTimeLimit);
+    // raises ENetConnClosedGracefully when no socket is allocated.
+    bool Readable(int timeLimitMs);
+    // Resets every field of a closed handle.
+    void Reset(bool resetLocal = true);
+
+    int Handle() const noexcept { return handle_; }
+    bool HandleAllocated() const noexcept { return allocated_; }
+    const std::string& IP() const noexcept { return ip_; }
+    void SetIP(std::string ip) { ip_ = std::move(ip); }
+    int Port() const noexcept { return port_; }
+    void SetPort(int port) { port_ = port; }
+    const std::string& PeerIP() const noexcept { return peerIP_; }
+    int PeerPort() const noexcept { return peerPort_; }
+
+private:
+    void readLocalAddress();
+
+    int handle_ = -1;     // socket number; -1 when none
+    bool allocated_ = false;
+    std::string ip_;      // local address
+    std::string peerIP_;
+    int port_ = 0;        // local port
+    int peerPort_ = 0;
+};
+
+// Raises ENetSocketError with the stack's last error unless it is one of `acceptable`;
+// returns the code when it was acceptable.
+int checkSocketResult(std::int64_t result, const std::vector<int>& acceptable = {});
+
+}  // namespace wispel

@@ -1,0 +1,64 @@
+#include "http/NetURI.h"
+
+#include <algorithm>
+
+namespace wispel {
+
+namespace {
+
+// Every 8-bit string is UTF-8 here, so no byte of a multi-byte character is ever a
+// backslash and every backslash can be replaced.
+std::string slashed(std::string text) {
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
+
+// Cuts `text` after its last "/": that part is the path, the rest the document.
+void splitPath(const std::string& text, std::string& path, std::string& document) {
+    std::size_t slash = text.rfind('/');
+    if (slash == std::string::npos) {
+        document = text;
+    } else {
+        path = text.substr(0, slash + 1);
+        document = text.substr(slash + 1);
+    }
+}
+
+}  // namespace
+
+TNetURI::TNetURI(const std::string& uri) {
+    if (!uri.empty()) SetURI(uri);
+}
+
+void TNetURI::SetURI(const std::string& uri) {
+    uri_ = slashed(uri);
+    ParseURI(uri_, Protocol, Host, Path, Document, Port, Bookmark);
+}
+
+void TNetURI::ParseURI(std::string uri, std::string& protocol, std::string& host,
+                       std::string& path, std::string& document, std::string& port,
+                       std::string& bookmark) {
+    host.clear();
+    protocol.clear();
+    path.clear();
+    document.clear();
+    uri = slashed(std::move(uri));
+    std::size_t separator = uri.find("://");
+    if (separator != std::string::npos) {
+        protocol = uri.substr(0, separator);
+        uri.erase(0, separator + 3);
+        std::size_t slash = uri.find('/');
+        std::string hostPart = uri.substr(0, slash);
+        uri.erase(0, slash == std::string::npos ? uri.size() : slash + 1);
+        std::size_t colon = hostPart.find(':');
+        host = hostPart.substr(0, colon);
+        port = colon == std::string::npos ? std::string() : hostPart.substr(colon + 1);
+    }
+    splitPath(uri, path, document);
+    if (path.empty() || path.front() != '/') path.insert(0, "/");
+    std::size_t hash = document.find('#');
+    bookmark = hash == std::string::npos ? std::string() : document.substr(hash + 1);
+    if (hash != std::string::npos) document.resize(hash);
+}
+
+}  // namespace wispel

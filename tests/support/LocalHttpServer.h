@@ -1,0 +1,41 @@
+#pragma once
+// A real HTTP server for tests: Python's http.server, started on 127.0.0.1 on a port the
+// system picks, serving the files of a folder. Besides plain files it answers a few paths
+// that tests of HTTP clients need:
+//
+//   /status/<code>           that status with the body "status <code>"
+//   /redirect/<n>/<path>     302 to /redirect/<n-1>/<path>, and to /<path> when n is 1
+//   /chunked/<file>          the file with chunked transfer coding, in pieces of 1000 bytes
+//   /close/<file>            the file without a length, ended by closing the connection
+//   /bytes/<n>               n bytes of the letter "x"
+//   /echo                    the request line and header lines as the body
+//
+// The server speaks HTTP/1.1 with keep-alive. The process is stopped when the object is
+// destroyed.
+
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace wispel::test {
+
+class LocalHttpServer {
+public:
+    // Serves the files of `root`; raises std::runtime_error when the server does not start.
+    explicit LocalHttpServer(const std::string& root);
+    ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+    int port() const noexcept { return port_; }
+    // "http://127.0.0.1:<port>" followed by `path`.
+    std::string url(std::string_view path = "/") const;
+
+private:
+    void stop();
+
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+}  // namespace wispel::test

@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+"""Test HTTP server: serves a folder on 127.0.0.1 and prints "PORT <n>" once it listens.
+
+Usage: local_http_server.py ROOT
+"""
+import http.server
+import os
+import sys
+
+
+class Handler(http.server.SimpleHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, format, *args):
+        pass
+
+    def send_body(self, code, body, headers=()):
+        self.send_response(code)
+        self.send_header("Content-Length", str(len(body)))
+        for name, value in headers:
+            self.send_header(name, value)
+        self.end_headers()
+        self.wfile.write(body)
+
+    def read_file(self, name):
+        path = os.path.join(self.server.root, name)
+        with open(path, "rb") as f:
+            return f.read()
+
+    def do_GET(self):
+        parts = self.path.split("/", 3)
+        kind = parts[1] if len(parts) > 1 else ""
+        if kind == "status":
+            code = int(parts[2])
+            self.send_body(code, ("status %d" % code).encode())
+        elif kind == "redirect":
+            count = int(parts[2])
+            rest = parts[3] if len(parts) > 3 else ""
+            target = "/" + rest if count <= 1 else "/redirect/%d/%s" % (count - 1, rest)
+            self.send_body(302, b"moved", [("Location", target)])
+        elif kind == "chunked":
+            body = self.read_file(self.path[len("/chunked/"):])
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            for at in range(0, len(body), 1000):
+                piece = body[at:at + 1000]
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+            self.wfile.write(b"0\r\n\r\n")
+        elif kind == "close":
+            body = self.read_file(self.path[len("/close/"):])
+            self.send_response(200)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(body)
+            self.close_connection = True
+        elif kind == "bytes":
+            self.send_big(int(parts[2]))
+        elif kind == "echo":
+            head = self.requestline + "\r\n" + str(self.headers)
+            self.send_body(200, head.encode())
+        else:
+            super().do_GET()
+
+    def send_big(self, count):
+        self.send_response(200)
+        self.send_header("Content-Length", str(count))
+        self.end_headers()
+        piece = b"x" * 65536
+        while count > 0:
+            self.wfile.write(piece[:count])
+            count -= len(piece)
+
+
+def main():
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.root = sys.argv[1]
+    os.chdir(server.root)
+    print("PORT %d" % server.server_address[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
