@@ -1,0 +1,118 @@
+#include "xml/input/TagContent.h"
+
+#include <string>
+#include <unordered_set>
+
+#include "core/TextCase.h"
+#include "xml/chars/XmlChars.h"
+#include "xml/errors/ParserErrors.h"
+
+namespace wispel {
+namespace {
+
+class AttributeScanner {
+public:
+    AttributeScanner(std::u16string_view text, TdomNameValueList& attributes)
+        : text_(text), attributes_(attributes) {}
+
+    void run() {
+        bool first = true;
+        bool blankBefore = false;
+        while (pos_ < text_.size()) {
+            if (!first && !blankBefore) throw EParserMissingWhiteSpace_Err();
+            readAttribute();
+            blankBefore = skipBlanks();
+            first = false;
+        }
+    }
+
+private:
+    void readAttribute() {
+        std::u16string_view name = scanName();
+        char16_t quote = scanToQuote();
+        std::size_t valueStart = pos_;
+        while (pos_ < text_.size() && text_[pos_] != quote) ++pos_;
+        bool closed = quote != 0 && pos_ < text_.size();
+        std::u16string_view value = text_.substr(valueStart, pos_ - valueStart);
+        if (closed) ++pos_;
+        if (!validName(name)) throw EParserInvalidAttributeName_Err();
+        if (!closed) throw EParserMissingQuotationMark_Err();
+        DOMString nameText(name);
+        // Names repeat case-insensitively, as the list compares them; a set of folded
+        // names keeps tags with many attributes linear.
+        if (!seen_.insert(upperCase(toUtf8(nameText))).second) {
+            throw EParserDoubleAttributeName_Err();
+        }
+        attributes_.add(nameText, DOMString(value));
+    }
+
+    std::u16string_view scanName() {
+        std::size_t start = pos_;
+        while (pos_ < text_.size() && !xmlBlank(text_[pos_]) && text_[pos_] != u'=') ++pos_;
+        return text_.substr(start, pos_ - start);
+    }
+
+    // Steps over white space and one "=" up to the opening quote; returns the quote, or 0
+    // when the text ended first.
+    char16_t scanToQuote() {
+        bool equalitySign = false;
+        for (; pos_ < text_.size(); ++pos_) {
+            char16_t unit = text_[pos_];
+            if (xmlBlank(unit)) continue;
+            if (unit == u'=') {
+                if (equalitySign) throw EParserDoubleEqualitySign_Err();
+                equalitySign = true;
+                continue;
+            }
+            if (unit != u'\'' && unit != u'"') throw EParserMissingQuotationMark_Err();
+            if (!equalitySign) throw EParserMissingEqualitySign_Err();
+            ++pos_;
+            return unit;
+        }
+        return 0;
+    }
+
+    bool skipBlanks() {
+        std::size_t start = pos_;
+        while (pos_ < text_.size() && xmlBlank(text_[pos_])) ++pos_;
+        return pos_ != start;
+    }
+
+    std::u16string_view text_;
+    TdomNameValueList& attributes_;
+    std::size_t pos_ = 0;
+    std::unordered_set<std::string> seen_;
+};
+
+}  // namespace
+
+std::u16string_view trimBlanks(std::u16string_view text) {
+    std::size_t start = 0;
+    while (start < text.size() && xmlBlank(text[start])) ++start;
+    std::size_t end = text.size();
+    while (end > start && xmlBlank(text[end - 1])) --end;
+    return text.substr(start, end - start);
+}
+
+void splitAtBlank(std::u16string_view text, std::u16string_view& first,
+                  std::u16string_view& rest) {
+    std::size_t blank = 0;
+    while (blank < text.size() && !xmlBlank(text[blank])) ++blank;
+    first = text.substr(0, blank);
+    rest = trimBlanks(text.substr(blank));
+}
+
+void parseTagContent(std::u16string_view content, DOMString& name,
+                     TdomNameValueList& attributes) {
+    std::u16string_view first;
+    std::u16string_view rest;
+    splitAtBlank(content, first, rest);
+    name.assign(first);
+    parseAttributes(rest, attributes);
+}
+
+void parseAttributes(std::u16string_view text, TdomNameValueList& attributes) {
+    AttributeScanner(trimBlanks(text), attributes).run();
+}
+
+}  // namespace wispel

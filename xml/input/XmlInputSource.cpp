@@ -1,0 +1,190 @@
+#include "xml/input/XmlInputSource.h"
+
+#include <utility>
+
+#include "core/Exception.h"
+#include "core/Format.h"
+#include "xml/chars/XmlChars.h"
+#include "xml/input/CodePages.h"
+
+namespace wispel {
+
+namespace {
+constexpr std::size_t kBlockSize = 64 * 1024;
+}
+
+const DOMString& TdomStandardLocator::publicId() const { return inputSource_->publicId(); }
+
+const DOMString& TdomStandardLocator::systemId() const { return inputSource_->systemId(); }
+
+TXmlInputSource::TXmlInputSource(TStream* stream, DOMString publicId, DOMString systemId)
+    : stream_(stream), publicId_(std::move(publicId)), systemId_(std::move(systemId)) {
+    if (!stream_) throw EStreamError("Stream not specified.");
+    size_ = stream_->Size();
+    encoding_ = detectEncoding();
+    locator_ = std::make_unique<TdomStandardLocator>(this);
+    rootName_ = prescanRootName();
+}
+
+TXmlInputSource::~TXmlInputSource() = default;
+
+void TXmlInputSource::seekTo(std::int64_t position) {
+    std::int64_t bufferLimit = bufferStart_ + static_cast<std::int64_t>(bufferEnd_);
+    if (position >= bufferStart_ && position <= bufferLimit) {
+        bufferPos_ = static_cast<std::size_t>(position - bufferStart_);
+        return;
+    }
+    bufferStart_ = position;
+    bufferPos_ = 0;
+    bufferEnd_ = 0;
+}
+
+void TXmlInputSource::fillBuffer() {
+    std::int64_t here = position();
+    if (buffer_.empty()) buffer_.resize(kBlockSize);
+    bufferStart_ = here;
+    bufferPos_ = 0;
+    bufferEnd_ = 0;
+    stream_->Seek(here, TSeekOrigin::soBeginning);
+    std::int64_t got = stream_->Read(buffer_.data(), static_cast<std::int64_t>(kBlockSize));
+    if (got <= 0) throw EReadError("Stream read error");
+    bufferEnd_ = static_cast<std::size_t>(got);
+}
+
+bool TXmlInputSource::readCharWith(char16_t& unit, TdomStandardLocator* locator) {
+    for (;;) {
+        if (pendingCodePoint_ != 0) {
+            unit = static_cast<char16_t>(0xDC00 + (pendingCodePoint_ & 0x3FF));
+            pendingCodePoint_ = 0;
+            break;
+        }
+        if (atEnd()) return false;
+        unit = decodeChar();
+        if (unit == u'\n' && lastWasCarriageReturn_) {
+            lastWasCarriageReturn_ = false;
+            continue;
+        }
+        lastWasCarriageReturn_ = unit == u'\r';
+        if (lastWasCarriageReturn_) unit = u'\n';
+        break;
+    }
+    if (locator) locator->evaluateChar(unit);
+    return true;
+}
+
+char16_t TXmlInputSource::decodeChar() {
+    switch (encoding_) {
+    case TdomEncoding::etUTF8: return decodeUtf8();
+    case TdomEncoding::etUTF16LE:
+    case TdomEncoding::etUTF16BE: return decodeUtf16();
+    default: return decodeSingleByte();
+    }
+}
+
+// UTF-8 as the reader has always taken it: up to six bytes, overlong forms refused, and
+// values above U+10FFFF split into surrogates by plain arithmetic (the character checks
+// refuse what comes out). Positions are zero-based byte offsets of the last byte read.
+char16_t TXmlInputSource::decodeUtf8() {
+    std::uint8_t lead = readByte();
+    if (lead < 0x80) return lead;
+    auto invalid = [this](const char* pattern) {
+        return EConvertError(formatMessage(pattern, {position() - 1}));
+    };
+    if ((lead & 0xC0) == 0x80) throw invalid("Invalid UTF-8 sequence at position %d");
+    int continuation = 0;
+    for (std::uint8_t bit = 0x40; (lead & bit) != 0 && bit != 0; bit >>= 1) ++continuation;
+    if (continuation > 5) throw invalid("Invalid UTF-8 sequence at position %d");
+    std::uint64_t value = lead;
+    for (int i = 0; i < continuation; ++i) {
+        if (atEnd()) {
+            throw EConvertError(formatMessage("Aborted UTF-8 sequence at position %d", {size_}));
+        }
+        std::uint8_t next = readByte();
+        if ((next & 0xC0) != 0x80) throw invalid("Invalid UTF-8 sequence at position %d");
+        value = (value << 6) | (next & 0x3F);
+    }
+    static const std::uint32_t kMask[] = {0, 0x7FF, 0xFFFF, 0x1FFFFF, 0x3FFFFFF, 0x7FFFFFFF};
+    static const std::uint32_t kShorterMax[] = {0, 0x7F, 0x7FF, 0xFFFF, 0x1FFFFF, 0x3FFFFFF};
+    auto codePoint = static_cast<std::uint32_t>(value & kMask[continuation]);
+    if (codePoint <= kShorterMax[continuation]) {
+        throw invalid("Invalid UTF-8 encoding at position %d");
+    }
+    if (codePoint <= 0xFFFF) return static_cast<char16_t>(codePoint);
+    pendingCodePoint_ = codePoint;
+    return static_cast<char16_t>((codePoint >> 10) - 10304);
+}
+
+char16_t TXmlInputSource::decodeUtf16() {
+    std::uint8_t first = readByte();
+    if (atEnd()) throw EReadError("Stream read error");
+    std::uint8_t second = readByte();
+    if (encoding_ == TdomEncoding::etUTF16LE) return static_cast<char16_t>(first | second << 8);
+    return static_cast<char16_t>(first << 8 | second);
+}
+
+char16_t TXmlInputSource::decodeSingleByte() {
+    std::uint8_t byte = readByte();
+    if (byte < 0x80) return byte;
+    int table = static_cast<int>(encoding_) - kFirstCodePage;
+    char16_t unit = kCodePageUpperHalves[table][byte - 0x80];
+    if (unit == kRejectedByte) {
+        // The byte has no character here; the message shows it as its Latin-1 character,
+        // since a lone byte above 0x7F is no text of its own in UTF-8.
+        std::string shown;
+        appendUtf8(shown, byte);
+        throw EConvertError(formatMessage("Invalid %s sequence \"%s\"",
+                                          {encodingErrorName(encoding_), shown}));
+    }
+    return unit;
+}
+
+void TXmlInputSource::rewindWith(TdomStandardLocator* locator) {
+    pendingCodePoint_ = 0;
+    lastWasCarriageReturn_ = false;
+    seekTo(dataStart_);
+    if (locator) locator->reset();
+}
+
+void TXmlInputSource::skipTextDeclaration(TdomStandardLocator* locator) {
+    rewindWith(locator);
+    char16_t unit = 0;
+    auto next = [&] { return readCharWith(unit, locator); };
+    bool found = false;
+    while (next() && xmlBlank(unit)) {
+    }
+    if (unit == u'<' && next() && unit == u'?') {
+        const char16_t* letters = u"xml";
+        int matched = 0;
+        while (matched < 3 && next() && (unit | 0x20) == letters[matched]) ++matched;
+        if (matched == 3 && next() && xmlBlank(unit)) {
+            while (next() && unit != u'?') {
+            }
+            found = unit == u'?' && next() && unit == u'>';
+        }
+    }
+    if (!found) rewindWith(locator);
+}
+
+DOMString TXmlInputSource::readAll() {
+    std::int64_t savedPosition = position();
+    char32_t savedPending = pendingCodePoint_;
+    bool savedCarriageReturn = lastWasCarriageReturn_;
+    auto restore = [&] {
+        seekTo(savedPosition);
+        pendingCodePoint_ = savedPending;
+        lastWasCarriageReturn_ = savedCarriageReturn;
+    };
+    DOMString text;
+    try {
+        skipTextDeclaration(nullptr);
+        char16_t unit;
+        while (readCharWith(unit, nullptr)) text.push_back(unit);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return text;
+}
+
+}  // namespace wispel

@@ -1,0 +1,11 @@
+#include "xml/reader/DTDHandler.h"
+
+#include "xml/dom/DomException.h"
+
+namespace wispel {
+
+DOMString TdomCustomDTDHandler::parameterEntityText(const DOMString&) {
+    throw ENot_Supported_Err();
+}
+
+}  // namespace wispel

@@ -1,0 +1,118 @@
+// The piece operations of the document reader: each takes one piece of the text apart as
+// far as the handler needs it and raises the matching event.
+#include "xml/errors/ParserErrors.h"
+#include "xml/input/NameValueList.h"
+#include "xml/input/TagContent.h"
+#include "xml/reader/ContentHandler.h"
+#include "xml/reader/StandardDocXMLReader.h"
+
+namespace wispel {
+
+namespace {
+
+// The value of pseudo-attribute `name`, empty when absent.
+DOMString valueOf(const TdomNameValueList& attributes, std::u16string_view name) {
+    for (int i = 0; i < attributes.count(); ++i) {
+        if (attributes.names(i) == name) return attributes.values(i);
+    }
+    return {};
+}
+
+// version first, then encoding, then standalone; each of the last two may be absent.
+bool declarationOrderHolds(const TdomNameValueList& attributes) {
+    int count = attributes.count();
+    if (count < 1 || count > 3 || attributes.names(0) != u"version") return false;
+    if (count == 3) {
+        return attributes.names(1) == u"encoding" && attributes.names(2) == u"standalone";
+    }
+    return count == 1 || attributes.names(1) == u"encoding" ||
+           attributes.names(1) == u"standalone";
+}
+
+}  // namespace
+
+void TdomStandardDocXMLReader::readXmlDeclaration(TdomCustomParser* parser,
+                                                  TdomStandardLocator* locator,
+                                                  const DOMString& text) {
+    if (!contentHandler()) return;
+    std::u16string_view word;
+    std::u16string_view rest;
+    splitAtBlank(text, word, rest);
+    if (word != u"xml") throw EParserInvalidXmlDeclaration_Err();
+    TdomNameValueList attributes;
+    parseAttributes(rest, attributes);
+    if (!declarationOrderHolds(attributes)) throw EParserInvalidXmlDeclaration_Err();
+    contentHandler()->xmlDeclaration(parser, locator, attributes.values(0),
+                                     valueOf(attributes, u"encoding"),
+                                     valueOf(attributes, u"standalone"));
+}
+
+void TdomStandardDocXMLReader::readProcessingInstruction(TdomCustomParser* parser,
+                                                         TdomStandardLocator* locator,
+                                                         const DOMString& text) {
+    if (!contentHandler()) return;
+    std::u16string_view target;
+    std::u16string_view data;
+    splitAtBlank(text, target, data);
+    contentHandler()->processingInstruction(parser, locator, DOMString(target),
+                                            DOMString(data));
+}
+
+void TdomStandardDocXMLReader::readComment(TdomCustomParser* parser,
+                                           TdomStandardLocator* locator,
+                                           const DOMString& text) {
+    if (contentHandler()) contentHandler()->comment(parser, locator, text);
+}
+
+void TdomStandardDocXMLReader::readCDataSection(TdomCustomParser* parser,
+                                                TdomStandardLocator* locator,
+                                                const DOMString& text) {
+    if (contentHandler()) contentHandler()->cdataSection(parser, locator, text);
+}
+
+void TdomStandardDocXMLReader::readPCData(TdomCustomParser* parser,
+                                          TdomStandardLocator* locator,
+                                          const DOMString& text) {
+    if (contentHandler()) contentHandler()->pcdata(parser, locator, text);
+}
+
+void TdomStandardDocXMLReader::readStartTag(TdomCustomParser* parser,
+                                            TdomStandardLocator* locator,
+                                            const DOMString& text) {
+    if (!contentHandler()) return;
+    DOMString name;
+    TdomNameValueList attributes;
+    parseTagContent(text, name, attributes);
+    contentHandler()->startElement(parser, locator, {}, {}, name, &attributes);
+}
+
+void TdomStandardDocXMLReader::readEndTag(TdomCustomParser* parser,
+                                          TdomStandardLocator* locator,
+                                          const DOMString& text) {
+    if (contentHandler()) contentHandler()->endElement(parser, locator, {}, {}, text);
+}
+
+void TdomStandardDocXMLReader::readEmptyElementTag(TdomCustomParser* parser,
+                                                   TdomStandardLocator* locator,
+                                                   const DOMString& text) {
+    if (!contentHandler()) return;
+    DOMString name;
+    TdomNameValueList attributes;
+    parseTagContent(text, name, attributes);
+    contentHandler()->startElement(parser, locator, {}, {}, name, &attributes);
+    contentHandler()->endElement(parser, locator, {}, {}, name);
+}
+
+void TdomStandardDocXMLReader::readCharacterReference(TdomCustomParser* parser,
+                                                      TdomStandardLocator* locator,
+                                                      const DOMString& text) {
+    if (contentHandler()) contentHandler()->characterReference(parser, locator, text);
+}
+
+void TdomStandardDocXMLReader::readEntityReference(TdomCustomParser* parser,
+                                                   TdomStandardLocator* locator,
+                                                   const DOMString& text) {
+    if (contentHandler()) contentHandler()->entityReference(parser, locator, text);
+}
+
+}  // namespace wispel

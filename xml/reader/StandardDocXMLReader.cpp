@@ -1,0 +1,246 @@
+#include "xml/reader/StandardDocXMLReader.h"
+
+#include "core/Exception.h"
+#include "xml/chars/XmlChars.h"
+#include "xml/errors/ParserErrors.h"
+#include "xml/input/CustomStr.h"
+#include "xml/input/XmlInputSource.h"
+#include "xml/reader/ContentHandler.h"
+#include "xml/reader/ErrorHandler.h"
+
+namespace wispel {
+
+namespace {
+
+// Cuts the units of one parse into pieces. All state of a parse lives here, so a reader
+// keeps nothing between parses.
+class DocumentTokenizer {
+public:
+    using Piece = void (TdomStandardDocXMLReader::*)(TdomCustomParser*, TdomStandardLocator*,
+                                                     const DOMString&);
+
+    DocumentTokenizer(TdomStandardDocXMLReader& reader, TdomCustomParser* parser,
+                      TXmlInputSource& source)
+        : reader_(reader), parser_(parser), source_(source), locator_(source.locator()) {}
+
+    void run() {
+        char16_t unit;
+        while (source_.nextChar(unit)) {
+            if (!validXmlChar(unit)) {
+                buffer_.addWideChar(unit);
+                throw EParserInvalidCharacter_Err();
+            }
+            step(unit);
+        }
+        // Whatever is left, finished or not, is character data to the handler.
+        if (!buffer_.isEmpty()) reader_.readPCData(parser_, locator_, buffer_.value());
+    }
+
+private:
+    enum class State { between, text, reference, tag, instruction, comment, cdata, doctype };
+    // What has just been seen of a declaration's start inside an internal subset.
+    enum class Partial { none, lt, ltBang, ltBangDash };
+
+    void step(char16_t unit) {
+        switch (state_) {
+        case State::between: stepBetween(unit); break;
+        case State::text: stepText(unit); break;
+        case State::reference: stepReference(unit); break;
+        case State::tag: stepTag(unit); break;
+        case State::instruction: stepInstruction(unit); break;
+        case State::comment: stepComment(unit); break;
+        case State::cdata: stepCData(unit); break;
+        case State::doctype: stepDoctype(unit); break;
+        }
+    }
+
+    // Hands `text` to a piece operation, then starts the next piece.
+    void hand(Piece piece, std::u16string_view text) {
+        (reader_.*piece)(parser_, locator_, DOMString(text));
+        buffer_.reset();
+        state_ = State::between;
+    }
+
+    std::u16string_view view() const { return buffer_.view(); }
+    std::size_t length() const { return buffer_.length(); }
+    bool quoted() const { return inSingleQuotes_ || inDoubleQuotes_; }
+
+    void stepBetween(char16_t unit) {
+        state_ = unit == u'<' ? State::tag : unit == u'&' ? State::reference : State::text;
+        buffer_.addWideChar(unit);
+        locator_->markStart();
+    }
+
+    void stepText(char16_t unit) {
+        if (unit == u'<' || unit == u'&') {
+            hand(&TdomStandardDocXMLReader::readPCData, view());
+            state_ = unit == u'<' ? State::tag : State::reference;
+            locator_->markStart();
+        }
+        buffer_.addWideChar(unit);
+    }
+
+    void stepReference(char16_t unit) {
+        buffer_.addWideChar(unit);
+        if (unit != u';') return;
+        if (view()[1] == u'#') {
+            hand(&TdomStandardDocXMLReader::readCharacterReference, view());
+        } else {
+            hand(&TdomStandardDocXMLReader::readEntityReference, view().substr(1, length() - 2));
+        }
+    }
+
+    void trackQuotes(char16_t unit) {
+        if (unit == u'\'' && !inDoubleQuotes_) inSingleQuotes_ = !inSingleQuotes_;
+        if (unit == u'"' && !inSingleQuotes_) inDoubleQuotes_ = !inDoubleQuotes_;
+    }
+
+    void stepTag(char16_t unit) {
+        buffer_.addWideChar(unit);
+        if (length() <= 9 && enterMarkupState()) return;
+        trackQuotes(unit);
+        if (unit != u'>' || quoted()) return;
+        std::u16string_view tag = view();
+        if (tag[1] == u'/') {
+            std::u16string_view name = tag.substr(2, length() - 3);
+            while (!name.empty() && xmlBlank(name.back())) name.remove_suffix(1);
+            hand(&TdomStandardDocXMLReader::readEndTag, name);
+        } else if (length() >= 3 && tag[length() - 2] == u'/') {
+            hand(&TdomStandardDocXMLReader::readEmptyElementTag, tag.substr(1, length() - 3));
+        } else {
+            hand(&TdomStandardDocXMLReader::readStartTag, tag.substr(1, length() - 2));
+        }
+    }
+
+    bool enterMarkupState() {
+        std::u16string_view start = view();
+        if (start == u"<?") {
+            state_ = State::instruction;
+        } else if (start == u"<!--") {
+            state_ = State::comment;
+        } else if (start == u"<![CDATA[") {
+            state_ = State::cdata;
+        } else if (start == u"<!DOCTYPE") {
+            state_ = State::doctype;
+            inSubset_ = false;
+            expectedEnd_ = {};
+            partial_ = Partial::none;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    void stepInstruction(char16_t unit) {
+        buffer_.addWideChar(unit);
+        // At least "<?" and "?>": the "?" of "<?" does not close the instruction as well.
+        if (unit != u'>' || length() < 4 || view()[length() - 2] != u'?') return;
+        std::u16string_view inner = view().substr(2, length() - 4);
+        if (length() > 5 && xmlBlank(view()[5]) && view().starts_with(u"<?xml")) {
+            if (locator_->startLine() != 1 || locator_->startColumn() != 1) {
+                throw EParserInvalidXmlDeclaration_Err(
+                    "Character(s) before xml-declaration error.");
+            }
+            hand(&TdomStandardDocXMLReader::readXmlDeclaration, inner);
+        } else {
+            hand(&TdomStandardDocXMLReader::readProcessingInstruction, inner);
+        }
+    }
+
+    void stepComment(char16_t unit) {
+        buffer_.addWideChar(unit);
+        if (unit == u'>' && length() > 6 && view().ends_with(u"-->")) {
+            hand(&TdomStandardDocXMLReader::readComment, view().substr(4, length() - 7));
+        }
+    }
+
+    void stepCData(char16_t unit) {
+        buffer_.addWideChar(unit);
+        if (unit == u'>' && view().ends_with(u"]]>")) {
+            hand(&TdomStandardDocXMLReader::readCDataSection, view().substr(9, length() - 12));
+        }
+    }
+
+    void stepDoctype(char16_t unit) {
+        buffer_.addWideChar(unit);
+        if (!expectedEnd_.empty()) {
+            if (view().ends_with(expectedEnd_)) expectedEnd_ = {};
+            return;
+        }
+        trackQuotes(unit);
+        if (!quoted()) {
+            if (!inSubset_) {
+                if (unit == u'[') inSubset_ = true;
+            } else {
+                trackSubsetMarkup(unit);
+            }
+        }
+        if (unit == u'>' && !quoted() && !inSubset_ && expectedEnd_.empty()) {
+            hand(&TdomStandardDocXMLReader::readDoctypeDeclaration, view());
+        }
+    }
+
+    // Inside the internal subset, comments and processing instructions are stepped over
+    // whole, so that quotes and brackets inside them count for nothing.
+    void trackSubsetMarkup(char16_t unit) {
+        Partial seen = partial_;
+        partial_ = Partial::none;
+        if (unit == u'<') {
+            partial_ = Partial::lt;
+        } else if (unit == u'!' && seen == Partial::lt) {
+            partial_ = Partial::ltBang;
+        } else if (unit == u'?' && seen == Partial::lt) {
+            expectedEnd_ = u"?>";
+        } else if (unit == u'-' && seen == Partial::ltBang) {
+            partial_ = Partial::ltBangDash;
+        } else if (unit == u'-' && seen == Partial::ltBangDash) {
+            expectedEnd_ = u"-->";
+        } else if (unit == u']') {
+            inSubset_ = false;
+        }
+    }
+
+    TdomStandardDocXMLReader& reader_;
+    TdomCustomParser* parser_;
+    TXmlInputSource& source_;
+    TdomStandardLocator* locator_;
+    TdomCustomStr buffer_;
+    State state_ = State::between;
+    bool inSingleQuotes_ = false;
+    bool inDoubleQuotes_ = false;
+    bool inSubset_ = false;
+    std::u16string_view expectedEnd_;  // "?>" or "-->" while one is being stepped over
+    Partial partial_ = Partial::none;
+};
+
+}  // namespace
+
+bool TdomStandardDocXMLReader::parse(TdomCustomParser* parser, TXmlInputSource* inputSource) {
+    TdomStandardLocator* locator = inputSource->locator();
+    bool result = true;
+    try {
+        try {
+            if (contentHandler()) {
+                contentHandler()->startDocument(parser, locator, inputSource->rootName());
+            }
+            DocumentTokenizer(*this, parser, *inputSource).run();
+            if (contentHandler()) contentHandler()->endDocument(parser);
+        } catch (const EConvertError&) {
+            throw EParserInvalidCharacter_Err();
+        } catch (const EReadError&) {
+            throw EParserInvalidCharacter_Err();
+        }
+    } catch (const EParserFatalError& error) {
+        result = false;
+        if (errorHandler()) {
+            try {
+                errorHandler()->fatalError(parser, locator, error, DOMString());
+            } catch (...) {
+                // The report is made; what the handler raises about it changes nothing.
+            }
+        }
+    }
+    return result;
+}
+
+}  // namespace wispel
