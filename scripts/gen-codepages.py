@@ -66,6 +66,7 @@ def main():
         "",
         "namespace wispel {",
         "",
+        "// clang-format off",
         "const char16_t kCodePageUpperHalves[kCodePageCount][128] = {",
     ]
     for value, name, codec in CODE_PAGES:
@@ -77,7 +78,7 @@ def main():
             cells = ", ".join(f"0x{u:04X}" for u in table[row:row + 8])
             lines.append(f"        {cells},")
         lines.append("    },")
-    lines += ["};", "", "}  // namespace wispel", ""]
+    lines += ["};", "// clang-format on", "", "}  // namespace wispel", ""]
     out = pathlib.Path(__file__).resolve().parent.parent / "xml/input/CodePages.cpp"
     out.write_text("\n".join(lines))
 

@@ -13,19 +13,18 @@
 
 namespace wispel {
 
-#define WISPEL_DECLARE_PARSER_ERROR(Name, Base, DefaultMessage)                           \
-    class Name : public Base {                                                            \
-    public:                                                                               \
-        using Base::Base;                                                                 \
-        Name() : Base(std::string(DefaultMessage)) {}                                     \
-        const char* className() const noexcept override { return #Name; }                 \
+#define WISPEL_DECLARE_PARSER_ERROR(Name, Base, DefaultMessage)           \
+    class Name : public Base {                                            \
+    public:                                                               \
+        using Base::Base;                                                 \
+        Name() : Base(std::string(DefaultMessage)) {}                     \
+        const char* className() const noexcept override { return #Name; } \
     }
 
 WISPEL_DECLARE_PARSER_ERROR(EParserException, Exception, "Parser error.");
 WISPEL_DECLARE_PARSER_ERROR(EInternalParserException, EParserException,
                             "Internal parser exception.");
-WISPEL_DECLARE_PARSER_ERROR(EParserFatalError, EParserException,
-                            "EParserFatalError: Fatal Error.");
+WISPEL_DECLARE_PARSER_ERROR(EParserFatalError, EParserException, "EParserFatalError: Fatal Error.");
 WISPEL_DECLARE_PARSER_ERROR(EParserError, EParserException, "EParserError: Error.");
 WISPEL_DECLARE_PARSER_ERROR(EParserWarning, EParserException, "EParserWarning: Warning.");
 
@@ -57,15 +56,13 @@ WISPEL_DECLARE_PARSER_ERROR(EParserInvalidCharRef_Err, EParserFatalError,
                             "Invalid character reference error.");
 WISPEL_DECLARE_PARSER_ERROR(EParserMissingStartTag_Err, EParserFatalError,
                             "Missing start tag error.");
-WISPEL_DECLARE_PARSER_ERROR(EParserMissingEndTag_Err, EParserFatalError,
-                            "Missing end tag error.");
+WISPEL_DECLARE_PARSER_ERROR(EParserMissingEndTag_Err, EParserFatalError, "Missing end tag error.");
 WISPEL_DECLARE_PARSER_ERROR(EParserInvalidCharacter_Err, EParserFatalError,
                             "Invalid character error.");
 WISPEL_DECLARE_PARSER_ERROR(EParserNotInRoot_Err, EParserFatalError, "Not in root error.");
 WISPEL_DECLARE_PARSER_ERROR(EParserDoubleRootElement_Err, EParserFatalError,
                             "Double root element error.");
-WISPEL_DECLARE_PARSER_ERROR(EParserRootNotFound_Err, EParserFatalError,
-                            "Root not found error.");
+WISPEL_DECLARE_PARSER_ERROR(EParserRootNotFound_Err, EParserFatalError, "Root not found error.");
 // Also raised with "Wrong order declaration error.".
 WISPEL_DECLARE_PARSER_ERROR(EParserWrongOrder_Err, EParserFatalError, "Wrong order error.");
 WISPEL_DECLARE_PARSER_ERROR(EParserInvalidDoctype_Err, EParserFatalError,
@@ -139,8 +136,7 @@ WISPEL_DECLARE_PARSER_ERROR(EParserFixed_Attribute_Mismatch_Err, EParserError,
                             "Fixed_Attribute_Mismatch_Err");
 WISPEL_DECLARE_PARSER_ERROR(EParserAttribute_Default_Type_Mismatch_Err, EParserError,
                             "Attribute_Default_Type_Mismatch_Err");
-WISPEL_DECLARE_PARSER_ERROR(EParserDuplicate_ID_Value_Err, EParserError,
-                            "Duplicate_ID_Value_Err");
+WISPEL_DECLARE_PARSER_ERROR(EParserDuplicate_ID_Value_Err, EParserError, "Duplicate_ID_Value_Err");
 WISPEL_DECLARE_PARSER_ERROR(EParserTarget_ID_Value_Not_Found_Err, EParserError,
                             "Target_ID_Value_Not_Found_Err");
 WISPEL_DECLARE_PARSER_ERROR(EParserTarget_Unparsed_Entity_Not_Found_Err, EParserError,
@@ -157,8 +153,7 @@ WISPEL_DECLARE_PARSER_ERROR(EParserExternal_Entity_Not_Found_Err, EParserError,
                             "External_Entity_Not_Found_Err");
 
 // Warnings.
-WISPEL_DECLARE_PARSER_ERROR(EParserDouble_AttDef_Warning, EParserWarning,
-                            "Double_AttDef_Warning");
+WISPEL_DECLARE_PARSER_ERROR(EParserDouble_AttDef_Warning, EParserWarning, "Double_AttDef_Warning");
 WISPEL_DECLARE_PARSER_ERROR(EParserDouble_Entity_Decl_Warning, EParserWarning,
                             "Double_Entity_Decl_Warning");
 WISPEL_DECLARE_PARSER_ERROR(EParserDouble_Parameter_Entity_Decl_Warning, EParserWarning,

@@ -3,6 +3,7 @@
 
 namespace wispel {
 
+// clang-format off
 const char16_t kCodePageUpperHalves[kCodePageCount][128] = {
     // 3: ISO-8859-1
     {
@@ -347,5 +348,6 @@ const char16_t kCodePageUpperHalves[kCodePageCount][128] = {
         0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 0x00FE, 0x00FF,
     },
 };
+// clang-format on
 
 }  // namespace wispel

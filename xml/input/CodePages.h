@@ -4,8 +4,8 @@
 
 namespace wispel {
 
-constexpr int kFirstCodePage = 3;   // encoding value of the first table (ISO-8859-1)
-constexpr int kCodePageCount = 18;  // encoding values 3 to 20
+constexpr int kFirstCodePage = 3;           // encoding value of the first table (ISO-8859-1)
+constexpr int kCodePageCount = 18;          // encoding values 3 to 20
 constexpr char16_t kRejectedByte = 0xFFFF;  // the byte has no mapping in that character set
 
 extern const char16_t kCodePageUpperHalves[kCodePageCount][128];

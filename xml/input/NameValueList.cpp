@@ -16,9 +16,13 @@ const TdomNameValueList::Entry& TdomNameValueList::at(int index) const {
     return entries_[static_cast<size_t>(index)];
 }
 
-DOMString TdomNameValueList::names(int index) const { return fromUtf8(at(index).name); }
+DOMString TdomNameValueList::names(int index) const {
+    return fromUtf8(at(index).name);
+}
 
-DOMString TdomNameValueList::values(int index) const { return fromUtf8(at(index).value); }
+DOMString TdomNameValueList::values(int index) const {
+    return fromUtf8(at(index).value);
+}
 
 int TdomNameValueList::add(const DOMString& name, const DOMString& value) {
     entries_.push_back({toUtf8(name), toUtf8(value)});

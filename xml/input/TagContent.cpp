@@ -94,16 +94,14 @@ std::u16string_view trimBlanks(std::u16string_view text) {
     return text.substr(start, end - start);
 }
 
-void splitAtBlank(std::u16string_view text, std::u16string_view& first,
-                  std::u16string_view& rest) {
+void splitAtBlank(std::u16string_view text, std::u16string_view& first, std::u16string_view& rest) {
     std::size_t blank = 0;
     while (blank < text.size() && !xmlBlank(text[blank])) ++blank;
     first = text.substr(0, blank);
     rest = trimBlanks(text.substr(blank));
 }
 
-void parseTagContent(std::u16string_view content, DOMString& name,
-                     TdomNameValueList& attributes) {
+void parseTagContent(std::u16string_view content, DOMString& name, TdomNameValueList& attributes) {
     std::u16string_view first;
     std::u16string_view rest;
     splitAtBlank(content, first, rest);

@@ -13,9 +13,13 @@ namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
 }
 
-const DOMString& TdomStandardLocator::publicId() const { return inputSource_->publicId(); }
+const DOMString& TdomStandardLocator::publicId() const {
+    return inputSource_->publicId();
+}
 
-const DOMString& TdomStandardLocator::systemId() const { return inputSource_->systemId(); }
+const DOMString& TdomStandardLocator::systemId() const {
+    return inputSource_->systemId();
+}
 
 TXmlInputSource::TXmlInputSource(TStream* stream, DOMString publicId, DOMString systemId)
     : stream_(stream), publicId_(std::move(publicId)), systemId_(std::move(systemId)) {
@@ -74,10 +78,13 @@ bool TXmlInputSource::readCharWith(char16_t& unit, TdomStandardLocator* locator)
 
 char16_t TXmlInputSource::decodeChar() {
     switch (encoding_) {
-    case TdomEncoding::etUTF8: return decodeUtf8();
-    case TdomEncoding::etUTF16LE:
-    case TdomEncoding::etUTF16BE: return decodeUtf16();
-    default: return decodeSingleByte();
+        case TdomEncoding::etUTF8:
+            return decodeUtf8();
+        case TdomEncoding::etUTF16LE:
+        case TdomEncoding::etUTF16BE:
+            return decodeUtf16();
+        default:
+            return decodeSingleByte();
     }
 }
 
@@ -132,8 +139,8 @@ char16_t TXmlInputSource::decodeSingleByte() {
         // since a lone byte above 0x7F is no text of its own in UTF-8.
         std::string shown;
         appendUtf8(shown, byte);
-        throw EConvertError(formatMessage("Invalid %s sequence \"%s\"",
-                                          {encodingErrorName(encoding_), shown}));
+        throw EConvertError(
+            formatMessage("Invalid %s sequence \"%s\"", {encodingErrorName(encoding_), shown}));
     }
     return unit;
 }

@@ -69,7 +69,7 @@ private:
     char16_t decodeUtf16();
     char16_t decodeSingleByte();
 
-    TStream* stream_;                // not owned
+    TStream* stream_;  // not owned
     TdomEncoding encoding_ = TdomEncoding::etUTF8;
     char32_t pendingCodePoint_ = 0;  // its low surrogate is still to be handed out
     bool lastWasCarriageReturn_ = false;

@@ -21,8 +21,7 @@ public:
 
     virtual void cdataSection(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     // The whole reference text, from "&#" to ";".
-    virtual void characterReference(TdomCustomParser*, TdomStandardLocator*,
-                                    const DOMString&) {}
+    virtual void characterReference(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     virtual void comment(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     // Name, public id, system id, internal subset.
     virtual void doctypeDeclaration(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
@@ -36,8 +35,8 @@ public:
     virtual void entityReference(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     virtual void pcdata(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     // Target, data.
-    virtual void processingInstruction(TdomCustomParser*, TdomStandardLocator*,
-                                       const DOMString&, const DOMString&) {}
+    virtual void processingInstruction(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
+                                       const DOMString&) {}
     // Not called by any reader.
     virtual void skippedEntity(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     // The input source's pre-scanned root name.

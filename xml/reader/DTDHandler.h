@@ -42,13 +42,13 @@ public:
                                      const DOMString&, const DOMString&) {}
     // Name, value literal, public id, system id.
     virtual void parameterEntityDeclaration(TdomCustomParser*, TdomStandardLocator*,
-                                            const DOMString&, const DOMString&,
-                                            const DOMString&, const DOMString&) {}
+                                            const DOMString&, const DOMString&, const DOMString&,
+                                            const DOMString&) {}
     virtual void parameterEntityReference(TdomCustomParser*, TdomStandardLocator*,
                                           const DOMString&) {}
     // Target, data.
-    virtual void processingInstruction(TdomCustomParser*, TdomStandardLocator*,
-                                       const DOMString&, const DOMString&) {}
+    virtual void processingInstruction(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
+                                       const DOMString&) {}
     // Element name.
     virtual void startAttributeList(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     // Public id and system id of the input source.

@@ -13,7 +13,9 @@ namespace wispel {
 
 namespace {
 
-[[noreturn]] void invalidDoctype() { throw EParserInvalidDoctype_Err(); }
+[[noreturn]] void invalidDoctype() {
+    throw EParserInvalidDoctype_Err();
+}
 
 class ExternalIdScanner {
 public:

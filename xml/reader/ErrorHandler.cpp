@@ -9,8 +9,8 @@ namespace wispel {
 void TdomCustomErrorHandler::error(const void*, TdomStandardLocator*, const std::exception&,
                                    const DOMString&) {}
 
-void TdomCustomErrorHandler::fatalError(const void*, TdomStandardLocator*,
-                                        const std::exception&, const DOMString&) {
+void TdomCustomErrorHandler::fatalError(const void*, TdomStandardLocator*, const std::exception&,
+                                        const DOMString&) {
     throw EParserFatalError("EParserFatalError: Fatal Error.");
 }
 
@@ -38,16 +38,16 @@ const TXmlParserError& TdomStandardErrorHandler::errors(int index) const {
     return *errors_[static_cast<size_t>(index)];
 }
 
-void TdomStandardErrorHandler::record(TdomStandardLocator* locator,
-                                      const std::exception& error, const DOMString& code) {
+void TdomStandardErrorHandler::record(TdomStandardLocator* locator, const std::exception& error,
+                                      const DOMString& code) {
     if (!locator) {
-        errors_.push_back(std::make_unique<TXmlParserError>(error, 0, 0, 0, 0, DOMString(),
-                                                            DOMString(), code));
+        errors_.push_back(
+            std::make_unique<TXmlParserError>(error, 0, 0, 0, 0, DOMString(), DOMString(), code));
         return;
     }
     errors_.push_back(std::make_unique<TXmlParserError>(
-        error, locator->startLine(), locator->startColumn(), locator->line(),
-        locator->column(), locator->publicId(), locator->systemId(), code));
+        error, locator->startLine(), locator->startColumn(), locator->line(), locator->column(),
+        locator->publicId(), locator->systemId(), code));
 }
 
 }  // namespace wispel

@@ -39,8 +39,8 @@ public:
     void error(const void* sender, TdomStandardLocator* locator, const std::exception& error,
                const DOMString& code) override;
     // Records the report, then raises as the base class does.
-    void fatalError(const void* sender, TdomStandardLocator* locator,
-                    const std::exception& error, const DOMString& code) override;
+    void fatalError(const void* sender, TdomStandardLocator* locator, const std::exception& error,
+                    const DOMString& code) override;
     void warning(const void* sender, TdomStandardLocator* locator, const std::exception& error,
                  const DOMString& code) override;
 
@@ -50,8 +50,7 @@ public:
     const TXmlParserError& errors(int index) const;
 
 private:
-    void record(TdomStandardLocator* locator, const std::exception& error,
-                const DOMString& code);
+    void record(TdomStandardLocator* locator, const std::exception& error, const DOMString& code);
 
     std::vector<std::unique_ptr<TXmlParserError>> errors_;  // owned
 };

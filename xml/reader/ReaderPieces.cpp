@@ -25,8 +25,7 @@ bool declarationOrderHolds(const TdomNameValueList& attributes) {
     if (count == 3) {
         return attributes.names(1) == u"encoding" && attributes.names(2) == u"standalone";
     }
-    return count == 1 || attributes.names(1) == u"encoding" ||
-           attributes.names(1) == u"standalone";
+    return count == 1 || attributes.names(1) == u"encoding" || attributes.names(1) == u"standalone";
 }
 
 }  // namespace
@@ -54,12 +53,10 @@ void TdomStandardDocXMLReader::readProcessingInstruction(TdomCustomParser* parse
     std::u16string_view target;
     std::u16string_view data;
     splitAtBlank(text, target, data);
-    contentHandler()->processingInstruction(parser, locator, DOMString(target),
-                                            DOMString(data));
+    contentHandler()->processingInstruction(parser, locator, DOMString(target), DOMString(data));
 }
 
-void TdomStandardDocXMLReader::readComment(TdomCustomParser* parser,
-                                           TdomStandardLocator* locator,
+void TdomStandardDocXMLReader::readComment(TdomCustomParser* parser, TdomStandardLocator* locator,
                                            const DOMString& text) {
     if (contentHandler()) contentHandler()->comment(parser, locator, text);
 }
@@ -70,14 +67,12 @@ void TdomStandardDocXMLReader::readCDataSection(TdomCustomParser* parser,
     if (contentHandler()) contentHandler()->cdataSection(parser, locator, text);
 }
 
-void TdomStandardDocXMLReader::readPCData(TdomCustomParser* parser,
-                                          TdomStandardLocator* locator,
+void TdomStandardDocXMLReader::readPCData(TdomCustomParser* parser, TdomStandardLocator* locator,
                                           const DOMString& text) {
     if (contentHandler()) contentHandler()->pcdata(parser, locator, text);
 }
 
-void TdomStandardDocXMLReader::readStartTag(TdomCustomParser* parser,
-                                            TdomStandardLocator* locator,
+void TdomStandardDocXMLReader::readStartTag(TdomCustomParser* parser, TdomStandardLocator* locator,
                                             const DOMString& text) {
     if (!contentHandler()) return;
     DOMString name;
@@ -86,8 +81,7 @@ void TdomStandardDocXMLReader::readStartTag(TdomCustomParser* parser,
     contentHandler()->startElement(parser, locator, {}, {}, name, &attributes);
 }
 
-void TdomStandardDocXMLReader::readEndTag(TdomCustomParser* parser,
-                                          TdomStandardLocator* locator,
+void TdomStandardDocXMLReader::readEndTag(TdomCustomParser* parser, TdomStandardLocator* locator,
                                           const DOMString& text) {
     if (contentHandler()) contentHandler()->endElement(parser, locator, {}, {}, text);
 }

@@ -43,14 +43,30 @@ private:
 
     void step(char16_t unit) {
         switch (state_) {
-        case State::between: stepBetween(unit); break;
-        case State::text: stepText(unit); break;
-        case State::reference: stepReference(unit); break;
-        case State::tag: stepTag(unit); break;
-        case State::instruction: stepInstruction(unit); break;
-        case State::comment: stepComment(unit); break;
-        case State::cdata: stepCData(unit); break;
-        case State::doctype: stepDoctype(unit); break;
+            case State::between:
+                stepBetween(unit);
+                break;
+            case State::text:
+                stepText(unit);
+                break;
+            case State::reference:
+                stepReference(unit);
+                break;
+            case State::tag:
+                stepTag(unit);
+                break;
+            case State::instruction:
+                stepInstruction(unit);
+                break;
+            case State::comment:
+                stepComment(unit);
+                break;
+            case State::cdata:
+                stepCData(unit);
+                break;
+            case State::doctype:
+                stepDoctype(unit);
+                break;
         }
     }
 

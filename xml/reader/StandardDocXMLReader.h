@@ -22,8 +22,8 @@ public:
     // One operation per kind of piece; each does nothing without a content handler.
     virtual void readXmlDeclaration(TdomCustomParser* parser, TdomStandardLocator* locator,
                                     const DOMString& text);
-    virtual void readProcessingInstruction(TdomCustomParser* parser,
-                                           TdomStandardLocator* locator, const DOMString& text);
+    virtual void readProcessingInstruction(TdomCustomParser* parser, TdomStandardLocator* locator,
+                                           const DOMString& text);
     virtual void readComment(TdomCustomParser* parser, TdomStandardLocator* locator,
                              const DOMString& text);
     virtual void readCDataSection(TdomCustomParser* parser, TdomStandardLocator* locator,

@@ -65,8 +65,8 @@ std::string classNameOf(const std::exception& error) {
 
 TXmlParserError::TXmlParserError(const std::exception& error, std::int32_t startLine,
                                  std::int32_t startColumn, std::int32_t endLine,
-                                 std::int32_t endColumn, DOMString publicId,
-                                 DOMString systemId, DOMString code)
+                                 std::int32_t endColumn, DOMString publicId, DOMString systemId,
+                                 DOMString code)
     : code_(std::move(code)),
       endColumn_(endColumn),
       endLine_(endLine),
@@ -84,8 +84,8 @@ DOMString TXmlParserError::errorMessage(TdomLanguage language) const {
 
     DOMString message = fromUtf8(frame.severity[static_cast<std::size_t>(severity_)]);
     if (!publicId_.empty() && !systemId_.empty()) {
-        message += fromUtf8(frame.bothIds[0]) + publicId_ + fromUtf8(frame.bothIds[1]) +
-                   systemId_ + fromUtf8(frame.bothIds[2]);
+        message += fromUtf8(frame.bothIds[0]) + publicId_ + fromUtf8(frame.bothIds[1]) + systemId_ +
+                   fromUtf8(frame.bothIds[2]);
     } else if (!publicId_.empty()) {
         message += fromUtf8(frame.publicIdOnly) + publicId_ + u" ";
     } else if (!systemId_.empty()) {
@@ -98,8 +98,7 @@ DOMString TXmlParserError::errorMessage(TdomLanguage language) const {
         } else if (startLine_ == endLine_) {
             where = formatMessage(frame.sameLine, {startLine_, startColumn_, endColumn_});
         } else {
-            where = formatMessage(frame.twoLines,
-                                  {startLine_, startColumn_, endLine_, endColumn_});
+            where = formatMessage(frame.twoLines, {startLine_, startColumn_, endLine_, endColumn_});
         }
         message += fromUtf8(where);
     }

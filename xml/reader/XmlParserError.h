@@ -24,9 +24,9 @@ enum class TdomLanguage : std::uint8_t {
 
 class TXmlParserError {
 public:
-    TXmlParserError(const std::exception& error, std::int32_t startLine,
-                    std::int32_t startColumn, std::int32_t endLine, std::int32_t endColumn,
-                    DOMString publicId, DOMString systemId, DOMString code);
+    TXmlParserError(const std::exception& error, std::int32_t startLine, std::int32_t startColumn,
+                    std::int32_t endLine, std::int32_t endColumn, DOMString publicId,
+                    DOMString systemId, DOMString code);
 
     const DOMString& code() const noexcept { return code_; }
     std::int32_t endColumn() const noexcept { return endColumn_; }

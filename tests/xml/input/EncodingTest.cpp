@@ -99,13 +99,15 @@ TEST(Decoding, UnitsAndErrorsWithTheirPositions) {
          "Invalid UTF-8 sequence at position 5"},
         {"bad continuation", "a\xE2\x41\x41", u"a", "EConvertError",
          "Invalid UTF-8 sequence at position 2"},
-        {"aborted", "abc\xE2\x82", u"abc", "EConvertError",
-         "Aborted UTF-8 sequence at position 5"},
+        {"aborted", "abc\xE2\x82", u"abc", "EConvertError", "Aborted UTF-8 sequence at position 5"},
         {"seven-byte lead", "a\xFE", u"a", "EConvertError", "Invalid UTF-8 sequence at position 1"},
         {"five-byte form by plain arithmetic", "\xF8\x88\x80\x80\x80", u"\xDFC0\xDC00", "", ""},
         {"surrogate passes", "\xED\xA0\x80", u"\xD800", "", ""},
-        {"UTF-16LE odd byte", std::string("\xFF\xFE" "a\0b", 5), u"a", "EReadError",
-         "Stream read error"},
+        {"UTF-16LE odd byte",
+         std::string("\xFF\xFE"
+                     "a\0b",
+                     5),
+         u"a", "EReadError", "Stream read error"},
         {"UTF-16LE surrogates pass", std::string("\xFF\xFE\x3D\xD8", 4), u"\xD83D", "", ""},
         {"Windows-1252 euro", cp1252 + "\x80", text(cp1252) + u"\u20AC", "", ""},
         {"Windows-1252 hole", cp1252 + "\x81", text(cp1252), "EConvertError",
@@ -156,7 +158,9 @@ TEST(Decoding, BlocksLongerThanOneBufferDecodeSeamlessly) {
     std::string bytes;
     DOMString expected;
     for (int i = 0; i < 70000; ++i) {
-        bytes += "\xE2\x82\xAC" "a\xF0\x9F\x98\x80";
+        bytes +=
+            "\xE2\x82\xAC"
+            "a\xF0\x9F\x98\x80";
         expected += u"\u20ACa\xD83D\xDE00";
     }
     SourceOver over(bytes);

@@ -28,11 +28,12 @@ std::vector<Position> positions(TXmlInputSource& source) {
 }
 
 TEST(LineBreaks, EachKindBecomesOneLineFeedAndOneLine) {
-    SourceOver over("a\r\nb\rc\nd\r\r\n\xF0\x9F\x98\x80" "e");
+    SourceOver over(
+        "a\r\nb\rc\nd\r\r\n\xF0\x9F\x98\x80"
+        "e");
     const std::vector<Position> expected = {
-        {u'a', 1, 1},    {u'\n', 1, 2},   {u'b', 2, 1},    {u'\n', 2, 2},
-        {u'c', 3, 1},    {u'\n', 3, 2},   {u'd', 4, 1},    {u'\n', 4, 2},
-        {u'\n', 5, 1},   {0xD83D, 6, 1},  {0xDE00, 6, 2},  {u'e', 6, 3},
+        {u'a', 1, 1}, {u'\n', 1, 2}, {u'b', 2, 1},  {u'\n', 2, 2},  {u'c', 3, 1},   {u'\n', 3, 2},
+        {u'd', 4, 1}, {u'\n', 4, 2}, {u'\n', 5, 1}, {0xD83D, 6, 1}, {0xDE00, 6, 2}, {u'e', 6, 3},
     };
     EXPECT_EQ(positions(*over.source), expected);
 }
