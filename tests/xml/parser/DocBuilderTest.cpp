@@ -1,0 +1,130 @@
+// The document builder: what the tree looks like for well-formed text, and which error the
+// parse records for text that breaks a tree rule.
+
+#include "tests/xml/parser/ParserTestSupport.h"
+
+namespace wispel::testing {
+namespace {
+
+using DocBuilderTest = ParserTest;
+
+TEST_F(DocBuilderTest, BuildsTheTreeCloseToTheText) {
+    struct Case {
+        const char* text;
+        const char* shape;
+    } cases[] = {
+        // Character references merge into the surrounding text; entity references do not.
+        {"<a>x&#66;y</a>", "a[\"xBy\"]"},
+        {"<a>x&amp;y</a>", "a[\"x\",&amp;,\"y\"]"},
+        {"<a>&#x41;&#66;</a>", "a[\"AB\"]"},
+        // White space inside elements stays, before and after the root it is dropped.
+        {"\n <a>\n  <b/>\n</a>\n ", "a[\"\n  \",b[],\"\n\"]"},
+        // CDATA sections stand on their own; comments and instructions may be outside.
+        {"<!--c--><?p d?><a>t<![CDATA[<x>]]>u</a><!--e-->",
+         "<!--c-->,<?p d?>,a[\"t\",<![<x>]>,\"u\"],<!--e-->"},
+        {"<a><!----></a>", "a[<!---->]"},
+        {"<a>&undeclared;</a>", "a[&undeclared;]"},
+        {"<a>&#x1F600;</a>", "a[\"\xF0\x9F\x98\x80\"]"},
+    };
+    for (const Case& c : cases) {
+        TdomDocument* doc = parse(c.text);
+        EXPECT_EQ(shape(doc), c.shape) << c.text;
+        impl.freeDocument(doc);
+    }
+}
+
+TEST_F(DocBuilderTest, KeepsTheXmlDeclarationAndTheFileName) {
+    TdomDocument* doc = parse("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><r/>");
+    EXPECT_EQ(doc->version(), u"1.0");
+    EXPECT_EQ(doc->encoding(), u"UTF-8");
+    EXPECT_EQ(doc->standalone(), u"yes");
+    EXPECT_EQ(doc->documentElement()->nodeName(), u"r");
+    TdomDocument* plain = parse("<r/>");
+    EXPECT_EQ(plain->version(), u"");
+    EXPECT_EQ(plain->systemId(), u"");
+}
+
+TEST_F(DocBuilderTest, TakesAttributeValuesApartAtReferences) {
+    TdomDocument* doc = parse(
+        "<e plain='a\tb&#10;' split='a&amp;b' chars='&#65;&#x42;c' mixed='x&lt;&#33;'/>");
+    auto* e = doc->documentElement();
+    EXPECT_EQ(e->getAttribute(u"plain"), u"a\tb\n");
+    TdomAttr* split = e->getAttributeNode(u"split");
+    EXPECT_EQ(shape(split), "\"a\",&amp;,\"b\"");
+    EXPECT_EQ(split->value(), u"a&#38;b");
+    EXPECT_EQ(shape(e->getAttributeNode(u"chars")), "\"ABc\"");
+    EXPECT_EQ(shape(e->getAttributeNode(u"mixed")), "\"x\",&lt;,\"!\"");
+    EXPECT_EQ(e->attributes()->item(0)->nodeName(), u"plain");
+    EXPECT_EQ(e->attributes()->item(3)->nodeName(), u"mixed");
+}
+
+TEST_F(DocBuilderTest, RecordsTheRuleABrokenDocumentBreaks) {
+    struct Case {
+        const char* text;
+        const char* record;
+    } cases[] = {
+        {"", "EParserRootNotFound_Err"},
+        {"  \n ", "EParserRootNotFound_Err"},
+        {"<a/>text", "EParserNotInRoot_Err"},
+        {"\xEF\xBB\xBF<a/>", "EParserNotInRoot_Err"},
+        {"<a></b>", "EParserMissingStartTag_Err"},
+        {"<a>", "EParserMissingEndTag_Err"},
+        {"<a/><b/>", "EParserDoubleRootElement_Err"},
+        {"<a/><![CDATA[x]]>", "EParserInvalidCharacter_Err"},
+        {"<a/>&amp;", "EParserInvalidEntityName_Err"},
+        {"<a/>&#65;", "EParserInvalidCharacter_Err"},
+        {"<a/><!DOCTYPE a>", "EParserWrongOrder_Err"},
+        {"<!DOCTYPE a><!DOCTYPE a><a/>", "EParserDoubleDoctype_Err"},
+        {"<?xml version=\"1.0\" standalone=\"maybe\"?><a/>", "EParserInvalidXmlDeclaration_Err"},
+        {"<?xml version=\"1 0\"?><a/>", "EParserInvalidXmlDeclaration_Err"},
+        {"<?xml version=\"1.0\" encoding=\"8bit\"?><a/>", "EParserInvalidXmlDeclaration_Err"},
+        {"<a b='x&y'/>", "EParserInvalidAttributeValue_Err"},
+        {"<a b='x&amp'/>", "EParserInvalidAttributeValue_Err"},
+        {"<a b='x<y'/>", "EParserInvalidAttributeValue_Err"},
+        {"<a b='&#0;'/>", "EParserInvalidCharRef_Err"},
+        {"<a>&#X41;</a>", "EParserInvalidCharRef_Err"},
+        {"<a>x]]>y</a>", "EParserInvalidCharacter_Err"},
+        {"<a><!-- x -- y --></a>", "EParserInvalidCharacter_Err"},
+        {"<a><!-- x ---></a>", "EParserInvalidCharacter_Err"},
+        {"<a><?xml-stylesheet x?><?XmL y?></a>", "EParserInvalidProcessingInstruction_Err"},
+        {"<1a/>", "EParserInvalidElementName_Err"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(failureClass(c.text), c.record) << c.text;
+    // Every failed document was freed again.
+    EXPECT_EQ(impl.documents().length(), 0);
+}
+
+TEST_F(DocBuilderTest, DeepNestingNeitherRecursesNorFails) {
+    const int depth = 100000;
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += "<d>";
+    text += "x";
+    for (int i = 0; i < depth; ++i) text += "</d>";
+    TdomDocument* doc = parse(text);
+    TdomNode* node = doc->documentElement();
+    int levels = 1;
+    while (node->firstChild() && node->firstChild()->nodeType() == ELEMENT_NODE) {
+        node = node->firstChild();
+        ++levels;
+    }
+    EXPECT_EQ(levels, depth);
+}
+
+TEST_F(DocBuilderTest, ParsesReplacementTextIntoAnExistingNode) {
+    TdomDocument* doc = parse("<r><e/></r>");
+    TdomNode* e = doc->documentElement()->firstChild();
+    parser.parseWideStringInto(u"a<b>c</b>&x;d", {}, {}, e);
+    EXPECT_EQ(shape(e), "\"a\",b[\"c\"],&x;,\"d\"");
+    // A declaration is out of place there, and so is closing the node itself.
+    EXPECT_THROW(parser.parseWideStringInto(u"<?xml version='1.0'?>t", {}, {}, e),
+                 EParserException);
+    EXPECT_EQ(records().back(), "EParserWrongOrder_Err");
+    EXPECT_THROW(parser.parseWideStringInto(u"</e>", {}, {}, e), EParserException);
+    EXPECT_EQ(records().back(), "EParserMissingStartTag_Err");
+    // An empty text changes nothing and raises nothing.
+    parser.parseWideStringInto(u"", {}, {}, e);
+    EXPECT_EQ(doc->documentElement()->nodeName(), u"r");
+}
+
+}  // namespace
+}  // namespace wispel::testing

@@ -1,0 +1,94 @@
+// The entries of the parser front end, their argument errors, and the DOM implementation
+// reference.
+
+#include <fstream>
+
+#include "tests/xml/parser/ParserTestSupport.h"
+
+namespace wispel::testing {
+namespace {
+
+using FrontEndTest = ParserTest;
+
+template <class Call>
+std::string accessViolation(Call call) {
+    try {
+        call();
+    } catch (const EAccessViolation& error) {
+        return error.message();
+    }
+    return "(no error)";
+}
+
+TEST_F(FrontEndTest, RefusesMissingArguments) {
+    TXmlToDomParser bare;
+    TMemoryStream stream;
+    const char* impl = "DOMImplementation not specified.";
+    EXPECT_EQ(accessViolation([&] { bare.parseFile("x.xml"); }), impl);
+    EXPECT_EQ(accessViolation([&] { bare.parseStream(&stream); }), impl);
+    EXPECT_EQ(accessViolation([&] { bare.parseMemory("<a/>", 4); }), impl);
+    EXPECT_EQ(accessViolation([&] { bare.parseString("<a/>"); }), impl);
+    EXPECT_EQ(accessViolation([&] { bare.parseWideString(u"<a/>"); }), impl);
+    EXPECT_EQ(accessViolation([&] { parser.parseFile(""); }), "Filename not specified.");
+    EXPECT_EQ(accessViolation([&] { parser.parseStream(nullptr); }), "Stream not specified.");
+    EXPECT_EQ(accessViolation([&] { parser.parseMemory(nullptr, 4); }), "pointer not specified.");
+    EXPECT_EQ(accessViolation([&] { parser.parseString(""); }), "Empty string.");
+    EXPECT_EQ(accessViolation([&] { parser.parseWideString(u""); }), "Empty string.");
+}
+
+TEST_F(FrontEndTest, EveryEntryBuildsTheSameDocument) {
+    const std::string text = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>caf\xE9</a>";
+    TdomDocument* fromString = parser.parseString(text);
+    EXPECT_EQ(fromString->documentElement()->firstChild()->nodeValue(), u"caf\u00E9");
+    TdomDocument* fromMemory = parser.parseMemory(text.data(), std::int64_t(text.size()));
+    EXPECT_EQ(fromMemory->documentElement()->firstChild()->nodeValue(), u"caf\u00E9");
+    TdomDocument* fromWide = parser.parseWideString(u"<a>caf\u00E9</a>");
+    EXPECT_EQ(fromWide->documentElement()->firstChild()->nodeValue(), u"caf\u00E9");
+    // The stream is read from its start whatever its position.
+    TMemoryStream stream;
+    stream.WriteBuffer("<b/>", 4);
+    EXPECT_EQ(parser.parseStream(&stream)->documentElement()->nodeName(), u"b");
+    EXPECT_EQ(impl.documents().length(), 4);
+}
+
+TEST_F(FrontEndTest, ParsesAFileAndKeepsItsNameAsSystemId) {
+    const std::string path = std::string(WISPEL_TEST_DATA) + "/xml/rss2.xml";
+    TdomDocument* doc = parser.parseFile(path);
+    EXPECT_EQ(doc->systemId(), fromUtf8(path));
+    EXPECT_EQ(doc->documentElement()->nodeName(), u"rss");
+    EXPECT_THROW(parser.parseFile(path + ".missing"), EStreamError);
+}
+
+TEST_F(FrontEndTest, ErrorRecordsAreClearedPerDocumentParse) {
+    EXPECT_THROW(parse("<a>"), EParserException);
+    EXPECT_THROW(parse("<a></b>"), EParserException);
+    ASSERT_EQ(records().size(), 1u);
+    const TXmlParserError& record = parser.errorHandler()->errors(0);
+    EXPECT_EQ(record.severity(), TdomSeverity::svFatalError);
+    EXPECT_EQ(record.startLine(), 1);
+    parse("<a/>");
+    EXPECT_TRUE(records().empty());
+}
+
+TEST_F(FrontEndTest, ForgetsADestroyedImplementation) {
+    auto other = std::make_unique<TDomImplementation>();
+    parser.setDOMImpl(other.get());
+    EXPECT_EQ(parser.DOMImpl(), other.get());
+    other.reset();
+    EXPECT_EQ(parser.DOMImpl(), nullptr);
+    TMemoryStream stream;
+    EXPECT_EQ(accessViolation([&] { parser.parseStream(&stream); }),
+              "DOMImplementation not specified.");
+}
+
+TEST_F(FrontEndTest, DocumentsBelongToTheImplementation) {
+    TdomDocument* first = parse("<a/>");
+    TdomDocument* second = parse("<b/>");
+    EXPECT_NE(first, second);
+    impl.freeDocument(first);
+    EXPECT_EQ(first, nullptr);
+    EXPECT_EQ(impl.documents().length(), 1);
+}
+
+}  // namespace
+}  // namespace wispel::testing

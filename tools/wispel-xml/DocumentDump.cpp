@@ -1,0 +1,113 @@
+#include "tools/wispel-xml/DocumentDump.h"
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "core/Exception.h"
+#include "xml/dom/Attr.h"
+#include "xml/dom/CharacterData.h"
+#include "xml/dom/Document.h"
+#include "xml/dom/DocumentType.h"
+#include "xml/dom/NamedNodeMap.h"
+
+namespace wispel {
+
+std::string quoted(const DOMString& text) {
+    std::string out = "\"";
+    std::size_t plainStart = 0;
+    auto flushPlain = [&](std::size_t end) {
+        out += toUtf8(std::u16string_view(text).substr(plainStart, end - plainStart));
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        const char* escape = nullptr;
+        char hex[8];
+        switch (unit) {
+            case u'\\': escape = "\\\\"; break;
+            case u'"': escape = "\\\""; break;
+            case u'\n': escape = "\\n"; break;
+            case u'\r': escape = "\\r"; break;
+            case u'\t': escape = "\\t"; break;
+            default:
+                if (unit < 0x20) {
+                    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(unit));
+                    escape = hex;
+                }
+        }
+        if (escape == nullptr) continue;
+        flushPlain(i);
+        out += escape;
+        plainStart = i + 1;
+    }
+    flushPlain(text.size());
+    return out + "\"";
+}
+
+namespace {
+
+std::string documentLine(const TdomDocument& doc) {
+    std::string line = "#document";
+    if (!doc.version().empty()) line += " version=" + quoted(doc.version());
+    if (!doc.encoding().empty()) line += " encoding=" + quoted(doc.encoding());
+    if (!doc.standalone().empty()) line += " standalone=" + quoted(doc.standalone());
+    return line;
+}
+
+std::string attributeLine(TdomAttr* attr) {
+    const std::string name = "@" + toUtf8(attr->name());
+    try {
+        return name + "=" + quoted(attr->value());
+    } catch (const Exception& error) {
+        return name + " !" + error.className();
+    }
+}
+
+std::string nodeLine(TdomNode* node) {
+    switch (node->nodeType()) {
+        case DOCUMENT_TYPE_NODE: {
+            auto* doctype = static_cast<TdomDocumentType*>(node);
+            std::string line = "DOCTYPE " + toUtf8(doctype->name()) +
+                               " public=" + quoted(doctype->publicId()) +
+                               " system=" + quoted(doctype->systemId());
+            if (!doctype->internalSubset().empty()) {
+                line += " internal=" + quoted(doctype->internalSubset());
+            }
+            return line;
+        }
+        case ELEMENT_NODE: return "<" + toUtf8(node->nodeName()) + ">";
+        case TEXT_NODE: return "#text " + quoted(node->nodeValue());
+        case CDATA_SECTION_NODE: return "#cdata " + quoted(node->nodeValue());
+        case COMMENT_NODE: return "#comment " + quoted(node->nodeValue());
+        case PROCESSING_INSTRUCTION_NODE:
+            return "?" + toUtf8(node->nodeName()) + " " + quoted(node->nodeValue());
+        case ENTITY_REFERENCE_NODE: return "&" + toUtf8(node->nodeName()) + ";";
+        default: return "#node " + toUtf8(node->nodeName());
+    }
+}
+
+}  // namespace
+
+// Walks the tree with an explicit stack: documents may nest deeper than the call stack.
+void dumpDocument(TdomDocument* document, std::ostream& out) {
+    out << documentLine(*document) << '\n';
+    std::vector<std::pair<TdomNode*, int>> stack;
+    const TdomNodeArray& top = document->children();
+    for (int i = top.count() - 1; i >= 0; --i) stack.emplace_back(top.at(i), 1);
+    while (!stack.empty()) {
+        auto [node, level] = stack.back();
+        stack.pop_back();
+        const std::string indent(static_cast<std::size_t>(level) * 2, ' ');
+        out << indent << nodeLine(node) << '\n';
+        if (TdomNamedNodeMap* attributes = node->attributes()) {
+            for (int i = 0; i < attributes->length(); ++i) {
+                out << indent << "  " << attributeLine(static_cast<TdomAttr*>(attributes->item(i)))
+                    << '\n';
+            }
+        }
+        const TdomNodeArray& children = node->children();
+        for (int i = children.count() - 1; i >= 0; --i) stack.emplace_back(children.at(i), level + 1);
+    }
+}
+
+}  // namespace wispel
