@@ -1,5 +1,6 @@
 #include "xml/input/XmlInputSource.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/Exception.h"
@@ -50,12 +51,14 @@ void TXmlInputSource::fillBuffer() {
     bufferPos_ = 0;
     bufferEnd_ = 0;
     stream_->Seek(here, TSeekOrigin::soBeginning);
-    std::int64_t got = stream_->Read(buffer_.data(), static_cast<std::int64_t>(kBlockSize));
+    // Never past the size taken at construction, so that the buffer holds only data.
+    std::int64_t wanted = std::min(static_cast<std::int64_t>(kBlockSize), size_ - here);
+    std::int64_t got = wanted > 0 ? stream_->Read(buffer_.data(), wanted) : 0;
     if (got <= 0) throw EReadError("Stream read error");
     bufferEnd_ = static_cast<std::size_t>(got);
 }
 
-bool TXmlInputSource::readCharWith(char16_t& unit, TdomStandardLocator* locator) {
+bool TXmlInputSource::readCharSlow(char16_t& unit, TdomStandardLocator* locator) {
     for (;;) {
         if (pendingCodePoint_ != 0) {
             unit = static_cast<char16_t>(0xDC00 + (pendingCodePoint_ & 0x3FF));

@@ -42,7 +42,18 @@ public:
     void skipTextDeclaration(TdomStandardLocator* locator);
     // Hands out the next code unit; false at the end of the data. Decoding errors raise
     // EConvertError, a truncated UTF-16 unit EReadError. `locator` may be null.
-    bool readCharWith(char16_t& unit, TdomStandardLocator* locator);
+    bool readCharWith(char16_t& unit, TdomStandardLocator* locator) {
+        // Plain ASCII from the buffer is by far the most common case.
+        if (encoding_ == TdomEncoding::etUTF8 && pendingCodePoint_ == 0 &&
+            bufferPos_ < bufferEnd_ && buffer_[bufferPos_] < 0x80 && buffer_[bufferPos_] != '\r' &&
+            buffer_[bufferPos_] != '\n') {
+            unit = buffer_[bufferPos_++];
+            lastWasCarriageReturn_ = false;
+            if (locator) locator->evaluateChar(unit);
+            return true;
+        }
+        return readCharSlow(unit, locator);
+    }
     // Back to the first character (after a byte-order mark or UTF-8 signature).
     void rewindWith(TdomStandardLocator* locator);
 
@@ -53,6 +64,7 @@ private:
     TdomEncoding detectEncoding();
     DOMString prescanRootName();
 
+    bool readCharSlow(char16_t& unit, TdomStandardLocator* locator);
     bool atEnd() const noexcept { return position() >= size_; }
     std::int64_t position() const noexcept {
         return bufferStart_ + static_cast<std::int64_t>(bufferPos_);

@@ -26,7 +26,8 @@ public:
     void run() {
         char16_t unit;
         while (source_.nextChar(unit)) {
-            if (!validXmlChar(unit)) {
+            // The predicate is asked only about the units near the edges of the range.
+            if ((unit < 0x20 || unit > 0xFFFD) && !validXmlChar(unit)) {
                 buffer_.addWideChar(unit);
                 throw EParserInvalidCharacter_Err();
             }
