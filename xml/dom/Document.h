@@ -138,12 +138,16 @@ public:
     int nodeIteratorCount() const noexcept { return static_cast<int>(nodeIterators_.size()); }
 
 private:
+    friend class TDomImplementation;
+
     template <class NodeClass>
     NodeClass* adopt(std::unique_ptr<NodeClass> node);
     void destroyCreated(TdomNode* node);
-    void checkDocumentChild(TdomNode* newChild, TdomNode* refChild) const;
+    int indexOfChild(const TdomNode* child) const;
+    void checkInsertion(TdomNode* newChild, TdomNode* refChild) const;
     void checkReplacement(TdomNode* newChild, TdomNode* oldChild) const;
     TdomNode* duplicateShallow(TdomNode* source);
+    static bool copiesChildren(const TdomNode* node);
     void addDefaultAttributes(TdomElement* element);
     void writeMarkup(DOMString& out);
 

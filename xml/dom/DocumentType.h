@@ -29,6 +29,9 @@ private:
     friend class TDomImplementation;
     friend class TdomDocument;
 
+    // A free document type joins a document: it and its maps take that owner.
+    void setOwnerDocument(TdomDocument* document);
+
     DOMString internalSubset_;
     DOMString publicId_;
     DOMString systemId_;

@@ -51,6 +51,8 @@ public:
     const TdomNodeArray& attributeArray() const noexcept { return attributeArray_; }
 
 private:
+    // setAttributeNode and setAttributeNodeNS: the replaced attribute of the same key.
+    TdomAttr* attachAttribute(TdomAttr* attr, bool byNamespace);
     void checkPlainMap() const;
     void checkNSMap() const;
 

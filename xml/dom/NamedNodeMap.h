@@ -54,6 +54,8 @@ protected:
     TdomNodeArray* entries_;  // not owned; shared with the owner node
 
 private:
+    friend class TdomDocumentType;
+
     TdomDocument* ownerDocument_;
     TdomNode* ownerNode_;
     bool namespaceAware_ = false;

@@ -68,7 +68,7 @@ public:
     virtual TdomNode* replaceChild(TdomNode* newChild, TdomNode* oldChild);
     virtual void resolveEntityReferences(TdomEntityResolveOption mode);
     virtual bool isSupported(const DOMString& feature, const DOMString& version) const;
-    // Writes the node's markup as UTF-16 code units (native byte order).
+    // Writes the node's markup as UTF-16 code units (little-endian).
     virtual void writeXml(TStream& stream);
 
     const DOMString& localName() const noexcept { return localName_; }
@@ -110,9 +110,7 @@ private:
     friend class TdomNodeArray;
     friend class TdomDocument;
     friend class TdomNamedNodeMap;
-
-    // The node-level part of insertBefore/appendChild after the checks of the caller.
-    void attachChild(TdomNode* newChild, int index);
+    friend class TdomEntitiesNamedNodeMap;
 
     TdomArrayLink arrayLink_;      // position in the arrays that hold the node
     std::size_t createdIndex_ = 0;  // position in the owner document's created nodes

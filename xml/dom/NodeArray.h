@@ -18,7 +18,8 @@ class TdomNode;
 class TdomNodeArray {
 public:
     TdomNodeArray() = default;
-    ~TdomNodeArray();
+    // Touches no member: a document destroys its nodes in no particular order.
+    ~TdomNodeArray() = default;
     TdomNodeArray(const TdomNodeArray&) = delete;
     TdomNodeArray& operator=(const TdomNodeArray&) = delete;
 

@@ -43,6 +43,7 @@ public:
     bool invalid() const noexcept { return invalid_; }
 
 private:
+    TdomNode* step(bool forward);
     // Ends the iteration at the edge of root's subtree.
     TdomNode* keepInsideRoot(TdomNode* candidate) const;
 

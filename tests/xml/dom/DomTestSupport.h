@@ -1,0 +1,56 @@
+#pragma once
+// A fresh implementation and document per test, and helpers to name nodes briefly.
+
+#include <gtest/gtest.h>
+
+#include "xml/dom/Attr.h"
+#include "xml/dom/CharacterData.h"
+#include "xml/dom/Document.h"
+#include "xml/dom/DocumentFragment.h"
+#include "xml/dom/DocumentType.h"
+#include "xml/dom/DomException.h"
+#include "xml/dom/DomImplementation.h"
+#include "xml/dom/Element.h"
+#include "xml/dom/Entity.h"
+#include "xml/dom/EntityReference.h"
+#include "xml/dom/Notation.h"
+#include "xml/dom/ProcessingInstruction.h"
+
+namespace wispel {
+
+class DomTest : public ::testing::Test {
+protected:
+    DomTest() : doc(impl.createDocument(u"root", nullptr)), root(doc->documentElement()) {}
+
+    TdomElement* element(const DOMString& name) { return doc->createElement(name); }
+    TdomText* text(const DOMString& data) { return doc->createTextNode(data); }
+
+    // The node names of `parent`'s children, joined by ",".
+    static std::string childNames(const TdomNode* parent) {
+        std::string out;
+        for (int i = 0; i < parent->children().count(); ++i) {
+            if (i > 0) out += ",";
+            const TdomNode* c = parent->children().at(i);
+            out += toUtf8(c->nodeType() == TEXT_NODE ? c->nodeValue() : c->nodeName());
+        }
+        return out;
+    }
+
+    TDomImplementation impl;
+    TdomDocument* doc;
+    TdomElement* root;
+};
+
+// Expects `statement` to raise exactly `Error` with `message`.
+#define EXPECT_DOM_ERROR(statement, Error, message)                                  \
+    do {                                                                             \
+        try {                                                                        \
+            statement;                                                               \
+            ADD_FAILURE() << "no " #Error " from " #statement;                       \
+        } catch (const Error& e) {                                                   \
+            EXPECT_STREQ(e.className(), #Error);                                     \
+            EXPECT_EQ(e.message(), message);                                         \
+        }                                                                            \
+    } while (0)
+
+}  // namespace wispel

@@ -1,0 +1,112 @@
+#include "xml/dom/CharacterData.h"
+
+#include "xml/chars/XmlChars.h"
+#include "xml/dom/Document.h"
+#include "xml/dom/DomException.h"
+#include "xml/dom/cm/CMObject.h"
+
+namespace wispel {
+
+TdomCharacterData::TdomCharacterData(TdomDocument* ownerDocument, const DOMString& name,
+                                     TdomNodeType type)
+    : TdomNode(ownerDocument, name, type, kNoChildTypes) {}
+
+const DOMString& TdomCharacterData::data() const { return nodeValue_; }
+
+void TdomCharacterData::data(const DOMString& value) {
+    checkModifiable();
+    nodeValue_ = value;
+}
+
+int TdomCharacterData::length() const { return static_cast<int>(nodeValue_.size()); }
+
+DOMString TdomCharacterData::substringData(int offset, int count) const {
+    if (offset < 0 || offset > length() || count < 0) throw EIndex_Size_Err();
+    return nodeValue_.substr(static_cast<size_t>(offset), static_cast<size_t>(count));
+}
+
+void TdomCharacterData::appendData(const DOMString& arg) {
+    checkModifiable();
+    nodeValue_ += arg;
+}
+
+void TdomCharacterData::insertData(int offset, const DOMString& arg) {
+    checkModifiable();
+    replaceData(offset, 0, arg);
+}
+
+void TdomCharacterData::deleteData(int offset, int count) {
+    checkModifiable();
+    replaceData(offset, count, DOMString());
+}
+
+void TdomCharacterData::replaceData(int offset, int count, const DOMString& arg) {
+    checkModifiable();
+    if (offset < 0 || offset > length() || count < 0) throw EIndex_Size_Err();
+    int removed = std::min(count, length() - offset);
+    nodeValue_.replace(static_cast<size_t>(offset), static_cast<size_t>(removed), arg);
+}
+
+TdomText::TdomText(TdomDocument* ownerDocument)
+    : TdomCharacterData(ownerDocument, u"#text", TEXT_NODE) {}
+
+TdomText::TdomText(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type)
+    : TdomCharacterData(ownerDocument, name, type) {}
+
+bool TdomText::validateNode(TdomCustomErrorHandler*) { return true; }
+
+DOMString escapeMarkupChars(std::u16string_view text) {
+    DOMString out;
+    out.reserve(text.size());
+    for (char16_t unit : text) {
+        switch (unit) {
+            case u'"': out += u"&#34;"; break;
+            case u'&': out += u"&#38;"; break;
+            case u'\'': out += u"&#39;"; break;
+            case u'<': out += u"&#60;"; break;
+            case u'>': out += u"&#62;"; break;
+            default: out += unit;
+        }
+    }
+    return out;
+}
+
+DOMString TdomText::escapedData() const { return escapeMarkupChars(nodeValue_); }
+
+bool TdomText::isWhitespaceInElementContent() const {
+    if (!nodeValue_.empty() && !allBlank(nodeValue_)) return false;
+    TdomCMObject* cm = ownerDocument_ != nullptr ? ownerDocument_->contentModel() : nullptr;
+    if (cm == nullptr) return false;
+    const TdomNode* element = parentNode_;
+    while (element != nullptr && element->nodeType() == ENTITY_REFERENCE_NODE)
+        element = element->parentNode();
+    if (element == nullptr || element->nodeType() != ELEMENT_NODE) return false;
+    const TdomCMElementType* type = cm->elementTypes.find(element->nodeName());
+    return type != nullptr && type->contentType == TdomCMContentType::ctElements;
+}
+
+TdomText* TdomText::splitText(int offset) {
+    checkModifiable();
+    if (offset < 0 || offset > length()) throw EIndex_Size_Err();
+    TdomText* tail = ownerDocument_->createTextNode(nodeValue_.substr(static_cast<size_t>(offset)));
+    nodeValue_.erase(static_cast<size_t>(offset));
+    if (parentNode_ != nullptr) {
+        TdomNode* next = nextSibling();
+        if (next != nullptr) {
+            parentNode_->insertBefore(tail, next);
+        } else {
+            parentNode_->appendChild(tail);
+        }
+    }
+    return tail;
+}
+
+TdomComment::TdomComment(TdomDocument* ownerDocument)
+    : TdomCharacterData(ownerDocument, u"#comment", COMMENT_NODE) {}
+
+bool TdomComment::validateNode(TdomCustomErrorHandler*) { return true; }
+
+TdomCDATASection::TdomCDATASection(TdomDocument* ownerDocument)
+    : TdomText(ownerDocument, u"#cdata-section", CDATA_SECTION_NODE) {}
+
+}  // namespace wispel

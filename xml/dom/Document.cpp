@@ -1,0 +1,369 @@
+#include "xml/dom/Document.h"
+
+#include <algorithm>
+
+#include "xml/chars/XmlChars.h"
+#include "xml/dom/Attr.h"
+#include "xml/dom/CharacterData.h"
+#include "xml/dom/DocumentFragment.h"
+#include "xml/dom/DocumentType.h"
+#include "xml/dom/DomException.h"
+#include "xml/dom/Element.h"
+#include "xml/dom/Entity.h"
+#include "xml/dom/EntityReference.h"
+#include "xml/dom/Notation.h"
+#include "xml/dom/ProcessingInstruction.h"
+#include "xml/dom/QualifiedName.h"
+#include "xml/dom/cm/CMObject.h"
+#include "xml/dom/traversal/NodeIterator.h"
+#include "xml/dom/traversal/TreeWalker.h"
+
+namespace wispel {
+
+TdomDocument::TdomDocument(TDomImplementation* implementation)
+    : TdomNode(this, u"#document", DOCUMENT_NODE, kDocumentChildTypes),
+      implementation_(implementation) {}
+
+TdomDocument::~TdomDocument() {
+    clear();
+    detachContentModel();
+}
+
+template <class NodeClass>
+NodeClass* TdomDocument::adopt(std::unique_ptr<NodeClass> node) {
+    NodeClass* raw = node.get();
+    raw->createdIndex_ = createdNodes_.size();
+    createdNodes_.push_back(std::move(node));
+    return raw;
+}
+
+// Each created node knows its index, so it leaves the array by swapping with the last one.
+void TdomDocument::destroyCreated(TdomNode* node) {
+    std::size_t index = node->createdIndex_;
+    if (index >= createdNodes_.size() || createdNodes_[index].get() != node) return;
+    if (node->nodeType() == DOCUMENT_TYPE_NODE) {
+        auto* doctype = static_cast<TdomDocumentType*>(node);
+        doctype->entityArray_.clear();
+        doctype->notationArray_.clear();
+    }
+    std::swap(createdNodes_[index], createdNodes_.back());
+    createdNodes_[index]->createdIndex_ = index;
+    createdNodes_.pop_back();
+}
+
+// --- factories ---
+
+TdomElement* TdomDocument::createElement(const DOMString& tagName) {
+    return adopt(std::make_unique<TdomElement>(this, tagName));
+}
+
+TdomElement* TdomDocument::createElementNS(const DOMString& namespaceURI,
+                                           const DOMString& qualifiedName) {
+    return adopt(std::make_unique<TdomElement>(this, namespaceURI, qualifiedName));
+}
+
+TdomDocumentFragment* TdomDocument::createDocumentFragment() {
+    return adopt(std::make_unique<TdomDocumentFragment>(this));
+}
+
+TdomText* TdomDocument::createTextNode(const DOMString& data) {
+    TdomText* node = adopt(std::make_unique<TdomText>(this));
+    node->data(data);
+    return node;
+}
+
+TdomComment* TdomDocument::createComment(const DOMString& data) {
+    TdomComment* node = adopt(std::make_unique<TdomComment>(this));
+    node->data(data);
+    return node;
+}
+
+TdomCDATASection* TdomDocument::createCDATASection(const DOMString& data) {
+    TdomCDATASection* node = adopt(std::make_unique<TdomCDATASection>(this));
+    node->data(data);
+    return node;
+}
+
+TdomProcessingInstruction* TdomDocument::createProcessingInstruction(const DOMString& target,
+                                                                     const DOMString& data) {
+    TdomProcessingInstruction* node =
+        adopt(std::make_unique<TdomProcessingInstruction>(this, target));
+    node->data(data);
+    return node;
+}
+
+TdomAttr* TdomDocument::createAttribute(const DOMString& name) {
+    return adopt(std::make_unique<TdomAttr>(this, name, true));
+}
+
+TdomAttr* TdomDocument::createAttributeNS(const DOMString& namespaceURI,
+                                          const DOMString& qualifiedName) {
+    return adopt(std::make_unique<TdomAttr>(this, namespaceURI, qualifiedName, true));
+}
+
+TdomEntityReference* TdomDocument::createEntityReference(const DOMString& name) {
+    return adopt(std::make_unique<TdomEntityReference>(this, name));
+}
+
+TdomDocumentType* TdomDocument::createDocumentType(const DOMString& name,
+                                                   const DOMString& publicId,
+                                                   const DOMString& systemId,
+                                                   const DOMString& internalSubset) {
+    return adopt(
+        std::make_unique<TdomDocumentType>(this, name, publicId, systemId, internalSubset));
+}
+
+TdomEntity* TdomDocument::createEntity(const DOMString& name, const DOMString& publicId,
+                                       const DOMString& systemId,
+                                       const DOMString& notationName) {
+    return adopt(std::make_unique<TdomEntity>(this, name, publicId, systemId, notationName));
+}
+
+TdomNotation* TdomDocument::createNotation(const DOMString& name, const DOMString& publicId,
+                                           const DOMString& systemId) {
+    return adopt(std::make_unique<TdomNotation>(this, name, publicId, systemId));
+}
+
+// --- tree queries ---
+
+TdomDocumentType* TdomDocument::doctype() const {
+    for (int i = 0; i < children_.count(); ++i) {
+        TdomNode* child = children_.at(i);
+        if (child->nodeType() == DOCUMENT_TYPE_NODE) return static_cast<TdomDocumentType*>(child);
+    }
+    return nullptr;
+}
+
+TdomElement* TdomDocument::documentElement() const {
+    for (int i = 0; i < children_.count(); ++i) {
+        TdomNode* child = children_.at(i);
+        if (child->nodeType() == ELEMENT_NODE) return static_cast<TdomElement*>(child);
+    }
+    return nullptr;
+}
+
+int TdomDocument::indexOfChild(const TdomNode* child) const {
+    return child == nullptr ? children_.count() : children_.indexOf(child);
+}
+
+void* TdomDocument::defaultView() const { return nullptr; }
+
+TdomNodeList* TdomDocument::getElementsByTagName(const DOMString& name) {
+    return lists_.byTagName(name, this);
+}
+
+TdomNodeList* TdomDocument::getElementsByTagNameNS(const DOMString& namespaceURI,
+                                                   const DOMString& localName) {
+    return lists_.byTagNameNS(namespaceURI, localName, this);
+}
+
+// --- the document's own child rules ---
+
+TdomNode* TdomDocument::appendChild(TdomNode* newChild) {
+    if (newChild == nullptr) throw ENot_Supported_Err();
+    switch (newChild->nodeType()) {
+        case ELEMENT_NODE:
+            if (documentElement() != nullptr) throw EHierarchy_Request_Err();
+            break;
+        case DOCUMENT_TYPE_NODE:
+            // The document type must come before the document element.
+            if (doctype() != nullptr || documentElement() != nullptr)
+                throw EHierarchy_Request_Err();
+            break;
+        case PROCESSING_INSTRUCTION_NODE:
+        case COMMENT_NODE:
+        case DOCUMENT_FRAGMENT_NODE: break;
+        default: throw EHierarchy_Request_Err();
+    }
+    return TdomNode::appendChild(newChild);
+}
+
+void TdomDocument::checkInsertion(TdomNode* newChild, TdomNode* refChild) const {
+    int insertAt = indexOfChild(refChild);
+    switch (newChild->nodeType()) {
+        case ELEMENT_NODE:
+            if (TdomDocumentType* type = doctype()) {
+                if (type->name() != newChild->nodeName()) throw EInvalid_Character_Err();
+                if (children_.indexOf(type) >= insertAt) throw EHierarchy_Request_Err();
+            }
+            if (documentElement() != nullptr) throw EHierarchy_Request_Err();
+            break;
+        case DOCUMENT_TYPE_NODE:
+            if (TdomElement* root = documentElement()) {
+                if (root->nodeName() != newChild->nodeName()) throw EInvalid_Character_Err();
+                if (insertAt > children_.indexOf(root)) throw EHierarchy_Request_Err();
+            }
+            if (doctype() != nullptr) throw EHierarchy_Request_Err();
+            break;
+        case PROCESSING_INSTRUCTION_NODE:
+        case COMMENT_NODE:
+        case DOCUMENT_FRAGMENT_NODE: break;
+        default: throw EHierarchy_Request_Err();
+    }
+}
+
+TdomNode* TdomDocument::insertBefore(TdomNode* newChild, TdomNode* refChild) {
+    if (newChild == nullptr) throw ENot_Supported_Err();
+    checkInsertion(newChild, refChild);
+    return TdomNode::insertBefore(newChild, refChild);
+}
+
+void TdomDocument::checkReplacement(TdomNode* newChild, TdomNode* oldChild) const {
+    switch (newChild->nodeType()) {
+        case ELEMENT_NODE: {
+            if (oldChild != documentElement()) throw EHierarchy_Request_Err();
+            TdomDocumentType* type = doctype();
+            if (type != nullptr && type->name() != newChild->nodeName())
+                throw EInvalid_Character_Err();
+            break;
+        }
+        case DOCUMENT_TYPE_NODE: {
+            if (oldChild != doctype()) throw EHierarchy_Request_Err();
+            TdomElement* root = documentElement();
+            if (root != nullptr && root->nodeName() != newChild->nodeName())
+                throw EInvalid_Character_Err();
+            break;
+        }
+        case PROCESSING_INSTRUCTION_NODE:
+        case COMMENT_NODE:
+        case DOCUMENT_FRAGMENT_NODE: break;
+        default: throw EHierarchy_Request_Err();
+    }
+}
+
+TdomNode* TdomDocument::replaceChild(TdomNode* newChild, TdomNode* oldChild) {
+    if (newChild == nullptr || oldChild == nullptr) throw ENot_Supported_Err();
+    checkReplacement(newChild, oldChild);
+    return TdomNode::replaceChild(newChild, oldChild);
+}
+
+// --- freeing ---
+
+void TdomDocument::freeAllNodes(TdomNode*& node) {
+    if (node == nullptr) return;
+    if (node->ownerDocument() != this) throw EWrong_Document_Err();
+    if (node == this) throw ENo_Modification_Allowed_Err();
+    // A node still held by a named node map counts as in use like one with a parent.
+    if (node->parentNode_ != nullptr || node->arrayLink_.memberships > 0) {
+        if (node->nodeType() != ATTRIBUTE_NODE || node->parentNode_ != nullptr)
+            throw EInuse_Node_Err();
+    }
+    if (node->nodeType() == ATTRIBUTE_NODE &&
+        static_cast<TdomAttr*>(node)->ownerElement() != nullptr)
+        throw EInuse_Attribute_Err();
+    // Post-order with an explicit stack: each node's children, then an element's
+    // attributes, are detached and freed before the node itself.
+    std::vector<TdomNode*> stack{node};
+    while (!stack.empty()) {
+        TdomNode* top = stack.back();
+        if (TdomNode* child = top->firstChild()) {
+            child->setReadonly(false);
+            top->removeChild(child);
+            stack.push_back(child);
+            continue;
+        }
+        if (top->nodeType() == ELEMENT_NODE) {
+            auto* element = static_cast<TdomElement*>(top);
+            if (TdomNode* attr = element->attributeArray().first()) {
+                attr->setReadonly(false);
+                element->removeAttributeNode(static_cast<TdomAttr*>(attr));
+                stack.push_back(attr);
+                continue;
+            }
+        }
+        stack.pop_back();
+        destroyCreated(top);
+    }
+    node = nullptr;
+}
+
+void TdomDocument::clear() {
+    children_.clear();
+    // Node destructors touch no other node, so the order does not matter.
+    createdNodes_.clear();
+    nodeIterators_.clear();
+    treeWalkers_.clear();
+    lists_.clearTagNameLists();
+    lists_.clearTagNameNSLists();
+}
+
+// --- traversal objects ---
+
+TdomNodeIterator* TdomDocument::createNodeIterator(TdomNode* root, TdomWhatToShow whatToShow,
+                                                   TdomNodeFilter* filter,
+                                                   bool entityReferenceExpansion) {
+    if (root == nullptr) throw ENot_Supported_Err();
+    nodeIterators_.push_back(std::make_unique<TdomNodeIterator>(root, whatToShow, filter,
+                                                                entityReferenceExpansion));
+    return nodeIterators_.back().get();
+}
+
+TdomTreeWalker* TdomDocument::createTreeWalker(TdomNode* root, TdomWhatToShow whatToShow,
+                                               TdomNodeFilter* filter,
+                                               bool entityReferenceExpansion) {
+    if (root == nullptr) throw ENot_Supported_Err();
+    treeWalkers_.push_back(
+        std::make_unique<TdomTreeWalker>(root, whatToShow, filter, entityReferenceExpansion));
+    return treeWalkers_.back().get();
+}
+
+void TdomDocument::freeTreeWalker(TdomTreeWalker* walker) {
+    if (walker == nullptr) return;
+    auto it = std::find_if(treeWalkers_.begin(), treeWalkers_.end(),
+                           [walker](const auto& owned) { return owned.get() == walker; });
+    if (it == treeWalkers_.end()) throw EWrong_Document_Err();
+    treeWalkers_.erase(it);
+}
+
+void TdomDocument::clearInvalidNodeIterators() {
+    std::erase_if(nodeIterators_, [](const auto& iterator) { return iterator->invalid(); });
+}
+
+void TdomDocument::notifyNodeRemoval(TdomNode* node) {
+    for (const auto& iterator : nodeIterators_) {
+        TdomNode* reference = iterator->referenceNode();
+        if (iterator->invalid() || reference == nullptr) continue;
+        if (node != iterator->root() && isInclusiveDescendant(reference, node) &&
+            isInclusiveDescendant(node, iterator->root()))
+            iterator->referenceNodeRemoved(node);
+    }
+}
+
+// --- content model ---
+
+TdomCMObject* TdomDocument::detachContentModel() {
+    TdomCMObject* previous = contentModel_;
+    if (previous != nullptr) previous->document_ = nullptr;
+    contentModel_ = nullptr;
+    return previous;
+}
+
+TdomCMObject* TdomDocument::assignContentModel(TdomCMObject* cm) {
+    if (cm == nullptr) throw ENot_Supported_Err();
+    TdomCMObject* previous = detachContentModel();
+    if (cm->document_ != nullptr) throw EInuse_Content_Model_Err();
+    cm->document_ = this;
+    contentModel_ = cm;
+    return previous;
+}
+
+// Validation against the content model is not done in this system; the ID list stays as
+// the parser left it.
+bool TdomDocument::validate(TdomCustomErrorHandler*) { return true; }
+bool TdomDocument::validateIdReferences(TdomCustomErrorHandler*) { return true; }
+
+// --- document element set-up ---
+
+void TdomDocument::initDoc(const DOMString& tagName) {
+    checkXmlName(tagName);
+    if (documentElement() != nullptr) throw EHierarchy_Request_Err();
+    appendChild(createElement(tagName));
+}
+
+void TdomDocument::initDocNS(const DOMString& namespaceURI, const DOMString& qualifiedName) {
+    checkQualifiedName(namespaceURI, qualifiedName, true);
+    if (documentElement() != nullptr) throw EHierarchy_Request_Err();
+    appendChild(createElementNS(namespaceURI, qualifiedName));
+}
+
+}  // namespace wispel

@@ -1,0 +1,53 @@
+#include "xml/dom/DocumentFormats.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "xml/dom/DomException.h"
+
+namespace wispel::documentformats {
+
+namespace {
+
+struct TFormat {
+    TdomDocumentClass documentClass;
+    DOMString namespaceURI;
+    DOMString qualifiedName;
+};
+
+std::vector<TFormat>& formats() {
+    static std::vector<TFormat> list;  // newest first
+    return list;
+}
+
+const TFormat* find(const DOMString& namespaceURI, const DOMString& qualifiedName) {
+    for (const TFormat& f : formats()) {
+        if (f.namespaceURI == namespaceURI && f.qualifiedName == qualifiedName) return &f;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void registerFormat(const DOMString& namespaceURI, const DOMString& qualifiedName,
+                    TdomDocumentClass documentClass) {
+    if (qualifiedName == u"default") throw EInvalid_Access_Err();
+    formats().insert(formats().begin(), {documentClass, namespaceURI, qualifiedName});
+}
+
+bool supports(const DOMString& namespaceURI, const DOMString& qualifiedName) {
+    return find(namespaceURI, qualifiedName) != nullptr;
+}
+
+TdomDocumentClass classOf(const DOMString& namespaceURI, const DOMString& qualifiedName) {
+    const TFormat* format = find(namespaceURI, qualifiedName);
+    if (format == nullptr) throw EUnknown_Document_Format_Err();
+    return format->documentClass;
+}
+
+void unregisterClass(TdomDocumentClass documentClass) {
+    std::erase_if(formats(),
+                  [documentClass](const TFormat& f) { return f.documentClass == documentClass; });
+}
+
+}  // namespace wispel::documentformats

@@ -1,0 +1,9 @@
+#include "xml/dom/DocumentFragment.h"
+
+namespace wispel {
+
+TdomDocumentFragment::TdomDocumentFragment(TdomDocument* ownerDocument)
+    : TdomNode(ownerDocument, u"#document-fragment", DOCUMENT_FRAGMENT_NODE,
+               kFragmentChildTypes) {}
+
+}  // namespace wispel

@@ -1,0 +1,162 @@
+#include "xml/dom/Element.h"
+
+#include "xml/dom/Attr.h"
+#include "xml/dom/Document.h"
+#include "xml/dom/DomException.h"
+#include "xml/dom/QualifiedName.h"
+
+namespace wispel {
+
+TdomElement::TdomElement(TdomDocument* ownerDocument, const DOMString& tagName)
+    : TdomNode(ownerDocument, tagName, ELEMENT_NODE, kElementChildTypes),
+      attributeMap_(std::make_unique<TdomNamedNodeMap>(ownerDocument, this, &attributeArray_,
+                                                       1u << ATTRIBUTE_NODE)) {
+    checkXmlName(tagName);
+}
+
+TdomElement::TdomElement(TdomDocument* ownerDocument, const DOMString& namespaceURI,
+                         const DOMString& qualifiedName)
+    : TdomNode(ownerDocument, qualifiedName, ELEMENT_NODE, kElementChildTypes),
+      attributeMap_(std::make_unique<TdomNamedNodeMap>(ownerDocument, this, &attributeArray_,
+                                                       1u << ATTRIBUTE_NODE)) {
+    initQualifiedName(namespaceURI, qualifiedName, false);
+}
+
+TdomNamedNodeMap* TdomElement::attributes() const { return attributeMap_.get(); }
+
+void TdomElement::setReadonly(bool value) {
+    TdomNode::setReadonly(value);
+    attributeMap_->readonlyMap(value);
+}
+
+void TdomElement::normalize() { TdomNode::normalize(); }
+
+const DOMString& TdomElement::tagName() const { return nodeName_; }
+
+void TdomElement::checkPlainMap() const {
+    if (attributeMap_->namespaceAware()) throw ENamespace_Err();
+}
+
+void TdomElement::checkNSMap() const {
+    if (!attributeMap_->namespaceAware()) throw ENamespace_Err();
+}
+
+TdomAttr* TdomElement::getAttributeNode(const DOMString& name) const {
+    return static_cast<TdomAttr*>(attributeMap_->getNamedItem(name));
+}
+
+DOMString TdomElement::getAttribute(const DOMString& name) const {
+    TdomAttr* attr = getAttributeNode(name);
+    return attr != nullptr ? attr->value() : DOMString();
+}
+
+bool TdomElement::hasAttribute(const DOMString& name) const {
+    return getAttributeNode(name) != nullptr;
+}
+
+TdomAttr* TdomElement::setAttribute(const DOMString& name, const DOMString& value) {
+    checkModifiable();
+    checkPlainMap();
+    if (TdomAttr* existing = getAttributeNode(name)) {
+        existing->value(value);
+        return nullptr;
+    }
+    TdomAttr* attr = ownerDocument_->createAttribute(name);
+    attr->value(value);
+    setAttributeNode(attr);
+    return attr;
+}
+
+TdomAttr* TdomElement::removeAttribute(const DOMString& name) {
+    checkModifiable();
+    checkPlainMap();
+    TdomAttr* attr = getAttributeNode(name);
+    if (attr == nullptr) throw ENot_Found_Err();
+    return removeAttributeNode(attr);
+}
+
+TdomAttr* TdomElement::attachAttribute(TdomAttr* attr, bool byNamespace) {
+    checkModifiable();
+    if (byNamespace) {
+        checkNSMap();
+    } else {
+        checkPlainMap();
+    }
+    if (attr == nullptr) throw ENot_Supported_Err();
+    if (attr->ownerDocument() != ownerDocument_) throw EWrong_Document_Err();
+    if (attr->ownerElement() == this) return nullptr;
+    TdomAttr* replaced = byNamespace
+                             ? getAttributeNodeNS(attr->namespaceURI(), attr->localName())
+                             : getAttributeNode(attr->name());
+    if (replaced != nullptr) removeAttributeNode(replaced);
+    if (byNamespace) {
+        attributeMap_->setNamedItemNS(attr);
+    } else {
+        attributeMap_->setNamedItem(attr);
+    }
+    return replaced;
+}
+
+TdomAttr* TdomElement::setAttributeNode(TdomAttr* attr) { return attachAttribute(attr, false); }
+
+TdomAttr* TdomElement::removeAttributeNode(TdomAttr* attr) {
+    checkModifiable();
+    attributeMap_->removeItem(attr);
+    attr->ownerElement_ = nullptr;
+    return attr;
+}
+
+TdomNodeList* TdomElement::getElementsByTagName(const DOMString& name) {
+    return lists_.byTagName(name, this);
+}
+
+TdomAttr* TdomElement::getAttributeNodeNS(const DOMString& namespaceURI,
+                                          const DOMString& localName) const {
+    return static_cast<TdomAttr*>(attributeMap_->getNamedItemNS(namespaceURI, localName));
+}
+
+DOMString TdomElement::getAttributeNS(const DOMString& namespaceURI,
+                                      const DOMString& localName) const {
+    TdomAttr* attr = getAttributeNodeNS(namespaceURI, localName);
+    return attr != nullptr ? attr->value() : DOMString();
+}
+
+bool TdomElement::hasAttributeNS(const DOMString& namespaceURI,
+                                 const DOMString& localName) const {
+    return getAttributeNodeNS(namespaceURI, localName) != nullptr;
+}
+
+TdomAttr* TdomElement::setAttributeNS(const DOMString& namespaceURI,
+                                      const DOMString& qualifiedName, const DOMString& value) {
+    checkModifiable();
+    checkNSMap();
+    TdomQualifiedName parts = checkQualifiedName(namespaceURI, qualifiedName, true);
+    if (TdomAttr* existing = getAttributeNodeNS(namespaceURI, parts.localName)) {
+        existing->nodeName_ = qualifiedName;
+        existing->prefix_ = parts.prefix;
+        existing->value(value);
+        return nullptr;
+    }
+    TdomAttr* attr = ownerDocument_->createAttributeNS(namespaceURI, qualifiedName);
+    attr->value(value);
+    setAttributeNodeNS(attr);
+    return attr;
+}
+
+TdomAttr* TdomElement::removeAttributeNS(const DOMString& namespaceURI,
+                                         const DOMString& localName) {
+    checkModifiable();
+    checkNSMap();
+    TdomAttr* attr = getAttributeNodeNS(namespaceURI, localName);
+    if (attr == nullptr) throw ENot_Found_Err();
+    return removeAttributeNode(attr);
+}
+
+TdomAttr* TdomElement::setAttributeNodeNS(TdomAttr* attr) { return attachAttribute(attr, true); }
+
+TdomNodeList* TdomElement::getElementsByTagNameNS(const DOMString& namespaceURI,
+                                                  const DOMString& localName) {
+    return lists_.byTagNameNS(namespaceURI, localName, this);
+}
+
+}  // namespace wispel

@@ -1,0 +1,332 @@
+#include "xml/dom/Node.h"
+
+#include <vector>
+
+#include "core/MemoryStream.h"
+#include "core/TextCase.h"
+#include "xml/chars/XmlChars.h"
+#include "xml/dom/CharacterData.h"
+#include "xml/dom/Document.h"
+#include "xml/dom/DomException.h"
+#include "xml/dom/Element.h"
+#include "xml/dom/EntityReference.h"
+#include "xml/dom/Markup.h"
+#include "xml/dom/QualifiedName.h"
+#include "xml/dom/TreeOrder.h"
+#include "xml/dom/cm/CMObject.h"
+
+namespace wispel {
+
+TdomNode::TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type,
+                   TdomTypeSet allowedChildTypes)
+    : nodeName_(name),
+      nodeType_(type),
+      ownerDocument_(ownerDocument),
+      allowedChildTypes_(allowedChildTypes) {}
+
+TdomNode::~TdomNode() = default;
+
+void TdomNode::checkModifiable() const {
+    if (readonly_) throw ENo_Modification_Allowed_Err();
+}
+
+void TdomNode::initQualifiedName(const DOMString& namespaceURI, const DOMString& qualifiedName,
+                                 bool isAttribute) {
+    TdomQualifiedName parts = checkQualifiedName(namespaceURI, qualifiedName, isAttribute);
+    prefix_ = std::move(parts.prefix);
+    localName_ = std::move(parts.localName);
+    namespaceURI_ = namespaceURI;
+    nodeName_ = qualifiedName;
+}
+
+const DOMString& TdomNode::nodeName() const { return nodeName_; }
+DOMString TdomNode::nodeValue() const { return nodeValue_; }
+
+void TdomNode::nodeValue(const DOMString& value) {
+    checkModifiable();
+    nodeValue_ = value;
+}
+
+TdomNodeType TdomNode::nodeType() const { return nodeType_; }
+TdomNamedNodeMap* TdomNode::attributes() const { return nullptr; }
+TdomNode* TdomNode::parentNode() const { return parentNode_; }
+TdomNodeList* TdomNode::childNodes() { return &childList_; }
+TdomNode* TdomNode::firstChild() const { return children_.first(); }
+TdomNode* TdomNode::lastChild() const { return children_.last(); }
+
+TdomNode* TdomNode::previousSibling() const {
+    if (parentNode_ == nullptr) return nullptr;
+    return parentNode_->children_.at(parentNode_->children_.indexOf(this) - 1);
+}
+
+TdomNode* TdomNode::nextSibling() const {
+    if (parentNode_ == nullptr) return nullptr;
+    int index = parentNode_->children_.indexOf(this);
+    return index < 0 ? nullptr : parentNode_->children_.at(index + 1);
+}
+
+TdomDocument* TdomNode::ownerDocument() const { return ownerDocument_; }
+bool TdomNode::hasChildNodes() const { return !children_.empty(); }
+
+DOMString TdomNode::xmlText() {
+    TMemoryStream stream;
+    writeXml(stream);
+    return readUtf16LE(stream.View());
+}
+
+void TdomNode::writeXml(TStream& stream) {
+    DOMString markup;
+    appendMarkup(this, markup);
+    writeUtf16LE(stream, markup);
+}
+
+void TdomNode::setReadonly(bool value) { readonly_ = value; }
+
+void TdomNode::makeChildrenReadonly() {
+    for (TdomNode* n = firstChild(); n != nullptr; n = nextInSubtree(this, n)) {
+        n->setReadonly(true);
+    }
+}
+
+void TdomNode::prefix(const DOMString& value) {
+    if (!validName(value)) throw EInvalid_Character_Err();
+    checkModifiable();
+    if (!validNCName(value) || namespaceURI_.empty()) throw ENamespace_Err();
+    if (value == u"xml" && namespaceURI_ != kXmlNamespace) throw ENamespace_Err();
+    if (nodeType_ == ATTRIBUTE_NODE &&
+        ((value == u"xmlns" && namespaceURI_ != kXmlnsNamespace) || nodeName_ == u"xmlns"))
+        throw ENamespace_Err();
+    prefix_ = value;
+    nodeName_ = value + u":" + localName_;
+}
+
+bool TdomNode::validateNode(TdomCustomErrorHandler*) { throw ENot_Supported_Err(); }
+bool TdomNode::validateIdReferences(TdomCustomErrorHandler*) { throw ENot_Supported_Err(); }
+
+bool TdomNode::hasAncestor(const TdomNode* node) const {
+    // The second pointer runs at twice the speed; meeting it means the chain is a loop.
+    const TdomNode* slow = parentNode_;
+    const TdomNode* fast = parentNode_;
+    while (slow != nullptr) {
+        if (slow == node) return true;
+        slow = slow->parentNode_;
+        for (int i = 0; i < 2 && fast != nullptr; ++i) fast = fast->parentNode_;
+        if (fast != nullptr && fast == slow) throw EHierarchy_Request_Err();
+    }
+    return false;
+}
+
+namespace domrules {
+
+void checkInsertable(const TdomNode* parent, const TdomNode* newChild,
+                     const TdomNode* refChild) {
+    if (newChild == nullptr) throw ENot_Supported_Err();
+    if (!typeInSet(parent->allowedChildTypes(), newChild->nodeType()))
+        throw EHierarchy_Request_Err();
+    if (parent->ownerDocument() != newChild->ownerDocument()) throw EWrong_Document_Err();
+    // A node without children cannot be an ancestor of anything: building a deep tree
+    // child by child does not walk the ancestor chain on every append.
+    if (newChild == parent || newChild == refChild ||
+        (newChild->hasChildNodes() && parent->hasAncestor(newChild)))
+        throw EHierarchy_Request_Err();
+    const TdomNode* oldParent = newChild->parentNode();
+    if (parent->isReadonly() || (oldParent != nullptr && oldParent->isReadonly()))
+        throw ENo_Modification_Allowed_Err();
+}
+
+}  // namespace domrules
+
+TdomNode* TdomNode::insertBefore(TdomNode* newChild, TdomNode* refChild) {
+    domrules::checkInsertable(this, newChild, refChild);
+    if (refChild != nullptr && children_.indexOf(refChild) < 0) throw ENot_Found_Err();
+    if (newChild->nodeType() == DOCUMENT_FRAGMENT_NODE) {
+        while (TdomNode* child = newChild->firstChild()) insertBefore(child, refChild);
+        return newChild;
+    }
+    if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
+    int index = refChild == nullptr ? children_.count() : children_.indexOf(refChild);
+    children_.insert(index, newChild);
+    newChild->parentNode_ = this;
+    return newChild;
+}
+
+TdomNode* TdomNode::appendChild(TdomNode* newChild) {
+    domrules::checkInsertable(this, newChild, nullptr);
+    if (newChild->nodeType() == DOCUMENT_FRAGMENT_NODE) {
+        while (TdomNode* child = newChild->firstChild()) appendChild(child);
+        return newChild;
+    }
+    if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
+    children_.append(newChild);
+    newChild->parentNode_ = this;
+    return newChild;
+}
+
+TdomNode* TdomNode::removeChild(TdomNode* oldChild) {
+    if (oldChild == nullptr) throw ENot_Supported_Err();
+    checkModifiable();
+    int index = children_.indexOf(oldChild);
+    if (index < 0) throw ENot_Found_Err();
+    if (ownerDocument_ != nullptr) ownerDocument_->notifyNodeRemoval(oldChild);
+    children_.removeAt(children_.indexOf(oldChild));
+    oldChild->parentNode_ = nullptr;
+    return oldChild;
+}
+
+TdomNode* TdomNode::replaceChild(TdomNode* newChild, TdomNode* oldChild) {
+    if (newChild == nullptr || oldChild == nullptr) throw ENot_Supported_Err();
+    domrules::checkInsertable(this, newChild, nullptr);
+    if (children_.indexOf(oldChild) < 0) throw ENot_Found_Err();
+    if (newChild == oldChild) return oldChild;
+    if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
+    TdomNode* next = oldChild->nextSibling();
+    removeChild(oldChild);
+    if (next != nullptr) {
+        insertBefore(newChild, next);
+    } else {
+        appendChild(newChild);
+    }
+    return oldChild;
+}
+
+void TdomNode::freeChildren() {
+    while (TdomNode* child = firstChild()) {
+        child->setReadonly(false);
+        removeChild(child);
+        ownerDocument_->freeAllNodes(child);
+    }
+}
+
+void TdomNode::clear() {
+    checkModifiable();
+    freeChildren();
+}
+
+TdomNode* TdomNode::cloneNode(bool deep) { return ownerDocument_->importNode(this, deep); }
+
+namespace {
+
+// Merges each run of adjacent text nodes among `parent`'s children into its first node,
+// walking from the last child to the first. CDATA sections are not merged.
+void mergeTextChildren(TdomNode* parent) {
+    TdomNode* following = nullptr;
+    for (TdomNode* child = parent->lastChild(); child != nullptr;) {
+        TdomNode* previous = child->previousSibling();
+        if (child->nodeType() == TEXT_NODE && following != nullptr &&
+            following->nodeType() == TEXT_NODE) {
+            auto* text = static_cast<TdomCharacterData*>(child);
+            text->appendData(static_cast<TdomCharacterData*>(following)->data());
+            parent->removeChild(following);
+            parent->ownerDocument()->freeAllNodes(following);
+        }
+        following = child;
+        child = previous;
+    }
+}
+
+// Calls `visit` on `root` and every descendant and, for elements, on their attributes and
+// everything below those, in no particular order. `visit` may change the children of the
+// node it is given but nothing else.
+template <class Visit>
+void forEachNodeAndAttribute(TdomNode* root, Visit visit) {
+    std::vector<TdomNode*> pending{root};
+    while (!pending.empty()) {
+        TdomNode* node = pending.back();
+        pending.pop_back();
+        visit(node);
+        const TdomNodeArray& kids = node->children();
+        for (int i = kids.count() - 1; i >= 0; --i) pending.push_back(kids.at(i));
+        if (node->nodeType() == ELEMENT_NODE) {
+            const TdomNodeArray& attrs = static_cast<TdomElement*>(node)->attributeArray();
+            for (int i = attrs.count() - 1; i >= 0; --i) pending.push_back(attrs.at(i));
+        }
+    }
+}
+
+// The entity references named `name` below `root`, not counting those inside another one.
+std::vector<TdomEntityReference*> outerReferencesTo(TdomNode* root, const DOMString& name) {
+    std::vector<TdomEntityReference*> found;
+    for (TdomNode* n = root->firstChild(); n != nullptr;) {
+        bool match = n->nodeType() == ENTITY_REFERENCE_NODE && n->nodeName() == name;
+        if (match) found.push_back(static_cast<TdomEntityReference*>(n));
+        n = nextInSubtree(root, n, !match);
+    }
+    return found;
+}
+
+}  // namespace
+
+void TdomNode::normalize() {
+    forEachNodeAndAttribute(this, [](TdomNode* node) {
+        TdomNodeType type = node->nodeType();
+        if (type == ELEMENT_NODE || type == ATTRIBUTE_NODE) mergeTextChildren(node);
+    });
+}
+
+bool TdomNode::isSupported(const DOMString& feature, const DOMString& version) const {
+    return sameText(feature, u"XML") &&
+           (version == u"1.0" || version == u"2.0" || version.empty());
+}
+
+bool TdomNode::hasEntityReference(const DOMString& name) {
+    return !outerReferencesTo(this, name).empty();
+}
+
+void TdomNode::refreshEntityReferences(const DOMString& name) {
+    for (TdomEntityReference* ref : outerReferencesTo(this, name)) {
+        ownerDocument_->expandEntityReference(ref);
+    }
+}
+
+void TdomNode::clearEntityReferences(const DOMString& name) {
+    for (TdomEntityReference* ref : outerReferencesTo(this, name)) ref->freeChildren();
+}
+
+namespace {
+
+// True when some entity reference below `root` has a declaration that `test` accepts.
+template <class Test>
+bool anyReferencedDeclaration(TdomNode* root, Test test) {
+    for (TdomNode* n = root->firstChild(); n != nullptr; n = nextInSubtree(root, n)) {
+        if (n->nodeType() != ENTITY_REFERENCE_NODE) continue;
+        TdomCMEntity* decl = static_cast<TdomEntityReference*>(n)->entityDeclaration();
+        if (decl != nullptr && test(*decl)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool TdomNode::refersToExternalEntity() {
+    return anyReferencedDeclaration(this, [](const TdomCMEntity& e) {
+        return !e.publicId.empty() || !e.systemId.empty();
+    });
+}
+
+bool TdomNode::refersToUnparsedEntity() {
+    return anyReferencedDeclaration(
+        this, [](const TdomCMEntity& e) { return !e.notationName.empty(); });
+}
+
+void TdomNode::resolveEntityReferences(TdomEntityResolveOption mode) {
+    std::vector<TdomEntityReference*> refs;
+    for (TdomNode* n = firstChild(); n != nullptr;) {
+        bool isRef = n->nodeType() == ENTITY_REFERENCE_NODE;
+        if (isRef) refs.push_back(static_cast<TdomEntityReference*>(n));
+        n = nextInSubtree(this, n, !isRef);
+    }
+    for (TdomEntityReference* ref : refs) {
+        ref->expand();
+        if (mode != TdomEntityResolveOption::erReplace) continue;
+        // Replace the reference by writable copies of its content.
+        TdomNode* parent = ref->parentNode();
+        if (parent == nullptr) continue;
+        for (TdomNode* child = ref->firstChild(); child != nullptr; child = child->nextSibling())
+            parent->insertBefore(child->cloneNode(true), ref);
+        parent->removeChild(ref);
+        TdomNode* gone = ref;
+        ownerDocument_->freeAllNodes(gone);
+    }
+}
+
+}  // namespace wispel

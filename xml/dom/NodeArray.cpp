@@ -1,0 +1,87 @@
+#include "xml/dom/NodeArray.h"
+
+#include "xml/dom/Node.h"
+
+namespace wispel {
+
+TdomNode* TdomNodeArray::at(int index) const noexcept {
+    if (index < 0 || index >= count()) return nullptr;
+    return slots_[head_ + static_cast<std::size_t>(index)];
+}
+
+int TdomNodeArray::indexOf(const TdomNode* node) const noexcept {
+    if (node == nullptr) return -1;
+    const TdomArrayLink& link = node->arrayLink_;
+    if (link.array == this) return static_cast<int>(link.slot - head_);
+    // Only a node held by several arrays needs a scan.
+    if (link.memberships == 0 || (link.memberships == 1 && link.array != nullptr)) return -1;
+    for (std::size_t i = head_; i < slots_.size(); ++i) {
+        if (slots_[i] == node) return static_cast<int>(i - head_);
+    }
+    return -1;
+}
+
+void TdomNodeArray::place(std::size_t slot, TdomNode* node) noexcept {
+    slots_[slot] = node;
+    node->arrayLink_.array = this;
+    node->arrayLink_.slot = slot;
+}
+
+void TdomNodeArray::append(TdomNode* node) { insert(count(), node); }
+
+// Makes room before the first member, as much as there are members, so that a run of
+// insertions at the front costs constant time each.
+void TdomNodeArray::openFrontGap() {
+    std::size_t n = slots_.size() - head_;
+    std::size_t gap = n < 8 ? 8 : n;
+    std::vector<TdomNode*> grown(gap + n, nullptr);
+    for (std::size_t i = 0; i < n; ++i) grown[gap + i] = slots_[head_ + i];
+    slots_.swap(grown);
+    head_ = gap;
+    for (std::size_t i = head_; i < slots_.size(); ++i) slots_[i]->arrayLink_.slot = i;
+}
+
+void TdomNodeArray::insert(int index, TdomNode* node) {
+    std::size_t n = slots_.size() - head_;
+    std::size_t at = static_cast<std::size_t>(index);
+    if (at < n - at) {
+        if (head_ == 0) openFrontGap();
+        --head_;
+        for (std::size_t i = 0; i < at; ++i) place(head_ + i, slots_[head_ + i + 1]);
+    } else {
+        slots_.push_back(nullptr);
+        for (std::size_t i = n; i > at; --i) place(head_ + i, slots_[head_ + i - 1]);
+    }
+    place(head_ + at, node);
+    ++node->arrayLink_.memberships;
+}
+
+void TdomNodeArray::removeAt(int index) {
+    std::size_t n = slots_.size() - head_;
+    std::size_t at = static_cast<std::size_t>(index);
+    TdomNode* node = slots_[head_ + at];
+    if (at < n - 1 - at) {
+        for (std::size_t i = at; i > 0; --i) place(head_ + i, slots_[head_ + i - 1]);
+        slots_[head_] = nullptr;
+        ++head_;
+    } else {
+        for (std::size_t i = at; i + 1 < n; ++i) place(head_ + i, slots_[head_ + i + 1]);
+        slots_.pop_back();
+    }
+    if (node->arrayLink_.array == this) node->arrayLink_.array = nullptr;
+    --node->arrayLink_.memberships;
+    if (empty()) clear();
+}
+
+void TdomNodeArray::clear() {
+    for (std::size_t i = head_; i < slots_.size(); ++i) {
+        TdomArrayLink& link = slots_[i]->arrayLink_;
+        if (link.array == this) link.array = nullptr;
+        --link.memberships;
+    }
+    slots_.clear();
+    slots_.shrink_to_fit();
+    head_ = 0;
+}
+
+}  // namespace wispel

@@ -1,0 +1,22 @@
+#include "xml/dom/ProcessingInstruction.h"
+
+#include "xml/dom/QualifiedName.h"
+
+namespace wispel {
+
+TdomProcessingInstruction::TdomProcessingInstruction(TdomDocument* ownerDocument,
+                                                     const DOMString& target)
+    : TdomNode(ownerDocument, target, PROCESSING_INSTRUCTION_NODE, kNoChildTypes) {
+    checkXmlName(target);
+}
+
+bool TdomProcessingInstruction::validateNode(TdomCustomErrorHandler*) { return true; }
+const DOMString& TdomProcessingInstruction::target() const { return nodeName_; }
+const DOMString& TdomProcessingInstruction::data() const { return nodeValue_; }
+
+void TdomProcessingInstruction::data(const DOMString& value) {
+    checkModifiable();
+    nodeValue_ = value;
+}
+
+}  // namespace wispel
