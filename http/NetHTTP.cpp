@@ -151,7 +151,8 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url,
                 PerformRequest(method, location, source, responseStream);
             }
         } else {
-            if (!AskRedirect(location, redirectCount_)) raiseReplyError();
+            // A chain that reached the maximum is a failure, not a reply to hand back.
+            if (HandleRedirects || !AskRedirect(location, redirectCount_)) raiseReplyError();
             response_->Location = location;
         }
     }
@@ -174,30 +175,27 @@ bool TNetHTTP::selectHostAndPort(const std::string& protocol, const std::string&
         }
         return true;
     }
-    if (sameText(protocol, "HTTPS")) {
-        if (dynamic_cast<TNetSecureIntercept*>(Intercept()) == nullptr) {
-            throw ENetInterceptPropInvalid("Intercept value is not valid");
-        }
-        hostStep(protocol, host, port);
-        Port = port == -1 ? 443 : port;
-        SetInterceptEnabled(true);
-    } else {
-        hostStep(protocol, host, port);
-        Port = port == -1 ? 80 : port;
+    bool secure = sameText(protocol, "HTTPS");
+    if (secure && dynamic_cast<TNetSecureIntercept*>(Intercept()) == nullptr) {
+        throw ENetInterceptPropInvalid("Intercept value is not valid");
     }
+    // A URL without a host (a relative redirect) keeps the connection's target.
+    if (hostStep(protocol, host, port)) Port = port != -1 ? port : secure ? 443 : 80;
+    if (secure) SetInterceptEnabled(true);
     return false;
 }
 
 // A URL without a port never matches the open connection, which is then closed.
-void TNetHTTP::hostStep(const std::string& protocol, const std::string& host, int port) {
+bool TNetHTTP::hostStep(const std::string& protocol, const std::string& host, int port) {
     if (host.empty()) {
         lastHost_ = Host;
-        return;
+        return false;
     }
     if (!(sameText(Host, host) && port == Port)) Disconnect();
     Host = host;
     lastHost_ = host;
     if (!protocol.empty()) lastProtocol_ = protocol;
+    return true;
 }
 
 // The tunnel through a proxy, for a secure-connection intercept before its handshake.
@@ -244,7 +242,6 @@ bool TNetHTTP::readStatusLine() {
     bool http10 = line.size() >= 8 && sameText(line.substr(5, 3), "1.0");
     std::size_t space = line.find(' ');
     responseText_ = space == std::string::npos ? std::string() : line.substr(space + 1);
-    responseCode_ = 0;
     responseCode_ = static_cast<int>(netStrToInt(responseText_.substr(0, responseText_.find(' '))));
     return http10;
 }

@@ -82,7 +82,8 @@ private:
     void exchange(TNetHTTPMethod method, const std::string& url, const TNetPostSource* source,
                   TStream* responseStream);
     bool selectHostAndPort(const std::string& protocol, const std::string& host, int port);
-    void hostStep(const std::string& protocol, const std::string& host, int port);
+    // True when the URL names a host, which then becomes the connection's target.
+    bool hostStep(const std::string& protocol, const std::string& host, int port);
     void sendRequest(TNetHTTPMethod method, const std::string& target,
                      const TNetPostSource* source);
     bool readStatusLine();  // true for an HTTP/1.0 reply

@@ -11,6 +11,7 @@ namespace wispel {
 class TNetHeaderList {
 public:
     TNetHeaderList() = default;
+    explicit TNetHeaderList(std::vector<std::string> lines) : lines_(std::move(lines)) {}
 
     // The string-list operations.
     int Count() const noexcept { return static_cast<int>(lines_.size()); }

@@ -1,39 +1,337 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "core/Exception.h"
 #include "core/MemoryStream.h"
+#include "http/NetConnectionIntercept.h"
 #include "http/NetException.h"
 #include "http/NetHTTP.h"
+#include "tests/http/NetTestHelpers.h"
 #include "tests/support/ScriptedServer.h"
 
 using namespace wispel;
 using wispel::test::ScriptedPeer;
+using wispel::test::raised;
 using wispel::test::ScriptedServer;
 
 namespace {
 
-std::string okReply(const std::string& body) {
-    return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
-           body;
+std::string reply(const std::string& status, const std::string& body,
+                  const std::string& headers = "") {
+    return status + "\r\n" + headers + "Content-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
 }
+
+// Answers one request with the given pieces, each its own send, and closes.
+ScriptedServer::Script answer(std::vector<std::string> pieces) {
+    return [pieces](ScriptedPeer& peer) {
+        peer.readRequest();
+        for (const auto& piece : pieces) peer.send(piece);
+        peer.close();
+    };
+}
+
+// Records every block the client sends, as one entry per send.
+struct SendRecorder : TNetConnectionIntercept {
+    void DataSent(const char* bytes, std::int64_t count) override {
+        sends.emplace_back(bytes, static_cast<size_t>(count));
+    }
+    std::vector<std::string> sends;
+};
+
+using Client = wispel::test::StatusRecording<TNetHTTP>;
+
 
 }  // namespace
 
-TEST(HTTPGet, ReadsABodyByLength) {
-    ScriptedServer server([](ScriptedPeer& peer) {
+TEST(HTTPGet, SendsTheRequestLinesEachInItsOwnSend) {
+    ScriptedServer server(answer({reply("HTTP/1.1 200 OK", "x")}), 2);
+    SendRecorder recorder;
+    Client http;
+    http.SetIntercept(&recorder);
+    http.SetInterceptEnabled(true);
+    TMemoryStream body;
+    http.Get(server.url("/dir/feed.xml?a=1&b=2#frag"), body);
+    EXPECT_EQ(recorder.sends, (std::vector<std::string>{
+                                  "GET /dir/feed.xml?a=1&b=2 HTTP/1.1\r\n",
+                                  "Host: 127.0.0.1\r\n",
+                                  "Accept: text/html, */*\r\n",
+                                  "User-Agent: Mozilla/3.0 (compatible; Wispel)\r\n",
+                                  "\r\n",
+                              }));
+    recorder.sends.clear();
+    http.Disconnect();
+    http.Request().Username = "user";
+    http.Get("http://LOCALHOST:" + std::to_string(server.port()), body);
+    ASSERT_EQ(recorder.sends.size(), 6u);
+    EXPECT_EQ(recorder.sends[0], "GET / HTTP/1.1\r\n");
+    EXPECT_EQ(recorder.sends[1], "Host: LOCALHOST\r\n");
+    EXPECT_EQ(recorder.sends[4], "Authorization: Basic dXNlcjo=\r\n");
+    http.SetIntercept(nullptr);
+}
+
+TEST(HTTPGet, StatusLinesBodiesAndConnectionReuse) {
+    struct Case {
+        std::vector<std::string> pieces;
+        std::string body;
+        bool staysOpen;
+        int code;
+        std::string text;
+    };
+    const std::string twelve = "twelve bytes";
+    const Case cases[] = {
+        {{reply("HTTP/1.0 200 OK", twelve)}, twelve, false, 200, "200 OK"},
+        {{"HTTP/1.1 200 Fine\r\nContent-Le", "ngth: 12\r\n\r\ntwelve", " bytes"}, twelve, true,
+         200, "200 Fine"},
+        {{reply("HTTP/1.1 203 Non-Authoritative", twelve, "Connection:  Close \r\n")}, twelve,
+         false, 203, "203 Non-Authoritative"},
+        {{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n",
+          "7; name=value\r\n world!\r\n", "0\r\n\r\n"},
+         "hello world!", true, 200, "200 OK"},
+        {{"HTTP/1.1 200 OK\r\nX: y\r\n\r\nuntil", " close"}, "until close", false, 200,
+         "200 OK"},
+        {{"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\nstill read"}, "still read", false, 200,
+         "200 OK"},
+        {{"HTTP/1.1 204\r\n\r\n"}, "", false, 204, "204"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pieces.front());
+        ScriptedServer server([&](ScriptedPeer& peer) {
+            peer.readRequest();
+            for (const auto& piece : c.pieces) peer.send(piece);
+            if (!c.staysOpen) peer.close();
+        });
+        Client http;
+        TMemoryStream body;
+        http.Get(server.url("/feed"), body);
+        EXPECT_EQ(body.View(), c.body);
+        EXPECT_EQ(http.ResponseCode(), c.code);
+        EXPECT_EQ(http.ResponseText(), c.text);
+        EXPECT_EQ(http.Connected(), c.staysOpen);
+        http.Disconnect();
+    }
+}
+
+TEST(HTTPGet, ChunkedBodyReportsItsStart) {
+    ScriptedServer server(answer({"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n"
+                                  "3\r\nabc\r\n0\r\n\r\n"}));
+    Client http;
+    TMemoryStream body;
+    http.Get(server.url(), body);
+    EXPECT_EQ(body.View(), "abc");
+    using S = TNetStatus;
+    EXPECT_EQ(http.statuses, (std::vector<S>{S::hsConnecting, S::hsConnected, S::hsText}));
+    EXPECT_EQ(http.texts.back(), "Chunk Started");
+    EXPECT_EQ(http.Response().ExtraHeaders().value("Transfer-Encoding"), "gzip, chunked");
+}
+
+TEST(HTTPGet, FailuresRaiseAfterTheBodyWasStored) {
+    struct Case {
+        std::string reply;
+        int code;
+        std::string text;
+    };
+    const Case cases[] = {
+        {reply("HTTP/1.1 404 Not Found", "missing"), 404, "404 Not Found"},
+        {reply("HTTP/1.1 302 Found", "moved", "Location: /elsewhere\r\n"), 302, "302 Found"},
+        {reply("HTTP/1.1 200 OK", "moved", "Location: /elsewhere\r\n"), 200, "200 OK"},
+        {reply("HTTP/1.1 304 Not Modified", ""), 304, "304 Not Modified"},
+        {reply("HTTP/1.0 500 Server Error", "oops"), 500, "500 Server Error"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        ScriptedServer server(answer({c.reply}));
+        TNetHTTP http;
+        TMemoryStream body;
+        auto error = raised<ENetProtocolReplyError>([&] { http.Get(server.url(), body); });
+        EXPECT_EQ(error.ReplyErrorCode(), c.code);
+        EXPECT_EQ(error.message(), c.text);
+        EXPECT_EQ(body.View(), c.reply.substr(c.reply.find("\r\n\r\n") + 4));
+        EXPECT_EQ(http.RedirectCount(), 0);
+    }
+}
+
+TEST(HTTPGet, FollowsRedirectsUpToTheMaximum) {
+    const std::string moved = reply("HTTP/1.1 301 Moved", "first body, longer", "Location: /next\r\n");
+    ScriptedServer server([&](ScriptedPeer& peer) {
         peer.readRequest();
-        peer.send(okReply("hello world!"));
+        peer.send(moved);
+        peer.readRequest();
+        peer.send(reply("HTTP/1.1 200 OK", "final"));
+        peer.readRequest();
+        peer.send(moved);
+        peer.readRequest();
+        peer.send(moved);
+        peer.clientClosed();
     });
     TNetHTTP http;
+    http.ReadTimeout = 2000;
+    http.HandleRedirects = true;
+    std::vector<std::string> asked;
+    http.OnRedirect = [&](TComponent*, std::string& dest, int& count, bool& handled) {
+        asked.push_back(dest + " " + std::to_string(count));
+        count = 99;  // dropped
+        EXPECT_TRUE(handled);
+    };
     TMemoryStream body;
-    http.Get(server.url("/dir/feed.xml"), body);
-    EXPECT_EQ(body.View(), "hello world!");
-    EXPECT_EQ(http.ResponseCode(), 200);
-    EXPECT_EQ(http.ResponseText(), "200 OK");
+    http.Get(server.url("/start"), body);
+    EXPECT_EQ(body.View(), "final");
+    EXPECT_EQ(asked, std::vector<std::string>{"/next 1"});
+    EXPECT_EQ(http.RedirectCount(), 0);
+
+    http.RedirectMaximum = 2;
+    auto error = raised<ENetProtocolReplyError>([&] { http.Get(server.url("/start"), body); });
+    EXPECT_EQ(error.ReplyErrorCode(), 301);
+    EXPECT_EQ(http.RedirectCount(), 0);
+    EXPECT_EQ(server.accepted(), 1);  // the relative location reused the connection
     http.Disconnect();
     server.join();
-    EXPECT_EQ(server.received(), "GET /dir/feed.xml HTTP/1.1\r\nHost: 127.0.0.1\r\n"
-                                 "Accept: text/html, */*\r\n"
-                                 "User-Agent: Mozilla/3.0 (compatible; Wispel)\r\n\r\n");
+    EXPECT_NE(server.received().find("GET /next HTTP/1.1\r\nHost: 127.0.0.1\r\n"),
+              std::string::npos);
+}
+
+TEST(HTTPGet, RelativeRedirectAfterAClosedConnectionKeepsThePort) {
+    ScriptedServer server(std::vector<ScriptedServer::Script>{
+        answer({reply("HTTP/1.0 302 Found", "", "Location: /final\r\n")}),
+        answer({reply("HTTP/1.1 200 OK", "final")})});
+    TNetHTTP http;
+    http.HandleRedirects = true;
+    TMemoryStream body;
+    http.Get(server.url("/first"), body);
+    EXPECT_EQ(body.View(), "final");
+    EXPECT_EQ(http.Port, server.port());
+    http.Disconnect();
+    server.join();
+    EXPECT_EQ(server.accepted(), 2);
+}
+
+TEST(HTTPGet, RedirectHandlerDecides) {
+    const std::string moved = reply("HTTP/1.1 302 Found", "", "Location: /there\r\n");
+    ScriptedServer server(answer({moved}), 2);
+    TNetHTTP http;
+    // Following, but the handler declines: nothing more is requested and nothing raised.
+    http.HandleRedirects = true;
+    http.OnRedirect = [](TComponent*, std::string&, int&, bool& handled) { handled = false; };
+    TMemoryStream body;
+    http.Get(server.url("/a"), body);
+    EXPECT_EQ(http.ResponseCode(), 302);
+    http.Disconnect();
+    // Not following, but the handler accepts: the changed location is kept, nothing raised.
+    http.HandleRedirects = false;
+    http.OnRedirect = [](TComponent*, std::string& dest, int&, bool& handled) {
+        dest = "/changed";
+        handled = true;
+    };
+    http.Get(server.url("/b"), body);
+    EXPECT_EQ(http.Response().Location, "/changed");
+}
+
+TEST(HTTPGet, ReusesAnOpenConnectionOnlyForTheSameHostAndPort) {
+    const std::string ok = reply("HTTP/1.1 200 OK", "ok");
+    ScriptedServer server(
+        [&](ScriptedPeer& peer) {
+            for (std::string request = peer.readRequest(); !request.empty();
+                 request = peer.readRequest()) {
+                peer.send(request.find("/bad") != std::string::npos
+                              ? reply("HTTP/1.1 404 Not Found", "no")
+                              : ok);
+            }
+        },
+        2);
+    TNetHTTP http;
+    TMemoryStream body;
+    const std::string port = std::to_string(server.port());
+    http.Get("http://127.0.0.1:" + port + "/1", body);
+    EXPECT_THROW(http.Get("http://127.0.0.1:" + port + "/bad", body), ENetProtocolReplyError);
+    EXPECT_TRUE(http.Connected());  // an error reply leaves the connection open
+    http.Get("http://127.0.0.1:" + port + "/2", body);
+    EXPECT_EQ(server.accepted(), 1);
+    http.Get("http://localhost:" + port + "/3", body);  // another host text: a new connection
+    EXPECT_EQ(http.LastHost(), "localhost");
+    EXPECT_EQ(http.LastProtocol(), "http");
+    http.Disconnect();
+    server.join();
+    EXPECT_EQ(server.accepted(), 2);
+}
+
+TEST(HTTPGet, RefusesWhatExceedsItsLimits) {
+    struct Case {
+        const char* name;
+        std::string reply;
+        std::function<bool(const ENetLimitExceeded&)> kind;
+    };
+    auto bodyTooLarge = [](const ENetLimitExceeded& e) {
+        return dynamic_cast<const ENetBodyTooLarge*>(&e) != nullptr;
+    };
+    std::string manyHeaders = "HTTP/1.1 200 OK\r\n";
+    for (int i = 0; i < 1001; ++i) manyHeaders += "X-H: " + std::to_string(i) + "\r\n";
+    const Case cases[] = {
+        {"length above the maximum", "HTTP/1.1 200 OK\r\nContent-Length: 1001\r\n\r\n",
+         bodyTooLarge},
+        {"negative length", "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\n", bodyTooLarge},
+        {"length beyond any integer",
+         "HTTP/1.1 200 OK\r\nContent-Length: 123456789012345678901234567890\r\n\r\n",
+         bodyTooLarge},
+        {"huge chunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nfffffffffffffffffff\r\n",
+         bodyTooLarge},
+        {"chunks adding up",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n258\r\n" + std::string(600, 'c') +
+             "\r\n258\r\n" + std::string(600, 'c') + "\r\n0\r\n\r\n",
+         bodyTooLarge},
+        {"until close", "HTTP/1.1 200 OK\r\n\r\n" + std::string(1500, 'u'), bodyTooLarge},
+        {"many headers", manyHeaders + "\r\n",
+         [](const ENetLimitExceeded& e) {
+             return dynamic_cast<const ENetTooManyHeaders*>(&e) != nullptr;
+         }},
+        {"long status line", "HTTP/1.1 200 " + std::string(70000, 'k') + "\r\n\r\n",
+         [](const ENetLimitExceeded& e) {
+             return dynamic_cast<const ENetLineTooLong*>(&e) != nullptr;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server([&](ScriptedPeer& peer) {
+            peer.readRequest();
+            peer.send(c.reply);
+            peer.close();
+        });
+        TNetHTTP http;
+        http.MaxBodySize = 1000;
+        TMemoryStream body;
+        try {
+            http.Get(server.url(), body);
+            ADD_FAILURE() << "no error";
+        } catch (const ENetLimitExceeded& error) {
+            EXPECT_TRUE(c.kind(error)) << error.className() << ": " << error.message();
+        }
+        EXPECT_LE(body.Size(), 1000);
+        EXPECT_FALSE(http.Binding().HandleAllocated());
+    }
+}
+
+TEST(HTTPGet, StatusLineWithoutANumberIsAConversionError) {
+    ScriptedServer server(answer({"HTTP/1.1 OK fine\r\n\r\n"}));
+    TNetHTTP http;
+    TMemoryStream body;
+    try {
+        http.Get(server.url(), body);
+        ADD_FAILURE() << "no error";
+    } catch (const EConvertError& error) {
+        EXPECT_EQ(error.message(), "'OK' is not a valid integer value");
+    }
+}
+
+TEST(HTTPGet, HttpsNeedsASecureIntercept) {
+    TNetHTTP http;
+    TMemoryStream body;
+    try {
+        http.Get("https://127.0.0.1:1/", body);
+        ADD_FAILURE() << "no error";
+    } catch (const ENetInterceptPropInvalid& error) {
+        EXPECT_EQ(error.message(), "Intercept value is not valid");
+    }
 }

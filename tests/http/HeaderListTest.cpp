@@ -7,16 +7,6 @@
 
 using namespace wispel;
 
-namespace {
-
-TNetHeaderList listOf(const std::vector<std::string>& lines) {
-    TNetHeaderList list;
-    for (const auto& line : lines) list.Add(line);
-    return list;
-}
-
-}  // namespace
-
 TEST(NetHeaderList, LooksUpNamesAndUnfoldsContinuationLines) {
     struct Case {
         std::vector<std::string> lines;
@@ -34,24 +24,24 @@ TEST(NetHeaderList, LooksUpNamesAndUnfoldsContinuationLines) {
         {{"A: 1"}, "B", ""},
     };
     for (const auto& c : cases) {
-        TNetHeaderList list = listOf(c.lines);
+        TNetHeaderList list = TNetHeaderList(c.lines);
         SCOPED_TRACE(c.lines.front());
         EXPECT_EQ(list.value(c.name), c.value);
     }
-    TNetHeaderList mixed = listOf({"Content-Type: a", "no colon"});
+    TNetHeaderList mixed = TNetHeaderList({"Content-Type: a", "no colon"});
     EXPECT_EQ(mixed.nameOfLine(0), "CONTENT-TYPE");
     EXPECT_EQ(mixed.nameOfLine(1), "");
     EXPECT_EQ(mixed.indexOfName(""), -1);
     mixed.caseSensitiveNames = true;
     EXPECT_EQ(mixed.nameOfLine(0), "Content-Type");
-    TNetHeaderList folded = listOf({"A: 1", " 2"});
+    TNetHeaderList folded = TNetHeaderList({"A: 1", " 2"});
     EXPECT_EQ(folded.value("A"), "1 2");
     folded.unfoldOnRead = false;
     EXPECT_EQ(folded.value("A"), "1");
 }
 
 TEST(NetHeaderList, SetValueReplacesAppendsAndDeletes) {
-    TNetHeaderList list = listOf({"A: 1", " more", "B: 2"});
+    TNetHeaderList list = TNetHeaderList({"A: 1", " more", "B: 2"});
     list.setValue("a", "new");
     EXPECT_EQ(list.Lines(), (std::vector<std::string>{"a: new", "B: 2"}));
     list.setValue("C", "3");

@@ -14,37 +14,24 @@
 #include "http/NetConnectionIntercept.h"
 #include "http/NetException.h"
 #include "http/NetTCPClient.h"
+#include "tests/http/NetTestHelpers.h"
 #include "tests/support/ScriptedServer.h"
 
 using namespace wispel;
 using wispel::test::ScriptedPeer;
+using wispel::test::raised;
 using wispel::test::ScriptedServer;
 
 namespace {
 
 // A client that records its status events.
-struct RecordingClient : TNetTCPClient {
+struct RecordingClient : wispel::test::StatusRecording<TNetTCPClient> {
     explicit RecordingClient(int port, std::string host = "127.0.0.1") {
         Host = std::move(host);
         Port = port;
-        OnStatus = [this](TComponent*, TNetStatus status, const std::string& text) {
-            statuses.push_back(status);
-            texts.push_back(text);
-        };
     }
-    std::vector<TNetStatus> statuses;
-    std::vector<std::string> texts;
 };
 
-template <class Error>
-Error raised(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error;
-    }
-    throw std::runtime_error("the expected error was not raised");
-}
 
 }  // namespace
 

@@ -1,0 +1,37 @@
+#pragma once
+// Helpers of the HTTP client tests.
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "http/NetComponent.h"
+
+namespace wispel::test {
+
+// The error of kind `Error` that `action` raises; any other outcome fails the test.
+template <class Error>
+Error raised(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error;
+    }
+    throw std::runtime_error("the expected error was not raised");
+}
+
+// A network component of any kind that records the status events it raises.
+template <class Component>
+struct StatusRecording : Component {
+    StatusRecording() {
+        this->OnStatus = [this](TComponent*, TNetStatus status, const std::string& text) {
+            statuses.push_back(status);
+            texts.push_back(text);
+        };
+    }
+    std::vector<TNetStatus> statuses;
+    std::vector<std::string> texts;
+};
+
+}  // namespace wispel::test
