@@ -22,6 +22,8 @@ std::string TNet3To4Coder::Encode(std::string_view input) const {
 TNetBase64Encoder::TNetBase64Encoder()
     : TNet3To4Coder("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/", '=') {}
 
-std::string base64Encode(std::string_view text) { return TNetBase64Encoder().Encode(text); }
+std::string base64Encode(std::string_view text) {
+    return TNetBase64Encoder().Encode(text);
+}
 
 }  // namespace wispel

@@ -6,12 +6,18 @@ namespace wispel {
 
 const char* netStatusText(TNetStatus status) {
     switch (status) {
-        case TNetStatus::hsResolving: return "Resolving hostname %s.";
-        case TNetStatus::hsConnecting: return "Connecting to %s.";
-        case TNetStatus::hsConnected: return "Connected.";
-        case TNetStatus::hsDisconnecting: return "Disconnecting from %s.";
-        case TNetStatus::hsDisconnected: return "Not connected.";
-        case TNetStatus::hsText: return "%s";
+        case TNetStatus::hsResolving:
+            return "Resolving hostname %s.";
+        case TNetStatus::hsConnecting:
+            return "Connecting to %s.";
+        case TNetStatus::hsConnected:
+            return "Connected.";
+        case TNetStatus::hsDisconnecting:
+            return "Disconnecting from %s.";
+        case TNetStatus::hsDisconnected:
+            return "Not connected.";
+        case TNetStatus::hsText:
+            return "%s";
     }
     return "";
 }
@@ -20,7 +26,9 @@ TNetComponent::TNetComponent(TComponent* owner) : TNetBaseComponent(owner) {
     TNetStack::Acquire();
 }
 
-TNetComponent::~TNetComponent() { TNetStack::Release(); }
+TNetComponent::~TNetComponent() {
+    TNetStack::Release();
+}
 
 void TNetComponent::BeginWork(TWorkMode mode, std::int64_t expected) {
     WorkInfo& info = work(mode);

@@ -12,8 +12,14 @@
 
 namespace wispel {
 
-enum class TNetStatus { hsResolving, hsConnecting, hsConnected, hsDisconnecting, hsDisconnected,
-                        hsText };
+enum class TNetStatus {
+    hsResolving,
+    hsConnecting,
+    hsConnected,
+    hsDisconnecting,
+    hsDisconnected,
+    hsText
+};
 enum class TWorkMode { wmRead = 0, wmWrite = 1 };
 
 using TNetStatusEvent = TEvent<TComponent*, TNetStatus, const std::string&>;
@@ -48,9 +54,9 @@ protected:
 
 private:
     struct WorkInfo {
-        int level = 0;            // nesting of BeginWork calls
+        int level = 0;  // nesting of BeginWork calls
         std::int64_t expected = 0;
-        std::int64_t done = 0;    // running total since the outermost BeginWork
+        std::int64_t done = 0;  // running total since the outermost BeginWork
     };
     WorkInfo& work(TWorkMode mode) { return work_[static_cast<int>(mode)]; }
 

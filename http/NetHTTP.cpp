@@ -12,9 +12,12 @@ namespace {
 
 const char* methodText(TNetHTTPMethod method) {
     switch (method) {
-        case TNetHTTPMethod::hmHead: return "HEAD ";
-        case TNetHTTPMethod::hmGet: return "GET ";
-        case TNetHTTPMethod::hmPost: return "POST ";
+        case TNetHTTPMethod::hmHead:
+            return "HEAD ";
+        case TNetHTTPMethod::hmGet:
+            return "GET ";
+        case TNetHTTPMethod::hmPost:
+            return "POST ";
     }
     return "";
 }
@@ -121,8 +124,8 @@ void TNetHTTP::PerformRequest(TNetHTTPMethod method, const std::string& url,
     }
 }
 
-void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url,
-                        const TNetPostSource* source, TStream* responseStream) {
+void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNetPostSource* source,
+                        TStream* responseStream) {
     std::string protocol, host, path, document, port, bookmark;
     TNetURI::ParseURI(url, protocol, host, path, document, port, bookmark);
     std::string target = path + document;
@@ -135,7 +138,8 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url,
     sendRequest(method, target, source);
     bool http10Reply = readStatusLine();
     ReadHeaders();
-    bool redirect = (responseCode_ / 100 == 3 && responseCode_ != 304) || !response_->Location.empty();
+    bool redirect =
+        (responseCode_ / 100 == 3 && responseCode_ != 304) || !response_->Location.empty();
     ReadBody(responseStream);
     if (!redirect) {
         if (responseCode_ / 100 != 2) {
@@ -159,7 +163,9 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url,
     finishReply(http10Reply);
 }
 
-void TNetHTTP::raiseReplyError() { throw ENetProtocolReplyError(responseCode_, responseText_); }
+void TNetHTTP::raiseReplyError() {
+    throw ENetProtocolReplyError(responseCode_, responseText_);
+}
 
 bool TNetHTTP::selectHostAndPort(const std::string& protocol, const std::string& host, int port) {
     if (!request_->ProxyServer.empty()) {
@@ -250,8 +256,7 @@ void TNetHTTP::ReadHeaders() {
     rawHeaders_->Clear();
     for (std::string line = ReadLine(); !line.empty(); line = ReadLine()) {
         if (rawHeaders_->Count() >= MaxHeaderLines) {
-            throw ENetTooManyHeaders(
-                formatMessage("More than %d header lines.", {MaxHeaderLines}));
+            throw ENetTooManyHeaders(formatMessage("More than %d header lines.", {MaxHeaderLines}));
         }
         rawHeaders_->Add(std::move(line));
     }

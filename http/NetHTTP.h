@@ -34,7 +34,7 @@ using TNetHTTPOnRedirectEvent = TEvent<TComponent*, std::string&, int&, bool&>;
 // Neither set is a source of a kind the client cannot send.
 struct TNetPostSource {
     const std::vector<std::string>* Lines = nullptr;  // not owned
-    TStream* Stream = nullptr;                         // not owned
+    TStream* Stream = nullptr;                        // not owned
 };
 
 constexpr int kDefaultRedirectMaximum = 15;
@@ -65,8 +65,12 @@ public:
 
     // The body goes into `stream` at its position. A reply that is not a success raises
     // ENetProtocolReplyError after its body has been written.
-    void Get(const std::string& url, TStream& stream) { PerformRequest(TNetHTTPMethod::hmGet, url, nullptr, &stream); }
-    void Head(const std::string& url) { PerformRequest(TNetHTTPMethod::hmHead, url, nullptr, nullptr); }
+    void Get(const std::string& url, TStream& stream) {
+        PerformRequest(TNetHTTPMethod::hmGet, url, nullptr, &stream);
+    }
+    void Head(const std::string& url) {
+        PerformRequest(TNetHTTPMethod::hmHead, url, nullptr, nullptr);
+    }
     void Post(const std::string& url, const std::vector<std::string>& lines, TStream& response);
     void Post(const std::string& url, TStream& source, TStream& response);
 

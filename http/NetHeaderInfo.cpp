@@ -112,8 +112,7 @@ void TNetHeaderInfo::ComposeRequestHeaders(TNetHeaderList& list) const {
         list.Add("Authorization: Basic " + base64Encode(Username + ":" + Password));
     }
     if (!ProxyServer.empty() && !ProxyUsername.empty()) {
-        list.Add("Proxy-Authorization: Basic " +
-                 base64Encode(ProxyUsername + ":" + ProxyPassword));
+        list.Add("Proxy-Authorization: Basic " + base64Encode(ProxyUsername + ":" + ProxyPassword));
     }
     list.AddStrings(*extraHeaders_);
 }
@@ -146,7 +145,8 @@ void TNetHeaderInfo::ParseResponseHeaders(TNetHeaderList& list) {
 void TNetHeaderInfo::parseContentRange(const std::string& value) {
     ContentRangeStart = ContentRangeEnd = 0;
     if (value.empty()) return;
-    std::string range = value.substr(value.find(' ') == std::string::npos ? 0 : value.find(' ') + 1);
+    std::string range =
+        value.substr(value.find(' ') == std::string::npos ? 0 : value.find(' ') + 1);
     std::size_t dash = range.find('-');
     ContentRangeStart = rangeNumber(range.substr(0, dash));
     std::string end = dash == std::string::npos ? std::string() : range.substr(dash + 1);

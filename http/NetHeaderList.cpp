@@ -7,7 +7,9 @@ namespace wispel {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string trimLeft(const std::string& text) {
     std::size_t start = 0;

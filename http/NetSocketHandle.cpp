@@ -15,7 +15,9 @@ int checkSocketResult(std::int64_t result, const std::vector<int>& acceptable) {
     throw ENetSocketError(code);
 }
 
-TNetSocketHandle::~TNetSocketHandle() { CloseSocket(); }
+TNetSocketHandle::~TNetSocketHandle() {
+    CloseSocket();
+}
 
 void TNetSocketHandle::AllocateSocket() {
     if (allocated_) CloseSocket();
@@ -54,7 +56,9 @@ void TNetSocketHandle::Bind() {
     readLocalAddress();
 }
 
-void TNetSocketHandle::readLocalAddress() { TNetStack::Instance().LocalAddress(handle_, ip_, port_); }
+void TNetSocketHandle::readLocalAddress() {
+    TNetStack::Instance().LocalAddress(handle_, ip_, port_);
+}
 
 void TNetSocketHandle::SetPeer(const std::string& ip, int port) {
     peerIP_ = ip;

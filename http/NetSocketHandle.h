@@ -46,11 +46,11 @@ public:
 private:
     void readLocalAddress();
 
-    int handle_ = -1;     // socket number; -1 when none
+    int handle_ = -1;  // socket number; -1 when none
     bool allocated_ = false;
-    std::string ip_;      // local address
+    std::string ip_;  // local address
     std::string peerIP_;
-    int port_ = 0;        // local port
+    int port_ = 0;  // local port
     int peerPort_ = 0;
 };
 

@@ -44,7 +44,9 @@ bool setBlocking(int socket, bool blocking) {
     return fcntl(socket, F_SETFL, flags) == 0;
 }
 
-int pollTimeout(int timeLimitMs) { return timeLimitMs == kNoTimeLimit ? -1 : timeLimitMs; }
+int pollTimeout(int timeLimitMs) {
+    return timeLimitMs == kNoTimeLimit ? -1 : timeLimitMs;
+}
 
 }  // namespace
 

@@ -22,7 +22,9 @@ TNetTCPConnection::~TNetTCPConnection() {
     binding_->CloseSocket();
 }
 
-void TNetTCPConnection::SetRecvBufferSize(int size) { recvBuffer_.resize(std::max(size, 1)); }
+void TNetTCPConnection::SetRecvBufferSize(int size) {
+    recvBuffer_.resize(std::max(size, 1));
+}
 
 void TNetTCPConnection::SetIntercept(TNetConnectionIntercept* intercept) {
     if (intercept_ != nullptr) RemoveFreeNotification(intercept_);
@@ -84,7 +86,9 @@ bool TNetTCPConnection::Connected() {
     return binding_->HandleAllocated();
 }
 
-void TNetTCPConnection::Disconnect() { CloseSocket(); }
+void TNetTCPConnection::Disconnect() {
+    CloseSocket();
+}
 
 void TNetTCPConnection::CloseSocket() {
     if (!binding_->HandleAllocated()) return;
@@ -116,7 +120,8 @@ void TNetTCPConnection::DropInput(std::int64_t count) {
 }
 
 std::int64_t TNetTCPConnection::receive(char* target, std::int64_t size) {
-    if (interceptEnabled_ && intercept_->TakesOverReceiving()) return intercept_->Recv(target, size);
+    if (interceptEnabled_ && intercept_->TakesOverReceiving())
+        return intercept_->Recv(target, size);
     return binding_->Recv(target, size);
 }
 
@@ -188,7 +193,9 @@ void TNetTCPConnection::Write(const std::string& text) {
     WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()), false);
 }
 
-void TNetTCPConnection::WriteLine(const std::string& text) { Write(text + "\r\n"); }
+void TNetTCPConnection::WriteLine(const std::string& text) {
+    Write(text + "\r\n");
+}
 
 void TNetTCPConnection::WriteLines(const std::vector<std::string>& lines) {
     for (const auto& line : lines) WriteLine(line);
@@ -244,10 +251,12 @@ void TNetTCPConnection::readToStreamBody(TStream& stream, std::int64_t count, bo
     while ((untilClose || done < count) && Connected()) {
         std::int64_t piece = static_cast<std::int64_t>(recvBuffer_.size());
         if (!untilClose) piece = std::min(piece, count - done);
-        std::int64_t n = FillInputBuffer(!untilClose, kNoTimeLimit, recvBuffer_.data(), piece, false);
+        std::int64_t n =
+            FillInputBuffer(!untilClose, kNoTimeLimit, recvBuffer_.data(), piece, false);
         store(recvBuffer_.data(), n);
     }
-    if (!untilClose && done < count) throw ENetConnClosedGracefully("Connection Closed Gracefully.");
+    if (!untilClose && done < count)
+        throw ENetConnClosedGracefully("Connection Closed Gracefully.");
 }
 
 std::int64_t TNetTCPConnection::sendSome(const char* bytes, std::int64_t count) {

@@ -25,7 +25,7 @@ namespace wispel {
 class TNetConnectionIntercept;
 
 constexpr int kDefaultBufferSize = 32768;
-constexpr int kDefaultReadTimeout = 60000;     // ms without any byte arriving
+constexpr int kDefaultReadTimeout = 60000;    // ms without any byte arriving
 constexpr int kDefaultMaxLineLength = 65536;  // bytes before the terminator
 
 class TNetTCPConnection : public TNetComponent {
@@ -67,12 +67,10 @@ public:
     // One receive: into `buffer` (size bytes at most) when given, else into the receive
     // buffer. With `append` the bytes go to InputBuffer. Returns the count, 0 when nothing
     // arrived within `timeLimit` (ms or kNoTimeLimit) or the peer closed.
-    virtual std::int64_t FillInputBuffer(bool raiseIfClosed, int timeLimit,
-                                         char* buffer = nullptr, std::int64_t size = 0,
-                                         bool append = true);
+    virtual std::int64_t FillInputBuffer(bool raiseIfClosed, int timeLimit, char* buffer = nullptr,
+                                         std::int64_t size = 0, bool append = true);
     // A line without its terminator (empty: line feed, a CR before it is cut as well).
-    virtual std::string ReadLine(const std::string& terminator = "",
-                                 int timeLimit = kNoTimeLimit);
+    virtual std::string ReadLine(const std::string& terminator = "", int timeLimit = kNoTimeLimit);
     virtual void DropInput(std::int64_t count);
     virtual void Write(const std::string& text);
     virtual void WriteLine(const std::string& text);

@@ -35,9 +35,8 @@ void TNetURI::SetURI(const std::string& uri) {
     ParseURI(uri_, Protocol, Host, Path, Document, Port, Bookmark);
 }
 
-void TNetURI::ParseURI(std::string uri, std::string& protocol, std::string& host,
-                       std::string& path, std::string& document, std::string& port,
-                       std::string& bookmark) {
+void TNetURI::ParseURI(std::string uri, std::string& protocol, std::string& host, std::string& path,
+                       std::string& document, std::string& port, std::string& bookmark) {
     host.clear();
     protocol.clear();
     path.clear();

@@ -56,20 +56,20 @@ constexpr CodeText kTexts[] = {
 };
 
 constexpr std::pair<int, int> kErrnoCodes[] = {
-    {EINTR, 10004},           {EBADF, 10009},           {EACCES, 10013},
-    {EPERM, 10013},           {EFAULT, 10014},          {EINVAL, 10022},
-    {EMFILE, 10024},          {ENFILE, 10024},          {EAGAIN, 10035},
-    {EINPROGRESS, 10036},     {EALREADY, 10037},        {ENOTSOCK, 10038},
-    {EDESTADDRREQ, 10039},    {EMSGSIZE, 10040},        {EPROTOTYPE, 10041},
-    {ENOPROTOOPT, 10042},     {EPROTONOSUPPORT, 10043}, {ESOCKTNOSUPPORT, 10044},
-    {EOPNOTSUPP, 10045},      {EPFNOSUPPORT, 10046},    {EAFNOSUPPORT, 10047},
-    {EADDRINUSE, 10048},      {EADDRNOTAVAIL, 10049},   {ENETDOWN, 10050},
-    {ENETUNREACH, 10051},     {ENETRESET, 10052},       {ECONNABORTED, 10053},
-    {ECONNRESET, 10054},      {ENOBUFS, 10055},         {EISCONN, 10056},
-    {ENOTCONN, 10057},        {ESHUTDOWN, 10058},       {EPIPE, 10058},
-    {ETOOMANYREFS, 10059},    {ETIMEDOUT, 10060},       {ECONNREFUSED, 10061},
-    {ELOOP, 10062},           {ENAMETOOLONG, 10063},    {EHOSTDOWN, 10064},
-    {EHOSTUNREACH, 10065},    {ENOTEMPTY, 10066},
+    {EINTR, 10004},        {EBADF, 10009},           {EACCES, 10013},
+    {EPERM, 10013},        {EFAULT, 10014},          {EINVAL, 10022},
+    {EMFILE, 10024},       {ENFILE, 10024},          {EAGAIN, 10035},
+    {EINPROGRESS, 10036},  {EALREADY, 10037},        {ENOTSOCK, 10038},
+    {EDESTADDRREQ, 10039}, {EMSGSIZE, 10040},        {EPROTOTYPE, 10041},
+    {ENOPROTOOPT, 10042},  {EPROTONOSUPPORT, 10043}, {ESOCKTNOSUPPORT, 10044},
+    {EOPNOTSUPP, 10045},   {EPFNOSUPPORT, 10046},    {EAFNOSUPPORT, 10047},
+    {EADDRINUSE, 10048},   {EADDRNOTAVAIL, 10049},   {ENETDOWN, 10050},
+    {ENETUNREACH, 10051},  {ENETRESET, 10052},       {ECONNABORTED, 10053},
+    {ECONNRESET, 10054},   {ENOBUFS, 10055},         {EISCONN, 10056},
+    {ENOTCONN, 10057},     {ESHUTDOWN, 10058},       {EPIPE, 10058},
+    {ETOOMANYREFS, 10059}, {ETIMEDOUT, 10060},       {ECONNREFUSED, 10061},
+    {ELOOP, 10062},        {ENAMETOOLONG, 10063},    {EHOSTDOWN, 10064},
+    {EHOSTUNREACH, 10065}, {ENOTEMPTY, 10066},
 };
 
 }  // namespace
@@ -90,13 +90,18 @@ int socketErrorFromErrno(int error) {
 
 int socketErrorFromLookup(int result) {
     switch (result) {
-        case EAI_NONAME: return netcode::kHostNotFound;
-        case EAI_AGAIN: return netcode::kTryAgain;
+        case EAI_NONAME:
+            return netcode::kHostNotFound;
+        case EAI_AGAIN:
+            return netcode::kTryAgain;
 #ifdef EAI_NODATA
-        case EAI_NODATA: return netcode::kNoData;
+        case EAI_NODATA:
+            return netcode::kNoData;
 #endif
-        case EAI_SYSTEM: return socketErrorFromErrno(errno);
-        default: return netcode::kNoRecovery;
+        case EAI_SYSTEM:
+            return socketErrorFromErrno(errno);
+        default:
+            return netcode::kNoRecovery;
     }
 }
 

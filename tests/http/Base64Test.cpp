@@ -9,8 +9,12 @@ using namespace wispel;
 TEST(Base64, EncodesStandardBase64WithPadding) {
     using namespace std::string_literals;
     const std::pair<std::string, std::string> cases[] = {
-        {"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},
-        {"foo", "Zm9v"},   {"foob", "Zm9vYg=="},  {"fooba", "Zm9vYmE="},
+        {"", ""},
+        {"f", "Zg=="},
+        {"fo", "Zm8="},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="},
+        {"fooba", "Zm9vYmE="},
         {"foobar", "Zm9vYmFy"},
         {"user:", "dXNlcjo="},  // a user name with an empty password
         {"\xff\xfe\x00"s, "//4A"},

@@ -14,8 +14,8 @@
 #include "tests/support/ScriptedServer.h"
 
 using namespace wispel;
-using wispel::test::ScriptedPeer;
 using wispel::test::raised;
+using wispel::test::ScriptedPeer;
 using wispel::test::ScriptedServer;
 
 namespace {
@@ -44,7 +44,6 @@ struct SendRecorder : TNetConnectionIntercept {
 };
 
 using Client = wispel::test::StatusRecording<TNetHTTP>;
-
 
 }  // namespace
 
@@ -85,16 +84,27 @@ TEST(HTTPGet, StatusLinesBodiesAndConnectionReuse) {
     const std::string twelve = "twelve bytes";
     const Case cases[] = {
         {{reply("HTTP/1.0 200 OK", twelve)}, twelve, false, 200, "200 OK"},
-        {{"HTTP/1.1 200 Fine\r\nContent-Le", "ngth: 12\r\n\r\ntwelve", " bytes"}, twelve, true,
-         200, "200 Fine"},
-        {{reply("HTTP/1.1 203 Non-Authoritative", twelve, "Connection:  Close \r\n")}, twelve,
-         false, 203, "203 Non-Authoritative"},
+        {{"HTTP/1.1 200 Fine\r\nContent-Le", "ngth: 12\r\n\r\ntwelve", " bytes"},
+         twelve,
+         true,
+         200,
+         "200 Fine"},
+        {{reply("HTTP/1.1 203 Non-Authoritative", twelve, "Connection:  Close \r\n")},
+         twelve,
+         false,
+         203,
+         "203 Non-Authoritative"},
         {{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n",
           "7; name=value\r\n world!\r\n", "0\r\n\r\n"},
-         "hello world!", true, 200, "200 OK"},
-        {{"HTTP/1.1 200 OK\r\nX: y\r\n\r\nuntil", " close"}, "until close", false, 200,
+         "hello world!",
+         true,
+         200,
          "200 OK"},
-        {{"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\nstill read"}, "still read", false, 200,
+        {{"HTTP/1.1 200 OK\r\nX: y\r\n\r\nuntil", " close"}, "until close", false, 200, "200 OK"},
+        {{"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\nstill read"},
+         "still read",
+         false,
+         200,
          "200 OK"},
         {{"HTTP/1.1 204\r\n\r\n"}, "", false, 204, "204"},
     };
@@ -117,8 +127,9 @@ TEST(HTTPGet, StatusLinesBodiesAndConnectionReuse) {
 }
 
 TEST(HTTPGet, ChunkedBodyReportsItsStart) {
-    ScriptedServer server(answer({"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n"
-                                  "3\r\nabc\r\n0\r\n\r\n"}));
+    ScriptedServer server(
+        answer({"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n"
+                "3\r\nabc\r\n0\r\n\r\n"}));
     Client http;
     TMemoryStream body;
     http.Get(server.url(), body);
@@ -156,7 +167,8 @@ TEST(HTTPGet, FailuresRaiseAfterTheBodyWasStored) {
 }
 
 TEST(HTTPGet, FollowsRedirectsUpToTheMaximum) {
-    const std::string moved = reply("HTTP/1.1 301 Moved", "first body, longer", "Location: /next\r\n");
+    const std::string moved =
+        reply("HTTP/1.1 301 Moved", "first body, longer", "Location: /next\r\n");
     ScriptedServer server([&](ScriptedPeer& peer) {
         peer.readRequest();
         peer.send(moved);
@@ -274,9 +286,9 @@ TEST(HTTPGet, RefusesWhatExceedsItsLimits) {
          bodyTooLarge},
         {"negative length", "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\n", bodyTooLarge},
         {"length beyond any integer",
-         "HTTP/1.1 200 OK\r\nContent-Length: 123456789012345678901234567890\r\n\r\n",
-         bodyTooLarge},
-        {"huge chunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nfffffffffffffffffff\r\n",
+         "HTTP/1.1 200 OK\r\nContent-Length: 123456789012345678901234567890\r\n\r\n", bodyTooLarge},
+        {"huge chunk",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nfffffffffffffffffff\r\n",
          bodyTooLarge},
         {"chunks adding up",
          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n258\r\n" + std::string(600, 'c') +

@@ -29,9 +29,16 @@ TDateTime localOf(int year, int month, int day, int hour, int minute, int second
 TEST(NetHeaderInfo, ParsesReplyFieldsAndKeepsTheRest) {
     TNetHeaderInfo info;
     TNetHeaderList raw({
-        "Server: test", "content-type: text/xml;", "  charset=utf-8", "X-One: 1",
-        "Content-Length: 42", "Location: /next", "Connection: close",
-        "Content-Range: bytes 10-99/1000", "Transfer-Encoding: chunked", "X-Two: 2",
+        "Server: test",
+        "content-type: text/xml;",
+        "  charset=utf-8",
+        "X-One: 1",
+        "Content-Length: 42",
+        "Location: /next",
+        "Connection: close",
+        "Content-Range: bytes 10-99/1000",
+        "Transfer-Encoding: chunked",
+        "X-Two: 2",
         "Date: Sun, 06 Nov 1994 08:49:37 GMT",
     });
     info.ParseResponseHeaders(raw);
@@ -68,9 +75,9 @@ TEST(NetHeaderInfo, ComposesRequestLinesInOrder) {
     TNetHeaderInfo info;
     TNetHeaderList lines;
     info.ComposeRequestHeaders(lines);
-    EXPECT_EQ(lines.Lines(), (std::vector<std::string>{
-                                 "Accept: text/html, */*",
-                                 "User-Agent: Mozilla/3.0 (compatible; Wispel)"}));
+    EXPECT_EQ(lines.Lines(),
+              (std::vector<std::string>{"Accept: text/html, */*",
+                                        "User-Agent: Mozilla/3.0 (compatible; Wispel)"}));
     info.Referer = "http://r/";
     info.ContentLength = 5;
     info.ContentRangeStart = 100;
@@ -81,11 +88,11 @@ TEST(NetHeaderInfo, ComposesRequestLinesInOrder) {
     info.ExtraHeaders().Add("X-Extra: 1");
     info.ComposeRequestHeaders(lines);
     EXPECT_EQ(lines.Lines(),
-              (std::vector<std::string>{
-                  "Accept: text/html, */*", "Referer: http://r/",
-                  "User-Agent: Mozilla/3.0 (compatible; Wispel)", "Content-Length: 5",
-                  "Range: bytes=100-", "Authorization: Basic dXNlcjo=",
-                  "Proxy-Authorization: Basic cHU6cHA=", "X-Extra: 1"}));
+              (std::vector<std::string>{"Accept: text/html, */*", "Referer: http://r/",
+                                        "User-Agent: Mozilla/3.0 (compatible; Wispel)",
+                                        "Content-Length: 5", "Range: bytes=100-",
+                                        "Authorization: Basic dXNlcjo=",
+                                        "Proxy-Authorization: Basic cHU6cHA=", "X-Extra: 1"}));
     info.ContentRangeEnd = 200;
     info.ComposeRequestHeaders(lines);
     EXPECT_EQ(lines.Strings(4), "Range: bytes=100-200");

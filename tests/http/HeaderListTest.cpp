@@ -78,7 +78,8 @@ TEST(NetHeaderList, FoldsLongValuesAtBlanksOutsideQuotes) {
     ASSERT_GT(pieces.size(), 1u);
     for (const auto& piece : pieces) {
         if (piece.find("inside") != std::string::npos) {
-            EXPECT_NE(piece.find("\"" + std::string(70, 'q') + " inside quotes\""), std::string::npos);
+            EXPECT_NE(piece.find("\"" + std::string(70, 'q') + " inside quotes\""),
+                      std::string::npos);
         }
     }
     EXPECT_EQ(TNetHeaderList::foldLine("short line", 78), std::vector<std::string>{"short line"});

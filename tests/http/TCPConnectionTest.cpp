@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,8 +17,8 @@
 #include "tests/support/ScriptedServer.h"
 
 using namespace wispel;
-using wispel::test::ScriptedPeer;
 using wispel::test::raised;
+using wispel::test::ScriptedPeer;
 using wispel::test::ScriptedServer;
 
 namespace {
@@ -31,7 +30,6 @@ struct RecordingClient : wispel::test::StatusRecording<TNetTCPClient> {
         Port = port;
     }
 };
-
 
 }  // namespace
 

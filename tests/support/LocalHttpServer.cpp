@@ -50,7 +50,9 @@ LocalHttpServer::LocalHttpServer(const std::string& root) {
     }
 }
 
-LocalHttpServer::~LocalHttpServer() { stop(); }
+LocalHttpServer::~LocalHttpServer() {
+    stop();
+}
 
 void LocalHttpServer::stop() {
     if (pid_ <= 0) return;

@@ -13,9 +13,10 @@
 // The server speaks HTTP/1.1 with keep-alive. The process is stopped when the object is
 // destroyed.
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace wispel::test {
 

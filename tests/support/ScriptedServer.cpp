@@ -42,7 +42,9 @@ bool waitFor(int socket, short events, int milliseconds) {
 
 }  // namespace
 
-ScriptedPeer::~ScriptedPeer() { close(); }
+ScriptedPeer::~ScriptedPeer() {
+    close();
+}
 
 bool ScriptedPeer::receiveMore() {
     if (socket_ < 0 || !waitFor(socket_, POLLIN, kWaitMs)) return false;
@@ -119,7 +121,8 @@ ScriptedServer::ScriptedServer(Script script, int connections)
 
 ScriptedServer::ScriptedServer(std::vector<Script> scripts) {
     listener_ = listenOnLoopback(port_);
-    thread_ = std::thread([this, scripts = std::move(scripts)]() mutable { run(std::move(scripts)); });
+    thread_ =
+        std::thread([this, scripts = std::move(scripts)]() mutable { run(std::move(scripts)); });
 }
 
 ScriptedServer::~ScriptedServer() {
