@@ -187,6 +187,34 @@ TEST(DocReader, WhatTheErrorHandlerRaisesIsDiscarded) {
     EXPECT_FALSE(run.parse());
 }
 
+TEST(DocReader, KeepsNothingBetweenParses) {
+    ReaderRun run("<a x='unclosed");
+    EXPECT_TRUE(run.parse());
+    EXPECT_EQ(run.handler.log, "pcdata(<a x='unclosed)");
+    TMemoryStream second;
+    second.Write("<b/>", 4);
+    TXmlInputSource source(&second, u"", u"");
+    run.handler.log.clear();
+    EXPECT_TRUE(run.reader.parse(nullptr, &source));
+    EXPECT_EQ(run.handler.log, "start(b) end(b)");
+}
+
+TEST(DocReader, ArbitraryBytesEndInAResultNeverInACrash) {
+    // Short inputs drawn from the characters that steer the reader, plus bytes that
+    // decoding refuses; the sanitizers watch every index into the piece buffer.
+    const std::string alphabet = "<>?!-[]'\"&#;/= xmlDOCTYPEa\r\n\xC3\xA9\x80\xFF\xFE\x01";
+    std::uint32_t seed = 12345;
+    auto random = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    for (int i = 0; i < 3000; ++i) {
+        std::string text;
+        std::size_t length = random() % 48;
+        for (std::size_t j = 0; j < length; ++j) text += alphabet[random() % alphabet.size()];
+        ReaderRun run(text);
+        bool ok = run.parse();
+        EXPECT_EQ(run.errors.errorCount(), ok ? 0 : 1) << text;
+    }
+}
+
 TEST(DocReader, WithoutAContentHandlerOnlyCuttingErrorsRemain) {
     ReaderRun tags("<a x><b y=='1'>", false);
     EXPECT_TRUE(tags.parse());
