@@ -62,8 +62,8 @@ void parseWithWispel(const std::string& text) {
 }
 
 void parseWithLibxml2(const std::string& text) {
-    xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "bench.xml",
-                                  nullptr, XML_PARSE_NONET);
+    xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "bench.xml", nullptr,
+                                  XML_PARSE_NONET);
     if (doc == nullptr) std::abort();
     xmlFreeDoc(doc);
 }
@@ -106,8 +106,12 @@ void runParse(benchmark::State& state, void (*parse)(const std::string&)) {
     state.counters["peak_kB"] = static_cast<double>(peakKb(parse, text));
 }
 
-void BM_Wispel(benchmark::State& state) { runParse(state, parseWithWispel); }
-void BM_Libxml2(benchmark::State& state) { runParse(state, parseWithLibxml2); }
+void BM_Wispel(benchmark::State& state) {
+    runParse(state, parseWithWispel);
+}
+void BM_Libxml2(benchmark::State& state) {
+    runParse(state, parseWithLibxml2);
+}
 
 BENCHMARK(BM_Wispel)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Libxml2)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);

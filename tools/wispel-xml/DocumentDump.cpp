@@ -24,11 +24,21 @@ std::string quoted(const DOMString& text) {
         const char* escape = nullptr;
         char hex[8];
         switch (unit) {
-            case u'\\': escape = "\\\\"; break;
-            case u'"': escape = "\\\""; break;
-            case u'\n': escape = "\\n"; break;
-            case u'\r': escape = "\\r"; break;
-            case u'\t': escape = "\\t"; break;
+            case u'\\':
+                escape = "\\\\";
+                break;
+            case u'"':
+                escape = "\\\"";
+                break;
+            case u'\n':
+                escape = "\\n";
+                break;
+            case u'\r':
+                escape = "\\r";
+                break;
+            case u'\t':
+                escape = "\\t";
+                break;
             default:
                 if (unit < 0x20) {
                     std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(unit));
@@ -75,14 +85,20 @@ std::string nodeLine(TdomNode* node) {
             }
             return line;
         }
-        case ELEMENT_NODE: return "<" + toUtf8(node->nodeName()) + ">";
-        case TEXT_NODE: return "#text " + quoted(node->nodeValue());
-        case CDATA_SECTION_NODE: return "#cdata " + quoted(node->nodeValue());
-        case COMMENT_NODE: return "#comment " + quoted(node->nodeValue());
+        case ELEMENT_NODE:
+            return "<" + toUtf8(node->nodeName()) + ">";
+        case TEXT_NODE:
+            return "#text " + quoted(node->nodeValue());
+        case CDATA_SECTION_NODE:
+            return "#cdata " + quoted(node->nodeValue());
+        case COMMENT_NODE:
+            return "#comment " + quoted(node->nodeValue());
         case PROCESSING_INSTRUCTION_NODE:
             return "?" + toUtf8(node->nodeName()) + " " + quoted(node->nodeValue());
-        case ENTITY_REFERENCE_NODE: return "&" + toUtf8(node->nodeName()) + ";";
-        default: return "#node " + toUtf8(node->nodeName());
+        case ENTITY_REFERENCE_NODE:
+            return "&" + toUtf8(node->nodeName()) + ";";
+        default:
+            return "#node " + toUtf8(node->nodeName());
     }
 }
 
@@ -106,7 +122,8 @@ void dumpDocument(TdomDocument* document, std::ostream& out) {
             }
         }
         const TdomNodeArray& children = node->children();
-        for (int i = children.count() - 1; i >= 0; --i) stack.emplace_back(children.at(i), level + 1);
+        for (int i = children.count() - 1; i >= 0; --i)
+            stack.emplace_back(children.at(i), level + 1);
     }
 }
 

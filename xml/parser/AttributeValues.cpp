@@ -63,7 +63,8 @@ void splitValue(TdomAttr* attr, const DOMString& value) {
     for (std::size_t pos = 0; pos < value.size(); ++pos) {
         const char16_t unit = value[pos];
         if (!inReference && unit == u'&') {
-            if (pos > start) appendText(attr, std::u16string_view(value).substr(start, pos - start));
+            if (pos > start)
+                appendText(attr, std::u16string_view(value).substr(start, pos - start));
             inReference = true;
             start = pos + 1;
         } else if (inReference && unit == u';') {

@@ -108,7 +108,8 @@ void TPreparation::replayRecord(const TdomCMNode* record, std::vector<TFrame>& s
             return addEntity(d.name, d.valueLiteral, d.publicId, d.systemId, d.notationName);
         }
         case TdomCMNodeKind::nkParameterEntityDeclaration:
-            return addParameterEntity(static_cast<const TdomCMParameterEntityDeclaration&>(*record));
+            return addParameterEntity(
+                static_cast<const TdomCMParameterEntityDeclaration&>(*record));
         case TdomCMNodeKind::nkParameterEntityReference:
             return pushParameterEntity(
                 static_cast<const TdomCMParameterEntityReference&>(*record).name, stack);
@@ -302,8 +303,8 @@ void TPreparation::addPredefinedEntities() {
         bool asReference;  // the replacement text must be a character reference
     };
     static const TPredefined predefined[] = {
-        {u"lt", u"&#38;#60;", u'<', true},   {u"gt", u"&#62;", u'>', false},
-        {u"amp", u"&#38;#38;", u'&', true},  {u"apos", u"&#39;", u'\'', false},
+        {u"lt", u"&#38;#60;", u'<', true},  {u"gt", u"&#62;", u'>', false},
+        {u"amp", u"&#38;#38;", u'&', true}, {u"apos", u"&#39;", u'\'', false},
         {u"quot", u"&#34;", u'"', false},
     };
     for (const TPredefined& p : predefined) {

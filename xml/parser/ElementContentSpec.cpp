@@ -48,7 +48,9 @@ void readMixed(std::u16string_view text, TContentSpec& spec) {
     if (!starred && !(tail.empty() && spec.mixedNames.empty())) invalidDeclaration();
 }
 
-bool isFrequency(char16_t unit) { return unit == u'?' || unit == u'*' || unit == u'+'; }
+bool isFrequency(char16_t unit) {
+    return unit == u'?' || unit == u'*' || unit == u'+';
+}
 
 void readFrequency(std::u16string_view text, std::size_t& pos, TContentParticle& particle) {
     if (pos < text.size() && isFrequency(text[pos])) particle.frequency = text[pos++];

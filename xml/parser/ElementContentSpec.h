@@ -16,9 +16,9 @@ enum class TParticleKind { pkName, pkSequence, pkChoice };
 
 struct TContentParticle {
     TParticleKind kind = TParticleKind::pkName;
-    DOMString name;          // element type name, for pkName
-    char16_t frequency = 0;  // 0, '?', '*' or '+'
-    int parent = -1;         // index of the enclosing group; -1 for the outermost
+    DOMString name;             // element type name, for pkName
+    char16_t frequency = 0;     // 0, '?', '*' or '+'
+    int parent = -1;            // index of the enclosing group; -1 for the outermost
     std::vector<int> children;  // indexes of the members, in order (groups only)
 };
 

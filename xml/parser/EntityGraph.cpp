@@ -12,8 +12,7 @@ bool TEntityGraph::leadsToUnusable(const DOMString& name) const {
     return found != nodes_.end() && found->second.tainted;
 }
 
-bool TEntityGraph::add(const DOMString& name, std::vector<DOMString> references,
-                       bool unusable) {
+bool TEntityGraph::add(const DOMString& name, std::vector<DOMString> references, bool unusable) {
     for (const DOMString& reference : references) {
         if (reference == name) return false;
     }

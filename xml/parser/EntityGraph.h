@@ -25,8 +25,8 @@ public:
 private:
     struct TNode {
         std::vector<DOMString> references;
-        bool tainted = false;       // unusable, or leads to an unusable entity
-        unsigned visited = 0;       // generation of the last circle search that saw it
+        bool tainted = false;  // unusable, or leads to an unusable entity
+        unsigned visited = 0;  // generation of the last circle search that saw it
     };
     bool reaches(const DOMString& from, const DOMString& target);
     void taintReferrers(const DOMString& name);

@@ -59,7 +59,8 @@ bool validEntityValue(std::u16string_view value) {
         if (end == std::u16string_view::npos) return false;
         const std::u16string_view reference = value.substr(pos, end - pos + 1);
         const std::u16string_view name = reference.substr(1, reference.size() - 2);
-        const bool valid = validName(name) || (value[pos] == u'&' && isCharacterReference(reference));
+        const bool valid =
+            validName(name) || (value[pos] == u'&' && isCharacterReference(reference));
         if (!valid) return false;
         pos = end;
     }

@@ -36,8 +36,7 @@ const DOMString* TdomStandardIntSubsetBuilder::findParameterText(const DOMString
     return nullptr;
 }
 
-void TdomStandardIntSubsetBuilder::startDtd(TdomCustomParser*, const DOMString&,
-                                            const DOMString&) {
+void TdomStandardIntSubsetBuilder::startDtd(TdomCustomParser*, const DOMString&, const DOMString&) {
     openNode_ = targetNode_;
 }
 
@@ -51,16 +50,14 @@ void TdomStandardIntSubsetBuilder::endDtd(TdomCustomParser*) {
 void TdomStandardIntSubsetBuilder::comment(TdomCustomParser*, TdomStandardLocator*,
                                            const DOMString& data) {
     if (openNode_ == nullptr) return;
-    const bool valid = data.find(u"--") == DOMString::npos &&
-                       (data.empty() || data.back() != u'-');
+    const bool valid = data.find(u"--") == DOMString::npos && (data.empty() || data.back() != u'-');
     if (!valid) throw EParserInvalidCharacter_Err("Invalid character error.");
     auto record = std::make_unique<TdomCMComment>();
     record->data = data;
     append<EParserInvalidCharacter_Err>(std::move(record), "Invalid character error.");
 }
 
-void TdomStandardIntSubsetBuilder::processingInstruction(TdomCustomParser*,
-                                                         TdomStandardLocator*,
+void TdomStandardIntSubsetBuilder::processingInstruction(TdomCustomParser*, TdomStandardLocator*,
                                                          const DOMString& target,
                                                          const DOMString& data) {
     if (openNode_ == nullptr) return;
@@ -122,10 +119,11 @@ std::vector<DOMString> splitEnumeration(const DOMString& enumeration) {
 
 }  // namespace
 
-void TdomStandardIntSubsetBuilder::attributeDefinition(
-    TdomCustomParser*, TdomStandardLocator*, const DOMString& name, const DOMString& type,
-    const DOMString& enumeration, const DOMString& defaultDeclaration,
-    const DOMString& defaultValue) {
+void TdomStandardIntSubsetBuilder::attributeDefinition(TdomCustomParser*, TdomStandardLocator*,
+                                                       const DOMString& name, const DOMString& type,
+                                                       const DOMString& enumeration,
+                                                       const DOMString& defaultDeclaration,
+                                                       const DOMString& defaultValue) {
     if (openNode_ == nullptr) return;
     const char* message = "Invalid attribute declaration error.";
     if (openNode_->kind() != TdomCMNodeKind::nkAttrList || !validName(name)) {
@@ -149,8 +147,7 @@ void TdomStandardIntSubsetBuilder::endAttributeList(TdomCustomParser*, TdomStand
 }
 
 void TdomStandardIntSubsetBuilder::entityDeclaration(TdomCustomParser*, TdomStandardLocator*,
-                                                     const DOMString& name,
-                                                     const DOMString& value,
+                                                     const DOMString& name, const DOMString& value,
                                                      const DOMString& publicId,
                                                      const DOMString& systemId,
                                                      const DOMString& notationName) {
@@ -167,8 +164,8 @@ void TdomStandardIntSubsetBuilder::entityDeclaration(TdomCustomParser*, TdomStan
 }
 
 void TdomStandardIntSubsetBuilder::parameterEntityDeclaration(
-    TdomCustomParser* parser, TdomStandardLocator*, const DOMString& name,
-    const DOMString& value, const DOMString& publicId, const DOMString& systemId) {
+    TdomCustomParser* parser, TdomStandardLocator*, const DOMString& name, const DOMString& value,
+    const DOMString& publicId, const DOMString& systemId) {
     if (openNode_ == nullptr) return;
     const char* message = "Invalid entity declaration error.";
     if (!validEntityValue(value)) throw EParserInvalidEntityDeclaration_Err(message);
@@ -212,8 +209,7 @@ void TdomStandardIntSubsetBuilder::notationDeclaration(TdomCustomParser*, TdomSt
     append<EParserInvalidNotationDeclaration_Err>(std::move(record), message);
 }
 
-void TdomStandardIntSubsetBuilder::parameterEntityReference(TdomCustomParser*,
-                                                            TdomStandardLocator*,
+void TdomStandardIntSubsetBuilder::parameterEntityReference(TdomCustomParser*, TdomStandardLocator*,
                                                             const DOMString& name) {
     if (openNode_ == nullptr) return;
     const char* message = "Invalid entity name error.";

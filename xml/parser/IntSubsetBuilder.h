@@ -35,16 +35,14 @@ public:
     void endAttributeList(TdomCustomParser* parser, TdomStandardLocator* locator) override;
     void endDtd(TdomCustomParser* parser) override;
     void entityDeclaration(TdomCustomParser* parser, TdomStandardLocator* locator,
-                           const DOMString& name, const DOMString& value,
-                           const DOMString& publicId, const DOMString& systemId,
-                           const DOMString& notationName) override;
+                           const DOMString& name, const DOMString& value, const DOMString& publicId,
+                           const DOMString& systemId, const DOMString& notationName) override;
     void notationDeclaration(TdomCustomParser* parser, TdomStandardLocator* locator,
                              const DOMString& name, const DOMString& publicId,
                              const DOMString& systemId) override;
     void parameterEntityDeclaration(TdomCustomParser* parser, TdomStandardLocator* locator,
                                     const DOMString& name, const DOMString& value,
-                                    const DOMString& publicId,
-                                    const DOMString& systemId) override;
+                                    const DOMString& publicId, const DOMString& systemId) override;
     void parameterEntityReference(TdomCustomParser* parser, TdomStandardLocator* locator,
                                   const DOMString& name) override;
     void processingInstruction(TdomCustomParser* parser, TdomStandardLocator* locator,

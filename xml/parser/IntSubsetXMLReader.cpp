@@ -39,13 +39,16 @@ struct TSubsetScan {
 };
 
 bool endsWith(const DOMString& text, std::u16string_view tail) {
-    return text.size() >= tail.size() && std::u16string_view(text).substr(text.size() - tail.size()) == tail;
+    return text.size() >= tail.size() &&
+           std::u16string_view(text).substr(text.size() - tail.size()) == tail;
 }
 
 // Quotes as in a start tag; true when `unit` is a ">" outside both kinds of quote.
 bool quotedMarkupEnds(TSubsetScan& scan, char16_t unit) {
-    if (unit == u'\'' && !scan.doubleQuote) scan.singleQuote = !scan.singleQuote;
-    else if (unit == u'"' && !scan.singleQuote) scan.doubleQuote = !scan.doubleQuote;
+    if (unit == u'\'' && !scan.doubleQuote)
+        scan.singleQuote = !scan.singleQuote;
+    else if (unit == u'"' && !scan.singleQuote)
+        scan.doubleQuote = !scan.doubleQuote;
     return unit == u'>' && !scan.singleQuote && !scan.doubleQuote;
 }
 
@@ -84,8 +87,7 @@ public:
 
     void step(char16_t unit);
     bool finished() const {
-        return scan.buffer.empty() && scan.includeDepth == 0 &&
-               scan.state == TSubsetState::between;
+        return scan.buffer.empty() && scan.includeDepth == 0 && scan.state == TSubsetState::between;
     }
 
 private:
@@ -124,13 +126,17 @@ using Reader = TdomStandardIntSubsetXMLReader;
 
 void TSubsetCutter::step(char16_t unit) {
     switch (scan.state) {
-        case TSubsetState::between: return stepBetween(unit);
-        case TSubsetState::markup: return stepMarkup(unit);
+        case TSubsetState::between:
+            return stepBetween(unit);
+        case TSubsetState::markup:
+            return stepMarkup(unit);
         case TSubsetState::reference:
             scan.buffer += unit;
-            if (unit == u';') hand(&Reader::readParameterEntityReference, between(scan.buffer, 1, 1));
+            if (unit == u';')
+                hand(&Reader::readParameterEntityReference, between(scan.buffer, 1, 1));
             return;
-        case TSubsetState::instruction: return stepInstruction(unit);
+        case TSubsetState::instruction:
+            return stepInstruction(unit);
         case TSubsetState::comment:
             scan.buffer += unit;
             if (unit == u'>' && scan.buffer.size() > 6 && endsWith(scan.buffer, u"-->")) {
@@ -153,9 +159,12 @@ void TSubsetCutter::step(char16_t unit) {
             scan.buffer += unit;
             if (unit == u'>') hand(&Reader::readAttributeListDeclaration, scan.buffer);
             return;
-        case TSubsetState::conditional: return stepConditional(unit);
-        case TSubsetState::ignore: return stepIgnore(unit);
-        case TSubsetState::sectionEnd: return stepSectionEnd(unit);
+        case TSubsetState::conditional:
+            return stepConditional(unit);
+        case TSubsetState::ignore:
+            return stepIgnore(unit);
+        case TSubsetState::sectionEnd:
+            return stepSectionEnd(unit);
     }
 }
 
@@ -171,13 +180,20 @@ void TSubsetCutter::stepBetween(char16_t unit) {
 void TSubsetCutter::stepMarkup(char16_t unit) {
     scan.buffer += unit;
     const DOMString& b = scan.buffer;
-    if (b == u"<?") enter(TSubsetState::instruction);
-    else if (b == u"<!--") enter(TSubsetState::comment);
-    else if (b == u"<!ENTITY") enter(TSubsetState::entity);
-    else if (b == u"<!ELEMENT") enter(TSubsetState::element);
-    else if (b == u"<!ATTLIST") enter(TSubsetState::attributeList);
-    else if (b == u"<!NOTATION") enter(TSubsetState::notation);
-    else if (b == u"<![" && reader_.isExternalSubset()) enter(TSubsetState::conditional);
+    if (b == u"<?")
+        enter(TSubsetState::instruction);
+    else if (b == u"<!--")
+        enter(TSubsetState::comment);
+    else if (b == u"<!ENTITY")
+        enter(TSubsetState::entity);
+    else if (b == u"<!ELEMENT")
+        enter(TSubsetState::element);
+    else if (b == u"<!ATTLIST")
+        enter(TSubsetState::attributeList);
+    else if (b == u"<!NOTATION")
+        enter(TSubsetState::notation);
+    else if (b == u"<![" && reader_.isExternalSubset())
+        enter(TSubsetState::conditional);
 }
 
 void TSubsetCutter::stepInstruction(char16_t unit) {
@@ -225,7 +241,8 @@ void TSubsetCutter::stepIgnore(char16_t unit) {
     const std::size_t open = scan.buffer.find(u'[', 3);
     if (reader_.dtdHandler() != nullptr) {
         reader_.dtdHandler()->conditionalSection(
-            parser_, locator_, u"IGNORE", scan.buffer.substr(open + 1, scan.buffer.size() - open - 4));
+            parser_, locator_, u"IGNORE",
+            scan.buffer.substr(open + 1, scan.buffer.size() - open - 4));
     }
     done();
 }
@@ -242,8 +259,7 @@ void TSubsetCutter::stepSectionEnd(char16_t unit) {
 
 }  // namespace
 
-bool TdomStandardIntSubsetXMLReader::parse(TdomCustomParser* parser,
-                                           TXmlInputSource* inputSource) {
+bool TdomStandardIntSubsetXMLReader::parse(TdomCustomParser* parser, TXmlInputSource* inputSource) {
     TdomStandardLocator* locator = inputSource->locator();
     TSubsetCutter cutter(*this, parser, locator);
     try {

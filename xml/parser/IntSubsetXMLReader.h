@@ -25,15 +25,13 @@ public:
     virtual void readComment(TdomCustomParser* parser, TdomStandardLocator* locator,
                              const DOMString& text);
     virtual void readParameterEntityReference(TdomCustomParser* parser,
-                                              TdomStandardLocator* locator,
-                                              const DOMString& text);
+                                              TdomStandardLocator* locator, const DOMString& text);
     virtual void readEntityDeclaration(TdomCustomParser* parser, TdomStandardLocator* locator,
                                        const DOMString& text);
     virtual void readElementDeclaration(TdomCustomParser* parser, TdomStandardLocator* locator,
                                         const DOMString& text);
     virtual void readAttributeListDeclaration(TdomCustomParser* parser,
-                                              TdomStandardLocator* locator,
-                                              const DOMString& text);
+                                              TdomStandardLocator* locator, const DOMString& text);
     virtual void readNotationDeclaration(TdomCustomParser* parser, TdomStandardLocator* locator,
                                          const DOMString& text);
 

@@ -6,15 +6,15 @@
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/DocumentType.h"
+#include "xml/dom/DomImplementation.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/EntityReference.h"
 #include "xml/dom/ProcessingInstruction.h"
-#include "xml/dom/DomImplementation.h"
 #include "xml/errors/ParserErrors.h"
+#include "xml/input/NameValueList.h"
 #include "xml/input/XmlInputSource.h"
 #include "xml/parser/AttributeValues.h"
 #include "xml/parser/XmlToDomParser.h"
-#include "xml/input/NameValueList.h"
 
 namespace wispel {
 
@@ -40,14 +40,15 @@ TdomDocument* TdomStandardDocBuilder::openDocument() const {
     return static_cast<TdomDocument*>(openNode_);
 }
 
-void TdomStandardDocBuilder::startDocument(TdomCustomParser* sender,
-                                           TdomStandardLocator* locator,
+void TdomStandardDocBuilder::startDocument(TdomCustomParser* sender, TdomStandardLocator* locator,
                                            const DOMString& rootName) {
     const DOMString name = rootName.empty() ? DOMString(u"default") : rootName;
     if (targetNode_ != nullptr) {
         builtDocument_ = nullptr;
     } else {
-        TDomImplementation* impl = static_cast<TXmlToDomParser*>(sender)->DOMImpl();
+        auto* parser = dynamic_cast<TXmlToDomParser*>(sender);
+        TDomImplementation* impl = parser ? parser->DOMImpl() : nullptr;
+        if (impl == nullptr) throw EAccessViolation("DOMImplementation not specified.");
         builtDocument_ = impl->createDocument(name, nullptr);
         targetNode_ = builtDocument_;
         builtDocument_->clear();
@@ -61,8 +62,7 @@ void TdomStandardDocBuilder::startDocument(TdomCustomParser* sender,
 }
 
 void TdomStandardDocBuilder::xmlDeclaration(TdomCustomParser*, TdomStandardLocator*,
-                                            const DOMString& version,
-                                            const DOMString& encoding,
+                                            const DOMString& version, const DOMString& encoding,
                                             const DOMString& standalone) {
     if (openNode_ == nullptr) return;
     TdomDocument* doc = openDocument();
@@ -80,8 +80,7 @@ void TdomStandardDocBuilder::xmlDeclaration(TdomCustomParser*, TdomStandardLocat
 }
 
 void TdomStandardDocBuilder::doctypeDeclaration(TdomCustomParser* sender,
-                                                TdomStandardLocator* locator,
-                                                const DOMString& name,
+                                                TdomStandardLocator* locator, const DOMString& name,
                                                 const DOMString& publicId,
                                                 const DOMString& systemId,
                                                 const DOMString& internalSubset) {
@@ -101,9 +100,10 @@ void TdomStandardDocBuilder::doctypeDeclaration(TdomCustomParser* sender,
     }
     appendOrDiscard<EParserInvalidDoctype_Err>(doctype, "Invalid doctype declaration error.");
     try {
-        static_cast<TXmlToDomParser*>(sender)->parsedtd(locator, name, publicId, systemId,
-                                                        internalSubset,
-                                                        doc->standalone() == u"yes");
+        auto* parser = dynamic_cast<TXmlToDomParser*>(sender);
+        if (parser == nullptr) return;
+        parser->parsedtd(locator, name, publicId, systemId, internalSubset,
+                         doc->standalone() == u"yes");
     } catch (const EParserException&) {
         throw;
     } catch (const Exception&) {
@@ -111,9 +111,8 @@ void TdomStandardDocBuilder::doctypeDeclaration(TdomCustomParser* sender,
     }
 }
 
-void TdomStandardDocBuilder::startElement(TdomCustomParser*, TdomStandardLocator*,
-                                          const DOMString&, const DOMString&,
-                                          const DOMString& tagName,
+void TdomStandardDocBuilder::startElement(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
+                                          const DOMString&, const DOMString& tagName,
                                           TdomNameValueList* attributes) {
     if (openNode_ == nullptr) return;
     if (!validName(tagName)) throw EParserInvalidElementName_Err("Invalid element name error.");
@@ -138,8 +137,7 @@ void TdomStandardDocBuilder::startElement(TdomCustomParser*, TdomStandardLocator
     openNode_ = element;
 }
 
-void TdomStandardDocBuilder::addAttributes(TdomElement* element,
-                                           TdomNameValueList* attributes) {
+void TdomStandardDocBuilder::addAttributes(TdomElement* element, TdomNameValueList* attributes) {
     if (attributes == nullptr) return;
     const int count = attributes->count();
     for (int i = 0; i < count; ++i) {
@@ -147,9 +145,8 @@ void TdomStandardDocBuilder::addAttributes(TdomElement* element,
     }
 }
 
-void TdomStandardDocBuilder::endElement(TdomCustomParser*, TdomStandardLocator*,
-                                        const DOMString&, const DOMString&,
-                                        const DOMString& tagName) {
+void TdomStandardDocBuilder::endElement(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
+                                        const DOMString&, const DOMString& tagName) {
     if (openNode_ == nullptr) return;
     if (!validName(tagName)) throw EParserInvalidElementName_Err("Invalid element name error.");
     // The node a parse was started on is never closed by the text parsed into it.
@@ -171,8 +168,8 @@ void TdomStandardDocBuilder::mergeText(const DOMString& text) {
         }
         return;
     }
-    appendOrDiscard<EParserInvalidCharacter_Err>(
-        openNode_->ownerDocument()->createTextNode(text), "Invalid character error.");
+    appendOrDiscard<EParserInvalidCharacter_Err>(openNode_->ownerDocument()->createTextNode(text),
+                                                 "Invalid character error.");
 }
 
 void TdomStandardDocBuilder::pcdata(TdomCustomParser*, TdomStandardLocator*,
@@ -228,8 +225,7 @@ void TdomStandardDocBuilder::comment(TdomCustomParser*, TdomStandardLocator*,
 }
 
 void TdomStandardDocBuilder::processingInstruction(TdomCustomParser*, TdomStandardLocator*,
-                                                   const DOMString& target,
-                                                   const DOMString& data) {
+                                                   const DOMString& target, const DOMString& data) {
     if (openNode_ == nullptr) return;
     TdomNode* instruction = nullptr;
     if (!validPITarget(target)) {

@@ -63,10 +63,10 @@ private:
     void addAttributes(TdomElement* element, TdomNameValueList* attributes);
     TdomDocument* openDocument() const;
 
-    TdomNode* targetNode_ = nullptr;     // where the current parse attaches
-    TdomNode* openNode_ = nullptr;       // receives new children; null: events are ignored
+    TdomNode* targetNode_ = nullptr;         // where the current parse attaches
+    TdomNode* openNode_ = nullptr;           // receives new children; null: events are ignored
     TdomDocument* builtDocument_ = nullptr;  // made by the current document parse
-    bool declarationAllowed_ = false;    // an XML declaration may still be taken
+    bool declarationAllowed_ = false;        // an XML declaration may still be taken
 };
 
 // Hands a node that is being given up back to its document: it leaves any parent first.

@@ -1,8 +1,7 @@
-#include "xml/parser/IntSubsetXMLReader.h"
-
 #include "xml/chars/XmlChars.h"
 #include "xml/errors/ParserErrors.h"
 #include "xml/parser/DeclarationText.h"
+#include "xml/parser/IntSubsetXMLReader.h"
 #include "xml/reader/DTDHandler.h"
 
 namespace wispel {
@@ -95,15 +94,14 @@ void TdomStandardIntSubsetXMLReader::readElementDeclaration(TdomCustomParser* pa
     const std::u16string_view body = declarationBody<EParserInvalidElementDeclaration_Err>(
         text, u"<!ELEMENT", 16, "Invalid element declaration error.");
     const TBlankSplit split = splitAtBlank(body);
-    dtdHandler()->elementDeclaration(parser, locator, DOMString(split.head),
-                                     DOMString(split.rest));
+    dtdHandler()->elementDeclaration(parser, locator, DOMString(split.head), DOMString(split.rest));
 }
 
 namespace {
 
 bool isAttributeType(std::u16string_view keyword) {
-    for (std::u16string_view type : {u"CDATA", u"ID", u"IDREF", u"IDREFS", u"ENTITY",
-                                     u"ENTITIES", u"NMTOKEN", u"NMTOKENS"}) {
+    for (std::u16string_view type :
+         {u"CDATA", u"ID", u"IDREF", u"IDREFS", u"ENTITY", u"ENTITIES", u"NMTOKEN", u"NMTOKENS"}) {
         if (keyword == type) return true;
     }
     return false;

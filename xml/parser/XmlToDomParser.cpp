@@ -137,9 +137,8 @@ namespace {
 // Reads a DTD subset with `reader` into `target` through `builder`, whose target is restored
 // afterwards; a reported syntax error becomes "Parser error.".
 void readSubset(TdomCustomParser* parser, TdomCustomXMLReader& reader,
-                TdomStandardIntSubsetBuilder& builder, TStream* stream,
-                const DOMString& publicId, const DOMString& systemId,
-                TdomCustomCMIEObject* target) {
+                TdomStandardIntSubsetBuilder& builder, TStream* stream, const DOMString& publicId,
+                const DOMString& systemId, TdomCustomCMIEObject* target) {
     TdomCustomCMIEObject* const savedTarget = builder.targetNode();
     bool parsed = false;
     {
@@ -159,14 +158,12 @@ void readSubset(TdomCustomParser* parser, TdomCustomXMLReader& reader,
 }  // namespace
 
 void TXmlToDomParser::parseInternalSubset(TStream* stream, const DOMString& publicId,
-                                          const DOMString& systemId,
-                                          TdomCMInternalObject* target) {
+                                          const DOMString& systemId, TdomCMInternalObject* target) {
     readSubset(this, *intSubsetReader_, *intSubsetBuilder_, stream, publicId, systemId, target);
 }
 
 void TXmlToDomParser::parseExternalSubset(TStream* stream, const DOMString& publicId,
-                                          const DOMString& systemId,
-                                          TdomCMExternalObject* target) {
+                                          const DOMString& systemId, TdomCMExternalObject* target) {
     readSubset(this, *extSubsetReader_, *extSubsetBuilder_, stream, publicId, systemId, target);
 }
 

@@ -12,8 +12,8 @@
 
 #include "core/Stream.h"
 #include "core/TextConvert.h"
-#include "xml/parser/CustomParser.h"
 #include "xml/dom/XmlParserEvent.h"
+#include "xml/parser/CustomParser.h"
 
 namespace wispel {
 
@@ -57,10 +57,10 @@ public:
     void parseWideStringInto(const DOMString& text, const DOMString& publicId,
                              const DOMString& systemId, TdomNode* node);
 
-    void parseExternalSubset(TStream* stream, const DOMString& publicId,
-                             const DOMString& systemId, TdomCMExternalObject* target);
-    void parseInternalSubset(TStream* stream, const DOMString& publicId,
-                             const DOMString& systemId, TdomCMInternalObject* target);
+    void parseExternalSubset(TStream* stream, const DOMString& publicId, const DOMString& systemId,
+                             TdomCMExternalObject* target);
+    void parseInternalSubset(TStream* stream, const DOMString& publicId, const DOMString& systemId,
+                             TdomCMInternalObject* target);
     void parseInternalSubsetText(const DOMString& text, const DOMString& publicId,
                                  const DOMString& systemId, TdomCMInternalObject* target);
 
@@ -79,8 +79,8 @@ protected:
 private:
     void checkDOMImpl() const;
     TdomDocument* parseWholeStream(TStream* stream, const DOMString& systemId);
-    void readExternalSubset(TdomStandardLocator* locator, DOMString publicId,
-                            DOMString systemId, TDtdObjects& objects);
+    void readExternalSubset(TdomStandardLocator* locator, DOMString publicId, DOMString systemId,
+                            TDtdObjects& objects);
 
     TDomImplementation* domImpl_ = nullptr;  // not owned
     std::unique_ptr<TdomStandardDocBuilder> docBuilder_;

@@ -60,7 +60,9 @@ protected:
     TXmlToDomParser parser;
 };
 
-inline std::string utf8(const DOMString& text) { return toUtf8(text); }
+inline std::string utf8(const DOMString& text) {
+    return toUtf8(text);
+}
 
 }  // namespace wispel::testing
 
@@ -79,17 +81,26 @@ inline std::string shape(TdomNode* node) {
             case ELEMENT_NODE:
                 out += utf8(child->nodeName()) + "[" + shape(child) + "]";
                 break;
-            case TEXT_NODE: out += "\"" + utf8(child->nodeValue()) + "\""; break;
-            case CDATA_SECTION_NODE: out += "<![" + utf8(child->nodeValue()) + "]>"; break;
-            case COMMENT_NODE: out += "<!--" + utf8(child->nodeValue()) + "-->"; break;
+            case TEXT_NODE:
+                out += "\"" + utf8(child->nodeValue()) + "\"";
+                break;
+            case CDATA_SECTION_NODE:
+                out += "<![" + utf8(child->nodeValue()) + "]>";
+                break;
+            case COMMENT_NODE:
+                out += "<!--" + utf8(child->nodeValue()) + "-->";
+                break;
             case PROCESSING_INSTRUCTION_NODE:
                 out += "<?" + utf8(child->nodeName()) + " " + utf8(child->nodeValue()) + "?>";
                 break;
             case ENTITY_REFERENCE_NODE:
                 out += "&" + utf8(child->nodeName()) + ";" + shape(child);
                 break;
-            case DOCUMENT_TYPE_NODE: out += "<!DOCTYPE " + utf8(child->nodeName()) + ">"; break;
-            default: out += "?";
+            case DOCUMENT_TYPE_NODE:
+                out += "<!DOCTYPE " + utf8(child->nodeName()) + ">";
+                break;
+            default:
+                out += "?";
         }
     }
     return out;
