@@ -1,0 +1,64 @@
+#include "feeds/FieldText.h"
+
+#include "xml/dom/Document.h"
+#include "xml/dom/Node.h"
+#include "xml/dom/cm/CMObject.h"
+
+namespace wispel {
+
+namespace {
+
+// Elements hold text below them; an entity reference does when it was expanded in place.
+bool descends(const TdomNode* node) {
+    const TdomNodeType type = node->nodeType();
+    return (type == ELEMENT_NODE || type == ENTITY_REFERENCE_NODE) && node->hasChildNodes();
+}
+
+void appendOwnText(const TdomNode* node, TEntityExpander& expander, DOMString& text) {
+    switch (node->nodeType()) {
+        case TEXT_NODE:
+        case CDATA_SECTION_NODE:
+            text += node->nodeValue();
+            break;
+        case ENTITY_REFERENCE_NODE:
+            if (!node->hasChildNodes()) expander.appendReference(node->nodeName(), text);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+std::string ElementText(const TdomNode* element, TEntityExpander& expander) {
+    DOMString text;
+    // Document order without recursion: down to the first child, else on to the next
+    // sibling, climbing back towards `element` where a level ends.
+    const TdomNode* node = element->firstChild();
+    while (node) {
+        appendOwnText(node, expander, text);
+        if (descends(node)) {
+            node = node->firstChild();
+            continue;
+        }
+        while (node != element && !node->nextSibling()) node = node->parentNode();
+        node = node == element ? nullptr : node->nextSibling();
+    }
+    return toUtf8(text);
+}
+
+TEntityExpander DocumentEntityExpander(const TdomDocument* document) {
+    return TEntityExpander([document](std::u16string_view name) -> const DOMString* {
+        const TdomCMObject* model = document ? document->contentModel() : nullptr;
+        if (!model) return nullptr;
+        const TdomCMEntity* entity = model->entities.find(DOMString(name));
+        // Only internal parsed entities have a replacement text to offer.
+        if (!entity || entity->unusable || !entity->notationName.empty() ||
+            !entity->publicId.empty() || !entity->systemId.empty()) {
+            return nullptr;
+        }
+        return &entity->replacementText;
+    });
+}
+
+}  // namespace wispel

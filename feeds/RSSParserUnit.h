@@ -1,0 +1,57 @@
+#pragma once
+// The feed parser: parses a retrieved feed as XML, walks the document with a filtered tree
+// walker and collects the title, link and description of every item element (items inside
+// the channel for RSS 0.9x and 2.0, beside it for RDF). A feed that cannot be parsed or
+// walked as XML is read once more in the plain-text format.
+//
+// Ownership: the parser owns its item list, its XML parser and its DOM implementation; the
+// implementation owns every document, among them `Document()`, until it is freed.
+
+#include <string>
+
+#include "core/Component.h"
+#include "core/Stream.h"
+#include "feeds/RssParserSupportUnit.h"
+
+namespace wispel {
+
+class TDomImplementation;
+class TdomDocument;
+class TdomTreeWalker;
+class TXmlToDomParser;
+class TEntityExpander;
+
+class TRSSParser : public TComponent {
+public:
+    explicit TRSSParser(TComponent* owner = nullptr);
+    ~TRSSParser() override;
+
+    // The item walk from the walker's current node. A null walker does nothing.
+    virtual void WalkNode(TdomTreeWalker* walker);
+    // Fills Items from Document.
+    virtual void BuildItems();
+    // Replaces Items with the plain-text records of the whole stream.
+    virtual void ParseRSSText(TStream* stream);
+    // Parses a file as XML, without text fallback: errors pass to the caller. An empty name
+    // raises "Must have a valid filename".
+    virtual void ParseRSSFile(const std::string& name);
+    // Parses a feed; any failure of the XML parse or walk falls back to the text reading.
+    // A null stream raises "Cannot parse a nil stream".
+    virtual void ParseRSSStream(TStream* stream);
+
+    TRSSListedItemCollection& Items() noexcept { return *items_; }
+    // The document of the last successful XML parse, or null.
+    TdomDocument* Document() const noexcept { return document_; }
+    TXmlToDomParser* XmlParser() const noexcept { return xmlParser_; }
+    TDomImplementation* DomImplementation() const noexcept { return domImplementation_; }
+
+private:
+    void readItem(TdomTreeWalker& walker, TEntityExpander& expander);
+
+    TRSSListedItemCollection* items_;        // owned
+    TXmlToDomParser* xmlParser_;             // owned component
+    TDomImplementation* domImplementation_;  // owned component
+    TdomDocument* document_ = nullptr;       // owned by domImplementation_
+};
+
+}  // namespace wispel

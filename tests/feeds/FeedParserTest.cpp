@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/Exception.h"
+#include "core/MemoryStream.h"
+#include "feeds/RSSParserUnit.h"
+#include "feeds/RSSTextReader.h"
+
+using namespace wispel;
+
+namespace {
+
+using Items = std::vector<std::string>;
+
+const std::string kData = WISPEL_TEST_DATA "/feeds/";
+
+// Items as "title|link|description", for compact expectations.
+Items itemsOf(TRSSParser& parser) {
+    Items out;
+    for (int i = 0; i < parser.Items().Count(); ++i) {
+        const TRSSListedItem* item = parser.Items()[i];
+        out.push_back(item->Title + "|" + item->Link + "|" + item->Description);
+    }
+    return out;
+}
+
+void load(TMemoryStream& stream, std::string_view bytes) {
+    stream.Clear();
+    stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
+Items parseText(TRSSParser& parser, std::string_view bytes) {
+    TMemoryStream stream;
+    load(stream, bytes);
+    parser.ParseRSSStream(&stream);
+    return itemsOf(parser);
+}
+
+Items parseFixture(TRSSParser& parser, const std::string& name) {
+    TMemoryStream stream;
+    stream.LoadFromFile(kData + name);
+    parser.ParseRSSStream(&stream);  // the stream's position (at its end) does not matter
+    return itemsOf(parser);
+}
+
+Items textRecordsOf(const std::string& name) {
+    TMemoryStream stream;
+    stream.LoadFromFile(kData + name);
+    TRSSListedItemCollection items(typeid(TRSSListedItem));
+    ReadRSSTextStream(stream, items);
+    Items out;
+    for (int i = 0; i < items.Count(); ++i) {
+        out.push_back(items[i]->Title + "|" + items[i]->Link + "|" + items[i]->Description);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(TRSSParser, ReadsTheCommonLayouts) {
+    const struct {
+        const char* fixture;
+        Items expected;
+    } cases[] = {
+        {"rss091.xml",
+         {"Ferry timetable changes|http://127.0.0.1/gazette/ferry|Caf\xC3\xA9 opening hours "
+          "change too.",
+          "Lighthouse repainted|http://127.0.0.1/gazette/lighthouse|Red and white again."}},
+        {"rss2.xml",
+         {"Tom & Jerry|http://127.0.0.1/courier/1?a=1&b=2|<p>Cat & mouse</p>",
+          "Tom & Jerry \xE2\x80\x94 again|http://127.0.0.1/courier/2|<b>Bold</b> & raw",
+          "No description|http://127.0.0.1/courier/3|",
+          // TITLE and dc:title are no fields; whitespace and nested markup's text stay
+          "|\n        http://127.0.0.1/courier/5\n      |Line one\nline two and markup."}},
+        {"rdf.xml",
+         {"Snow on the pass|http://127.0.0.1/tribune/a|",
+          "Road reopened|http://127.0.0.1/tribune/b|"}},
+    };
+    TRSSParser parser;
+    for (const auto& c : cases) {
+        EXPECT_EQ(parseFixture(parser, c.fixture), c.expected) << c.fixture;
+        EXPECT_NE(parser.Document(), nullptr) << c.fixture;
+    }
+}
+
+TEST(TRSSParser, EmptyOrMissingFieldsNeverCostOtherItems) {
+    TRSSParser parser;
+    EXPECT_EQ(parseFixture(parser, "missing-fields.xml"),
+              (Items{"||", "After an empty item|http://127.0.0.1/g/2|two",
+                     "|http://127.0.0.1/g/3|three", "Four||four", "Five|http://127.0.0.1/g/5|",
+                     "Six|http://127.0.0.1/g/6|&", "||", "Eight||"}));
+}
+
+TEST(TRSSParser, FieldsReadOnlyTheirFirstThreeVisibleChildren) {
+    TRSSParser parser;
+    // A repeated field overwrites; a fourth visible child is never read.
+    EXPECT_EQ(parseText(parser,
+                        "<rss><item><title>a</title><title>b</title><link>l</link>"
+                        "<description>d</description></item><item><title>next</title>"
+                        "</item></rss>"),
+              (Items{"b|l|", "next||"}));
+}
+
+TEST(TRSSParser, ExpandsEntitiesOfTheDocumentsDtd) {
+    TRSSParser parser;
+    EXPECT_EQ(parseFixture(parser, "entities.xml"),
+              (Items{"News from Acme \xC2\xA9 Ltd|http://127.0.0.1/e/1|bold text, "
+                     "&undeclared; and <>'\""}));
+}
+
+TEST(TRSSParser, FallsBackToTextWhenTheXmlIsNotUsable) {
+    TRSSParser parser;
+    // Not well-formed.
+    EXPECT_EQ(parseFixture(parser, "page.html"),
+              (Items{"<html>||<body>", "First headline|http://127.0.0.1/page/1|About the first",
+                     "Second headline|http://127.0.0.1/page/2|About the second"}));
+    EXPECT_EQ(parser.Document(), nullptr);
+    // An external DTD that cannot be loaded.
+    EXPECT_EQ(parseFixture(parser, "external-dtd.xml"), textRecordsOf("external-dtd.xml"));
+    EXPECT_EQ(parser.Items().Count(), 3);
+    EXPECT_EQ(parser.Document(), nullptr);
+    // Plain records, and an empty stream.
+    EXPECT_EQ(parseFixture(parser, "records.txt"),
+              (Items{"Plain title one|http://127.0.0.1/plain/1|Plain description one",
+                     "Plain title two|http://127.0.0.1/plain/2|Plain description two"}));
+    EXPECT_EQ(parseText(parser, ""), Items{});
+}
+
+TEST(TRSSParser, WellFormedDocumentsWithoutItemsGiveNone) {
+    TRSSParser parser;
+    const char* documents[] = {
+        // The walk starts at the document's last child, here the comment.
+        "<rss><channel><item><title>t</title></item></channel></rss><!-- end -->",
+        "<rss><channel><image><item><title>in an image</title></item></image></channel></rss>",
+        "<rss><Item><title>t</title></Item><p:item><title>t</title></p:item></rss>",
+        "<title>a field element as root</title>",
+        "<rss><channel><title>t</title><link>l</link></channel></rss>",
+    };
+    for (const char* document : documents) {
+        EXPECT_EQ(parseText(parser, document), Items{}) << document;
+        EXPECT_NE(parser.Document(), nullptr) << document;
+    }
+}
+
+TEST(TRSSParser, ItemsAfterOtherBlocksAndInOtherChannels) {
+    TRSSParser parser;
+    EXPECT_EQ(parseText(parser,
+                        "<rss><channel><item><title>1</title></item><textinput><title>s"
+                        "</title></textinput></channel><channel><item><title>2</title></item>"
+                        "</channel></rss>"),
+              (Items{"1||", "2||"}));
+}
+
+TEST(TRSSParser, ArgumentChecks) {
+    TRSSParser parser;
+    const struct {
+        const char* message;
+        void (*call)(TRSSParser&);
+    } cases[] = {
+        {"Cannot parse a nil stream", [](TRSSParser& p) { p.ParseRSSStream(nullptr); }},
+        {"Cannot parse a nil stream", [](TRSSParser& p) { p.ParseRSSText(nullptr); }},
+        {"Must have a valid filename", [](TRSSParser& p) { p.ParseRSSFile(""); }},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.call(parser);
+            ADD_FAILURE() << c.message;
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.message(), c.message);
+        }
+    }
+}
+
+TEST(TRSSParser, ParseRSSFileHasNoTextFallback) {
+    TRSSParser parser;
+    parser.ParseRSSFile(kData + "rdf.xml");
+    EXPECT_EQ(parser.Items().Count(), 2);
+    EXPECT_ANY_THROW(parser.ParseRSSFile(kData + "page.html"));
+    EXPECT_ANY_THROW(parser.ParseRSSFile(kData + "no-such-file.xml"));
+}

@@ -1,0 +1,125 @@
+// The wispel-fetch tool end to end: a real local HTTP server with the fixture feeds, the
+// tool run as its own process, its complete output checked.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/LocalHttpServer.h"
+
+namespace {
+
+const std::string kFeeds = WISPEL_TEST_DATA "/feeds";
+const std::string kTool = WISPEL_BINARY_DIR "/bin/wispel-fetch";
+
+struct ToolRun {
+    std::string out, err;
+    int status = -1;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string quoted(const std::string& arg) {
+    std::string out = "'";
+    for (char c : arg) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+ToolRun runTool(const std::vector<std::string>& args) {
+    const std::string dir = testing::TempDir();
+    std::string command = quoted(kTool);
+    for (const std::string& arg : args) command += " " + quoted(arg);
+    command += " >" + quoted(dir + "fetch.out") + " 2>" + quoted(dir + "fetch.err");
+    const int status = std::system(command.c_str());
+    ToolRun run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readFile(dir + "fetch.out");
+    run.err = readFile(dir + "fetch.err");
+    return run;
+}
+
+}  // namespace
+
+TEST(WispelFetch, PrintsTheNewsTreeOfEveryFeed) {
+    wispel::test::LocalHttpServer server(kFeeds);
+    const ToolRun run = runTool({"Gazette=" + server.url("/rss091.xml"), server.url("/rdf.xml?a=b"),
+                                 "Courier=" + server.url("/chunked/rss2.xml"),
+                                 "Page=" + server.url("/close/page.html")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "Wispel\n"
+              "  Gazette\n"
+              "    Ferry timetable changes\thttp://127.0.0.1/gazette/ferry\n"
+              "    Lighthouse repainted\thttp://127.0.0.1/gazette/lighthouse\n"
+              "  " +
+                  server.url("/rdf.xml?a=b") +
+                  "\n"
+                  "    Snow on the pass\thttp://127.0.0.1/tribune/a\n"
+                  "    Road reopened\thttp://127.0.0.1/tribune/b\n"
+                  "  Courier\n"
+                  "    Tom & Jerry\thttp://127.0.0.1/courier/1?a=1&b=2\n"
+                  "    Tom & Jerry \xE2\x80\x94 again\thttp://127.0.0.1/courier/2\n"
+                  "    No description\thttp://127.0.0.1/courier/3\n"
+                  "    \t\\n        http://127.0.0.1/courier/5\\n      \n"
+                  "  Page\n"
+                  "    <html>\t\n"
+                  "    First headline\thttp://127.0.0.1/page/1\n"
+                  "    Second headline\thttp://127.0.0.1/page/2\n");
+}
+
+TEST(WispelFetch, TabSeparatedItemsWithEscapedTexts) {
+    wispel::test::LocalHttpServer server(kFeeds);
+    const ToolRun run = runTool({"--tsv", "Courier=" + server.url("/rss2.xml")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "Courier\tTom & Jerry\thttp://127.0.0.1/courier/1?a=1&b=2\t<p>Cat & mouse</p>\n"
+              "Courier\tTom & Jerry \xE2\x80\x94 again\thttp://127.0.0.1/courier/2\t"
+              "<b>Bold</b> & raw\n"
+              "Courier\tNo description\thttp://127.0.0.1/courier/3\t\n"
+              "Courier\t\t\\n        http://127.0.0.1/courier/5\\n      \t"
+              "Line one\\nline two and markup.\n");
+}
+
+TEST(WispelFetch, AnErrorEndsTheCycleAndKeepsWhatWasPrinted) {
+    wispel::test::LocalHttpServer server(kFeeds);
+    const ToolRun run =
+        runTool({"Tribune=" + server.url("/rdf.xml?a=b"), "Missing=" + server.url("/status/404"),
+                 "Never=" + server.url("/rss2.xml")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              "Wispel\n"
+              "  Tribune\n"
+              "    Snow on the pass\thttp://127.0.0.1/tribune/a\n"
+              "    Road reopened\thttp://127.0.0.1/tribune/b\n");
+    EXPECT_EQ(run.err, "404 Not Found.\n");  // the error box appends the full stop
+}
+
+TEST(WispelFetch, ReadsLocalFilesWithTheTextFallback) {
+    const ToolRun run = runTool({"--file", kFeeds + "/records.txt", kFeeds + "/rdf.xml"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "Wispel\n"
+              "  records.txt\n"
+              "    Plain title one\thttp://127.0.0.1/plain/1\n"
+              "    Plain title two\thttp://127.0.0.1/plain/2\n"
+              "  rdf.xml\n"
+              "    Snow on the pass\thttp://127.0.0.1/tribune/a\n"
+              "    Road reopened\thttp://127.0.0.1/tribune/b\n");
+
+    const ToolRun missing = runTool({"--file", kFeeds + "/no-such-feed.xml"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "Wispel\n");
+    EXPECT_EQ(missing.err.rfind("Cannot open file \"" + kFeeds + "/no-such-feed.xml\". ", 0), 0u);
+    EXPECT_TRUE(missing.err.ends_with(".\n"));
+}

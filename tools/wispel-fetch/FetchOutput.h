@@ -1,0 +1,34 @@
+#pragma once
+// What the fetch tool prints: the news tree as the window would build it, or one line of
+// tab-separated fields per item. Texts are escaped so that each record stays on one line.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "feeds/RssParserSupportUnit.h"
+
+namespace wispel {
+
+// Backslash, tab, line feed and carriage return as "\\", "\t", "\n" and "\r".
+std::string escapeText(std::string_view text);
+
+class TFetchOutput {
+public:
+    enum class Format { Tree, Tsv };
+
+    TFetchOutput(std::FILE* out, Format format) : out_(out), format_(format) {}
+
+    // The root node, printed before the cycle starts (the tree shows only that line).
+    void begin();
+    // One retrieved site with its items, in order.
+    void site(const std::string& name, const TRSSListedItemCollection& items);
+
+private:
+    void line(std::initializer_list<std::string_view> fields, std::string_view indent);
+
+    std::FILE* out_;  // not owned
+    Format format_;
+};
+
+}  // namespace wispel

@@ -1,0 +1,16 @@
+#pragma once
+// A retriever that reads local files: the source's URL is a path, and the file's bytes go
+// into the stream as a server's body would.
+
+#include "feeds/RSSRetrieverUnit.h"
+
+namespace wispel {
+
+class TFileRetriever : public TRSSRetriever {
+public:
+    using TRSSRetriever::TRSSRetriever;
+    // Raises the file stream's EFOpenError when the file cannot be opened.
+    void Retrieve(const std::string& URL, TStream* Stream) override;
+};
+
+}  // namespace wispel
