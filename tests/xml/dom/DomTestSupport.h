@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "xml/dom/Attr.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
@@ -15,6 +18,7 @@
 #include "xml/dom/EntityReference.h"
 #include "xml/dom/Notation.h"
 #include "xml/dom/ProcessingInstruction.h"
+#include "xml/errors/ParserErrors.h"
 
 namespace wispel {
 
@@ -42,14 +46,14 @@ protected:
 };
 
 // Expects `statement` to raise exactly `Error` with `message`.
-#define EXPECT_DOM_ERROR(statement, Error, message)                                  \
+#define EXPECT_DOM_ERROR(statement, Error, expected)                                  \
     do {                                                                             \
         try {                                                                        \
             statement;                                                               \
             ADD_FAILURE() << "no " #Error " from " #statement;                       \
         } catch (const Error& e) {                                                   \
             EXPECT_STREQ(e.className(), #Error);                                     \
-            EXPECT_EQ(e.message(), message);                                         \
+            EXPECT_EQ(e.message(), expected);                                        \
         }                                                                            \
     } while (0)
 
