@@ -231,9 +231,18 @@ void TNetHTTP::sendRequest(TNetHTTPMethod method, const std::string& target,
         }
     }
     request_->ComposeRequestHeaders(*rawHeaders_);
-    WriteLine(methodText(method) + target + " HTTP/" + protocolVersionText(ProtocolVersion));
-    WriteLine("Host: " + lastHost_);
-    WriteLines(rawHeaders_->Lines());
+    // The lines stay separate sends; the hint lets them leave together instead of each
+    // waiting for the server to acknowledge the one before.
+    setSendMore(true);
+    try {
+        WriteLine(methodText(method) + target + " HTTP/" + protocolVersionText(ProtocolVersion));
+        WriteLine("Host: " + lastHost_);
+        WriteLines(rawHeaders_->Lines());
+    } catch (...) {
+        setSendMore(false);
+        throw;
+    }
+    setSendMore(false);
     WriteLine("");
     if (method != TNetHTTPMethod::hmPost) return;
     if (source->Lines != nullptr) {

@@ -36,6 +36,7 @@ void TNetSocketHandle::CloseSocket(bool resetLocal) {
 
 void TNetSocketHandle::Reset(bool resetLocal) {
     handle_ = -1;
+    receiveTimeout_ = 0;
     peerIP_.clear();
     peerPort_ = 0;
     if (resetLocal) {
@@ -75,8 +76,8 @@ int TNetSocketHandle::Connect(int timeLimitMs) {
     return result;
 }
 
-std::int64_t TNetSocketHandle::Send(const void* bytes, std::int64_t count) {
-    return TNetStack::Instance().Send(handle_, bytes, count);
+std::int64_t TNetSocketHandle::Send(const void* bytes, std::int64_t count, bool more) {
+    return TNetStack::Instance().Send(handle_, bytes, count, more);
 }
 
 std::int64_t TNetSocketHandle::Recv(void* bytes, std::int64_t count) {
@@ -85,6 +86,12 @@ std::int64_t TNetSocketHandle::Recv(void* bytes, std::int64_t count) {
 
 void TNetSocketHandle::SetSockOpt(int level, int option, int value) {
     checkSocketResult(TNetStack::Instance().SetSockOpt(handle_, level, option, value));
+}
+
+void TNetSocketHandle::SetReceiveTimeout(int timeLimitMs) {
+    if (timeLimitMs == receiveTimeout_) return;
+    checkSocketResult(TNetStack::Instance().SetReceiveTimeout(handle_, timeLimitMs));
+    receiveTimeout_ = timeLimitMs;
 }
 
 bool TNetSocketHandle::Readable(int timeLimitMs) {

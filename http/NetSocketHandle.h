@@ -25,9 +25,11 @@ public:
     void SetPeer(const std::string& ip, int port);
     // Connects to the peer; returns the stack's result (0, or -1 with its last error).
     int Connect(int timeLimitMs);
-    std::int64_t Send(const void* bytes, std::int64_t count);
+    std::int64_t Send(const void* bytes, std::int64_t count, bool more = false);
     std::int64_t Recv(void* bytes, std::int64_t count);
     void SetSockOpt(int level, int option, int value);
+    // Makes Recv give up after `timeLimitMs` (0: never) with code 10035; set once per value.
+    void SetReceiveTimeout(int timeLimitMs);
     // True when the socket becomes readable within the time limit (ms or kNoTimeLimit);
     // raises ENetConnClosedGracefully when no socket is allocated.
     bool Readable(int timeLimitMs);
@@ -52,6 +54,7 @@ private:
     std::string peerIP_;
     int port_ = 0;  // local port
     int peerPort_ = 0;
+    int receiveTimeout_ = 0;  // the receive time limit set on the socket; 0 = none
 };
 
 // Raises ENetSocketError with the stack's last error unless it is one of `acceptable`;

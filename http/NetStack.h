@@ -35,7 +35,9 @@ public:
     // Connects; `timeLimitMs` of kNoTimeLimit waits as long as the system does. A connection
     // not made in time fails with code 10060.
     virtual int Connect(int socket, const std::string& ip, int port, int timeLimitMs) = 0;
-    virtual std::int64_t Send(int socket, const void* bytes, std::int64_t count) = 0;
+    // `more`: further sends follow at once, so the system may hold these bytes back to go
+    // out with them instead of waiting for an acknowledgement in between.
+    virtual std::int64_t Send(int socket, const void* bytes, std::int64_t count, bool more) = 0;
     virtual std::int64_t Recv(int socket, void* bytes, std::int64_t count) = 0;
     // Waits until one of `sockets` is readable: the number of readable sockets, 0 when the
     // time ran out, -1 on error. More than 64 sockets raise ENetStackSetSizeExceeded.
@@ -43,6 +45,8 @@ public:
     // Shuts down sending and closes.
     virtual void Close(int socket) = 0;
     virtual int SetSockOpt(int socket, int level, int option, int value) = 0;
+    // Lets a blocking receive give up after `timeLimitMs` (0: never) with code 10035.
+    virtual int SetReceiveTimeout(int socket, int timeLimitMs) = 0;
     virtual bool LocalAddress(int socket, std::string& ip, int& port) = 0;
     virtual bool PeerAddress(int socket, std::string& ip, int& port) = 0;
     // The first IPv4 address of a host name in dotted form; raises ENetSocketError.

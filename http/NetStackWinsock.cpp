@@ -98,8 +98,9 @@ int TNetStackWinsock::waitConnected(int socket, int timeLimitMs) {
     return 0;
 }
 
-std::int64_t TNetStackWinsock::Send(int socket, const void* bytes, std::int64_t count) {
-    auto sent = retryOnEintr([&] { return ::send(socket, bytes, count, MSG_NOSIGNAL); });
+std::int64_t TNetStackWinsock::Send(int socket, const void* bytes, std::int64_t count, bool more) {
+    int flags = MSG_NOSIGNAL | (more ? MSG_MORE : 0);
+    auto sent = retryOnEintr([&] { return ::send(socket, bytes, count, flags); });
     return sent < 0 ? fail() : sent;
 }
 
@@ -124,6 +125,12 @@ void TNetStackWinsock::Close(int socket) {
 
 int TNetStackWinsock::SetSockOpt(int socket, int level, int option, int value) {
     if (::setsockopt(socket, level, option, &value, sizeof value) != 0) return fail();
+    return 0;
+}
+
+int TNetStackWinsock::SetReceiveTimeout(int socket, int timeLimitMs) {
+    timeval limit{timeLimitMs / 1000, (timeLimitMs % 1000) * 1000};
+    if (::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) != 0) return fail();
     return 0;
 }
 

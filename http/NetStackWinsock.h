@@ -15,11 +15,12 @@ public:
     int CreateSocket() override;
     int Bind(int socket, const std::string& ip, int port) override;
     int Connect(int socket, const std::string& ip, int port, int timeLimitMs) override;
-    std::int64_t Send(int socket, const void* bytes, std::int64_t count) override;
+    std::int64_t Send(int socket, const void* bytes, std::int64_t count, bool more) override;
     std::int64_t Recv(int socket, void* bytes, std::int64_t count) override;
     int Select(const std::vector<int>& sockets, int timeLimitMs) override;
     void Close(int socket) override;
     int SetSockOpt(int socket, int level, int option, int value) override;
+    int SetReceiveTimeout(int socket, int timeLimitMs) override;
     bool LocalAddress(int socket, std::string& ip, int& port) override;
     bool PeerAddress(int socket, std::string& ip, int& port) override;
     std::string LookupHost(const std::string& name) override;

@@ -95,6 +95,9 @@ public:
 protected:
     void Notification(TComponent* component, TOperation operation) override;
     void setClosedGracefully(bool value) { closedGracefully_ = value; }
+    // While set, every send tells the system that more follows at once (see TNetStack::Send);
+    // the send after it is cleared lets everything go.
+    void setSendMore(bool value) { sendMore_ = value; }
     // Raises ENetSocketError with `code` after closing the socket.
     [[noreturn]] void closeAndRaise(int code);
 
@@ -110,6 +113,7 @@ private:
     TNetConnectionIntercept* intercept_ = nullptr;  // not owned
     bool interceptEnabled_ = false;
     bool readLineTimedOut_ = false;
+    bool sendMore_ = false;
     std::vector<char> recvBuffer_;
     std::unique_ptr<std::string> writeBuffer_;  // absent unless opened
     std::int64_t writeBufferThreshold_ = -1;

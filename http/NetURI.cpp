@@ -54,7 +54,7 @@ void TNetURI::ParseURI(std::string uri, std::string& protocol, std::string& host
         port = colon == std::string::npos ? std::string() : hostPart.substr(colon + 1);
     }
     splitPath(uri, path, document);
-    if (path.empty() || path.front() != '/') path.insert(0, "/");
+    if (path.empty() || path.front() != '/') path = "/" + path;
     std::size_t hash = document.find('#');
     bookmark = hash == std::string::npos ? std::string() : document.substr(hash + 1);
     if (hash != std::string::npos) document.resize(hash);
