@@ -246,7 +246,15 @@ void TNetHTTP::sendRequest(TNetHTTPMethod method, const std::string& target,
     WriteLine("");
     if (method != TNetHTTPMethod::hmPost) return;
     if (source->Lines != nullptr) {
-        WriteLines(*source->Lines);
+        // Line breaks go between the lines only, so that the body is as long as announced.
+        const auto& lines = *source->Lines;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i + 1 < lines.size()) {
+                WriteLine(lines[i]);
+            } else {
+                Write(lines[i]);
+            }
+        }
     } else {
         WriteFromStream(*source->Stream, true, false);
     }

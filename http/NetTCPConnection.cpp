@@ -255,6 +255,7 @@ void TNetTCPConnection::readToStreamBody(TStream& stream, std::int64_t count, bo
     std::int64_t buffered = untilClose ? inputBuffer_.Size() : std::min(count, inputBuffer_.Size());
     store(inputBuffer_.Memory(), buffered);
     inputBuffer_.Remove(buffered);
+    DoWork(TWorkMode::wmRead, buffered);
     // A memory stream already sized for the whole count takes the bytes straight from the
     // socket, sparing a copy of every byte.
     auto* memory = untilClose ? nullptr : dynamic_cast<TMemoryStream*>(&stream);

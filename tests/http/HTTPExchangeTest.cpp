@@ -347,3 +347,74 @@ TEST(HTTPGet, HttpsNeedsASecureIntercept) {
         EXPECT_EQ(error.message(), "Intercept value is not valid");
     }
 }
+
+TEST(HTTPRequest, ProxyHeadVersionAndPost) {
+    ScriptedServer server(std::vector<ScriptedServer::Script>{
+        answer({reply("HTTP/1.1 200 OK", "via proxy")}),
+        [](ScriptedPeer& peer) {
+            peer.readRequest();
+            peer.send("HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n");  // HEAD: no body
+            peer.readRequest();
+            peer.send(reply("HTTP/1.0 200 OK", "v"));
+            peer.close();
+        },
+        [](ScriptedPeer& peer) {
+            peer.readRequest();
+            peer.readCount(6);
+            peer.send(reply("HTTP/1.1 201 Created", "posted"));
+            peer.close();
+        }});
+    TNetHTTP http;
+    TMemoryStream body;
+    http.Request().ProxyServer = "127.0.0.1";
+    http.Request().ProxyPort = server.port();
+    http.Get("http://news.example/feed.xml", body);  // the name is never looked up
+    EXPECT_EQ(body.View(), "via proxy");
+    http.Request().ProxyServer.clear();
+    http.Disconnect();
+
+    http.Head(server.url("/head"));
+    EXPECT_EQ(http.Response().ContentLength, 99);
+    EXPECT_TRUE(http.Connected());
+    http.ProtocolVersion = TNetHTTPProtocolVersion::pv1_0;
+    http.Get(server.url("/old"), body);
+    EXPECT_FALSE(http.Connected());
+
+    http.ProtocolVersion = TNetHTTPProtocolVersion::pv1_1;
+    std::vector<std::string> lines{"a=1", "b"};
+    TMemoryStream answerBody;
+    http.Post(server.url("/post"), lines, answerBody);
+    EXPECT_EQ(answerBody.View(), "posted");
+    EXPECT_THROW(http.PerformRequest(TNetHTTPMethod::hmPost, server.url("/p"), nullptr, &body),
+                 ENetObjectTypeNotSupported);
+    server.join();
+    const std::string received = server.received();
+    for (const char* expected :
+         {"GET http://news.example/feed.xml HTTP/1.1\r\nHost: news.example\r\n",
+          "HEAD /head HTTP/1.1\r\n", "GET /old HTTP/1.0\r\n",
+          "POST /post HTTP/1.1\r\nHost: 127.0.0.1\r\n", "Content-Length: 6\r\n\r\na=1\r\nb"}) {
+        EXPECT_NE(received.find(expected), std::string::npos) << expected;
+    }
+    EXPECT_EQ(received.substr(received.size() - 1), "b");  // nothing after the announced body
+}
+
+TEST(HTTPRequest, WorkEventsCountTheBody) {
+    ScriptedServer server(answer({"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n01234", "56789"}));
+    TNetHTTP http;
+    std::vector<std::string> events;
+    http.OnWorkBegin = [&](TComponent*, TWorkMode mode, std::int64_t expected) {
+        if (mode == TWorkMode::wmRead) events.push_back("begin " + std::to_string(expected));
+    };
+    http.OnWork = [&](TComponent*, TWorkMode mode, std::int64_t total) {
+        if (mode == TWorkMode::wmRead) events.push_back(std::to_string(total));
+    };
+    http.OnWorkEnd = [&](TComponent*, TWorkMode mode) {
+        if (mode == TWorkMode::wmRead) events.push_back("end");
+    };
+    TMemoryStream body;
+    http.Get(server.url(), body);
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events.front(), "begin 10");
+    EXPECT_EQ(events[events.size() - 2], "10");
+    EXPECT_EQ(events.back(), "end");
+}
