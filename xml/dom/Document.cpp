@@ -29,12 +29,9 @@ TdomDocument::~TdomDocument() {
     detachContentModel();
 }
 
-template <class NodeClass>
-NodeClass* TdomDocument::adopt(std::unique_ptr<NodeClass> node) {
-    NodeClass* raw = node.get();
-    raw->createdIndex_ = createdNodes_.size();
+void TdomDocument::adoptNode(std::unique_ptr<TdomNode> node) {
+    node->createdIndex_ = createdNodes_.size();
     createdNodes_.push_back(std::move(node));
-    return raw;
 }
 
 // Each created node knows its index, so it leaves the array by swapping with the last one.

@@ -140,8 +140,14 @@ public:
 private:
     friend class TDomImplementation;
 
+    // Records a new node among the created nodes.
     template <class NodeClass>
-    NodeClass* adopt(std::unique_ptr<NodeClass> node);
+    NodeClass* adopt(std::unique_ptr<NodeClass> node) {
+        NodeClass* raw = node.get();
+        adoptNode(std::move(node));
+        return raw;
+    }
+    void adoptNode(std::unique_ptr<TdomNode> node);
     void destroyCreated(TdomNode* node);
     int indexOfChild(const TdomNode* child) const;
     void checkInsertion(TdomNode* newChild, TdomNode* refChild) const;

@@ -8,25 +8,36 @@
 namespace wispel {
 
 TdomElement::TdomElement(TdomDocument* ownerDocument, const DOMString& tagName)
-    : TdomNode(ownerDocument, tagName, ELEMENT_NODE, kElementChildTypes),
-      attributeMap_(std::make_unique<TdomNamedNodeMap>(ownerDocument, this, &attributeArray_,
-                                                       1u << ATTRIBUTE_NODE)) {
+    : TdomNode(ownerDocument, tagName, ELEMENT_NODE, kElementChildTypes) {
     checkXmlName(tagName);
 }
 
 TdomElement::TdomElement(TdomDocument* ownerDocument, const DOMString& namespaceURI,
                          const DOMString& qualifiedName)
-    : TdomNode(ownerDocument, qualifiedName, ELEMENT_NODE, kElementChildTypes),
-      attributeMap_(std::make_unique<TdomNamedNodeMap>(ownerDocument, this, &attributeArray_,
-                                                       1u << ATTRIBUTE_NODE)) {
+    : TdomNode(ownerDocument, qualifiedName, ELEMENT_NODE, kElementChildTypes) {
     initQualifiedName(namespaceURI, qualifiedName, false);
 }
 
-TdomNamedNodeMap* TdomElement::attributes() const { return attributeMap_.get(); }
+TdomNamedNodeMap* TdomElement::map() const {
+    if (!attributeMap_) {
+        attributeMap_ = std::make_unique<TdomNamedNodeMap>(
+            ownerDocument_, const_cast<TdomElement*>(this),
+            const_cast<TdomNodeArray*>(&attributeArray_), 1u << ATTRIBUTE_NODE);
+        attributeMap_->readonlyMap(readonly_);
+    }
+    return attributeMap_.get();
+}
+
+TdomElementListCache& TdomElement::lists() {
+    if (!lists_) lists_ = std::make_unique<TdomElementListCache>();
+    return *lists_;
+}
+
+TdomNamedNodeMap* TdomElement::attributes() const { return map(); }
 
 void TdomElement::setReadonly(bool value) {
     TdomNode::setReadonly(value);
-    attributeMap_->readonlyMap(value);
+    if (attributeMap_) attributeMap_->readonlyMap(value);
 }
 
 void TdomElement::normalize() { TdomNode::normalize(); }
@@ -34,15 +45,15 @@ void TdomElement::normalize() { TdomNode::normalize(); }
 const DOMString& TdomElement::tagName() const { return nodeName_; }
 
 void TdomElement::checkPlainMap() const {
-    if (attributeMap_->namespaceAware()) throw ENamespace_Err();
+    if (map()->namespaceAware()) throw ENamespace_Err();
 }
 
 void TdomElement::checkNSMap() const {
-    if (!attributeMap_->namespaceAware()) throw ENamespace_Err();
+    if (!map()->namespaceAware()) throw ENamespace_Err();
 }
 
 TdomAttr* TdomElement::getAttributeNode(const DOMString& name) const {
-    return static_cast<TdomAttr*>(attributeMap_->getNamedItem(name));
+    return static_cast<TdomAttr*>(map()->getNamedItem(name));
 }
 
 DOMString TdomElement::getAttribute(const DOMString& name) const {
@@ -90,9 +101,9 @@ TdomAttr* TdomElement::attachAttribute(TdomAttr* attr, bool byNamespace) {
                              : getAttributeNode(attr->name());
     if (replaced != nullptr) removeAttributeNode(replaced);
     if (byNamespace) {
-        attributeMap_->setNamedItemNS(attr);
+        map()->setNamedItemNS(attr);
     } else {
-        attributeMap_->setNamedItem(attr);
+        map()->setNamedItem(attr);
     }
     return replaced;
 }
@@ -101,18 +112,18 @@ TdomAttr* TdomElement::setAttributeNode(TdomAttr* attr) { return attachAttribute
 
 TdomAttr* TdomElement::removeAttributeNode(TdomAttr* attr) {
     checkModifiable();
-    attributeMap_->removeItem(attr);
+    map()->removeItem(attr);
     attr->ownerElement_ = nullptr;
     return attr;
 }
 
 TdomNodeList* TdomElement::getElementsByTagName(const DOMString& name) {
-    return lists_.byTagName(name, this);
+    return lists().byTagName(name, this);
 }
 
 TdomAttr* TdomElement::getAttributeNodeNS(const DOMString& namespaceURI,
                                           const DOMString& localName) const {
-    return static_cast<TdomAttr*>(attributeMap_->getNamedItemNS(namespaceURI, localName));
+    return static_cast<TdomAttr*>(map()->getNamedItemNS(namespaceURI, localName));
 }
 
 DOMString TdomElement::getAttributeNS(const DOMString& namespaceURI,
@@ -133,7 +144,7 @@ TdomAttr* TdomElement::setAttributeNS(const DOMString& namespaceURI,
     TdomQualifiedName parts = checkQualifiedName(namespaceURI, qualifiedName, true);
     if (TdomAttr* existing = getAttributeNodeNS(namespaceURI, parts.localName)) {
         existing->nodeName_ = qualifiedName;
-        existing->prefix_ = parts.prefix;
+        existing->ns_->prefix = parts.prefix;
         existing->value(value);
         return nullptr;
     }
@@ -156,7 +167,7 @@ TdomAttr* TdomElement::setAttributeNodeNS(TdomAttr* attr) { return attachAttribu
 
 TdomNodeList* TdomElement::getElementsByTagNameNS(const DOMString& namespaceURI,
                                                   const DOMString& localName) {
-    return lists_.byTagNameNS(namespaceURI, localName, this);
+    return lists().byTagNameNS(namespaceURI, localName, this);
 }
 
 }  // namespace wispel

@@ -56,9 +56,14 @@ private:
     void checkPlainMap() const;
     void checkNSMap() const;
 
-    TdomElementListCache lists_;
+    // The map and the list cache are made on first use: most elements of a feed never need
+    // either, and a smaller node keeps large documents in cache.
+    TdomNamedNodeMap* map() const;
+    TdomElementListCache& lists();
+
     TdomNodeArray attributeArray_;
-    std::unique_ptr<TdomNamedNodeMap> attributeMap_;
+    mutable std::unique_ptr<TdomNamedNodeMap> attributeMap_;
+    std::unique_ptr<TdomElementListCache> lists_;
 };
 
 }  // namespace wispel

@@ -33,11 +33,20 @@ void TdomNode::checkModifiable() const {
 void TdomNode::initQualifiedName(const DOMString& namespaceURI, const DOMString& qualifiedName,
                                  bool isAttribute) {
     TdomQualifiedName parts = checkQualifiedName(namespaceURI, qualifiedName, isAttribute);
-    prefix_ = std::move(parts.prefix);
-    localName_ = std::move(parts.localName);
-    namespaceURI_ = namespaceURI;
+    ns_ = std::make_unique<TNamespaceParts>(
+        TNamespaceParts{std::move(parts.localName), namespaceURI, std::move(parts.prefix)});
     nodeName_ = qualifiedName;
 }
+
+namespace {
+const DOMString kNoName;
+}
+
+const DOMString& TdomNode::localName() const noexcept { return ns_ ? ns_->localName : kNoName; }
+const DOMString& TdomNode::namespaceURI() const noexcept {
+    return ns_ ? ns_->namespaceURI : kNoName;
+}
+const DOMString& TdomNode::prefix() const noexcept { return ns_ ? ns_->prefix : kNoName; }
 
 const DOMString& TdomNode::nodeName() const { return nodeName_; }
 DOMString TdomNode::nodeValue() const { return nodeValue_; }
@@ -91,13 +100,14 @@ void TdomNode::makeChildrenReadonly() {
 void TdomNode::prefix(const DOMString& value) {
     if (!validName(value)) throw EInvalid_Character_Err();
     checkModifiable();
-    if (!validNCName(value) || namespaceURI_.empty()) throw ENamespace_Err();
-    if (value == u"xml" && namespaceURI_ != kXmlNamespace) throw ENamespace_Err();
+    const DOMString& uri = namespaceURI();
+    if (!validNCName(value) || uri.empty()) throw ENamespace_Err();
+    if (value == u"xml" && uri != kXmlNamespace) throw ENamespace_Err();
     if (nodeType_ == ATTRIBUTE_NODE &&
-        ((value == u"xmlns" && namespaceURI_ != kXmlnsNamespace) || nodeName_ == u"xmlns"))
+        ((value == u"xmlns" && uri != kXmlnsNamespace) || nodeName_ == u"xmlns"))
         throw ENamespace_Err();
-    prefix_ = value;
-    nodeName_ = value + u":" + localName_;
+    ns_->prefix = value;
+    nodeName_ = value + u":" + ns_->localName;
 }
 
 bool TdomNode::validateNode(TdomCustomErrorHandler*) { throw ENot_Supported_Err(); }

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "core/TextConvert.h"
 #include "xml/dom/NodeArray.h"
@@ -71,9 +72,9 @@ public:
     // Writes the node's markup as UTF-16 code units (little-endian).
     virtual void writeXml(TStream& stream);
 
-    const DOMString& localName() const noexcept { return localName_; }
-    const DOMString& namespaceURI() const noexcept { return namespaceURI_; }
-    const DOMString& prefix() const noexcept { return prefix_; }
+    const DOMString& localName() const noexcept;
+    const DOMString& namespaceURI() const noexcept;
+    const DOMString& prefix() const noexcept;
     bool isReadonly() const noexcept { return readonly_; }
     TdomTypeSet allowedChildTypes() const noexcept { return allowedChildTypes_; }
     // The children, for code that walks the tree (same content as childNodes()).
@@ -102,9 +103,13 @@ protected:
     TdomNode* parentNode_ = nullptr;
     bool readonly_ = false;
     TdomTypeSet allowedChildTypes_;
-    DOMString localName_;
-    DOMString namespaceURI_;
-    DOMString prefix_;
+    // Only nodes made by the namespace-aware factories carry these; most nodes never do.
+    struct TNamespaceParts {
+        DOMString localName;
+        DOMString namespaceURI;
+        DOMString prefix;
+    };
+    std::unique_ptr<TNamespaceParts> ns_;
 
 private:
     friend class TdomNodeArray;

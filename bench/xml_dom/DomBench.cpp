@@ -1,0 +1,129 @@
+// One element with N item children, each holding a text node: the document is built node by
+// node, walked with a tree walker (whatToShow 31 and a filter that skips text, as the feed
+// parser does) and freed. The peer does the same with libxml2's tree API and a loop over its
+// node links. Reported per node, so that 1 000 and 100 000 children can be compared: the
+// cost per node must not grow with the number of siblings.
+
+#include <benchmark/benchmark.h>
+#include <libxml/tree.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "xml/dom/CharacterData.h"
+#include "xml/dom/Document.h"
+#include "xml/dom/DomImplementation.h"
+#include "xml/dom/Element.h"
+#include "xml/dom/traversal/TreeWalker.h"
+
+namespace {
+
+using namespace wispel;
+
+class TItemFilter : public TdomNodeFilter {
+public:
+    TdomFilterResult acceptNode(TdomNode* node) override {
+        return node->nodeType() == ELEMENT_NODE ? FILTER_ACCEPT : FILTER_SKIP;
+    }
+};
+
+void BM_WispelDom(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    TDomImplementation impl;
+    TItemFilter filter;
+    for (auto _ : state) {
+        TdomDocument* doc = impl.createDocument(u"rss", nullptr);
+        TdomElement* channel = doc->documentElement();
+        for (int i = 0; i < count; ++i) {
+            TdomElement* item = doc->createElement(u"item");
+            item->appendChild(doc->createTextNode(u"news"));
+            channel->appendChild(item);
+        }
+        TdomTreeWalker* walker = doc->createTreeWalker(doc->lastChild(), 31, &filter, true);
+        int seen = 0;
+        while (walker->nextNode() != nullptr) ++seen;
+        benchmark::DoNotOptimize(seen);
+        doc->freeTreeWalker(walker);
+        impl.freeDocument(doc);
+    }
+    state.counters["s_per_node"] = benchmark::Counter(
+        count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+bool acceptItem(const xmlNode* node) { return node->type == XML_ELEMENT_NODE; }
+
+// Pre-order over the links, as a walker without recursion would go.
+const xmlNode* nextInOrder(const xmlNode* node, const xmlNode* root) {
+    if (node->children != nullptr) return node->children;
+    while (node != root) {
+        if (node->next != nullptr) return node->next;
+        node = node->parent;
+    }
+    return nullptr;
+}
+
+void BM_Libxml2Tree(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const auto* name = reinterpret_cast<const xmlChar*>("item");
+    const auto* text = reinterpret_cast<const xmlChar*>("news");
+    for (auto _ : state) {
+        xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
+        xmlNodePtr channel = xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("rss"),
+                                           nullptr);
+        xmlDocSetRootElement(doc, channel);
+        for (int i = 0; i < count; ++i) xmlNewChild(channel, nullptr, name, text);
+        int seen = 0;
+        for (const xmlNode* n = nextInOrder(channel, channel); n; n = nextInOrder(n, channel)) {
+            if (acceptItem(n)) ++seen;
+        }
+        benchmark::DoNotOptimize(seen);
+        xmlFreeDoc(doc);
+    }
+    state.counters["s_per_node"] = benchmark::Counter(
+        count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+BENCHMARK(BM_WispelDom)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Libxml2Tree)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Collects the per-node times so that the ratios can be printed after the usual table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            auto perNode = run.counters.find("s_per_node");
+            if (perNode != run.counters.end()) perNode_[run.benchmark_name()] = perNode->second;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios() const {
+        auto get = [this](const std::string& name) {
+            auto it = perNode_.find(name);
+            return it == perNode_.end() ? 0.0 : it->second.value;
+        };
+        const double small = get("BM_WispelDom/1000");
+        const double large = get("BM_WispelDom/100000");
+        if (small <= 0 || large <= 0) return;
+        std::printf("\nper node, 100 000 / 1 000 children (aim: < 1.5): wispel %.2f, libxml2 %.2f\n",
+                    large / small, get("BM_Libxml2Tree/100000") / get("BM_Libxml2Tree/1000"));
+        std::printf("ratio wispel / libxml2 per node: 1 000 children %.2f, 100 000 children %.2f\n",
+                    small / get("BM_Libxml2Tree/1000"), large / get("BM_Libxml2Tree/100000"));
+    }
+
+private:
+    std::map<std::string, benchmark::Counter> perNode_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    xmlCleanupParser();
+    return 0;
+}
