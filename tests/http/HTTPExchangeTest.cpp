@@ -244,6 +244,7 @@ TEST(HTTPGet, RedirectHandlerDecides) {
 
 TEST(HTTPGet, ReusesAnOpenConnectionOnlyForTheSameHostAndPort) {
     const std::string ok = reply("HTTP/1.1 200 OK", "ok");
+    std::vector<bool> closedByClient;
     ScriptedServer server(
         [&](ScriptedPeer& peer) {
             for (std::string request = peer.readRequest(); !request.empty();
@@ -252,6 +253,7 @@ TEST(HTTPGet, ReusesAnOpenConnectionOnlyForTheSameHostAndPort) {
                               ? reply("HTTP/1.1 404 Not Found", "no")
                               : ok);
             }
+            closedByClient.push_back(peer.clientClosed());
         },
         2);
     TNetHTTP http;
@@ -265,9 +267,18 @@ TEST(HTTPGet, ReusesAnOpenConnectionOnlyForTheSameHostAndPort) {
     http.Get("http://localhost:" + port + "/3", body);  // another host text: a new connection
     EXPECT_EQ(http.LastHost(), "localhost");
     EXPECT_EQ(http.LastProtocol(), "http");
+    EXPECT_THROW(http.Get("http://localhost:" + port + "/bad", body), ENetProtocolReplyError);
+    // A URL without a port never matches the open connection: it is closed before the
+    // request goes to port 80 (where, on a test machine, usually nothing listens).
+    try {
+        http.Get("http://localhost/none", body);
+    } catch (const ENetException&) {
+    }
+    EXPECT_EQ(http.Port, 80);
     http.Disconnect();
     server.join();
     EXPECT_EQ(server.accepted(), 2);
+    EXPECT_EQ(closedByClient, (std::vector<bool>{true, true}));
 }
 
 TEST(HTTPGet, RefusesWhatExceedsItsLimits) {
