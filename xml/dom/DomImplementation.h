@@ -6,6 +6,7 @@
 // arrays until its free operations or clear() (run on destruction) destroy them; freeing
 // sets the caller's reference to null.
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -62,6 +63,10 @@ public:
     // through createDocument or is freed); returns it.
     TdomDocumentType* adoptDocumentType(std::unique_ptr<TdomDocumentType> doctype);
 
+    // A value of the owner's choosing, kept with the component.
+    std::intptr_t Tag() const noexcept { return tag_; }
+    void SetTag(std::intptr_t value) noexcept { tag_ = value; }
+
     TXmlParserEvent onExternalParsedEntity;
 
 private:
@@ -69,6 +74,7 @@ private:
                               TdomDocumentType* doctype);
     void checkFreeDocType(TdomDocumentType* doctype) const;
 
+    std::intptr_t tag_ = 0;
     std::vector<std::unique_ptr<TdomCMExternalObject>> externalCMObjects_;
     std::vector<std::unique_ptr<TdomCMInternalObject>> internalCMObjects_;
     std::vector<std::unique_ptr<TdomCMObject>> cmObjects_;

@@ -19,6 +19,8 @@ public:
     TdomElement(TdomDocument* ownerDocument, const DOMString& namespaceURI,
                 const DOMString& qualifiedName);
 
+    void nodeValue(const DOMString&) override {}
+    using TdomNode::nodeValue;
     TdomNamedNodeMap* attributes() const override;
     void setReadonly(bool value) override;
     void normalize() override;

@@ -365,6 +365,25 @@ TEST_F(DomTest, ExternalEntitiesTakeNoChildren) {
     EXPECT_NO_THROW(internal->appendChild(text(u"x")));
 }
 
+TEST_F(DomTest, NodeValuesByKind) {
+    root->nodeValue(u"ignored");
+    EXPECT_EQ(root->nodeValue(), u"");
+    TdomNode* ref = doc->createEntityReference(u"e");
+    ref->nodeValue(u"ignored");
+    EXPECT_EQ(ref->nodeValue(), u"");
+    TdomNode* pi = doc->createProcessingInstruction(u"target", u"data");
+    EXPECT_EQ(pi->nodeName(), u"target");
+    pi->nodeValue(u"new");
+    EXPECT_EQ(static_cast<TdomProcessingInstruction*>(pi)->data(), u"new");
+    EXPECT_EQ(text(u"t")->nodeName(), u"#text");
+    EXPECT_EQ(doc->createCDATASection(u"")->nodeName(), u"#cdata-section");
+    EXPECT_EQ(doc->createComment(u"")->nodeName(), u"#comment");
+    EXPECT_EQ(doc->createDocumentFragment()->nodeName(), u"#document-fragment");
+    EXPECT_EQ(root->attributes() != nullptr, true);
+    EXPECT_EQ(text(u"t")->attributes(), nullptr);
+    EXPECT_EQ(root->childNodes()->length(), 0);
+}
+
 TEST_F(DomTest, ValidationDefaults) {
     EXPECT_TRUE(text(u"t")->validateNode(nullptr));
     EXPECT_TRUE(doc->createComment(u"c")->validateNode(nullptr));
