@@ -1,17 +1,18 @@
 // Parses generated RSS documents of about 5 MB and 50 MB with TXmlToDomParser and, in the
 // same run, with libxml2's xmlReadMemory, and reports time and peak memory of both and their
-// ratios. Peak memory is measured in a forked child per parse: the child's high-water mark
-// of resident memory starts at its size at fork, so the growth is what the parse needed.
+// ratios. Peak memory is the high-water mark of live heap bytes during one parse, counted
+// through operator new for our parser and through libxml2's allocator hooks for the peer.
 
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <malloc.h>
 
 #include <cstdio>
-#include <fstream>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "core/MemoryStream.h"
@@ -68,42 +69,54 @@ void parseWithLibxml2(const std::string& text) {
     xmlFreeDoc(doc);
 }
 
-long residentKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.rfind(prefix, 0) == 0) return std::stol(line.substr(prefix.size()));
-    }
-    return 0;
+// Live heap bytes and their high-water mark, counted for operator new (our parser) and for
+// libxml2's allocator hooks alike, so that both peaks are measured the same way.
+std::size_t liveBytes = 0;
+std::size_t peakBytes = 0;
+
+void* countedMalloc(std::size_t size) {
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) return nullptr;
+    liveBytes += malloc_usable_size(block);
+    if (liveBytes > peakBytes) peakBytes = liveBytes;
+    return block;
 }
 
-// Peak memory growth in kB of one parse, measured in a child process.
-long peakKb(void (*parse)(const std::string&), const std::string& text) {
-    int fds[2];
-    if (pipe(fds) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        const long before = residentKb("VmRSS");
-        parse(text);
-        const long growth = residentKb("VmHWM") - before;
-        ssize_t written = write(fds[1], &growth, sizeof growth);
-        _exit(written == sizeof growth ? 0 : 1);
-    }
-    close(fds[1]);
-    long growth = -1;
-    if (read(fds[0], &growth, sizeof growth) != sizeof growth) growth = -1;
-    close(fds[0]);
-    waitpid(child, nullptr, 0);
-    return growth;
+void countedFree(void* block) {
+    if (block == nullptr) return;
+    liveBytes -= malloc_usable_size(block);
+    std::free(block);
+}
+
+void* countedRealloc(void* block, std::size_t size) {
+    const std::size_t before = block ? malloc_usable_size(block) : 0;
+    void* moved = std::realloc(block, size);
+    if (moved == nullptr) return nullptr;
+    liveBytes = liveBytes - before + malloc_usable_size(moved);
+    if (liveBytes > peakBytes) peakBytes = liveBytes;
+    return moved;
+}
+
+char* countedStrdup(const char* text) {
+    const std::size_t size = std::strlen(text) + 1;
+    auto* copy = static_cast<char*>(countedMalloc(size));
+    if (copy != nullptr) std::memcpy(copy, text, size);
+    return copy;
+}
+
+// Peak growth of live heap bytes in kB during one parse.
+double peakKb(void (*parse)(const std::string&), const std::string& text) {
+    const std::size_t start = liveBytes;
+    peakBytes = liveBytes;
+    parse(text);
+    return static_cast<double>(peakBytes - start) / 1024.0;
 }
 
 void runParse(benchmark::State& state, void (*parse)(const std::string&)) {
     const std::string& text = rssOfSize(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) parse(text);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-    state.counters["peak_kB"] = static_cast<double>(peakKb(parse, text));
+    state.counters["peak_kB"] = peakKb(parse, text);
 }
 
 void BM_Wispel(benchmark::State& state) {
@@ -151,7 +164,19 @@ private:
 
 }  // namespace
 
+void* operator new(std::size_t size) {
+    if (void* block = countedMalloc(size)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+    countedFree(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    countedFree(block);
+}
+
 int main(int argc, char** argv) {
+    xmlMemSetup(countedFree, countedMalloc, countedRealloc, countedStrdup);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

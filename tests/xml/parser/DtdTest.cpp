@@ -104,6 +104,10 @@ TEST_F(DtdTest, EntityReferencesInContentStayUnexpanded) {
     TdomDocument* doc = parse("<!DOCTYPE r [<!ENTITY e 'x<b/>y'>]><r>&e;</r>");
     EXPECT_EQ(shape(doc->documentElement()), "&e;");
     EXPECT_EQ(doc->contentModel()->entities.find(u"e")->replacementText, u"x<b/>y");
+    // Expanding the reference parses the replacement text into it.
+    auto* reference = static_cast<TdomEntityReference*>(doc->documentElement()->firstChild());
+    EXPECT_TRUE(reference->expand());
+    EXPECT_EQ(shape(reference), "\"x\",b[],\"y\"");
 }
 
 TEST_F(DtdTest, ParameterEntitiesResolveAndReplayDeclarations) {

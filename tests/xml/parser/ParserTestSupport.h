@@ -14,6 +14,7 @@
 #include "xml/dom/DocumentType.h"
 #include "xml/dom/DomImplementation.h"
 #include "xml/dom/Element.h"
+#include "xml/dom/EntityReference.h"
 #include "xml/dom/NamedNodeMap.h"
 #include "xml/dom/cm/CMObject.h"
 #include "xml/errors/ParserErrors.h"
