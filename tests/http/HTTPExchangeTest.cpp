@@ -429,3 +429,36 @@ TEST(HTTPRequest, WorkEventsCountTheBody) {
     EXPECT_EQ(events[events.size() - 2], "10");
     EXPECT_EQ(events.back(), "end");
 }
+
+TEST(HTTPGet, MalformedRepliesEndInErrorsOfTheirOwnKind) {
+    struct Case {
+        std::string reply;
+        const char* errorClass;  // nullptr: the reply is read without error
+    };
+    const std::string binary("\0\xff\r\n\0", 5);
+    const Case cases[] = {
+        {"", "ENetConnClosedGracefully"},
+        {"garbage\r\n\r\n", "EConvertError"},
+        {"HTTP/1.1 200\r\nno colon line\r\n\r\nbody", nullptr},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nshort", "ENetConnClosedGracefully"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\ncut",
+         "ENetConnClosedGracefully"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n", "ENetConnClosedGracefully"},
+        {"HTTP/1.1 200 OK\r\nContent-Range: bytes a-b/c\r\n\r\n", "EConvertError"},
+        {"HTTP/1.1 200 OK\r\nDate: " + binary + "\r\nExpires: 99 Zzz 99999\r\n\r\n", nullptr},
+        {"HTTP/1.1 200 OK\r\n" + binary + "\r\n\r\n" + binary, nullptr},
+        {"HTTP/1.1 200 OK\r\n  leading continuation\r\n\r\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        ScriptedServer server(answer({c.reply}));
+        TNetHTTP http;
+        TMemoryStream body;
+        try {
+            http.Get(server.url(), body);
+            EXPECT_EQ(c.errorClass, nullptr);
+        } catch (const Exception& error) {
+            EXPECT_STREQ(error.className(), c.errorClass ? c.errorClass : "none");
+        }
+    }
+}
