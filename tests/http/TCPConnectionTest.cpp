@@ -242,3 +242,17 @@ TEST(TCPConnection, InterceptSeesTrafficAndCanBeEnabledOnlyWhenSet) {
     EXPECT_EQ(client.Intercept(), nullptr);  // the destroyed intercept was forgotten
     EXPECT_FALSE(client.InterceptEnabled());
 }
+
+TEST(TCPConnection, BindsToTheBoundAddress) {
+    ScriptedServer server([](ScriptedPeer& peer) { peer.clientClosed(); });
+    RecordingClient client(server.port());
+    client.BoundIP = "192.0.2.1";  // not an address of this machine: the bind fails locally
+    auto error = raised<ENetSocketError>([&] { client.Connect(); });
+    EXPECT_EQ(error.LastError(), 10049);
+    EXPECT_FALSE(client.Binding().HandleAllocated());
+    client.BoundIP = "127.0.0.1";
+    client.UseNagle = false;
+    client.Connect();
+    EXPECT_EQ(client.Binding().IP(), "127.0.0.1");
+    EXPECT_NE(client.Binding().Port(), 0);
+}
