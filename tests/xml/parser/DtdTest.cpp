@@ -217,3 +217,18 @@ TEST_F(DtdTest, ManyWaysThroughTheEntitiesCostNothingExtra) {
 
 }  // namespace
 }  // namespace wispel::testing
+
+namespace wispel::testing {
+namespace {
+
+TEST_F(DtdTest, DeeplyNestedContentModelsNeitherRecurseNorFail) {
+    const int depth = 100000;
+    const std::string spec = std::string(depth, '(') + "b" + std::string(depth, ')');
+    TdomCMObject* cm = contentModel("<!ELEMENT a " + spec + ">");
+    EXPECT_EQ(cm->elementTypes.find(u"a")->contentType, TdomCMContentType::ctElements);
+    EXPECT_EQ(failureClass("<!DOCTYPE r [<!ELEMENT a " + spec + ")>]><r/>"),
+              "EParserInvalidElementDeclaration_Err");
+}
+
+}  // namespace
+}  // namespace wispel::testing
