@@ -51,7 +51,9 @@ void BM_WispelDom(benchmark::State& state) {
         count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-bool acceptItem(const xmlNode* node) { return node->type == XML_ELEMENT_NODE; }
+bool acceptItem(const xmlNode* node) {
+    return node->type == XML_ELEMENT_NODE;
+}
 
 // Pre-order over the links, as a walker without recursion would go.
 const xmlNode* nextInOrder(const xmlNode* node, const xmlNode* root) {
@@ -69,8 +71,8 @@ void BM_Libxml2Tree(benchmark::State& state) {
     const auto* text = reinterpret_cast<const xmlChar*>("news");
     for (auto _ : state) {
         xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
-        xmlNodePtr channel = xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("rss"),
-                                           nullptr);
+        xmlNodePtr channel =
+            xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("rss"), nullptr);
         xmlDocSetRootElement(doc, channel);
         for (int i = 0; i < count; ++i) xmlNewChild(channel, nullptr, name, text);
         int seen = 0;
@@ -106,8 +108,9 @@ public:
         const double small = get("BM_WispelDom/1000");
         const double large = get("BM_WispelDom/100000");
         if (small <= 0 || large <= 0) return;
-        std::printf("\nper node, 100 000 / 1 000 children (aim: < 1.5): wispel %.2f, libxml2 %.2f\n",
-                    large / small, get("BM_Libxml2Tree/100000") / get("BM_Libxml2Tree/1000"));
+        std::printf(
+            "\nper node, 100 000 / 1 000 children (aim: < 1.5): wispel %.2f, libxml2 %.2f\n",
+            large / small, get("BM_Libxml2Tree/100000") / get("BM_Libxml2Tree/1000"));
         std::printf("ratio wispel / libxml2 per node: 1 000 children %.2f, 100 000 children %.2f\n",
                     small / get("BM_Libxml2Tree/1000"), large / get("BM_Libxml2Tree/100000"));
     }

@@ -117,6 +117,8 @@ const Table& table() {
 
 }  // namespace
 
-std::uint8_t classOf(char16_t unit) { return table()[unit]; }
+std::uint8_t classOf(char16_t unit) {
+    return table()[unit];
+}
 
 }  // namespace wispel::xmlclass

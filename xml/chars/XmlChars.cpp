@@ -25,7 +25,9 @@ bool allBlank(std::u16string_view text) {
     return true;
 }
 
-bool isXmlLetter(char16_t unit) { return (xmlclass::classOf(unit) & xmlclass::kLetter) != 0; }
+bool isXmlLetter(char16_t unit) {
+    return (xmlclass::classOf(unit) & xmlclass::kLetter) != 0;
+}
 
 bool isXmlNameChar(char16_t unit) {
     return unit == u'.' || unit == u'-' || unit == u'_' || unit == u':' ||
@@ -69,8 +71,12 @@ bool validText(std::u16string_view text, bool allowMarkupChars) {
     return true;
 }
 
-bool asciiLetter(char16_t u) { return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z'); }
-bool asciiDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
+bool asciiLetter(char16_t u) {
+    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+}
+bool asciiDigit(char16_t u) {
+    return u >= u'0' && u <= u'9';
+}
 
 int hexValue(char16_t u) {
     if (asciiDigit(u)) return u - u'0';
@@ -104,15 +110,18 @@ bool xmlCodePoint(std::int32_t cp) {
 
 }  // namespace
 
-bool validCharData(std::u16string_view text) { return validText(text, false); }
+bool validCharData(std::u16string_view text) {
+    return validText(text, false);
+}
 
-bool validCDataText(std::u16string_view text) { return validText(text, true); }
+bool validCDataText(std::u16string_view text) {
+    return validText(text, true);
+}
 
 bool validVersionNum(std::u16string_view text) {
     if (text.empty()) return false;
     for (char16_t u : text) {
-        if (!asciiLetter(u) && !asciiDigit(u) && u != u'_' && u != u'.' && u != u':' &&
-            u != u'-')
+        if (!asciiLetter(u) && !asciiDigit(u) && u != u'_' && u != u'.' && u != u':' && u != u'-')
             return false;
     }
     return true;

@@ -21,11 +21,21 @@ TdomAttr::TdomAttr(TdomDocument* ownerDocument, const DOMString& namespaceURI,
     initQualifiedName(namespaceURI, qualifiedName, true);
 }
 
-DOMString TdomAttr::nodeValue() const { return value(); }
-void TdomAttr::nodeValue(const DOMString& value) { this->value(value); }
-const DOMString& TdomAttr::name() const { return nodeName_; }
-bool TdomAttr::specified() const { return specified_; }
-TdomElement* TdomAttr::ownerElement() const { return ownerElement_; }
+DOMString TdomAttr::nodeValue() const {
+    return value();
+}
+void TdomAttr::nodeValue(const DOMString& value) {
+    this->value(value);
+}
+const DOMString& TdomAttr::name() const {
+    return nodeName_;
+}
+bool TdomAttr::specified() const {
+    return specified_;
+}
+TdomElement* TdomAttr::ownerElement() const {
+    return ownerElement_;
+}
 
 namespace {
 

@@ -11,14 +11,18 @@ TdomCharacterData::TdomCharacterData(TdomDocument* ownerDocument, const DOMStrin
                                      TdomNodeType type)
     : TdomNode(ownerDocument, name, type, kNoChildTypes) {}
 
-const DOMString& TdomCharacterData::data() const { return nodeValue_; }
+const DOMString& TdomCharacterData::data() const {
+    return nodeValue_;
+}
 
 void TdomCharacterData::data(const DOMString& value) {
     checkModifiable();
     nodeValue_ = value;
 }
 
-int TdomCharacterData::length() const { return static_cast<int>(nodeValue_.size()); }
+int TdomCharacterData::length() const {
+    return static_cast<int>(nodeValue_.size());
+}
 
 DOMString TdomCharacterData::substringData(int offset, int count) const {
     if (offset < 0 || offset > length() || count < 0) throw EIndex_Size_Err();
@@ -53,25 +57,40 @@ TdomText::TdomText(TdomDocument* ownerDocument)
 TdomText::TdomText(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type)
     : TdomCharacterData(ownerDocument, name, type) {}
 
-bool TdomText::validateNode(TdomCustomErrorHandler*) { return true; }
+bool TdomText::validateNode(TdomCustomErrorHandler*) {
+    return true;
+}
 
 DOMString escapeMarkupChars(std::u16string_view text) {
     DOMString out;
     out.reserve(text.size());
     for (char16_t unit : text) {
         switch (unit) {
-            case u'"': out += u"&#34;"; break;
-            case u'&': out += u"&#38;"; break;
-            case u'\'': out += u"&#39;"; break;
-            case u'<': out += u"&#60;"; break;
-            case u'>': out += u"&#62;"; break;
-            default: out += unit;
+            case u'"':
+                out += u"&#34;";
+                break;
+            case u'&':
+                out += u"&#38;";
+                break;
+            case u'\'':
+                out += u"&#39;";
+                break;
+            case u'<':
+                out += u"&#60;";
+                break;
+            case u'>':
+                out += u"&#62;";
+                break;
+            default:
+                out += unit;
         }
     }
     return out;
 }
 
-DOMString TdomText::escapedData() const { return escapeMarkupChars(nodeValue_); }
+DOMString TdomText::escapedData() const {
+    return escapeMarkupChars(nodeValue_);
+}
 
 bool TdomText::isWhitespaceInElementContent() const {
     if (!nodeValue_.empty() && !allBlank(nodeValue_)) return false;
@@ -104,7 +123,9 @@ TdomText* TdomText::splitText(int offset) {
 TdomComment::TdomComment(TdomDocument* ownerDocument)
     : TdomCharacterData(ownerDocument, u"#comment", COMMENT_NODE) {}
 
-bool TdomComment::validateNode(TdomCustomErrorHandler*) { return true; }
+bool TdomComment::validateNode(TdomCustomErrorHandler*) {
+    return true;
+}
 
 TdomCDATASection::TdomCDATASection(TdomDocument* ownerDocument)
     : TdomText(ownerDocument, u"#cdata-section", CDATA_SECTION_NODE) {}

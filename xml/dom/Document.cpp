@@ -102,8 +102,7 @@ TdomEntityReference* TdomDocument::createEntityReference(const DOMString& name) 
     return adopt(std::make_unique<TdomEntityReference>(this, name));
 }
 
-TdomDocumentType* TdomDocument::createDocumentType(const DOMString& name,
-                                                   const DOMString& publicId,
+TdomDocumentType* TdomDocument::createDocumentType(const DOMString& name, const DOMString& publicId,
                                                    const DOMString& systemId,
                                                    const DOMString& internalSubset) {
     return adopt(
@@ -111,8 +110,7 @@ TdomDocumentType* TdomDocument::createDocumentType(const DOMString& name,
 }
 
 TdomEntity* TdomDocument::createEntity(const DOMString& name, const DOMString& publicId,
-                                       const DOMString& systemId,
-                                       const DOMString& notationName) {
+                                       const DOMString& systemId, const DOMString& notationName) {
     return adopt(std::make_unique<TdomEntity>(this, name, publicId, systemId, notationName));
 }
 
@@ -143,7 +141,9 @@ int TdomDocument::indexOfChild(const TdomNode* child) const {
     return child == nullptr ? children_.count() : children_.indexOf(child);
 }
 
-void* TdomDocument::defaultView() const { return nullptr; }
+void* TdomDocument::defaultView() const {
+    return nullptr;
+}
 
 TdomNodeList* TdomDocument::getElementsByTagName(const DOMString& name) {
     return lists_.byTagName(name, this);
@@ -169,8 +169,10 @@ TdomNode* TdomDocument::appendChild(TdomNode* newChild) {
             break;
         case PROCESSING_INSTRUCTION_NODE:
         case COMMENT_NODE:
-        case DOCUMENT_FRAGMENT_NODE: break;
-        default: throw EHierarchy_Request_Err();
+        case DOCUMENT_FRAGMENT_NODE:
+            break;
+        default:
+            throw EHierarchy_Request_Err();
     }
     return TdomNode::appendChild(newChild);
 }
@@ -194,8 +196,10 @@ void TdomDocument::checkInsertion(TdomNode* newChild, TdomNode* refChild) const 
             break;
         case PROCESSING_INSTRUCTION_NODE:
         case COMMENT_NODE:
-        case DOCUMENT_FRAGMENT_NODE: break;
-        default: throw EHierarchy_Request_Err();
+        case DOCUMENT_FRAGMENT_NODE:
+            break;
+        default:
+            throw EHierarchy_Request_Err();
     }
 }
 
@@ -223,8 +227,10 @@ void TdomDocument::checkReplacement(TdomNode* newChild, TdomNode* oldChild) cons
         }
         case PROCESSING_INSTRUCTION_NODE:
         case COMMENT_NODE:
-        case DOCUMENT_FRAGMENT_NODE: break;
-        default: throw EHierarchy_Request_Err();
+        case DOCUMENT_FRAGMENT_NODE:
+            break;
+        default:
+            throw EHierarchy_Request_Err();
     }
 }
 
@@ -290,8 +296,8 @@ TdomNodeIterator* TdomDocument::createNodeIterator(TdomNode* root, TdomWhatToSho
                                                    TdomNodeFilter* filter,
                                                    bool entityReferenceExpansion) {
     if (root == nullptr) throw ENot_Supported_Err();
-    nodeIterators_.push_back(std::make_unique<TdomNodeIterator>(root, whatToShow, filter,
-                                                                entityReferenceExpansion));
+    nodeIterators_.push_back(
+        std::make_unique<TdomNodeIterator>(root, whatToShow, filter, entityReferenceExpansion));
     return nodeIterators_.back().get();
 }
 
@@ -346,8 +352,12 @@ TdomCMObject* TdomDocument::assignContentModel(TdomCMObject* cm) {
 
 // Validation against the content model is not done in this system; the ID list stays as
 // the parser left it.
-bool TdomDocument::validate(TdomCustomErrorHandler*) { return true; }
-bool TdomDocument::validateIdReferences(TdomCustomErrorHandler*) { return true; }
+bool TdomDocument::validate(TdomCustomErrorHandler*) {
+    return true;
+}
+bool TdomDocument::validateIdReferences(TdomCustomErrorHandler*) {
+    return true;
+}
 
 // --- document element set-up ---
 

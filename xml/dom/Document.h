@@ -84,8 +84,7 @@ public:
     virtual TdomAttr* createAttributeNS(const DOMString& namespaceURI,
                                         const DOMString& qualifiedName);
     virtual TdomEntityReference* createEntityReference(const DOMString& name);
-    virtual TdomDocumentType* createDocumentType(const DOMString& name,
-                                                 const DOMString& publicId,
+    virtual TdomDocumentType* createDocumentType(const DOMString& name, const DOMString& publicId,
                                                  const DOMString& systemId,
                                                  const DOMString& internalSubset);
     // Frees a detached node with its subtree (and an element's attributes); sets the
@@ -102,8 +101,7 @@ public:
                                                  TdomNodeFilter* filter,
                                                  bool entityReferenceExpansion);
     virtual TdomTreeWalker* createTreeWalker(TdomNode* root, TdomWhatToShow whatToShow,
-                                             TdomNodeFilter* filter,
-                                             bool entityReferenceExpansion);
+                                             TdomNodeFilter* filter, bool entityReferenceExpansion);
     virtual TdomCMObject* detachContentModel();
     // Returns the content model attached before; EInuse_Content_Model_Err when `cm` is
     // attached to another document.

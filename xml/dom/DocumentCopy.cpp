@@ -59,9 +59,12 @@ TdomNode* TdomDocument::duplicateShallow(TdomNode* source) {
                 copy->appendChild(duplicateShallow(child));
             return copy;
         }
-        case TEXT_NODE: return createTextNode(source->nodeValue());
-        case CDATA_SECTION_NODE: return createCDATASection(source->nodeValue());
-        case COMMENT_NODE: return createComment(source->nodeValue());
+        case TEXT_NODE:
+            return createTextNode(source->nodeValue());
+        case CDATA_SECTION_NODE:
+            return createCDATASection(source->nodeValue());
+        case COMMENT_NODE:
+            return createComment(source->nodeValue());
         case ENTITY_REFERENCE_NODE: {
             TdomEntityReference* copy = createEntityReference(source->nodeName());
             copy->expand();
@@ -77,12 +80,14 @@ TdomNode* TdomDocument::duplicateShallow(TdomNode* source) {
         }
         case PROCESSING_INSTRUCTION_NODE:
             return createProcessingInstruction(source->nodeName(), source->nodeValue());
-        case DOCUMENT_FRAGMENT_NODE: return createDocumentFragment();
+        case DOCUMENT_FRAGMENT_NODE:
+            return createDocumentFragment();
         case NOTATION_NODE: {
             auto* from = static_cast<TdomNotation*>(source);
             return createNotation(from->nodeName(), from->publicId(), from->systemId());
         }
-        default: throw ENot_Supported_Err();
+        default:
+            throw ENot_Supported_Err();
     }
 }
 
@@ -113,7 +118,9 @@ TdomNode* TdomDocument::duplicateNode(TdomNode* node, bool deep) {
     return root;
 }
 
-TdomNode* TdomDocument::importNode(TdomNode* node, bool deep) { return duplicateNode(node, deep); }
+TdomNode* TdomDocument::importNode(TdomNode* node, bool deep) {
+    return duplicateNode(node, deep);
+}
 
 bool TdomDocument::expandEntityReference(TdomNode* node) {
     if (node == nullptr) throw ENot_Supported_Err();

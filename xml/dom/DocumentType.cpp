@@ -19,11 +19,23 @@ void TdomDocumentType::setOwnerDocument(TdomDocument* document) {
     notationMap_->ownerDocument_ = document;
 }
 
-TdomEntitiesNamedNodeMap* TdomDocumentType::entities() const { return entityMap_.get(); }
-const DOMString& TdomDocumentType::internalSubset() const { return internalSubset_; }
-const DOMString& TdomDocumentType::name() const { return nodeName_; }
-TdomNamedNodeMap* TdomDocumentType::notations() const { return notationMap_.get(); }
-const DOMString& TdomDocumentType::publicId() const { return publicId_; }
-const DOMString& TdomDocumentType::systemId() const { return systemId_; }
+TdomEntitiesNamedNodeMap* TdomDocumentType::entities() const {
+    return entityMap_.get();
+}
+const DOMString& TdomDocumentType::internalSubset() const {
+    return internalSubset_;
+}
+const DOMString& TdomDocumentType::name() const {
+    return nodeName_;
+}
+TdomNamedNodeMap* TdomDocumentType::notations() const {
+    return notationMap_.get();
+}
+const DOMString& TdomDocumentType::publicId() const {
+    return publicId_;
+}
+const DOMString& TdomDocumentType::systemId() const {
+    return systemId_;
+}
 
 }  // namespace wispel

@@ -11,9 +11,8 @@ namespace wispel {
 
 class TdomDocumentType : public TdomNode {
 public:
-    TdomDocumentType(TdomDocument* ownerDocument, const DOMString& name,
-                     const DOMString& publicId, const DOMString& systemId,
-                     const DOMString& internalSubset);
+    TdomDocumentType(TdomDocument* ownerDocument, const DOMString& name, const DOMString& publicId,
+                     const DOMString& systemId, const DOMString& internalSubset);
 
     void nodeValue(const DOMString&) override {}
     using TdomNode::nodeValue;

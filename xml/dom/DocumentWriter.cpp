@@ -64,6 +64,8 @@ void TdomDocument::writeXmlUtf8(TStream& stream) {
     stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
-void TdomDocument::writeXmlUtf16(TStream& stream) { writeUtf16LE(stream, xmlTextUtf16()); }
+void TdomDocument::writeXmlUtf16(TStream& stream) {
+    writeUtf16LE(stream, xmlTextUtf16());
+}
 
 }  // namespace wispel

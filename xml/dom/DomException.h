@@ -11,12 +11,12 @@ namespace wispel {
 
 WISPEL_DECLARE_EXCEPTION(EDomException, Exception);
 
-#define WISPEL_DECLARE_DOM_ERROR(Name, DefaultMessage)                                    \
-    class Name : public EDomException {                                                   \
-    public:                                                                               \
-        using EDomException::EDomException;                                               \
-        Name() : EDomException(std::string(DefaultMessage)) {}                            \
-        const char* className() const noexcept override { return #Name; }                 \
+#define WISPEL_DECLARE_DOM_ERROR(Name, DefaultMessage)                    \
+    class Name : public EDomException {                                   \
+    public:                                                               \
+        using EDomException::EDomException;                               \
+        Name() : EDomException(std::string(DefaultMessage)) {}            \
+        const char* className() const noexcept override { return #Name; } \
     }
 
 WISPEL_DECLARE_DOM_ERROR(EIndex_Size_Err, "Index size error.");

@@ -35,7 +35,9 @@ bool isOwned(const std::vector<std::unique_ptr<T>>& owned, const T* object) {
 
 TDomImplementation::TDomImplementation(TComponent* owner) : TComponent(owner) {}
 
-TDomImplementation::~TDomImplementation() { clear(); }
+TDomImplementation::~TDomImplementation() {
+    clear();
+}
 
 const TdomObjectList<TdomCMExternalObject>& TDomImplementation::externalCMObjects() const {
     return externalList_;
@@ -43,9 +45,15 @@ const TdomObjectList<TdomCMExternalObject>& TDomImplementation::externalCMObject
 const TdomObjectList<TdomCMInternalObject>& TDomImplementation::internalCMObjects() const {
     return internalList_;
 }
-const TdomObjectList<TdomCMObject>& TDomImplementation::cmObjects() const { return cmList_; }
-const TdomNodeList& TDomImplementation::documents() const { return documentList_; }
-const TdomNodeList& TDomImplementation::documentTypes() const { return documentTypeList_; }
+const TdomObjectList<TdomCMObject>& TDomImplementation::cmObjects() const {
+    return cmList_;
+}
+const TdomNodeList& TDomImplementation::documents() const {
+    return documentList_;
+}
+const TdomNodeList& TDomImplementation::documentTypes() const {
+    return documentTypeList_;
+}
 
 void TDomImplementation::clear() {
     documents_.clear();
@@ -91,8 +99,7 @@ void TDomImplementation::freeDocumentType(TdomDocumentType*& doctype) {
     destroyOwned(ownedDocTypes_, doctype, "DocumentType not found error.");
 }
 
-TdomDocumentType* TDomImplementation::adoptDocumentType(
-    std::unique_ptr<TdomDocumentType> doctype) {
+TdomDocumentType* TDomImplementation::adoptDocumentType(std::unique_ptr<TdomDocumentType> doctype) {
     TdomDocumentType* raw = doctype.get();
     ownedDocTypes_.push_back(std::move(doctype));
     documentTypes_.append(raw);
@@ -131,10 +138,9 @@ void TDomImplementation::checkFreeDocType(TdomDocumentType* doctype) const {
 TdomDocument* TDomImplementation::newDocument(const DOMString& namespaceURI,
                                               const DOMString& qualifiedName,
                                               TdomDocumentType* doctype) {
-    std::unique_ptr<TdomDocument> made =
-        supportsDocumentFormat(namespaceURI, qualifiedName)
-            ? getDocumentClass(namespaceURI, qualifiedName)(this)
-            : std::make_unique<TdomDocument>(this);
+    std::unique_ptr<TdomDocument> made = supportsDocumentFormat(namespaceURI, qualifiedName)
+                                             ? getDocumentClass(namespaceURI, qualifiedName)(this)
+                                             : std::make_unique<TdomDocument>(this);
     TdomDocument* doc = made.get();
     ownedDocuments_.push_back(std::move(made));
     documents_.append(doc);
@@ -151,8 +157,7 @@ TdomDocument* TDomImplementation::newDocument(const DOMString& namespaceURI,
     return doc;
 }
 
-TdomDocument* TDomImplementation::createDocument(const DOMString& name,
-                                                 TdomDocumentType* doctype) {
+TdomDocument* TDomImplementation::createDocument(const DOMString& name, TdomDocumentType* doctype) {
     checkFreeDocType(doctype);
     checkXmlName(name);
     TdomDocument* doc = newDocument(DOMString(), name, doctype);

@@ -33,16 +33,22 @@ TdomElementListCache& TdomElement::lists() {
     return *lists_;
 }
 
-TdomNamedNodeMap* TdomElement::attributes() const { return map(); }
+TdomNamedNodeMap* TdomElement::attributes() const {
+    return map();
+}
 
 void TdomElement::setReadonly(bool value) {
     TdomNode::setReadonly(value);
     if (attributeMap_) attributeMap_->readonlyMap(value);
 }
 
-void TdomElement::normalize() { TdomNode::normalize(); }
+void TdomElement::normalize() {
+    TdomNode::normalize();
+}
 
-const DOMString& TdomElement::tagName() const { return nodeName_; }
+const DOMString& TdomElement::tagName() const {
+    return nodeName_;
+}
 
 void TdomElement::checkPlainMap() const {
     if (map()->namespaceAware()) throw ENamespace_Err();
@@ -96,9 +102,8 @@ TdomAttr* TdomElement::attachAttribute(TdomAttr* attr, bool byNamespace) {
     if (attr == nullptr) throw ENot_Supported_Err();
     if (attr->ownerDocument() != ownerDocument_) throw EWrong_Document_Err();
     if (attr->ownerElement() == this) return nullptr;
-    TdomAttr* replaced = byNamespace
-                             ? getAttributeNodeNS(attr->namespaceURI(), attr->localName())
-                             : getAttributeNode(attr->name());
+    TdomAttr* replaced = byNamespace ? getAttributeNodeNS(attr->namespaceURI(), attr->localName())
+                                     : getAttributeNode(attr->name());
     if (replaced != nullptr) removeAttributeNode(replaced);
     if (byNamespace) {
         map()->setNamedItemNS(attr);
@@ -108,7 +113,9 @@ TdomAttr* TdomElement::attachAttribute(TdomAttr* attr, bool byNamespace) {
     return replaced;
 }
 
-TdomAttr* TdomElement::setAttributeNode(TdomAttr* attr) { return attachAttribute(attr, false); }
+TdomAttr* TdomElement::setAttributeNode(TdomAttr* attr) {
+    return attachAttribute(attr, false);
+}
 
 TdomAttr* TdomElement::removeAttributeNode(TdomAttr* attr) {
     checkModifiable();
@@ -132,13 +139,12 @@ DOMString TdomElement::getAttributeNS(const DOMString& namespaceURI,
     return attr != nullptr ? attr->value() : DOMString();
 }
 
-bool TdomElement::hasAttributeNS(const DOMString& namespaceURI,
-                                 const DOMString& localName) const {
+bool TdomElement::hasAttributeNS(const DOMString& namespaceURI, const DOMString& localName) const {
     return getAttributeNodeNS(namespaceURI, localName) != nullptr;
 }
 
-TdomAttr* TdomElement::setAttributeNS(const DOMString& namespaceURI,
-                                      const DOMString& qualifiedName, const DOMString& value) {
+TdomAttr* TdomElement::setAttributeNS(const DOMString& namespaceURI, const DOMString& qualifiedName,
+                                      const DOMString& value) {
     checkModifiable();
     checkNSMap();
     TdomQualifiedName parts = checkQualifiedName(namespaceURI, qualifiedName, true);
@@ -163,7 +169,9 @@ TdomAttr* TdomElement::removeAttributeNS(const DOMString& namespaceURI,
     return removeAttributeNode(attr);
 }
 
-TdomAttr* TdomElement::setAttributeNodeNS(TdomAttr* attr) { return attachAttribute(attr, true); }
+TdomAttr* TdomElement::setAttributeNodeNS(TdomAttr* attr) {
+    return attachAttribute(attr, true);
+}
 
 TdomNodeList* TdomElement::getElementsByTagNameNS(const DOMString& namespaceURI,
                                                   const DOMString& localName) {

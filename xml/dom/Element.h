@@ -36,18 +36,16 @@ public:
     virtual TdomNodeList* getElementsByTagName(const DOMString& name);
     virtual DOMString getAttributeNS(const DOMString& namespaceURI,
                                      const DOMString& localName) const;
-    virtual TdomAttr* setAttributeNS(const DOMString& namespaceURI,
-                                     const DOMString& qualifiedName, const DOMString& value);
-    virtual TdomAttr* removeAttributeNS(const DOMString& namespaceURI,
-                                        const DOMString& localName);
+    virtual TdomAttr* setAttributeNS(const DOMString& namespaceURI, const DOMString& qualifiedName,
+                                     const DOMString& value);
+    virtual TdomAttr* removeAttributeNS(const DOMString& namespaceURI, const DOMString& localName);
     virtual TdomAttr* getAttributeNodeNS(const DOMString& namespaceURI,
                                          const DOMString& localName) const;
     virtual TdomAttr* setAttributeNodeNS(TdomAttr* attr);
     virtual TdomNodeList* getElementsByTagNameNS(const DOMString& namespaceURI,
                                                  const DOMString& localName);
     virtual bool hasAttribute(const DOMString& name) const;
-    virtual bool hasAttributeNS(const DOMString& namespaceURI,
-                                const DOMString& localName) const;
+    virtual bool hasAttributeNS(const DOMString& namespaceURI, const DOMString& localName) const;
 
     // The attributes in map order, for code that walks them.
     const TdomNodeArray& attributeArray() const noexcept { return attributeArray_; }

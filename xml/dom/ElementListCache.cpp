@@ -2,8 +2,7 @@
 
 namespace wispel {
 
-TdomElementsNodeList* TdomElementListCache::byTagName(const DOMString& name,
-                                                      TdomNode* startNode) {
+TdomElementsNodeList* TdomElementListCache::byTagName(const DOMString& name, TdomNode* startNode) {
     auto& slot = byName_[name];
     if (!slot) slot = std::make_unique<TdomElementsNodeList>(name, startNode);
     return slot.get();

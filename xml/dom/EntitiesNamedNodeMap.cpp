@@ -4,8 +4,8 @@
 
 namespace wispel {
 
-TdomEntitiesNamedNodeMap::TdomEntitiesNamedNodeMap(TdomDocument* ownerDocument,
-                                                   TdomNode* ownerNode, TdomNodeArray* array)
+TdomEntitiesNamedNodeMap::TdomEntitiesNamedNodeMap(TdomDocument* ownerDocument, TdomNode* ownerNode,
+                                                   TdomNodeArray* array)
     : TdomNamedNodeMap(ownerDocument, ownerNode, array, 1u << ENTITY_NODE) {}
 
 void TdomEntitiesNamedNodeMap::updateEntityReferences(TdomEntity* entity) {

@@ -12,7 +12,9 @@ TdomEntity::TdomEntity(TdomDocument* ownerDocument, const DOMString& name,
       publicId_(publicId),
       systemId_(systemId) {}
 
-const DOMString& TdomEntity::notationName() const { return notationName_; }
+const DOMString& TdomEntity::notationName() const {
+    return notationName_;
+}
 
 // An external entity's content is never loaded, so it takes none.
 void TdomEntity::checkInternal() const {

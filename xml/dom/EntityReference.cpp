@@ -12,8 +12,12 @@ namespace {
 TdomContentTextParser registeredParser = nullptr;
 }
 
-void setContentTextParser(TdomContentTextParser parser) { registeredParser = parser; }
-TdomContentTextParser contentTextParser() { return registeredParser; }
+void setContentTextParser(TdomContentTextParser parser) {
+    registeredParser = parser;
+}
+TdomContentTextParser contentTextParser() {
+    return registeredParser;
+}
 
 DOMString predefinedEntityText(const DOMString& name) {
     if (name == u"lt") return u"<";

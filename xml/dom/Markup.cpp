@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "core/Stream.h"
-
 #include "xml/dom/Attr.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/DocumentType.h"
@@ -86,18 +85,24 @@ bool appendOpening(DOMString& out, const TdomNode* node) {
             out += node->hasChildNodes() ? u">" : u"/>";
             return node->hasChildNodes();
         }
-        case ATTRIBUTE_NODE: appendAttribute(out, static_cast<const TdomAttr*>(node)); return false;
+        case ATTRIBUTE_NODE:
+            appendAttribute(out, static_cast<const TdomAttr*>(node));
+            return false;
         case TEXT_NODE:
             out += escapeMarkupChars(static_cast<const TdomText*>(node)->data());
             return false;
         case CDATA_SECTION_NODE:
-            out += u"<![CDATA[" +
-                   replaceAll(static_cast<const TdomText*>(node)->data(), u"]]>",
-                              u"]]]]><![CDATA[>") +
-                   u"]]>";
+            out +=
+                u"<![CDATA[" +
+                replaceAll(static_cast<const TdomText*>(node)->data(), u"]]>", u"]]]]><![CDATA[>") +
+                u"]]>";
             return false;
-        case ENTITY_REFERENCE_NODE: out += u"&" + node->nodeName() + u";"; return false;
-        case ENTITY_NODE: appendEntity(out, static_cast<const TdomEntity*>(node)); return false;
+        case ENTITY_REFERENCE_NODE:
+            out += u"&" + node->nodeName() + u";";
+            return false;
+        case ENTITY_NODE:
+            appendEntity(out, static_cast<const TdomEntity*>(node));
+            return false;
         case PROCESSING_INSTRUCTION_NODE: {
             out += u"<?" + node->nodeName();
             DOMString data = replaceAll(node->nodeValue(), u"?>", u"? >");
@@ -105,7 +110,9 @@ bool appendOpening(DOMString& out, const TdomNode* node) {
             out += u"?>";
             return false;
         }
-        case COMMENT_NODE: appendComment(out, node->nodeValue()); return false;
+        case COMMENT_NODE:
+            appendComment(out, node->nodeValue());
+            return false;
         case DOCUMENT_TYPE_NODE:
             appendDocumentType(out, static_cast<const TdomDocumentType*>(node));
             return false;
@@ -116,7 +123,8 @@ bool appendOpening(DOMString& out, const TdomNode* node) {
             out += u">";
             return false;
         }
-        default: return node->hasChildNodes();  // document, fragment
+        default:
+            return node->hasChildNodes();  // document, fragment
     }
 }
 

@@ -15,15 +15,21 @@ TdomNamedNodeMap::TdomNamedNodeMap(TdomDocument* ownerDocument, TdomNode* ownerN
       ownerNode_(ownerNode),
       allowedTypes_(allowedTypes) {}
 
-TdomNode* TdomNamedNodeMap::ownerNode() const { return ownerNode_; }
-bool TdomNamedNodeMap::namespaceAware() const { return namespaceAware_; }
+TdomNode* TdomNamedNodeMap::ownerNode() const {
+    return ownerNode_;
+}
+bool TdomNamedNodeMap::namespaceAware() const {
+    return namespaceAware_;
+}
 
 void TdomNamedNodeMap::namespaceAware(bool value) {
     if (!entries_->empty()) throw ENo_Modification_Allowed_Err();
     namespaceAware_ = value;
 }
 
-void TdomNamedNodeMap::readonlyMap(bool value) { readonlyMap_ = value; }
+void TdomNamedNodeMap::readonlyMap(bool value) {
+    readonlyMap_ = value;
+}
 
 int TdomNamedNodeMap::indexOfName(const DOMString& name) const {
     if (namespaceAware_) throw ENamespace_Err();

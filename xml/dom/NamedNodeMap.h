@@ -36,8 +36,7 @@ public:
     virtual TdomNode* getNamedItemNS(const DOMString& namespaceURI,
                                      const DOMString& localName) const;
     virtual TdomNode* setNamedItemNS(TdomNode* node);
-    virtual TdomNode* removeNamedItemNS(const DOMString& namespaceURI,
-                                        const DOMString& localName);
+    virtual TdomNode* removeNamedItemNS(const DOMString& namespaceURI, const DOMString& localName);
 
     bool readonlyMap() const noexcept { return readonlyMap_; }
     TdomTypeSet allowedTypes() const noexcept { return allowedTypes_; }
@@ -77,8 +76,7 @@ public:
     TdomNode* setNamedItemNS(TdomNode* node) override;
     // After removing an entity the references to it inside the others are emptied.
     TdomNode* removeNamedItem(const DOMString& name) override;
-    TdomNode* removeNamedItemNS(const DOMString& namespaceURI,
-                                const DOMString& localName) override;
+    TdomNode* removeNamedItemNS(const DOMString& namespaceURI, const DOMString& localName) override;
 
     // Rebuilds the references between `entity` and the other entities of the map.
     virtual void updateEntityReferences(TdomEntity* entity);

@@ -42,26 +42,46 @@ namespace {
 const DOMString kNoName;
 }
 
-const DOMString& TdomNode::localName() const noexcept { return ns_ ? ns_->localName : kNoName; }
+const DOMString& TdomNode::localName() const noexcept {
+    return ns_ ? ns_->localName : kNoName;
+}
 const DOMString& TdomNode::namespaceURI() const noexcept {
     return ns_ ? ns_->namespaceURI : kNoName;
 }
-const DOMString& TdomNode::prefix() const noexcept { return ns_ ? ns_->prefix : kNoName; }
+const DOMString& TdomNode::prefix() const noexcept {
+    return ns_ ? ns_->prefix : kNoName;
+}
 
-const DOMString& TdomNode::nodeName() const { return nodeName_; }
-DOMString TdomNode::nodeValue() const { return nodeValue_; }
+const DOMString& TdomNode::nodeName() const {
+    return nodeName_;
+}
+DOMString TdomNode::nodeValue() const {
+    return nodeValue_;
+}
 
 void TdomNode::nodeValue(const DOMString& value) {
     checkModifiable();
     nodeValue_ = value;
 }
 
-TdomNodeType TdomNode::nodeType() const { return nodeType_; }
-TdomNamedNodeMap* TdomNode::attributes() const { return nullptr; }
-TdomNode* TdomNode::parentNode() const { return parentNode_; }
-TdomNodeList* TdomNode::childNodes() { return &childList_; }
-TdomNode* TdomNode::firstChild() const { return children_.first(); }
-TdomNode* TdomNode::lastChild() const { return children_.last(); }
+TdomNodeType TdomNode::nodeType() const {
+    return nodeType_;
+}
+TdomNamedNodeMap* TdomNode::attributes() const {
+    return nullptr;
+}
+TdomNode* TdomNode::parentNode() const {
+    return parentNode_;
+}
+TdomNodeList* TdomNode::childNodes() {
+    return &childList_;
+}
+TdomNode* TdomNode::firstChild() const {
+    return children_.first();
+}
+TdomNode* TdomNode::lastChild() const {
+    return children_.last();
+}
 
 TdomNode* TdomNode::previousSibling() const {
     if (parentNode_ == nullptr) return nullptr;
@@ -74,8 +94,12 @@ TdomNode* TdomNode::nextSibling() const {
     return index < 0 ? nullptr : parentNode_->children_.at(index + 1);
 }
 
-TdomDocument* TdomNode::ownerDocument() const { return ownerDocument_; }
-bool TdomNode::hasChildNodes() const { return !children_.empty(); }
+TdomDocument* TdomNode::ownerDocument() const {
+    return ownerDocument_;
+}
+bool TdomNode::hasChildNodes() const {
+    return !children_.empty();
+}
 
 DOMString TdomNode::xmlText() {
     TMemoryStream stream;
@@ -89,7 +113,9 @@ void TdomNode::writeXml(TStream& stream) {
     writeUtf16LE(stream, markup);
 }
 
-void TdomNode::setReadonly(bool value) { readonly_ = value; }
+void TdomNode::setReadonly(bool value) {
+    readonly_ = value;
+}
 
 void TdomNode::makeChildrenReadonly() {
     for (TdomNode* n = firstChild(); n != nullptr; n = nextInSubtree(this, n)) {
@@ -110,8 +136,12 @@ void TdomNode::prefix(const DOMString& value) {
     nodeName_ = value + u":" + ns_->localName;
 }
 
-bool TdomNode::validateNode(TdomCustomErrorHandler*) { throw ENot_Supported_Err(); }
-bool TdomNode::validateIdReferences(TdomCustomErrorHandler*) { throw ENot_Supported_Err(); }
+bool TdomNode::validateNode(TdomCustomErrorHandler*) {
+    throw ENot_Supported_Err();
+}
+bool TdomNode::validateIdReferences(TdomCustomErrorHandler*) {
+    throw ENot_Supported_Err();
+}
 
 bool TdomNode::hasAncestor(const TdomNode* node) const {
     // The second pointer runs at twice the speed; meeting it means the chain is a loop.
@@ -126,10 +156,11 @@ bool TdomNode::hasAncestor(const TdomNode* node) const {
     return false;
 }
 
-namespace domrules {
+namespace {
 
-void checkInsertable(const TdomNode* parent, const TdomNode* newChild,
-                     const TdomNode* refChild) {
+// The checks insertBefore, appendChild and replaceChild share, in their order: type,
+// document, hierarchy, read-only.
+void checkInsertable(const TdomNode* parent, const TdomNode* newChild, const TdomNode* refChild) {
     if (newChild == nullptr) throw ENot_Supported_Err();
     if (!typeInSet(parent->allowedChildTypes(), newChild->nodeType()))
         throw EHierarchy_Request_Err();
@@ -144,10 +175,10 @@ void checkInsertable(const TdomNode* parent, const TdomNode* newChild,
         throw ENo_Modification_Allowed_Err();
 }
 
-}  // namespace domrules
+}  // namespace
 
 TdomNode* TdomNode::insertBefore(TdomNode* newChild, TdomNode* refChild) {
-    domrules::checkInsertable(this, newChild, refChild);
+    checkInsertable(this, newChild, refChild);
     if (refChild != nullptr && children_.indexOf(refChild) < 0) throw ENot_Found_Err();
     if (newChild->nodeType() == DOCUMENT_FRAGMENT_NODE) {
         while (TdomNode* child = newChild->firstChild()) insertBefore(child, refChild);
@@ -161,7 +192,7 @@ TdomNode* TdomNode::insertBefore(TdomNode* newChild, TdomNode* refChild) {
 }
 
 TdomNode* TdomNode::appendChild(TdomNode* newChild) {
-    domrules::checkInsertable(this, newChild, nullptr);
+    checkInsertable(this, newChild, nullptr);
     if (newChild->nodeType() == DOCUMENT_FRAGMENT_NODE) {
         while (TdomNode* child = newChild->firstChild()) appendChild(child);
         return newChild;
@@ -185,7 +216,7 @@ TdomNode* TdomNode::removeChild(TdomNode* oldChild) {
 
 TdomNode* TdomNode::replaceChild(TdomNode* newChild, TdomNode* oldChild) {
     if (newChild == nullptr || oldChild == nullptr) throw ENot_Supported_Err();
-    domrules::checkInsertable(this, newChild, nullptr);
+    checkInsertable(this, newChild, nullptr);
     if (children_.indexOf(oldChild) < 0) throw ENot_Found_Err();
     if (newChild == oldChild) return oldChild;
     if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
@@ -212,7 +243,9 @@ void TdomNode::clear() {
     freeChildren();
 }
 
-TdomNode* TdomNode::cloneNode(bool deep) { return ownerDocument_->importNode(this, deep); }
+TdomNode* TdomNode::cloneNode(bool deep) {
+    return ownerDocument_->importNode(this, deep);
+}
 
 namespace {
 
@@ -274,8 +307,7 @@ void TdomNode::normalize() {
 }
 
 bool TdomNode::isSupported(const DOMString& feature, const DOMString& version) const {
-    return sameText(feature, u"XML") &&
-           (version == u"1.0" || version == u"2.0" || version.empty());
+    return sameText(feature, u"XML") && (version == u"1.0" || version == u"2.0" || version.empty());
 }
 
 bool TdomNode::hasEntityReference(const DOMString& name) {
@@ -308,14 +340,13 @@ bool anyReferencedDeclaration(TdomNode* root, Test test) {
 }  // namespace
 
 bool TdomNode::refersToExternalEntity() {
-    return anyReferencedDeclaration(this, [](const TdomCMEntity& e) {
-        return !e.publicId.empty() || !e.systemId.empty();
-    });
+    return anyReferencedDeclaration(
+        this, [](const TdomCMEntity& e) { return !e.publicId.empty() || !e.systemId.empty(); });
 }
 
 bool TdomNode::refersToUnparsedEntity() {
-    return anyReferencedDeclaration(
-        this, [](const TdomCMEntity& e) { return !e.notationName.empty(); });
+    return anyReferencedDeclaration(this,
+                                    [](const TdomCMEntity& e) { return !e.notationName.empty(); });
 }
 
 void TdomNode::resolveEntityReferences(TdomEntityResolveOption mode) {

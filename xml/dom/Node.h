@@ -117,14 +117,8 @@ private:
     friend class TdomNamedNodeMap;
     friend class TdomEntitiesNamedNodeMap;
 
-    TdomArrayLink arrayLink_;      // position in the arrays that hold the node
+    TdomArrayLink arrayLink_;       // position in the arrays that hold the node
     std::size_t createdIndex_ = 0;  // position in the owner document's created nodes
 };
-
-// Every non-attribute check of insertBefore/appendChild/replaceChild, shared by the node
-// classes and the document.
-namespace domrules {
-void checkInsertable(const TdomNode* parent, const TdomNode* newChild, const TdomNode* refChild);
-}
 
 }  // namespace wispel

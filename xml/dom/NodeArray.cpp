@@ -27,7 +27,9 @@ void TdomNodeArray::place(std::size_t slot, TdomNode* node) noexcept {
     node->arrayLink_.slot = slot;
 }
 
-void TdomNodeArray::append(TdomNode* node) { insert(count(), node); }
+void TdomNodeArray::append(TdomNode* node) {
+    insert(count(), node);
+}
 
 // Makes room before the first member, as much as there are members, so that a run of
 // insertions at the front costs constant time each.

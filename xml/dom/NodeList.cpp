@@ -5,11 +5,17 @@
 
 namespace wispel {
 
-int TdomNodeList::length() const { return array_->count(); }
+int TdomNodeList::length() const {
+    return array_->count();
+}
 
-int TdomNodeList::indexOf(const TdomNode* node) const { return array_->indexOf(node); }
+int TdomNodeList::indexOf(const TdomNode* node) const {
+    return array_->indexOf(node);
+}
 
-TdomNode* TdomNodeList::item(int index) const { return array_->at(index); }
+TdomNode* TdomNodeList::item(int index) const {
+    return array_->at(index);
+}
 
 TdomElementsNodeList::TdomElementsNodeList(const DOMString& queryName, TdomNode* startNode)
     : TdomNodeList(nullptr), queryName_(queryName), startNode_(startNode) {}
@@ -59,8 +65,7 @@ TdomNode* TdomElementsNodeList::item(int index) const {
 }
 
 TdomElementsNodeListNS::TdomElementsNodeListNS(const DOMString& queryNamespaceURI,
-                                               const DOMString& queryLocalName,
-                                               TdomNode* startNode)
+                                               const DOMString& queryLocalName, TdomNode* startNode)
     : TdomElementsNodeList(queryLocalName, startNode),
       queryNamespaceURI_(queryNamespaceURI),
       queryLocalName_(queryLocalName) {}

@@ -8,7 +8,11 @@ TdomNotation::TdomNotation(TdomDocument* ownerDocument, const DOMString& name,
       publicId_(publicId),
       systemId_(systemId) {}
 
-const DOMString& TdomNotation::publicId() const { return publicId_; }
-const DOMString& TdomNotation::systemId() const { return systemId_; }
+const DOMString& TdomNotation::publicId() const {
+    return publicId_;
+}
+const DOMString& TdomNotation::systemId() const {
+    return systemId_;
+}
 
 }  // namespace wispel

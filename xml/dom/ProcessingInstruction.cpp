@@ -10,9 +10,15 @@ TdomProcessingInstruction::TdomProcessingInstruction(TdomDocument* ownerDocument
     checkXmlName(target);
 }
 
-bool TdomProcessingInstruction::validateNode(TdomCustomErrorHandler*) { return true; }
-const DOMString& TdomProcessingInstruction::target() const { return nodeName_; }
-const DOMString& TdomProcessingInstruction::data() const { return nodeValue_; }
+bool TdomProcessingInstruction::validateNode(TdomCustomErrorHandler*) {
+    return true;
+}
+const DOMString& TdomProcessingInstruction::target() const {
+    return nodeName_;
+}
+const DOMString& TdomProcessingInstruction::data() const {
+    return nodeValue_;
+}
 
 void TdomProcessingInstruction::data(const DOMString& value) {
     checkModifiable();

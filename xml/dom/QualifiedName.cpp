@@ -10,8 +10,8 @@ void checkXmlName(const DOMString& name) {
     if (!validName(name)) throw EInvalid_Character_Err();
 }
 
-TdomQualifiedName checkQualifiedName(const DOMString& namespaceURI,
-                                     const DOMString& qualifiedName, bool xmlnsRules) {
+TdomQualifiedName checkQualifiedName(const DOMString& namespaceURI, const DOMString& qualifiedName,
+                                     bool xmlnsRules) {
     checkXmlName(qualifiedName);
     if (!validQName(qualifiedName)) throw ENamespace_Err();
     TdomQualifiedName result;

@@ -15,8 +15,8 @@ struct TdomQualifiedName {
 // not a QName, when it has a prefix but no namespace URI, when the prefix is "xml" with
 // another namespace than the XML one, and (with `xmlnsRules`) when the prefix or the whole
 // name is "xmlns" with another namespace than the xmlns one. Splits at the first ":".
-TdomQualifiedName checkQualifiedName(const DOMString& namespaceURI,
-                                     const DOMString& qualifiedName, bool xmlnsRules);
+TdomQualifiedName checkQualifiedName(const DOMString& namespaceURI, const DOMString& qualifiedName,
+                                     bool xmlnsRules);
 
 // EInvalid_Character_Err unless validName.
 void checkXmlName(const DOMString& name);

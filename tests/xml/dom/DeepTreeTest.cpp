@@ -38,8 +38,7 @@ TEST_F(DomTest, DeepTreeIsBuiltWalkedCopiedAndFreedWithoutRecursion) {
     EXPECT_EQ(root->getElementsByTagName(u"d")->length(), kDepth);
 
     TdomNode* copy = top->cloneNode(true);
-    EXPECT_EQ(static_cast<TdomElement*>(copy)->getElementsByTagName(u"d")->length(),
-              kDepth - 1);
+    EXPECT_EQ(static_cast<TdomElement*>(copy)->getElementsByTagName(u"d")->length(), kDepth - 1);
     DOMString markup = top->xmlText();
     EXPECT_EQ(markup.size(), static_cast<size_t>(kDepth) * 7 + 4);  // <d> ... </d> + leaf
     top->normalize();

@@ -1,5 +1,4 @@
 #include "DomTestSupport.h"
-
 #include "core/MemoryStream.h"
 #include "xml/dom/cm/CMObject.h"
 #include "xml/dom/traversal/TreeWalker.h"
@@ -37,8 +36,7 @@ TEST_F(DomTest, DocumentChildRulesOnAppend) {
     TdomDocumentFragment* frag = doc->createDocumentFragment();
     frag->appendChild(doc->createComment(u"ok"));
     frag->appendChild(element(u"extra"));
-    EXPECT_DOM_ERROR(doc->appendChild(frag), EHierarchy_Request_Err,
-                     "Hierarchy request error.");
+    EXPECT_DOM_ERROR(doc->appendChild(frag), EHierarchy_Request_Err, "Hierarchy request error.");
     EXPECT_EQ(childNames(doc), "pi,root,#comment,#comment");
 }
 
@@ -179,8 +177,7 @@ TEST_F(DomTest, ExpandEntityReferenceFromTheDocumentType) {
     EXPECT_FALSE(doc->expandEntityReference(doc->createEntityReference(u"unknown")));
     EXPECT_DOM_ERROR(doc->expandEntityReference(doc->createEntityReference(u"pic")),
                      EInvalid_Entity_Reference_Err, "Invalid entity reference error.");
-    EXPECT_DOM_ERROR(doc->expandEntityReference(root), ENot_Supported_Err,
-                     "Not supported error.");
+    EXPECT_DOM_ERROR(doc->expandEntityReference(root), ENot_Supported_Err, "Not supported error.");
     TdomDocument* other = impl.createDocument(u"o", nullptr);
     EXPECT_DOM_ERROR(doc->expandEntityReference(other->createEntityReference(u"e")),
                      EWrong_Document_Err, "Wrong document error.");

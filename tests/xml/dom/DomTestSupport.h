@@ -46,15 +46,15 @@ protected:
 };
 
 // Expects `statement` to raise exactly `Error` with `message`.
-#define EXPECT_DOM_ERROR(statement, Error, expected)                                  \
-    do {                                                                             \
-        try {                                                                        \
-            statement;                                                               \
-            ADD_FAILURE() << "no " #Error " from " #statement;                       \
-        } catch (const Error& e) {                                                   \
-            EXPECT_STREQ(e.className(), #Error);                                     \
-            EXPECT_EQ(e.message(), expected);                                        \
-        }                                                                            \
+#define EXPECT_DOM_ERROR(statement, Error, expected)           \
+    do {                                                       \
+        try {                                                  \
+            statement;                                         \
+            ADD_FAILURE() << "no " #Error " from " #statement; \
+        } catch (const Error& e) {                             \
+            EXPECT_STREQ(e.className(), #Error);               \
+            EXPECT_EQ(e.message(), expected);                  \
+        }                                                      \
     } while (0)
 
 }  // namespace wispel

@@ -68,8 +68,7 @@ TEST_F(DomTest, AttributeValuesFromChildren) {
     EXPECT_EQ(a->nodeValue(), a->value());
     EXPECT_EQ(a->valueMarkup(), u"x&lt;&gt;&amp;&apos;&quot;");
     a->appendChild(doc->createEntityReference(u"custom"));
-    EXPECT_DOM_ERROR(a->value(), EInvalid_Entity_Reference_Err,
-                     "Invalid entity reference error.");
+    EXPECT_DOM_ERROR(a->value(), EInvalid_Entity_Reference_Err, "Invalid entity reference error.");
     a->value(u"plain");
     EXPECT_EQ(childNames(a), "plain");
     a->nodeValue(u"again");
@@ -90,8 +89,7 @@ TEST_F(DomTest, NamespaceAttributeOperations) {
     EXPECT_FALSE(e->hasAttributeNS(u"urn:y", u"a"));
     TdomAttr* b = doc->createAttributeNS(u"urn:x", u"r:a");
     EXPECT_EQ(e->setAttributeNodeNS(b), a);
-    EXPECT_DOM_ERROR(e->removeAttributeNS(u"urn:y", u"a"), ENot_Found_Err,
-                     "Node not found error.");
+    EXPECT_DOM_ERROR(e->removeAttributeNS(u"urn:y", u"a"), ENot_Found_Err, "Node not found error.");
     EXPECT_EQ(e->removeAttributeNS(u"urn:x", u"a"), b);
     // The flag can only change while the map is empty.
     e->setAttributeNS(u"urn:x", u"p:c", u"3");
@@ -155,7 +153,7 @@ TEST_F(DomTest, ElementListsWalkDescendantsInDocumentOrder) {
     EXPECT_EQ(items->indexOf(b), -1);
     EXPECT_EQ(items->indexOf(nullptr), -1);
     EXPECT_EQ(b->getElementsByTagName(u"item")->length(), 1);  // only inside b
-    EXPECT_EQ(doc->getElementsByTagName(u"*")->length(), 5);    // root included
+    EXPECT_EQ(doc->getElementsByTagName(u"*")->length(), 5);   // root included
     // Live: no cached results.
     root->removeChild(a);
     EXPECT_EQ(items->length(), 1);

@@ -56,10 +56,9 @@ TEST(DomImplementation, FreeDocumentTypesJoinDocuments) {
     EXPECT_EQ(type->entities()->ownerDocument(), doc);
     EXPECT_EQ(doc->documentElement()->nodeName(), u"feed");
     EXPECT_EQ(impl.documentTypes().length(), 0);
-    EXPECT_DOM_ERROR(impl.freeDocumentType(type), ENot_Found_Err,
-                     "DocumentType not found error.");
-    TdomDocumentType* loose = impl.adoptDocumentType(
-        std::make_unique<TdomDocumentType>(nullptr, u"x", u"", u"", u""));
+    EXPECT_DOM_ERROR(impl.freeDocumentType(type), ENot_Found_Err, "DocumentType not found error.");
+    TdomDocumentType* loose =
+        impl.adoptDocumentType(std::make_unique<TdomDocumentType>(nullptr, u"x", u"", u"", u""));
     impl.freeDocumentType(loose);
     EXPECT_EQ(loose, nullptr);
 }
@@ -129,9 +128,9 @@ TEST(DomImplementation, HasFeature) {
         bool expected;
     };
     const Case cases[] = {
-        {u"XML", u"1.0", true},        {u"xml", u"", true},          {u"XML", u"2.0", true},
-        {u"traversal", u"2.0", true},  {u"Views", u"2.0", true},     {u"TRAVERSAL", u"1.0", false},
-        {u"VIEWS", u"", false},        {u"XML", u"3.0", false},      {u"CORE", u"2.0", false},
+        {u"XML", u"1.0", true},       {u"xml", u"", true},      {u"XML", u"2.0", true},
+        {u"traversal", u"2.0", true}, {u"Views", u"2.0", true}, {u"TRAVERSAL", u"1.0", false},
+        {u"VIEWS", u"", false},       {u"XML", u"3.0", false},  {u"CORE", u"2.0", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(impl.hasFeature(c.feature, c.version), c.expected)

@@ -336,12 +336,8 @@ TEST_F(DomTest, NameChecksOfTheFactories) {
         bool attribute;
     };
     const Case nsErrors[] = {
-        {u"urn:x", u"a:b:c", false},
-        {u"", u"p:a", false},
-        {u"urn:x", u"xml:a", false},
-        {u"urn:x", u"xmlns", true},
-        {u"urn:x", u"xmlns:a", true},
-        {u"urn:x", u":a", false},
+        {u"urn:x", u"a:b:c", false}, {u"", u"p:a", false},         {u"urn:x", u"xml:a", false},
+        {u"urn:x", u"xmlns", true},  {u"urn:x", u"xmlns:a", true}, {u"urn:x", u":a", false},
     };
     for (const Case& c : nsErrors) {
         SCOPED_TRACE(toUtf8(c.qname));

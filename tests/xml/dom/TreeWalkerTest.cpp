@@ -150,8 +150,8 @@ TEST_F(TreeWalkerTest, EntityReferencesFollowTheExpansionFlag) {
 }
 
 TEST_F(TreeWalkerTest, FilterCallsFollowTheRecursiveOrder) {
-    filter.answers = {{u"a", FILTER_SKIP}, {u"a1", FILTER_SKIP}, {u"a2", FILTER_SKIP},
-                      {u"a21", FILTER_REJECT}};
+    filter.answers = {
+        {u"a", FILTER_SKIP}, {u"a1", FILTER_SKIP}, {u"a2", FILTER_SKIP}, {u"a21", FILTER_REJECT}};
     TdomTreeWalker* w = walker(root);
     filter.asked.clear();
     EXPECT_EQ(w->firstChild(), nodes[u"b"]);

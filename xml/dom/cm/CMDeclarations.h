@@ -66,9 +66,9 @@ class TdomCMAttrDefinition : public TdomCMNode {
 public:
     TdomCMAttrDefinition() : TdomCMNode(TdomCMNodeKind::nkAttrDefinition) {}
     DOMString attributeName;
-    DOMString attributeType;          // "CDATA", "ID", ..., "NOTATION", or empty for a list
+    DOMString attributeType;  // "CDATA", "ID", ..., "NOTATION", or empty for a list
     std::vector<DOMString> enumeration;
-    DOMString defaultDeclaration;     // "#REQUIRED", "#IMPLIED", "#FIXED" or empty
+    DOMString defaultDeclaration;  // "#REQUIRED", "#IMPLIED", "#FIXED" or empty
     DOMString defaultValue;
 };
 
@@ -80,8 +80,7 @@ public:
 
 class TdomCMParameterEntityDeclaration : public TdomCMNode {
 public:
-    TdomCMParameterEntityDeclaration()
-        : TdomCMNode(TdomCMNodeKind::nkParameterEntityDeclaration) {}
+    TdomCMParameterEntityDeclaration() : TdomCMNode(TdomCMNodeKind::nkParameterEntityDeclaration) {}
     DOMString name, valueLiteral, publicId, systemId;
 };
 

@@ -38,8 +38,7 @@ void TdomCMObject::detachParts() {
     setExternalObject(nullptr);
 }
 
-DOMString TdomCMObject::attributeKey(const DOMString& elementName,
-                                     const DOMString& attributeName) {
+DOMString TdomCMObject::attributeKey(const DOMString& elementName, const DOMString& attributeName) {
     DOMString key = elementName;
     key += u'\0';
     key += attributeName;

@@ -23,8 +23,7 @@ class TdomCMObject;
 // An internal or external subset as read: its ids and its declarations in document order.
 class TdomCustomCMIEObject : public TdomCMNode {
 public:
-    TdomCustomCMIEObject(TdomCMNodeKind kind, const DOMString& publicId,
-                         const DOMString& systemId)
+    TdomCustomCMIEObject(TdomCMNodeKind kind, const DOMString& publicId, const DOMString& systemId)
         : TdomCMNode(kind), publicId_(publicId), systemId_(systemId) {}
     // Leaves the content model that holds it.
     ~TdomCustomCMIEObject() override;

@@ -66,16 +66,19 @@ TdomNode* TdomNodeIterator::step(bool forward) {
     } else {
         candidate = advance(referenceNode_);
     }
-    while (candidate != nullptr &&
-           visibilityOf(candidate, whatToShow_, filter_) != FILTER_ACCEPT)
+    while (candidate != nullptr && visibilityOf(candidate, whatToShow_, filter_) != FILTER_ACCEPT)
         candidate = advance(candidate);
     candidate = keepInsideRoot(candidate);
     if (candidate != nullptr) referenceNode_ = candidate;
     return candidate;
 }
 
-TdomNode* TdomNodeIterator::nextNode() { return step(true); }
-TdomNode* TdomNodeIterator::previousNode() { return step(false); }
+TdomNode* TdomNodeIterator::nextNode() {
+    return step(true);
+}
+TdomNode* TdomNodeIterator::previousNode() {
+    return step(false);
+}
 
 // The iterator keeps its place the way DOM traversal does: standing before the reference,
 // it moves to the first node after the removed subtree (or, at the very end, after the node

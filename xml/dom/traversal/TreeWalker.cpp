@@ -9,15 +9,14 @@
 
 namespace wispel {
 
-TdomFilterResult visibilityOf(TdomNode* node, TdomWhatToShow whatToShow,
-                              TdomNodeFilter* filter) {
+TdomFilterResult visibilityOf(TdomNode* node, TdomWhatToShow whatToShow, TdomNodeFilter* filter) {
     if (!typeInSet(whatToShow, node->nodeType())) return FILTER_SKIP;
     if (filter == nullptr) return FILTER_ACCEPT;
     return filter->acceptNode(node);
 }
 
-TdomTreeWalker::TdomTreeWalker(TdomNode* root, TdomWhatToShow whatToShow,
-                               TdomNodeFilter* filter, bool entityReferenceExpansion)
+TdomTreeWalker::TdomTreeWalker(TdomNode* root, TdomWhatToShow whatToShow, TdomNodeFilter* filter,
+                               bool entityReferenceExpansion)
     : root_(root),
       currentNode_(root),
       expandEntityReferences_(entityReferenceExpansion),
@@ -30,7 +29,9 @@ TdomFilterResult TdomTreeWalker::visible(TdomNode* node) const {
     return visibilityOf(node, whatToShow_, filter_);
 }
 
-TdomNode* TdomTreeWalker::currentNode() const { return currentNode_; }
+TdomNode* TdomTreeWalker::currentNode() const {
+    return currentNode_;
+}
 
 void TdomTreeWalker::currentNode(TdomNode* node) {
     if (node == nullptr) throw ENot_Supported_Err();
@@ -75,8 +76,12 @@ TdomNode* TdomTreeWalker::findEdgeChild(TdomNode* node, bool first) {
     }
 }
 
-TdomNode* TdomTreeWalker::findFirstChild(TdomNode* node) { return findEdgeChild(node, true); }
-TdomNode* TdomTreeWalker::findLastChild(TdomNode* node) { return findEdgeChild(node, false); }
+TdomNode* TdomTreeWalker::findFirstChild(TdomNode* node) {
+    return findEdgeChild(node, true);
+}
+TdomNode* TdomTreeWalker::findLastChild(TdomNode* node) {
+    return findEdgeChild(node, false);
+}
 
 TdomNode* TdomTreeWalker::findSibling(TdomNode* node, bool next) {
     while (node != root_) {
@@ -98,8 +103,12 @@ TdomNode* TdomTreeWalker::findSibling(TdomNode* node, bool next) {
     return nullptr;
 }
 
-TdomNode* TdomTreeWalker::findNextSibling(TdomNode* node) { return findSibling(node, true); }
-TdomNode* TdomTreeWalker::findPreviousSibling(TdomNode* node) { return findSibling(node, false); }
+TdomNode* TdomTreeWalker::findNextSibling(TdomNode* node) {
+    return findSibling(node, true);
+}
+TdomNode* TdomTreeWalker::findPreviousSibling(TdomNode* node) {
+    return findSibling(node, false);
+}
 
 TdomNode* TdomTreeWalker::findNextNode(TdomNode* node) {
     TdomNode* found = findFirstChild(node);
@@ -126,12 +135,26 @@ TdomNode* TdomTreeWalker::moveTo(TdomNode* target) {
     return target;
 }
 
-TdomNode* TdomTreeWalker::parentNode() { return moveTo(findParentNode(currentNode_)); }
-TdomNode* TdomTreeWalker::firstChild() { return moveTo(findFirstChild(currentNode_)); }
-TdomNode* TdomTreeWalker::lastChild() { return moveTo(findLastChild(currentNode_)); }
-TdomNode* TdomTreeWalker::previousSibling() { return moveTo(findPreviousSibling(currentNode_)); }
-TdomNode* TdomTreeWalker::nextSibling() { return moveTo(findNextSibling(currentNode_)); }
-TdomNode* TdomTreeWalker::nextNode() { return moveTo(findNextNode(currentNode_)); }
-TdomNode* TdomTreeWalker::previousNode() { return moveTo(findPreviousNode(currentNode_)); }
+TdomNode* TdomTreeWalker::parentNode() {
+    return moveTo(findParentNode(currentNode_));
+}
+TdomNode* TdomTreeWalker::firstChild() {
+    return moveTo(findFirstChild(currentNode_));
+}
+TdomNode* TdomTreeWalker::lastChild() {
+    return moveTo(findLastChild(currentNode_));
+}
+TdomNode* TdomTreeWalker::previousSibling() {
+    return moveTo(findPreviousSibling(currentNode_));
+}
+TdomNode* TdomTreeWalker::nextSibling() {
+    return moveTo(findNextSibling(currentNode_));
+}
+TdomNode* TdomTreeWalker::nextNode() {
+    return moveTo(findNextNode(currentNode_));
+}
+TdomNode* TdomTreeWalker::previousNode() {
+    return moveTo(findPreviousNode(currentNode_));
+}
 
 }  // namespace wispel
