@@ -6,19 +6,32 @@ namespace wispel {
 
 namespace {
 
-constexpr std::size_t kLongestFieldName = 11;  // "description"
-
 bool isFieldKind(ElementKind kind) {
     return kind == ElementKind::Title || kind == ElementKind::Link ||
            kind == ElementKind::Description;
 }
 
+// The four names are ASCII and ClassifyElement matches only names of their byte length, so
+// a name with any other character is None, and for ASCII names folding A-Z is the whole
+// locale's folding. This runs for every node the walk looks at, without converting names.
+bool isFieldName(const DOMString& name, std::string_view lowerName) {
+    if (name.size() != lowerName.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char16_t unit = name[i];
+        if (unit >= u'A' && unit <= u'Z') unit = static_cast<char16_t>(unit + (u'a' - u'A'));
+        if (unit != static_cast<char16_t>(lowerName[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 ElementKind ClassifyNodeName(const DOMString& name) {
-    // A UTF-8 form is never shorter than its UTF-16 form: longer names need no conversion.
-    if (name.size() > kLongestFieldName) return ElementKind::None;
-    return ClassifyElement(toUtf8(name));
+    if (isFieldName(name, "title")) return ElementKind::Title;
+    if (isFieldName(name, "link")) return ElementKind::Link;
+    if (isFieldName(name, "description")) return ElementKind::Description;
+    if (isFieldName(name, "item")) return ElementKind::Item;
+    return ElementKind::None;
 }
 
 TdomFilterResult TRSSFilter::acceptNode(TdomNode* node) {

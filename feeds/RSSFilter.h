@@ -14,7 +14,7 @@ public:
     TdomFilterResult acceptNode(TdomNode* node) override;
 };
 
-// ClassifyElement of a DOM name (converted to 8-bit text first).
+// ClassifyElement of a DOM name, without converting it to 8-bit text.
 ElementKind ClassifyNodeName(const DOMString& name);
 
 }  // namespace wispel

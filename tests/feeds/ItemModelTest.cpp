@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Exception.h"
+#include "feeds/RSSFilter.h"
 #include "feeds/RssParserSupportUnit.h"
 
 using namespace wispel;
@@ -32,7 +33,10 @@ TEST(ClassifyElement, MatchesTheFourNamesInAnyLetterCaseOnly) {
          ElementKind::None},
         {"l\xC4\xB1nk", ElementKind::None},
     };
-    for (const auto& c : cases) EXPECT_EQ(ClassifyElement(c.name), c.kind) << c.name;
+    for (const auto& c : cases) {
+        EXPECT_EQ(ClassifyElement(c.name), c.kind) << c.name;
+        EXPECT_EQ(ClassifyNodeName(fromUtf8(c.name)), c.kind) << c.name;  // the DOM-name form
+    }
 }
 
 TEST(SetItemField, StoresTheSelectedFieldAndOverwrites) {

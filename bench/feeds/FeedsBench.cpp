@@ -1,0 +1,212 @@
+// Update cycles over generated RSS 2.0 feeds served from a local HTTP server on 127.0.0.1:
+// each due feed is retrieved and handed to a parser that collects title, link and
+// description of every item. Ours (TRSSParser) against libxml2 (tree parse plus a walk over
+// the item elements) in the same run, over the same retriever; and the parse alone, from
+// memory, to show the time per item staying flat as feeds grow.
+//
+// Counters: "per_feed" and "per_item" are seconds per feed and per item.
+
+#include <benchmark/benchmark.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/MemoryStream.h"
+#include "feeds/RSSParserUnit.h"
+#include "feeds/RSSRetrieverUnit.h"
+#include "feeds/RSSSourcesUnit.h"
+#include "tests/support/LocalHttpServer.h"
+
+using namespace wispel;
+
+namespace {
+
+std::string makeFeed(int items) {
+    std::string feed =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n<channel>\n"
+        "<title>Bench</title>\n<link>http://127.0.0.1/</link>\n"
+        "<description>Generated</description>\n";
+    for (int i = 0; i < items; ++i) {
+        const std::string n = std::to_string(i);
+        feed += "<item>\n<title>Item " + n + " &amp; more</title>\n<link>http://127.0.0.1/n/" + n +
+                "</link>\n<description>Text of item " + n +
+                ", long enough to look like a real summary of a news story.</description>\n"
+                "<pubDate>Mon, 07 Dec 2026 08:00:00 GMT</pubDate>\n<guid>" +
+                n + "</guid>\n</item>\n";
+    }
+    return feed + "</channel>\n</rss>\n";
+}
+
+// The generated feeds, one file per size, and the server that serves them.
+class FeedServer {
+public:
+    FeedServer() {
+        char pattern[] = "/tmp/wispel-bench-feeds-XXXXXX";
+        if (!::mkdtemp(pattern)) std::abort();
+        dir_ = pattern;
+        for (int items : {10, 100, 1000, 10000}) {
+            std::ofstream(dir_ + "/" + std::to_string(items) + ".xml", std::ios::binary)
+                << makeFeed(items);
+        }
+        server_ = std::make_unique<test::LocalHttpServer>(dir_);
+    }
+    ~FeedServer() {
+        server_.reset();
+        std::filesystem::remove_all(dir_);
+    }
+    std::string url(int items, int feed) const {
+        std::string path = "/";
+        path += std::to_string(items);
+        path += ".xml?feed=";
+        path += std::to_string(feed);
+        return server_->url(path);
+    }
+
+private:
+    std::string dir_;
+    std::unique_ptr<test::LocalHttpServer> server_;
+};
+
+FeedServer& feedServer() {
+    static FeedServer server;
+    return server;
+}
+
+struct PeerItem {
+    std::string title, link, description;
+};
+
+std::string contentOf(xmlNode* node) {
+    xmlChar* text = xmlNodeGetContent(node);
+    std::string out = text ? reinterpret_cast<const char*>(text) : "";
+    xmlFree(text);
+    return out;
+}
+
+// The peer: libxml2's tree, then every item element's title, link and description.
+std::vector<PeerItem> peerParse(const char* bytes, int size) {
+    std::vector<PeerItem> items;
+    xmlDoc* doc = xmlReadMemory(bytes, size, nullptr, nullptr, XML_PARSE_NONET);
+    if (!doc) return items;
+    std::vector<xmlNode*> stack{xmlDocGetRootElement(doc)};
+    while (!stack.empty()) {
+        xmlNode* node = stack.back();
+        stack.pop_back();
+        for (; node; node = node->next) {
+            if (node->type != XML_ELEMENT_NODE) continue;
+            const std::string name = reinterpret_cast<const char*>(node->name);
+            if (name == "image") continue;
+            if (name != "item") {
+                stack.push_back(node->children);
+                continue;
+            }
+            PeerItem& item = items.emplace_back();
+            for (xmlNode* field = node->children; field; field = field->next) {
+                if (field->type != XML_ELEMENT_NODE) continue;
+                const std::string fieldName = reinterpret_cast<const char*>(field->name);
+                if (fieldName == "title") item.title = contentOf(field);
+                if (fieldName == "link") item.link = contentOf(field);
+                if (fieldName == "description") item.description = contentOf(field);
+            }
+        }
+    }
+    xmlFreeDoc(doc);
+    return items;
+}
+
+int feedsFor(int items) {
+    return items >= 10000 ? 10 : 100;
+}
+
+void setCounters(benchmark::State& state, int feeds, int items) {
+    using benchmark::Counter;
+    state.counters["per_feed"] =
+        Counter(feeds, Counter::kIsIterationInvariantRate | Counter::kInvert);
+    state.counters["per_item"] = Counter(static_cast<double>(feeds) * items,
+                                         Counter::kIsIterationInvariantRate | Counter::kInvert);
+}
+
+template <class Handler>
+void runCycle(benchmark::State& state, Handler handler) {
+    const int items = static_cast<int>(state.range(0));
+    const int feeds = feedsFor(items);
+    TRSSRetriever retriever;
+    TRSSSources sources;
+    sources.SetRetriever(&retriever);
+    for (int f = 0; f < feeds; ++f) {
+        TRSSSourceItem* source = sources.RSSSourceList().Add();
+        source->URL = feedServer().url(items, f);
+        source->Site = "feed " + std::to_string(f);
+    }
+    int collected = 0;
+    sources.OnRSSDataRetrieved = [&](TRSSSources*, TMemoryStream* stream, std::string) {
+        collected = handler(*stream);
+    };
+    for (auto _ : state) sources.UpdateSources();  // frequency 0: every cycle fetches all
+    if (collected != items) state.SkipWithError("wrong item count");
+    setCounters(state, feeds, items);
+}
+
+void BM_UpdateCycle_Wispel(benchmark::State& state) {
+    TRSSParser parser;
+    runCycle(state, [&](TMemoryStream& stream) {
+        parser.ParseRSSStream(&stream);
+        return parser.Items().Count();
+    });
+}
+
+void BM_UpdateCycle_Libxml2(benchmark::State& state) {
+    runCycle(state, [](TMemoryStream& stream) {
+        return static_cast<int>(peerParse(stream.Memory(), static_cast<int>(stream.Size())).size());
+    });
+}
+
+void BM_Parse_Wispel(benchmark::State& state) {
+    const int items = static_cast<int>(state.range(0));
+    TMemoryStream stream;
+    const std::string feed = makeFeed(items);
+    stream.WriteBuffer(feed.data(), static_cast<std::int64_t>(feed.size()));
+    TRSSParser parser;
+    for (auto _ : state) parser.ParseRSSStream(&stream);
+    if (parser.Items().Count() != items) state.SkipWithError("wrong item count");
+    setCounters(state, 1, items);
+}
+
+void BM_Parse_Libxml2(benchmark::State& state) {
+    const int items = static_cast<int>(state.range(0));
+    const std::string feed = makeFeed(items);
+    size_t count = 0;
+    for (auto _ : state) count = peerParse(feed.data(), static_cast<int>(feed.size())).size();
+    if (count != static_cast<size_t>(items)) state.SkipWithError("wrong item count");
+    setCounters(state, 1, items);
+}
+
+}  // namespace
+
+// Feed sizes from 10 to 10 000 items: the time per item should not grow with them.
+void feedSizes(benchmark::internal::Benchmark* bench) {
+    for (int items : {10, 100, 1000, 10000}) bench->Arg(items);
+}
+
+void cycleSettings(benchmark::internal::Benchmark* bench) {
+    feedSizes(bench);
+    bench->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+}
+
+void parseSettings(benchmark::internal::Benchmark* bench) {
+    feedSizes(bench);
+    bench->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_UpdateCycle_Wispel)->Apply(cycleSettings);
+BENCHMARK(BM_UpdateCycle_Libxml2)->Apply(cycleSettings);
+BENCHMARK(BM_Parse_Wispel)->Apply(parseSettings);
+BENCHMARK(BM_Parse_Libxml2)->Apply(parseSettings);
+
+BENCHMARK_MAIN();
