@@ -146,6 +146,15 @@ TEST_F(DomTest, ImportAndCloneCopyNodes) {
     EXPECT_DOM_ERROR(doc->importNode(other, true), ENot_Supported_Err, "Not supported error.");
     EXPECT_DOM_ERROR(doc->importNode(other->createDocumentType(u"o", u"", u"", u""), false),
                      ENot_Supported_Err, "Not supported error.");
+    // An attribute brings its children even for a shallow copy; entity references are
+    // rebuilt from the importing document.
+    TdomAttr* attr = other->createAttribute(u"at");
+    attr->appendChild(other->createTextNode(u"x"));
+    attr->appendChild(other->createEntityReference(u"lt"));
+    auto* attrCopy = static_cast<TdomAttr*>(doc->importNode(attr, false));
+    EXPECT_EQ(childNames(attrCopy), "x,lt");
+    EXPECT_EQ(childNames(attrCopy->lastChild()), "<");
+    EXPECT_EQ(attrCopy->ownerElement(), nullptr);
     // cloneNode stays in the node's own document.
     TdomNode* clone = deep->cloneNode(true);
     EXPECT_EQ(clone->ownerDocument(), doc);
@@ -257,6 +266,30 @@ TEST_F(DomTest, TreeWalkersBelongToTheirDocument) {
     EXPECT_DOM_ERROR(doc->createNodeIterator(nullptr, 31, nullptr, true), ENot_Supported_Err,
                      "Not supported error.");
     EXPECT_EQ(doc->defaultView(), nullptr);
+}
+
+TEST_F(DomTest, ResolveEntityReferencesReplacesThemByTheirContent) {
+    TdomElement* e = element(u"e");
+    root->appendChild(e);
+    e->appendChild(text(u"a"));
+    e->appendChild(doc->createEntityReference(u"amp"));
+    e->appendChild(text(u"b"));
+    e->resolveEntityReferences(TdomEntityResolveOption::erReplace);
+    EXPECT_EQ(childNames(e), "a,&,b");
+    EXPECT_FALSE(e->children().at(1)->isReadonly());
+    e->normalize();
+    EXPECT_EQ(childNames(e), "a&b");
+}
+
+TEST_F(DomTest, DocumentMarkupStartsWithTheDeclaration) {
+    root->appendChild(text(u"x"));
+    EXPECT_EQ(doc->xmlText(), u"<?xml version=\"1.0\"?>\n<root>x</root>");
+    doc->setVersion(u"1.1");
+    doc->setEncoding(u"ISO-8859-1");
+    EXPECT_EQ(doc->xmlText(), u"<?xml version=\"1.1\" encoding=\"ISO-8859-1\"?>\n<root>x</root>");
+    TMemoryStream stream;
+    doc->writeXmlUtf8(stream);
+    EXPECT_EQ(stream.View(), "<?xml version=\"1.1\" encoding=\"UTF-8\"?>\n<root>x</root>");
 }
 
 TEST_F(DomTest, InitDoc) {

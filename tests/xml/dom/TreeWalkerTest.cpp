@@ -202,6 +202,20 @@ TEST_F(TreeWalkerTest, NodeIteratorRunsInDocumentOrder) {
     EXPECT_EQ(doc->nodeIteratorCount(), 0);
 }
 
+TEST_F(TreeWalkerTest, NodeIteratorKeepsEntityContentClosedBothWays) {
+    TdomEntityReference* ref = doc->createEntityReference(u"amp");
+    ref->expand();
+    nodes[u"c"]->appendChild(ref);
+    nodes[u"c"]->appendChild(element(u"after"));
+    TdomNodeIterator* it = doc->createNodeIterator(nodes[u"c"], 0xFFFF, nullptr, false);
+    std::string seen;
+    while (TdomNode* n = it->nextNode()) seen += toUtf8(n->nodeName()) + " ";
+    EXPECT_EQ(seen, "c amp after ");
+    seen.clear();
+    while (TdomNode* n = it->previousNode()) seen += toUtf8(n->nodeName()) + " ";
+    EXPECT_EQ(seen, "after amp c ");
+}
+
 TEST_F(TreeWalkerTest, NodeIteratorMovesOffARemovedSubtree) {
     TdomNodeIterator* it = doc->createNodeIterator(root, 31, nullptr, true);
     EXPECT_EQ(it->nextNode(), root);

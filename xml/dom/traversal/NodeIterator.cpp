@@ -36,7 +36,13 @@ TdomNode* TdomNodeIterator::findNextInDocumentOrder(TdomNode* node) const {
 TdomNode* TdomNodeIterator::findPreviousInDocumentOrder(TdomNode* node) const {
     TdomNode* sibling = node->previousSibling();
     if (sibling == nullptr) return node->parentNode();
-    while (TdomNode* last = sibling->lastChild()) sibling = last;
+    // Backwards as forwards: the content of an entity reference is passed over unless the
+    // iterator expands references.
+    while (expandEntityReferences_ || sibling->nodeType() != ENTITY_REFERENCE_NODE) {
+        TdomNode* last = sibling->lastChild();
+        if (last == nullptr) break;
+        sibling = last;
+    }
     return sibling;
 }
 
