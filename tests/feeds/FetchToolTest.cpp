@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -36,7 +38,10 @@ std::string quoted(const std::string& arg) {
 }
 
 ToolRun runTool(const std::vector<std::string>& args) {
-    const std::string dir = testing::TempDir();
+    // Tests may run in parallel processes: each run gets files of its own.
+    const std::string dir = testing::TempDir() + "wispel-fetch-" + std::to_string(::getpid()) +
+                            "-" + testing::UnitTest::GetInstance()->current_test_info()->name() +
+                            "-";
     std::string command = quoted(kTool);
     for (const std::string& arg : args) command += " " + quoted(arg);
     command += " >" + quoted(dir + "fetch.out") + " 2>" + quoted(dir + "fetch.err");
@@ -45,6 +50,8 @@ ToolRun runTool(const std::vector<std::string>& args) {
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = readFile(dir + "fetch.out");
     run.err = readFile(dir + "fetch.err");
+    std::remove((dir + "fetch.out").c_str());
+    std::remove((dir + "fetch.err").c_str());
     return run;
 }
 
