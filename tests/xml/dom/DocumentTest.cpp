@@ -99,6 +99,15 @@ TEST_F(DomTest, FreeAllNodesRefusesNodesInUse) {
     EXPECT_EQ(doc->createdNodeCount(), created - 4);
     TdomNode* none = nullptr;
     EXPECT_NO_THROW(doc->freeAllNodes(none));
+    // An entity still held by a document type's map is in use as well.
+    TdomDocumentType* type = doc->createDocumentType(u"root", u"", u"", u"");
+    TdomNode* entity = doc->createEntity(u"e", u"", u"", u"");
+    type->entities()->setNamedItem(entity);
+    EXPECT_DOM_ERROR(doc->freeAllNodes(entity), EInuse_Node_Err, "Inuse node error.");
+    type->entities()->removeNamedItem(u"e");
+    doc->freeAllNodes(entity);
+    TdomNode* typeNode = type;
+    doc->freeAllNodes(typeNode);
     // Read-only descendants are freed too.
     TdomElement* ro = element(u"ro");
     ro->appendChild(element(u"inner"))->appendChild(text(u"x"));
