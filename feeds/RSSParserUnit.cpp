@@ -35,7 +35,11 @@ TRSSParser::~TRSSParser() {
 
 void TRSSParser::WalkNode(TdomTreeWalker* walker) {
     if (!walker) return;
-    TEntityExpander expander = DocumentEntityExpander(document_);
+    // Entities come from the walked document, which need not be the last parsed one.
+    TdomNode* root = walker->root();
+    TEntityExpander expander =
+        DocumentEntityExpander(root->nodeType() == DOCUMENT_NODE ? static_cast<TdomDocument*>(root)
+                                                                 : root->ownerDocument());
     for (;;) {
         const ElementKind kind = ClassifyNodeName(walker->currentNode()->nodeName());
         if (kind == ElementKind::Item) {

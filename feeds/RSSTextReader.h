@@ -12,7 +12,8 @@
 namespace wispel {
 
 // Replaces the content of `items` with the records of `text`, in the order in which their
-// third lines occur. Lines end at line feeds; a carriage return stays part of its line.
+// third lines occur. Lines end at line feeds; a carriage return stays part of its line. The
+// separator test and the link search look at a line only up to a zero byte in it.
 void ReadRSSTextRecords(std::string_view text, TRSSListedItemCollection& items);
 
 // The same over the whole of `stream`, from its first byte to its last, byte for byte. The
