@@ -46,7 +46,7 @@ protected:
     int indexOfNameNS(const DOMString& namespaceURI, const DOMString& localName) const;
     // The checks setNamedItem and setNamedItemNS share (all but the namespace check).
     void checkSettable(TdomNode* node) const;
-    // Appends the node as a new entry after `replaced` (if any) left.
+    // Appends the node as the last entry; an attribute takes the owner element as its own.
     void addEntry(TdomNode* node);
     TdomNode* removeEntryAt(int index);
 

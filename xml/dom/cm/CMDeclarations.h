@@ -53,7 +53,7 @@ public:
     TdomCMElementTypeDeclaration() : TdomCMNode(TdomCMNodeKind::nkElementTypeDeclaration) {}
     DOMString name;
     TdomCMContentType contentType = TdomCMContentType::ctAny;
-    DOMString contentSpec;  // the declaration's content specification as written
+    DOMString contentSpec;  // the declaration's content model text as written
 };
 
 class TdomCMAttrList : public TdomCMNode {
