@@ -46,14 +46,24 @@ private:
         DOMString parameterEntity;  // whose text the part was read from; empty for a subset
     };
 
+    // Reports wait until the replay is over: when an entity turns out to have closed a
+    // circle, only what was reported before that entity counts.
+    struct TReport {
+        std::unique_ptr<Exception> error;
+        DOMString code;
+        bool warning;
+        std::size_t entitiesBefore;  // entities added when it was reported
+    };
     template <class Report>
     void warn(const DOMString& code) {
-        if (handler_ != nullptr) handler_->warning(parser_, nullptr, Report(), code);
+        reports_.push_back({std::make_unique<Report>(), code, true, graph_.count()});
     }
     template <class Report>
     void error(const DOMString& code) {
-        if (handler_ != nullptr) handler_->error(parser_, nullptr, Report(), code);
+        reports_.push_back({std::make_unique<Report>(), code, false, graph_.count()});
     }
+    void flushReports(std::size_t entityLimit);
+    void replayAll();
 
     void replay(const TdomCMNode* part);
     void replayRecord(const TdomCMNode* record, std::vector<TFrame>& stack);
@@ -72,6 +82,7 @@ private:
     TdomCustomErrorHandler* handler_;
     DOMString documentSystemId_;
     TEntityGraph graph_;
+    std::vector<TReport> reports_;
     std::vector<std::unique_ptr<TdomCMInternalObject>> replayedParts_;
     std::size_t replayedUnits_ = 0;
     // A private implementation and document to try replacement texts in.
@@ -79,11 +90,41 @@ private:
     TdomElement* scratchElement_ = nullptr;
 };
 
-void TPreparation::run() {
-    cm_->clearMaps();
+void TPreparation::replayAll() {
     if (cm_->internalObject() != nullptr) replay(cm_->internalObject());
     if (cm_->externalObject() != nullptr) replay(cm_->externalObject());
+}
+
+void TPreparation::flushReports(std::size_t entityLimit) {
+    for (const TReport& report : reports_) {
+        if (report.entitiesBefore > entityLimit || handler_ == nullptr) continue;
+        if (report.warning) {
+            handler_->warning(parser_, nullptr, *report.error, report.code);
+        } else {
+            handler_->error(parser_, nullptr, *report.error, report.code);
+        }
+    }
+    reports_.clear();
+}
+
+// An entity that closed a circle ends the preparation as if nothing after it had been
+// read, also when something later failed first.
+void TPreparation::run() {
+    cm_->clearMaps();
+    try {
+        replayAll();
+    } catch (const Exception&) {
+        if (graph_.firstCircle() == TEntityGraph::npos) {
+            flushReports(TEntityGraph::npos);
+            throw;
+        }
+    }
+    if (const std::size_t circle = graph_.firstCircle(); circle != TEntityGraph::npos) {
+        flushReports(circle);
+        throw EParserInvalidEntityDeclaration_Err("EParserInvalidEntityDeclaration_Err");
+    }
     addPredefinedEntities();
+    flushReports(TEntityGraph::npos);
 }
 
 // Declarations are replayed in document order; a parameter-entity reference replays the
@@ -137,7 +178,9 @@ void TPreparation::pushParameterEntity(const DOMString& name, std::vector<TFrame
     replayedUnits_ += entity->text.size();
     if (replayedUnits_ > kMaxReplayedUnits) throw EParserInvalidEntityName_Err(message);
     auto part = std::make_unique<TdomCMInternalObject>(entity->publicId, entity->systemId);
-    for (int i = 0; i < cm_->parameterEntities.count(); ++i) {
+    // Only a text with a "%" can use the parameter entities known so far.
+    const bool usesParameters = entity->text.find(u'%') != DOMString::npos;
+    for (int i = 0; usesParameters && i < cm_->parameterEntities.count(); ++i) {
         const TdomCMParameterEntity* known = cm_->parameterEntities.item(i);
         part->parameterEntityList.emplace_back(known->name, known->text);
     }
@@ -199,10 +242,7 @@ void TPreparation::addEntity(const DOMString& name, const DOMString& value,
     std::vector<DOMString> references = entityReferenceNames(entity->replacementText);
     const bool unusable = entity->unusable;
     cm_->entities.add(name, std::move(entity));
-    if (!graph_.add(name, std::move(references), unusable)) {
-        cm_->entities.remove(name);
-        throw EParserInvalidEntityDeclaration_Err(message);
-    }
+    graph_.add(name, std::move(references), unusable);
     if (graph_.leadsToUnusable(name)) warn<EParserUnusable_Entity_Decl_Warning>(name);
 }
 

@@ -2,56 +2,25 @@
 
 namespace wispel {
 
-void TEntityGraph::clear() {
-    nodes_.clear();
-    referrers_.clear();
-}
-
 bool TEntityGraph::leadsToUnusable(const DOMString& name) const {
     auto found = nodes_.find(name);
     return found != nodes_.end() && found->second.tainted;
 }
 
-bool TEntityGraph::add(const DOMString& name, std::vector<DOMString> references, bool unusable) {
-    for (const DOMString& reference : references) {
-        if (reference == name) return false;
-    }
+void TEntityGraph::add(const DOMString& name, std::vector<DOMString> references, bool unusable) {
     TNode& node = nodes_[name];
     node.references = std::move(references);
-    // Only an entity that referred to this name before can lead back to it.
-    if (referrers_.count(name) != 0 && reaches(name, name)) {
-        nodes_.erase(name);
-        return false;
-    }
+    node.index = order_.size();
     node.tainted = unusable;
+    order_.push_back(&node);
     for (const DOMString& reference : node.references) {
         if (leadsToUnusable(reference)) node.tainted = true;
         referrers_[reference].push_back(name);
     }
     if (node.tainted) taintReferrers(name);
-    return true;
 }
 
-// Searches the references from `from` (not `from` itself) for `target`, iteratively.
-bool TEntityGraph::reaches(const DOMString& from, const DOMString& target) {
-    ++generation_;
-    std::vector<const TNode*> stack{&nodes_.at(from)};
-    while (!stack.empty()) {
-        const TNode* node = stack.back();
-        stack.pop_back();
-        for (const DOMString& reference : node->references) {
-            if (reference == target) return true;
-            auto next = nodes_.find(reference);
-            if (next == nodes_.end() || next->second.visited == generation_) continue;
-            next->second.visited = generation_;
-            stack.push_back(&next->second);
-        }
-    }
-    return false;
-}
-
-// Entities that referred to `name` before it existed now lead to an unusable entity too;
-// each entity is tainted at most once, so all propagation together stays linear.
+// Entities that referred to `name` before it existed now lead to an unusable entity too.
 void TEntityGraph::taintReferrers(const DOMString& name) {
     std::vector<DOMString> pending{name};
     while (!pending.empty()) {
@@ -66,6 +35,54 @@ void TEntityGraph::taintReferrers(const DOMString& name) {
             pending.push_back(referrer);
         }
     }
+}
+
+// Removes, over and over, the entities no other remaining entity refers to; what cannot be
+// removed lies on a circle or leads into one.
+bool TEntityGraph::hasCircle(std::size_t last) const {
+    std::unordered_map<const TNode*, std::size_t> incoming;
+    auto target = [&](const DOMString& reference) -> const TNode* {
+        auto found = nodes_.find(reference);
+        return found != nodes_.end() && found->second.index <= last ? &found->second : nullptr;
+    };
+    for (std::size_t i = 0; i <= last; ++i) {
+        incoming.emplace(order_[i], 0);
+    }
+    for (std::size_t i = 0; i <= last; ++i) {
+        for (const DOMString& reference : order_[i]->references) {
+            if (const TNode* to = target(reference)) ++incoming[to];
+        }
+    }
+    std::vector<const TNode*> free;
+    for (const auto& [node, count] : incoming) {
+        if (count == 0) free.push_back(node);
+    }
+    std::size_t removed = 0;
+    while (!free.empty()) {
+        const TNode* node = free.back();
+        free.pop_back();
+        ++removed;
+        for (const DOMString& reference : node->references) {
+            const TNode* to = target(reference);
+            if (to != nullptr && --incoming[to] == 0) free.push_back(to);
+        }
+    }
+    return removed <= last;
+}
+
+std::size_t TEntityGraph::firstCircle() const {
+    if (order_.empty() || !hasCircle(order_.size() - 1)) return npos;
+    std::size_t low = 0;
+    std::size_t high = order_.size() - 1;  // the prefix up to `high` has a circle
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (hasCircle(middle)) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return high;
 }
 
 }  // namespace wispel

@@ -30,10 +30,17 @@ DOMString TdomStandardIntSubsetBuilder::parameterEntityText(const DOMString& nam
 
 const DOMString* TdomStandardIntSubsetBuilder::findParameterText(const DOMString& name) const {
     if (targetNode_ == nullptr) return nullptr;
-    for (const auto& [entityName, text] : targetNode_->parameterEntityList) {
-        if (entityName == name) return &text;
+    const auto& list = targetNode_->parameterEntityList;
+    if (indexedTarget_ != targetNode_ || indexedEntries_ > list.size()) {
+        parameterIndex_.clear();
+        indexedEntries_ = 0;
+        indexedTarget_ = targetNode_;
     }
-    return nullptr;
+    for (; indexedEntries_ < list.size(); ++indexedEntries_) {
+        parameterIndex_.emplace(list[indexedEntries_].first, indexedEntries_);
+    }
+    auto found = parameterIndex_.find(name);
+    return found == parameterIndex_.end() ? nullptr : &list[found->second].second;
 }
 
 void TdomStandardIntSubsetBuilder::startDtd(TdomCustomParser*, const DOMString&, const DOMString&) {

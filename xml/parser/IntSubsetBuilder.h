@@ -6,7 +6,9 @@
 // The builder refers to the part it fills (set by the parser around each read) and owns
 // nothing; the records belong to the part.
 
+#include <cstddef>
 #include <memory>
+#include <unordered_map>
 
 #include "xml/reader/DTDHandler.h"
 
@@ -19,7 +21,10 @@ class TXmlToDomParser;
 class TdomStandardIntSubsetBuilder : public TdomCustomDTDHandler {
 public:
     TdomCustomCMIEObject* targetNode() const noexcept { return targetNode_; }
-    void setTargetNode(TdomCustomCMIEObject* node) noexcept { targetNode_ = node; }
+    void setTargetNode(TdomCustomCMIEObject* node) noexcept {
+        targetNode_ = node;
+        indexedTarget_ = nullptr;
+    }
 
     DOMString parameterEntityText(const DOMString& name) override;
     void attributeDefinition(TdomCustomParser* parser, TdomStandardLocator* locator,
@@ -64,6 +69,13 @@ protected:
 
     TdomCustomCMIEObject* targetNode_ = nullptr;  // the part being filled
     TdomCMNode* openNode_ = nullptr;  // where declarations go; an attribute list while open
+
+private:
+    // Finds parameter-entity texts of the target's list by name without scanning it; the
+    // index follows the list as it grows (the first entry of a name wins).
+    mutable std::unordered_map<DOMString, std::size_t> parameterIndex_;
+    mutable std::size_t indexedEntries_ = 0;
+    mutable const TdomCustomCMIEObject* indexedTarget_ = nullptr;
 };
 
 // The external-subset builder also takes a text declaration and conditional sections.

@@ -184,6 +184,15 @@ TEST_F(DtdTest, BrokenSubsetsFailTheParse) {
     }
 }
 
+TEST_F(DtdTest, ACircleEndsThePreparationAtTheEntityThatClosedIt) {
+    // b closes the circle a -> b -> a: what was reported before b stays, nothing after.
+    EXPECT_EQ(failureClass("<!DOCTYPE r [<!ENTITY a '&b;'><!ENTITY x '&#60;'>"
+                           "<!ENTITY b '&a;'><!ENTITY y '&#60;'><!ATTLIST r a CDATA '<'>]><r/>"),
+              "EParserInvalidEntityDeclaration_Err");
+    EXPECT_EQ(records(), (std::vector<std::string>{"EParserUnusable_Entity_Decl_Warning",
+                                                   "EParserInvalidEntityDeclaration_Err"}));
+}
+
 TEST_F(DtdTest, SomeDtdErrorsReachTheCallerAsThemselves) {
     EXPECT_THROW(parse("<!DOCTYPE r [<!ENTITY % x SYSTEM 'x.dtd'>]><r/>"),
                  EParserExternal_Entity_Not_Found_Err);
