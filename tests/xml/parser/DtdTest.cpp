@@ -230,6 +230,24 @@ TEST_F(DtdTest, ManyWaysThroughTheEntitiesCostNothingExtra) {
 namespace wispel::testing {
 namespace {
 
+TEST_F(DtdTest, ContentSpecificationsAreCheckedWhenRecorded) {
+    const char* valid[] = {
+        "EMPTY", "ANY",    "(#PCDATA)",         "(#PCDATA)*", "( #PCDATA | a | b )*",
+        "(a)",   "(a|b)*", "(a , (b|c)+ , d?)", "((a,b)|c)+", "(a)*"};
+    for (const char* spec : valid) {
+        TdomCMObject* cm = contentModel(std::string("<!ELEMENT x ") + spec + ">");
+        EXPECT_NE(cm->elementTypes.find(u"x"), nullptr) << spec;
+    }
+    const char* invalid[] = {"(a|b,c)", "(#PCDATA|a)", "#PCDATA", "(a)(b)", "(a,,b)",
+                             "(a|)",    "a",           "EMPTY*",  "(a)**",  "(#PCDATA*)",
+                             "()",      "(a b)",       "((a)",    "(a))"};
+    for (const char* spec : invalid) {
+        EXPECT_EQ(failureClass(std::string("<!DOCTYPE r [<!ELEMENT x ") + spec + ">]><r/>"),
+                  "EParserInvalidElementDeclaration_Err")
+            << spec;
+    }
+}
+
 TEST_F(DtdTest, DeeplyNestedContentModelsNeitherRecurseNorFail) {
     const int depth = 100000;
     const std::string spec = std::string(depth, '(') + "b" + std::string(depth, ')');
