@@ -83,6 +83,8 @@ private:
     DOMString documentSystemId_;
     TEntityGraph graph_;
     std::vector<TReport> reports_;
+    // Parameter entities whose text is being replayed: one may not refer to itself.
+    std::unordered_set<DOMString> activeParameterEntities_;
     std::vector<std::unique_ptr<TdomCMInternalObject>> replayedParts_;
     std::size_t replayedUnits_ = 0;
     // A private implementation and document to try replacement texts in.
@@ -134,6 +136,7 @@ void TPreparation::replay(const TdomCMNode* part) {
     while (!stack.empty()) {
         TFrame& frame = stack.back();
         if (frame.next >= frame.part->childCount()) {
+            activeParameterEntities_.erase(frame.parameterEntity);
             stack.pop_back();
             continue;
         }
@@ -172,9 +175,7 @@ void TPreparation::pushParameterEntity(const DOMString& name, std::vector<TFrame
             "Unresolvable Parameter Entity Reference.");
     }
     const char* message = "Invalid entity name error.";
-    for (const TFrame& frame : stack) {
-        if (frame.parameterEntity == name) throw EParserInvalidEntityName_Err(message);
-    }
+    if (activeParameterEntities_.count(name) != 0) throw EParserInvalidEntityName_Err(message);
     replayedUnits_ += entity->text.size();
     if (replayedUnits_ > kMaxReplayedUnits) throw EParserInvalidEntityName_Err(message);
     auto part = std::make_unique<TdomCMInternalObject>(entity->publicId, entity->systemId);
@@ -193,6 +194,7 @@ void TPreparation::pushParameterEntity(const DOMString& name, std::vector<TFrame
         throw EParserInvalidEntityName_Err(message);
     }
     stack.push_back({part.get(), 0, name});
+    activeParameterEntities_.insert(name);
     replayedParts_.push_back(std::move(part));
 }
 

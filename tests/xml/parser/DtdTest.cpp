@@ -177,6 +177,7 @@ TEST_F(DtdTest, BrokenSubsetsFailTheParse) {
         {"<!NOTATION n PUBLIC>", "EParserInvalidNotationDeclaration_Err"},
         {"%1p;", "EParserInvalidEntityName_Err"},
         {"<!ENTITY % p '&#60;!ENTITY'>%p;", "EParserInvalidEntityName_Err"},
+        {"<!ENTITY % p '&#37;p;'>%p;", "EParserInvalidEntityName_Err"},
     };
     for (const Case& c : cases) {
         const std::string text = std::string("<!DOCTYPE r [") + c.subset + "]><r/>";
