@@ -291,6 +291,8 @@ void TPreparation::addElementType(const TdomCMElementTypeDeclaration& declaratio
     type->name = declaration.name;
     type->contentType = declaration.contentType;
     type->contentSpec = declaration.contentSpec;
+    type->mixedNames = declaration.mixedNames;
+    type->particles = declaration.particles;
     cm_->elementTypes.add(declaration.name, std::move(type));
 }
 

@@ -27,7 +27,7 @@ DOMString readName(std::u16string_view text, std::size_t& pos) {
 
 // "(#PCDATA)", "(#PCDATA)*" or "(#PCDATA|a|b)*", white space allowed between the tokens.
 void readMixed(std::u16string_view text, TContentSpec& spec) {
-    spec.kind = TContentKind::ckMixed;
+    spec.kind = TdomCMContentType::ctMixed;
     std::size_t pos = 0;
     if (text.empty() || text[pos] != u'(') invalidDeclaration();
     ++pos;
@@ -52,19 +52,19 @@ bool isFrequency(char16_t unit) {
     return unit == u'?' || unit == u'*' || unit == u'+';
 }
 
-void readFrequency(std::u16string_view text, std::size_t& pos, TContentParticle& particle) {
+void readFrequency(std::u16string_view text, std::size_t& pos, TdomCMParticle& particle) {
     if (pos < text.size() && isFrequency(text[pos])) particle.frequency = text[pos++];
 }
 
 // Groups are read with an explicit stack of open group indexes.
 void readElementContent(std::u16string_view text, TContentSpec& spec) {
-    spec.kind = TContentKind::ckElements;
-    std::vector<TContentParticle>& particles = spec.particles;
+    spec.kind = TdomCMContentType::ctElements;
+    std::vector<TdomCMParticle>& particles = spec.particles;
     std::vector<int> open;
     std::size_t pos = 0;
     auto openGroup = [&](int parent) {
-        TContentParticle group;
-        group.kind = TParticleKind::pkSequence;  // until a "|" says otherwise
+        TdomCMParticle group;
+        group.kind = TdomCMParticleKind::pkSequence;  // until a "|" says otherwise
         group.parent = parent;
         particles.push_back(std::move(group));
         const int index = static_cast<int>(particles.size()) - 1;
@@ -84,7 +84,7 @@ void readElementContent(std::u16string_view text, TContentSpec& spec) {
             separatorSeen = false;
             continue;
         }
-        TContentParticle member;
+        TdomCMParticle member;
         member.parent = group;
         member.name = readName(text, pos);
         readFrequency(text, pos, member);
@@ -97,8 +97,8 @@ void readElementContent(std::u16string_view text, TContentSpec& spec) {
             const int current = open.back();
             const char16_t unit = text[pos];
             if (unit == u',' || unit == u'|') {
-                const TParticleKind kind =
-                    unit == u',' ? TParticleKind::pkSequence : TParticleKind::pkChoice;
+                const TdomCMParticleKind kind =
+                    unit == u',' ? TdomCMParticleKind::pkSequence : TdomCMParticleKind::pkChoice;
                 if (separatorSeen && particles[current].kind != kind) invalidDeclaration();
                 particles[current].kind = kind;
                 separatorSeen = true;
@@ -123,9 +123,9 @@ TContentSpec parseContentSpec(std::u16string_view text) {
     text = trimBlank(text);
     TContentSpec spec;
     if (text == u"EMPTY") {
-        spec.kind = TContentKind::ckEmpty;
+        spec.kind = TdomCMContentType::ctEmpty;
     } else if (text == u"ANY") {
-        spec.kind = TContentKind::ckAny;
+        spec.kind = TdomCMContentType::ctAny;
     } else if (text.find(u"#PCDATA") != std::u16string_view::npos) {
         readMixed(text, spec);
     } else {

@@ -82,11 +82,13 @@ void TdomStandardIntSubsetBuilder::elementDeclaration(TdomCustomParser*, TdomSta
     if (openNode_ == nullptr) return;
     const char* message = "Invalid element declaration error.";
     if (!validName(name)) throw EParserInvalidElementDeclaration_Err(message);
-    const TContentSpec content = parseContentSpec(spec);
+    TContentSpec content = parseContentSpec(spec);
     auto record = std::make_unique<TdomCMElementTypeDeclaration>();
     record->name = name;
-    record->contentType = static_cast<TdomCMContentType>(content.kind);
+    record->contentType = content.kind;
     record->contentSpec.assign(trimBlank(spec));
+    record->mixedNames = std::move(content.mixedNames);
+    record->particles = std::move(content.particles);
     append<EParserInvalidElementDeclaration_Err>(std::move(record), message);
 }
 

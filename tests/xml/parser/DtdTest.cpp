@@ -82,6 +82,19 @@ TEST_F(DtdTest, InternalSubsetFillsTheMaps) {
     EXPECT_EQ(cm->elementTypes.find(u"r")->contentType, TdomCMContentType::ctElements);
     EXPECT_EQ(cm->elementTypes.find(u"a")->contentType, TdomCMContentType::ctMixed);
     EXPECT_EQ(cm->elementTypes.find(u"b")->contentType, TdomCMContentType::ctEmpty);
+    EXPECT_EQ(cm->elementTypes.find(u"a")->mixedNames, std::vector<DOMString>{u"b"});
+    // (a, (b | c)*, d?)+ : the outer sequence, a, the choice with b and c, d.
+    const std::vector<TdomCMParticle>& particles = cm->elementTypes.find(u"r")->particles;
+    ASSERT_EQ(particles.size(), 6u);
+    EXPECT_EQ(particles[0].kind, TdomCMParticleKind::pkSequence);
+    EXPECT_EQ(particles[0].frequency, u'+');
+    EXPECT_EQ(particles[0].children, (std::vector<int>{1, 2, 5}));
+    EXPECT_EQ(particles[2].kind, TdomCMParticleKind::pkChoice);
+    EXPECT_EQ(particles[2].frequency, u'*');
+    EXPECT_EQ(particles[4].name, u"c");
+    EXPECT_EQ(particles[4].parent, 2);
+    EXPECT_EQ(particles[5].name, u"d");
+    EXPECT_EQ(particles[5].frequency, u'?');
     const TdomCMAttributeDefinition* kind = cm->findAttributeDefinition(u"r", u"kind");
     ASSERT_NE(kind, nullptr);
     EXPECT_EQ(kind->enumeration, (std::vector<DOMString>{u"x", u"y"}));

@@ -48,12 +48,27 @@ private:
     std::vector<std::unique_ptr<TdomCMNode>> children_;
 };
 
+// One particle of element content: an element type name, or a sequence or choice group.
+// Particles sit in a flat table and refer to each other by index, so that neither building
+// nor freeing a deeply nested content model recurses.
+enum class TdomCMParticleKind { pkName, pkSequence, pkChoice };
+
+struct TdomCMParticle {
+    TdomCMParticleKind kind = TdomCMParticleKind::pkName;
+    DOMString name;             // element type name, for pkName
+    char16_t frequency = 0;     // 0, '?', '*' or '+'
+    int parent = -1;            // index of the enclosing group; -1 for the outermost
+    std::vector<int> children;  // indexes of the members in order (groups only)
+};
+
 class TdomCMElementTypeDeclaration : public TdomCMNode {
 public:
     TdomCMElementTypeDeclaration() : TdomCMNode(TdomCMNodeKind::nkElementTypeDeclaration) {}
     DOMString name;
     TdomCMContentType contentType = TdomCMContentType::ctAny;
     DOMString contentSpec;  // the declaration's content model text as written
+    std::vector<DOMString> mixedNames;     // mixed content: the names allowed beside text
+    std::vector<TdomCMParticle> particles;  // element content: [0] is the outermost group
 };
 
 class TdomCMAttrList : public TdomCMNode {

@@ -60,6 +60,8 @@ struct TdomCMElementType {
     DOMString name;
     TdomCMContentType contentType = TdomCMContentType::ctAny;
     DOMString contentSpec;
+    std::vector<DOMString> mixedNames;     // as in TdomCMElementTypeDeclaration
+    std::vector<TdomCMParticle> particles;  // as in TdomCMElementTypeDeclaration
 };
 
 struct TdomCMAttributeDefinition {
