@@ -1,5 +1,8 @@
 #include "http/NetHTTP.h"
 
+#include <limits>
+
+#include "core/Exception.h"
 #include "core/Format.h"
 #include "core/TextCase.h"
 #include "http/NetConnectionIntercept.h"
@@ -36,6 +39,10 @@ std::string trimmed(const std::string& text) {
     std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos) return {};
     return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+}
+
+bool saysClose(const TNetHeaderInfo& response) {
+    return sameText(trimmed(response.Connection), "CLOSE");
 }
 
 [[noreturn]] void raiseBodyTooLarge(std::int64_t limit) {
@@ -151,7 +158,11 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNe
         if (HandleRedirects && redirectCount_ < RedirectMaximum) {
             if (responseStream != nullptr) responseStream->SetPosition(0);
             if (AskRedirect(location, redirectCount_)) {
-                if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 || http10Reply) Disconnect();
+                // A server that announced its close would not answer on this connection.
+                if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 || http10Reply ||
+                    saysClose(*response_)) {
+                    Disconnect();
+                }
                 PerformRequest(method, location, source, responseStream);
             }
         } else {
@@ -265,7 +276,13 @@ bool TNetHTTP::readStatusLine() {
     bool http10 = line.size() >= 8 && sameText(line.substr(5, 3), "1.0");
     std::size_t space = line.find(' ');
     responseText_ = space == std::string::npos ? std::string() : line.substr(space + 1);
-    responseCode_ = static_cast<int>(netStrToInt(responseText_.substr(0, responseText_.find(' '))));
+    std::string code = responseText_.substr(0, responseText_.find(' '));
+    std::int64_t value = netStrToInt(code);
+    // A code beyond the integer range must not wrap around into a success.
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
+        throw EConvertError("'" + code + "' is not a valid integer value");
+    }
+    responseCode_ = static_cast<int>(value);
     return http10;
 }
 
@@ -277,6 +294,9 @@ void TNetHTTP::ReadHeaders() {
         }
         rawHeaders_->Add(std::move(line));
     }
+    // The peer closed inside a line: the head is cut off, not complete, and a body read
+    // until the close would pass for a whole (empty) reply.
+    if (ReadLineTimedOut()) throw ENetConnClosedGracefully("Connection Closed Gracefully.");
     response_->ParseResponseHeaders(*rawHeaders_);
 }
 
@@ -310,7 +330,7 @@ void TNetHTTP::readChunks(TStream& stream) {
 void TNetHTTP::finishReply(bool http10Reply) {
     if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 || http10Reply) {
         Disconnect();
-    } else if (sameText(trimmed(response_->Connection), "CLOSE") && Connected()) {
+    } else if (saysClose(*response_) && Connected()) {
         Disconnect();
     } else {
         PollClosed(false);

@@ -26,7 +26,9 @@ sockaddr_in makeAddress(const std::string& ip, int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = ip.empty() ? htonl(INADDR_ANY) : inet_addr(ip.c_str());
+    // Every field is decimal: "010" is 10 here, where the C library would read octal 8.
+    address.sin_addr.s_addr =
+        ip.empty() ? htonl(INADDR_ANY) : TNetStack::TranslateStringToTInAddr(ip);
     return address;
 }
 

@@ -207,18 +207,23 @@ TEST(HTTPGet, FollowsRedirectsUpToTheMaximum) {
 }
 
 TEST(HTTPGet, RelativeRedirectAfterAClosedConnectionKeepsThePort) {
-    ScriptedServer server(std::vector<ScriptedServer::Script>{
-        answer({reply("HTTP/1.0 302 Found", "", "Location: /final\r\n")}),
-        answer({reply("HTTP/1.1 200 OK", "final")})});
-    TNetHTTP http;
-    http.HandleRedirects = true;
-    TMemoryStream body;
-    http.Get(server.url("/first"), body);
-    EXPECT_EQ(body.View(), "final");
-    EXPECT_EQ(http.Port, server.port());
-    http.Disconnect();
-    server.join();
-    EXPECT_EQ(server.accepted(), 2);
+    // The server closes after the redirect: by HTTP/1.0, or by saying so in HTTP/1.1.
+    for (const std::string& moved :
+         {reply("HTTP/1.0 302 Found", "", "Location: /final\r\n"),
+          reply("HTTP/1.1 302 Found", "moved", "Location: /final\r\nConnection: close\r\n")}) {
+        SCOPED_TRACE(moved);
+        ScriptedServer server(std::vector<ScriptedServer::Script>{
+            answer({moved}), answer({reply("HTTP/1.1 200 OK", "final")})});
+        TNetHTTP http;
+        http.HandleRedirects = true;
+        TMemoryStream body;
+        http.Get(server.url("/first"), body);
+        EXPECT_EQ(body.View(), "final");
+        EXPECT_EQ(http.Port, server.port());
+        http.Disconnect();
+        server.join();
+        EXPECT_EQ(server.accepted(), 2);
+    }
 }
 
 TEST(HTTPGet, RedirectHandlerDecides) {
@@ -439,6 +444,10 @@ TEST(HTTPGet, MalformedRepliesEndInErrorsOfTheirOwnKind) {
     const Case cases[] = {
         {"", "ENetConnClosedGracefully"},
         {"garbage\r\n\r\n", "EConvertError"},
+        // a code that would wrap around to 200 in a 32-bit integer
+        {"HTTP/1.1 4294967496 OK\r\n\r\n", "EConvertError"},
+        // cut inside the head: not a complete reply with an empty body
+        {"HTTP/1.1 200 OK\r\nServer: x\r\nX-Cut", "ENetConnClosedGracefully"},
         {"HTTP/1.1 200\r\nno colon line\r\n\r\nbody", nullptr},
         {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nshort", "ENetConnClosedGracefully"},
         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\ncut",

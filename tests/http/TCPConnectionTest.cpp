@@ -244,7 +244,7 @@ TEST(TCPConnection, InterceptSeesTrafficAndCanBeEnabledOnlyWhenSet) {
 }
 
 TEST(TCPConnection, BindsToTheBoundAddress) {
-    ScriptedServer server([](ScriptedPeer& peer) { peer.clientClosed(); });
+    ScriptedServer server([](ScriptedPeer& peer) { peer.clientClosed(); }, 2);
     RecordingClient client(server.port());
     client.BoundIP = "192.0.2.1";  // not an address of this machine: the bind fails locally
     auto error = raised<ENetSocketError>([&] { client.Connect(); });
@@ -255,4 +255,9 @@ TEST(TCPConnection, BindsToTheBoundAddress) {
     client.Connect();
     EXPECT_EQ(client.Binding().IP(), "127.0.0.1");
     EXPECT_NE(client.Binding().Port(), 0);
+    client.Disconnect();
+    // Dotted fields are decimal, leading zeros or not (not octal 127.0.0.8).
+    client.BoundIP = "127.0.0.010";
+    client.Connect();
+    EXPECT_EQ(client.Binding().IP(), "127.0.0.10");
 }
