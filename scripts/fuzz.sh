@@ -17,4 +17,5 @@ cmake --build "$dir" --target fuzz_xml_parse -j2
 mkdir -p tests/fuzz/corpus "$dir/artifacts"
 export ASAN_OPTIONS=detect_leaks=1
 "$dir/fuzz/fuzz_xml_parse" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+  -dict=tests/fuzz/xml.dict \
   -rss_limit_mb=2048 -artifact_prefix="$dir/artifacts/" tests/fuzz/corpus tests/data/xml
