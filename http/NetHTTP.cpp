@@ -49,10 +49,10 @@ bool saysClose(const TNetHeaderInfo& response) {
     throw ENetBodyTooLarge(formatMessage("Body larger than %d bytes.", {limit}));
 }
 
-// A chunk size line: hexadecimal digits up to the first space or ";"; 0 when there are
+// A chunk size line: hexadecimal digits up to the first blank or ";"; 0 when there are
 // none or anything else stands there.
 std::int64_t chunkSize(const std::string& line, std::int64_t limit) {
-    std::string digits = line.substr(0, line.find_first_of(" ;"));
+    std::string digits = line.substr(0, line.find_first_of(" \t;"));
     if (digits.empty()) return 0;
     std::int64_t size = 0;
     for (char c : digits) {
