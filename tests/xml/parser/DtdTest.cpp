@@ -71,6 +71,34 @@ TEST_F(DtdTest, AskedHandlerMayRetrySkipOrSupplyTheSubset) {
     EXPECT_EQ(skipped->contentModel(), nullptr);
 }
 
+TEST_F(DtdTest, ExternalEntitiesComeFromTheImplementationsHandler) {
+    // Without a handler the entity is left out and reported.
+    TdomCMObject* without = contentModel("<!ENTITY e SYSTEM 'e.txt'>");
+    EXPECT_EQ(without->entities.find(u"e"), nullptr);
+    EXPECT_EQ(records(), std::vector<std::string>{"EParserExternal_Entity_Not_Found_Err"});
+
+    std::vector<DOMString> asked;
+    impl.onExternalParsedEntity = [&](TComponent*, const DOMString&, DOMString&,
+                                      DOMString& systemId, std::unique_ptr<TStream>& stream,
+                                      TXmlParserAction& action) {
+        asked.push_back(systemId);
+        action = actionProceed;
+        const std::string text = "<?xml encoding='UTF-8'?>loaded &#65;";
+        auto content = std::make_unique<TMemoryStream>();
+        content->WriteBuffer(text.data(), std::int64_t(text.size()));
+        stream = std::move(content);
+    };
+    TdomCMObject* cm = contentModel(
+        "<!ENTITY % p SYSTEM 'p.txt'><!ENTITY e SYSTEM 'e.txt'>"
+        "<!ENTITY u SYSTEM 'u.bin' NDATA n>");
+    EXPECT_EQ(cm->parameterEntities.find(u"p")->text, u"loaded A");
+    EXPECT_EQ(entity(cm, u"e")->replacementText, u"loaded A");
+    EXPECT_EQ(entity(cm, u"u")->replacementText, u"");
+    // The parameter entity is loaded when read and again when prepared; unparsed ones never.
+    EXPECT_EQ(asked, (std::vector<DOMString>{u"p.txt", u"p.txt", u"e.txt"}));
+    EXPECT_TRUE(records().empty());
+}
+
 TEST_F(DtdTest, InternalSubsetFillsTheMaps) {
     TdomCMObject* cm = contentModel(
         "<!-- notes --><?app data?>"
