@@ -1,6 +1,7 @@
 #include "feeds/EntityExpander.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "core/Exception.h"
@@ -59,7 +60,9 @@ char16_t predefinedEntity(std::u16string_view name) {
 }
 
 TEntityExpander::TEntityExpander(Lookup lookup, std::size_t budget)
-    : lookup_(std::move(lookup)), remaining_(budget) {}
+    : lookup_(std::move(lookup)),
+      remaining_(budget),
+      readingLeft_(budget > SIZE_MAX / kReadPerProduced ? SIZE_MAX : budget * kReadPerProduced) {}
 
 void TEntityExpander::appendReference(std::u16string_view name, DOMString& out) {
     if (char16_t unit = predefinedEntity(name)) {
@@ -83,6 +86,16 @@ bool TEntityExpander::charge(std::size_t units) {
     return true;
 }
 
+// Once the reading bound is reached nothing more is expanded at all.
+bool TEntityExpander::chargeReading(std::size_t units) {
+    if (units > readingLeft_) {
+        readingLeft_ = remaining_ = 0;
+        return false;
+    }
+    readingLeft_ -= units;
+    return true;
+}
+
 void TEntityExpander::appendCharged(std::u16string_view text, DOMString& out) {
     const std::size_t room = std::min(text.size(), remaining_);
     out.append(text.substr(0, room));
@@ -92,6 +105,8 @@ void TEntityExpander::appendCharged(std::u16string_view text, DOMString& out) {
 // Reads `text` as content. Replacement texts were checked when the DTD was read, but an
 // unusable one may still hold stray markup characters; they are then taken as text.
 void TEntityExpander::expand(std::u16string_view text, DOMString& out, int depth) {
+    // The one unit more makes even an empty text cost something.
+    if (!chargeReading(text.size() + 1)) return;
     std::size_t i = 0;
     while (i < text.size() && remaining_ > 0) {
         const std::size_t special = text.find_first_of(u"<&", i);

@@ -7,8 +7,10 @@
 // Replacement texts are read as XML content: character references become characters,
 // nested references are expanded in turn, markup contributes only its character data. The
 // expansion is bounded in nesting depth and, over the expander's life, in the number of
-// code units it produces, so that entities built to multiply do not exhaust memory; past a
-// bound a reference stays as written (at the top) or its text is cut short (inside).
+// code units it produces, so that entities built to multiply do not exhaust memory, and in
+// the code units it reads, so that entities that multiply into nothing (empty texts,
+// comments) do not run for ever; past a bound a reference stays as written (at the top) or
+// its text is cut short (inside).
 
 #include <cstddef>
 #include <functional>
@@ -26,6 +28,8 @@ public:
 
     static constexpr int kMaxDepth = 16;
     static constexpr std::size_t kDefaultBudget = std::size_t{1} << 20;
+    // Code units the expansions may read, per code unit they may produce.
+    static constexpr std::size_t kReadPerProduced = 8;
 
     explicit TEntityExpander(Lookup lookup, std::size_t budget = kDefaultBudget);
 
@@ -36,10 +40,12 @@ private:
     void expand(std::u16string_view text, DOMString& out, int depth);
     void expandReference(std::u16string_view name, DOMString& out, int depth);
     bool charge(std::size_t units);
+    bool chargeReading(std::size_t units);
     void appendCharged(std::u16string_view text, DOMString& out);
 
     Lookup lookup_;
-    std::size_t remaining_;  // code units expansions may still produce
+    std::size_t remaining_;    // code units expansions may still produce
+    std::size_t readingLeft_;  // code units of replacement text they may still read
 };
 
 // The predefined entity of that name as its character, or 0.

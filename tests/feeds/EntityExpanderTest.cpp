@@ -85,3 +85,22 @@ TEST(TEntityExpander, BoundsNestingAndSize) {
     const std::string text = expand(deep, u"c0");
     EXPECT_EQ(text, std::string(TEntityExpander::kMaxDepth, '.') + "&c16;");
 }
+
+TEST(TEntityExpander, EntitiesThatMultiplyIntoNothingStillEnd) {
+    // Twelve levels of ten references each over a text that yields nothing: a trillion
+    // expansions if only the produced text were bounded.
+    for (const char16_t* nothing : {u"", u"<!-- nothing -->", u"<?pi nothing?>"}) {
+        Declared dtd;
+        dtd.texts[u"n0"] = nothing;
+        for (int level = 1; level <= 12; ++level) {
+            DOMString text;
+            for (int i = 0; i < 10; ++i) text += u"&n" + fromUtf8(std::to_string(level - 1)) + u";";
+            dtd.texts[u"n" + fromUtf8(std::to_string(level))] = text;
+        }
+        TEntityExpander expander(dtd.lookup(), 5000);
+        EXPECT_EQ(expand(expander, u"n12"), "");
+        // The reading bound is spent as well: later references stay as written.
+        EXPECT_EQ(expand(expander, u"n1"), "&n1;");
+        EXPECT_EQ(expand(expander, u"lt"), "<");
+    }
+}

@@ -110,6 +110,19 @@ TEST(TRSSParser, ExpandsEntitiesOfTheDocumentsDtd) {
                      "&undeclared; and <>'\""}));
 }
 
+TEST(TRSSParser, EntitiesThatMultiplyIntoNothingEndTheWalk) {
+    std::string dtd = "<!DOCTYPE rss [<!ENTITY e0 \"\">";
+    for (int level = 1; level <= 12; ++level) {
+        dtd += "<!ENTITY e" + std::to_string(level) + " \"";
+        for (int i = 0; i < 10; ++i) dtd += "&e" + std::to_string(level - 1) + ";";
+        dtd += "\">";
+    }
+    TRSSParser parser;
+    EXPECT_EQ(parseText(parser, dtd + "]><rss><item><title>x&e12;y</title><link>l&e1;</link>"
+                                      "<description>&lt;p&gt;</description></item></rss>"),
+              (Items{"xy|l&e1;|<p>"}));
+}
+
 TEST(TRSSParser, FallsBackToTextWhenTheXmlIsNotUsable) {
     TRSSParser parser;
     // Not well-formed.
