@@ -136,6 +136,7 @@ public:
         for (const Run& run : runs) {
             Result& result = results_[run.benchmark_name()];
             result.seconds = run.GetAdjustedRealTime();
+            result.cpuSeconds = run.GetAdjustedCPUTime();
             auto peak = run.counters.find("peak_kB");
             if (peak != run.counters.end()) result.peakKb = peak->second.value;
         }
@@ -148,8 +149,9 @@ public:
             const auto ours = results_.find(std::string("BM_Wispel/") + size + "/iterations:3");
             const auto peer = results_.find(std::string("BM_Libxml2/") + size + "/iterations:3");
             if (ours == results_.end() || peer == results_.end()) continue;
-            std::printf("  %3s MB: time %.2f, peak memory %.2f\n", size,
+            std::printf("  %3s MB: time %.2f (CPU %.2f), peak memory %.2f\n", size,
                         ours->second.seconds / peer->second.seconds,
+                        ours->second.cpuSeconds / peer->second.cpuSeconds,
                         ours->second.peakKb / peer->second.peakKb);
         }
     }
@@ -157,6 +159,7 @@ public:
 private:
     struct Result {
         double seconds = 0;
+        double cpuSeconds = 0;
         double peakKb = 0;
     };
     std::map<std::string, Result> results_;
