@@ -87,6 +87,8 @@ TEST(Decoding, UnitsAndErrorsWithTheirPositions) {
     const std::string latin3 = "<?xml version='1.0' encoding='ISO-8859-3'?>";
     const std::string koi8 = "<?xml version='1.0' encoding='koi8-r'?>";
     const std::string latin9 = "<?xml version='1.0' encoding='Latin-9'?>";
+    const std::string arabic = "<?xml version='1.0' encoding='Arabic'?>";
+    const std::string greek = "<?xml version='1.0' encoding='greek'?>";
     auto text = [](const std::string& ascii) { return fromUtf8(ascii); };
     const DecodingCase cases[] = {
         {"two bytes", "\xC3\xA9", u"\u00E9", "", ""},
@@ -124,6 +126,10 @@ TEST(Decoding, UnitsAndErrorsWithTheirPositions) {
          "Invalid ISO-8859-8 sequence \"\xC3\xBD\""},
         {"ISO-8859-3 hole", latin3 + "\xA5", text(latin3), "EConvertError",
          "Invalid ISO-8859-3 sequence \"\xC2\xA5\""},
+        {"ISO-8859-6 hole", arabic + "\xC7\xA1", text(arabic) + u"\u0627", "EConvertError",
+         "Invalid ISO-8859-6 sequence \"\xC2\xA1\""},
+        {"ISO-8859-7 hole", greek + "\xC1\xD2", text(greek) + u"\u0391", "EConvertError",
+         "Invalid ISO-8859-7 sequence \"\xC3\x92\""},
         {"KOI8-R", koi8 + "\xC1\xFF", text(koi8) + u"\u0430\u042A", "", ""},
         {"ISO-8859-15 euro", latin9 + "\xA4", text(latin9) + u"\u20AC", "", ""},
     };
