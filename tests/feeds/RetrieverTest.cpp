@@ -82,3 +82,19 @@ TEST(TRSSRetriever, ConnectionErrorsPassUnchanged) {
         "http://127.0.0.1:" + std::to_string(test::unusedLoopbackPort()) + "/feed.xml";
     EXPECT_THROW(retriever.Retrieve(url, &stream), ENetSocketError);
 }
+
+TEST(TRSSRetriever, RetrievesAgainAfterAFailedReply) {
+    // A failed reply leaves the connection as the exchange left it; the next retrieval, from
+    // the same server or another one, still gets its own body.
+    test::LocalHttpServer first(kFeeds), second(kFeeds);
+    TRSSRetriever retriever;
+    TMemoryStream file;
+    file.LoadFromFile(kFeeds + "/rdf.xml");
+    for (const test::LocalHttpServer* next : {&first, &second}) {
+        TMemoryStream failed, stream;
+        EXPECT_THROW(retriever.Retrieve(first.url("/status/404"), &failed), ENetProtocolReplyError);
+        retriever.Retrieve(next->url("/rdf.xml"), &stream);
+        EXPECT_EQ(stream.View(), file.View());
+        EXPECT_FALSE(retriever.HTTP()->Connected());
+    }
+}
