@@ -107,6 +107,8 @@ bool TdomText::isWhitespaceInElementContent() const {
 TdomText* TdomText::splitText(int offset) {
     checkModifiable();
     if (offset < 0 || offset > length()) throw EIndex_Size_Err();
+    // The tail must find a place before any data leaves this node, or it would be lost.
+    if (parentNode_ != nullptr && parentNode_->isReadonly()) throw ENo_Modification_Allowed_Err();
     TdomText* tail = ownerDocument_->createTextNode(nodeValue_.substr(static_cast<size_t>(offset)));
     nodeValue_.erase(static_cast<size_t>(offset));
     if (parentNode_ != nullptr) {

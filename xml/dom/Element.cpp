@@ -149,9 +149,11 @@ TdomAttr* TdomElement::setAttributeNS(const DOMString& namespaceURI, const DOMSt
     checkNSMap();
     TdomQualifiedName parts = checkQualifiedName(namespaceURI, qualifiedName, true);
     if (TdomAttr* existing = getAttributeNodeNS(namespaceURI, parts.localName)) {
+        // The value first: a read-only attribute refuses it before its name has changed.
+        existing->value(value);
         existing->nodeName_ = qualifiedName;
         existing->ns_->prefix = parts.prefix;
-        existing->value(value);
+        map()->entryRenamed();
         return nullptr;
     }
     TdomAttr* attr = ownerDocument_->createAttributeNS(namespaceURI, qualifiedName);

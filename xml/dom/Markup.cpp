@@ -40,10 +40,17 @@ void appendExternalId(DOMString& out, const DOMString& publicId, const DOMString
     if (!systemId.empty()) appendLiteral(out, systemId);
 }
 
+// A space goes between any two hyphens (a run of three needs two) and after a final one.
 void appendComment(DOMString& out, const DOMString& data) {
-    DOMString safe = replaceAll(data, u"--", u"- -");
-    if (!safe.empty() && safe.back() == u'-') safe += u' ';
-    out += u"<!--" + safe + u"-->";
+    out += u"<!--";
+    char16_t previous = 0;
+    for (char16_t unit : data) {
+        if (unit == u'-' && previous == u'-') out += u' ';
+        out += unit;
+        previous = unit;
+    }
+    if (previous == u'-') out += u' ';
+    out += u"-->";
 }
 
 void appendEntity(DOMString& out, const TdomEntity* entity) {

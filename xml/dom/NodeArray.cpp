@@ -31,8 +31,9 @@ void TdomNodeArray::append(TdomNode* node) {
     insert(count(), node);
 }
 
-// Makes room before the first member, as much as there are members, so that a run of
-// insertions at the front costs constant time each.
+// Moves the members into fresh storage with room before the first one, as much as there are
+// members, so that a run of insertions at the front costs constant time each. It also gives
+// back the free run that removals at the front leave behind.
 void TdomNodeArray::openFrontGap() {
     std::size_t n = slots_.size() - head_;
     std::size_t gap = n < 8 ? 8 : n;
@@ -40,7 +41,11 @@ void TdomNodeArray::openFrontGap() {
     for (std::size_t i = 0; i < n; ++i) grown[gap + i] = slots_[head_ + i];
     slots_.swap(grown);
     head_ = gap;
-    for (std::size_t i = head_; i < slots_.size(); ++i) slots_[i]->arrayLink_.slot = i;
+    // A member whose recorded slot belongs to another array keeps it.
+    for (std::size_t i = head_; i < slots_.size(); ++i) {
+        TdomArrayLink& link = slots_[i]->arrayLink_;
+        if (link.array == this) link.slot = i;
+    }
 }
 
 void TdomNodeArray::insert(int index, TdomNode* node) {
@@ -66,6 +71,8 @@ void TdomNodeArray::removeAt(int index) {
         for (std::size_t i = at; i > 0; --i) place(head_ + i, slots_[head_ + i - 1]);
         slots_[head_] = nullptr;
         ++head_;
+        // Removing at the front while adding at the back must not grow the storage forever.
+        if (head_ > 2 * (n - 1) + 16) openFrontGap();
     } else {
         for (std::size_t i = at; i + 1 < n; ++i) place(head_ + i, slots_[head_ + i + 1]);
         slots_.pop_back();

@@ -38,6 +38,8 @@ public:
     // 0 <= index < count.
     void removeAt(int index);
     void clear();
+    // The slots the array holds, members and free ones; it stays proportional to count().
+    std::size_t reservedSlots() const noexcept { return slots_.capacity(); }
 
 private:
     void place(std::size_t slot, TdomNode* node) noexcept;

@@ -84,5 +84,17 @@ TEST_F(MarkupTest, NodeMarkup) {
     for (const Case& c : cases) EXPECT_EQ(c.node->xmlText(), c.markup) << toUtf8(c.markup);
 }
 
+// Every run of hyphens in a comment, however long, must come out as a well-formed comment.
+TEST_F(MarkupTest, CommentsWithHyphenRunsReadBack) {
+    for (const char16_t* data : {u"---", u"a --- b", u"----", u"-", u"x--", u"- -- ---"}) {
+        DOMString markup = doc->createComment(data)->xmlText();
+        SCOPED_TRACE(toUtf8(markup));
+        TdomDocument* back = nullptr;
+        EXPECT_NO_THROW(back = parser.parseWideString(u"<r>" + markup + u"</r>"));
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->documentElement()->firstChild()->nodeType(), COMMENT_NODE);
+    }
+}
+
 }  // namespace
 }  // namespace wispel

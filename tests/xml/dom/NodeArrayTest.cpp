@@ -61,5 +61,31 @@ TEST_F(DomTest, NodeArrayMemberOfTwoArrays) {
     EXPECT_EQ(first.indexOf(shared), -1);
 }
 
+// Making room at the front of one array must not disturb the slot a shared member has
+// recorded for another array.
+TEST_F(DomTest, NodeArrayFrontInsertionsKeepASharedMembersOtherSlot) {
+    TdomNode* shared = doc->createEntity(u"e", u"", u"", u"");
+    TdomNodeArray first;
+    TdomNodeArray second;
+    second.append(element(u"s"));
+    second.append(shared);
+    first.append(shared);  // the recorded slot is now the one in `first`
+    for (int i = 0; i < 20; ++i) second.insert(0, element(u"f"));
+    EXPECT_EQ(first.indexOf(shared), 0);
+    EXPECT_EQ(second.indexOf(shared), 21);
+    first.clear();
+    second.clear();
+}
+
+// Rotating children (the first one appended again, over and over) keeps the storage in
+// proportion to the number of children.
+TEST_F(DomTest, RotatingChildrenDoesNotGrowTheirArray) {
+    for (int i = 0; i < 3; ++i) root->appendChild(element(u"c"));
+    for (int i = 0; i < 100000; ++i) root->appendChild(root->firstChild());
+    EXPECT_EQ(root->children().count(), 3);
+    EXPECT_LT(root->children().reservedSlots(), 64u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(root->children().indexOf(root->children().at(i)), i);
+}
+
 }  // namespace
 }  // namespace wispel

@@ -227,6 +227,29 @@ TEST_F(DomTest, ReadOnlyNodesRefuseEveryChange) {
     EXPECT_EQ(t->data(), u"t");
 }
 
+// Refusals that come from another node than the one changed must still come before any
+// change: a split under a read-only parent keeps its data, a read-only attribute its name.
+TEST_F(DomTest, RefusedChangesLeaveNothingHalfDone) {
+    TdomText* t = text(u"abcd");
+    root->appendChild(t);
+    root->setReadonly(true);
+    EXPECT_DOM_ERROR(t->splitText(2), ENo_Modification_Allowed_Err,
+                     "No modification allowed error.");
+    EXPECT_EQ(t->data(), u"abcd");
+    EXPECT_EQ(childNames(root), "abcd");
+    root->setReadonly(false);
+
+    TdomElement* e = element(u"e");
+    e->attributes()->namespaceAware(true);
+    TdomAttr* a = e->setAttributeNS(u"urn:x", u"p:a", u"1");
+    a->setReadonly(true);
+    EXPECT_DOM_ERROR(e->setAttributeNS(u"urn:x", u"q:a", u"2"), ENo_Modification_Allowed_Err,
+                     "No modification allowed error.");
+    EXPECT_EQ(a->nodeName(), u"p:a");
+    EXPECT_EQ(a->prefix(), u"p");
+    EXPECT_EQ(a->value(), u"1");
+}
+
 TEST_F(DomTest, MakeChildrenReadonlyCoversDescendantsButNotTheNode) {
     TdomElement* a = element(u"a");
     TdomElement* b = element(u"b");
