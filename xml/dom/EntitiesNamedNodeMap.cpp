@@ -16,7 +16,7 @@ void TdomEntitiesNamedNodeMap::updateEntityReferences(TdomEntity* entity) {
     }
     if (entity->hasEntityReference(name)) {
         entity->freeChildren();
-        entries_->removeAt(entries_->indexOf(entity));
+        removeEntryAt(entries_->indexOf(entity));
         throw EParserInvalidEntityDeclaration_Err("Invalid entity declaration error.");
     }
     for (int i = 0; i < entries_->count(); ++i) entries_->at(i)->refreshEntityReferences(name);

@@ -15,6 +15,32 @@ TdomNamedNodeMap::TdomNamedNodeMap(TdomDocument* ownerDocument, TdomNode* ownerN
       ownerNode_(ownerNode),
       allowedTypes_(allowedTypes) {}
 
+TdomNamedNodeMap::~TdomNamedNodeMap() = default;
+
+namespace {
+// Smaller maps are scanned.
+constexpr int kIndexedMapSize = 16;
+}  // namespace
+
+const TdomNamedNodeMap::TNameIndex& TdomNamedNodeMap::nameIndex() const {
+    if (!nameIndex_) {
+        nameIndex_ = std::make_unique<TNameIndex>();
+        for (int i = 0; i < entries_->count(); ++i) {
+            TdomNode* node = entries_->at(i);
+            (*nameIndex_)[node->nodeName()].push_back(node);
+        }
+    }
+    return *nameIndex_;
+}
+
+void TdomNamedNodeMap::forgetName(TdomNode* node) {
+    if (!nameIndex_) return;
+    auto it = nameIndex_->find(node->nodeName());
+    if (it == nameIndex_->end()) return;
+    std::erase(it->second, node);
+    if (it->second.empty()) nameIndex_->erase(it);
+}
+
 TdomNode* TdomNamedNodeMap::ownerNode() const {
     return ownerNode_;
 }
@@ -33,9 +59,18 @@ void TdomNamedNodeMap::readonlyMap(bool value) {
 
 int TdomNamedNodeMap::indexOfName(const DOMString& name) const {
     if (namespaceAware_) throw ENamespace_Err();
-    for (int i = 0; i < entries_->count(); ++i) {
-        const TdomNode* node = entries_->at(i);
-        if (node->nodeName() == name && typeInSet(allowedTypes_, node->nodeType())) return i;
+    if (!nameIndex_ && entries_->count() < kIndexedMapSize) {
+        for (int i = 0; i < entries_->count(); ++i) {
+            const TdomNode* node = entries_->at(i);
+            if (node->nodeName() == name && typeInSet(allowedTypes_, node->nodeType())) return i;
+        }
+        return -1;
+    }
+    const TNameIndex& index = nameIndex();
+    auto it = index.find(name);
+    if (it == index.end()) return -1;
+    for (const TdomNode* node : it->second) {
+        if (typeInSet(allowedTypes_, node->nodeType())) return entries_->indexOf(node);
     }
     return -1;
 }
@@ -74,6 +109,7 @@ void TdomNamedNodeMap::checkSettable(TdomNode* node) const {
 
 void TdomNamedNodeMap::addEntry(TdomNode* node) {
     entries_->append(node);
+    if (nameIndex_) (*nameIndex_)[node->nodeName()].push_back(node);
     node->parentNode_ = nullptr;
     if (node->nodeType() == ATTRIBUTE_NODE && ownerNode_ != nullptr &&
         ownerNode_->nodeType() == ELEMENT_NODE)
@@ -83,6 +119,7 @@ void TdomNamedNodeMap::addEntry(TdomNode* node) {
 TdomNode* TdomNamedNodeMap::removeEntryAt(int index) {
     TdomNode* node = entries_->at(index);
     entries_->removeAt(index);
+    forgetName(node);
     if (node->nodeType() == ATTRIBUTE_NODE) static_cast<TdomAttr*>(node)->ownerElement_ = nullptr;
     return node;
 }
@@ -128,6 +165,7 @@ TdomNode* TdomNamedNodeMap::removeItem(TdomNode* node) {
     int index = entries_->indexOf(node);
     if (index < 0) throw ENot_Found_Err();
     entries_->removeAt(index);
+    forgetName(node);
     node->parentNode_ = nullptr;
     return node;
 }

@@ -6,6 +6,10 @@
 // The map does not own its nodes (their document does); its owner node owns the map and
 // the array.
 
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
 #include "xml/dom/NodeList.h"
 #include "xml/dom/NodeType.h"
 
@@ -19,6 +23,7 @@ class TdomNamedNodeMap : public TdomNodeList {
 public:
     TdomNamedNodeMap(TdomDocument* ownerDocument, TdomNode* ownerNode, TdomNodeArray* array,
                      TdomTypeSet allowedTypes);
+    ~TdomNamedNodeMap() override;
 
     virtual TdomNode* ownerNode() const;
     virtual bool namespaceAware() const;
@@ -38,6 +43,9 @@ public:
     virtual TdomNode* setNamedItemNS(TdomNode* node);
     virtual TdomNode* removeNamedItemNS(const DOMString& namespaceURI, const DOMString& localName);
 
+    // To be called when the node name of an entry changes (a new prefix).
+    void entryRenamed() noexcept { nameIndex_.reset(); }
+
     bool readonlyMap() const noexcept { return readonlyMap_; }
     TdomTypeSet allowedTypes() const noexcept { return allowedTypes_; }
     TdomDocument* ownerDocument() const noexcept { return ownerDocument_; }
@@ -54,6 +62,14 @@ protected:
 
 private:
     friend class TdomDocumentType;
+
+    // Each name with its entries in map order. A parsed element may carry a great many
+    // attributes; a scan per lookup would make building it cost the square of their count.
+    using TNameIndex = std::unordered_map<DOMString, std::vector<TdomNode*>>;
+    const TNameIndex& nameIndex() const;
+    void forgetName(TdomNode* node);
+    // Made on the first lookup in a map of some size; kept in step by the map's changes.
+    mutable std::unique_ptr<TNameIndex> nameIndex_;
 
     TdomDocument* ownerDocument_;
     TdomNode* ownerNode_;

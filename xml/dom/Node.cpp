@@ -5,6 +5,7 @@
 #include "core/MemoryStream.h"
 #include "core/TextCase.h"
 #include "xml/chars/XmlChars.h"
+#include "xml/dom/Attr.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/DomException.h"
@@ -134,6 +135,10 @@ void TdomNode::prefix(const DOMString& value) {
         throw ENamespace_Err();
     ns_->prefix = value;
     nodeName_ = value + u":" + ns_->localName;
+    if (nodeType_ == ATTRIBUTE_NODE) {
+        if (TdomElement* owner = static_cast<TdomAttr*>(this)->ownerElement())
+            owner->attributes()->entryRenamed();
+    }
 }
 
 bool TdomNode::validateNode(TdomCustomErrorHandler*) {

@@ -131,6 +131,45 @@ TEST_F(DomTest, NamedNodeMapChecks) {
                      "Hierarchy request error.");
 }
 
+// Name lookups in a map with many entries must give what a scan of the list in order
+// gives, through additions, replacements, removals and a prefix change of an entry.
+TEST_F(DomTest, LookupsInALargeMapMatchAScan) {
+    TdomElement* e = element(u"e");
+    TdomNamedNodeMap* map = e->attributes();
+    auto name = [](int i) { return u"a" + fromUtf8(std::to_string(i)); };
+    auto scan = [map](const DOMString& wanted) -> TdomNode* {
+        for (int i = 0; i < map->length(); ++i) {
+            if (map->item(i)->nodeName() == wanted) return map->item(i);
+        }
+        return nullptr;
+    };
+    auto expectScanResults = [&](const char* step) {
+        SCOPED_TRACE(step);
+        for (int i = 0; i < 45; ++i) ASSERT_EQ(map->getNamedItem(name(i)), scan(name(i))) << i;
+        for (const char16_t* other : {u"p:a", u"q:a"})
+            ASSERT_EQ(map->getNamedItem(other), scan(other)) << toUtf8(other);
+    };
+    for (int i = 0; i < 40; ++i) e->setAttribute(name(i), u"v");
+    expectScanResults("added");
+    TdomAttr* replacement = doc->createAttribute(name(3));
+    TdomAttr* old = e->setAttributeNode(replacement);
+    ASSERT_NE(old, nullptr);
+    EXPECT_EQ(map->item(39), replacement);
+    expectScanResults("replaced");
+    for (int i = 10; i < 20; ++i) e->removeAttribute(name(i));
+    e->removeAttributeNode(static_cast<TdomAttr*>(map->item(0)));
+    expectScanResults("removed");
+    TdomAttr* prefixed = doc->createAttributeNS(u"urn:x", u"p:a");
+    e->setAttributeNode(prefixed);
+    expectScanResults("prefixed added");
+    prefixed->prefix(u"q");
+    expectScanResults("prefix changed");
+    EXPECT_EQ(e->getAttributeNode(u"q:a"), prefixed);
+    TdomNode* gone = e->removeAttributeNode(prefixed);
+    doc->freeAllNodes(gone);
+    expectScanResults("prefixed removed");
+}
+
 TEST_F(DomTest, ElementListsWalkDescendantsInDocumentOrder) {
     TdomElement* a = element(u"item");
     TdomElement* b = element(u"other");
