@@ -64,6 +64,50 @@ TEST(XmlChars, Names) {
     EXPECT_FALSE(validNCName(u"a:b"));
 }
 
+// The edges of the name-character classes, each unit with its class: the first and last
+// unit of ranges, the gaps between neighbouring ranges, and units that sit in one class only.
+TEST(XmlChars, NameClassRangeEdges) {
+    enum Kind { kNone, kLetter, kOther };  // kOther: a name character that is no letter
+    struct Case {
+        char16_t unit;
+        Kind kind;
+    };
+    const Case cases[] = {
+        {0x0041, kLetter}, {0x005B, kNone},   {0x00B7, kOther},  {0x00C0, kLetter},
+        {0x00D7, kNone},   {0x00F7, kNone},   {0x0131, kLetter}, {0x0132, kNone},
+        {0x0133, kNone},   {0x0134, kLetter}, {0x013F, kNone},   {0x0140, kNone},
+        {0x0149, kNone},   {0x017F, kNone},   {0x01C4, kNone},   {0x01CC, kNone},
+        {0x01CD, kLetter}, {0x01F0, kLetter}, {0x01F1, kNone},   {0x01F5, kLetter},
+        {0x01F6, kNone},   {0x0217, kLetter}, {0x0218, kNone},   {0x02A8, kLetter},
+        {0x02A9, kNone},   {0x02BB, kLetter}, {0x02C1, kLetter}, {0x02C2, kNone},
+        {0x02D0, kOther},  {0x02D1, kOther},  {0x0300, kOther},  {0x0345, kOther},
+        {0x0346, kNone},   {0x0361, kOther},  {0x0362, kNone},   {0x0386, kLetter},
+        {0x0387, kOther},  {0x038B, kNone},   {0x03D7, kNone},   {0x03DB, kNone},
+        {0x03F3, kLetter}, {0x0482, kNone},   {0x0483, kOther},  {0x04C5, kNone},
+        {0x0640, kOther},  {0x0660, kOther},  {0x0669, kOther},  {0x066A, kNone},
+        {0x06D5, kLetter}, {0x06DD, kOther},  {0x06E9, kNone},   {0x06F9, kOther},
+        {0x093D, kLetter}, {0x094D, kOther},  {0x0E2F, kNone},   {0x0E30, kLetter},
+        {0x0E31, kOther},  {0x0E45, kLetter}, {0x0E46, kOther},  {0x0E4F, kNone},
+        {0x0F29, kOther},  {0x0F2A, kNone},   {0x0F69, kLetter}, {0x0FB9, kOther},
+        {0x10C6, kNone},   {0x1101, kNone},   {0x11F9, kLetter}, {0x1E9C, kNone},
+        {0x1F5E, kNone},   {0x1FBD, kNone},   {0x1FBE, kLetter}, {0x1FFC, kLetter},
+        {0x20DC, kOther},  {0x20DD, kNone},   {0x20E1, kOther},  {0x2126, kLetter},
+        {0x2127, kNone},   {0x212E, kLetter}, {0x2183, kNone},   {0x3005, kOther},
+        {0x3006, kNone},   {0x3007, kLetter}, {0x3021, kLetter}, {0x3029, kLetter},
+        {0x302A, kOther},  {0x302F, kOther},  {0x3030, kNone},   {0x3035, kOther},
+        {0x3094, kLetter}, {0x3095, kNone},   {0x3099, kOther},  {0x309E, kOther},
+        {0x30FA, kLetter}, {0x30FB, kNone},   {0x30FE, kOther},  {0x312C, kLetter},
+        {0x312D, kNone},   {0x4DFF, kNone},   {0x4E00, kLetter}, {0x9FA5, kLetter},
+        {0x9FA6, kNone},   {0xABFF, kNone},   {0xAC00, kLetter}, {0xD7A3, kLetter},
+        {0xD7A4, kNone},   {0xF900, kNone},   {0xFF21, kNone},   {0xFFFD, kNone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.unit));
+        EXPECT_EQ(isXmlLetter(c.unit), c.kind == kLetter);
+        EXPECT_EQ(isXmlNameChar(c.unit), c.kind != kNone);
+    }
+}
+
 TEST(XmlChars, CharacterDataAndCData) {
     struct Case {
         std::u16string text;
