@@ -26,8 +26,16 @@ void TRSSSources::Notification(TComponent* component, TOperation operation) {
     if (operation == TOperation::opRemove && component == retriever_) retriever_ = nullptr;
 }
 
+namespace {
+
+void requireRetriever(const TRSSRetriever* retriever) {
+    if (!retriever) throw Exception("No RSS Retriever Assigned");
+}
+
+}  // namespace
+
 void TRSSSources::UpdateSources() {
-    if (!retriever_) throw Exception("No RSS Retriever Assigned");
+    requireRetriever(retriever_);
     // The count is taken once: sources the event handler adds wait for the next cycle.
     const int count = sources_.Count();
     for (int index = 0; index < count; ++index) {
@@ -37,6 +45,8 @@ void TRSSSources::UpdateSources() {
 }
 
 void TRSSSources::retrieveSource(TRSSSourceItem& source) {
+    // An event handler may have destroyed the retriever, which cleared the reference.
+    requireRetriever(retriever_);
     auto stream = std::make_unique<TMemoryStream>();
     retriever_->Retrieve(source.URL, stream.get());
     if (OnRSSDataRetrieved) OnRSSDataRetrieved(this, stream.get(), source.Site);

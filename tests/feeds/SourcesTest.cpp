@@ -103,6 +103,24 @@ TEST(TRSSSources, ClearsTheRetrieverWhenItIsDestroyed) {
     EXPECT_EQ(sources.Retriever(), nullptr);
 }
 
+TEST(TRSSSources, ARetrieverDestroyedByTheHandlerEndsTheCycle) {
+    TRSSSources sources;
+    auto retriever = std::make_unique<FakeRetriever>();
+    sources.SetRetriever(retriever.get());
+    for (int i = 0; i < 2; ++i) sources.RSSSourceList().Add()->URL = "http://127.0.0.1/";
+    sources.OnRSSDataRetrieved = [&](TRSSSources*, TMemoryStream*, std::string) {
+        retriever.reset();
+    };
+    try {
+        sources.UpdateSources();
+        FAIL();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.message(), "No RSS Retriever Assigned");
+    }
+    EXPECT_GT(sources.RSSSourceList()[0]->LastUpdate(), 0);
+    EXPECT_EQ(sources.RSSSourceList()[1]->LastUpdate(), 0);
+}
+
 TEST(TRSSSources, HandsEveryDueSourceToTheEventInOrder) {
     Cycle empty(0);
     empty.sources.UpdateSources();
