@@ -40,18 +40,19 @@ void TRSSSources::UpdateSources() {
     const int count = sources_.Count();
     for (int index = 0; index < count; ++index) {
         TRSSSourceItem* source = sources_.Items(index);
-        if (source->IsDue()) retrieveSource(*source);
+        if (source->IsDue()) retrieveSource(*source, index);
     }
 }
 
-void TRSSSources::retrieveSource(TRSSSourceItem& source) {
+void TRSSSources::retrieveSource(TRSSSourceItem& source, int index) {
     // An event handler may have destroyed the retriever, which cleared the reference.
     requireRetriever(retriever_);
     auto stream = std::make_unique<TMemoryStream>();
     retriever_->Retrieve(source.URL, stream.get());
     if (OnRSSDataRetrieved) OnRSSDataRetrieved(this, stream.get(), source.Site);
-    // Stamped only after the handler returned, so a failed hand-over stays due.
-    source.MarkUpdated();
+    // Stamped only after the handler returned, so a failed hand-over stays due. A handler
+    // that emptied the list has freed the source: only one still in its place is stamped.
+    if (index < sources_.Count() && sources_.Items(index) == &source) source.MarkUpdated();
 }
 
 void AddDesignTimeSource(TRSSSourceCollection& list) {

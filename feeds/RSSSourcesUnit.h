@@ -67,7 +67,7 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
-    void retrieveSource(TRSSSourceItem& source);
+    void retrieveSource(TRSSSourceItem& source, int index);
 
     TRSSRetriever* retriever_ = nullptr;  // not owned
     TRSSSourceCollection sources_{this};

@@ -121,6 +121,16 @@ TEST(TRSSSources, ARetrieverDestroyedByTheHandlerEndsTheCycle) {
     EXPECT_EQ(sources.RSSSourceList()[1]->LastUpdate(), 0);
 }
 
+TEST(TRSSSources, AHandlerThatEmptiesTheListEndsTheCycleSafely) {
+    // The entry being handed over is freed by its own handler; the next index is gone.
+    Cycle cycle(2);
+    cycle.sources.OnRSSDataRetrieved = [&](TRSSSources*, TMemoryStream*, std::string) {
+        cycle.sources.RSSSourceList().Clear();
+    };
+    EXPECT_THROW(cycle.sources.UpdateSources(), EListError);
+    EXPECT_EQ(cycle.retriever.fetched.size(), 1u);
+}
+
 TEST(TRSSSources, HandsEveryDueSourceToTheEventInOrder) {
     Cycle empty(0);
     empty.sources.UpdateSources();
