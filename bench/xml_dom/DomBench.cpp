@@ -2,7 +2,8 @@
 // node, walked with a tree walker (whatToShow 31 and a filter that skips text, as the feed
 // parser does) and freed. The peer does the same with libxml2's tree API and a loop over its
 // node links. Reported per node, so that 1 000 and 100 000 children can be compared: the
-// cost per node must not grow with the number of siblings.
+// cost per node must not grow with the number of siblings. A second pair does the same for
+// the attributes of one element.
 
 #include <benchmark/benchmark.h>
 #include <libxml/tree.h>
@@ -89,6 +90,51 @@ void BM_Libxml2Tree(benchmark::State& state) {
 BENCHMARK(BM_WispelDom)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Libxml2Tree)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// One element with N attributes of distinct names, set one by one as the parser's builder
+// does (each is looked up first) and freed with the document. The peer adds them with
+// xmlNewProp, which looks nothing up but walks its property list to append, so its cost per
+// attribute grows with their number: 30 000 keeps its run short.
+std::u16string attributeName(int i) {
+    std::string ascii = "a" + std::to_string(i);
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+void BM_WispelAttributes(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    TDomImplementation impl;
+    for (auto _ : state) {
+        TdomDocument* doc = impl.createDocument(u"rss", nullptr);
+        TdomElement* element = doc->documentElement();
+        for (int i = 0; i < count; ++i) element->setAttribute(attributeName(i), u"v");
+        benchmark::DoNotOptimize(element->getAttribute(u"a0"));
+        impl.freeDocument(doc);
+    }
+    state.counters["s_per_node"] = benchmark::Counter(
+        count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_Libxml2Attributes(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const auto* value = reinterpret_cast<const xmlChar*>("v");
+    for (auto _ : state) {
+        xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
+        xmlNodePtr element =
+            xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("rss"), nullptr);
+        xmlDocSetRootElement(doc, element);
+        for (int i = 0; i < count; ++i) {
+            std::string name = "a" + std::to_string(i);
+            xmlNewProp(element, reinterpret_cast<const xmlChar*>(name.c_str()), value);
+        }
+        benchmark::DoNotOptimize(element->properties);
+        xmlFreeDoc(doc);
+    }
+    state.counters["s_per_node"] = benchmark::Counter(
+        count, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+BENCHMARK(BM_WispelAttributes)->Arg(1000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Libxml2Attributes)->Arg(1000)->Arg(30000)->Unit(benchmark::kMillisecond);
+
 // Collects the per-node times so that the ratios can be printed after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -113,6 +159,12 @@ public:
             large / small, get("BM_Libxml2Tree/100000") / get("BM_Libxml2Tree/1000"));
         std::printf("ratio wispel / libxml2 per node: 1 000 children %.2f, 100 000 children %.2f\n",
                     small / get("BM_Libxml2Tree/1000"), large / get("BM_Libxml2Tree/100000"));
+        const double fewAttrs = get("BM_WispelAttributes/1000");
+        const double manyAttrs = get("BM_WispelAttributes/30000");
+        if (fewAttrs <= 0 || manyAttrs <= 0) return;
+        std::printf("per attribute, 30 000 / 1 000 attributes: wispel %.2f, libxml2 %.2f\n",
+                    manyAttrs / fewAttrs,
+                    get("BM_Libxml2Attributes/30000") / get("BM_Libxml2Attributes/1000"));
     }
 
 private:
