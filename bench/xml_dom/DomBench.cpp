@@ -66,15 +66,21 @@ const xmlNode* nextInOrder(const xmlNode* node, const xmlNode* root) {
     return nullptr;
 }
 
+// A libxml2 document with an empty "rss" root element.
+xmlDocPtr newRssDocument() {
+    xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
+    xmlDocSetRootElement(
+        doc, xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("rss"), nullptr));
+    return doc;
+}
+
 void BM_Libxml2Tree(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const auto* name = reinterpret_cast<const xmlChar*>("item");
     const auto* text = reinterpret_cast<const xmlChar*>("news");
     for (auto _ : state) {
-        xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
-        xmlNodePtr channel =
-            xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("rss"), nullptr);
-        xmlDocSetRootElement(doc, channel);
+        xmlDocPtr doc = newRssDocument();
+        xmlNodePtr channel = xmlDocGetRootElement(doc);
         for (int i = 0; i < count; ++i) xmlNewChild(channel, nullptr, name, text);
         int seen = 0;
         for (const xmlNode* n = nextInOrder(channel, channel); n; n = nextInOrder(n, channel)) {
@@ -117,10 +123,8 @@ void BM_Libxml2Attributes(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const auto* value = reinterpret_cast<const xmlChar*>("v");
     for (auto _ : state) {
-        xmlDocPtr doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
-        xmlNodePtr element =
-            xmlNewDocNode(doc, nullptr, reinterpret_cast<const xmlChar*>("rss"), nullptr);
-        xmlDocSetRootElement(doc, element);
+        xmlDocPtr doc = newRssDocument();
+        xmlNodePtr element = xmlDocGetRootElement(doc);
         for (int i = 0; i < count; ++i) {
             std::string name = "a" + std::to_string(i);
             xmlNewProp(element, reinterpret_cast<const xmlChar*>(name.c_str()), value);
