@@ -272,6 +272,43 @@ void mergeTextChildren(TdomNode* parent) {
     }
 }
 
+// The same result without copying the growing text once per node of a run: each run of
+// text nodes gets its whole text at once, and the others leave in the same order (last
+// first). A run in which some step would be refused (a read-only node or parent) goes
+// step by step, so that it stops where the steps stop.
+void mergeTextRuns(TdomNode* parent) {
+    std::vector<TdomCharacterData*> run;  // from the last node of the run to the first
+    for (TdomNode* child = parent->lastChild(); child != nullptr;) {
+        if (child->nodeType() != TEXT_NODE) {
+            child = child->previousSibling();
+            continue;
+        }
+        run.clear();
+        bool refused = parent->isReadonly();
+        for (; child != nullptr && child->nodeType() == TEXT_NODE;
+             child = child->previousSibling()) {
+            if (!run.empty() && child->isReadonly()) refused = true;
+            run.push_back(static_cast<TdomCharacterData*>(child));
+        }
+        if (run.size() < 2) continue;
+        if (refused) {
+            mergeTextChildren(parent);
+            return;
+        }
+        std::size_t length = 0;
+        for (std::size_t i = 0; i + 1 < run.size(); ++i) length += run[i]->data().size();
+        DOMString rest;
+        rest.reserve(length);
+        for (std::size_t i = run.size() - 1; i-- > 0;) rest += run[i]->data();
+        run.back()->appendData(rest);
+        for (std::size_t i = 0; i + 1 < run.size(); ++i) {
+            TdomNode* gone = run[i];
+            parent->removeChild(gone);
+            parent->ownerDocument()->freeAllNodes(gone);
+        }
+    }
+}
+
 // Calls `visit` on `root` and every descendant and, for elements, on their attributes and
 // everything below those, in no particular order. `visit` may change the children of the
 // node it is given but nothing else.
@@ -307,7 +344,7 @@ std::vector<TdomEntityReference*> outerReferencesTo(TdomNode* root, const DOMStr
 void TdomNode::normalize() {
     forEachNodeAndAttribute(this, [](TdomNode* node) {
         TdomNodeType type = node->nodeType();
-        if (type == ELEMENT_NODE || type == ATTRIBUTE_NODE) mergeTextChildren(node);
+        if (type == ELEMENT_NODE || type == ATTRIBUTE_NODE) mergeTextRuns(node);
     });
 }
 

@@ -323,6 +323,34 @@ TEST_F(DomTest, NormalizeMergesAdjacentTextOnly) {
     EXPECT_EQ(doc->createdNodeCount(), before - 4);  // merged nodes are freed
 }
 
+// A long run merges into its first node; a run where a merge step is refused stops where the
+// steps from the last node backwards stop.
+TEST_F(DomTest, NormalizeLongRunsAndRefusedSteps) {
+    TdomElement* e = element(u"e");
+    root->appendChild(e);
+    for (int i = 0; i < 3000; ++i) e->appendChild(text(i % 2 == 0 ? u"x" : u"y"));
+    e->appendChild(element(u"stop"));
+    e->appendChild(text(u"z"));
+    TdomNode* first = e->firstChild();
+    e->normalize();
+    ASSERT_EQ(e->children().count(), 3);
+    EXPECT_EQ(e->firstChild(), first);
+    DOMString expected;
+    for (int i = 0; i < 1500; ++i) expected += u"xy";
+    EXPECT_EQ(e->firstChild()->nodeValue(), expected);
+
+    TdomElement* f = element(u"f");
+    root->appendChild(f);
+    TdomText* a = text(u"a");
+    f->appendChild(a);
+    f->appendChild(text(u"b"));
+    f->appendChild(text(u"c"));
+    a->setReadonly(true);
+    EXPECT_DOM_ERROR(f->normalize(), ENo_Modification_Allowed_Err,
+                     "No modification allowed error.");
+    EXPECT_EQ(childNames(f), "a,bc");
+}
+
 TEST_F(DomTest, IsSupportedAndPrefix) {
     EXPECT_TRUE(root->isSupported(u"xml", u"2.0"));
     EXPECT_TRUE(root->isSupported(u"XML", u""));
