@@ -1,5 +1,5 @@
 #pragma once
-// Reads the content specification of an element type declaration ("EMPTY", "ANY", mixed
+// Reads the content model text of an element type declaration ("EMPTY", "ANY", mixed
 // content or a group of element content) into the particle table of the content-model
 // records. Groups are read with an explicit stack: a declaration may nest them as deeply as
 // its text allows.
@@ -18,7 +18,7 @@ struct TContentSpec {
     std::vector<TdomCMParticle> particles;  // element content; [0] is the outermost group
 };
 
-// Raises EParserInvalidElementDeclaration_Err for a specification that does not match.
+// Raises EParserInvalidElementDeclaration_Err for a content model text that does not match.
 TContentSpec parseContentSpec(std::u16string_view text);
 
 }  // namespace wispel

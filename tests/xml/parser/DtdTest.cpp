@@ -272,7 +272,7 @@ TEST_F(DtdTest, ManyWaysThroughTheEntitiesCostNothingExtra) {
 namespace wispel::testing {
 namespace {
 
-TEST_F(DtdTest, ContentSpecificationsAreCheckedWhenRecorded) {
+TEST_F(DtdTest, ContentModelTextsAreCheckedWhenRecorded) {
     const char* valid[] = {
         "EMPTY", "ANY",    "(#PCDATA)",         "(#PCDATA)*", "( #PCDATA | a | b )*",
         "(a)",   "(a|b)*", "(a , (b|c)+ , d?)", "((a,b)|c)+", "(a)*"};
