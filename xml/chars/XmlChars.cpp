@@ -55,11 +55,17 @@ bool validQName(std::u16string_view text) {
 
 namespace {
 
-// Shared check of character data and CDATA section text.
+// Shared check of character data and CDATA section text, in one pass: most units are
+// plain characters below the surrogates that need no further look.
 bool validText(std::u16string_view text, bool allowMarkupChars) {
-    if (text.find(u"]]>") != std::u16string_view::npos) return false;
     for (size_t i = 0; i < text.size(); ++i) {
         char16_t unit = text[i];
+        bool plain = unit >= 0x20 && unit < 0xD800 && unit != u'<' && unit != u'&' && unit != u']';
+        if (plain) continue;
+        if (unit == u']') {
+            if (text.substr(i, 3) == u"]]>") return false;
+            continue;
+        }
         if (!validXmlChar(unit)) return false;
         if (!allowMarkupChars && (unit == u'<' || unit == u'&')) return false;
         if (isLowSurrogate(unit)) return false;
