@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "core/Stream.h"
@@ -53,6 +54,34 @@ public:
             return true;
         }
         return readCharSlow(unit, locator);
+    }
+    // The run of plain ASCII units ahead in the buffer that `plain` accepts, so that a reader
+    // can take a stretch of text at once instead of unit by unit. The run ends before the
+    // first unit `plain` refuses, at the end of the buffer, or where a unit needs more than a
+    // copy (anything above 0x7F, a carriage return, a line feed that follows one, and every
+    // unit of another encoding than UTF-8): there it is empty, and readCharWith goes on.
+    // Nothing counts as read before takeRun.
+    template <class Plain>
+    std::string_view plainRun(Plain plain) const {
+        if (encoding_ != TdomEncoding::etUTF8 || pendingCodePoint_ != 0) return {};
+        const auto* data = reinterpret_cast<const char*>(buffer_.data());
+        std::size_t end = bufferPos_;
+        if (end < bufferEnd_ && lastWasCarriageReturn_ && data[end] == '\n') return {};
+        while (end < bufferEnd_) {
+            auto byte = static_cast<unsigned char>(data[end]);
+            if (byte >= 0x80 || byte == '\r' || !plain(static_cast<char>(byte))) break;
+            ++end;
+        }
+        return {data + bufferPos_, end - bufferPos_};
+    }
+    // Hands out the first `count` units of the last plainRun, as readCharWith would one by one.
+    void takeRun(std::size_t count, TdomStandardLocator* locator) {
+        if (count == 0) return;
+        if (locator) {
+            for (std::size_t i = 0; i < count; ++i) locator->evaluateChar(buffer_[bufferPos_ + i]);
+        }
+        bufferPos_ += count;
+        lastWasCarriageReturn_ = false;
     }
     // Back to the first character (after a byte-order mark or UTF-8 signature).
     void rewindWith(TdomStandardLocator* locator);

@@ -1,9 +1,11 @@
 #include "xml/reader/StandardDocXMLReader.h"
 
+#include <array>
+#include <string_view>
+
 #include "core/Exception.h"
 #include "xml/chars/XmlChars.h"
 #include "xml/errors/ParserErrors.h"
-#include "xml/input/CustomStr.h"
 #include "xml/input/XmlInputSource.h"
 #include "xml/reader/ContentHandler.h"
 #include "xml/reader/ErrorHandler.h"
@@ -11,6 +13,23 @@
 namespace wispel {
 
 namespace {
+
+// Per ASCII unit: true when it may be taken in a plain run (see takePlainRun).
+using PlainTable = std::array<bool, 256>;
+
+constexpr PlainTable plainTableWithout(std::u16string_view stops) {
+    PlainTable table{};
+    for (int unit = 0; unit < 0x80; ++unit) {
+        table[unit] = (unit >= 0x20 || unit == u'\t' || unit == u'\n') &&
+                      stops.find(static_cast<char16_t>(unit)) == std::u16string_view::npos;
+    }
+    return table;
+}
+
+constexpr PlainTable kTextPlain = plainTableWithout(u"<&");
+constexpr PlainTable kTagPlain = plainTableWithout(u">'\"");
+// Comments and CDATA sections end only at a ">".
+constexpr PlainTable kMarkupPlain = plainTableWithout(u">");
 
 // Cuts the units of one parse into pieces. All state of a parse lives here, so a reader
 // keeps nothing between parses.
@@ -25,16 +44,18 @@ public:
 
     void run() {
         char16_t unit;
-        while (source_.nextChar(unit)) {
+        for (;;) {
+            takePlainRun();
+            if (!source_.nextChar(unit)) break;
             // The predicate is asked only about the units near the edges of the range.
             if ((unit < 0x20 || unit > 0xFFFD) && !validXmlChar(unit)) {
-                buffer_.addWideChar(unit);
+                buffer_.push_back(unit);
                 throw EParserInvalidCharacter_Err();
             }
             step(unit);
         }
         // Whatever is left, finished or not, is character data to the handler.
-        if (!buffer_.isEmpty()) reader_.readPCData(parser_, locator_, buffer_.value());
+        if (!buffer_.empty()) reader_.readPCData(parser_, locator_, buffer_);
     }
 
 private:
@@ -71,20 +92,56 @@ private:
         }
     }
 
-    // Hands `text` to a piece operation, then starts the next piece.
+    // Takes the units ahead that the current state would only append, all at once. Each
+    // state's table holds the ASCII units that change nothing but the buffer there; control
+    // characters other than tab and line feed are left to the unit-by-unit check.
+    void takePlainRun() {
+        const PlainTable* table = plainTableOfState();
+        if (table == nullptr) return;
+        std::string_view run = source_.plainRun(
+            [table](char unit) { return (*table)[static_cast<unsigned char>(unit)]; });
+        if (run.empty()) return;
+        buffer_.append(run.begin(), run.end());
+        source_.takeRun(run.size(), locator_);
+    }
+
+    const PlainTable* plainTableOfState() const {
+        switch (state_) {
+            case State::text:
+                return &kTextPlain;
+            case State::tag:
+                // Until the second unit is known, a tag may still turn out to be a comment,
+                // CDATA section, instruction or doctype declaration.
+                if (length() < 2 || view()[1] == u'!' || view()[1] == u'?') return nullptr;
+                return &kTagPlain;
+            case State::comment:
+            case State::cdata:
+                return &kMarkupPlain;
+            default:
+                return nullptr;
+        }
+    }
+
+    // Hands `text` to a piece operation, then starts the next piece. The buffer itself goes
+    // when it is the whole piece, so that the usual text piece is not copied once more.
     void hand(Piece piece, std::u16string_view text) {
-        (reader_.*piece)(parser_, locator_, DOMString(text));
-        buffer_.reset();
+        if (text.data() == buffer_.data() && text.size() == buffer_.size()) {
+            (reader_.*piece)(parser_, locator_, buffer_);
+        } else {
+            piece_.assign(text);
+            (reader_.*piece)(parser_, locator_, piece_);
+        }
+        buffer_.clear();
         state_ = State::between;
     }
 
-    std::u16string_view view() const { return buffer_.view(); }
-    std::size_t length() const { return buffer_.length(); }
+    std::u16string_view view() const { return buffer_; }
+    std::size_t length() const { return buffer_.size(); }
     bool quoted() const { return inSingleQuotes_ || inDoubleQuotes_; }
 
     void stepBetween(char16_t unit) {
         state_ = unit == u'<' ? State::tag : unit == u'&' ? State::reference : State::text;
-        buffer_.addWideChar(unit);
+        buffer_.push_back(unit);
         locator_->markStart();
     }
 
@@ -94,11 +151,11 @@ private:
             state_ = unit == u'<' ? State::tag : State::reference;
             locator_->markStart();
         }
-        buffer_.addWideChar(unit);
+        buffer_.push_back(unit);
     }
 
     void stepReference(char16_t unit) {
-        buffer_.addWideChar(unit);
+        buffer_.push_back(unit);
         if (unit != u';') return;
         if (view()[1] == u'#') {
             hand(&TdomStandardDocXMLReader::readCharacterReference, view());
@@ -113,7 +170,7 @@ private:
     }
 
     void stepTag(char16_t unit) {
-        buffer_.addWideChar(unit);
+        buffer_.push_back(unit);
         if (length() <= 9 && enterMarkupState()) return;
         trackQuotes(unit);
         if (unit != u'>' || quoted()) return;
@@ -149,7 +206,7 @@ private:
     }
 
     void stepInstruction(char16_t unit) {
-        buffer_.addWideChar(unit);
+        buffer_.push_back(unit);
         // At least "<?" and "?>": the "?" of "<?" does not close the instruction as well.
         if (unit != u'>' || length() < 4 || view()[length() - 2] != u'?') return;
         std::u16string_view inner = view().substr(2, length() - 4);
@@ -165,21 +222,21 @@ private:
     }
 
     void stepComment(char16_t unit) {
-        buffer_.addWideChar(unit);
+        buffer_.push_back(unit);
         if (unit == u'>' && length() > 6 && view().ends_with(u"-->")) {
             hand(&TdomStandardDocXMLReader::readComment, view().substr(4, length() - 7));
         }
     }
 
     void stepCData(char16_t unit) {
-        buffer_.addWideChar(unit);
+        buffer_.push_back(unit);
         if (unit == u'>' && view().ends_with(u"]]>")) {
             hand(&TdomStandardDocXMLReader::readCDataSection, view().substr(9, length() - 12));
         }
     }
 
     void stepDoctype(char16_t unit) {
-        buffer_.addWideChar(unit);
+        buffer_.push_back(unit);
         if (!expectedEnd_.empty()) {
             if (view().ends_with(expectedEnd_)) expectedEnd_ = {};
             return;
@@ -221,7 +278,8 @@ private:
     TdomCustomParser* parser_;
     TXmlInputSource& source_;
     TdomStandardLocator* locator_;
-    TdomCustomStr buffer_;
+    DOMString buffer_;  // the piece read so far; keeps its room between pieces
+    DOMString piece_;   // the part of the buffer handed on, when it is not all of it
     State state_ = State::between;
     bool inSingleQuotes_ = false;
     bool inDoubleQuotes_ = false;

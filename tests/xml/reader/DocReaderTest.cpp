@@ -47,6 +47,11 @@ TEST(DocReader, CutsTheTextIntoEvents) {
         {"unknown markup is a tag", "<!foo><>", "start(!foo) start()"},
         {"UTF-8 signature before the declaration", "\xEF\xBB\xBF<?xml version='1.0'?><a/>",
          "xmldecl(1.0||) start(a) end(a)"},
+        // The reader takes plain text in runs from the decoding buffer of 64 KiB; a line break
+        // split by the buffer's edge must still count once.
+        {"carriage return and line feed across the buffer edge",
+         "<a>" + std::string(65532, 'x') + "\r\ny</a>",
+         "start(a) pcdata(" + std::string(65532, 'x') + "\ny) end(a)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -129,6 +134,11 @@ TEST(DocReader, ReportsEachErrorWithItsPositions) {
          "Invalid doctype declaration error.", 1, 1, 1, 18},
         {"control character", "<a>\x01</a>", "EParserInvalidCharacter_Err",
          "Invalid character error.", 1, 1, 1, 4},
+        {"control character after a run across the buffer edge",
+         "<a>" + std::string(65532, 'x') + "\r\n\t\x01</a>", "EParserInvalidCharacter_Err",
+         "Invalid character error.", 1, 4, 2, 2},
+        {"control character in a tag", "<a b='1\x02'>", "EParserInvalidCharacter_Err",
+         "Invalid character error.", 1, 1, 1, 8},
         {"decoding error", "<a>\n\x80</a>", "EParserInvalidCharacter_Err",
          "Invalid character error.", 1, 4, 1, 4},
         {"truncated UTF-16", std::string("\xFF\xFE<\0a", 5), "EParserInvalidCharacter_Err",
