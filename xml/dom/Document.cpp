@@ -29,15 +29,25 @@ TdomDocument::~TdomDocument() {
     detachContentModel();
 }
 
-void TdomDocument::adoptNode(std::unique_ptr<TdomNode> node) {
+void TdomDocument::recordCreated(TdomNode* node) {
     node->createdIndex_ = createdNodes_.size();
-    createdNodes_.push_back(std::move(node));
+    createdNodes_.push_back(node);
+}
+
+void TdomDocument::destroyNode(TdomNode* node) noexcept {
+    std::uint32_t pooledSize = node->pooledSize_;
+    if (pooledSize == 0) {
+        delete node;
+        return;
+    }
+    node->~TdomNode();
+    nodePool_.release(node, pooledSize);
 }
 
 // Each created node knows its index, so it leaves the array by swapping with the last one.
 void TdomDocument::destroyCreated(TdomNode* node) {
     std::size_t index = node->createdIndex_;
-    if (index >= createdNodes_.size() || createdNodes_[index].get() != node) return;
+    if (index >= createdNodes_.size() || createdNodes_[index] != node) return;
     if (node->nodeType() == DOCUMENT_TYPE_NODE) {
         auto* doctype = static_cast<TdomDocumentType*>(node);
         doctype->entityArray_.clear();
@@ -46,77 +56,76 @@ void TdomDocument::destroyCreated(TdomNode* node) {
     std::swap(createdNodes_[index], createdNodes_.back());
     createdNodes_[index]->createdIndex_ = index;
     createdNodes_.pop_back();
+    destroyNode(node);
 }
 
 // --- factories ---
 
 TdomElement* TdomDocument::createElement(const DOMString& tagName) {
-    return adopt(std::make_unique<TdomElement>(this, tagName));
+    return make<TdomElement>(this, tagName);
 }
 
 TdomElement* TdomDocument::createElementNS(const DOMString& namespaceURI,
                                            const DOMString& qualifiedName) {
-    return adopt(std::make_unique<TdomElement>(this, namespaceURI, qualifiedName));
+    return make<TdomElement>(this, namespaceURI, qualifiedName);
 }
 
 TdomDocumentFragment* TdomDocument::createDocumentFragment() {
-    return adopt(std::make_unique<TdomDocumentFragment>(this));
+    return make<TdomDocumentFragment>(this);
 }
 
 TdomText* TdomDocument::createTextNode(const DOMString& data) {
-    TdomText* node = adopt(std::make_unique<TdomText>(this));
+    TdomText* node = make<TdomText>(this);
     node->data(data);
     return node;
 }
 
 TdomComment* TdomDocument::createComment(const DOMString& data) {
-    TdomComment* node = adopt(std::make_unique<TdomComment>(this));
+    TdomComment* node = make<TdomComment>(this);
     node->data(data);
     return node;
 }
 
 TdomCDATASection* TdomDocument::createCDATASection(const DOMString& data) {
-    TdomCDATASection* node = adopt(std::make_unique<TdomCDATASection>(this));
+    TdomCDATASection* node = make<TdomCDATASection>(this);
     node->data(data);
     return node;
 }
 
 TdomProcessingInstruction* TdomDocument::createProcessingInstruction(const DOMString& target,
                                                                      const DOMString& data) {
-    TdomProcessingInstruction* node =
-        adopt(std::make_unique<TdomProcessingInstruction>(this, target));
+    TdomProcessingInstruction* node = make<TdomProcessingInstruction>(this, target);
     node->data(data);
     return node;
 }
 
 TdomAttr* TdomDocument::createAttribute(const DOMString& name) {
-    return adopt(std::make_unique<TdomAttr>(this, name, true));
+    return make<TdomAttr>(this, name, true);
 }
 
 TdomAttr* TdomDocument::createAttributeNS(const DOMString& namespaceURI,
                                           const DOMString& qualifiedName) {
-    return adopt(std::make_unique<TdomAttr>(this, namespaceURI, qualifiedName, true));
+    return make<TdomAttr>(this, namespaceURI, qualifiedName, true);
 }
 
 TdomEntityReference* TdomDocument::createEntityReference(const DOMString& name) {
-    return adopt(std::make_unique<TdomEntityReference>(this, name));
+    return make<TdomEntityReference>(this, name);
 }
 
 TdomDocumentType* TdomDocument::createDocumentType(const DOMString& name, const DOMString& publicId,
                                                    const DOMString& systemId,
                                                    const DOMString& internalSubset) {
-    return adopt(
-        std::make_unique<TdomDocumentType>(this, name, publicId, systemId, internalSubset));
+    return make<TdomDocumentType>(this, name, publicId, systemId, internalSubset);
 }
 
 TdomEntity* TdomDocument::createEntity(const DOMString& name, const DOMString& publicId,
                                        const DOMString& systemId, const DOMString& notationName) {
-    return adopt(std::make_unique<TdomEntity>(this, name, publicId, systemId, notationName));
+    return make<TdomEntity>(this, name, publicId, systemId, notationName);
 }
 
 TdomNotation* TdomDocument::createNotation(const DOMString& name, const DOMString& publicId,
                                            const DOMString& systemId) {
-    return adopt(std::make_unique<TdomNotation>(this, name, publicId, systemId));
+    return make<TdomNotation>(this, name, publicId, systemId);
 }
 
 // --- tree queries ---
@@ -282,8 +291,11 @@ void TdomDocument::freeAllNodes(TdomNode*& node) {
 
 void TdomDocument::clear() {
     children_.clear();
-    // Node destructors touch no other node, so the order does not matter.
-    createdNodes_.clear();
+    // Node destructors touch no other node, so the order does not matter; the pool's chunks
+    // then go back at once.
+    for (TdomNode* node : createdNodes_) destroyNode(node);
+    std::vector<TdomNode*>().swap(createdNodes_);
+    nodePool_.releaseAll();
     nodeIterators_.clear();
     treeWalkers_.clear();
     lists_.clearTagNameLists();

@@ -9,12 +9,14 @@
 // It refers to its content model and its implementation without owning them.
 
 #include <memory>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "xml/dom/ElementListCache.h"
 #include "xml/dom/Node.h"
+#include "xml/dom/NodePool.h"
 #include "xml/dom/traversal/NodeFilter.h"
 
 namespace wispel {
@@ -138,14 +140,35 @@ public:
 private:
     friend class TDomImplementation;
 
-    // Records a new node among the created nodes.
+    // Records a node made on the heap among the created nodes.
     template <class NodeClass>
     NodeClass* adopt(std::unique_ptr<NodeClass> node) {
-        NodeClass* raw = node.get();
-        adoptNode(std::move(node));
-        return raw;
+        recordCreated(node.get());
+        return node.release();
     }
-    void adoptNode(std::unique_ptr<TdomNode> node);
+    // Makes a node in the node pool and records it among the created nodes.
+    template <class NodeClass, class... Args>
+    NodeClass* make(Args&&... args) {
+        void* block = nodePool_.allocate(sizeof(NodeClass));
+        NodeClass* node = nullptr;
+        try {
+            node = new (block) NodeClass(std::forward<Args>(args)...);
+        } catch (...) {
+            nodePool_.release(block, sizeof(NodeClass));
+            throw;
+        }
+        node->pooledSize_ = sizeof(NodeClass);
+        try {
+            recordCreated(node);
+        } catch (...) {
+            destroyNode(node);
+            throw;
+        }
+        return node;
+    }
+    void recordCreated(TdomNode* node);
+    // Runs the node's destructor and gives its memory back to where it came from.
+    void destroyNode(TdomNode* node) noexcept;
     void destroyCreated(TdomNode* node);
     int indexOfChild(const TdomNode* child) const;
     void checkInsertion(TdomNode* newChild, TdomNode* refChild) const;
@@ -155,7 +178,8 @@ private:
     void addDefaultAttributes(TdomElement* element);
     void writeMarkup(DOMString& out);
 
-    std::vector<std::unique_ptr<TdomNode>> createdNodes_;  // each knows its index
+    TdomNodePool nodePool_;  // declared before the nodes, which must go first
+    std::vector<TdomNode*> createdNodes_;  // owned; each knows its index
     std::vector<std::unique_ptr<TdomNodeIterator>> nodeIterators_;
     std::vector<std::unique_ptr<TdomTreeWalker>> treeWalkers_;
     TdomElementListCache lists_;

@@ -103,6 +103,9 @@ protected:
     TdomNode* parentNode_ = nullptr;
     bool readonly_ = false;
     TdomTypeSet allowedChildTypes_;
+    // The size of the node's block in its document's node pool; 0 for a node from the heap.
+    // Written only by the document.
+    std::uint32_t pooledSize_ = 0;
     // Only nodes made by the namespace-aware factories carry these; most nodes never do.
     struct TNamespaceParts {
         DOMString localName;

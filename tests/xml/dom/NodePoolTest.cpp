@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <set>
+
+#include "xml/dom/NodePool.h"
+
+namespace wispel {
+namespace {
+
+TEST(NodePool, HandsOutAlignedDistinctBlocksAcrossChunks) {
+    TdomNodePool pool;
+    std::set<void*> seen;
+    // Enough blocks for several chunks, of a size that is not a multiple of the alignment.
+    for (int i = 0; i < 2000; ++i) {
+        void* block = pool.allocate(200);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(std::max_align_t), 0u);
+        std::memset(block, 0xAB, 200);
+        EXPECT_TRUE(seen.insert(block).second);
+    }
+}
+
+TEST(NodePool, ReusesABlockGivenBackForTheSameSizeOnly) {
+    TdomNodePool pool;
+    void* first = pool.allocate(120);
+    void* second = pool.allocate(120);
+    pool.release(first, 120);
+    void* other = pool.allocate(64);
+    EXPECT_NE(other, first);
+    EXPECT_EQ(pool.allocate(120), first);
+    pool.release(second, 120);
+    pool.release(other, 64);
+    EXPECT_EQ(pool.allocate(64), other);
+    EXPECT_EQ(pool.allocate(120), second);
+    pool.releaseAll();
+    EXPECT_NE(pool.allocate(120), nullptr);
+}
+
+}  // namespace
+}  // namespace wispel

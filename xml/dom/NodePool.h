@@ -1,0 +1,50 @@
+#pragma once
+// Storage for the nodes of one document: blocks are cut from large chunks, so that making a
+// node costs no call into the general heap and clearing a document gives back its chunks
+// at once instead of one block per node. A block given back on its own is kept for the next
+// node of the same size, so making and freeing nodes one by one does not grow the pool.
+//
+// The pool only provides memory: constructing and destroying the nodes in it is the
+// document's work, and every node must be destroyed before `releaseAll` or the pool's end.
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace wispel {
+
+class TdomNodePool {
+public:
+    TdomNodePool() = default;
+    ~TdomNodePool() { releaseAll(); }
+    TdomNodePool(const TdomNodePool&) = delete;
+    TdomNodePool& operator=(const TdomNodePool&) = delete;
+
+    // A block of at least `size` bytes, aligned for any node.
+    void* allocate(std::size_t size);
+    // Takes back a block that `allocate` handed out for the same size.
+    void release(void* block, std::size_t size) noexcept;
+    // Gives back every chunk; no block of the pool may be in use any more.
+    void releaseAll() noexcept;
+
+private:
+    struct FreeBlock {
+        FreeBlock* next;
+    };
+    static constexpr std::size_t kGrain = alignof(std::max_align_t);
+    static std::size_t rounded(std::size_t size) noexcept {
+        return (size + kGrain - 1) / kGrain * kGrain;
+    }
+
+    struct Chunk {
+        std::unique_ptr<std::byte[]> bytes;
+        std::size_t size;
+    };
+
+    std::vector<Chunk> chunks_;
+    std::byte* next_ = nullptr;  // free space of the newest chunk
+    std::byte* end_ = nullptr;
+    std::vector<FreeBlock*> freeBlocks_;  // per size in grains: blocks given back
+};
+
+}  // namespace wispel
