@@ -3,6 +3,7 @@
 // piece of markup being read. Lines and columns count UTF-16 code units after line-break
 // normalisation, from 1; a line feed is the last column of its line.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/TextConvert.h"
@@ -35,6 +36,27 @@ public:
         }
         if (unit == u'\n') lastWasLineFeed_ = true;
         if (startPending_) markStart();
+    }
+    // evaluateChar for each of `count` units, with the counters kept in registers.
+    template <class Unit>
+    void evaluateRun(const Unit* units, std::size_t count) {
+        if (count == 0) return;
+        evaluateChar(units[0]);
+        std::int32_t line = line_;
+        std::int32_t column = column_;
+        bool lastWasLineFeed = lastWasLineFeed_;
+        for (std::size_t i = 1; i < count; ++i) {
+            if (lastWasLineFeed) {
+                ++line;
+                column = 1;
+            } else {
+                ++column;
+            }
+            lastWasLineFeed = units[i] == '\n';
+        }
+        line_ = line;
+        column_ = column;
+        lastWasLineFeed_ = lastWasLineFeed;
     }
     // The next unit counted becomes the start position as well.
     void requestStart() noexcept { startPending_ = true; }

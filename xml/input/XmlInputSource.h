@@ -77,9 +77,7 @@ public:
     // Hands out the first `count` units of the last plainRun, as readCharWith would one by one.
     void takeRun(std::size_t count, TdomStandardLocator* locator) {
         if (count == 0) return;
-        if (locator) {
-            for (std::size_t i = 0; i < count; ++i) locator->evaluateChar(buffer_[bufferPos_ + i]);
-        }
+        if (locator) locator->evaluateRun(buffer_.data() + bufferPos_, count);
         bufferPos_ += count;
         lastWasCarriageReturn_ = false;
     }

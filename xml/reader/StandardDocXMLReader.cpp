@@ -187,14 +187,17 @@ private:
     }
 
     bool enterMarkupState() {
+        using namespace std::string_view_literals;
         std::u16string_view start = view();
-        if (start == u"<?") {
+        // Only "<?" and "<!" open anything but a tag; most tags are told by their second unit.
+        if (start.size() < 2 || (start[1] != u'?' && start[1] != u'!')) return false;
+        if (start == u"<?"sv) {
             state_ = State::instruction;
-        } else if (start == u"<!--") {
+        } else if (start == u"<!--"sv) {
             state_ = State::comment;
-        } else if (start == u"<![CDATA[") {
+        } else if (start == u"<![CDATA["sv) {
             state_ = State::cdata;
-        } else if (start == u"<!DOCTYPE") {
+        } else if (start == u"<!DOCTYPE"sv) {
             state_ = State::doctype;
             inSubset_ = false;
             expectedEnd_ = {};
