@@ -9,6 +9,17 @@
 
 namespace wispel {
 
+namespace {
+
+bool asciiLetter(char16_t u) {
+    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+}
+bool asciiDigit(char16_t u) {
+    return u >= u'0' && u <= u'9';
+}
+
+}  // namespace
+
 bool validXmlChar(char16_t unit) {
     return unit == 0x09 || unit == 0x0A || unit == 0x0D || (unit >= 0x20 && unit <= 0xFFFD);
 }
@@ -25,13 +36,19 @@ bool allBlank(std::u16string_view text) {
     return true;
 }
 
+// Most names are ASCII, whose letters and digits are the plain ones; the class table is
+// asked only about the units above.
 bool isXmlLetter(char16_t unit) {
+    if (unit < 0x80) return asciiLetter(unit);
     return (xmlclass::classOf(unit) & xmlclass::kLetter) != 0;
 }
 
 bool isXmlNameChar(char16_t unit) {
-    return unit == u'.' || unit == u'-' || unit == u'_' || unit == u':' ||
-           (xmlclass::classOf(unit) & xmlclass::kNameChar) != 0;
+    if (unit < 0x80) {
+        return asciiLetter(unit) || asciiDigit(unit) || unit == u'.' || unit == u'-' ||
+               unit == u'_' || unit == u':';
+    }
+    return (xmlclass::classOf(unit) & xmlclass::kNameChar) != 0;
 }
 
 bool validName(std::u16string_view text) {
@@ -75,13 +92,6 @@ bool validText(std::u16string_view text, bool allowMarkupChars) {
         }
     }
     return true;
-}
-
-bool asciiLetter(char16_t u) {
-    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
-}
-bool asciiDigit(char16_t u) {
-    return u >= u'0' && u <= u'9';
 }
 
 int hexValue(char16_t u) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Exception.h"
+#include "xml/chars/XmlCharClasses.h"
 #include "xml/chars/XmlChars.h"
 
 namespace wispel {
@@ -27,6 +28,17 @@ TEST(XmlChars, SingleUnitClasses) {
     EXPECT_FALSE(allBlank(u""));
     EXPECT_TRUE(allBlank(u" \t\r\n"));
     EXPECT_FALSE(allBlank(u" x "));
+}
+
+// The ASCII units are answered without the class table; both must agree.
+TEST(XmlChars, AsciiNameClassesAgreeWithTheClassTable) {
+    for (char16_t unit = 0; unit < 0x80; ++unit) {
+        SCOPED_TRACE(static_cast<int>(unit));
+        const std::uint8_t bits = xmlclass::classOf(unit);
+        EXPECT_EQ(isXmlLetter(unit), (bits & xmlclass::kLetter) != 0);
+        const bool punctuation = unit == u'.' || unit == u'-' || unit == u'_' || unit == u':';
+        EXPECT_EQ(isXmlNameChar(unit), punctuation || (bits & xmlclass::kNameChar) != 0);
+    }
 }
 
 TEST(XmlChars, Names) {
