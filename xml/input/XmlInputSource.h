@@ -8,6 +8,7 @@
 // it from its start whatever its position, in blocks, and seeks it before every block, so
 // the stream's own position is not meaningful while a source reads it.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -55,23 +56,20 @@ public:
         }
         return readCharSlow(unit, locator);
     }
+    // Per byte value: true for the units a plainRun may take.
+    using PlainTable = std::array<bool, 256>;
     // The run of plain ASCII units ahead in the buffer that `plain` accepts, so that a reader
     // can take a stretch of text at once instead of unit by unit. The run ends before the
     // first unit `plain` refuses, at the end of the buffer, or where a unit needs more than a
-    // copy (anything above 0x7F, a carriage return, a line feed that follows one, and every
-    // unit of another encoding than UTF-8): there it is empty, and readCharWith goes on.
-    // Nothing counts as read before takeRun.
-    template <class Plain>
-    std::string_view plainRun(Plain plain) const {
+    // copy: `plain` must refuse every byte above 0x7F and the carriage return. A line feed
+    // that follows a carriage return, and every unit of another encoding than UTF-8, give an
+    // empty run, and readCharWith goes on. Nothing counts as read before takeRun.
+    std::string_view plainRun(const PlainTable& plain) const {
         if (encoding_ != TdomEncoding::etUTF8 || pendingCodePoint_ != 0) return {};
         const auto* data = reinterpret_cast<const char*>(buffer_.data());
         std::size_t end = bufferPos_;
         if (end < bufferEnd_ && lastWasCarriageReturn_ && data[end] == '\n') return {};
-        while (end < bufferEnd_) {
-            auto byte = static_cast<unsigned char>(data[end]);
-            if (byte >= 0x80 || byte == '\r' || !plain(static_cast<char>(byte))) break;
-            ++end;
-        }
+        while (end < bufferEnd_ && plain[buffer_[end]]) ++end;
         return {data + bufferPos_, end - bufferPos_};
     }
     // Hands out the first `count` units of the last plainRun, as readCharWith would one by one.

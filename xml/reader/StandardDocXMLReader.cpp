@@ -14,8 +14,9 @@ namespace wispel {
 
 namespace {
 
-// Per ASCII unit: true when it may be taken in a plain run (see takePlainRun).
-using PlainTable = std::array<bool, 256>;
+// Per ASCII unit: true when it may be taken in a plain run (see takePlainRun). Units above
+// 0x7F and carriage returns are never plain.
+using PlainTable = TXmlInputSource::PlainTable;
 
 constexpr PlainTable plainTableWithout(std::u16string_view stops) {
     PlainTable table{};
@@ -98,8 +99,7 @@ private:
     void takePlainRun() {
         const PlainTable* table = plainTableOfState();
         if (table == nullptr) return;
-        std::string_view run = source_.plainRun(
-            [table](char unit) { return (*table)[static_cast<unsigned char>(unit)]; });
+        std::string_view run = source_.plainRun(*table);
         if (run.empty()) return;
         buffer_.append(run.begin(), run.end());
         source_.takeRun(run.size(), locator_);
