@@ -1,6 +1,8 @@
 #include "xml/reader/StandardDocXMLReader.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "core/Exception.h"
@@ -101,7 +103,10 @@ private:
         if (table == nullptr) return;
         std::string_view run = source_.plainRun(*table);
         if (run.empty()) return;
-        buffer_.append(run.begin(), run.end());
+        // Widened in place: appending the range directly would build a temporary string.
+        std::size_t start = buffer_.size();
+        buffer_.resize(start + run.size());
+        std::copy(run.begin(), run.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(start));
         source_.takeRun(run.size(), locator_);
     }
 
