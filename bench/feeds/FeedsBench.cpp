@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/GeneratedRss.h"
 #include "core/MemoryStream.h"
 #include "feeds/RSSParserUnit.h"
 #include "feeds/RSSRetrieverUnit.h"
@@ -27,22 +28,6 @@ using namespace wispel;
 
 namespace {
 
-std::string makeFeed(int items) {
-    std::string feed =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n<channel>\n"
-        "<title>Bench</title>\n<link>http://127.0.0.1/</link>\n"
-        "<description>Generated</description>\n";
-    for (int i = 0; i < items; ++i) {
-        const std::string n = std::to_string(i);
-        feed += "<item>\n<title>Item " + n + " &amp; more</title>\n<link>http://127.0.0.1/n/" + n +
-                "</link>\n<description>Text of item " + n +
-                ", long enough to look like a real summary of a news story.</description>\n"
-                "<pubDate>Mon, 07 Dec 2026 08:00:00 GMT</pubDate>\n<guid>" +
-                n + "</guid>\n</item>\n";
-    }
-    return feed + "</channel>\n</rss>\n";
-}
-
 // The generated feeds, one file per size, and the server that serves them.
 class FeedServer {
 public:
@@ -52,7 +37,7 @@ public:
         dir_ = pattern;
         for (int items : {10, 100, 1000, 10000}) {
             std::ofstream(dir_ + "/" + std::to_string(items) + ".xml", std::ios::binary)
-                << makeFeed(items);
+                << bench::generatedRss(static_cast<std::size_t>(items));
         }
         server_ = std::make_unique<test::LocalHttpServer>(dir_);
     }
@@ -170,7 +155,7 @@ void BM_UpdateCycle_Libxml2(benchmark::State& state) {
 void BM_Parse_Wispel(benchmark::State& state) {
     const int items = static_cast<int>(state.range(0));
     TMemoryStream stream;
-    const std::string feed = makeFeed(items);
+    const std::string feed = bench::generatedRss(static_cast<std::size_t>(items));
     stream.WriteBuffer(feed.data(), static_cast<std::int64_t>(feed.size()));
     TRSSParser parser;
     for (auto _ : state) parser.ParseRSSStream(&stream);
@@ -180,7 +165,7 @@ void BM_Parse_Wispel(benchmark::State& state) {
 
 void BM_Parse_Libxml2(benchmark::State& state) {
     const int items = static_cast<int>(state.range(0));
-    const std::string feed = makeFeed(items);
+    const std::string feed = bench::generatedRss(static_cast<std::size_t>(items));
     size_t count = 0;
     for (auto _ : state) count = peerParse(feed.data(), static_cast<int>(feed.size())).size();
     if (count != static_cast<size_t>(items)) state.SkipWithError("wrong item count");

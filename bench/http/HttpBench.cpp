@@ -9,13 +9,13 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "bench/http/BenchServer.h"
+#include "bench/support/RecordingReporter.h"
 #include "core/MemoryStream.h"
 #include "http/NetHTTP.h"
 
@@ -93,34 +93,18 @@ BENCHMARK(BM_Big_Curl)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Small_Wispel)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Small_Curl)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the real time of every run so that the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs) {
-            if (run.run_type == Run::RT_Iteration)
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-    void printRatio(const std::string& ours, const std::string& peer) const {
-        auto a = times_.find(ours), b = times_.find(peer);
-        if (a == times_.end() || b == times_.end() || b->second <= 0) return;
-        std::printf("ratio %s / %s: %.2f\n", ours.c_str(), peer.c_str(), a->second / b->second);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    wispel::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("BM_Big_Wispel/real_time", "BM_Big_Curl/real_time");
-    reporter.printRatio("BM_Small_Wispel/real_time", "BM_Small_Curl/real_time");
+    for (const char* size : {"Big", "Small"}) {
+        const std::string ours = std::string("BM_") + size + "_Wispel/real_time";
+        const std::string peer = std::string("BM_") + size + "_Curl/real_time";
+        std::printf("ratio %s / %s: %.2f\n", ours.c_str(), peer.c_str(),
+                    wispel::bench::ratio(reporter.realTime(ours), reporter.realTime(peer)));
+    }
     benchmark::Shutdown();
     return 0;
 }
