@@ -21,8 +21,8 @@ namespace wispel {
 TdomNode::TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type,
                    TdomTypeSet allowedChildTypes)
     : nodeName_(name),
-      nodeType_(type),
       ownerDocument_(ownerDocument),
+      nodeType_(type),
       allowedChildTypes_(allowedChildTypes) {}
 
 TdomNode::~TdomNode() = default;

@@ -96,12 +96,13 @@ protected:
 
     DOMString nodeName_;
     DOMString nodeValue_;
-    TdomNodeType nodeType_;
     TdomNodeArray children_;
     TdomNodeList childList_{&children_};
     TdomDocument* ownerDocument_;
     TdomNode* parentNode_ = nullptr;
+    // The small fields share one word.
     bool readonly_ = false;
+    TdomNodeType nodeType_;
     TdomTypeSet allowedChildTypes_;
     // The size of the node's block in its document's node pool; 0 for a node from the heap.
     // Written only by the document.

@@ -24,7 +24,7 @@ int TdomNodeArray::indexOf(const TdomNode* node) const noexcept {
 void TdomNodeArray::place(std::size_t slot, TdomNode* node) noexcept {
     slots_[slot] = node;
     node->arrayLink_.array = this;
-    node->arrayLink_.slot = slot;
+    node->arrayLink_.slot = static_cast<std::uint32_t>(slot);
 }
 
 void TdomNodeArray::append(TdomNode* node) {
@@ -44,7 +44,7 @@ void TdomNodeArray::openFrontGap() {
     // A member whose recorded slot belongs to another array keeps it.
     for (std::size_t i = head_; i < slots_.size(); ++i) {
         TdomArrayLink& link = slots_[i]->arrayLink_;
-        if (link.array == this) link.slot = i;
+        if (link.array == this) link.slot = static_cast<std::uint32_t>(i);
     }
 }
 
@@ -56,6 +56,9 @@ void TdomNodeArray::insert(int index, TdomNode* node) {
         --head_;
         for (std::size_t i = 0; i < at; ++i) place(head_ + i, slots_[head_ + i + 1]);
     } else {
+        // The heap's smallest block holds three slots as well as one: an element's first
+        // child gets room for two more at no cost.
+        if (slots_.capacity() == 0) slots_.reserve(3);
         slots_.push_back(nullptr);
         for (std::size_t i = n; i > at; --i) place(head_ + i, slots_[head_ + i - 1]);
     }

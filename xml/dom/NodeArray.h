@@ -9,6 +9,7 @@
 // lookups fall back to a scan.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace wispel {
@@ -52,8 +53,8 @@ private:
 // What a node keeps about the arrays it belongs to; written only by TdomNodeArray.
 struct TdomArrayLink {
     const TdomNodeArray* array = nullptr;  // the array whose slot is recorded, or null
-    std::size_t slot = 0;
-    int memberships = 0;  // arrays that hold the node
+    std::uint32_t slot = 0;                // 32 bits keep the link, and so each node, small
+    std::int32_t memberships = 0;          // arrays that hold the node
 };
 
 }  // namespace wispel
