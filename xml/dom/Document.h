@@ -192,6 +192,7 @@ private:
     DOMString version_;
 
     friend class TdomCMObject;
+    friend class TdomNode;  // its child array takes small storage from the node pool
 };
 
 }  // namespace wispel

@@ -18,9 +18,19 @@
 
 namespace wispel {
 
+// The document itself is left out: its pool is not made yet, and is gone before the
+// document's own array.
+TdomNodePool* TdomNode::childSlotPool(TdomDocument* ownerDocument, const TdomNode* node) {
+    if (ownerDocument == nullptr || static_cast<const TdomNode*>(ownerDocument) == node) {
+        return nullptr;
+    }
+    return &ownerDocument->nodePool_;
+}
+
 TdomNode::TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type,
                    TdomTypeSet allowedChildTypes)
     : nodeName_(name),
+      children_(childSlotPool(ownerDocument, this)),
       ownerDocument_(ownerDocument),
       nodeType_(type),
       allowedChildTypes_(allowedChildTypes) {}

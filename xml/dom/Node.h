@@ -121,6 +121,9 @@ private:
     friend class TdomNamedNodeMap;
     friend class TdomEntitiesNamedNodeMap;
 
+    // The pool for the child array of a node of `ownerDocument`: the document's.
+    static TdomNodePool* childSlotPool(TdomDocument* ownerDocument, const TdomNode* node);
+
     TdomArrayLink arrayLink_;       // position in the arrays that hold the node
     std::size_t createdIndex_ = 0;  // position in the owner document's created nodes
 };

@@ -37,7 +37,7 @@ void TdomNodeArray::append(TdomNode* node) {
 void TdomNodeArray::openFrontGap() {
     std::size_t n = slots_.size() - head_;
     std::size_t gap = n < 8 ? 8 : n;
-    std::vector<TdomNode*> grown(gap + n, nullptr);
+    Slots grown(gap + n, nullptr, slots_.get_allocator());
     for (std::size_t i = 0; i < n; ++i) grown[gap + i] = slots_[head_ + i];
     slots_.swap(grown);
     head_ = gap;
