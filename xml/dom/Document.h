@@ -149,6 +149,7 @@ private:
     // Makes a node in the node pool and records it among the created nodes.
     template <class NodeClass, class... Args>
     NodeClass* make(Args&&... args) {
+        static_assert(alignof(NodeClass) <= TdomNodePool::kGrain);
         void* block = nodePool_.allocate(sizeof(NodeClass));
         NodeClass* node = nullptr;
         try {

@@ -18,7 +18,7 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 }  // namespace
 
 void* TdomNodePool::allocate(std::size_t size) {
-    size = rounded(size);
+    size = blockSize(size);
     std::size_t grains = size / kGrain;
     // Room for the list of this size now, so that giving a block back cannot fail.
     if (grains >= freeBlocks_.size()) freeBlocks_.resize(grains + 1, nullptr);
@@ -40,7 +40,7 @@ void* TdomNodePool::allocate(std::size_t size) {
 }
 
 void TdomNodePool::release(void* block, std::size_t size) noexcept {
-    size = rounded(size);
+    size = blockSize(size);
     std::size_t grains = size / kGrain;
     auto* freed = static_cast<FreeBlock*>(block);
     freed->next = freeBlocks_[grains];

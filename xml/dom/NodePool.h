@@ -20,7 +20,11 @@ public:
     TdomNodePool(const TdomNodePool&) = delete;
     TdomNodePool& operator=(const TdomNodePool&) = delete;
 
-    // A block of at least `size` bytes, aligned for any node.
+    // Blocks are aligned to, and sized in, steps of this many bytes: enough for pointers and
+    // strings, which is all that nodes and node arrays hold.
+    static constexpr std::size_t kGrain = alignof(void*);
+
+    // A block of at least `size` bytes, aligned to kGrain.
     void* allocate(std::size_t size);
     // Takes back a block that `allocate` handed out for the same size.
     void release(void* block, std::size_t size) noexcept;
@@ -31,8 +35,9 @@ private:
     struct FreeBlock {
         FreeBlock* next;
     };
-    static constexpr std::size_t kGrain = alignof(std::max_align_t);
-    static std::size_t rounded(std::size_t size) noexcept {
+    // Whole grains, and room for the link of the free list the block may join.
+    static std::size_t blockSize(std::size_t size) noexcept {
+        if (size < sizeof(FreeBlock)) size = sizeof(FreeBlock);
         return (size + kGrain - 1) / kGrain * kGrain;
     }
 

@@ -15,7 +15,7 @@ TEST(NodePool, HandsOutAlignedDistinctBlocksAcrossChunks) {
     // Enough blocks for several chunks, of a size that is not a multiple of the alignment.
     for (int i = 0; i < 2000; ++i) {
         void* block = pool.allocate(200);
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(std::max_align_t), 0u);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % TdomNodePool::kGrain, 0u);
         std::memset(block, 0xAB, 200);
         EXPECT_TRUE(seen.insert(block).second);
     }
