@@ -293,6 +293,7 @@ void TdomDocument::clear() {
     children_.clear();
     // Node destructors touch no other node, so the order does not matter; the pool's chunks
     // then go back at once.
+    nodePool_.beginReleaseAll();
     for (TdomNode* node : createdNodes_) destroyNode(node);
     std::vector<TdomNode*>().swap(createdNodes_);
     nodePool_.releaseAll();

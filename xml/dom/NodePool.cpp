@@ -40,6 +40,7 @@ void* TdomNodePool::allocate(std::size_t size) {
 }
 
 void TdomNodePool::release(void* block, std::size_t size) noexcept {
+    if (releasingAll_) return;
     size = blockSize(size);
     std::size_t grains = size / kGrain;
     auto* freed = static_cast<FreeBlock*>(block);
@@ -55,6 +56,7 @@ void TdomNodePool::releaseAll() noexcept {
     freeBlocks_.clear();
     next_ = nullptr;
     end_ = nullptr;
+    releasingAll_ = false;
 }
 
 }  // namespace wispel

@@ -28,6 +28,9 @@ public:
     void* allocate(std::size_t size);
     // Takes back a block that `allocate` handed out for the same size.
     void release(void* block, std::size_t size) noexcept;
+    // From here until releaseAll, blocks given back are not kept: the whole pool is about to
+    // go, so the blocks of its last nodes need no free list.
+    void beginReleaseAll() noexcept { releasingAll_ = true; }
     // Gives back every chunk; no block of the pool may be in use any more.
     void releaseAll() noexcept;
 
@@ -50,6 +53,7 @@ private:
     std::byte* next_ = nullptr;  // free space of the newest chunk
     std::byte* end_ = nullptr;
     std::vector<FreeBlock*> freeBlocks_;  // per size in grains: blocks given back
+    bool releasingAll_ = false;
 };
 
 }  // namespace wispel
