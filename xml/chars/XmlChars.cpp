@@ -1,5 +1,6 @@
 #include "xml/chars/XmlChars.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -74,11 +75,20 @@ namespace {
 
 // Shared check of character data and CDATA section text, in one pass: most units are
 // plain characters below the surrogates that need no further look.
+// The ASCII units that character data may hold without a closer look.
+constexpr std::array<bool, 0x80> kPlainAscii = [] {
+    std::array<bool, 0x80> table{};
+    for (int unit = 0x20; unit < 0x80; ++unit) {
+        table[unit] = unit != u'<' && unit != u'&' && unit != u']';
+    }
+    table[u'\t'] = table[u'\n'] = table[u'\r'] = true;
+    return table;
+}();
+
 bool validText(std::u16string_view text, bool allowMarkupChars) {
     for (size_t i = 0; i < text.size(); ++i) {
         char16_t unit = text[i];
-        bool plain = unit >= 0x20 && unit < 0xD800 && unit != u'<' && unit != u'&' && unit != u']';
-        if (plain) continue;
+        if (unit < 0x80 ? kPlainAscii[unit] : unit < 0xD800) continue;
         if (unit == u']') {
             if (text.substr(i, 3) == u"]]>") return false;
             continue;

@@ -132,6 +132,11 @@ TEST(XmlChars, CharacterDataAndCData) {
         {u"a & b", false, true},
         {u"]]>", false, false},
         {u"]] >", true, true},
+        {u"text ending in ]]", true, true},
+        {u"]]]>", false, false},
+        {u"\x1F", false, false},
+        {u"\xD83D]", false, false},  // high surrogate before a plain unit
+        {u"\xE9t\xE9 \xFFFD", true, true},
         {u"\xD83D\xDE00", true, true},    // paired surrogates
         {u"\xD83D", false, false},        // lone high surrogate at the end
         {u"\xDE00\xD83D", false, false},  // pair in the wrong order
