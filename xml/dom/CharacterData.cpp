@@ -51,8 +51,16 @@ void TdomCharacterData::replaceData(int offset, int count, const DOMString& arg)
     nodeValue_.replace(static_cast<size_t>(offset), static_cast<size_t>(removed), arg);
 }
 
+namespace {
+// Made once: a text node is made for nearly every piece of character data of a document.
+const DOMString& textNodeName() {
+    static const DOMString name(u"#text");
+    return name;
+}
+}  // namespace
+
 TdomText::TdomText(TdomDocument* ownerDocument)
-    : TdomCharacterData(ownerDocument, u"#text", TEXT_NODE) {}
+    : TdomCharacterData(ownerDocument, textNodeName(), TEXT_NODE) {}
 
 TdomText::TdomText(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type)
     : TdomCharacterData(ownerDocument, name, type) {}
