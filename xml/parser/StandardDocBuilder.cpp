@@ -148,10 +148,16 @@ void TdomStandardDocBuilder::addAttributes(TdomElement* element, TdomNameValueLi
 void TdomStandardDocBuilder::endElement(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
                                         const DOMString&, const DOMString& tagName) {
     if (openNode_ == nullptr) return;
-    if (!validName(tagName)) throw EParserInvalidElementName_Err("Invalid element name error.");
     // The node a parse was started on is never closed by the text parsed into it.
-    if (openNode_ == targetNode_ || openNode_->nodeType() != ELEMENT_NODE ||
-        openNode_->nodeName() != tagName) {
+    const bool closesOpenElement = openNode_ != targetNode_ &&
+                                   openNode_->nodeType() == ELEMENT_NODE &&
+                                   openNode_->nodeName() == tagName;
+    // The open element's name passed the check when it was made; any other is checked first,
+    // so that an invalid name is reported as such.
+    if (!closesOpenElement) {
+        if (!validName(tagName)) {
+            throw EParserInvalidElementName_Err("Invalid element name error.");
+        }
         throw EParserMissingStartTag_Err("Missing start tag error.");
     }
     openNode_ = openNode_->parentNode();

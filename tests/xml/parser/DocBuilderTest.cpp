@@ -88,6 +88,10 @@ TEST_F(DocBuilderTest, RecordsTheRuleABrokenDocumentBreaks) {
         {"<a><!-- x ---></a>", "EParserInvalidCharacter_Err"},
         {"<a><?xml-stylesheet x?><?XmL y?></a>", "EParserInvalidProcessingInstruction_Err"},
         {"<1a/>", "EParserInvalidElementName_Err"},
+        // An end tag's name is checked before it is matched against the open element.
+        {"<a></1a>", "EParserInvalidElementName_Err"},
+        {"</1a>", "EParserInvalidElementName_Err"},
+        {"</a>", "EParserMissingStartTag_Err"},
     };
     for (const Case& c : cases) EXPECT_EQ(failureClass(c.text), c.record) << c.text;
     // Every failed document was freed again.
