@@ -9,9 +9,9 @@
 #include <libxml/tree.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
+#include "bench/support/RecordingReporter.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/DomImplementation.h"
@@ -139,49 +139,35 @@ void BM_Libxml2Attributes(benchmark::State& state) {
 BENCHMARK(BM_WispelAttributes)->Arg(1000)->Arg(30000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Libxml2Attributes)->Arg(1000)->Arg(30000)->Unit(benchmark::kMillisecond);
 
-// Collects the per-node times so that the ratios can be printed after the usual table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            auto perNode = run.counters.find("s_per_node");
-            if (perNode != run.counters.end()) perNode_[run.benchmark_name()] = perNode->second;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    void printRatios() const {
-        auto get = [this](const std::string& name) {
-            auto it = perNode_.find(name);
-            return it == perNode_.end() ? 0.0 : it->second.value;
-        };
-        const double small = get("BM_WispelDom/1000");
-        const double large = get("BM_WispelDom/100000");
-        if (small <= 0 || large <= 0) return;
-        std::printf(
-            "\nper node, 100 000 / 1 000 children (aim: < 1.5): wispel %.2f, libxml2 %.2f\n",
-            large / small, get("BM_Libxml2Tree/100000") / get("BM_Libxml2Tree/1000"));
-        std::printf("ratio wispel / libxml2 per node: 1 000 children %.2f, 100 000 children %.2f\n",
-                    small / get("BM_Libxml2Tree/1000"), large / get("BM_Libxml2Tree/100000"));
-        const double fewAttrs = get("BM_WispelAttributes/1000");
-        const double manyAttrs = get("BM_WispelAttributes/30000");
-        if (fewAttrs <= 0 || manyAttrs <= 0) return;
-        std::printf("per attribute, 30 000 / 1 000 attributes: wispel %.2f, libxml2 %.2f\n",
-                    manyAttrs / fewAttrs,
-                    get("BM_Libxml2Attributes/30000") / get("BM_Libxml2Attributes/1000"));
-    }
-
-private:
-    std::map<std::string, benchmark::Counter> perNode_;
-};
+// Prints how the time per node grows with the tree, and ours against the peer, once every
+// run is done.
+void printRatios(const bench::RecordingReporter& reporter) {
+    auto perNode = [&](const std::string& name) { return reporter.counter(name, "s_per_node"); };
+    const double small = perNode("BM_WispelDom/1000");
+    const double large = perNode("BM_WispelDom/100000");
+    if (small <= 0 || large <= 0) return;
+    std::printf("\nper node, 100 000 / 1 000 children (aim: < 1.5): wispel %.2f, libxml2 %.2f\n",
+                large / small,
+                bench::ratio(perNode("BM_Libxml2Tree/100000"), perNode("BM_Libxml2Tree/1000")));
+    std::printf("ratio wispel / libxml2 per node: 1 000 children %.2f, 100 000 children %.2f\n",
+                bench::ratio(small, perNode("BM_Libxml2Tree/1000")),
+                bench::ratio(large, perNode("BM_Libxml2Tree/100000")));
+    const double fewAttrs = perNode("BM_WispelAttributes/1000");
+    const double manyAttrs = perNode("BM_WispelAttributes/30000");
+    if (fewAttrs <= 0 || manyAttrs <= 0) return;
+    std::printf("per attribute, 30 000 / 1 000 attributes: wispel %.2f, libxml2 %.2f\n",
+                manyAttrs / fewAttrs,
+                bench::ratio(perNode("BM_Libxml2Attributes/30000"),
+                             perNode("BM_Libxml2Attributes/1000")));
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    wispel::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    printRatios(reporter);
     benchmark::Shutdown();
     xmlCleanupParser();
     return 0;

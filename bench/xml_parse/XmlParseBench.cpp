@@ -15,6 +15,8 @@
 #include <new>
 #include <string>
 
+#include "bench/support/GeneratedRss.h"
+#include "bench/support/RecordingReporter.h"
 #include "core/MemoryStream.h"
 #include "xml/dom/DomImplementation.h"
 #include "xml/parser/XmlToDomParser.h"
@@ -23,30 +25,11 @@ namespace {
 
 using namespace wispel;
 
-std::string makeRss(std::size_t targetBytes) {
-    std::string text =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\">\n<channel>\n"
-        "  <title>Generated feed</title>\n  <link>http://127.0.0.1/</link>\n"
-        "  <description>Items for the parser benchmark</description>\n";
-    for (std::size_t i = 0; text.size() < targetBytes; ++i) {
-        const std::string n = std::to_string(i);
-        text += "  <item>\n    <title>News item " + n + " &amp; more</title>\n";
-        text += "    <link>http://127.0.0.1/news/" + n + ".html</link>\n";
-        text += "    <description>The text of item " + n +
-                ", with some words in it to make it look like a real description of a news "
-                "story &#169; 2026.</description>\n";
-        text += "    <guid isPermaLink=\"false\">id-" + n + "</guid>\n";
-        text += "    <pubDate>Thu, 10 Dec 2026 03:00:00 GMT</pubDate>\n  </item>\n";
-    }
-    text += "</channel>\n</rss>\n";
-    return text;
-}
-
 const std::string& rssOfSize(std::size_t megabytes) {
     static std::map<std::size_t, std::string> cache;
     auto found = cache.find(megabytes);
     if (found == cache.end()) {
-        found = cache.emplace(megabytes, makeRss(megabytes * 1000 * 1000)).first;
+        found = cache.emplace(megabytes, bench::generatedRssOfSize(megabytes * 1000 * 1000)).first;
     }
     return found->second;
 }
@@ -129,41 +112,19 @@ void BM_Libxml2(benchmark::State& state) {
 BENCHMARK(BM_Wispel)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Libxml2)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Collects the runs so that the ratios can be printed after the usual table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            Result& result = results_[run.benchmark_name()];
-            result.seconds = run.GetAdjustedRealTime();
-            result.cpuSeconds = run.GetAdjustedCPUTime();
-            auto peak = run.counters.find("peak_kB");
-            if (peak != run.counters.end()) result.peakKb = peak->second.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
+// Prints time and peak memory of ours against the peer once every run is done.
+void printRatios(const bench::RecordingReporter& reporter) {
+    std::printf("\nratio wispel / libxml2 (aim: time <= 2, peak memory <= 2)\n");
+    for (const char* size : {"5", "50"}) {
+        const std::string ours = std::string("BM_Wispel/") + size + "/iterations:3";
+        const std::string peer = std::string("BM_Libxml2/") + size + "/iterations:3";
+        std::printf("  %3s MB: time %.2f (CPU %.2f), peak memory %.2f\n", size,
+                    bench::ratio(reporter.realTime(ours), reporter.realTime(peer)),
+                    bench::ratio(reporter.cpuTime(ours), reporter.cpuTime(peer)),
+                    bench::ratio(reporter.counter(ours, "peak_kB"),
+                                 reporter.counter(peer, "peak_kB")));
     }
-
-    void printRatios() const {
-        std::printf("\nratio wispel / libxml2 (aim: time <= 2, peak memory <= 2)\n");
-        for (const char* size : {"5", "50"}) {
-            const auto ours = results_.find(std::string("BM_Wispel/") + size + "/iterations:3");
-            const auto peer = results_.find(std::string("BM_Libxml2/") + size + "/iterations:3");
-            if (ours == results_.end() || peer == results_.end()) continue;
-            std::printf("  %3s MB: time %.2f (CPU %.2f), peak memory %.2f\n", size,
-                        ours->second.seconds / peer->second.seconds,
-                        ours->second.cpuSeconds / peer->second.cpuSeconds,
-                        ours->second.peakKb / peer->second.peakKb);
-        }
-    }
-
-private:
-    struct Result {
-        double seconds = 0;
-        double cpuSeconds = 0;
-        double peakKb = 0;
-    };
-    std::map<std::string, Result> results_;
-};
+}
 
 }  // namespace
 
@@ -181,9 +142,9 @@ void operator delete(void* block, std::size_t) noexcept {
 int main(int argc, char** argv) {
     xmlMemSetup(countedFree, countedMalloc, countedRealloc, countedStrdup);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    wispel::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    printRatios(reporter);
     benchmark::Shutdown();
     xmlCleanupParser();
     return 0;
