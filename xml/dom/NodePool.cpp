@@ -9,13 +9,68 @@
 #define WISPEL_UNPOISON(block, size) ((void)(block), (void)(size))
 #endif
 
+#include <mutex>
+
 namespace wispel {
 
 namespace {
 // Large enough that a chunk holds a few hundred nodes, small enough to stay in the heap
 // rather than in a mapping of its own.
 constexpr std::size_t kChunkSize = 64 * 1024;
+
+// Chunks of documents that are gone, kept for the documents that follow. Feeds are parsed
+// one after another: without this, freeing a large document hands its pages back to the
+// system and the next one faults them in again, which made the cost per node grow with the
+// document. At most kMaxCachedChunks (32 MiB) are kept; the rest go back to the heap.
+class ChunkCache {
+    static constexpr std::size_t kMaxCachedChunks = 1024;
+
+public:
+    static ChunkCache& instance() {
+        // Never destroyed: a document that outlives static destruction may still give back.
+        static ChunkCache* cache = new ChunkCache;
+        return *cache;
+    }
+
+    // Room for every chunk it may keep, so that giving one back never allocates.
+    ChunkCache() { chunks_.reserve(kMaxCachedChunks); }
+
+    std::unique_ptr<std::byte[]> take() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (chunks_.empty()) return nullptr;
+        std::unique_ptr<std::byte[]> chunk = std::move(chunks_.back());
+        chunks_.pop_back();
+        WISPEL_UNPOISON(chunk.get(), kChunkSize);
+        return chunk;
+    }
+
+    void give(std::unique_ptr<std::byte[]> chunk) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (chunks_.size() >= kMaxCachedChunks) return;
+        // A stale reference into a freed document is still found by the sanitizer builds.
+        WISPEL_POISON(chunk.get(), kChunkSize);
+        chunks_.push_back(std::move(chunk));
+    }
+
+    std::size_t size() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return chunks_.size();
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<std::byte[]>> chunks_;
+};
+
+std::unique_ptr<std::byte[]> newChunk(std::size_t size) {
+    if (size == kChunkSize) {
+        if (auto cached = ChunkCache::instance().take()) return cached;
+    }
+    return std::make_unique_for_overwrite<std::byte[]>(size);
+}
 }  // namespace
+
+std::size_t TdomNodePool::cachedChunkCount() { return ChunkCache::instance().size(); }
 
 void* TdomNodePool::allocate(std::size_t size) {
     size = blockSize(size);
@@ -30,7 +85,7 @@ void* TdomNodePool::allocate(std::size_t size) {
     }
     if (static_cast<std::size_t>(end_ - next_) < size) {
         std::size_t chunkSize = size > kChunkSize ? size : kChunkSize;
-        chunks_.push_back({std::make_unique_for_overwrite<std::byte[]>(chunkSize), chunkSize});
+        chunks_.push_back({newChunk(chunkSize), chunkSize});
         next_ = chunks_.back().bytes.get();
         end_ = next_ + chunkSize;
     }
@@ -51,7 +106,10 @@ void TdomNodePool::release(void* block, std::size_t size) noexcept {
 }
 
 void TdomNodePool::releaseAll() noexcept {
-    for (const Chunk& chunk : chunks_) WISPEL_UNPOISON(chunk.bytes.get(), chunk.size);
+    for (Chunk& chunk : chunks_) {
+        WISPEL_UNPOISON(chunk.bytes.get(), chunk.size);
+        if (chunk.size == kChunkSize) ChunkCache::instance().give(std::move(chunk.bytes));
+    }
     chunks_.clear();
     freeBlocks_.clear();
     next_ = nullptr;

@@ -31,8 +31,12 @@ public:
     // From here until releaseAll, blocks given back are not kept: the whole pool is about to
     // go, so the blocks of its last nodes need no free list.
     void beginReleaseAll() noexcept { releasingAll_ = true; }
-    // Gives back every chunk; no block of the pool may be in use any more.
+    // Gives back every chunk; no block of the pool may be in use any more. Chunks of the
+    // usual size are kept, up to a bound, for the pools of the documents that follow.
     void releaseAll() noexcept;
+
+    // How many chunks wait for reuse across all pools.
+    static std::size_t cachedChunkCount();
 
 private:
     struct FreeBlock {

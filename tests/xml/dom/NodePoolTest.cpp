@@ -37,5 +37,17 @@ TEST(NodePool, ReusesABlockGivenBackForTheSameSizeOnly) {
     EXPECT_NE(pool.allocate(120), nullptr);
 }
 
+TEST(NodePool, ChunksOfAFreedPoolServeTheNextOne) {
+    {
+        TdomNodePool pool;
+        pool.allocate(120);
+    }
+    const std::size_t cached = TdomNodePool::cachedChunkCount();
+    ASSERT_GE(cached, 1u);
+    TdomNodePool next;
+    next.allocate(120);
+    EXPECT_EQ(TdomNodePool::cachedChunkCount(), cached - 1);
+}
+
 }  // namespace
 }  // namespace wispel
