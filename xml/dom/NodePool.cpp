@@ -52,6 +52,11 @@ public:
         chunks_.push_back(std::move(chunk));
     }
 
+    void clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        chunks_.clear();
+    }
+
     std::size_t size() {
         std::lock_guard<std::mutex> lock(mutex_);
         return chunks_.size();
@@ -71,6 +76,8 @@ std::unique_ptr<std::byte[]> newChunk(std::size_t size) {
 }  // namespace
 
 std::size_t TdomNodePool::cachedChunkCount() { return ChunkCache::instance().size(); }
+
+void TdomNodePool::releaseCachedChunks() { ChunkCache::instance().clear(); }
 
 void* TdomNodePool::allocate(std::size_t size) {
     size = blockSize(size);

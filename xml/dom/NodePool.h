@@ -37,6 +37,8 @@ public:
 
     // How many chunks wait for reuse across all pools.
     static std::size_t cachedChunkCount();
+    // Hands the chunks that wait for reuse back to the heap.
+    static void releaseCachedChunks();
 
 private:
     struct FreeBlock {

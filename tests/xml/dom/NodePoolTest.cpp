@@ -47,6 +47,8 @@ TEST(NodePool, ChunksOfAFreedPoolServeTheNextOne) {
     TdomNodePool next;
     next.allocate(120);
     EXPECT_EQ(TdomNodePool::cachedChunkCount(), cached - 1);
+    TdomNodePool::releaseCachedChunks();
+    EXPECT_EQ(TdomNodePool::cachedChunkCount(), 0u);
 }
 
 }  // namespace
