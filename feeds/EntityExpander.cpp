@@ -6,6 +6,7 @@
 
 #include "core/Exception.h"
 #include "xml/chars/XmlChars.h"
+#include "xml/dom/EntityReference.h"
 
 namespace wispel {
 
@@ -50,23 +51,15 @@ std::size_t referenceEnd(std::u16string_view text, std::size_t from) {
 
 }  // namespace
 
-char16_t predefinedEntity(std::u16string_view name) {
-    if (name == u"lt") return u'<';
-    if (name == u"gt") return u'>';
-    if (name == u"amp") return u'&';
-    if (name == u"apos") return u'\'';
-    if (name == u"quot") return u'"';
-    return 0;
-}
-
 TEntityExpander::TEntityExpander(Lookup lookup, std::size_t budget)
     : lookup_(std::move(lookup)),
       remaining_(budget),
       readingLeft_(budget > SIZE_MAX / kReadPerProduced ? SIZE_MAX : budget * kReadPerProduced) {}
 
 void TEntityExpander::appendReference(std::u16string_view name, DOMString& out) {
-    if (char16_t unit = predefinedEntity(name)) {
-        out.push_back(unit);
+    const DOMString predefined = predefinedEntityText(DOMString(name));
+    if (!predefined.empty()) {
+        out += predefined;
         return;
     }
     const DOMString* text = remaining_ > 0 && lookup_ ? lookup_(name) : nullptr;
@@ -153,8 +146,9 @@ void TEntityExpander::expandReference(std::u16string_view name, DOMString& out, 
         }
         return;
     }
-    if (char16_t unit = predefinedEntity(name)) {
-        if (charge(1)) out.push_back(unit);
+    const DOMString predefined = predefinedEntityText(DOMString(name));
+    if (!predefined.empty()) {
+        if (charge(predefined.size())) out += predefined;
         return;
     }
     const DOMString* text = depth < kMaxDepth && lookup_ ? lookup_(name) : nullptr;

@@ -48,7 +48,4 @@ private:
     std::size_t readingLeft_;  // code units of replacement text they may still read
 };
 
-// The predefined entity of that name as its character, or 0.
-char16_t predefinedEntity(std::u16string_view name);
-
 }  // namespace wispel
