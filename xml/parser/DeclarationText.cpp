@@ -4,14 +4,6 @@
 
 namespace wispel {
 
-std::u16string_view trimBlank(std::u16string_view text) {
-    std::size_t first = 0;
-    while (first < text.size() && xmlBlank(text[first])) ++first;
-    std::size_t last = text.size();
-    while (last > first && xmlBlank(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
-
 void skipBlank(std::u16string_view text, std::size_t& pos) {
     while (pos < text.size() && xmlBlank(text[pos])) ++pos;
 }

@@ -7,10 +7,9 @@
 #include <string_view>
 
 #include "core/TextConvert.h"
+#include "xml/input/TagContent.h"  // trimBlanks
 
 namespace wispel {
-
-std::u16string_view trimBlank(std::u16string_view text);
 
 // Splits at the first white-space unit: the part before it, and the rest with its leading
 // white space removed. Without white space the rest is empty.

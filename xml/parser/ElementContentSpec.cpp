@@ -120,7 +120,7 @@ void readElementContent(std::u16string_view text, TContentSpec& spec) {
 }  // namespace
 
 TContentSpec parseContentSpec(std::u16string_view text) {
-    text = trimBlank(text);
+    text = trimBlanks(text);
     TContentSpec spec;
     if (text == u"EMPTY") {
         spec.kind = TdomCMContentType::ctEmpty;

@@ -17,7 +17,7 @@ std::u16string_view declarationBody(const DOMString& text, std::u16string_view k
         text.back() != u'>' || !xmlBlank(text[blankAt])) {
         throw Error(message);
     }
-    return trimBlank(std::u16string_view(text).substr(blankAt + 1, text.size() - blankAt - 2));
+    return trimBlanks(std::u16string_view(text).substr(blankAt + 1, text.size() - blankAt - 2));
 }
 
 }  // namespace
@@ -28,7 +28,7 @@ void TdomStandardIntSubsetXMLReader::readProcessingInstruction(TdomCustomParser*
     if (dtdHandler() == nullptr) return;
     const TBlankSplit split = splitAtBlank(text);
     dtdHandler()->processingInstruction(parser, locator, DOMString(split.head),
-                                        DOMString(trimBlank(split.rest)));
+                                        DOMString(trimBlanks(split.rest)));
 }
 
 void TdomStandardIntSubsetXMLReader::readComment(TdomCustomParser* parser,
@@ -55,7 +55,7 @@ void TdomStandardIntSubsetXMLReader::readEntityDeclaration(TdomCustomParser* par
     bool parameter = false;
     if (body.size() > 1 && body[0] == u'%' && xmlBlank(body[1])) {
         parameter = true;
-        body = trimBlank(body.substr(1));
+        body = trimBlanks(body.substr(1));
     }
     const TBlankSplit split = splitAtBlank(body);
     const std::u16string_view definition = split.rest;
