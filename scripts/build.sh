@@ -10,6 +10,11 @@ case "$kind" in
   asan)    opts=(-DCMAKE_BUILD_TYPE=Debug -DWISPEL_SANITIZE=ON) ;;
   *) echo "build.sh: unknown build kind '$kind' (release or asan)" >&2; exit 2 ;;
 esac
+# A compiler cache, where the machine has one, makes rebuilds of other checkouts cheap.
+if command -v ccache >/dev/null; then
+  opts+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+fi
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S . -B "$dir" -G Ninja "${opts[@]}"
 fi
