@@ -1,0 +1,90 @@
+#pragma once
+// One field object per column of an open table: reads and writes that column's value in
+// the table's current row buffer (the active row in browse, edit and insert state).
+//
+// Lifetime: the table creates its fields when it opens and frees them when it closes, so a
+// field reference is valid from open to close of its table; after reopening, ask
+// `TStoreTable::FieldNamed` again (data links hear of both through StateChanged).
+// Fields cannot be copied.
+//
+// Reading a field that holds no value gives empty text, 0 or false. Writing is allowed
+// only in edit or insert state ("Dataset not in edit or insert mode"); the auto-increment
+// column is read-only ("Field '%s' cannot be modified"). Text is cut at the column width
+// on a UTF-8 character boundary, trailing blanks are removed and the column's declared
+// case applied; text that ends up empty leaves the field without a value.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "tablestore/component/StoreFieldDef.h"
+
+namespace wispel {
+
+class TStoreTable;
+
+class TStoreField {
+public:
+    TStoreField(const TStoreField&) = delete;
+    TStoreField& operator=(const TStoreField&) = delete;
+
+    TStoreTable& DataSet() const noexcept { return table_; }
+    const std::string& FieldName() const noexcept { return name_; }
+    int FieldNo() const noexcept { return fieldNo_; }  // 1-based column number in the table
+    TStoreFieldType DataType() const noexcept { return type_; }
+    int Size() const noexcept { return size_; }
+    bool Required() const noexcept { return required_; }
+    bool ReadOnly() const noexcept { return type_ == TStoreFieldType::ftAutoInc; }
+    // The column's description when the table's AutoDisplayLabels is set, else the name.
+    const std::string& DisplayLabel() const noexcept { return displayLabel_; }
+    void SetDisplayLabel(std::string label) { displayLabel_ = std::move(label); }
+
+    bool IsNull() const;
+    // Text of any type: numbers in decimal, Boolean "True" / "False", dates and times in
+    // ISO form ("2026-01-31", "13:45:00", "2026-01-31 13:45:00").
+    std::string TextValue() const;
+    // Integer of an integer, Boolean (0/1), float (rounded) or text field (parsed; text that
+    // is no number raises EConvertError).
+    std::int32_t IntegerValue() const;
+    // Boolean field; a text field "True"/"False" (any case); numbers: not 0.
+    bool BooleanValue() const;
+    double FloatValue() const;
+
+    void SetTextValue(std::string_view value);  // converted to the field's type
+    void SetIntegerValue(std::int32_t value);
+    void SetBooleanValue(bool value);
+    void SetFloatValue(double value);
+    // The field holds no value afterwards (null byte 0, value bytes zero).
+    void Clear();
+
+    // Where the column sits in a record image; filled by the table at open.
+    struct Layout {
+        int offset = 0;                // null byte of the column (of the value for auto-increment)
+        int width = 0;                 // stored width of the value
+        std::uint8_t engineType = 0;   // engine type code
+        std::uint8_t engineSubType = 0;
+        std::uint8_t charCase = 0;     // text: 0 as entered, 1 lower, 2 upper
+    };
+
+private:
+    friend class TStoreTable;
+    TStoreField(TStoreTable& table, const TStoreFieldDef& def, int fieldNo, const Layout& layout);
+
+    // The row buffer of the table's current state; null when there is no row to read.
+    const std::uint8_t* readBuffer() const;
+    std::uint8_t* writeBuffer() const;  // raises when the table is not editing
+    void setStoredText(std::string_view text);
+    void setStoredBytes(const void* bytes, int count);
+    void changed();
+
+    TStoreTable& table_;
+    std::string name_;
+    std::string displayLabel_;
+    TStoreFieldType type_;
+    int size_;
+    bool required_;
+    int fieldNo_;
+    Layout layout_;
+};
+
+}  // namespace wispel

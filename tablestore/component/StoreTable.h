@@ -1,0 +1,216 @@
+#pragma once
+// TStoreTable: one open table presented as a dataset: a current row, navigation, filters,
+// editing through field objects, and data links that tell observers what happened.
+//
+//   TStoreTable sites;
+//   sites.SetDatabaseName(wispelDataFolder());
+//   sites.SetTableName("Sites.DAT");
+//   sites.SetFilter("Active = TRUE");
+//   sites.Open();                                   // EStoreEngineError 11010 when missing
+//   for (bool found = sites.FindFirstMatch(); found; found = sites.FindNextMatch())
+//       use(sites.FieldNamed("Name").TextValue(), sites.FieldNamed("Update").IntegerValue());
+//
+// Ownership and lifetime: the table belongs to its owner component (or to whoever created
+// it without one); it uses a database of its session from open to close, and its session
+// must outlive it. Destroying an open table closes it (a pending insert or edit is
+// cancelled) and detaches every data link. Field objects live from open to close.
+//
+// Errors: the engine's failures raise EStoreEngineError with the engine's code (its
+// message "Table Engine Error # <code> <text>"); misuse of the component raises
+// EDatabaseError with the component's own texts ("Missing table name.", "Cannot perform
+// this operation on an open dataset", "Dataset not in edit or insert mode", ...). A failed
+// open leaves the table closed; a failed post leaves it in edit or insert state with the
+// values the user gave.
+//
+// Sharing: any number of tables may be open on one file, in this process and in others.
+// A change made through one is seen by the others at their next operation (same process)
+// or when they next take a lock (another process; RefreshRows always does).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Component.h"
+#include "core/Event.h"
+#include "tablestore/component/StoreDataLink.h"
+#include "tablestore/component/StoreField.h"
+#include "tablestore/component/StoreFieldDef.h"
+
+namespace wispel {
+
+class TStoreDatabase;
+class TStoreSession;
+class TStoreTable;
+class TDataCursor;
+
+enum class TStoreDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsFilter };
+
+struct TStoreFilterOptions {
+    bool foCaseInsensitive = false;
+    bool foNoPartialCompare = false;
+    friend bool operator==(const TStoreFilterOptions&, const TStoreFilterOptions&) = default;
+};
+
+// Names a row: the record number (record-number order) or the row's key (index order).
+using TStoreBookmark = std::vector<std::uint8_t>;
+
+// The row-filter event: set `accept` to false to hide the table's current row.
+using TStoreFilterRecordEvent = TEvent<TStoreTable*, bool&>;
+
+class TStoreTable : public TComponent {
+public:
+    explicit TStoreTable(TComponent* owner = nullptr);
+    ~TStoreTable() override;
+
+    // --- Properties. Setting TableName, DatabaseName, SessionName, Exclusive, ReadOnly or
+    // InMemory while open raises "Cannot perform this operation on an open dataset".
+    const std::string& TableName() const noexcept { return tableName_; }
+    // A name with a "/" puts its folder into DatabaseName and keeps only the file name.
+    void SetTableName(std::string name);
+    const std::string& DatabaseName() const noexcept { return databaseName_; }
+    void SetDatabaseName(std::string name);  // "Memory" is stored while InMemory is true
+    const std::string& SessionName() const noexcept { return sessionName_; }
+    void SetSessionName(std::string name);
+    bool Exclusive() const noexcept { return exclusive_; }
+    void SetExclusive(bool exclusive);
+    // True also after opening a table whose files this process may not write.
+    bool ReadOnly() const noexcept { return readOnly_; }
+    void SetReadOnly(bool readOnly);
+    bool InMemory() const noexcept { return inMemory_; }
+    void SetInMemory(bool inMemory);
+    const std::string& IndexName() const noexcept { return indexName_; }
+    void SetIndexName(std::string name);  // empty: the primary index
+
+    bool Active() const noexcept { return cursor_ != nullptr; }
+    void SetActive(bool active);
+    void Open() { SetActive(true); }
+    void Close() { SetActive(false); }
+
+    // Filter text; on an open table it is compiled at once (EStoreEngineError 10051 when
+    // wrong), any edit is posted first, and with Filtered set the table moves to the first
+    // row. An empty text removes the filter.
+    const std::string& Filter() const noexcept { return filter_; }
+    void SetFilter(std::string text);
+    bool Filtered() const noexcept { return filtered_; }
+    void SetFiltered(bool filtered);  // on an open table always moves to the first row
+    TStoreFilterOptions FilterOptions() const noexcept { return filterOptions_; }
+    void SetFilterOptions(TStoreFilterOptions options);
+    TStoreFilterRecordEvent OnFilterRecord;  // assign before opening
+
+    bool AutoDisplayLabels = false;
+    bool CopyOnAppend = false;
+    bool StoreDefs = false;
+    static std::string EngineVersion() { return "2.08"; }
+
+    // The schema: used by CreateTable; rebuilt from the file when the table opens.
+    TStoreFieldDefs& FieldDefs() noexcept { return fieldDefs_; }
+    const TStoreFieldDefs& FieldDefs() const noexcept { return fieldDefs_; }
+
+    // Makes the table's files from FieldDefs (replacing files of that name). The table must
+    // be closed. A primary index without key columns is created, so rows are kept in
+    // record-slot order.
+    void CreateTable();
+
+    // --- State and navigation.
+    TStoreDataSetState State() const noexcept { return state_; }
+    bool CanModify() const noexcept { return Active() && !readOnly_; }
+    // True after MoveFirst, or after MovePrior found no earlier row; AtEnd likewise after
+    // MoveLast or MoveNext found no later row. Both are true on an empty table.
+    bool AtStart() const noexcept { return atStart_; }
+    bool AtEnd() const noexcept { return atEnd_; }
+    bool IsEmpty() const;
+    int RecordCount() const;  // rows that pass the active filters
+
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrior();
+    // Search with the Filter text and the row-filter event even when Filtered is false.
+    // On success the found row becomes current and true is returned; otherwise the table
+    // stays where it was.
+    bool FindFirstMatch();
+    bool FindNextMatch();
+
+    TStoreBookmark GetBookmark() const;  // empty when there is no current row
+    void GotoBookmark(const TStoreBookmark& bookmark);  // EStoreEngineError 8710 when gone
+    bool BookmarkValid(const TStoreBookmark& bookmark) const;
+
+    // --- Editing.
+    // A new row, its fields at their defaults (or a copy of the current row with
+    // CopyOnAppend), in insert state.
+    void StartInsert();
+    // Locks the current row and checks it is unchanged on file (8708 when it changed,
+    // 10258 when another user holds it).
+    void StartEdit();
+    void PostRow();
+    void CancelRow();
+    void DeleteRow();  // 8708 when the row on file changed since it was read
+    // Re-reads the table from its files and goes back to the current row.
+    void RefreshRows();
+    // True while an edited or inserted row has field changes not yet posted.
+    bool Modified() const noexcept { return modified_; }
+
+    // --- Fields.
+    int FieldCount() const noexcept { return static_cast<int>(fields_.size()); }
+    TStoreField& Fields(int index) const;  // "Field index out of range"
+    TStoreField* FindField(std::string_view name) const;  // without regard to case; or null
+    TStoreField& FieldNamed(std::string_view name) const;  // "Field '%s' not found"
+
+    // --- Data links (see StoreDataLink.h); links attach through TStoreDataLink::SetDataSet.
+    int DataLinkCount() const noexcept { return static_cast<int>(links_.size()); }
+
+    // The resolved path of the data file after opening.
+    const std::string& DataFilePath() const noexcept { return dataFilePath_; }
+
+private:
+    friend class TStoreField;
+    friend class TStoreDataLink;
+
+    void openTable();
+    void closeTable();
+    void buildFields();
+    void checkInactive() const;
+    void checkBrowse();
+    void setState(TStoreDataSetState state);
+    void readCurrentRow();
+    void notifyRowChanged();
+    void notifyFieldChanged(TStoreField& field);
+    void attachLink(TStoreDataLink* link);
+    void detachLink(TStoreDataLink* link);
+    void rebuildFilter();
+    bool findMatch(bool fromStart);
+    void applyMove(int result, bool forward);
+
+    std::string tableName_;
+    std::string databaseName_;
+    std::string sessionName_;
+    std::string indexName_;
+    std::string filter_;
+    std::string dataFilePath_;
+    bool exclusive_ = false;
+    bool readOnly_ = false;
+    bool requestedReadOnly_ = false;
+    bool inMemory_ = false;
+    bool filtered_ = false;
+    TStoreFilterOptions filterOptions_;
+    TStoreFieldDefs fieldDefs_;
+
+    TStoreDataSetState state_ = TStoreDataSetState::dsInactive;
+    bool atStart_ = true;
+    bool atEnd_ = true;
+    bool modified_ = false;
+    bool hasRow_ = false;
+    std::vector<std::uint8_t> row_;        // the active row's record image
+    std::vector<std::uint8_t> rowAsRead_;  // the image as last read, for edit/delete checks
+    std::vector<std::unique_ptr<TStoreField>> fields_;
+    std::vector<TStoreDataLink*> links_;  // not owned
+
+    TStoreDatabase* database_ = nullptr;  // used from open to close, not owned
+    std::unique_ptr<TDataCursor> cursor_;
+    int textFilter_ = -1;   // handle of the compiled Filter text in the cursor, -1 none
+    int eventFilter_ = -1;  // handle of the row-filter event's filter, -1 none
+};
+
+}  // namespace wispel
