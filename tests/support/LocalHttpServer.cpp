@@ -11,10 +11,10 @@ namespace wispel::test {
 
 namespace {
 
-// The script sits next to this file in the source tree.
+// The script sits next to this file in the source tree. The folder comes from the build,
+// not from __FILE__: the compiler cache builds with paths relative to the build folder.
 std::string scriptPath() {
-    std::string here = __FILE__;
-    return here.substr(0, here.rfind('/') + 1) + "local_http_server.py";
+    return std::string(WISPEL_TEST_SUPPORT_DIR) + "/local_http_server.py";
 }
 
 // Reads the "PORT <n>" line the script prints once it listens.
