@@ -1,7 +1,7 @@
 #include "http/NetException.h"
 
 #include "core/Format.h"
-#include "http/NetWinsock.h"
+#include "http/SocketErrors.h"
 
 namespace wispel {
 

@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "core/Exception.h"
-#include "http/NetCoder3To4.h"
+#include "http/Base64.h"
 #include "http/NetDate.h"
 #include "http/NetException.h"
 

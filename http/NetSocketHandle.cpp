@@ -4,7 +4,7 @@
 
 #include "http/NetException.h"
 #include "http/NetStack.h"
-#include "http/NetWinsock.h"
+#include "http/SocketErrors.h"
 
 namespace wispel {
 

@@ -6,7 +6,7 @@
 
 #include "core/Exception.h"
 #include "core/TextCase.h"
-#include "http/NetStackWinsock.h"
+#include "http/NetStackPosix.h"
 
 namespace wispel {
 

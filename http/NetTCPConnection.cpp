@@ -8,7 +8,7 @@
 #include "core/MemoryStream.h"
 #include "http/NetConnectionIntercept.h"
 #include "http/NetException.h"
-#include "http/NetWinsock.h"
+#include "http/SocketErrors.h"
 
 namespace wispel {
 

@@ -19,9 +19,9 @@
 
 #include "bench/support/GeneratedRss.h"
 #include "core/MemoryStream.h"
-#include "feeds/RSSParserUnit.h"
-#include "feeds/RSSRetrieverUnit.h"
-#include "feeds/RSSSourcesUnit.h"
+#include "feeds/FeedParser.h"
+#include "feeds/Retriever.h"
+#include "feeds/Sources.h"
 #include "tests/support/LocalHttpServer.h"
 
 using namespace wispel;

@@ -5,8 +5,8 @@
 
 #include "core/Exception.h"
 #include "core/MemoryStream.h"
-#include "feeds/RSSParserUnit.h"
-#include "feeds/RSSTextReader.h"
+#include "feeds/FeedParser.h"
+#include "feeds/TextReader.h"
 
 using namespace wispel;
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "core/Exception.h"
-#include "feeds/RSSFilter.h"
-#include "feeds/RssParserSupportUnit.h"
+#include "feeds/FeedFilter.h"
+#include "feeds/ItemModel.h"
 
 using namespace wispel;
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/MemoryStream.h"
-#include "feeds/RSSRetrieverUnit.h"
+#include "feeds/Retriever.h"
 #include "http/NetException.h"
 #include "http/NetHTTP.h"
 #include "tests/support/LocalHttpServer.h"

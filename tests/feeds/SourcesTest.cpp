@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/Exception.h"
-#include "feeds/RSSRetrieverUnit.h"
-#include "feeds/RSSSourcesUnit.h"
+#include "feeds/Retriever.h"
+#include "feeds/Sources.h"
 
 using namespace wispel;
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/MemoryStream.h"
-#include "feeds/RSSTextReader.h"
+#include "feeds/TextReader.h"
 
 using namespace wispel;
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "http/NetCoder3To4.h"
+#include "http/Base64.h"
 
 using namespace wispel;
 

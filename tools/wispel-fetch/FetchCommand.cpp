@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "core/Exception.h"
-#include "feeds/RSSParserUnit.h"
-#include "feeds/RSSRetrieverUnit.h"
-#include "feeds/RSSSourcesUnit.h"
+#include "feeds/FeedParser.h"
+#include "feeds/Retriever.h"
+#include "feeds/Sources.h"
 #include "tools/wispel-fetch/ErrorText.h"
 #include "tools/wispel-fetch/FileRetriever.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "feeds/RssParserSupportUnit.h"
+#include "feeds/ItemModel.h"
 
 namespace wispel {
 

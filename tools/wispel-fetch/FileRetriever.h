@@ -2,7 +2,7 @@
 // A retriever that reads local files: the source's URL is a path, and the file's bytes go
 // into the stream as a server's body would.
 
-#include "feeds/RSSRetrieverUnit.h"
+#include "feeds/Retriever.h"
 
 namespace wispel {
 

@@ -1,4 +1,4 @@
-#include "feeds/RssParserSupportUnit.h"
+#include "feeds/ItemModel.h"
 
 #include <utility>
 

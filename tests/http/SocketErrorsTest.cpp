@@ -5,7 +5,7 @@
 
 #include "http/NetException.h"
 #include "http/NetStack.h"
-#include "http/NetWinsock.h"
+#include "http/SocketErrors.h"
 
 using namespace wispel;
 

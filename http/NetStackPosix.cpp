@@ -1,4 +1,4 @@
-#include "http/NetStackWinsock.h"
+#include "http/NetStackPosix.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -14,7 +14,7 @@
 
 #include "core/Posix.h"
 #include "http/NetException.h"
-#include "http/NetWinsock.h"
+#include "http/SocketErrors.h"
 
 namespace wispel {
 

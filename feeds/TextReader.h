@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "core/Stream.h"
-#include "feeds/RssParserSupportUnit.h"
+#include "feeds/ItemModel.h"
 
 namespace wispel {
 

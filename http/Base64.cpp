@@ -1,4 +1,4 @@
-#include "http/NetCoder3To4.h"
+#include "http/Base64.h"
 
 namespace wispel {
 

@@ -1,4 +1,4 @@
-#include "feeds/RSSTextReader.h"
+#include "feeds/TextReader.h"
 
 #include <string>
 

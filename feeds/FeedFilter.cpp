@@ -1,4 +1,4 @@
-#include "feeds/RSSFilter.h"
+#include "feeds/FeedFilter.h"
 
 #include "xml/dom/Node.h"
 

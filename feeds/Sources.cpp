@@ -1,9 +1,9 @@
-#include "feeds/RSSSourcesUnit.h"
+#include "feeds/Sources.h"
 
 #include <memory>
 
 #include "core/Exception.h"
-#include "feeds/RSSRetrieverUnit.h"
+#include "feeds/Retriever.h"
 
 namespace wispel {
 

@@ -1,9 +1,9 @@
-#include "feeds/RSSParserUnit.h"
+#include "feeds/FeedParser.h"
 
 #include "core/Exception.h"
 #include "feeds/FieldText.h"
-#include "feeds/RSSFilter.h"
-#include "feeds/RSSTextReader.h"
+#include "feeds/FeedFilter.h"
+#include "feeds/TextReader.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/DomImplementation.h"
 #include "xml/dom/traversal/TreeWalker.h"

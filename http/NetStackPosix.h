@@ -1,6 +1,7 @@
 #pragma once
 // The socket stack over POSIX sockets and poll. Error codes are the client's socket error
-// codes (see NetWinsock.h), mapped from errno.
+// codes (see SocketErrors.h), mapped from errno. The class keeps the name the client has
+// always used for its concrete stack, although no Winsock is behind it here.
 
 #include <sys/socket.h>
 

@@ -11,7 +11,7 @@
 
 #include "core/Component.h"
 #include "core/Stream.h"
-#include "feeds/RssParserSupportUnit.h"
+#include "feeds/ItemModel.h"
 
 namespace wispel {
 

@@ -4,7 +4,7 @@
 // elements; image blocks are hidden with their whole content.
 
 #include "core/TextConvert.h"
-#include "feeds/RssParserSupportUnit.h"
+#include "feeds/ItemModel.h"
 #include "xml/dom/traversal/NodeFilter.h"
 
 namespace wispel {

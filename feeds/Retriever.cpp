@@ -1,4 +1,4 @@
-#include "feeds/RSSRetrieverUnit.h"
+#include "feeds/Retriever.h"
 
 #include "core/Exception.h"
 #include "http/NetHTTP.h"

@@ -1,4 +1,4 @@
-#include "http/NetWinsock.h"
+#include "http/SocketErrors.h"
 
 #include <netdb.h>
 
