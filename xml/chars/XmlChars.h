@@ -15,6 +15,16 @@ bool validXmlChar(char16_t unit);
 bool xmlBlank(char16_t unit);
 // Not empty and every unit xmlBlank.
 bool allBlank(std::u16string_view text);
+// Without white space (xmlBlank) at either end.
+std::u16string_view trimBlanks(std::u16string_view text);
+
+// Splits at the first white-space unit: the part before it, and the rest without white space
+// at either end. Without white space the rest is empty.
+struct TBlankSplit {
+    std::u16string_view head;
+    std::u16string_view rest;
+};
+TBlankSplit splitAtBlank(std::u16string_view text);
 
 bool isXmlLetter(char16_t unit);
 bool isXmlNameChar(char16_t unit);

@@ -2,7 +2,7 @@
 
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/QualifiedName.h"
 #include "xml/dom/cm/CMObject.h"

@@ -2,7 +2,7 @@
 
 #include "xml/chars/XmlChars.h"
 #include "xml/dom/Document.h"
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/cm/CMObject.h"
 
 namespace wispel {

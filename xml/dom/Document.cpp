@@ -7,7 +7,7 @@
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/DocumentFragment.h"
 #include "xml/dom/DocumentType.h"
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/Entity.h"
 #include "xml/dom/EntityReference.h"

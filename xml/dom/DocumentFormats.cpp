@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 
 namespace wispel::documentformats {
 

@@ -5,7 +5,7 @@
 #include "core/TextCase.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/DocumentType.h"
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/QualifiedName.h"
 #include "xml/dom/cm/CMObject.h"
 

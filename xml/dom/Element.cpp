@@ -2,7 +2,7 @@
 
 #include "xml/dom/Attr.h"
 #include "xml/dom/Document.h"
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/QualifiedName.h"
 
 namespace wispel {

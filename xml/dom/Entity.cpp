@@ -1,6 +1,6 @@
 #include "xml/dom/Entity.h"
 
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 
 namespace wispel {
 

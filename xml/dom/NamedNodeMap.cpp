@@ -1,7 +1,7 @@
 #include "xml/dom/NamedNodeMap.h"
 
 #include "xml/dom/Attr.h"
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/Node.h"
 

@@ -8,7 +8,7 @@
 #include "xml/dom/Attr.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/EntityReference.h"
 #include "xml/dom/Markup.h"

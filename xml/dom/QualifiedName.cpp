@@ -1,7 +1,7 @@
 #include "xml/dom/QualifiedName.h"
 
 #include "xml/chars/XmlChars.h"
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/NodeType.h"
 
 namespace wispel {

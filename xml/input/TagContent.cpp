@@ -86,27 +86,10 @@ private:
 
 }  // namespace
 
-std::u16string_view trimBlanks(std::u16string_view text) {
-    std::size_t start = 0;
-    while (start < text.size() && xmlBlank(text[start])) ++start;
-    std::size_t end = text.size();
-    while (end > start && xmlBlank(text[end - 1])) --end;
-    return text.substr(start, end - start);
-}
-
-void splitAtBlank(std::u16string_view text, std::u16string_view& first, std::u16string_view& rest) {
-    std::size_t blank = 0;
-    while (blank < text.size() && !xmlBlank(text[blank])) ++blank;
-    first = text.substr(0, blank);
-    rest = trimBlanks(text.substr(blank));
-}
-
 void parseTagContent(std::u16string_view content, DOMString& name, TdomNameValueList& attributes) {
-    std::u16string_view first;
-    std::u16string_view rest;
-    splitAtBlank(content, first, rest);
-    name.assign(first);
-    parseAttributes(rest, attributes);
+    const TBlankSplit split = splitAtBlank(content);
+    name.assign(split.head);
+    parseAttributes(split.rest, attributes);
 }
 
 void parseAttributes(std::u16string_view text, TdomNameValueList& attributes) {

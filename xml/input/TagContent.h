@@ -14,10 +14,4 @@ namespace wispel {
 void parseTagContent(std::u16string_view content, DOMString& name, TdomNameValueList& attributes);
 void parseAttributes(std::u16string_view text, TdomNameValueList& attributes);
 
-// Without white space (xmlBlank) at either end.
-std::u16string_view trimBlanks(std::u16string_view text);
-// Splits at the first white space: the part before it, and the rest without white space
-// at either end.
-void splitAtBlank(std::u16string_view text, std::u16string_view& first, std::u16string_view& rest);
-
 }  // namespace wispel

@@ -11,7 +11,7 @@
 #include "xml/dom/Element.h"
 #include "xml/dom/cm/CMObject.h"
 #include "xml/errors/ParserErrors.h"
-#include "xml/parser/DeclarationText.h"
+#include "xml/reader/DeclarationText.h"
 #include "xml/parser/EntityGraph.h"
 #include "xml/parser/EntityValue.h"
 #include "xml/parser/IntSubsetBuilder.h"

@@ -2,7 +2,7 @@
 
 #include "xml/chars/XmlChars.h"
 #include "xml/errors/ParserErrors.h"
-#include "xml/parser/DeclarationText.h"
+#include "xml/reader/DeclarationText.h"
 
 namespace wispel {
 

@@ -6,7 +6,7 @@
 #include "xml/dom/cm/CMObject.h"
 #include "xml/errors/ParserErrors.h"
 #include "xml/input/XmlInputSource.h"
-#include "xml/parser/DeclarationText.h"
+#include "xml/reader/DeclarationText.h"
 #include "xml/parser/ElementContentSpec.h"
 #include "xml/parser/EntityValue.h"
 #include "xml/parser/XmlToDomParser.h"

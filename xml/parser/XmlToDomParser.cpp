@@ -11,7 +11,7 @@
 #include "xml/input/XmlMemoryStream.h"
 #include "xml/parser/ContentModelPreparation.h"
 #include "xml/parser/IntSubsetBuilder.h"
-#include "xml/parser/IntSubsetXMLReader.h"
+#include "xml/reader/IntSubsetXMLReader.h"
 #include "xml/parser/StandardDocBuilder.h"
 #include "xml/reader/ErrorHandler.h"
 #include "xml/reader/StandardDocXMLReader.h"

@@ -1,6 +1,6 @@
 #include "xml/reader/DTDHandler.h"
 
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 
 namespace wispel {
 

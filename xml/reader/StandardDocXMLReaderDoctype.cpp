@@ -5,7 +5,6 @@
 
 #include "xml/chars/XmlChars.h"
 #include "xml/errors/ParserErrors.h"
-#include "xml/input/TagContent.h"
 #include "xml/reader/ContentHandler.h"
 #include "xml/reader/StandardDocXMLReader.h"
 
@@ -93,14 +92,12 @@ void TdomStandardDocXMLReader::readDoctypeDeclaration(TdomCustomParser* parser,
         if (rest.size() <= 1 || rest.back() != u']') invalidDoctype();
         subset = rest.substr(1, rest.size() - 2);
     }
-    std::u16string_view name;
-    std::u16string_view externalId;
-    splitAtBlank(head, name, externalId);
-    if (!validName(name)) invalidDoctype();
+    const TBlankSplit split = splitAtBlank(head);
+    if (!validName(split.head)) invalidDoctype();
     DOMString publicId;
     DOMString systemId;
-    ExternalIdScanner(externalId).scan(publicId, systemId);
-    contentHandler()->doctypeDeclaration(parser, locator, DOMString(name), publicId, systemId,
+    ExternalIdScanner(split.rest).scan(publicId, systemId);
+    contentHandler()->doctypeDeclaration(parser, locator, DOMString(split.head), publicId, systemId,
                                          DOMString(subset));
 }
 

@@ -1,5 +1,6 @@
 // The piece operations of the document reader: each takes one piece of the text apart as
 // far as the handler needs it and raises the matching event.
+#include "xml/chars/XmlChars.h"
 #include "xml/errors/ParserErrors.h"
 #include "xml/input/NameValueList.h"
 #include "xml/input/TagContent.h"
@@ -34,12 +35,10 @@ void TdomStandardDocXMLReader::readXmlDeclaration(TdomCustomParser* parser,
                                                   TdomStandardLocator* locator,
                                                   const DOMString& text) {
     if (!contentHandler()) return;
-    std::u16string_view word;
-    std::u16string_view rest;
-    splitAtBlank(text, word, rest);
-    if (word != u"xml") throw EParserInvalidXmlDeclaration_Err();
+    const TBlankSplit split = splitAtBlank(text);
+    if (split.head != u"xml") throw EParserInvalidXmlDeclaration_Err();
     TdomNameValueList attributes;
-    parseAttributes(rest, attributes);
+    parseAttributes(split.rest, attributes);
     if (!declarationOrderHolds(attributes)) throw EParserInvalidXmlDeclaration_Err();
     contentHandler()->xmlDeclaration(parser, locator, attributes.values(0),
                                      valueOf(attributes, u"encoding"),
@@ -50,10 +49,9 @@ void TdomStandardDocXMLReader::readProcessingInstruction(TdomCustomParser* parse
                                                          TdomStandardLocator* locator,
                                                          const DOMString& text) {
     if (!contentHandler()) return;
-    std::u16string_view target;
-    std::u16string_view data;
-    splitAtBlank(text, target, data);
-    contentHandler()->processingInstruction(parser, locator, DOMString(target), DOMString(data));
+    const TBlankSplit split = splitAtBlank(text);
+    contentHandler()->processingInstruction(parser, locator, DOMString(split.head),
+                                            DOMString(split.rest));
 }
 
 void TdomStandardDocXMLReader::readComment(TdomCustomParser* parser, TdomStandardLocator* locator,

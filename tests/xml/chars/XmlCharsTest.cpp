@@ -162,6 +162,25 @@ TEST(XmlChars, VersionAndEncodingNames) {
     EXPECT_FALSE(validEncName(u"utf:8"));
 }
 
+TEST(XmlChars, TrimAndSplitAtWhiteSpace) {
+    struct Case {
+        std::u16string_view text, trimmed, head, rest;
+    };
+    const Case cases[] = {
+        {u"", u"", u"", u""},
+        {u" \t\r\n", u"", u"", u""},
+        {u"name", u"name", u"name", u""},
+        {u"name \t rest of it \n", u"name \t rest of it", u"name", u"rest of it"},
+        {u" lead", u"lead", u"", u"lead"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(trimBlanks(c.text), c.trimmed);
+        const TBlankSplit split = splitAtBlank(c.text);
+        EXPECT_EQ(split.head, c.head);
+        EXPECT_EQ(split.rest, c.rest);
+    }
+}
+
 TEST(XmlChars, CharRefConversion) {
     struct Good {
         std::u16string ref, result;

@@ -1,6 +1,6 @@
 #include "xml/dom/traversal/NodeIterator.h"
 
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/Node.h"
 #include "xml/dom/traversal/TreeWalker.h"
 

@@ -1,6 +1,6 @@
 #include "xml/dom/traversal/TreeWalker.h"
 
-#include "xml/dom/DomException.h"
+#include "xml/errors/DomException.h"
 #include "xml/dom/Node.h"
 
 // The find operations are loops that visit nodes (and call the filter) in exactly the order

@@ -1,23 +1,15 @@
 #pragma once
-// Small scanners for the text of declarations in a document type definition: trimming,
-// splitting at white space, quoted literals and external ids. They work on views into the
+// Small scanners for the text of declarations in a document type definition: quoted
+// literals and external ids (trimming and splitting at white space are in XmlChars.h). They work on views into the
 // declaration text and copy only the pieces they hand back.
 
 #include <cstddef>
 #include <string_view>
 
 #include "core/TextConvert.h"
-#include "xml/input/TagContent.h"  // trimBlanks
+#include "xml/chars/XmlChars.h"
 
 namespace wispel {
-
-// Splits at the first white-space unit: the part before it, and the rest with its leading
-// white space removed. Without white space the rest is empty.
-struct TBlankSplit {
-    std::u16string_view head;
-    std::u16string_view rest;
-};
-TBlankSplit splitAtBlank(std::u16string_view text);
 
 // Reads a literal in single or double quotes starting at `pos`: it runs to the next equal
 // quote and must be followed by white space or the end. On success `value` holds the units

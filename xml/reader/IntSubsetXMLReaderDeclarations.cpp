@@ -1,7 +1,7 @@
 #include "xml/chars/XmlChars.h"
 #include "xml/errors/ParserErrors.h"
-#include "xml/parser/DeclarationText.h"
-#include "xml/parser/IntSubsetXMLReader.h"
+#include "xml/reader/DeclarationText.h"
+#include "xml/reader/IntSubsetXMLReader.h"
 #include "xml/reader/DTDHandler.h"
 
 namespace wispel {
@@ -28,7 +28,7 @@ void TdomStandardIntSubsetXMLReader::readProcessingInstruction(TdomCustomParser*
     if (dtdHandler() == nullptr) return;
     const TBlankSplit split = splitAtBlank(text);
     dtdHandler()->processingInstruction(parser, locator, DOMString(split.head),
-                                        DOMString(trimBlanks(split.rest)));
+                                        DOMString(split.rest));
 }
 
 void TdomStandardIntSubsetXMLReader::readComment(TdomCustomParser* parser,

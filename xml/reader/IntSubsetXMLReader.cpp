@@ -1,10 +1,10 @@
-#include "xml/parser/IntSubsetXMLReader.h"
+#include "xml/reader/IntSubsetXMLReader.h"
 
 #include "core/Exception.h"
 #include "xml/chars/XmlChars.h"
 #include "xml/errors/ParserErrors.h"
 #include "xml/input/XmlInputSource.h"
-#include "xml/parser/DeclarationText.h"
+#include "xml/reader/DeclarationText.h"
 #include "xml/reader/DTDHandler.h"
 #include "xml/reader/ErrorHandler.h"
 

@@ -1,4 +1,4 @@
-#include "xml/parser/DeclarationText.h"
+#include "xml/reader/DeclarationText.h"
 
 #include "xml/chars/XmlChars.h"
 
@@ -6,15 +6,6 @@ namespace wispel {
 
 void skipBlank(std::u16string_view text, std::size_t& pos) {
     while (pos < text.size() && xmlBlank(text[pos])) ++pos;
-}
-
-TBlankSplit splitAtBlank(std::u16string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size() && !xmlBlank(text[pos])) ++pos;
-    TBlankSplit split{text.substr(0, pos), {}};
-    skipBlank(text, pos);
-    split.rest = text.substr(pos);
-    return split;
 }
 
 bool readLiteral(std::u16string_view text, std::size_t& pos, DOMString& value) {
