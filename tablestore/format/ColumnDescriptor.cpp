@@ -65,6 +65,19 @@ bool hasDeclaredSize(std::uint8_t type) {
            type == enginetype::kVarBytes;
 }
 
+bool validColumnName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxColumnNameLength) return false;
+    auto first = static_cast<unsigned char>(name[0]);
+    // Bytes from 0x80 on start letters of other scripts.
+    bool letter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z') ||
+                  first == '_' || first >= 0x80;
+    if (!letter) return false;
+    for (unsigned char c : name) {
+        if (c < 0x20 || c == 0x7F) return false;
+    }
+    return true;
+}
+
 ColumnDescriptor readColumnDescriptor(const unsigned char* p) {
     ColumnDescriptor c;
     c.fieldNumber = getLe16(p + kFieldNumber);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace wispel {
 
@@ -94,6 +95,9 @@ struct ColumnDescriptor {
 std::uint8_t storedWidth(std::uint8_t type, std::uint8_t size);
 // Whether `type` takes a declared size (text, bytes, variable bytes).
 bool hasDeclaredSize(std::uint8_t type);
+
+// A column name: 1 to 30 bytes, starting with a letter or "_", without control characters.
+bool validColumnName(std::string_view name);
 
 // The 768 bytes of a descriptor. Reading never fails: what the bytes mean is checked when
 // the table is opened (DataFileChecks.h).

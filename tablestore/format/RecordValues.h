@@ -14,12 +14,11 @@
 
 #include "core/DateTime.h"
 #include "tablestore/format/ColumnDescriptor.h"
+#include "tablestore/format/DataHeader.h"
 
 namespace wispel {
 
 using RecordImage = std::vector<unsigned char>;
-
-constexpr std::size_t kRecordHeaderSize = 9;
 
 // The record header: status, link or own number, record ID.
 namespace recordstatus {
