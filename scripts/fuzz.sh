@@ -1,10 +1,24 @@
 #!/usr/bin/env bash
-# fuzz.sh SECONDS: builds the libFuzzer target with clang under AddressSanitizer and runs it
-# for SECONDS (default 60) on the kept corpus in tests/fuzz/corpus, adding what it finds.
-# Not part of the test command.
+# fuzz.sh [SECONDS] [TARGET]: builds a libFuzzer target with clang under AddressSanitizer and
+# runs it for SECONDS (default 60) on its kept corpus, adding what it finds. Not part of the
+# test command. Targets (default xml_parse):
+#   xml_parse   the XML parser            corpus tests/fuzz/corpus
+#   table_data  a table's data file open  corpus tests/fuzz/corpus-table-data
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+target=${2:-xml_parse}
+case "$target" in
+  xml_parse)
+    corpus=tests/fuzz/corpus
+    options=(-max_len=4096 -dict=tests/fuzz/xml.dict)
+    seeds=(tests/data/xml) ;;
+  table_data)
+    corpus=tests/fuzz/corpus-table-data
+    options=(-max_len=8192)
+    seeds=(tests/data/tablestore tests/data/tablestore/corrupt) ;;
+  *) echo "fuzz.sh: unknown target '$target'" >&2; exit 2 ;;
+esac
 bash scripts/setup.sh clang libclang-rt-14-dev
 dir=build/fuzz
 # Every library is instrumented for coverage; only the target links the fuzzer's main.
@@ -13,9 +27,8 @@ if [ ! -f "$dir/build.ninja" ]; then
     -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
     -DWISPEL_SANITIZE=ON -DWISPEL_BENCH=OFF
 fi
-cmake --build "$dir" --target fuzz_xml_parse -j2
-mkdir -p tests/fuzz/corpus "$dir/artifacts"
+cmake --build "$dir" --target "fuzz_$target" -j2
+mkdir -p "$corpus" "$dir/artifacts"
 export ASAN_OPTIONS=detect_leaks=1
-"$dir/fuzz/fuzz_xml_parse" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
-  -dict=tests/fuzz/xml.dict \
-  -rss_limit_mb=2048 -artifact_prefix="$dir/artifacts/" tests/fuzz/corpus tests/data/xml
+"$dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 "${options[@]}" \
+  -rss_limit_mb=2048 -artifact_prefix="$dir/artifacts/" "$corpus" "${seeds[@]}"
