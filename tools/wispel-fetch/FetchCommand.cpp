@@ -2,11 +2,11 @@
 
 #include <memory>
 
+#include "core/ErrorText.h"
 #include "core/Exception.h"
 #include "feeds/FeedParser.h"
 #include "feeds/Retriever.h"
 #include "feeds/Sources.h"
-#include "tools/wispel-fetch/ErrorText.h"
 #include "tools/wispel-fetch/FileRetriever.h"
 
 namespace wispel {
