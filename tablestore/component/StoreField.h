@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "tablestore/component/StoreFieldDef.h"
+#include "tablestore/format/ColumnDescriptor.h"
 
 namespace wispel {
 
@@ -57,24 +58,14 @@ public:
     // The field holds no value afterwards (null byte 0, value bytes zero).
     void Clear();
 
-    // Where the column sits in a record image; filled by the table at open.
-    struct Layout {
-        int offset = 0;                // null byte of the column (of the value for auto-increment)
-        int width = 0;                 // stored width of the value
-        std::uint8_t engineType = 0;   // engine type code
-        std::uint8_t engineSubType = 0;
-        std::uint8_t charCase = 0;     // text: 0 as entered, 1 lower, 2 upper
-    };
-
 private:
     friend class TStoreTable;
-    TStoreField(TStoreTable& table, const TStoreFieldDef& def, int fieldNo, const Layout& layout);
+    TStoreField(TStoreTable& table, const TStoreFieldDef& def, const ColumnDescriptor& column);
 
     // The row buffer of the table's current state; null when there is no row to read.
     const std::uint8_t* readBuffer() const;
     std::uint8_t* writeBuffer() const;  // raises when the table is not editing
-    void setStoredText(std::string_view text);
-    void setStoredBytes(const void* bytes, int count);
+    void setText(std::string_view text);
     void changed();
 
     TStoreTable& table_;
@@ -84,7 +75,7 @@ private:
     int size_;
     bool required_;
     int fieldNo_;
-    Layout layout_;
+    ColumnDescriptor column_;  // where and how the value is stored
 };
 
 }  // namespace wispel

@@ -90,6 +90,7 @@ public:
 
 private:
     friend class TStoreDatabase;
+    friend TStoreSession& DefaultSession();
     void addDatabase(TStoreDatabase* database);
     void removeDatabase(TStoreDatabase* database);
     void copySettingsToEngine();

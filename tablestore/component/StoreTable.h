@@ -27,6 +27,7 @@
 // or when they next take a lock (another process; RefreshRows always does).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -168,20 +169,31 @@ private:
     friend class TStoreField;
     friend class TStoreDataLink;
 
+    TStoreSession& session() const;
     void openTable();
     void closeTable();
     void buildFields();
     void checkInactive() const;
+    void checkActive() const;
+    void checkCanModify() const;
+    // Posts a modified edit or insert, cancels an unmodified one.
     void checkBrowse();
     void setState(TStoreDataSetState state);
-    void readCurrentRow();
+    // Reads the cursor's current record into the row; false when there is none.
+    bool readRow();
+    void moveToFirstRow();
+    void step(bool forward);
+    bool findMatch(bool fromStart);
+    // Back on the current row after the table changed, or its neighbour when it is gone.
+    void repositionAfterChange();
+    void applyDefaults();
+    void rebuildFilter();
+    bool eventAccepts(const TStoreFilterRecordEvent& event, const std::uint8_t* image);
+    void notifyState();
     void notifyRowChanged();
     void notifyFieldChanged(TStoreField& field);
     void attachLink(TStoreDataLink* link);
     void detachLink(TStoreDataLink* link);
-    void rebuildFilter();
-    bool findMatch(bool fromStart);
-    void applyMove(int result, bool forward);
 
     std::string tableName_;
     std::string databaseName_;
@@ -209,8 +221,10 @@ private:
 
     TStoreDatabase* database_ = nullptr;  // used from open to close, not owned
     std::unique_ptr<TDataCursor> cursor_;
-    int textFilter_ = -1;   // handle of the compiled Filter text in the cursor, -1 none
-    int eventFilter_ = -1;  // handle of the row-filter event's filter, -1 none
+    // The Filter text and the row-filter event as one predicate, and its handle in the cursor.
+    std::function<bool(const std::uint8_t*)> filterPredicate_;
+    int textFilter_ = -1;
+    int eventFilter_ = -1;
 };
 
 }  // namespace wispel

@@ -1,0 +1,18 @@
+#include "tablestore/component/ComponentErrors.h"
+
+#include "core/Format.h"
+
+namespace wispel {
+
+void raiseDatabaseError(const char* pattern, const std::string& name) {
+    throw EDatabaseError(formatMessage(pattern, {name}));
+}
+
+void raiseEngineError(StoreResult code, const std::string& name, const std::string& field) {
+    StoreErrorNames names;
+    names.table = name;
+    names.object = field;
+    throw EStoreEngineError(code, names);
+}
+
+}  // namespace wispel

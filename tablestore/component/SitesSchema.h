@@ -1,0 +1,22 @@
+#pragma once
+// The program's one table, "Sites.DAT": its name and field definitions, shared by the
+// window program (which creates the table at its first start) and the tools.
+
+#include "tablestore/component/StoreFieldDef.h"
+
+namespace wispel {
+
+constexpr const char* kSitesTableName = "Sites.DAT";
+
+// ID (auto-increment), Name (text of 10), URL (text of 250), Update (integer, minutes),
+// Active (Boolean), in this order.
+inline void addSitesFieldDefs(TStoreFieldDefs& defs) {
+    defs.Clear();
+    defs.Add("ID", TStoreFieldType::ftAutoInc);
+    defs.Add("Name", TStoreFieldType::ftString, 10);
+    defs.Add("URL", TStoreFieldType::ftString, 250);
+    defs.Add("Update", TStoreFieldType::ftInteger);
+    defs.Add("Active", TStoreFieldType::ftBoolean);
+}
+
+}  // namespace wispel

@@ -1,0 +1,228 @@
+#include "tablestore/engine/DataCursor.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "tablestore/engine/DataTable.h"
+
+namespace wispel {
+
+TDataCursor::TDataCursor(TDataDirectory& directory) : directory_(directory) {}
+
+TDataCursor::~TDataCursor() { close(); }
+
+StoreResult TDataCursor::open(const std::string& tableName, const TTableOpenOptions& options,
+                              std::string& errorName) {
+    if (StoreResult r = directory_.openTable(tableName, options, table_, errorName)) {
+        table_ = nullptr;
+        return r;
+    }
+    first();
+    if (StoreResult r = rebuild()) {
+        errorName = table_->errorName();
+        close();
+        return r;
+    }
+    return storecode::kOk;
+}
+
+void TDataCursor::close() {
+    if (table_ == nullptr) return;
+    table_->unlockAll(this);
+    directory_.releaseTable(table_);
+    table_ = nullptr;
+    filters_.clear();
+}
+
+StoreResult TDataCursor::rebuild() {
+    generation_ = table_->generation();
+    visible_ = table_->activeRecords();
+    for (const auto& f : filters_) {
+        if (!f || !f->attached) continue;
+        if (StoreResult r = table_->forEachRecord(visible_, [&](std::uint32_t record,
+                                                                const std::uint8_t* image) {
+                if (!f->predicate(image)) visible_.exclude(record);
+            }))
+            return r;
+    }
+    // A rebuild that read the file may have found yet another change; the set is then built
+    // once more from what is now known.
+    if (generation_ != table_->generation()) return rebuild();
+    return storecode::kOk;
+}
+
+StoreResult TDataCursor::beginOperation() {
+    if (StoreResult r = table_->beginOperation()) return r;
+    return generation_ == table_->generation() ? storecode::kOk : rebuild();
+}
+
+void TDataCursor::first() {
+    position_ = 0;
+    beforeFirst_ = true;
+    afterLast_ = false;
+}
+
+void TDataCursor::last() {
+    position_ = visible_.size() + 1;
+    beforeFirst_ = false;
+    afterLast_ = true;
+}
+
+StoreResult TDataCursor::next() {
+    if (StoreResult r = beginOperation()) return r;
+    std::uint32_t found = afterLast_ ? 0 : visible_.nextMember(position_ + 1);
+    if (found == 0) {
+        last();
+        return storecode::kEndOfFile;
+    }
+    position_ = found;
+    beforeFirst_ = afterLast_ = false;
+    return storecode::kOk;
+}
+
+StoreResult TDataCursor::prior() {
+    if (StoreResult r = beginOperation()) return r;
+    std::uint32_t from = std::min<std::uint32_t>(position_, visible_.size() + 1);
+    std::uint32_t found = beforeFirst_ || from <= 1 ? 0 : visible_.priorMember(from - 1);
+    if (found == 0) {
+        first();
+        return storecode::kBeginOfFile;
+    }
+    position_ = found;
+    beforeFirst_ = afterLast_ = false;
+    return storecode::kOk;
+}
+
+StoreResult TDataCursor::current(std::uint8_t* image) {
+    if (StoreResult r = beginOperation()) return r;
+    if (beforeFirst_) return storecode::kBeginOfFile;
+    if (afterLast_) return storecode::kEndOfFile;
+    if (!visible_.contains(position_)) return storecode::kRecordNotFound;
+    StoreResult r = table_->readRecord(position_, image);
+    // The read may have revealed another process's change: the set follows it.
+    if (r == storecode::kOk && generation_ != table_->generation()) {
+        if ((r = rebuild())) return r;
+        if (!visible_.contains(position_)) return storecode::kRecordNotFound;
+        r = table_->readRecord(position_, image);
+    }
+    return r;
+}
+
+StoreResult TDataCursor::gotoRecord(std::uint32_t record) {
+    if (StoreResult r = beginOperation()) return r;
+    if (!visible_.contains(record)) return storecode::kRecordNotFound;
+    position_ = record;
+    beforeFirst_ = afterLast_ = false;
+    return storecode::kOk;
+}
+
+StoreResult TDataCursor::lockCurrent(const std::uint8_t* asSeen) {
+    if (beforeFirst_ || afterLast_) return storecode::kNoCurrentRecord;
+    const std::uint32_t record = position_;
+    if (StoreResult r = table_->lockRecord(record, this)) return r;
+    // Taking the lock is when another process's change shows.
+    std::vector<std::uint8_t> image(table_->recordSize());
+    StoreResult r = table_->refresh();
+    if (r == storecode::kOk) r = current(image.data());
+    if (r == storecode::kRecordNotFound ||
+        (r == storecode::kOk && std::memcmp(image.data(), asSeen, image.size()) != 0))
+        r = storecode::kRecordChanged;
+    if (r != storecode::kOk) {
+        table_->unlockRecord(record, this);
+        return r;
+    }
+    locked_ = record;
+    return storecode::kOk;
+}
+
+StoreResult TDataCursor::releaseLock() {
+    if (locked_ == 0) return storecode::kOk;
+    const std::uint32_t record = std::exchange(locked_, 0);
+    return table_->unlockRecord(record, this);
+}
+
+StoreResult TDataCursor::insert(std::uint8_t* image) {
+    if (StoreResult r = beginOperation()) return r;
+    std::uint32_t record = 0;
+    if (StoreResult r = table_->insertRecord(image, record, this)) return r;
+    if (StoreResult r = rebuild()) return r;
+    position_ = record;
+    beforeFirst_ = afterLast_ = false;
+    return storecode::kOk;
+}
+
+StoreResult TDataCursor::modify(std::uint8_t* image, const std::uint8_t* asRead) {
+    if (beforeFirst_ || afterLast_) return storecode::kNoCurrentRecord;
+    if (StoreResult r = table_->modifyRecord(position_, image, asRead)) return r;
+    releaseLock();
+    return rebuild();
+}
+
+StoreResult TDataCursor::remove(const std::uint8_t* asSeen) {
+    if (beforeFirst_ || afterLast_) return storecode::kNoCurrentRecord;
+    if (StoreResult r = table_->deleteRecord(position_, asSeen, this)) return r;
+    if (locked_ == position_) locked_ = 0;
+    return rebuild();
+}
+
+StoreResult TDataCursor::refresh() {
+    if (StoreResult r = table_->refresh()) return r;
+    return generation_ == table_->generation() ? storecode::kOk : rebuild();
+}
+
+int TDataCursor::createFilter(TRecordPredicate predicate, StoreResult& result) {
+    int live = 0;
+    for (const auto& f : filters_) live += f != nullptr;
+    if (live >= kMaxFilters) {
+        result = storecode::kTooManyFilters;
+        return -1;
+    }
+    result = storecode::kOk;
+    auto made = std::make_unique<Filter>();
+    made->predicate = std::move(predicate);
+    for (std::size_t i = 0; i < filters_.size(); ++i)
+        if (!filters_[i]) {
+            filters_[i] = std::move(made);
+            return static_cast<int>(i);
+        }
+    filters_.push_back(std::move(made));
+    return static_cast<int>(filters_.size()) - 1;
+}
+
+TDataCursor::Filter* TDataCursor::filter(int handle) {
+    if (handle < 0 || handle >= static_cast<int>(filters_.size())) return nullptr;
+    return filters_[static_cast<std::size_t>(handle)].get();
+}
+
+StoreResult TDataCursor::attachFilter(int handle) {
+    Filter* f = filter(handle);
+    if (f == nullptr) return storecode::kInvalidFilterHandle;
+    if (f->attached) return storecode::kOk;
+    f->attached = true;
+    return rebuild();
+}
+
+StoreResult TDataCursor::detachFilter(int handle) {
+    Filter* f = filter(handle);
+    if (f == nullptr) return storecode::kInvalidFilterHandle;
+    if (!f->attached) return storecode::kOk;
+    f->attached = false;
+    return rebuild();
+}
+
+StoreResult TDataCursor::freeFilter(int handle) {
+    Filter* f = filter(handle);
+    if (f == nullptr) return storecode::kInvalidFilterHandle;
+    const bool wasAttached = f->attached;
+    filters_[static_cast<std::size_t>(handle)].reset();
+    return wasAttached ? rebuild() : storecode::kOk;
+}
+
+bool TDataCursor::filtered() const {
+    for (const auto& f : filters_)
+        if (f && f->attached) return true;
+    return false;
+}
+
+}  // namespace wispel

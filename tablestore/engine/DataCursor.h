@@ -1,0 +1,101 @@
+#pragma once
+// A cursor: one dataset's view of a shared table object. It keeps a position, its set of
+// visible records (the active records, narrowed by every attached filter) and the table's
+// generation it was built for; at the start of each operation a changed generation makes it
+// rebuild the set and re-evaluate its filters, so it sees what other cursors and other
+// processes did.
+//
+// Rows are visited in record-number order (the order of the record slots): the tables made
+// here have a primary index without key columns.
+//
+// Ownership: the component owns its cursor; the cursor is one user of its table object from
+// open to close. Filters are predicates over a record image, owned by the cursor from
+// createFilter to freeFilter (or close).
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tablestore/engine/DataDirectory.h"
+#include "tablestore/engine/DataTable.h"
+#include "tablestore/filter/RecordsBitmap.h"
+
+namespace wispel {
+
+// True when the record passes; may throw (the error ends the operation).
+using TRecordPredicate = std::function<bool(const std::uint8_t* image)>;
+
+class TDataCursor {
+public:
+    static constexpr int kMaxFilters = 64;
+
+    explicit TDataCursor(TDataDirectory& directory);
+    ~TDataCursor();
+    TDataCursor(const TDataCursor&) = delete;
+    TDataCursor& operator=(const TDataCursor&) = delete;
+
+    // Attaches to the table object (opening it when this is its first cursor) and goes
+    // before the first record. `errorName` names what a failure is about.
+    StoreResult open(const std::string& tableName, const TTableOpenOptions& options,
+                     std::string& errorName);
+    void close();
+    TDataTable& table() const noexcept { return *table_; }
+    bool readOnly() const noexcept { return table_->readOnly(); }
+
+    // The start of every operation: change detection (strict or not) and, when the table
+    // changed, the record set rebuilt.
+    StoreResult beginOperation();
+
+    void first();
+    void last();
+    StoreResult next();   // 8706 past the end
+    StoreResult prior();  // 8705 before the start
+    // The current record's image: 8705 / 8706 at either end, 8710 when it is gone.
+    StoreResult current(std::uint8_t* image);
+    bool atBeginning() const noexcept { return beforeFirst_; }
+    bool atEnd() const noexcept { return afterLast_; }
+    std::uint32_t recordNumber() const noexcept { return position_; }
+    // Positions on `record`; 8710 when it is not visible.
+    StoreResult gotoRecord(std::uint32_t record);
+    std::uint32_t recordCount() const { return visible_.count(); }
+    bool isVisible(std::uint32_t record) const { return visible_.contains(record); }
+
+    // Editing begins: the current record is locked and read again; 8708 (lock released)
+    // when it differs from `asSeen`, 10258 when another user holds it.
+    StoreResult lockCurrent(const std::uint8_t* asSeen);
+    StoreResult releaseLock();
+    StoreResult insert(std::uint8_t* image);  // the new record becomes current
+    StoreResult modify(std::uint8_t* image, const std::uint8_t* asRead);
+    StoreResult remove(const std::uint8_t* asSeen);
+    // Headers read again under a read lock, the record set rebuilt when they changed.
+    StoreResult refresh();
+
+    // Filters: a handle, or -1 with 9482 in `result` beyond 64.
+    int createFilter(TRecordPredicate predicate, StoreResult& result);
+    StoreResult attachFilter(int handle);  // 10050 for a handle this cursor does not hold
+    StoreResult detachFilter(int handle);
+    StoreResult freeFilter(int handle);
+    bool filtered() const;
+
+private:
+    struct Filter {
+        TRecordPredicate predicate;
+        bool attached = false;
+    };
+    StoreResult rebuild();
+    Filter* filter(int handle);
+
+    TDataDirectory& directory_;
+    TDataTable* table_ = nullptr;  // shared; released in close()
+    TRecordsBitmap visible_;
+    std::uint64_t generation_ = 0;
+    std::uint32_t position_ = 0;
+    bool beforeFirst_ = true;
+    bool afterLast_ = false;
+    std::uint32_t locked_ = 0;  // record locked for an edit, 0 none
+    std::vector<std::unique_ptr<Filter>> filters_;  // index = handle; null when freed
+};
+
+}  // namespace wispel

@@ -1,0 +1,69 @@
+#include "tablestore/engine/DataDirectory.h"
+
+#include <algorithm>
+
+#include "core/TextCase.h"
+#include "tablestore/engine/DataTable.h"
+
+namespace wispel {
+
+namespace {
+
+std::string trimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+TDataDirectory::TDataDirectory(TDataSession& session, std::string key, bool inMemory)
+    : session_(session), key_(std::move(key)), inMemory_(inMemory) {}
+
+TDataDirectory::~TDataDirectory() {
+    for (auto& table : tables_) table->close();
+}
+
+StoreFileSystem& TDataDirectory::fileSystem() const {
+    return inMemory_ ? memoryFileSystem() : posixFileSystem();
+}
+
+std::string TDataDirectory::filePath(const std::string& name) const {
+    return inMemory_ ? key_ + "/" + name : key_ + name;
+}
+
+StoreResult TDataDirectory::openTable(const std::string& name, const TTableOpenOptions& options,
+                                      TDataTable*& table, std::string& errorName) {
+    const std::string wanted = trimmed(name);
+    errorName = wanted;
+    auto found = std::find_if(tables_.begin(), tables_.end(), [&](const auto& t) {
+        return t->options().inMemory == options.inMemory && sameText(t->name(), wanted);
+    });
+    if (found != tables_.end()) {
+        if (options.exclusive || (*found)->options().exclusive) return storecode::kAccessDenied;
+        table = found->get();
+        table->addUser();
+        return storecode::kOk;
+    }
+    auto made = std::make_unique<TDataTable>(*this, wanted, options);
+    if (StoreResult r = made->open()) {
+        errorName = made->errorName();
+        return r;
+    }
+    made->addUser();
+    table = made.get();
+    tables_.push_back(std::move(made));
+    return storecode::kOk;
+}
+
+void TDataDirectory::releaseTable(TDataTable* table) {
+    if (table == nullptr) return;
+    if (table->removeUser() > 0) return;
+    table->close();
+    tables_.erase(std::remove_if(tables_.begin(), tables_.end(),
+                                 [&](const auto& t) { return t.get() == table; }),
+                  tables_.end());
+}
+
+}  // namespace wispel

@@ -1,0 +1,351 @@
+// The table object's open, read and change-detection side. The write side (insert, modify,
+// delete, repair) is in TableWriter.cpp; table creation in TableCreate.cpp.
+
+#include "tablestore/engine/DataTable.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/TextCase.h"
+#include "tablestore/engine/DataSession.h"
+
+#include "tablestore/format/ByteOrder.h"
+#include "tablestore/format/RecordValues.h"
+
+namespace wispel {
+
+using namespace datafile;
+
+namespace {
+
+// The most a read-ahead fetches at once, in bytes.
+constexpr std::uint32_t kReadAheadBytes = 65535;
+// Chunk in which the record statuses are scanned.
+constexpr std::uint32_t kScanBytes = 1 << 20;
+
+}  // namespace
+
+std::string tableFileName(const std::string& tableName, const char* extension) {
+    size_t slash = tableName.rfind('/');
+    size_t dot = tableName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return tableName + extension;
+    if (sameText(tableName.substr(dot), extension)) return tableName;
+    return tableName.substr(0, dot) + extension;
+}
+
+TDataTable::TDataTable(TDataDirectory& directory, std::string name,
+                       const TTableOpenOptions& options)
+    : directory_(directory), name_(std::move(name)), options_(options), errorName_(name_) {}
+
+TDataTable::~TDataTable() { close(); }
+
+const TEngineSettings& TDataTable::settings() const { return directory_.session().settings; }
+
+StoreResult TDataTable::fail(StoreResult result) {
+    if (errorName_.empty()) errorName_ = name_;
+    return result;
+}
+
+StoreResult TDataTable::openFiles() {
+    StoreFileSystem& fs = directory_.fileSystem();
+    const bool memory = directory_.inMemory();
+    dataPath_ = directory_.filePath(tableFileName(name_, ".DAT"));
+    indexPath_ = directory_.filePath(tableFileName(name_, ".IDX"));
+    StoreOpenOptions open{options_.exclusive, options_.readOnly, settings().forceBufferFlush};
+    errorName_ = dataPath_;
+    if (StoreResult r = TFileList::Instance().open(fs, memory, dataPath_, open, data_)) return r;
+    errorName_ = indexPath_;
+    StoreResult r = TFileList::Instance().open(fs, memory, indexPath_, open, index_);
+    if (r == storecode::kInvalidPath && !options_.readOnly && !data_->readOnly()) {
+        // A lost index file is made again, empty, and filled from the data once open.
+        TAbstractFile* created = nullptr;
+        if ((r = TFileList::Instance().create(fs, memory, indexPath_, created))) return r;
+        TIndexHeader fresh = newIndexHeader();
+        r = created->write(0, fresh.image.data(), fresh.image.size());
+        TFileList::Instance().close(created);
+        if (r) return r;
+        indexMissing_ = true;
+        r = TFileList::Instance().open(fs, memory, indexPath_, open, index_);
+    }
+    if (r) return r;
+    errorName_ = name_;
+    readOnly_ = options_.readOnly || data_->readOnly() || index_->readOnly();
+    locks_ = std::make_unique<TTableLocks>(*data_, *index_, !options_.exclusive && !readOnly_);
+    return storecode::kOk;
+}
+
+StoreResult TDataTable::open() {
+    StoreResult r = openFiles();
+    if (r == storecode::kOk) {
+        r = locks_->takeReadLock();
+        if (r == storecode::kOk) {
+            r = readHeaders();
+            if (r == storecode::kOk && indexHeader_.pending().kind != TPendingKind::none)
+                r = repairIfPending();
+            std::uint64_t length = 0;
+            if (r == storecode::kOk) r = data_->size(length);
+            if (r == storecode::kOk) r = checkHeaders(length);
+            if (r == storecode::kOk) {
+                cache_ = std::make_unique<TRecordCache>(recordSize());
+                r = rebuildActive();
+            }
+            StoreResult released = locks_->releaseReadLock();
+            if (r == storecode::kOk) r = released;
+        }
+    }
+    if (r == storecode::kOk && indexMissing_) {
+        if ((r = takeWriteLock()) == storecode::kOk) r = releaseWriteLock(rebuildIndexFile());
+    }
+    if (r != storecode::kOk) {
+        std::string name = errorName_;
+        close();
+        errorName_ = name;
+        return fail(r);
+    }
+    return storecode::kOk;
+}
+
+void TDataTable::close() {
+    if (locks_) {
+        for (const auto& [record, owner] : recordLocks_) locks_->unlockRecord(record);
+        while (locks_->writeLocked()) locks_->releaseWriteLock();
+        while (locks_->readLocked()) locks_->releaseReadLock();
+    }
+    recordLocks_.clear();
+    locks_.reset();
+    cache_.reset();
+    TFileList::Instance().close(index_);
+    TFileList::Instance().close(data_);
+    index_ = data_ = nullptr;
+}
+
+StoreResult TDataTable::readHeaders() {
+    TDataHeader header;
+    errorName_ = dataPath_;
+    if (StoreResult r = data_->read(0, header.image.data(), kHeaderSize)) return r;
+    errorName_ = name_;
+    if (header.image[kVersionAt] != kVersion) return storecode::kWrongVersion;
+    const std::uint16_t count = header.columnCount();
+    if (count == 0 || count > 1024) return storecode::kHeaderCorrupt;
+    std::vector<std::uint8_t> descriptors(std::size_t(count) * kDescriptorSize);
+    errorName_ = dataPath_;
+    if (StoreResult r = data_->read(kHeaderSize, descriptors.data(), descriptors.size()))
+        return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
+    TIndexHeader indexHeader;
+    errorName_ = indexPath_;
+    if (StoreResult r = index_->read(0, indexHeader.image.data(), indexHeader.image.size()))
+        return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
+    errorName_ = name_;
+    if (indexHeader.image[indexheader::kVersion] != kVersion) return storecode::kWrongVersion;
+    if (descriptors != descriptors_) {
+        descriptors_ = std::move(descriptors);
+        columns_.clear();
+        for (std::uint16_t i = 0; i < count; ++i)
+            columns_.push_back(readColumnDescriptor(&descriptors_[std::size_t(i) * kDescriptorSize]));
+    }
+    header_ = header;
+    indexHeader_ = indexHeader;
+    return storecode::kOk;
+}
+
+StoreResult TDataTable::checkHeaders(std::uint64_t dataLength) {
+    if (header_.languageID() != 0 && header_.languageID() != 0x0409)
+        return storecode::kLanguageDriver;
+    std::uint32_t offset = kRecordHeaderSize;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        const ColumnDescriptor& c = columns_[i];
+        if (c.fieldNumber != int(i) + 1 || c.name.empty() || c.type == 0) return storecode::kHeaderCorrupt;
+        if (c.isAutoInc()) {
+            if (c.offset != kAutoIncValueOffset) return storecode::kHeaderCorrupt;
+            continue;
+        }
+        if (c.width != storedWidth(c.type, c.size) || c.offset != offset)
+            return storecode::kHeaderCorrupt;
+        offset += c.width + 1u;
+    }
+    if (offset != header_.recordSize() || header_.nextRecord() == 0) return storecode::kHeaderCorrupt;
+    const std::uint64_t base = header_.recordsOffset();
+    if (dataLength < base || (dataLength - base) % header_.recordSize() != 0 ||
+        (dataLength - base) / header_.recordSize() + 1 != header_.nextRecord())
+        return storecode::kHeaderCorrupt;
+    return storecode::kOk;
+}
+
+StoreResult TDataTable::rebuildActive() {
+    const std::uint32_t slots = slotCount();
+    const std::uint32_t size = recordSize();
+    active_.resize(slots);
+    active_.excludeAll();
+    const std::uint32_t perChunk = std::max<std::uint32_t>(1, kScanBytes / size);
+    std::vector<std::uint8_t> buffer(std::size_t(perChunk) * size);
+    errorName_ = dataPath_;
+    for (std::uint32_t first = 1; first <= slots; first += perChunk) {
+        const std::uint32_t count = std::min(perChunk, slots - first + 1);
+        if (StoreResult r = data_->read(header_.recordOffset(first), buffer.data(),
+                                        std::size_t(count) * size))
+            return r == storecode::kReadError ? storecode::kRecordsCorrupt : r;
+        for (std::uint32_t i = 0; i < count; ++i)
+            if (buffer[std::size_t(i) * size + kStatus] == recordstatus::kActive) active_.include(first + i);
+    }
+    errorName_ = name_;
+    return storecode::kOk;
+}
+
+void TDataTable::resetCaches() {
+    if (cache_) cache_->clear();
+    ++generation_;
+}
+
+StoreResult TDataTable::reloadIfChanged(bool& changed) {
+    changed = false;
+    TDataHeader header;
+    TIndexHeader indexHeader;
+    errorName_ = dataPath_;
+    if (StoreResult r = data_->read(0, header.image.data(), kHeaderSize)) return r;
+    errorName_ = indexPath_;
+    if (StoreResult r = index_->read(0, indexHeader.image.data(), indexHeader.image.size()))
+        return r;
+    errorName_ = name_;
+    if (indexHeader.pending().kind != TPendingKind::none && !readOnly_) {
+        changed = true;
+        if (StoreResult r = repairIfPending()) return r;
+        resetCaches();
+        return rebuildActive();
+    }
+    if (header.counter() == header_.counter() && indexHeader.counter() == indexHeader_.counter())
+        return storecode::kOk;
+    changed = true;
+    if (header.recordSize() != header_.recordSize() || header.columnCount() != header_.columnCount())
+        return storecode::kHeaderCorrupt;  // the table was made again under us
+    header_ = header;
+    indexHeader_ = indexHeader;
+    resetCaches();
+    return rebuildActive();
+}
+
+StoreResult TDataTable::beginOperation() {
+    if (!settings().strictChangeDetection || !locks_->enabled()) return storecode::kOk;
+    return refresh();
+}
+
+StoreResult TDataTable::refresh() {
+    if (StoreResult r = locks_->takeReadLock()) return fail(r);
+    bool changed = false;
+    StoreResult r = reloadIfChanged(changed);
+    StoreResult released = locks_->releaseReadLock();
+    return fail(r ? r : released);
+}
+
+StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
+    if (const std::uint8_t* hit = cache_->find(record)) {
+        std::memcpy(image, hit, recordSize());
+        return storecode::kOk;
+    }
+    // A miss goes to the file: under the read lock, which also shows another process's
+    // changes first.
+    const bool lockHere = !locks_->readLocked();
+    if (lockHere) {
+        if (StoreResult r = locks_->takeReadLock()) return fail(r);
+        bool changed = false;
+        if (StoreResult r = reloadIfChanged(changed)) {
+            locks_->releaseReadLock();
+            return fail(r);
+        }
+    }
+    StoreResult r = storecode::kOk;
+    if (record == 0 || record > slotCount()) {
+        r = storecode::kRecordNotFound;
+    } else {
+        const std::uint32_t size = recordSize();
+        const std::uint32_t count = std::min({std::max<std::uint32_t>(1, kReadAheadBytes / size),
+                                              slotCount() - record + 1,
+                                              std::max<std::uint32_t>(1, cache_->capacity() / 2)});
+        std::vector<std::uint8_t> buffer(std::size_t(count) * size);
+        std::size_t got = 0;
+        errorName_ = dataPath_;
+        r = data_->readSome(header_.recordOffset(record), buffer.data(), buffer.size(), got);
+        if (r == storecode::kOk && got < size) r = storecode::kRecordsCorrupt;
+        if (r == storecode::kOk) {
+            errorName_ = name_;
+            for (std::uint32_t i = 0; i < got / size; ++i)
+                cache_->put(record + i, &buffer[std::size_t(i) * size]);
+            std::memcpy(image, buffer.data(), size);
+        }
+    }
+    if (lockHere) {
+        StoreResult released = locks_->releaseReadLock();
+        if (r == storecode::kOk) r = released;
+    }
+    return fail(r);
+}
+
+StoreResult TDataTable::forEachRecord(
+    const TRecordsBitmap& records,
+    const std::function<void(std::uint32_t, const std::uint8_t*)>& visit) {
+    const std::uint32_t size = recordSize();
+    const std::uint32_t perChunk = std::max<std::uint32_t>(1, kScanBytes / size);
+    std::vector<std::uint8_t> buffer;
+    const bool lockHere = !locks_->readLocked();
+    if (lockHere) {
+        if (StoreResult r = locks_->takeReadLock()) return fail(r);
+        bool changed = false;
+        if (StoreResult r = reloadIfChanged(changed)) {
+            locks_->releaseReadLock();
+            return fail(r);
+        }
+    }
+    StoreResult r = storecode::kOk;
+    const std::uint32_t last = std::min(records.size(), slotCount());
+    for (std::uint32_t first = records.nextMember(1); first != 0 && first <= last && r == 0;) {
+        // One read from this member to the last member within a chunk.
+        std::uint32_t end = first;
+        for (std::uint32_t n = first; n != 0 && n <= last && n < first + perChunk;
+             n = records.nextMember(n + 1))
+            end = n;
+        const std::uint32_t count = end - first + 1;
+        buffer.resize(std::size_t(count) * size);
+        errorName_ = dataPath_;
+        r = data_->read(header_.recordOffset(first), buffer.data(), buffer.size());
+        if (r == storecode::kReadError) r = storecode::kRecordsCorrupt;
+        if (r != storecode::kOk) break;
+        errorName_ = name_;
+        for (std::uint32_t n = first; n != 0 && n <= end; n = records.nextMember(n + 1))
+            visit(n, &buffer[std::size_t(n - first) * size]);
+        first = end < last ? records.nextMember(end + 1) : 0;
+    }
+    if (lockHere) {
+        StoreResult released = locks_->releaseReadLock();
+        if (r == storecode::kOk) r = released;
+    }
+    return fail(r);
+}
+
+StoreResult TDataTable::lockRecord(std::uint32_t record, const void* owner) {
+    auto found = recordLocks_.find(record);
+    if (found != recordLocks_.end())
+        return found->second == owner ? storecode::kOk : fail(storecode::kRecordInUse);
+    if (StoreResult r = locks_->lockRecord(record, settings())) return fail(r);
+    recordLocks_.emplace(record, owner);
+    return storecode::kOk;
+}
+
+StoreResult TDataTable::unlockRecord(std::uint32_t record, const void* owner) {
+    auto found = recordLocks_.find(record);
+    if (found == recordLocks_.end() || found->second != owner) return storecode::kOk;
+    recordLocks_.erase(found);
+    return fail(locks_->unlockRecord(record));
+}
+
+void TDataTable::unlockAll(const void* owner) {
+    for (auto it = recordLocks_.begin(); it != recordLocks_.end();) {
+        if (it->second == owner) {
+            locks_->unlockRecord(it->first);
+            it = recordLocks_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+}  // namespace wispel

@@ -1,0 +1,152 @@
+#pragma once
+// The table object: one open table of a directory, shared by every cursor on it. It owns
+// the table's file handles (through the process's file list), the header images, the
+// record cache, the set of active records and the locks; cursors hold a plain pointer to
+// it from open to close.
+//
+// Change detection: `generation()` grows whenever the table's contents may have changed,
+// through a cursor of this object or, as the file headers' change counters reveal when
+// they are read again under a lock, through another process. A cursor that finds a new
+// generation rebuilds its record set.
+//
+// Writing: every insert, modify and delete runs under the write lock and writes, in this
+// order, a note of the operation into the index header, the record, the index pages, the
+// data header and the index header without the note. A process killed in between leaves
+// the note; the next writer (or opener) sees it under the write lock and repairs the
+// table (see recover()). A failed write rolls the operation back the same way, so the
+// caller gets its error and the table is as it was.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "tablestore/engine/DataDirectory.h"
+#include "tablestore/engine/DataFileImage.h"
+#include "tablestore/engine/IndexHeaderImage.h"
+#include "tablestore/engine/RecordCache.h"
+#include "tablestore/engine/TableLocks.h"
+#include "tablestore/filter/RecordsBitmap.h"
+#include "tablestore/format/ColumnDescriptor.h"
+
+namespace wispel {
+
+struct TEngineSettings;
+
+class TDataTable {
+public:
+    TDataTable(TDataDirectory& directory, std::string name, const TTableOpenOptions& options);
+    ~TDataTable();
+    TDataTable(const TDataTable&) = delete;
+    TDataTable& operator=(const TDataTable&) = delete;
+
+    // First user: opens the files, checks the headers, repairs an interrupted operation,
+    // rebuilds a missing index file. On failure nothing stays open.
+    StoreResult open();
+    // Last user: writes nothing (every operation wrote its own), releases record locks and
+    // closes the files.
+    void close();
+
+    const std::string& name() const noexcept { return name_; }
+    const TTableOpenOptions& options() const noexcept { return options_; }
+    bool readOnly() const noexcept { return readOnly_; }
+    int users() const noexcept { return users_; }
+    void addUser() noexcept { ++users_; }
+    int removeUser() noexcept { return --users_; }
+    const TEngineSettings& settings() const;
+    // The name an error of the last failed call is about: a file's full path for file
+    // errors, else the table name; `errorField()` names a column for field errors.
+    const std::string& errorName() const noexcept { return errorName_; }
+    const std::string& errorField() const noexcept { return errorField_; }
+    const std::string& dataPath() const noexcept { return dataPath_; }
+
+    const std::vector<ColumnDescriptor>& columns() const noexcept { return columns_; }
+    std::uint32_t recordSize() const noexcept { return header_.recordSize(); }
+    std::uint32_t slotCount() const noexcept { return header_.slotCount(); }
+    std::uint16_t languageID() const noexcept { return header_.languageID(); }
+    const TRecordsBitmap& activeRecords() const noexcept { return active_; }
+    std::uint64_t generation() const noexcept { return generation_; }
+
+    // The beginning of a cursor operation: under strict change detection the headers are
+    // read again under a read lock.
+    StoreResult beginOperation();
+    // Reads the headers again under a read lock (RefreshRows).
+    StoreResult refresh();
+
+    // Copies record `record` into `image` (record size bytes); a miss reads ahead.
+    StoreResult readRecord(std::uint32_t record, std::uint8_t* image);
+
+    // Calls `visit` with every member of `records` and its image, reading the file in large
+    // runs under one read lock (records in the cache are taken from there).
+    StoreResult forEachRecord(const TRecordsBitmap& records,
+                              const std::function<void(std::uint32_t, const std::uint8_t*)>& visit);
+
+    // Record locks, owned by a cursor (`owner`): another cursor of this table object holding
+    // it gives 10258 at once.
+    StoreResult lockRecord(std::uint32_t record, const void* owner);
+    StoreResult unlockRecord(std::uint32_t record, const void* owner);
+    void unlockAll(const void* owner);
+
+    // `image` gets the slot's status, number and ID; `record` the slot.
+    StoreResult insertRecord(std::uint8_t* image, std::uint32_t& record, const void* owner);
+    // Rewrites `record` (its ID kept) with `image`; `asRead` is its image before the edit.
+    StoreResult modifyRecord(std::uint32_t record, std::uint8_t* image, const std::uint8_t* asRead);
+    // 8708 when the record on file differs from `asSeen`.
+    StoreResult deleteRecord(std::uint32_t record, const std::uint8_t* asSeen, const void* owner);
+
+private:
+    StoreResult openFiles();
+    StoreResult readHeaders();
+    StoreResult checkHeaders(std::uint64_t dataLength);
+    StoreResult reloadIfChanged(bool& changed);
+    StoreResult repairIfPending();
+    StoreResult rebuildActive();
+    StoreResult rebuildIndexFile();
+    StoreResult checkRecord(const std::uint8_t* image);
+    StoreResult writeDataHeader();
+    StoreResult writeIndexHeader();
+    StoreResult writeRecord(std::uint32_t record, const std::uint8_t* image, std::uint32_t bytes);
+    StoreResult beginWrite(const TPendingOperation& operation);
+    StoreResult endWrite();
+    StoreResult takeWriteLock();
+    StoreResult releaseWriteLock(StoreResult result);
+    // Undoes the operation whose note the index header holds; `before` is the data header
+    // as it was before (null after a crash: the data header on file tells what happened).
+    StoreResult recover(const TDataHeader* before, const std::uint8_t* oldImage);
+    void resetCaches();
+    StoreResult fail(StoreResult result);
+
+    TDataDirectory& directory_;
+    std::string name_;
+    TTableOpenOptions options_;
+    int users_ = 0;
+    bool readOnly_ = false;
+    std::string dataPath_, indexPath_;
+    std::string errorName_, errorField_;
+    TAbstractFile* data_ = nullptr;   // entries of the file list, released in close()
+    TAbstractFile* index_ = nullptr;
+    std::unique_ptr<TTableLocks> locks_;
+    TDataHeader header_;
+    TIndexHeader indexHeader_;
+    std::vector<std::uint8_t> descriptors_;
+    std::vector<ColumnDescriptor> columns_;
+    std::unique_ptr<TRecordCache> cache_;
+    TRecordsBitmap active_;
+    std::uint64_t generation_ = 1;
+    bool indexMissing_ = false;
+    std::unordered_map<std::uint32_t, const void*> recordLocks_;  // record -> owning cursor
+};
+
+// The file name of a table with its extension replaced by `extension` (".DAT", ".IDX").
+std::string tableFileName(const std::string& tableName, const char* extension);
+
+// Creates the data and index files of a new table with `columns` in `directory`; their
+// offsets and widths are computed here. Replaces existing files of that name. A failure
+// names a file's path (or the table) in `errorName` and a bad column in `errorField`.
+StoreResult createTableFiles(TDataDirectory& directory, const std::string& tableName,
+                             std::vector<ColumnDescriptor> columns, std::uint16_t languageID,
+                             std::string& errorName, std::string& errorField);
+
+}  // namespace wispel

@@ -1,0 +1,51 @@
+#include "SitesTableFixture.h"
+
+#include <unistd.h>
+
+namespace wispel::test {
+
+void SitesTableTest::SetUp() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("wispel-ts-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" +
+            info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    dirName_ = dir_.string() + "/";
+}
+
+void SitesTableTest::TearDown() { std::filesystem::remove_all(dir_); }
+
+std::unique_ptr<TStoreTable> SitesTableTest::sitesTable() const {
+    auto table = std::make_unique<TStoreTable>();
+    table->SetDatabaseName(dirName_);
+    table->SetTableName(kSitesTableName);
+    addSitesFieldDefs(table->FieldDefs());
+    return table;
+}
+
+std::unique_ptr<TStoreTable> SitesTableTest::createSites() const {
+    auto table = sitesTable();
+    table->CreateTable();
+    table->Open();
+    return table;
+}
+
+void SitesTableTest::addSite(TStoreTable& table, const std::string& name, const std::string& url,
+                             int update, bool active) {
+    table.StartInsert();
+    table.FieldNamed("Name").SetTextValue(name);
+    table.FieldNamed("URL").SetTextValue(url);
+    table.FieldNamed("Update").SetIntegerValue(update);
+    table.FieldNamed("Active").SetBooleanValue(active);
+    table.PostRow();
+}
+
+std::string SitesTableTest::names(TStoreTable& table) {
+    std::string out;
+    for (table.MoveFirst(); !table.AtEnd(); table.MoveNext())
+        out += (out.empty() ? "" : " ") + table.FieldNamed("Name").TextValue();
+    return out;
+}
+
+}  // namespace wispel::test

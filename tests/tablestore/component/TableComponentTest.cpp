@@ -1,0 +1,295 @@
+// The table component on a sites table in one process: creating, opening, reading and
+// writing fields, navigating, editing, filtering, two tables on one file, data links.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "SitesTableFixture.h"
+#include "tablestore/errors/StoreEngineError.h"
+
+using namespace wispel;
+using namespace wispel::test;
+
+namespace {
+
+using TableComponent = SitesTableTest;
+
+struct RecordingLink : TStoreDataLink {
+    std::vector<std::string> events;
+    void StateChanged(TStoreTable& table) override {
+        events.push_back("state " + std::to_string(static_cast<int>(table.State())));
+    }
+    void RowChanged(TStoreTable&) override { events.push_back("row"); }
+    void FieldChanged(TStoreTable&, TStoreField& field) override {
+        events.push_back("field " + field.FieldName());
+    }
+    void BeforePost(TStoreTable&) override { events.push_back("before post"); }
+};
+
+}  // namespace
+
+TEST_F(TableComponent, NewTableIsEmptyWithTheSitesFields) {
+    auto table = createSites();
+    EXPECT_TRUE(table->IsEmpty());
+    EXPECT_TRUE(table->AtStart());
+    EXPECT_TRUE(table->AtEnd());
+    ASSERT_EQ(table->FieldCount(), 5);
+    EXPECT_EQ(table->Fields(0).DataType(), TStoreFieldType::ftAutoInc);
+    EXPECT_EQ(table->FieldNamed("name").Size(), 10);
+    EXPECT_EQ(std::filesystem::file_size(dir_ / "Sites.DAT"), 127u + 5 * 768);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "Sites.IDX"));
+}
+
+TEST_F(TableComponent, MissingTableFailsWithTheFullPath) {
+    auto table = sitesTable();
+    try {
+        table->Open();
+        FAIL() << "opened a missing table";
+    } catch (const EStoreEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), 11010);
+        EXPECT_EQ(e.message(), "Table Engine Error # 11010 Invalid path or file name for table '" +
+                                   dirName_ + "Sites.DAT'");
+    }
+    EXPECT_FALSE(table->Active());
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Sites.DAT"));
+}
+
+TEST_F(TableComponent, RowsAreWrittenReadAndWalkedInSlotOrder) {
+    auto table = createSites();
+    addSite(*table, "One", "http://one/", 10, true);
+    addSite(*table, "Two", "http://two/", 20, false);
+    addSite(*table, "Three", "http://three/", 30, true);
+    EXPECT_EQ(table->RecordCount(), 3);
+    EXPECT_EQ(names(*table), "One Two Three");
+    EXPECT_EQ(std::filesystem::file_size(dir_ / "Sites.DAT"), 127u + 5 * 768 + 3 * 281);
+
+    table->MoveLast();
+    EXPECT_TRUE(table->AtEnd());
+    EXPECT_EQ(table->FieldNamed("ID").IntegerValue(), 3);
+    EXPECT_EQ(table->FieldNamed("URL").TextValue(), "http://three/");
+    EXPECT_EQ(table->FieldNamed("Update").IntegerValue(), 30);
+    EXPECT_TRUE(table->FieldNamed("Active").BooleanValue());
+    table->MovePrior();
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "Two");
+    EXPECT_EQ(table->FieldNamed("Active").TextValue(), "False");
+    table->MovePrior();
+    table->MovePrior();
+    EXPECT_TRUE(table->AtStart());
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "One");
+
+    table->Close();
+    table->Open();
+    EXPECT_EQ(names(*table), "One Two Three");
+}
+
+TEST_F(TableComponent, TextIsCutTrimmedAndBlankMeansNoValue) {
+    auto table = createSites();
+    table->StartInsert();
+    table->FieldNamed("Name").SetTextValue("abcdefghijKLMN");
+    table->FieldNamed("URL").SetTextValue("http://x/   ");
+    table->PostRow();
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "abcdefghij");
+    EXPECT_EQ(table->FieldNamed("URL").TextValue(), "http://x/");
+    EXPECT_TRUE(table->FieldNamed("Update").IsNull());
+    EXPECT_EQ(table->FieldNamed("Update").IntegerValue(), 0);
+
+    table->StartEdit();
+    table->FieldNamed("Name").SetTextValue("  ");
+    table->PostRow();
+    EXPECT_TRUE(table->FieldNamed("Name").IsNull());
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "");
+
+    // A multi-byte character is never split at the width.
+    table->StartEdit();
+    table->FieldNamed("Name").SetTextValue("abcdefghi\xC3\xA9");
+    table->PostRow();
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "abcdefghi");
+}
+
+TEST_F(TableComponent, FieldsRefuseWritesOutsideEditing) {
+    auto table = createSites();
+    addSite(*table, "One", "u", 1, true);
+    EXPECT_THROW(table->FieldNamed("Name").SetTextValue("x"), EDatabaseError);
+    table->StartEdit();
+    EXPECT_THROW(table->FieldNamed("ID").SetIntegerValue(5), EDatabaseError);
+    EXPECT_THROW(table->FieldNamed("Nope"), EDatabaseError);
+    table->CancelRow();
+}
+
+TEST_F(TableComponent, EditCancelAndDelete) {
+    auto table = createSites();
+    for (const char* name : {"A", "B", "C", "D", "E"}) addSite(*table, name, "u", 1, true);
+    table->MoveFirst();
+    table->MoveNext();
+    table->StartEdit();
+    table->FieldNamed("Name").SetTextValue("changed");
+    table->CancelRow();
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "B");
+    table->DeleteRow();
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "C");
+    table->MoveNext();
+    table->DeleteRow();  // D
+    // Deleted slots are reused latest first: 4, then 2.
+    addSite(*table, "F", "u", 1, true);
+    addSite(*table, "G", "u", 1, true);
+    EXPECT_EQ(names(*table), "A G C F E");
+    table->MoveFirst();
+    table->MoveNext();
+    EXPECT_EQ(table->FieldNamed("ID").IntegerValue(), 7);
+}
+
+TEST_F(TableComponent, FilterSelectsActiveRows) {
+    auto table = createSites();
+    addSite(*table, "On1", "u", 1, true);
+    addSite(*table, "Off", "u", 1, false);
+    addSite(*table, "On2", "u", 1, true);
+    table->SetFilter("Active = TRUE");
+    EXPECT_EQ(names(*table), "On1 Off On2");  // not Filtered yet
+
+    std::string found;
+    for (bool ok = table->FindFirstMatch(); ok; ok = table->FindNextMatch())
+        found += table->FieldNamed("Name").TextValue() + " ";
+    EXPECT_EQ(found, "On1 On2 ");
+    EXPECT_EQ(table->RecordCount(), 3);  // still unfiltered afterwards
+
+    table->SetFiltered(true);
+    EXPECT_EQ(names(*table), "On1 On2");
+    EXPECT_EQ(table->RecordCount(), 2);
+    table->SetFiltered(false);
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "On1");
+    EXPECT_EQ(table->RecordCount(), 3);
+}
+
+TEST_F(TableComponent, FindFirstMatchWithoutMatchStaysPut) {
+    auto table = createSites();
+    addSite(*table, "A", "u", 1, false);
+    addSite(*table, "B", "u", 1, false);
+    table->MoveLast();
+    table->SetFilter("Active = TRUE");
+    EXPECT_FALSE(table->FindFirstMatch());
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "B");
+}
+
+TEST_F(TableComponent, TwoTablesInOneProcessSeeEachOthersChanges) {
+    auto dialog = createSites();
+    addSite(*dialog, "A", "u", 1, true);
+    auto walker = sitesTable();
+    walker->SetFilter("Active = TRUE");
+    walker->SetFiltered(true);
+    walker->Open();
+    EXPECT_EQ(names(*walker), "A");
+
+    addSite(*dialog, "B", "u", 1, true);
+    addSite(*dialog, "C", "u", 1, false);
+    EXPECT_EQ(names(*walker), "A B");  // the filter ran again after the other's change
+    dialog->MoveFirst();
+    dialog->StartEdit();
+    dialog->FieldNamed("Active").SetBooleanValue(false);
+    dialog->PostRow();
+    EXPECT_EQ(names(*walker), "B");
+    walker->MoveFirst();
+    dialog->MoveFirst();
+    dialog->MoveNext();
+    dialog->DeleteRow();
+    walker->RefreshRows();
+    EXPECT_TRUE(walker->IsEmpty());
+
+    auto exclusive = sitesTable();
+    exclusive->SetExclusive(true);
+    try {
+        exclusive->Open();
+        FAIL() << "exclusive open beside a shared one";
+    } catch (const EStoreEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), 11013);
+    }
+}
+
+TEST_F(TableComponent, EditOfARowAnotherTableIsEditingFailsAtOnce) {
+    auto one = createSites();
+    addSite(*one, "A", "u", 1, true);
+    auto two = sitesTable();
+    two->Open();
+    one->StartEdit();
+    try {
+        two->StartEdit();
+        FAIL() << "two edits of one row";
+    } catch (const EStoreEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), 10258);
+    }
+    one->FieldNamed("Name").SetTextValue("A2");
+    one->PostRow();
+    try {
+        two->StartEdit();  // it still shows "A"
+        FAIL() << "edit of a row changed since it was read";
+    } catch (const EStoreEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), 8708);
+    }
+    EXPECT_EQ(two->FieldNamed("Name").TextValue(), "A2");
+    two->StartEdit();
+    two->CancelRow();
+}
+
+TEST_F(TableComponent, DataLinksHearStateRowsFieldsAndPosts) {
+    auto table = createSites();
+    RecordingLink link;
+    link.SetDataSet(table.get());
+    table->StartInsert();
+    table->FieldNamed("Name").SetTextValue("A");
+    table->PostRow();
+    EXPECT_EQ(link.events, (std::vector<std::string>{"state 3", "row", "field Name",
+                                                     "before post", "state 1", "row"}));
+    table->Close();
+    EXPECT_EQ(link.events.back(), "state 0");
+    table.reset();
+    EXPECT_EQ(link.DataSet(), nullptr);
+}
+
+TEST_F(TableComponent, OpenTableRefusesSettingChanges) {
+    auto table = createSites();
+    EXPECT_THROW(table->SetTableName("Other.DAT"), EDatabaseError);
+    EXPECT_THROW(table->SetExclusive(true), EDatabaseError);
+    auto unnamed = std::make_unique<TStoreTable>();
+    try {
+        unnamed->Open();
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.message(), "Missing table name.");
+    }
+}
+
+TEST_F(TableComponent, TableNameWithAFolderSetsTheDatabase) {
+    createSites();
+    TStoreTable table;
+    table.SetTableName(dirName_ + "Sites.DAT");
+    EXPECT_EQ(table.DatabaseName(), dirName_);
+    EXPECT_EQ(table.TableName(), "Sites.DAT");
+    table.Open();
+    EXPECT_EQ(table.FieldCount(), 5);
+}
+
+TEST_F(TableComponent, MissingIndexFileIsMadeAgain) {
+    {
+        auto table = createSites();
+        addSite(*table, "A", "u", 1, true);
+        addSite(*table, "B", "u", 1, true);
+    }
+    std::filesystem::remove(dir_ / "Sites.IDX");
+    auto table = sitesTable();
+    table->Open();
+    EXPECT_EQ(names(*table), "A B");
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "Sites.IDX"));
+}
+
+TEST_F(TableComponent, InMemoryTables) {
+    TStoreTable table;
+    table.SetInMemory(true);
+    table.SetTableName("Mem.DAT");
+    addSitesFieldDefs(table.FieldDefs());
+    table.CreateTable();
+    table.Open();
+    addSite(table, "M", "u", 1, true);
+    EXPECT_EQ(names(table), "M");
+    EXPECT_FALSE(std::filesystem::exists("Mem.DAT"));
+}
