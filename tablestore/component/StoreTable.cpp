@@ -282,22 +282,15 @@ void TStoreTable::setState(TStoreDataSetState state) {
 void TStoreTable::CreateTable() {
     checkInactive();
     if (tableName_.empty()) raiseDatabaseError(componenttext::kMissingTableName);
-    std::vector<ColumnDescriptor> columns;
+    std::vector<ColumnDefinition> columns;
     for (const TStoreFieldDef& def : fieldDefs_) {
         auto engine = engineTypeOf(def.DataType);
         if (!engine) raiseEngineError(storecode::kInvalidFieldDefinition, tableName_, def.Name);
-        ColumnDescriptor column;
-        column.name = def.Name;
-        column.type = engine->type;
-        column.subtype = engine->subtype;
-        if (hasDeclaredSize(column.type)) column.size = static_cast<std::uint8_t>(std::clamp(def.Size, 0, 255));
-        if (column.type == enginetype::kBcd) column.decimals = static_cast<std::uint8_t>(std::clamp(def.Size, 0, 32));
-        column.required = def.Required;
-        columns.push_back(std::move(column));
+        columns.push_back({def.Name, engine->type, engine->subtype, def.Size, def.Required});
     }
     TStoreDatabase& database = session().OpenDatabase(inMemory_ ? "Memory" : databaseName_);
     std::string errorName, errorField;
-    StoreResult r = createTableFiles(database.EngineDirectory(), tableName_, std::move(columns),
+    StoreResult r = createTableFiles(database.EngineDirectory(), tableName_, columns,
                                      session().LanguageID(), errorName, errorField);
     session().CloseDatabase(database);
     if (r != storecode::kOk) {

@@ -9,12 +9,10 @@
 #include "core/TextCase.h"
 #include "tablestore/engine/DataSession.h"
 
-#include "tablestore/format/ByteOrder.h"
+#include "tablestore/format/DataFile.h"
 #include "tablestore/format/RecordValues.h"
 
 namespace wispel {
-
-using namespace datafile;
 
 namespace {
 
@@ -81,11 +79,6 @@ StoreResult TDataTable::open() {
         r = locks_->takeReadLock();
         if (r == storecode::kOk) {
             r = readHeaders();
-            if (r == storecode::kOk && indexHeader_.pending().kind != TPendingKind::none)
-                r = repairIfPending();
-            std::uint64_t length = 0;
-            if (r == storecode::kOk) r = data_->size(length);
-            if (r == storecode::kOk) r = checkHeaders(length);
             if (r == storecode::kOk) {
                 cache_ = std::make_unique<TRecordCache>(recordSize());
                 r = rebuildActive();
@@ -121,54 +114,23 @@ void TDataTable::close() {
 }
 
 StoreResult TDataTable::readHeaders() {
-    TDataHeader header;
-    errorName_ = dataPath_;
-    if (StoreResult r = data_->read(0, header.image.data(), kHeaderSize)) return r;
-    errorName_ = name_;
-    if (header.image[kVersionAt] != kVersion) return storecode::kWrongVersion;
-    const std::uint16_t count = header.columnCount();
-    if (count == 0 || count > 1024) return storecode::kHeaderCorrupt;
-    std::vector<std::uint8_t> descriptors(std::size_t(count) * kDescriptorSize);
-    errorName_ = dataPath_;
-    if (StoreResult r = data_->read(kHeaderSize, descriptors.data(), descriptors.size()))
-        return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
     TIndexHeader indexHeader;
     errorName_ = indexPath_;
     if (StoreResult r = index_->read(0, indexHeader.image.data(), indexHeader.image.size()))
         return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
     errorName_ = name_;
-    if (indexHeader.image[indexheader::kVersion] != kVersion) return storecode::kWrongVersion;
-    if (descriptors != descriptors_) {
-        descriptors_ = std::move(descriptors);
-        columns_.clear();
-        for (std::uint16_t i = 0; i < count; ++i)
-            columns_.push_back(readColumnDescriptor(&descriptors_[std::size_t(i) * kDescriptorSize]));
-    }
-    header_ = header;
+    if (indexHeader.image[indexheader::kVersion] != kFormatVersion) return storecode::kWrongVersion;
     indexHeader_ = indexHeader;
-    return storecode::kOk;
-}
-
-StoreResult TDataTable::checkHeaders(std::uint64_t dataLength) {
-    if (header_.languageID() != 0 && header_.languageID() != 0x0409)
-        return storecode::kLanguageDriver;
-    std::uint32_t offset = kRecordHeaderSize;
-    for (std::size_t i = 0; i < columns_.size(); ++i) {
-        const ColumnDescriptor& c = columns_[i];
-        if (c.fieldNumber != int(i) + 1 || c.name.empty() || c.type == 0) return storecode::kHeaderCorrupt;
-        if (c.isAutoInc()) {
-            if (c.offset != kAutoIncValueOffset) return storecode::kHeaderCorrupt;
-            continue;
-        }
-        if (c.width != storedWidth(c.type, c.size) || c.offset != offset)
-            return storecode::kHeaderCorrupt;
-        offset += c.width + 1u;
+    // An operation a killed process left half done is repaired before the data file's
+    // length is held against its header.
+    if (indexHeader_.pending().kind != TPendingKind::none && !readOnly_) {
+        if (StoreResult r = repairIfPending()) return r;
     }
-    if (offset != header_.recordSize() || header_.nextRecord() == 0) return storecode::kHeaderCorrupt;
-    const std::uint64_t base = header_.recordsOffset();
-    if (dataLength < base || (dataLength - base) % header_.recordSize() != 0 ||
-        (dataLength - base) / header_.recordSize() + 1 != header_.nextRecord())
-        return storecode::kHeaderCorrupt;
+    DataHeader header;
+    std::vector<ColumnDescriptor> columns;
+    if (StoreResult r = loadDataFile(data_->file(), header, columns)) return r;
+    header_ = header;
+    columns_ = std::move(columns);
     return storecode::kOk;
 }
 
@@ -182,11 +144,11 @@ StoreResult TDataTable::rebuildActive() {
     errorName_ = dataPath_;
     for (std::uint32_t first = 1; first <= slots; first += perChunk) {
         const std::uint32_t count = std::min(perChunk, slots - first + 1);
-        if (StoreResult r = data_->read(header_.recordOffset(first), buffer.data(),
+        if (StoreResult r = data_->read(recordOffset(header_, first), buffer.data(),
                                         std::size_t(count) * size))
             return r == storecode::kReadError ? storecode::kRecordsCorrupt : r;
         for (std::uint32_t i = 0; i < count; ++i)
-            if (buffer[std::size_t(i) * size + kStatus] == recordstatus::kActive) active_.include(first + i);
+            if (buffer[std::size_t(i) * size] == recordstatus::kActive) active_.include(first + i);
     }
     errorName_ = name_;
     return storecode::kOk;
@@ -199,10 +161,10 @@ void TDataTable::resetCaches() {
 
 StoreResult TDataTable::reloadIfChanged(bool& changed) {
     changed = false;
-    TDataHeader header;
+    unsigned char bytes[kDataHeaderSize];
     TIndexHeader indexHeader;
     errorName_ = dataPath_;
-    if (StoreResult r = data_->read(0, header.image.data(), kHeaderSize)) return r;
+    if (StoreResult r = data_->read(0, bytes, sizeof bytes)) return r;
     errorName_ = indexPath_;
     if (StoreResult r = index_->read(0, indexHeader.image.data(), indexHeader.image.size()))
         return r;
@@ -213,12 +175,17 @@ StoreResult TDataTable::reloadIfChanged(bool& changed) {
         resetCaches();
         return rebuildActive();
     }
-    if (header.counter() == header_.counter() && indexHeader.counter() == indexHeader_.counter())
+    const DataHeader onFile = readDataHeader(bytes);
+    if (onFile.changeCounter == header_.changeCounter &&
+        indexHeader.counter() == indexHeader_.counter())
         return storecode::kOk;
     changed = true;
-    if (header.recordSize() != header_.recordSize() || header.columnCount() != header_.columnCount())
-        return storecode::kHeaderCorrupt;  // the table was made again under us
-    header_ = header;
+    DataHeader checked;
+    if (StoreResult r = loadDataHeader(data_->file(), checked)) return r;
+    // A table made again under the same name is not the table this object knows.
+    if (checked.recordSize != header_.recordSize || checked.columnCount != header_.columnCount)
+        return storecode::kHeaderCorrupt;
+    header_ = checked;
     indexHeader_ = indexHeader;
     resetCaches();
     return rebuildActive();
@@ -264,7 +231,7 @@ StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
         std::vector<std::uint8_t> buffer(std::size_t(count) * size);
         std::size_t got = 0;
         errorName_ = dataPath_;
-        r = data_->readSome(header_.recordOffset(record), buffer.data(), buffer.size(), got);
+        r = data_->readSome(recordOffset(header_, record), buffer.data(), buffer.size(), got);
         if (r == storecode::kOk && got < size) r = storecode::kRecordsCorrupt;
         if (r == storecode::kOk) {
             errorName_ = name_;
@@ -306,7 +273,7 @@ StoreResult TDataTable::forEachRecord(
         const std::uint32_t count = end - first + 1;
         buffer.resize(std::size_t(count) * size);
         errorName_ = dataPath_;
-        r = data_->read(header_.recordOffset(first), buffer.data(), buffer.size());
+        r = data_->read(recordOffset(header_, first), buffer.data(), buffer.size());
         if (r == storecode::kReadError) r = storecode::kRecordsCorrupt;
         if (r != storecode::kOk) break;
         errorName_ = name_;

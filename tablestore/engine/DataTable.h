@@ -24,12 +24,13 @@
 #include <vector>
 
 #include "tablestore/engine/DataDirectory.h"
-#include "tablestore/engine/DataFileImage.h"
 #include "tablestore/engine/IndexHeaderImage.h"
 #include "tablestore/engine/RecordCache.h"
 #include "tablestore/engine/TableLocks.h"
 #include "tablestore/filter/RecordsBitmap.h"
 #include "tablestore/format/ColumnDescriptor.h"
+#include "tablestore/format/DataHeader.h"
+#include "tablestore/format/TableCreation.h"
 
 namespace wispel {
 
@@ -63,9 +64,9 @@ public:
     const std::string& dataPath() const noexcept { return dataPath_; }
 
     const std::vector<ColumnDescriptor>& columns() const noexcept { return columns_; }
-    std::uint32_t recordSize() const noexcept { return header_.recordSize(); }
-    std::uint32_t slotCount() const noexcept { return header_.slotCount(); }
-    std::uint16_t languageID() const noexcept { return header_.languageID(); }
+    std::uint32_t recordSize() const noexcept { return header_.recordSize; }
+    std::uint32_t slotCount() const noexcept { return recordSlotCount(header_); }
+    std::uint16_t languageID() const noexcept { return header_.languageId; }
     const TRecordsBitmap& activeRecords() const noexcept { return active_; }
     std::uint64_t generation() const noexcept { return generation_; }
 
@@ -99,7 +100,6 @@ public:
 private:
     StoreResult openFiles();
     StoreResult readHeaders();
-    StoreResult checkHeaders(std::uint64_t dataLength);
     StoreResult reloadIfChanged(bool& changed);
     StoreResult repairIfPending();
     StoreResult rebuildActive();
@@ -114,7 +114,7 @@ private:
     StoreResult releaseWriteLock(StoreResult result);
     // Undoes the operation whose note the index header holds; `before` is the data header
     // as it was before (null after a crash: the data header on file tells what happened).
-    StoreResult recover(const TDataHeader* before, const std::uint8_t* oldImage);
+    StoreResult recover(const DataHeader* before, const std::uint8_t* oldImage);
     void resetCaches();
     StoreResult fail(StoreResult result);
 
@@ -128,9 +128,8 @@ private:
     TAbstractFile* data_ = nullptr;   // entries of the file list, released in close()
     TAbstractFile* index_ = nullptr;
     std::unique_ptr<TTableLocks> locks_;
-    TDataHeader header_;
+    DataHeader header_;
     TIndexHeader indexHeader_;
-    std::vector<std::uint8_t> descriptors_;
     std::vector<ColumnDescriptor> columns_;
     std::unique_ptr<TRecordCache> cache_;
     TRecordsBitmap active_;
@@ -142,11 +141,12 @@ private:
 // The file name of a table with its extension replaced by `extension` (".DAT", ".IDX").
 std::string tableFileName(const std::string& tableName, const char* extension);
 
-// Creates the data and index files of a new table with `columns` in `directory`; their
-// offsets and widths are computed here. Replaces existing files of that name. A failure
-// names a file's path (or the table) in `errorName` and a bad column in `errorField`.
+// Creates the data and index files of a new table in `directory` (replacing files of that
+// name; 11013 while the table is open in this process). A failure names a file's path (or
+// the table) in `errorName` and a bad column in `errorField`.
 StoreResult createTableFiles(TDataDirectory& directory, const std::string& tableName,
-                             std::vector<ColumnDescriptor> columns, std::uint16_t languageID,
-                             std::string& errorName, std::string& errorField);
+                             const std::vector<ColumnDefinition>& columns,
+                             std::uint16_t languageID, std::string& errorName,
+                             std::string& errorField);
 
 }  // namespace wispel

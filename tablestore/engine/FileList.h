@@ -33,6 +33,10 @@ public:
     bool exclusive() const noexcept { return exclusive_; }
     bool inMemory() const noexcept { return inMemory_; }
 
+    // The handle itself, for the format's readers and writers; the caller holds no other
+    // call of this entry at the same time (the engine runs one table operation at a time).
+    StoreFile& file() noexcept { return *file_; }
+
     StoreResult readSome(std::uint64_t offset, void* buffer, std::size_t size, std::size_t& got);
     StoreResult read(std::uint64_t offset, void* buffer, std::size_t size);
     StoreResult write(std::uint64_t offset, const void* data, std::size_t size);

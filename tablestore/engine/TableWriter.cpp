@@ -19,11 +19,11 @@
 #include "tablestore/engine/DataTable.h"
 
 #include "tablestore/format/ByteOrder.h"
+#include "tablestore/format/DataFile.h"
+#include "tablestore/format/RecordSlots.h"
 #include "tablestore/format/RecordValues.h"
 
 namespace wispel {
-
-using namespace datafile;
 
 
 StoreResult TDataTable::takeWriteLock() {
@@ -43,9 +43,8 @@ StoreResult TDataTable::releaseWriteLock(StoreResult result) {
 }
 
 StoreResult TDataTable::writeDataHeader() {
-    header_.prepareWrite(true);
     errorName_ = dataPath_;
-    return data_->write(0, header_.image.data(), kHeaderSize);
+    return saveDataHeader(data_->file(), header_, true);
 }
 
 StoreResult TDataTable::writeIndexHeader() {
@@ -57,7 +56,7 @@ StoreResult TDataTable::writeIndexHeader() {
 StoreResult TDataTable::writeRecord(std::uint32_t record, const std::uint8_t* image,
                                     std::uint32_t bytes) {
     errorName_ = dataPath_;
-    return data_->write(header_.recordOffset(record), image, bytes);
+    return data_->write(recordOffset(header_, record), image, bytes);
 }
 
 StoreResult TDataTable::beginWrite(const TPendingOperation& operation) {
@@ -81,12 +80,12 @@ StoreResult TDataTable::checkRecord(const std::uint8_t* image) {
     return storecode::kOk;
 }
 
-StoreResult TDataTable::recover(const TDataHeader* before, const std::uint8_t* oldImage) {
+StoreResult TDataTable::recover(const DataHeader* before, const std::uint8_t* oldImage) {
     const TPendingOperation op = indexHeader_.pending();
-    const bool dataWritten = before == nullptr && header_.counter() != op.dataCounter;
+    const bool dataWritten = before == nullptr && header_.changeCounter != op.dataCounter;
     if (before != nullptr) header_ = *before;
     StoreResult r = storecode::kOk;
-    if (!dataWritten && op.record >= 1 && op.record < header_.nextRecord()) {
+    if (!dataWritten && op.record >= 1 && op.record < header_.nextRecordNumber) {
         std::uint8_t head[5];
         switch (op.kind) {
             case TPendingKind::insert:  // a reused free slot goes back to the chain
@@ -109,7 +108,7 @@ StoreResult TDataTable::recover(const TDataHeader* before, const std::uint8_t* o
     if (r == storecode::kOk && before != nullptr) r = writeDataHeader();
     std::uint64_t length = 0;
     if (r == storecode::kOk) r = data_->size(length);
-    const std::uint64_t expected = header_.recordOffset(header_.nextRecord());
+    const std::uint64_t expected = dataFileLength(header_);
     if (r == storecode::kOk && length > expected) r = data_->truncate(expected);
     else if (r == storecode::kOk && length < expected) r = storecode::kHeaderCorrupt;
     if (cache_) cache_->clear();
@@ -125,10 +124,21 @@ StoreResult TDataTable::repairIfPending() {
         if (readOnly_) return storecode::kOk;
         if (StoreResult r = locks_->takeWriteLock()) return r;
     }
-    // Another process may have repaired it while this one waited.
-    StoreResult r = readHeaders();
-    if (r == storecode::kOk && indexHeader_.pending().kind != TPendingKind::none)
-        r = recover(nullptr, nullptr);
+    // Read again under the write lock: another process may have repaired it meanwhile. The
+    // data header is taken as it is, its length not yet matching is what is repaired.
+    unsigned char bytes[kDataHeaderSize];
+    errorName_ = indexPath_;
+    StoreResult r = index_->read(0, indexHeader_.image.data(), indexHeader_.image.size());
+    if (r == storecode::kOk) {
+        errorName_ = dataPath_;
+        r = data_->read(0, bytes, sizeof bytes);
+    }
+    if (r == storecode::kOk && indexHeader_.pending().kind != TPendingKind::none) {
+        header_ = readDataHeader(bytes);
+        errorName_ = name_;
+        r = header_.recordSize < kRecordHeaderSize ? storecode::kHeaderCorrupt
+                                                    : recover(nullptr, nullptr);
+    }
     return lockHere ? releaseWriteLock(r) : r;
 }
 
@@ -144,42 +154,32 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
                                      const void* owner) {
     errorField_.clear();
     if (StoreResult r = takeWriteLock()) return fail(r);
-    const TDataHeader before = header_;
+    const DataHeader before = header_;
     std::uint32_t link = 0;
-    StoreResult r = storecode::kOk;
-    if (std::uint32_t head = header_.freeHead()) {
-        std::vector<std::uint8_t> slot(recordSize());
-        r = readRecord(head, slot.data());
-        if (r == storecode::kOk && slot[kStatus] != recordstatus::kDeleted) r = storecode::kRecordsCorrupt;
-        record = head;
-        link = getLe32(&slot[kLink]);
-    } else {
-        record = header_.nextRecord();
-        if (record + 1 > kMaxRecordNumber || std::uint64_t(record) * recordSize() >= kMaxDataBytes)
-            r = storecode::kTableFull;
+    StoreResult r = chooseRecordSlot(header_, record);
+    RecordImage onFile;
+    if (r == storecode::kOk && record == header_.freeChainHead) {
+        onFile.resize(recordSize());
+        r = readRecord(record, onFile.data());
+        link = readRecordHeader(onFile.data()).link;
     }
     if (r == storecode::kOk) r = checkRecord(image);
     if (r == storecode::kOk) r = lockRecord(record, owner);
     if (r != storecode::kOk) return fail(releaseWriteLock(r));
 
-    const std::uint32_t id = nextRecordId(header_.lastAutoInc());
-    image[kStatus] = recordstatus::kActive;
-    putLe32(image + kLink, record);
-    putLe32(image + kRecordId, id);
-    r = beginWrite({TPendingKind::insert, record, link, header_.counter()});
+    r = takeRecordSlot(header_, record, onFile);
+    const std::int32_t id = takeRecordId(header_);
+    writeRecordHeader({recordstatus::kActive, record, id}, image);
+    if (r == storecode::kOk)
+        r = beginWrite({TPendingKind::insert, record, link, before.changeCounter});
     if (r == storecode::kOk) r = writeRecord(record, image, recordSize());
-    if (r == storecode::kOk) {
-        if (before.freeHead() == record) header_.setFreeHead(link);
-        else header_.setNextRecord(record + 1);
-        header_.setLastAutoInc(id);
-        r = writeDataHeader();
-    }
+    if (r == storecode::kOk) r = writeDataHeader();
     if (r == storecode::kOk) {
         indexHeader_.setActiveRecords(indexHeader_.activeRecords() + 1);
         r = endWrite();
     }
     if (r != storecode::kOk) {
-        indexHeader_.setPending({TPendingKind::insert, record, link, before.counter()});
+        indexHeader_.setPending({TPendingKind::insert, record, link, before.changeCounter});
         recover(&before, nullptr);
         unlockRecord(record, owner);
         return fail(releaseWriteLock(r));
@@ -199,19 +199,19 @@ StoreResult TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
     if (StoreResult r = takeWriteLock()) return fail(r);
     std::vector<std::uint8_t> current(recordSize());
     StoreResult r = readRecord(record, current.data());
-    if (r == storecode::kOk && current[kStatus] != recordstatus::kActive) r = storecode::kRecordChanged;
+    if (r == storecode::kOk && current[0] != recordstatus::kActive) r = storecode::kRecordChanged;
     if (r == storecode::kOk) {
         std::memcpy(image, current.data(), kRecordHeaderSize);  // status, number and ID stay
         r = checkRecord(image);
     }
     if (r != storecode::kOk) return fail(releaseWriteLock(r));
-    const TDataHeader before = header_;
-    r = beginWrite({TPendingKind::modify, record, 0, header_.counter()});
+    const DataHeader before = header_;
+    r = beginWrite({TPendingKind::modify, record, 0, header_.changeCounter});
     if (r == storecode::kOk) r = writeRecord(record, image, recordSize());
     if (r == storecode::kOk) r = writeDataHeader();
     if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) {
-        indexHeader_.setPending({TPendingKind::modify, record, 0, before.counter()});
+        indexHeader_.setPending({TPendingKind::modify, record, 0, before.changeCounter});
         recover(&before, current.data());
         return fail(releaseWriteLock(r));
     }
@@ -232,27 +232,23 @@ StoreResult TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* a
     const bool lockedBefore = recordLocks_.count(record) != 0;
     if (r == storecode::kOk) r = lockRecord(record, owner);
     if (r != storecode::kOk) return fail(releaseWriteLock(r));
-    const TDataHeader before = header_;
-    std::uint8_t head[5] = {recordstatus::kDeleted};
-    putLe32(head + 1, header_.freeHead());
-    r = beginWrite({TPendingKind::remove, record, 0, header_.counter()});
-    if (r == storecode::kOk) r = writeRecord(record, head, sizeof head);
-    if (r == storecode::kOk) {
-        header_.setFreeHead(record);
-        r = writeDataHeader();
-    }
+    const DataHeader before = header_;
+    RecordImage freed(current.begin(), current.end());
+    freeRecordSlot(header_, freed, record);
+    r = beginWrite({TPendingKind::remove, record, 0, before.changeCounter});
+    if (r == storecode::kOk) r = writeRecord(record, freed.data(), recordSize());
+    if (r == storecode::kOk) r = writeDataHeader();
     if (r == storecode::kOk) {
         indexHeader_.setActiveRecords(indexHeader_.activeRecords() - 1);
         r = endWrite();
     }
     if (r != storecode::kOk) {
-        indexHeader_.setPending({TPendingKind::remove, record, 0, before.counter()});
+        indexHeader_.setPending({TPendingKind::remove, record, 0, before.changeCounter});
         recover(&before, nullptr);
         if (!lockedBefore) unlockRecord(record, owner);
         return fail(releaseWriteLock(r));
     }
-    std::memcpy(current.data(), head, sizeof head);
-    cache_->put(record, current.data());
+    cache_->put(record, freed.data());
     active_.exclude(record);
     ++generation_;
     r = unlockRecord(record, owner);
