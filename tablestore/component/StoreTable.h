@@ -162,6 +162,10 @@ public:
     // --- Data links (see StoreDataLink.h); links attach through TStoreDataLink::SetDataSet.
     int DataLinkCount() const noexcept { return static_cast<int>(links_.size()); }
 
+    // Checks the open table's files against each other (headers, free-record chain, records,
+    // indexes); one line per problem, none when the table is sound.
+    std::vector<std::string> CheckFiles();
+
     // The resolved path of the data file after opening.
     const std::string& DataFilePath() const noexcept { return dataFilePath_; }
 

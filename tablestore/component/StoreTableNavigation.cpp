@@ -153,6 +153,13 @@ void TStoreTable::RefreshRows() {
     repositionAfterChange();
 }
 
+std::vector<std::string> TStoreTable::CheckFiles() {
+    checkActive();
+    std::vector<std::string> problems;
+    checkEngine(cursor_->table().check(problems), cursor_->table().errorName());
+    return problems;
+}
+
 void TStoreTable::repositionAfterChange() {
     const std::uint32_t at = cursor_->recordNumber();
     if (hasRow_ && cursor_->gotoRecord(at) == storecode::kOk && readRow()) {

@@ -97,7 +97,12 @@ public:
     // 8708 when the record on file differs from `asSeen`.
     StoreResult deleteRecord(std::uint32_t record, const std::uint8_t* asSeen, const void* owner);
 
+    // Checks the files against each other (headers, free-record chain, records, indexes),
+    // reading them again under a read lock; each problem found becomes one line.
+    StoreResult check(std::vector<std::string>& problems);
+
 private:
+    StoreResult checkFiles(std::vector<std::string>& problems);
     StoreResult openFiles();
     StoreResult readHeaders();
     StoreResult reloadIfChanged(bool& changed);

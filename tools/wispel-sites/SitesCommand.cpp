@@ -1,0 +1,163 @@
+#include "tools/wispel-sites/SitesCommand.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "core/DataFolder.h"
+#include "core/Exception.h"
+#include "tablestore/component/SitesSchema.h"
+#include "tablestore/component/StoreTable.h"
+#include "tablestore/errors/StoreEngineError.h"
+
+namespace wispel {
+
+namespace {
+
+bool parseNumber(const std::string& text, int& value) {
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+std::string withSlash(std::string dir) {
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+void openSites(TStoreTable& table, const std::string& dir) {
+    table.SetDatabaseName(dir);
+    table.SetTableName(kSitesTableName);
+    table.Open();
+}
+
+// Puts the table on the row of that ID; 8710 when there is none.
+void findRow(TStoreTable& table, const std::string& idText) {
+    int id = 0;
+    if (parseNumber(idText, id)) {
+        for (table.MoveFirst(); !table.AtEnd(); table.MoveNext())
+            if (table.FieldNamed("ID").IntegerValue() == id) return;
+        if (!table.IsEmpty() && table.FieldNamed("ID").IntegerValue() == id) return;
+    }
+    throw EStoreEngineError(storecode::kRecordNotFound, StoreErrorNames{kSitesTableName, {}, {}, {}});
+}
+
+void create(const std::string& dir) {
+    if (std::filesystem::exists(dir + kSitesTableName))
+        throw EStoreEngineError(storecode::kTableExists,
+                                StoreErrorNames{dir + kSitesTableName, {}, {}, {}});
+    TStoreTable table;
+    table.SetDatabaseName(dir);
+    table.SetTableName(kSitesTableName);
+    addSitesFieldDefs(table.FieldDefs());
+    table.CreateTable();
+}
+
+void list(TStoreTable& table, bool tsv, std::FILE* out) {
+    const char* names[] = {"ID", "Name", "URL", "Update", "Active"};
+    if (!tsv) std::fprintf(out, "%6s  %-10s  %6s  %-6s  %s\n", "ID", "Name", "Update", "Active", "URL");
+    for (table.MoveFirst(); !table.AtEnd(); table.MoveNext()) {
+        std::string values[5];
+        for (int i = 0; i < 5; ++i) values[i] = table.FieldNamed(names[i]).TextValue();
+        if (tsv)
+            std::fprintf(out, "%s\t%s\t%s\t%s\t%s\n", values[0].c_str(), values[1].c_str(),
+                         values[2].c_str(), values[3].c_str(), values[4].c_str());
+        else
+            std::fprintf(out, "%6s  %-10s  %6s  %-6s  %s\n", values[0].c_str(), values[1].c_str(),
+                         values[3].c_str(), values[4].c_str(), values[2].c_str());
+    }
+}
+
+void add(TStoreTable& table, const TSitesCommand& command, std::FILE* out) {
+    table.StartInsert();
+    table.FieldNamed("Name").SetTextValue(command.args[0]);
+    table.FieldNamed("URL").SetTextValue(command.args[1]);
+    if (command.update >= 0) table.FieldNamed("Update").SetIntegerValue(command.update);
+    table.FieldNamed("Active").SetBooleanValue(!command.inactive);
+    table.PostRow();
+    std::fprintf(out, "%d\n", table.FieldNamed("ID").IntegerValue());
+}
+
+void set(TStoreTable& table, const TSitesCommand& command) {
+    findRow(table, command.args[0]);
+    table.StartEdit();
+    try {
+        for (std::size_t i = 1; i < command.args.size(); ++i) {
+            const std::string& assignment = command.args[i];
+            const size_t equals = assignment.find('=');
+            table.FieldNamed(assignment.substr(0, equals)).SetTextValue(assignment.substr(equals + 1));
+        }
+        table.PostRow();
+    } catch (...) {
+        table.CancelRow();
+        throw;
+    }
+}
+
+int check(TStoreTable& table, std::FILE* out) {
+    std::vector<std::string> problems = table.CheckFiles();
+    for (const std::string& problem : problems) std::fprintf(out, "%s\n", problem.c_str());
+    return problems.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesCommand& command,
+                         std::string& error) {
+    std::size_t i = 0;
+    if (i + 1 < arguments.size() && arguments[i] == "--dir") {
+        command.dir = withSlash(arguments[i + 1]);
+        i += 2;
+    }
+    if (i >= arguments.size()) {
+        error = "no command";
+        return false;
+    }
+    command.name = arguments[i++];
+    for (; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (command.name == "list" && a == "--tsv") command.tsv = true;
+        else if (command.name == "add" && a == "--inactive") command.inactive = true;
+        else if (command.name == "add" && a == "--update" && i + 1 < arguments.size()) {
+            if (!parseNumber(arguments[++i], command.update) || command.update < 0) {
+                error = "--update takes a number of minutes";
+                return false;
+            }
+        } else command.args.push_back(a);
+    }
+    const std::string& n = command.name;
+    const std::size_t count = command.args.size();
+    bool ok = ((n == "create" || n == "list" || n == "check") && count == 0) ||
+              (n == "add" && count == 2) || (n == "delete" && count == 1) ||
+              (n == "set" && count >= 2);
+    for (std::size_t k = 1; ok && n == "set" && k < count; ++k)
+        ok = command.args[k].find('=') != std::string::npos;
+    if (!ok) {
+        error = "wrong arguments for '" + n + "'";
+        return false;
+    }
+    if (command.dir.empty()) command.dir = wispelDataFolder();
+    return true;
+}
+
+int runSitesCommand(const TSitesCommand& command, std::FILE* out, std::FILE* err) {
+    try {
+        if (command.name == "create") {
+            create(command.dir);
+            return 0;
+        }
+        TStoreTable table;
+        openSites(table, command.dir);
+        if (command.name == "list") list(table, command.tsv, out);
+        else if (command.name == "add") add(table, command, out);
+        else if (command.name == "set") set(table, command);
+        else if (command.name == "delete") {
+            findRow(table, command.args[0]);
+            table.DeleteRow();
+        } else if (command.name == "check") return check(table, out);
+        return 0;
+    } catch (const Exception& e) {
+        std::fprintf(err, "%s\n", e.message().c_str());
+        return 1;
+    }
+}
+
+}  // namespace wispel

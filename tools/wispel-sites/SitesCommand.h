@@ -1,0 +1,28 @@
+#pragma once
+// The commands of wispel-sites, on the sites table of a folder, through TStoreTable as the
+// window program uses it (same locks, so both may run at once).
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace wispel {
+
+struct TSitesCommand {
+    std::string dir;                 // the table's folder, with a trailing "/"
+    std::string name;                // create, list, add, set, delete, check
+    bool tsv = false;                // list
+    std::vector<std::string> args;   // add: NAME URL; set: ID FIELD=VALUE...; delete: ID
+    int update = -1;                 // add --update MIN; -1 leaves Update without a value
+    bool inactive = false;           // add --inactive
+};
+
+// Fills `command` from the arguments after the program name; false with `error` set when
+// they do not form a command. Without --dir the program's data folder is used.
+bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesCommand& command,
+                         std::string& error);
+
+// Runs the command: 0, or 1 after an error (its message on `err`) or a failed check.
+int runSitesCommand(const TSitesCommand& command, std::FILE* out, std::FILE* err);
+
+}  // namespace wispel
