@@ -264,28 +264,36 @@ TdomNode* TdomNode::cloneNode(bool deep) {
 
 namespace {
 
-// Merges each run of adjacent text nodes among `parent`'s children into its first node,
-// walking from the last child to the first. CDATA sections are not merged.
-void mergeTextChildren(TdomNode* parent) {
-    TdomNode* following = nullptr;
-    for (TdomNode* child = parent->lastChild(); child != nullptr;) {
-        TdomNode* previous = child->previousSibling();
-        if (child->nodeType() == TEXT_NODE && following != nullptr &&
-            following->nodeType() == TEXT_NODE) {
-            auto* text = static_cast<TdomCharacterData*>(child);
-            text->appendData(static_cast<TdomCharacterData*>(following)->data());
-            parent->removeChild(following);
-            parent->ownerDocument()->freeAllNodes(following);
-        }
-        following = child;
-        child = previous;
+// The run's merge one node at a time, from its last node backwards.
+void mergeRunStepwise(TdomNode* parent, const std::vector<TdomCharacterData*>& run) {
+    for (std::size_t i = 1; i < run.size(); ++i) {
+        run[i]->appendData(run[i - 1]->data());
+        TdomNode* gone = run[i - 1];
+        parent->removeChild(gone);
+        parent->ownerDocument()->freeAllNodes(gone);
     }
 }
 
-// The same result without copying the growing text once per node of a run: each run of
-// text nodes gets its whole text at once, and the others leave in the same order (last
-// first). A run in which some step would be refused (a read-only node or parent) goes
-// step by step, so that it stops where the steps stop.
+// True when `parent` holds two adjacent text nodes, one of which a merge removes.
+bool hasTextRun(const TdomNode* parent) {
+    for (TdomNode* child = parent->firstChild(); child != nullptr; child = child->nextSibling()) {
+        TdomNode* next = child->nextSibling();
+        if (child->nodeType() == TEXT_NODE && next != nullptr && next->nodeType() == TEXT_NODE)
+            return true;
+    }
+    return false;
+}
+
+bool mergesTextRuns(const TdomNode* node) {
+    return node->nodeType() == ELEMENT_NODE || node->nodeType() == ATTRIBUTE_NODE;
+}
+
+// Merges each run of adjacent text nodes among `parent`'s children into its first node,
+// walking from the last child to the first (CDATA sections are not merged). Each run gets
+// its whole text at once rather than copying the growing text once per node, and the
+// others leave in the same order (last first). A run in which some node but the last is
+// read-only goes step by step: each node appends the text after it, and the merge stops
+// at the first node that refuses, leaving whole steps only.
 void mergeTextRuns(TdomNode* parent) {
     std::vector<TdomCharacterData*> run;  // from the last node of the run to the first
     for (TdomNode* child = parent->lastChild(); child != nullptr;) {
@@ -294,7 +302,7 @@ void mergeTextRuns(TdomNode* parent) {
             continue;
         }
         run.clear();
-        bool refused = parent->isReadonly();
+        bool refused = false;
         for (; child != nullptr && child->nodeType() == TEXT_NODE;
              child = child->previousSibling()) {
             if (!run.empty() && child->isReadonly()) refused = true;
@@ -302,8 +310,8 @@ void mergeTextRuns(TdomNode* parent) {
         }
         if (run.size() < 2) continue;
         if (refused) {
-            mergeTextChildren(parent);
-            return;
+            mergeRunStepwise(parent, run);
+            continue;
         }
         std::size_t length = 0;
         for (std::size_t i = 0; i + 1 < run.size(); ++i) length += run[i]->data().size();
@@ -351,10 +359,16 @@ std::vector<TdomEntityReference*> outerReferencesTo(TdomNode* root, const DOMStr
 
 }  // namespace
 
+// Every removal the merges need is checked before the first text changes: a read-only
+// parent would otherwise refuse the removal after its text had been appended, leaving the
+// text twice.
 void TdomNode::normalize() {
     forEachNodeAndAttribute(this, [](TdomNode* node) {
-        TdomNodeType type = node->nodeType();
-        if (type == ELEMENT_NODE || type == ATTRIBUTE_NODE) mergeTextRuns(node);
+        if (mergesTextRuns(node) && node->isReadonly() && hasTextRun(node))
+            throw ENo_Modification_Allowed_Err();
+    });
+    forEachNodeAndAttribute(this, [](TdomNode* node) {
+        if (mergesTextRuns(node)) mergeTextRuns(node);
     });
 }
 

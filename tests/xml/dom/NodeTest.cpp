@@ -351,6 +351,25 @@ TEST_F(DomTest, NormalizeLongRunsAndRefusedSteps) {
     EXPECT_EQ(childNames(f), "a,bc");
 }
 
+// A read-only element refuses the removal a merge needs before any text is appended, so
+// the text is neither doubled nor partly merged anywhere in the normalized subtree.
+TEST_F(DomTest, NormalizeUnderAReadOnlyElementChangesNothing) {
+    TdomElement* outer = element(u"outer");
+    root->appendChild(outer);
+    outer->appendChild(text(u"x"));
+    outer->appendChild(text(u"y"));
+    TdomElement* locked = element(u"locked");
+    outer->appendChild(locked);
+    locked->appendChild(text(u"a"));
+    locked->appendChild(text(u"b"));
+    locked->setReadonly(true);
+    EXPECT_DOM_ERROR(outer->normalize(), ENo_Modification_Allowed_Err,
+                     "No modification allowed error.");
+    EXPECT_EQ(childNames(locked), "a,b");
+    EXPECT_EQ(locked->firstChild()->nodeValue(), u"a");
+    EXPECT_EQ(childNames(outer), "x,y,locked");
+}
+
 TEST_F(DomTest, IsSupportedAndPrefix) {
     EXPECT_TRUE(root->isSupported(u"xml", u"2.0"));
     EXPECT_TRUE(root->isSupported(u"XML", u""));
