@@ -53,11 +53,13 @@ void TNetURI::ParseURI(std::string uri, std::string& protocol, std::string& host
         host = hostPart.substr(0, colon);
         port = colon == std::string::npos ? std::string() : hostPart.substr(colon + 1);
     }
+    // The bookmark goes first: a "/" inside it must not move the split between path and
+    // document, or part of the bookmark would be sent to the server.
+    std::size_t hash = uri.find('#');
+    bookmark = hash == std::string::npos ? std::string() : uri.substr(hash + 1);
+    if (hash != std::string::npos) uri.resize(hash);
     splitPath(uri, path, document);
     if (path.empty() || path.front() != '/') path = "/" + path;
-    std::size_t hash = document.find('#');
-    bookmark = hash == std::string::npos ? std::string() : document.substr(hash + 1);
-    if (hash != std::string::npos) document.resize(hash);
 }
 
 }  // namespace wispel

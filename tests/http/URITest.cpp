@@ -30,6 +30,10 @@ const URICase kCases[] = {
     {"dir/feed.xml", "", "", "", "/dir/", "feed.xml", ""},
     {"http:\\\\h\\dir\\f.xml", "http", "h", "", "/dir/", "f.xml", ""},
     {"http://h#x/f", "http", "h#x", "", "/", "f", ""},
+    // a "/" in the bookmark stays in the bookmark
+    {"http://h/doc#a/b", "http", "h", "", "/", "doc", "a/b"},
+    {"http://h/d/doc?q#x/y/z", "http", "h", "", "/d/", "doc?q", "x/y/z"},
+    {"dir/doc#a/b", "", "", "", "/dir/", "doc", "a/b"},
 };
 
 }  // namespace
