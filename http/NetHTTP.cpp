@@ -151,7 +151,7 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNe
     if (!redirect) {
         if (responseCode_ / 100 != 2) {
             if (InterceptEnabled()) Disconnect();
-            raiseReplyError();
+            raiseReplyError(http10Reply);
         }
     } else {
         std::string location = response_->Location;
@@ -159,22 +159,24 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNe
             if (responseStream != nullptr) responseStream->SetPosition(0);
             if (AskRedirect(location, redirectCount_)) {
                 // A server that announced its close would not answer on this connection.
-                if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 || http10Reply ||
-                    saysClose(*response_)) {
-                    Disconnect();
-                }
+                if (closesAfterReply(http10Reply)) Disconnect();
                 PerformRequest(method, location, source, responseStream);
             }
         } else {
             // A chain that reached the maximum is a failure, not a reply to hand back.
-            if (HandleRedirects || !AskRedirect(location, redirectCount_)) raiseReplyError();
+            if (HandleRedirects || !AskRedirect(location, redirectCount_)) {
+                raiseReplyError(http10Reply);
+            }
             response_->Location = location;
         }
     }
     finishReply(http10Reply);
 }
 
-void TNetHTTP::raiseReplyError() {
+// A failed reply closes the connection as a successful one would: a server that said it
+// closes would not answer the next request on it.
+void TNetHTTP::raiseReplyError(bool http10Reply) {
+    if (closesAfterReply(http10Reply)) Disconnect();
     throw ENetProtocolReplyError(responseCode_, responseText_);
 }
 
@@ -327,10 +329,13 @@ void TNetHTTP::readChunks(TStream& stream) {
     ReadLine();
 }
 
+bool TNetHTTP::closesAfterReply(bool http10Reply) const {
+    return ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 || http10Reply ||
+           saysClose(*response_);
+}
+
 void TNetHTTP::finishReply(bool http10Reply) {
-    if (ProtocolVersion == TNetHTTPProtocolVersion::pv1_0 || http10Reply) {
-        Disconnect();
-    } else if (saysClose(*response_) && Connected()) {
+    if (closesAfterReply(http10Reply)) {
         Disconnect();
     } else {
         PollClosed(false);

@@ -93,9 +93,11 @@ private:
     bool readStatusLine();  // true for an HTTP/1.0 reply
     void ReadBody(TStream* stream);
     void readChunks(TStream& stream);
+    // True after an HTTP/1.0 exchange or a reply that says "Connection: close".
+    bool closesAfterReply(bool http10Reply) const;
     void finishReply(bool http10Reply);
     void openTunnel();
-    [[noreturn]] void raiseReplyError();
+    [[noreturn]] void raiseReplyError(bool http10Reply);
 
     std::unique_ptr<TNetHeaderList> rawHeaders_;
     int redirectCount_ = 0;

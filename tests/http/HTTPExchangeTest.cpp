@@ -286,6 +286,43 @@ TEST(HTTPGet, ReusesAnOpenConnectionOnlyForTheSameHostAndPort) {
     EXPECT_EQ(closedByClient, (std::vector<bool>{true, true}));
 }
 
+// A failed reply that announces its close closes the connection like a successful one, so
+// the next request to the same host and port opens a new connection instead of failing on
+// the dead one. The error raised stays the reply's.
+TEST(HTTPGet, FailedReplyThatSaysCloseClosesTheConnection) {
+    for (const std::string& failed :
+         {reply("HTTP/1.1 404 Not Found", "gone", "Connection: close\r\n"),
+          reply("HTTP/1.1 302 Found", "", "Location: /x\r\nConnection: close\r\n")}) {
+        SCOPED_TRACE(failed);
+        ScriptedServer server(std::vector<ScriptedServer::Script>{
+            answer({failed}), answer({reply("HTTP/1.1 200 OK", "fine")})});
+        TNetHTTP http;
+        TMemoryStream body;
+        const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
+        auto error = raised<ENetProtocolReplyError>([&] { http.Get(base + "/a", body); });
+        EXPECT_EQ(error.message(), failed.substr(9, failed.find("\r\n") - 9));
+        EXPECT_FALSE(http.Connected());
+        TMemoryStream next;
+        http.Get(base + "/b", next);
+        EXPECT_EQ(next.View(), "fine");
+        http.Disconnect();
+        server.join();
+        EXPECT_EQ(server.accepted(), 2);
+    }
+}
+
+// What follows "#" is never sent, even when it holds a "/".
+TEST(HTTPGet, BookmarkWithASlashIsNotSent) {
+    ScriptedServer server(answer({reply("HTTP/1.1 200 OK", "x")}));
+    TNetHTTP http;
+    TMemoryStream body;
+    http.Get(server.url("/dir/doc?q=1#a/b"), body);
+    http.Disconnect();
+    server.join();
+    EXPECT_EQ(server.received().substr(0, server.received().find("\r\n")),
+              "GET /dir/doc?q=1 HTTP/1.1");
+}
+
 TEST(HTTPGet, RefusesWhatExceedsItsLimits) {
     struct Case {
         const char* name;
