@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SitesTableFixture.h"
+#include "tests/tablestore/sitesfixture/SitesTableFixture.h"
 #include "tablestore/errors/StoreEngineError.h"
 
 using namespace wispel;

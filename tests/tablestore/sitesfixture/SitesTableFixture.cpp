@@ -1,4 +1,4 @@
-#include "SitesTableFixture.h"
+#include "tests/tablestore/sitesfixture/SitesTableFixture.h"
 
 #include <unistd.h>
 

@@ -1,0 +1,152 @@
+// One sites table shared with another process (wispel-sites or the peer program): what each
+// sees of the other's changes, record locks, exclusive and read-only opening.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "tablestore/engine/TableLocks.h"
+#include "tablestore/errors/StoreEngineError.h"
+#include "tablestore/files/StoreFile.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/tablestore/sitesfixture/SitesTableFixture.h"
+
+using namespace wispel;
+using namespace wispel::test;
+
+namespace {
+
+const std::string kSitesTool = std::string(WISPEL_BINARY_DIR) + "/bin/wispel-sites";
+const std::string kPeer = std::string(WISPEL_BINARY_DIR) + "/tests/tablestore/peer/wispel_table_peer";
+
+class Sharing : public SitesTableTest {
+protected:
+    std::string sites(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), {"--dir", dirName_});
+        std::string out;
+        EXPECT_EQ(runProgram(kSitesTool, arguments, out), 0) << out;
+        return out;
+    }
+    // A peer holding something until told to stop; its first line is checked.
+    std::unique_ptr<ChildProcess> peer(const std::vector<std::string>& arguments,
+                                       const std::string& expected = "ready") const {
+        auto child = std::make_unique<ChildProcess>(kPeer, arguments);
+        std::string line;
+        EXPECT_TRUE(child->readLine(line));
+        EXPECT_EQ(line, expected);
+        return child;
+    }
+    static int engineCode(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const EStoreEngineError& e) {
+            return e.ErrorCode();
+        }
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(Sharing, RowAddedByAnotherProcessIsSeenAtTheNextLockedOperation) {
+    auto table = createSites();
+    addSite(*table, "Mine", "u", 1, true);
+    EXPECT_EQ(sites({"add", "Theirs", "http://t/", "--update", "5"}), "2\n");
+    table->RefreshRows();
+    EXPECT_EQ(names(*table), "Mine Theirs");
+    // And the other way round: the tool reads what this process wrote.
+    addSite(*table, "Third", "u", 1, false);
+    EXPECT_EQ(sites({"list", "--tsv"}),
+              "1\tMine\tu\t1\tTrue\n2\tTheirs\thttp://t/\t5\tTrue\n3\tThird\tu\t1\tFalse\n");
+}
+
+TEST_F(Sharing, EditOrDeleteOfARowAnotherProcessChangedFails8708) {
+    auto table = createSites();
+    addSite(*table, "A", "u", 1, true);
+    addSite(*table, "B", "u", 1, true);
+    table->MoveFirst();
+    sites({"set", "1", "Name=A2"});
+    EXPECT_EQ(engineCode([&] { table->StartEdit(); }), 8708);
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "A2");  // the row as it now is
+    table->MoveNext();
+    sites({"set", "2", "Update=9"});
+    EXPECT_EQ(engineCode([&] { table->DeleteRow(); }), 8708);
+    table->RefreshRows();
+    table->DeleteRow();
+    EXPECT_EQ(sites({"list", "--tsv"}), "1\tA2\tu\t1\tTrue\n");
+}
+
+TEST_F(Sharing, EditOfARowAnotherProcessIsEditingFails10258AfterTheRetries) {
+    auto table = createSites();
+    addSite(*table, "A", "u", 1, true);
+    addSite(*table, "B", "u", 1, true);
+    auto holder = peer({"edit", dirName_, "1"});
+    table->MoveFirst();
+    EXPECT_EQ(engineCode([&] { table->StartEdit(); }), 10258);
+    EXPECT_EQ(table->State(), TStoreDataSetState::dsBrowse);
+    table->MoveNext();
+    table->StartEdit();  // another row is free
+    table->CancelRow();
+    holder->writeLine("stop");
+    EXPECT_EQ(holder->wait(), 0);
+    table->MoveFirst();
+    table->StartEdit();
+    table->PostRow();
+}
+
+TEST_F(Sharing, ExclusiveAgainstSharedFails11013BothWays) {
+    createSites();
+    {
+        auto holder = peer({"open", dirName_, "shared"});
+        auto table = sitesTable();
+        table->SetExclusive(true);
+        EXPECT_EQ(engineCode([&] { table->Open(); }), 11013);
+        EXPECT_FALSE(table->Active());
+    }
+    {
+        auto holder = peer({"open", dirName_, "exclusive"});
+        auto table = sitesTable();
+        EXPECT_EQ(engineCode([&] { table->Open(); }), 11013);
+    }
+    auto table = sitesTable();
+    table->SetExclusive(true);
+    table->Open();
+    auto refused = peer({"open", dirName_, "shared"}, "error 11013");
+}
+
+TEST_F(Sharing, ReadOnlyOpeningTakesNoLocks) {
+    {
+        auto table = createSites();
+        addSite(*table, "A", "u", 1, true);
+        addSite(*table, "B", "u", 1, true);
+    }
+    // This process holds the table's write lock; a reader that took read locks would wait
+    // for it, one that takes none walks the table at once.
+    std::unique_ptr<StoreFile> data, index;
+    ASSERT_EQ(posixFileSystem().open(dirName_ + "Sites.DAT", {}, data), 0);
+    ASSERT_EQ(posixFileSystem().open(dirName_ + "Sites.IDX", {}, index), 0);
+    ASSERT_EQ(data->lock(lockoffset::kDataWrite, 1), 0);
+    ASSERT_EQ(index->lock(lockoffset::kIndexWrite, lockoffset::kIndexWriteLength), 0);
+    auto reader = peer({"walk", dirName_, "readonly"}, "readonly");
+    std::string line;
+    ASSERT_TRUE(reader->readLine(line, 10000));
+    EXPECT_EQ(line, "A");
+    ASSERT_TRUE(reader->readLine(line, 10000));
+    EXPECT_EQ(line, "B");
+    EXPECT_EQ(reader->wait(), 0);
+}
+
+TEST_F(Sharing, FileWithoutWritePermissionOpensReadOnly) {
+    {
+        auto table = createSites();
+        addSite(*table, "A", "u", 1, true);
+    }
+    ::chmod((dirName_ + "Sites.DAT").c_str(), 0444);
+    ::chmod((dirName_ + "Sites.IDX").c_str(), 0444);
+    ::chmod(dirName_.c_str(), 0755);
+    auto reader = peer({"walk-as-nobody", dirName_}, "readonly");
+    std::string line;
+    ASSERT_TRUE(reader->readLine(line));
+    EXPECT_EQ(line, "A");
+    EXPECT_EQ(reader->wait(), 0);
+}
