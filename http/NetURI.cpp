@@ -49,6 +49,9 @@ void TNetURI::ParseURI(std::string uri, std::string& protocol, std::string& host
         std::size_t slash = uri.find('/');
         std::string hostPart = uri.substr(0, slash);
         uri.erase(0, slash == std::string::npos ? uri.size() : slash + 1);
+        // User information ("user:password@") is not part of the host and is never sent.
+        std::size_t at = hostPart.rfind('@');
+        if (at != std::string::npos) hostPart.erase(0, at + 1);
         std::size_t colon = hostPart.find(':');
         host = hostPart.substr(0, colon);
         port = colon == std::string::npos ? std::string() : hostPart.substr(colon + 1);

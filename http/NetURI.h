@@ -1,6 +1,7 @@
 #pragma once
 // Splits a URI into protocol, host, port, path, document and bookmark. The split is purely
-// textual: no percent-decoding, no user information, no validation.
+// textual: no percent-decoding, no validation; user information before "@" in the host part
+// is dropped.
 
 #include <string>
 
