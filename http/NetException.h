@@ -34,6 +34,12 @@ WISPEL_DECLARE_EXCEPTION(ENetLineTooLong, ENetLimitExceeded);
 WISPEL_DECLARE_EXCEPTION(ENetTooManyHeaders, ENetLimitExceeded);
 WISPEL_DECLARE_EXCEPTION(ENetBodyTooLarge, ENetLimitExceeded);
 
+// A reply whose framing cannot be trusted: a malformed chunk or Content-Length, conflicting
+// lengths, endless interim replies. The rest of the connection's input cannot be framed.
+WISPEL_DECLARE_EXCEPTION(ENetProtocolError, ENetException);
+// A URL the client cannot request, such as one whose port is not a number from 1 to 65535.
+WISPEL_DECLARE_EXCEPTION(ENetInvalidURL, ENetException);
+
 // A failed socket call: the message is "Socket Error # <code>" CR LF and the code's text.
 class ENetSocketError : public ENetException {
 public:

@@ -1,5 +1,6 @@
 #include "http/NetHTTP.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/Exception.h"
@@ -25,14 +26,17 @@ const char* methodText(TNetHTTPMethod method) {
     return "";
 }
 
-// The port of a URL: its integer value, or -1 when empty or not a number.
+// The port of a URL: -1 when it names none, else a number from 1 to 65535. Anything else
+// is refused rather than quietly sent to port 80.
 int portNumber(const std::string& text) {
-    try {
-        std::int64_t value = netStrToInt(text);
-        return value >= 0 && value <= 65535 ? static_cast<int>(value) : -1;
-    } catch (const EConvertError&) {
-        return -1;
+    if (text.empty()) return -1;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || value > 65535) throw ENetInvalidURL("Invalid port in URL.");
+        value = value * 10 + (c - '0');
     }
+    if (value < 1 || value > 65535) throw ENetInvalidURL("Invalid port in URL.");
+    return value;
 }
 
 std::string trimmed(const std::string& text) {
@@ -49,22 +53,56 @@ bool saysClose(const TNetHeaderInfo& response) {
     throw ENetBodyTooLarge(formatMessage("Body larger than %d bytes.", {limit}));
 }
 
-// A chunk size line: hexadecimal digits up to the first blank or ";"; 0 when there are
-// none or anything else stands there.
+[[noreturn]] void raiseMalformed(const char* message) {
+    throw ENetProtocolError(message);
+}
+
+int hexDigit(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+// A chunk size line: hexadecimal digits, then optional blanks and an extension after ";".
+// Anything else is a broken frame, never the end of a good body.
 std::int64_t chunkSize(const std::string& line, std::int64_t limit) {
-    std::string digits = line.substr(0, line.find_first_of(" \t;"));
-    if (digits.empty()) return 0;
+    std::size_t end = std::min(line.find_first_of(" \t;"), line.size());
+    if (end == 0) raiseMalformed("Malformed chunk size.");
     std::int64_t size = 0;
-    for (char c : digits) {
-        int digit = c >= '0' && c <= '9'   ? c - '0'
-                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                           : -1;
-        if (digit < 0) return 0;
+    for (std::size_t i = 0; i < end; ++i) {
+        int digit = hexDigit(line[i]);
+        if (digit < 0) raiseMalformed("Malformed chunk size.");
         if (size > (limit >> 4)) raiseBodyTooLarge(limit);  // stops before it can overflow
         size = size * 16 + digit;
     }
+    std::size_t after = line.find_first_not_of(" \t", end);
+    if (after != std::string::npos && line[after] != ';') raiseMalformed("Malformed chunk size.");
     return size;
+}
+
+// A Content-Length value is decimal digits only (blanks may follow).
+bool plainDecimal(const std::string& value) {
+    std::size_t end = value.find_last_not_of(" \t");
+    if (end == std::string::npos) return false;
+    return std::all_of(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(end + 1),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Every Content-Length line must be a plain number, and all of them the same number: a
+// reply framed two ways would let one side read a body the other reads as a new reply.
+void checkContentLengths(const TNetHeaderList& lines) {
+    std::string first;
+    for (int i = 0; i < lines.Count(); ++i) {
+        if (lines.Strings(i).find(':') == std::string::npos) continue;
+        if (!sameText(lines.nameOfLine(i), "Content-Length")) continue;
+        std::string value = trimmed(lines.valueOfLine(i));
+        if (!plainDecimal(value)) raiseMalformed("Malformed Content-Length.");
+        std::size_t digits = value.find_first_not_of('0');
+        value = digits == std::string::npos ? "0" : value.substr(digits);
+        if (first.empty()) first = value;
+        if (value != first) raiseMalformed("Conflicting Content-Length values.");
+    }
 }
 
 // Sets a counter back to 0 when the outermost request ends, however it ends.
@@ -128,6 +166,9 @@ void TNetHTTP::PerformRequest(TNetHTTPMethod method, const std::string& url,
     } catch (const ENetLimitExceeded&) {
         Disconnect();  // the rest of the reply cannot be framed any more
         throw;
+    } catch (const ENetProtocolError&) {
+        Disconnect();
+        throw;
     }
 }
 
@@ -143,11 +184,10 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNe
     CheckClosed(false, false);
     if (!Connected()) Connect();
     sendRequest(method, target, source);
-    bool http10Reply = readStatusLine();
-    ReadHeaders();
+    bool http10Reply = readReplyHead();
     bool redirect =
         (responseCode_ / 100 == 3 && responseCode_ != 304) || !response_->Location.empty();
-    ReadBody(responseStream);
+    if (replyHasBody(method)) ReadBody(responseStream);
     if (!redirect) {
         if (responseCode_ / 100 != 2) {
             if (InterceptEnabled()) Disconnect();
@@ -273,6 +313,22 @@ void TNetHTTP::sendRequest(TNetHTTPMethod method, const std::string& target,
     }
 }
 
+// Interim replies (1xx) announce a final one on the same connection: they are skipped,
+// but only so many, so that a server cannot keep the client reading heads for ever.
+bool TNetHTTP::readReplyHead() {
+    for (int interim = 0;; ++interim) {
+        bool http10 = readStatusLine();
+        ReadHeaders();
+        if (responseCode_ / 100 != 1) return http10;
+        if (interim >= kMaxInterimReplies) raiseMalformed("Too many interim replies.");
+    }
+}
+
+// Replies to HEAD, 204 and 304 end at their head whatever their length says.
+bool TNetHTTP::replyHasBody(TNetHTTPMethod method) const {
+    return method != TNetHTTPMethod::hmHead && responseCode_ != 204 && responseCode_ != 304;
+}
+
 bool TNetHTTP::readStatusLine() {
     std::string line = ReadLine();
     bool http10 = line.size() >= 8 && sameText(line.substr(5, 3), "1.0");
@@ -299,18 +355,19 @@ void TNetHTTP::ReadHeaders() {
     // The peer closed inside a line: the head is cut off, not complete, and a body read
     // until the close would pass for a whole (empty) reply.
     if (ReadLineTimedOut()) throw ENetConnClosedGracefully("Connection Closed Gracefully.");
+    checkContentLengths(*rawHeaders_);
     response_->ParseResponseHeaders(*rawHeaders_);
 }
 
+// Chunks win over a length: a reply framed both ways is read by its chunks.
 void TNetHTTP::ReadBody(TStream* stream) {
     if (stream == nullptr) return;
     std::int64_t length = response_->ContentLength;
-    if (length != 0) {
+    if (response_->ExtraHeaders().value("Transfer-Encoding").find("chunked") != std::string::npos) {
+        readChunks(*stream);
+    } else if (length != 0) {
         if (length < 0 || length > MaxBodySize) raiseBodyTooLarge(MaxBodySize);
         ReadToStream(*stream, length, false, MaxBodySize);
-    } else if (response_->ExtraHeaders().value("Transfer-Encoding").find("chunked") !=
-               std::string::npos) {
-        readChunks(*stream);
     } else {
         ReadToStream(*stream, -1, true, MaxBodySize);
     }
@@ -324,9 +381,18 @@ void TNetHTTP::readChunks(TStream& stream) {
         if (size > MaxBodySize - total) raiseBodyTooLarge(MaxBodySize);
         ReadToStream(stream, size, false, MaxBodySize - total);
         total += size;
-        ReadLine();  // the CR LF after the chunk
+        if (!ReadLine().empty()) raiseMalformed("Chunk not followed by CR LF.");
     }
-    ReadLine();
+    readTrailer();
+}
+
+// The trailer after the last chunk: header lines up to an empty line, dropped.
+void TNetHTTP::readTrailer() {
+    for (int lines = 0; !ReadLine().empty(); ++lines) {
+        if (lines >= MaxHeaderLines) {
+            throw ENetTooManyHeaders(formatMessage("More than %d header lines.", {MaxHeaderLines}));
+        }
+    }
 }
 
 bool TNetHTTP::closesAfterReply(bool http10Reply) const {

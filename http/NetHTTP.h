@@ -40,6 +40,7 @@ struct TNetPostSource {
 constexpr int kDefaultRedirectMaximum = 15;
 constexpr int kDefaultMaxHeaderLines = 1000;
 constexpr std::int64_t kDefaultMaxBodySize = 64LL * 1024 * 1024;
+constexpr int kMaxInterimReplies = 32;  // 1xx replies skipped before a final one
 
 class TNetHTTP : public TNetTCPClient {
 public:
@@ -90,9 +91,12 @@ private:
     bool hostStep(const std::string& protocol, const std::string& host, int port);
     void sendRequest(TNetHTTPMethod method, const std::string& target,
                      const TNetPostSource* source);
+    bool readReplyHead();   // the final reply's status line and headers; true for HTTP/1.0
     bool readStatusLine();  // true for an HTTP/1.0 reply
+    bool replyHasBody(TNetHTTPMethod method) const;
     void ReadBody(TStream* stream);
     void readChunks(TStream& stream);
+    void readTrailer();
     // True after an HTTP/1.0 exchange or a reply that says "Connection: close".
     bool closesAfterReply(bool http10Reply) const;
     void finishReply(bool http10Reply);

@@ -1,6 +1,7 @@
 #include "http/NetHeaderInfo.h"
 
 #include <charconv>
+#include <cstdint>
 
 #include "core/Exception.h"
 #include "http/Base64.h"
@@ -36,8 +37,13 @@ std::string takeHeader(TNetHeaderList& list, const std::string& name) {
     return value;
 }
 
-std::uint32_t rangeNumber(const std::string& text) {
-    return static_cast<std::uint32_t>(netStrToInt(text));
+// A Content-Range number: decimal, within the field's range, or nothing.
+bool rangeNumber(const std::string& text, std::uint32_t& number) {
+    std::int64_t value = 0;
+    if (readInteger(text, value) != NumberResult::ok) return false;
+    if (value < 0 || value > static_cast<std::int64_t>(UINT32_MAX)) return false;
+    number = static_cast<std::uint32_t>(value);
+    return true;
 }
 
 void addLine(TNetHeaderList& list, const char* name, const std::string& value) {
@@ -141,16 +147,23 @@ void TNetHeaderInfo::ParseResponseHeaders(TNetHeaderList& list) {
     extraHeaders_->AddStrings(list);
 }
 
-// "bytes 0-499/1234": the start after the first space up to "-", the end up to "/".
+// "bytes 0-499/1234": the start after the first space up to "-", the end up to "/". A range
+// that does not read that way is ignored: it describes the body, it does not frame it, and
+// a good reply is not failed for it.
 void TNetHeaderInfo::parseContentRange(const std::string& value) {
     ContentRangeStart = ContentRangeEnd = 0;
     if (value.empty()) return;
     std::string range =
         value.substr(value.find(' ') == std::string::npos ? 0 : value.find(' ') + 1);
     std::size_t dash = range.find('-');
-    ContentRangeStart = rangeNumber(range.substr(0, dash));
-    std::string end = dash == std::string::npos ? std::string() : range.substr(dash + 1);
-    ContentRangeEnd = rangeNumber(end.substr(0, end.find('/')));
+    if (dash == std::string::npos) return;
+    std::string end = range.substr(dash + 1);
+    std::uint32_t start = 0;
+    std::uint32_t last = 0;
+    if (!rangeNumber(range.substr(0, dash), start) || !rangeNumber(end.substr(0, end.find('/')), last))
+        return;
+    ContentRangeStart = start;
+    ContentRangeEnd = last;
 }
 
 }  // namespace wispel

@@ -106,7 +106,8 @@ TEST(HTTPGet, StatusLinesBodiesAndConnectionReuse) {
          false,
          200,
          "200 OK"},
-        {{"HTTP/1.1 204\r\n\r\n"}, "", false, 204, "204"},
+        // a 204 ends at its head: the connection stays usable
+        {{"HTTP/1.1 204\r\n\r\n"}, "", true, 204, "204"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pieces.front());
@@ -337,7 +338,6 @@ TEST(HTTPGet, RefusesWhatExceedsItsLimits) {
     const Case cases[] = {
         {"length above the maximum", "HTTP/1.1 200 OK\r\nContent-Length: 1001\r\n\r\n",
          bodyTooLarge},
-        {"negative length", "HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\n", bodyTooLarge},
         {"length beyond any integer",
          "HTTP/1.1 200 OK\r\nContent-Length: 123456789012345678901234567890\r\n\r\n", bodyTooLarge},
         {"huge chunk",
@@ -489,8 +489,9 @@ TEST(HTTPGet, MalformedRepliesEndInErrorsOfTheirOwnKind) {
         {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nshort", "ENetConnClosedGracefully"},
         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\ncut",
          "ENetConnClosedGracefully"},
-        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n", "ENetConnClosedGracefully"},
-        {"HTTP/1.1 200 OK\r\nContent-Range: bytes a-b/c\r\n\r\n", "EConvertError"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n", "ENetProtocolError"},
+        // a range that does not read describes nothing; the reply itself is good
+        {"HTTP/1.1 200 OK\r\nContent-Range: bytes a-b/c\r\n\r\n", nullptr},
         {"HTTP/1.1 200 OK\r\nDate: " + binary + "\r\nExpires: 99 Zzz 99999\r\n\r\n", nullptr},
         {"HTTP/1.1 200 OK\r\n" + binary + "\r\n\r\n" + binary, nullptr},
         {"HTTP/1.1 200 OK\r\n  leading continuation\r\n\r\n", nullptr},
@@ -506,5 +507,117 @@ TEST(HTTPGet, MalformedRepliesEndInErrorsOfTheirOwnKind) {
         } catch (const Exception& error) {
             EXPECT_STREQ(error.className(), c.errorClass ? c.errorClass : "none");
         }
+    }
+}
+
+// What a server says about the body is read strictly: a frame that does not read is an
+// error (and closes the connection), never the end of a good body.
+TEST(HTTPGet, FramingIsReadStrictly) {
+    struct Case {
+        const char* name;
+        std::string reply;
+        const char* errorClass;  // nullptr: read without error
+        std::string body;
+        int code;
+    };
+    const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n";
+    const std::string ok = "HTTP/1.1 200 OK\r\n";
+    std::string endlessContinue;
+    for (int i = 0; i < 40; ++i) endlessContinue += "HTTP/1.1 100 Continue\r\n\r\n";
+    const Case cases[] = {
+        {"chunk size with a bad digit", chunked + "\r\n5x\r\nhello\r\n0\r\n\r\n",
+         "ENetProtocolError", "", 200},
+        {"empty chunk size line", chunked + "\r\n\r\nhello\r\n0\r\n\r\n", "ENetProtocolError",
+         "", 200},
+        {"chunk longer than its size", chunked + "\r\n5\r\nhello!\r\n0\r\n\r\n",
+         "ENetProtocolError", "hello", 200},
+        {"trailer after the last chunk", chunked + "\r\n2\r\nhi\r\n0\r\nX-Sum: 1\r\n\r\n",
+         nullptr, "hi", 200},
+        {"chunks win over a length",
+         ok + "Content-Length: 2\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n",
+         nullptr, "hello", 200},
+        {"length not a number", ok + "Content-Length: 5x\r\n\r\nhello", "ENetProtocolError", "",
+         200},
+        {"length with a sign", ok + "Content-Length: +5\r\n\r\nhello", "ENetProtocolError", "",
+         200},
+        {"negative length", ok + "Content-Length: -5\r\n\r\nhello", "ENetProtocolError", "", 200},
+        {"two different lengths", ok + "Content-Length: 5\r\nContent-Length: 6\r\n\r\nhello!",
+         "ENetProtocolError", "", 200},
+        {"the same length twice, blanks after",
+         ok + "Content-Length: 5\r\ncontent-length: 005 \t\r\n\r\nhello", nullptr, "hello", 200},
+        {"interim replies are skipped",
+         "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 102 Processing\r\nX: 1\r\n\r\n" + ok +
+             "Content-Length: 2\r\n\r\nhi",
+         nullptr, "hi", 200},
+        {"endless interim replies", endlessContinue, "ENetProtocolError", "", 100},
+        {"204 ends at its head", "HTTP/1.1 204 No Content\r\nContent-Length: 5\r\n\r\n", nullptr,
+         "", 204},
+        {"304 ends at its head",
+         "HTTP/1.1 304 Not Modified\r\nTransfer-Encoding: chunked\r\n\r\n",
+         "ENetProtocolReplyError", "", 304},
+        {"range numbers beyond their field",
+         ok + "Content-Range: bytes 1-99999999999/x\r\nContent-Length: 2\r\n\r\nhi", nullptr, "hi",
+         200},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server([&](ScriptedPeer& peer) {
+            peer.readRequest();
+            peer.send(c.reply);
+            peer.clientClosed();  // the server never closes first
+        });
+        TNetHTTP http;
+        http.ReadTimeout = 3000;
+        TMemoryStream body;
+        try {
+            http.Get(server.url(), body);
+            EXPECT_EQ(c.errorClass, nullptr);
+            EXPECT_TRUE(http.Connected());  // the whole reply was read, nothing more waited for
+        } catch (const Exception& error) {
+            EXPECT_STREQ(error.className(), c.errorClass ? c.errorClass : "none")
+                << error.message();
+            if (std::string(error.className()) == "ENetProtocolError") {
+                EXPECT_FALSE(http.Connected());
+            }
+        }
+        EXPECT_EQ(body.View(), c.body);
+        EXPECT_EQ(http.ResponseCode(), c.code);
+        EXPECT_EQ(http.Response().ContentRangeStart, 0u);
+        http.Disconnect();
+    }
+}
+
+TEST(HTTPRequest, HeadReadsNoBodyEvenWithAStream) {
+    ScriptedServer server([](ScriptedPeer& peer) {
+        peer.readRequest();
+        peer.send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n");
+        peer.readRequest();
+        peer.send(reply("HTTP/1.1 200 OK", "next"));
+        peer.clientClosed();
+    });
+    TNetHTTP http;
+    http.ReadTimeout = 3000;
+    TMemoryStream body;
+    http.PerformRequest(TNetHTTPMethod::hmHead, server.url("/h"), nullptr, &body);
+    EXPECT_EQ(body.Size(), 0);
+    http.Get(server.url("/g"), body);
+    EXPECT_EQ(body.View(), "next");
+    http.Disconnect();
+}
+
+TEST(HTTPGet, UserInformationAndBadPorts) {
+    ScriptedServer server(answer({reply("HTTP/1.1 200 OK", "x")}));
+    TNetHTTP http;
+    TMemoryStream body;
+    http.Get("http://user:pw@127.0.0.1:" + std::to_string(server.port()) + "/u", body);
+    EXPECT_EQ(http.Host, "127.0.0.1");
+    http.Disconnect();
+    server.join();
+    EXPECT_EQ(server.received().find("user"), std::string::npos);
+    for (const char* port : {"0", "65536", "99999999999", "8o", "-1", "+80", " 80"}) {
+        SCOPED_TRACE(port);
+        auto error = raised<ENetInvalidURL>(
+            [&] { http.Get(std::string("http://127.0.0.1:") + port + "/", body); });
+        EXPECT_EQ(error.message(), "Invalid port in URL.");
     }
 }

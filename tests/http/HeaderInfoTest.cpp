@@ -67,8 +67,20 @@ TEST(NetHeaderInfo, BadNumbersInReplyHeaders) {
     TNetHeaderInfo info;
     TNetHeaderList huge = TNetHeaderList({"Content-Length: 99999999999999999999999"});
     EXPECT_THROW(info.ParseResponseHeaders(huge), ENetBodyTooLarge);
-    TNetHeaderList range = TNetHeaderList({"Content-Range: bytes x-9/10"});
-    EXPECT_THROW(info.ParseResponseHeaders(range), EConvertError);
+    // A range that does not read, or whose numbers leave the field's range, is ignored.
+    for (const char* line : {"Content-Range: bytes x-9/10", "Content-Range: bytes 5",
+                             "Content-Range: bytes 1-4294967296/9", "Content-Range: bytes -1-2/3",
+                             "Content-Range: bytes */10"}) {
+        SCOPED_TRACE(line);
+        TNetHeaderList range = TNetHeaderList({line});
+        info.ContentRangeStart = info.ContentRangeEnd = 7;
+        info.ParseResponseHeaders(range);
+        EXPECT_EQ(info.ContentRangeStart, 0u);
+        EXPECT_EQ(info.ContentRangeEnd, 0u);
+    }
+    TNetHeaderList top = TNetHeaderList({"Content-Range: bytes 0-4294967295/*"});
+    info.ParseResponseHeaders(top);
+    EXPECT_EQ(info.ContentRangeEnd, 4294967295u);
 }
 
 TEST(NetHeaderInfo, ComposesRequestLinesInOrder) {
