@@ -1,0 +1,154 @@
+#include "tablestore/index/IndexPageStore.h"
+
+#include <algorithm>
+
+#include "tablestore/index/PageCodec.h"
+
+namespace wispel {
+
+using namespace indexlayout;
+
+namespace {
+// Pages kept in the cache between operations; a decoded page takes at most a few hundred
+// kilobytes (a compressed leaf of long keys), most take about one page.
+constexpr std::size_t kCachedPageLimit = 2048;
+}  // namespace
+
+TPageFormat TIndexPageStore::format(int slot) const {
+    const TIndexSlot& s = header_.Slots[slot];
+    return TPageFormat{s.KeyLength, s.Compression, s.Unique};
+}
+
+StoreResult TIndexPageStore::readPage(std::uint32_t offset, std::uint8_t* image) {
+    return file_.read(offset, image, kPageSize);
+}
+
+TIndexPage& TIndexPageStore::cacheNew(std::uint32_t offset) {
+    std::unique_ptr<TIndexPage>& entry = pages_[offset];
+    if (entry == nullptr) entry = std::make_unique<TIndexPage>();
+    *entry = TIndexPage{};
+    entry->Offset = offset;
+    return *entry;
+}
+
+void TIndexPageStore::markDirty(TIndexPage& page) {
+    if (page.Dirty) return;
+    page.Dirty = true;
+    dirty_.push_back(page.Offset);
+}
+
+StoreResult TIndexPageStore::load(int slot, std::uint32_t offset, TIndexPage*& page) {
+    if (offset == 0 || !validPageOffset(offset, header_.EndOfFile)) {
+        return storecode::kIndexCorrupt;
+    }
+    if (auto found = pages_.find(offset); found != pages_.end()) {
+        page = found->second.get();
+        return page->Free || page->Slot != slot ? storecode::kIndexCorrupt : storecode::kOk;
+    }
+    std::uint8_t image[kPageSize];
+    if (StoreResult result = readPage(offset, image); result != storecode::kOk) return result;
+    TIndexPage decoded;
+    if (StoreResult result = decodePage(image, format(slot), header_.EndOfFile, decoded);
+        result != storecode::kOk) {
+        return result;
+    }
+    TIndexPage& cached = cacheNew(offset);
+    cached = std::move(decoded);
+    cached.Offset = offset;
+    cached.Slot = slot;
+    page = &cached;
+    return storecode::kOk;
+}
+
+StoreResult TIndexPageStore::allocate(int slot, std::uint8_t kind, TIndexPage*& page) {
+    TIndexSlot& owner = header_.Slots[slot];
+    std::uint32_t offset = owner.FreeHead;
+    if (offset != 0) {
+        // The head must be a free page of this index, never a page that is in use.
+        std::uint32_t next = 0;
+        if (!validPageOffset(offset, header_.EndOfFile)) return storecode::kIndexCorrupt;
+        if (auto found = pages_.find(offset); found != pages_.end()) {
+            if (!found->second->Free || found->second->Slot != slot) {
+                return storecode::kIndexCorrupt;
+            }
+            next = found->second->Next;
+        } else {
+            std::uint8_t image[kPageSize];
+            if (StoreResult result = readPage(offset, image); result != storecode::kOk) {
+                return result;
+            }
+            const TFreePageHeader free = readFreePageHeader(image);
+            if (free.Count != 0) return storecode::kIndexCorrupt;
+            next = free.Next;
+        }
+        if (next == offset || !validPageOffset(next, header_.EndOfFile)) {
+            return storecode::kIndexCorrupt;
+        }
+        owner.FreeHead = next;
+    } else {
+        offset = header_.EndOfFile;
+        if (offset + std::uint64_t{kPageSize} >= kEndOfFileLimit) return storecode::kTableFull;
+        header_.EndOfFile = offset + kPageSize;
+    }
+    TIndexPage& fresh = cacheNew(offset);
+    fresh.Slot = slot;
+    fresh.Kind = kind;
+    fresh.KeyLength = owner.KeyLength;
+    markDirty(fresh);
+    page = &fresh;
+    return storecode::kOk;
+}
+
+void TIndexPageStore::release(TIndexPage& page) {
+    TIndexSlot& owner = header_.Slots[page.Slot];
+    page.clearEntries();
+    page.Kind = 0;
+    page.Prev = 0;
+    page.Next = owner.FreeHead;
+    page.Free = true;
+    owner.FreeHead = page.Offset;
+    markDirty(page);
+}
+
+StoreResult TIndexPageStore::readImage(std::uint32_t offset, std::uint8_t* image) {
+    if (auto found = pages_.find(offset); found != pages_.end()) {
+        encodePage(*found->second, format(found->second->Slot), image);
+        return storecode::kOk;
+    }
+    return readPage(offset, image);
+}
+
+StoreResult TIndexPageStore::writePending() {
+    std::sort(dirty_.begin(), dirty_.end());
+    std::uint8_t image[kPageSize];
+    for (std::uint32_t offset : dirty_) {
+        TIndexPage& page = *pages_.at(offset);
+        encodePage(page, format(page.Slot), image);
+        if (StoreResult result = file_.write(offset, image, kPageSize);
+            result != storecode::kOk) {
+            return result;
+        }
+    }
+    for (std::uint32_t offset : dirty_) pages_.at(offset)->Dirty = false;
+    dirty_.clear();
+    return storecode::kOk;
+}
+
+void TIndexPageStore::discardPending() {
+    for (std::uint32_t offset : dirty_) pages_.erase(offset);
+    dirty_.clear();
+}
+
+void TIndexPageStore::dropAll() {
+    pages_.clear();
+    dirty_.clear();
+}
+
+void TIndexPageStore::trim() {
+    if (pages_.size() <= kCachedPageLimit) return;
+    for (auto it = pages_.begin(); it != pages_.end();) {
+        it = it->second->Dirty ? std::next(it) : pages_.erase(it);
+    }
+}
+
+}  // namespace wispel
