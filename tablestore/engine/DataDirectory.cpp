@@ -16,7 +16,11 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
+StoreFileSystem* diskOverride = nullptr;
+
 }  // namespace
+
+void overrideDiskFileSystem(StoreFileSystem* files) { diskOverride = files; }
 
 TDataDirectory::TDataDirectory(TDataSession& session, std::string key, bool inMemory)
     : session_(session), key_(std::move(key)), inMemory_(inMemory) {}
@@ -26,7 +30,8 @@ TDataDirectory::~TDataDirectory() {
 }
 
 StoreFileSystem& TDataDirectory::fileSystem() const {
-    return inMemory_ ? memoryFileSystem() : posixFileSystem();
+    if (inMemory_) return memoryFileSystem();
+    return diskOverride != nullptr ? *diskOverride : posixFileSystem();
 }
 
 std::string TDataDirectory::filePath(const std::string& name) const {
