@@ -1,19 +1,19 @@
 #pragma once
-// Turns a table's Filter text into the predicate its cursor evaluates per record.
+// Turns a table's Filter text, and its row-filter event, into filters for its cursor.
 
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "tablestore/component/StoreTable.h"
-#include "tablestore/engine/DataCursor.h"
-#include "tablestore/format/ColumnDescriptor.h"
+#include "tablestore/engine/DataTable.h"
+#include "tablestore/filter/Filter.h"
 
 namespace wispel {
 
-// Raises EStoreEngineError 10051 (named after `tableName`) when the text is no filter.
-TRecordPredicate compileTableFilter(const std::string& text,
-                                    const std::vector<ColumnDescriptor>& columns,
-                                    const TStoreFilterOptions& options,
-                                    std::uint16_t languageID, const std::string& tableName);
+// Raises EStoreEngineError 10051 "Filter error for table '<name>' - ..." when the text is
+// no filter of this table.
+std::unique_ptr<TFilter> compileTableFilter(const std::string& text, const TDataTable& table,
+                                            const TStoreFilterOptions& options,
+                                            const std::string& tableName);
 
 }  // namespace wispel

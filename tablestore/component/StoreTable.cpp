@@ -115,8 +115,7 @@ void TStoreTable::closeTable() {
     if (state_ == TStoreDataSetState::dsEdit) cursor_->releaseLock();
     cursor_.reset();
     fields_.clear();
-    textFilter_ = eventFilter_ = -1;
-    filterPredicate_ = nullptr;
+    textFilter_ = eventFilter_ = 0;
     hasRow_ = modified_ = false;
     atStart_ = atEnd_ = true;
     state_ = TStoreDataSetState::dsInactive;
@@ -150,27 +149,36 @@ void TStoreTable::buildFields() {
 
 void TStoreTable::rebuildFilter() {
     if (!cursor_) return;
-    if (textFilter_ >= 0) cursor_->freeFilter(textFilter_);
-    textFilter_ = -1;
-    filterPredicate_ = nullptr;
+    if (textFilter_ != 0) cursor_->freeFilter(textFilter_);
+    if (eventFilter_ != 0) cursor_->freeFilter(eventFilter_);
+    textFilter_ = eventFilter_ = 0;
     if (!filter_.empty()) {
-        TDataTable& table = cursor_->table();
-        filterPredicate_ = compileTableFilter(filter_, table.columns(), filterOptions_,
-                                              table.languageID(), tableName_);
+        StoreResult r = cursor_->createFilter(
+            compileTableFilter(filter_, cursor_->table(), filterOptions_, tableName_), textFilter_);
+        checkEngine(r, tableName_);
     }
     if (OnFilterRecord) {
         auto event = OnFilterRecord;
-        auto text = filterPredicate_;
-        filterPredicate_ = [this, event, text](const std::uint8_t* image) {
-            if (text && !text(image)) return false;
+        auto callback = std::make_unique<TFilter>([this, event](std::uint32_t, const std::uint8_t* image) {
             return eventAccepts(event, image);
-        };
+        });
+        checkEngine(cursor_->createFilter(std::move(callback), eventFilter_), tableName_);
     }
-    if (!filterPredicate_) return;
-    StoreResult r = storecode::kOk;
-    textFilter_ = cursor_->createFilter(filterPredicate_, r);
-    checkEngine(r, tableName_);
-    if (filtered_) checkEngine(cursor_->attachFilter(textFilter_), tableName_);
+    if (filtered_) attachFilters(true);
+}
+
+void TStoreTable::attachFilters(bool attach) {
+    for (TFilterHandle handle : {textFilter_, eventFilter_}) {
+        if (handle == 0) continue;
+        checkEngine(attach ? cursor_->attachFilter(handle) : cursor_->detachFilter(handle),
+                    tableName_);
+    }
+}
+
+bool TStoreTable::rowPassesFilters() {
+    const std::uint32_t record = cursor_->recordNumber();
+    return cursor_->passes(textFilter_, record, row_.data()) &&
+           cursor_->passes(eventFilter_, record, row_.data());
 }
 
 bool TStoreTable::eventAccepts(const TStoreFilterRecordEvent& event, const std::uint8_t* image) {
@@ -230,9 +238,7 @@ void TStoreTable::SetFiltered(bool filtered) {
         return;
     }
     checkBrowse();
-    if (filtered != filtered_ && textFilter_ >= 0)
-        checkEngine(filtered ? cursor_->attachFilter(textFilter_) : cursor_->detachFilter(textFilter_),
-                    tableName_);
+    if (filtered != filtered_) attachFilters(filtered);
     filtered_ = filtered;
     moveToFirstRow();
 }

@@ -192,6 +192,9 @@ private:
     void repositionAfterChange();
     void applyDefaults();
     void rebuildFilter();
+    void attachFilters(bool attach);
+    // Whether the current row passes the Filter text and the row-filter event.
+    bool rowPassesFilters();
     bool eventAccepts(const TStoreFilterRecordEvent& event, const std::uint8_t* image);
     void notifyState();
     void notifyRowChanged();
@@ -225,10 +228,9 @@ private:
 
     TStoreDatabase* database_ = nullptr;  // used from open to close, not owned
     std::unique_ptr<TDataCursor> cursor_;
-    // The Filter text and the row-filter event as one predicate, and its handle in the cursor.
-    std::function<bool(const std::uint8_t*)> filterPredicate_;
-    int textFilter_ = -1;
-    int eventFilter_ = -1;
+    // The cursor's filters of the Filter text and of the row-filter event; 0 when none.
+    std::uint32_t textFilter_ = 0;
+    std::uint32_t eventFilter_ = 0;
 };
 
 }  // namespace wispel

@@ -94,13 +94,13 @@ bool TStoreTable::findMatch(bool fromStart) {
     const bool wasBefore = cursor_->atBeginning(), wasAfter = cursor_->atEnd();
     if (fromStart) cursor_->first();
     // With Filtered off the set holds every row: each one is tested on the way.
-    const bool testEach = !filtered_ && filterPredicate_ != nullptr;
+    const bool testEach = !filtered_ && (textFilter_ != 0 || eventFilter_ != 0);
     for (;;) {
         StoreResult r = cursor_->next();
         if (endOfData(r)) break;
         checkEngine(r, cursor_->table().errorName());
         if (!readRow()) continue;
-        if (testEach && !filterPredicate_(row_.data())) continue;
+        if (testEach && !rowPassesFilters()) continue;
         atStart_ = atEnd_ = false;
         notifyRowChanged();
         return true;

@@ -32,24 +32,28 @@ void TDataCursor::close() {
     table_->unlockAll(this);
     directory_.releaseTable(table_);
     table_ = nullptr;
-    filters_.clear();
+    filters_ = TFilterList();
 }
 
 StoreResult TDataCursor::rebuild() {
-    generation_ = table_->generation();
-    visible_ = table_->activeRecords();
-    for (const auto& f : filters_) {
-        if (!f || !f->attached) continue;
-        if (StoreResult r = table_->forEachRecord(visible_, [&](std::uint32_t record,
-                                                                const std::uint8_t* image) {
-                if (!f->predicate(image)) visible_.exclude(record);
-            }))
-            return r;
+    // Reading records for the filters may reveal yet another change: the set is then built
+    // again from what is now known, a bounded number of times.
+    for (int round = 0; round < 8; ++round) {
+        generation_ = table_->generation();
+        visible_ = table_->activeRecords();
+        if (filters_.anyAttached()) {
+            if (StoreResult r = filters_.reapply(visible_, *this)) return r;
+            filters_.combine(visible_);
+        }
+        if (generation_ == table_->generation()) break;
     }
-    // A rebuild that read the file may have found yet another change; the set is then built
-    // once more from what is now known.
-    if (generation_ != table_->generation()) return rebuild();
     return storecode::kOk;
+}
+
+StoreResult TDataCursor::readRecord(std::uint32_t recordNo, const std::uint8_t*& image) {
+    filterImage_.resize(table_->recordSize());
+    image = filterImage_.data();
+    return table_->readRecord(recordNo, filterImage_.data());
 }
 
 StoreResult TDataCursor::beginOperation() {
@@ -171,58 +175,31 @@ StoreResult TDataCursor::refresh() {
     return generation_ == table_->generation() ? storecode::kOk : rebuild();
 }
 
-int TDataCursor::createFilter(TRecordPredicate predicate, StoreResult& result) {
-    int live = 0;
-    for (const auto& f : filters_) live += f != nullptr;
-    if (live >= kMaxFilters) {
-        result = storecode::kTooManyFilters;
-        return -1;
-    }
-    result = storecode::kOk;
-    auto made = std::make_unique<Filter>();
-    made->predicate = std::move(predicate);
-    for (std::size_t i = 0; i < filters_.size(); ++i)
-        if (!filters_[i]) {
-            filters_[i] = std::move(made);
-            return static_cast<int>(i);
-        }
-    filters_.push_back(std::move(made));
-    return static_cast<int>(filters_.size()) - 1;
+StoreResult TDataCursor::createFilter(std::unique_ptr<TFilter> filter, TFilterHandle& handle) {
+    return filters_.add(std::move(filter), handle);
 }
 
-TDataCursor::Filter* TDataCursor::filter(int handle) {
-    if (handle < 0 || handle >= static_cast<int>(filters_.size())) return nullptr;
-    return filters_[static_cast<std::size_t>(handle)].get();
-}
-
-StoreResult TDataCursor::attachFilter(int handle) {
-    Filter* f = filter(handle);
-    if (f == nullptr) return storecode::kInvalidFilterHandle;
-    if (f->attached) return storecode::kOk;
-    f->attached = true;
+StoreResult TDataCursor::attachFilter(TFilterHandle handle) {
+    const TRecordsBitmap& all = table_->activeRecords();
+    if (StoreResult r = filters_.attach(handle, all, *this)) return r;
     return rebuild();
 }
 
-StoreResult TDataCursor::detachFilter(int handle) {
-    Filter* f = filter(handle);
-    if (f == nullptr) return storecode::kInvalidFilterHandle;
-    if (!f->attached) return storecode::kOk;
-    f->attached = false;
+StoreResult TDataCursor::detachFilter(TFilterHandle handle) {
+    if (StoreResult r = filters_.detach(handle)) return r;
     return rebuild();
 }
 
-StoreResult TDataCursor::freeFilter(int handle) {
-    Filter* f = filter(handle);
-    if (f == nullptr) return storecode::kInvalidFilterHandle;
-    const bool wasAttached = f->attached;
-    filters_[static_cast<std::size_t>(handle)].reset();
-    return wasAttached ? rebuild() : storecode::kOk;
+StoreResult TDataCursor::freeFilter(TFilterHandle handle) {
+    const TFilter* filter = filters_.find(handle);
+    const bool attached = filter != nullptr && filter->isAttached();
+    if (StoreResult r = filters_.free(handle)) return r;
+    return attached ? rebuild() : storecode::kOk;
 }
 
-bool TDataCursor::filtered() const {
-    for (const auto& f : filters_)
-        if (f && f->attached) return true;
-    return false;
+bool TDataCursor::passes(TFilterHandle handle, std::uint32_t record, const std::uint8_t* image) {
+    TFilter* filter = filters_.find(handle);
+    return filter == nullptr || filter->passes(record, image, this);
 }
 
 }  // namespace wispel

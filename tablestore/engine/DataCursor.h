@@ -9,8 +9,8 @@
 // here have a primary index without key columns.
 //
 // Ownership: the component owns its cursor; the cursor is one user of its table object from
-// open to close. Filters are predicates over a record image, owned by the cursor from
-// createFilter to freeFilter (or close).
+// open to close, and owns its filters (tablestore/filter) from createFilter to freeFilter
+// or close.
 
 #include <cstdint>
 #include <functional>
@@ -20,17 +20,14 @@
 
 #include "tablestore/engine/DataDirectory.h"
 #include "tablestore/engine/DataTable.h"
+#include "tablestore/filter/FilterList.h"
+#include "tablestore/filter/FilterRecordSource.h"
 #include "tablestore/filter/RecordsBitmap.h"
 
 namespace wispel {
 
-// True when the record passes; may throw (the error ends the operation).
-using TRecordPredicate = std::function<bool(const std::uint8_t* image)>;
-
-class TDataCursor {
+class TDataCursor : private TFilterRecordSource {
 public:
-    static constexpr int kMaxFilters = 64;
-
     explicit TDataCursor(TDataDirectory& directory);
     ~TDataCursor();
     TDataCursor(const TDataCursor&) = delete;
@@ -72,20 +69,19 @@ public:
     // Headers read again under a read lock, the record set rebuilt when they changed.
     StoreResult refresh();
 
-    // Filters: a handle, or -1 with 9482 in `result` beyond 64.
-    int createFilter(TRecordPredicate predicate, StoreResult& result);
-    StoreResult attachFilter(int handle);  // 10050 for a handle this cursor does not hold
-    StoreResult detachFilter(int handle);
-    StoreResult freeFilter(int handle);
-    bool filtered() const;
+    // Filters: 9482 beyond 64; 10050 for a handle this cursor does not hold. Attaching
+    // evaluates the filter over the table and narrows the visible set from then on.
+    StoreResult createFilter(std::unique_ptr<TFilter> filter, TFilterHandle& handle);
+    StoreResult attachFilter(TFilterHandle handle);
+    StoreResult detachFilter(TFilterHandle handle);
+    StoreResult freeFilter(TFilterHandle handle);
+    bool filtered() const { return filters_.anyAttached(); }
+    // Whether one record passes the filter, attached or not.
+    bool passes(TFilterHandle handle, std::uint32_t record, const std::uint8_t* image);
 
 private:
-    struct Filter {
-        TRecordPredicate predicate;
-        bool attached = false;
-    };
     StoreResult rebuild();
-    Filter* filter(int handle);
+    StoreResult readRecord(std::uint32_t recordNo, const std::uint8_t*& image) override;
 
     TDataDirectory& directory_;
     TDataTable* table_ = nullptr;  // shared; released in close()
@@ -95,7 +91,8 @@ private:
     bool beforeFirst_ = true;
     bool afterLast_ = false;
     std::uint32_t locked_ = 0;  // record locked for an edit, 0 none
-    std::vector<std::unique_ptr<Filter>> filters_;  // index = handle; null when freed
+    TFilterList filters_;
+    std::vector<std::uint8_t> filterImage_;  // the record a filter is reading
 };
 
 }  // namespace wispel

@@ -67,6 +67,7 @@ public:
     std::uint32_t recordSize() const noexcept { return header_.recordSize; }
     std::uint32_t slotCount() const noexcept { return recordSlotCount(header_); }
     std::uint16_t languageID() const noexcept { return header_.languageId; }
+    std::uint16_t sortID() const noexcept { return header_.sortId; }
     const TRecordsBitmap& activeRecords() const noexcept { return active_; }
     std::uint64_t generation() const noexcept { return generation_; }
 

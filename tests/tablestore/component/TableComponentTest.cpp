@@ -293,3 +293,33 @@ TEST_F(TableComponent, InMemoryTables) {
     EXPECT_EQ(names(table), "M");
     EXPECT_FALSE(std::filesystem::exists("Mem.DAT"));
 }
+
+TEST_F(TableComponent, BadFilterTextIsRefusedAndTheOldFilterStays) {
+    auto table = createSites();
+    addSite(*table, "On", "u", 1, true);
+    addSite(*table, "Off", "u", 1, false);
+    table->SetFiltered(true);
+    table->SetFilter("Active = TRUE");
+    try {
+        table->SetFilter("Active = ");
+        FAIL() << "took a broken filter";
+    } catch (const EStoreEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), 10051);
+        EXPECT_EQ(e.message().rfind("Table Engine Error # 10051 Filter error for table 'Sites.DAT' - ", 0), 0u)
+            << e.message();
+    }
+    EXPECT_EQ(table->Filter(), "Active = TRUE");
+    EXPECT_EQ(names(*table), "On");
+}
+
+TEST_F(TableComponent, RowFilterEventNarrowsTheRows) {
+    auto table = createSites();
+    for (const char* name : {"A", "BB", "CCC"}) addSite(*table, name, "u", 1, true);
+    table->Close();
+    table->OnFilterRecord = [](TStoreTable* t, bool& accept) {
+        accept = t->FieldNamed("Name").TextValue().size() != 2;
+    };
+    table->SetFiltered(true);
+    table->Open();
+    EXPECT_EQ(names(*table), "A CCC");
+}
