@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <cstring>
 #include <functional>
+#include <utility>
 
 #include "FormatTestSupport.h"
 #include "tablestore/files/FaultInjectingFileSystem.h"
@@ -277,4 +279,55 @@ TEST(DataFile, FailedWritesAndReadsGiveTheirCodes) {
     Table failed(faulty, "MEMORY/half.DAT");
     EXPECT_EQ(failed.result, storecode::kWriteError);
     EXPECT_FALSE(memoryFileSystem().exists("MEMORY/half.DAT"));
+}
+
+TEST(DataHeader, EveryFieldRoundTripsAtItsOffset) {
+    DataHeader h;
+    h.changeCounter = -5;
+    h.blobBlockSize = 1024;
+    h.freeChainHead = 7;
+    h.nextRecordNumber = 9;
+    h.lastAutoInc = 2147483647;
+    h.recordSize = 281;
+    h.columnCount = 5;
+    h.blobColumnCount = 1;
+    h.writeTime = -647227.5;
+    h.description = "Sites";
+    h.passwordCheck = "pw";
+    h.languageId = 0x0409;
+    h.sortId = 3;
+    h.creatorValue1 = 1;
+    h.creatorValue2 = 2;
+    h.changed = true;
+    h.blobWriteCounter = 11;
+    unsigned char bytes[kDataHeaderSize];
+    std::memset(bytes, 0xAA, sizeof bytes);
+    writeDataHeader(h, bytes);
+    EXPECT_EQ(readDataHeader(bytes), h);
+    const std::pair<std::size_t, unsigned char> at[] = {
+        {0, 0xFB}, {5, 0x04}, {8, 4}, {9, 7}, {13, 9}, {20, 0x7F}, {21, 0x19}, {22, 0x01},
+        {23, 5}, {25, 1}, {35, 5}, {36, 'S'}, {86, 0}, {87, 2}, {103, 0x09}, {104, 0x04},
+        {105, 3}, {109, 2}, {111, 1}, {112, 11}, {124, 0}, {125, 0}, {126, 0}};
+    for (const auto& [offset, value] : at) EXPECT_EQ(bytes[offset], value) << offset;
+}
+
+TEST(DataFile, HeaderReadAgainSeesAnotherWritersRecords) {
+    Table writer(memoryFileSystem(), "MEMORY/shared.DAT");
+    writer.file.reset();  // created unshared; both now open it shared
+    ASSERT_EQ(memoryFileSystem().open("MEMORY/shared.DAT", {}, writer.file), storecode::kOk);
+    std::unique_ptr<StoreFile> reader;
+    ASSERT_EQ(memoryFileSystem().open("MEMORY/shared.DAT", {}, reader), storecode::kOk);
+    DataHeader seen;
+    std::vector<ColumnDescriptor> columns;
+    ASSERT_EQ(loadDataFile(*reader, seen, columns), storecode::kOk);
+    writer.insert();
+    DataHeader now;
+    ASSERT_EQ(loadDataHeader(*reader, now), storecode::kOk);
+    EXPECT_NE(now.changeCounter, seen.changeCounter);
+    EXPECT_EQ(now.nextRecordNumber, 2u);
+    // A record appended without its header write does not pass as a table.
+    RecordImage extra(281, 0);
+    ASSERT_EQ(writer.file->write(dataFileLength(now), extra.data(), extra.size()),
+              storecode::kOk);
+    EXPECT_EQ(loadDataHeader(*reader, now), storecode::kHeaderCorrupt);
 }
