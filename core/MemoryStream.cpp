@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "core/Exception.h"
 #include "core/FileStream.h"
@@ -11,24 +12,29 @@ namespace wispel {
 std::int64_t TMemoryStream::Read(void* buffer, std::int64_t count) {
     if (count <= 0 || position_ >= size_) return 0;
     std::int64_t n = std::min(count, size_ - position_);
-    std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
+    std::memcpy(buffer, bytes_.get() + position_, static_cast<size_t>(n));
     position_ += n;
     return n;
 }
 
 std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count) {
     if (count <= 0) return 0;
-    std::int64_t end = position_ + count;
-    if (end > size_) {
-        reserveFor(end);
-        // A gap left by seeking past the end reads as zero bytes.
-        if (position_ > size_)
-            std::memset(bytes_.data() + size_, 0, static_cast<size_t>(position_ - size_));
-        size_ = end;
-    }
-    std::memcpy(bytes_.data() + position_, buffer, static_cast<size_t>(count));
-    position_ = end;
+    std::memcpy(PrepareWrite(count), buffer, static_cast<size_t>(count));
+    CommitWrite(count);
     return count;
+}
+
+char* TMemoryStream::PrepareWrite(std::int64_t count) {
+    reserveFor(position_ + std::max<std::int64_t>(count, 0));
+    fillGap();
+    return bytes_.get() + position_;
+}
+
+void TMemoryStream::CommitWrite(std::int64_t count) {
+    if (count <= 0) return;
+    if (count > capacity_ - position_) throw EStreamError("Invalid stream size");
+    position_ += count;
+    size_ = std::max(size_, position_);
 }
 
 std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
@@ -45,15 +51,38 @@ void TMemoryStream::SetSize(std::int64_t newSize) {
     if (newSize < 0) throw EStreamError("Invalid stream size");
     if (newSize > size_) {
         reserveFor(newSize);
-        std::memset(bytes_.data() + size_, 0, static_cast<size_t>(newSize - size_));
+        std::memset(bytes_.get() + size_, 0, static_cast<size_t>(newSize - size_));
     }
     size_ = newSize;
     position_ = std::min(position_, size_);
 }
 
+void TMemoryStream::SetCapacity(std::int64_t capacity) {
+    capacity = std::max(capacity, size_);
+    if (capacity == capacity_) return;
+    if (capacity == 0) {
+        bytes_.reset();
+    } else {
+        void* grown = std::realloc(bytes_.get(), static_cast<size_t>(capacity));
+        if (grown == nullptr) throw std::bad_alloc();
+        static_cast<void>(bytes_.release());  // realloc has taken it over
+        bytes_.reset(static_cast<char*>(grown));
+    }
+    capacity_ = capacity;
+}
+
+void TMemoryStream::reserveFor(std::int64_t size) {
+    if (size > capacity_) SetCapacity(std::max(size, 2 * capacity_));
+}
+
+void TMemoryStream::fillGap() {
+    if (position_ <= size_) return;
+    std::memset(bytes_.get() + size_, 0, static_cast<size_t>(position_ - size_));
+}
+
 void TMemoryStream::Clear() {
-    bytes_.clear();
-    bytes_.shrink_to_fit();
+    bytes_.reset();
+    capacity_ = 0;
     size_ = 0;
     position_ = 0;
 }
@@ -61,12 +90,13 @@ void TMemoryStream::Clear() {
 void TMemoryStream::LoadFromStream(TStream& source) {
     source.SetPosition(0);
     std::int64_t n = source.Size();
-    SetSize(n);
-    source.ReadBuffer(bytes_.data(), n);
+    Clear();
+    source.ReadBuffer(PrepareWrite(n), n);
+    CommitWrite(n);
     position_ = 0;
 }
 
-void TMemoryStream::SaveToStream(TStream& target) { target.WriteBuffer(bytes_.data(), size_); }
+void TMemoryStream::SaveToStream(TStream& target) { target.WriteBuffer(bytes_.get(), size_); }
 
 void TMemoryStream::LoadFromFile(const std::string& path) {
     TFileStream file(path, TFileMode::fmOpenRead);
@@ -76,12 +106,6 @@ void TMemoryStream::LoadFromFile(const std::string& path) {
 void TMemoryStream::SaveToFile(const std::string& path) {
     TFileStream file(path, TFileMode::fmCreate);
     SaveToStream(file);
-}
-
-void TMemoryStream::reserveFor(std::int64_t size) {
-    auto needed = static_cast<size_t>(size);
-    if (needed <= bytes_.size()) return;
-    bytes_.resize(std::max(needed, bytes_.size() + bytes_.size() / 2));
 }
 
 }  // namespace wispel

@@ -9,4 +9,8 @@ ENetSocketError::ENetSocketError(int code)
     : ENetException(formatMessage("Socket Error # %d\r\n%s", {code, socketErrorText(code)})),
       lastError_(code) {}
 
+void raiseBodyTooLarge(std::int64_t limit) {
+    throw ENetBodyTooLarge(formatMessage("Body larger than %d bytes.", {limit}));
+}
+
 }  // namespace wispel

@@ -2,6 +2,7 @@
 // The error family of the HTTP client. Every class reports its own name; the messages are
 // the client's fixed texts.
 
+#include <cstdint>
 #include <string>
 
 #include "core/Exception.h"
@@ -39,6 +40,8 @@ WISPEL_DECLARE_EXCEPTION(ENetBodyTooLarge, ENetLimitExceeded);
 WISPEL_DECLARE_EXCEPTION(ENetProtocolError, ENetException);
 // A URL the client cannot request, such as one whose port is not a number from 1 to 65535.
 WISPEL_DECLARE_EXCEPTION(ENetInvalidURL, ENetException);
+// Raises ENetBodyTooLarge for a body above `limit` bytes.
+[[noreturn]] void raiseBodyTooLarge(std::int64_t limit);
 
 // A failed socket call: the message is "Socket Error # <code>" CR LF and the code's text.
 class ENetSocketError : public ENetException {

@@ -6,6 +6,7 @@
 #include "core/Exception.h"
 #include "core/Format.h"
 #include "core/TextCase.h"
+#include "http/ChunkedBody.h"
 #include "http/NetConnectionIntercept.h"
 #include "http/NetException.h"
 #include "http/NetURI.h"
@@ -49,36 +50,8 @@ bool saysClose(const TNetHeaderInfo& response) {
     return sameText(trimmed(response.Connection), "CLOSE");
 }
 
-[[noreturn]] void raiseBodyTooLarge(std::int64_t limit) {
-    throw ENetBodyTooLarge(formatMessage("Body larger than %d bytes.", {limit}));
-}
-
 [[noreturn]] void raiseMalformed(const char* message) {
     throw ENetProtocolError(message);
-}
-
-int hexDigit(char c) {
-    return c >= '0' && c <= '9'   ? c - '0'
-           : c >= 'a' && c <= 'f' ? c - 'a' + 10
-           : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                  : -1;
-}
-
-// A chunk size line: hexadecimal digits, then optional blanks and an extension after ";".
-// Anything else is a broken frame, never the end of a good body.
-std::int64_t chunkSize(const std::string& line, std::int64_t limit) {
-    std::size_t end = std::min(line.find_first_of(" \t;"), line.size());
-    if (end == 0) raiseMalformed("Malformed chunk size.");
-    std::int64_t size = 0;
-    for (std::size_t i = 0; i < end; ++i) {
-        int digit = hexDigit(line[i]);
-        if (digit < 0) raiseMalformed("Malformed chunk size.");
-        if (size > (limit >> 4)) raiseBodyTooLarge(limit);  // stops before it can overflow
-        size = size * 16 + digit;
-    }
-    std::size_t after = line.find_first_not_of(" \t", end);
-    if (after != std::string::npos && line[after] != ';') raiseMalformed("Malformed chunk size.");
-    return size;
 }
 
 // A Content-Length value is decimal digits only (blanks may follow).
@@ -375,24 +348,7 @@ void TNetHTTP::ReadBody(TStream* stream) {
 
 void TNetHTTP::readChunks(TStream& stream) {
     DoStatus(TNetStatus::hsText, {"Chunk Started"});
-    std::int64_t total = 0;
-    for (std::int64_t size = chunkSize(ReadLine(), MaxBodySize); size > 0;
-         size = chunkSize(ReadLine(), MaxBodySize)) {
-        if (size > MaxBodySize - total) raiseBodyTooLarge(MaxBodySize);
-        ReadToStream(stream, size, false, MaxBodySize - total);
-        total += size;
-        if (!ReadLine().empty()) raiseMalformed("Chunk not followed by CR LF.");
-    }
-    readTrailer();
-}
-
-// The trailer after the last chunk: header lines up to an empty line, dropped.
-void TNetHTTP::readTrailer() {
-    for (int lines = 0; !ReadLine().empty(); ++lines) {
-        if (lines >= MaxHeaderLines) {
-            throw ENetTooManyHeaders(formatMessage("More than %d header lines.", {MaxHeaderLines}));
-        }
-    }
+    readChunkedBody(*this, stream, MaxBodySize, MaxHeaderLines);
 }
 
 bool TNetHTTP::closesAfterReply(bool http10Reply) const {

@@ -96,7 +96,6 @@ private:
     bool replyHasBody(TNetHTTPMethod method) const;
     void ReadBody(TStream* stream);
     void readChunks(TStream& stream);
-    void readTrailer();
     // True after an HTTP/1.0 exchange or a reply that says "Connection: close".
     bool closesAfterReply(bool http10Reply) const;
     void finishReply(bool http10Reply);

@@ -229,49 +229,55 @@ void TNetTCPConnection::ReadToStream(TStream& stream, std::int64_t count, bool u
     } else if (count == -1) {
         count = ReadInteger();
     }
+    auto* memory = dynamic_cast<TMemoryStream*>(&stream);
     if (count >= 0) {
-        if (maxBytes >= 0 && count > maxBytes) {
-            throw ENetBodyTooLarge(formatMessage("Body larger than %d bytes.", {maxBytes}));
+        if (maxBytes >= 0 && count > maxBytes) raiseBodyTooLarge(maxBytes);
+        // Sized once for the whole count; a memory stream only reserves the room, since
+        // every byte of it is about to be overwritten.
+        std::int64_t end = stream.Position() + count;
+        if (memory == nullptr) {
+            stream.SetSize(end);
+        } else if (end > memory->Capacity()) {
+            memory->SetCapacity(end);
         }
-        stream.SetSize(stream.Position() + count);
     }
     {
         TNetWorkScope work(*this, TWorkMode::wmRead, untilClose ? 0 : count);
-        readToStreamBody(stream, count, untilClose, maxBytes);
+        readToStreamBody(stream, memory, count, untilClose, maxBytes);
     }
     if (stream.Position() < stream.Size()) stream.SetSize(stream.Position());
 }
 
-void TNetTCPConnection::readToStreamBody(TStream& stream, std::int64_t count, bool untilClose,
+// A memory stream takes the bytes straight from the socket into its storage, in receives as
+// large as what is waiting; other streams get them through the receive buffer.
+void TNetTCPConnection::readToStreamBody(TStream& stream, TMemoryStream* memory,
+                                         std::int64_t count, bool untilClose,
                                          std::int64_t maxBytes) {
     std::int64_t done = 0;
-    auto store = [&](const char* bytes, std::int64_t n) {
-        if (maxBytes >= 0 && done + n > maxBytes) {
-            throw ENetBodyTooLarge(formatMessage("Body larger than %d bytes.", {maxBytes}));
-        }
-        stream.WriteBuffer(bytes, n);
+    auto tally = [&](std::int64_t n) {
+        if (maxBytes >= 0 && done + n > maxBytes) raiseBodyTooLarge(maxBytes);
         done += n;
     };
     std::int64_t buffered = untilClose ? inputBuffer_.Size() : std::min(count, inputBuffer_.Size());
-    store(inputBuffer_.Memory(), buffered);
-    inputBuffer_.Remove(buffered);
-    DoWork(TWorkMode::wmRead, buffered);
-    // A memory stream already sized for the whole count takes the bytes straight from the
-    // socket, sparing a copy of every byte.
-    auto* memory = untilClose ? nullptr : dynamic_cast<TMemoryStream*>(&stream);
+    tally(buffered);
+    stream.WriteBuffer(inputBuffer_.Memory(), buffered);
+    DropInput(buffered);
     while ((untilClose || done < count) && Connected()) {
-        std::int64_t piece = static_cast<std::int64_t>(recvBuffer_.size());
-        if (!untilClose) piece = std::min(piece, count - done);
+        std::int64_t piece = untilClose ? kLargeReadSize : count - done;
+        // Room for one byte more than allowed is enough to see that a body is too large.
+        if (untilClose && maxBytes >= 0) piece = std::min(piece, maxBytes - done + 1);
         if (memory != nullptr) {
-            char* target = memory->Memory() + memory->Position();
-            std::int64_t n = FillInputBuffer(true, kNoTimeLimit, target, piece, false);
-            memory->Seek(n, TSeekOrigin::soCurrent);
-            done += n;
-            continue;
+            std::int64_t n = FillInputBuffer(!untilClose, kNoTimeLimit,
+                                             memory->PrepareWrite(piece), piece, false);
+            tally(n);
+            memory->CommitWrite(n);
+        } else {
+            piece = std::min<std::int64_t>(piece, recvBuffer_.size());
+            std::int64_t n =
+                FillInputBuffer(!untilClose, kNoTimeLimit, recvBuffer_.data(), piece, false);
+            tally(n);
+            stream.WriteBuffer(recvBuffer_.data(), n);
         }
-        std::int64_t n =
-            FillInputBuffer(!untilClose, kNoTimeLimit, recvBuffer_.data(), piece, false);
-        store(recvBuffer_.data(), n);
     }
     if (!untilClose && done < count)
         throw ENetConnClosedGracefully("Connection Closed Gracefully.");

@@ -23,10 +23,14 @@
 namespace wispel {
 
 class TNetConnectionIntercept;
+class TMemoryStream;
 
 constexpr int kDefaultBufferSize = 32768;
 constexpr int kDefaultReadTimeout = 60000;    // ms without any byte arriving
 constexpr int kDefaultMaxLineLength = 65536;  // bytes before the terminator
+// What a body read asks of one receive when the size is open: big enough that a fast
+// sender costs few calls, small enough to reserve on every round.
+constexpr std::int64_t kLargeReadSize = 256 * 1024;
 
 class TNetTCPConnection : public TNetComponent {
 public:
@@ -104,8 +108,8 @@ protected:
 private:
     std::int64_t receive(char* target, std::int64_t size);
     std::int64_t sendSome(const char* bytes, std::int64_t count);
-    void readToStreamBody(TStream& stream, std::int64_t count, bool untilClose,
-                          std::int64_t maxBytes);
+    void readToStreamBody(TStream& stream, TMemoryStream* memory, std::int64_t count,
+                          bool untilClose, std::int64_t maxBytes);
 
     std::unique_ptr<TNetSocketHandle> binding_;
     TNetBuffer inputBuffer_;

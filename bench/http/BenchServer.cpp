@@ -29,8 +29,10 @@ bool sendAll(int socket, const std::string& bytes) {
 
 }  // namespace
 
-BenchServer::BenchServer(std::size_t bigSize, std::size_t smallSize)
-    : bigReply_(replyOf(bigSize)), smallReply_(replyOf(smallSize)) {
+BenchServer::BenchServer(const std::vector<std::pair<std::string, std::size_t>>& bodies,
+                         std::size_t smallSize)
+    : smallReply_(replyOf(smallSize)) {
+    for (const auto& [path, size] : bodies) replies_.emplace_back("GET " + path + " ", replyOf(size));
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -74,9 +76,9 @@ void BenchServer::serve(int socket) {
     while (!stopping_) {
         std::size_t end = pending.find("\r\n\r\n");
         if (end != std::string::npos) {
-            bool big = pending.compare(0, 9, "GET /big ") == 0;
+            const std::string& reply = replyTo(pending);
             pending.erase(0, end + 4);
-            if (!sendAll(socket, big ? bigReply_ : smallReply_)) break;
+            if (!sendAll(socket, reply)) break;
             continue;
         }
         pollfd entry{socket, POLLIN, 0};
@@ -86,6 +88,13 @@ void BenchServer::serve(int socket) {
         pending.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(socket);
+}
+
+const std::string& BenchServer::replyTo(const std::string& head) const {
+    for (const auto& [requestLine, reply] : replies_) {
+        if (head.compare(0, requestLine.size(), requestLine) == 0) return reply;
+    }
+    return smallReply_;
 }
 
 }  // namespace wispel::bench

@@ -1,7 +1,7 @@
 #pragma once
 // A loopback HTTP/1.1 server for the benchmark: keep-alive, one thread per connection,
 // fixed replies held in memory so that the server costs as little as possible.
-//   /big      a body of `bigSize` bytes
+//   a path given to the constructor: a body of its size
 //   anything else: a body of `smallSize` bytes
 
 #include <atomic>
@@ -9,13 +9,16 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace wispel::bench {
 
 class BenchServer {
 public:
-    BenchServer(std::size_t bigSize, std::size_t smallSize);
+    // (path, body size) pairs; each path is matched exactly.
+    BenchServer(const std::vector<std::pair<std::string, std::size_t>>& bodies,
+                std::size_t smallSize);
     ~BenchServer();
     BenchServer(const BenchServer&) = delete;
     BenchServer& operator=(const BenchServer&) = delete;
@@ -26,7 +29,9 @@ private:
     void acceptLoop();
     void serve(int socket);
 
-    std::string bigReply_;
+    const std::string& replyTo(const std::string& head) const;
+
+    std::vector<std::pair<std::string, std::string>> replies_;  // (request line, reply)
     std::string smallReply_;
     int listener_ = -1;
     int port_ = 0;

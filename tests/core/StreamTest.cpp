@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 
@@ -39,6 +40,39 @@ TEST(MemoryStream, LargeWritesKeepEveryByte) {
     }
     ASSERT_EQ(s.Size(), 1000000);
     EXPECT_EQ(s.View()[999 * 1000], static_cast<char>('a' + 999 % 26));
+}
+
+TEST(MemoryStream, GrowingAgainAfterShrinkingReadsZeros) {
+    TMemoryStream s;
+    s.WriteBuffer("hello", 5);
+    s.SetSize(2);
+    s.SetSize(5);  // the old bytes beyond the size must not come back
+    EXPECT_EQ(s.View(), std::string("he\0\0\0", 5));
+    s.SetCapacity(100);
+    EXPECT_EQ(s.Size(), 5);
+    s.Seek(20, TSeekOrigin::soBeginning);  // a gap inside reserved storage still reads zeros
+    s.WriteBuffer("!", 1);
+    EXPECT_EQ(s.View(), std::string("he") + std::string(18, '\0') + "!");
+    s.SetCapacity(0);  // never below the content
+    EXPECT_EQ(s.Capacity(), 21);
+    EXPECT_EQ(s.View().back(), '!');
+}
+
+TEST(MemoryStream, WritesInPlaceThroughPreparedRoom) {
+    TMemoryStream s;
+    s.WriteBuffer("ab", 2);
+    s.Seek(4, TSeekOrigin::soBeginning);
+    char* room = s.PrepareWrite(10);
+    std::memcpy(room, "xyz-unused", 10);
+    s.CommitWrite(3);  // only what is committed becomes content, the gap before it zeros
+    EXPECT_EQ(s.View(), std::string("ab\0\0xyz", 7));
+    EXPECT_EQ(s.Position(), 7);
+    EXPECT_THROW(s.CommitWrite(s.Capacity()), EStreamError);
+    // Growth keeps the content while the storage moves.
+    std::string big(1 << 20, 'q');
+    s.WriteBuffer(big.data(), static_cast<std::int64_t>(big.size()));
+    EXPECT_EQ(s.View().substr(0, 7), std::string("ab\0\0xyz", 7));
+    EXPECT_EQ(s.Size(), 7 + (1 << 20));
 }
 
 TEST(FileStream, WritesReadsAndCopies) {
