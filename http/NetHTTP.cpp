@@ -78,6 +78,23 @@ void checkContentLengths(const TNetHeaderList& lines) {
     }
 }
 
+bool isControlCharacter(char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+// The scheme of a URL ("http" of "http://host/"); empty for a relative one.
+std::string_view urlScheme(std::string_view url) {
+    std::size_t colon = url.find(':');
+    if (colon == std::string_view::npos || colon == 0) return {};
+    auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!alpha(url[0])) return {};
+    for (char c : url.substr(1, colon - 1)) {
+        if (!alpha(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return {};
+    }
+    return url.substr(0, colon);
+}
+
 // Sets a counter back to 0 when the outermost request ends, however it ends.
 class RedirectCountScope {
 public:
@@ -171,6 +188,9 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNe
         if (HandleRedirects && redirectCount_ < RedirectMaximum) {
             if (responseStream != nullptr) responseStream->SetPosition(0);
             if (AskRedirect(location, redirectCount_)) {
+                checkRedirectTarget(location);
+                // The redirect page must not stay in front of, or under, the next body.
+                if (responseStream != nullptr) responseStream->SetSize(0);
                 // A server that announced its close would not answer on this connection.
                 if (closesAfterReply(http10Reply)) Disconnect();
                 PerformRequest(method, location, source, responseStream);
@@ -184,6 +204,18 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNe
         }
     }
     finishReply(http10Reply);
+}
+
+// Only web addresses are followed: a server must not send the client to a local file or
+// another protocol, nor smuggle line breaks into the next request's head.
+void TNetHTTP::checkRedirectTarget(const std::string& location) {
+    std::string_view scheme = urlScheme(location);
+    bool web = scheme.empty() || sameText(scheme, "HTTP") || sameText(scheme, "HTTPS");
+    bool control = std::any_of(location.begin(), location.end(), isControlCharacter);
+    if (web && !control) return;
+    std::string shown = location;
+    std::replace_if(shown.begin(), shown.end(), isControlCharacter, '?');
+    throw ENetInvalidURL(formatMessage("Redirect to '%s' refused.", {shown}));
 }
 
 // A failed reply closes the connection as a successful one would: a server that said it

@@ -99,6 +99,9 @@ private:
     // True after an HTTP/1.0 exchange or a reply that says "Connection: close".
     bool closesAfterReply(bool http10Reply) const;
     void finishReply(bool http10Reply);
+    // Raises ENetInvalidURL for a redirect target that is not http or https, or that holds
+    // a control character.
+    void checkRedirectTarget(const std::string& location);
     void openTunnel();
     [[noreturn]] void raiseReplyError(bool http10Reply);
 

@@ -621,3 +621,76 @@ TEST(HTTPGet, UserInformationAndBadPorts) {
         EXPECT_EQ(error.message(), "Invalid port in URL.");
     }
 }
+
+TEST(HTTPGet, FollowsRedirectsOnlyToWebAddressesWithoutControlCharacters) {
+    struct Case {
+        std::string location;
+        std::string shown;  // as the error names it; empty: followed
+    };
+    const Case cases[] = {
+        {"file:///etc/passwd", "file:///etc/passwd"},
+        {"ftp://127.0.0.1/feed", "ftp://127.0.0.1/feed"},
+        {"javascript:alert(1)", "javascript:alert(1)"},
+        {"/next\rX-Injected: 1", "/next?X-Injected: 1"},
+        {std::string("/next\0x", 7), "/next?x"},
+        {"/next\tx", "/next?x"},
+        {"/next\x7Fx", "/next?x"},
+        {"/next:colon", ""},
+        {"next", ""},
+        {"HTTP://127.0.0.1:{port}/next", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        ScriptedServer server([&](ScriptedPeer& peer) {
+            std::string location = c.location;
+            std::size_t port = location.find("{port}");
+            if (port != std::string::npos) location.replace(port, 6, std::to_string(server.port()));
+            peer.readRequest();
+            peer.send(reply("HTTP/1.1 302 Found", "redirect page", "Location: " + location + "\r\n"));
+            if (!peer.readRequest().empty()) peer.send(reply("HTTP/1.1 200 OK", "final"));
+            peer.clientClosed();
+        });
+        TNetHTTP http;
+        http.HandleRedirects = true;
+        TMemoryStream body;
+        if (c.shown.empty()) {
+            http.Get(server.url("/first"), body);
+            EXPECT_EQ(body.View(), "final");
+        } else {
+            auto error = raised<ENetInvalidURL>([&] { http.Get(server.url("/first"), body); });
+            EXPECT_EQ(error.message(), "Redirect to '" + c.shown + "' refused.");
+        }
+        http.Disconnect();
+        server.join();
+        EXPECT_EQ(server.received().find("GET /first") != std::string::npos, true);
+        EXPECT_EQ(server.received().find("GET /next") != std::string::npos, c.shown.empty());
+    }
+}
+
+// The next reply may have no body at all: the redirect page must not be left in its place.
+TEST(HTTPGet, FollowedRedirectEmptiesTheStream) {
+    ScriptedServer server([](ScriptedPeer& peer) {
+        peer.readRequest();
+        peer.send(reply("HTTP/1.1 301 Moved", "a redirect page", "Location: /next\r\n"));
+        peer.readRequest();
+        peer.send("HTTP/1.1 204 No Content\r\n\r\n");
+        peer.clientClosed();
+    });
+    TNetHTTP http;
+    http.HandleRedirects = true;
+    TMemoryStream body;
+    body.WriteBuffer("old", 3);
+    http.Get(server.url("/first"), body);
+    EXPECT_EQ(http.ResponseCode(), 204);
+    EXPECT_EQ(body.Size(), 0);
+    // A handler's target is checked as well.
+    http.OnRedirect = [](TComponent*, std::string& location, int&, bool&) {
+        location = "file:///etc/passwd";
+    };
+    ScriptedServer second([](ScriptedPeer& peer) {
+        peer.readRequest();
+        peer.send(reply("HTTP/1.1 302 Found", "", "Location: /fine\r\n"));
+        peer.clientClosed();
+    });
+    EXPECT_THROW(http.Get(second.url("/first"), body), ENetInvalidURL);
+}
