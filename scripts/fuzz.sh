@@ -4,6 +4,7 @@
 # test command. Targets (default xml_parse):
 #   xml_parse   the XML parser            corpus tests/fuzz/corpus
 #   table_data  a table's data file open  corpus tests/fuzz/corpus-table-data
+#   filter_compile  the filter compiler   corpus tests/fuzz/corpus-filter
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -17,6 +18,10 @@ case "$target" in
     corpus=tests/fuzz/corpus-table-data
     options=(-max_len=8192)
     seeds=(tests/data/tablestore tests/data/tablestore/corrupt) ;;
+  filter_compile)
+    corpus=tests/fuzz/corpus-filter
+    options=(-max_len=2048 -dict=tests/fuzz/filter.dict)
+    seeds=(tests/data/tablestore/filters) ;;
   *) echo "fuzz.sh: unknown target '$target'" >&2; exit 2 ;;
 esac
 bash scripts/setup.sh clang libclang-rt-14-dev

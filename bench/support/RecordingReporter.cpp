@@ -1,5 +1,7 @@
 #include "bench/support/RecordingReporter.h"
 
+#include <cstdio>
+
 namespace wispel::bench {
 
 void RecordingReporter::ReportRuns(const std::vector<Run>& runs) {
@@ -38,6 +40,32 @@ double RecordingReporter::counter(const std::string& name, const std::string& co
 
 double ratio(double a, double b) {
     return (a > 0 && b > 0) ? a / b : 0;
+}
+
+void printScaling(const RecordingReporter& reporter, const ScalingPair& pair) {
+    auto perUnit = [&](const std::string& name, long size) {
+        return reporter.counter(name + "/" + std::to_string(size), pair.counter);
+    };
+    const double small = perUnit(pair.ours, pair.small);
+    const double large = perUnit(pair.ours, pair.large);
+    if (small <= 0 || large <= 0) return;
+    std::printf("\nper unit, %ld / %ld %s (aim: < %.1f): ours %.2f, peer %.2f\n", pair.large,
+                pair.small, pair.units.c_str(), pair.growthAim, large / small,
+                ratio(perUnit(pair.peer, pair.large), perUnit(pair.peer, pair.small)));
+    std::printf("ratio ours / peer per unit (aim: <= %.1f): %ld %s %.2f, %ld %s %.2f\n",
+                pair.ratioAim, pair.small, pair.units.c_str(),
+                ratio(small, perUnit(pair.peer, pair.small)), pair.large, pair.units.c_str(),
+                ratio(large, perUnit(pair.peer, pair.large)));
+}
+
+int runBenchmarks(int argc, char** argv,
+                  const std::function<void(const RecordingReporter&)>& report) {
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    report(reporter);
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace wispel::bench

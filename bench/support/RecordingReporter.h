@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -32,5 +33,23 @@ private:
 
 // a / b, or 0 when either is missing.
 double ratio(double a, double b);
+
+// A benchmark of ours and its peer's, each run at a small and a large size (their names are
+// "<name>/<size>") and each setting the per-unit counter `counter`.
+struct ScalingPair {
+    std::string ours, peer;
+    long small, large;
+    std::string counter;  // e.g. "s_per_row"
+    std::string units;    // e.g. "rows", for the printed lines
+    double growthAim, ratioAim;
+};
+// Prints how the cost per unit grows from the small to the large size, for ours and the
+// peer, and ours against the peer at both sizes.
+void printScaling(const RecordingReporter& reporter, const ScalingPair& pair);
+
+// The body of a benchmark program's main: runs what the command line selects through a
+// RecordingReporter, then lets `report` print the program's ratios.
+int runBenchmarks(int argc, char** argv,
+                  const std::function<void(const RecordingReporter&)>& report);
 
 }  // namespace wispel::bench
