@@ -15,7 +15,7 @@
 // Operators of one level associate to the left, by loops. Only parentheses and function
 // calls recurse, and their nesting is bounded (kMaxFilterNesting), so no text can exhaust
 // the stack; every token is looked at a bounded number of times, so the cost is linear.
-// Text after a complete expression is refused.
+// Text after a complete expression is refused. doc/filter_language.md describes the language.
 
 #include <string_view>
 

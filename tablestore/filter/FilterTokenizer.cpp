@@ -202,8 +202,7 @@ private:
 }  // namespace
 
 std::vector<TFilterToken> tokenizeFilter(std::string_view text) {
-    if (text.size() >= std::numeric_limits<std::uint32_t>::max())
-        failFilter("Filter text too long");
+    if (text.size() > kMaxFilterText) failFilter("Filter text too long");
     return Tokenizer(text).run();
 }
 

@@ -33,9 +33,13 @@ struct TFilterToken {
     double number = 0;
 };
 
+// Longer filter texts are refused: the tree of a text takes memory in proportion to it, and
+// no sensible filter comes near this.
+inline constexpr std::size_t kMaxFilterText = 1 << 20;
+
 // The tokens of `text`, ending with one `end` token. A comment, string or bracketed name
-// left open raises the filter fault of its kind (FilterError.h). Texts of 4 GiB and more
-// are refused the same way.
+// left open raises the filter fault of its kind (FilterError.h), a text longer than
+// kMaxFilterText "Filter text too long in filter expression".
 std::vector<TFilterToken> tokenizeFilter(std::string_view text);
 
 }  // namespace wispel
