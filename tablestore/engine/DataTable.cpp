@@ -59,8 +59,7 @@ StoreResult TDataTable::openFiles() {
         // A lost index file is made again, empty, and filled from the data once open.
         TAbstractFile* created = nullptr;
         if ((r = TFileList::Instance().create(fs, memory, indexPath_, created))) return r;
-        TIndexHeader fresh = newIndexHeader();
-        r = created->write(0, fresh.image.data(), fresh.image.size());
+        r = TIndexFile::create(created->file());
         TFileList::Instance().close(created);
         if (r) return r;
         indexMissing_ = true;
@@ -114,16 +113,14 @@ void TDataTable::close() {
 }
 
 StoreResult TDataTable::readHeaders() {
-    TIndexHeader indexHeader;
-    errorName_ = indexPath_;
-    if (StoreResult r = index_->read(0, indexHeader.image.data(), indexHeader.image.size()))
-        return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
-    errorName_ = name_;
-    if (indexHeader.image[indexheader::kVersion] != kFormatVersion) return storecode::kWrongVersion;
-    indexHeader_ = indexHeader;
     // An operation a killed process left half done is repaired before the data file's
     // length is held against its header.
-    if (indexHeader_.pending().kind != TPendingKind::none && !readOnly_) {
+    TPendingOperation note;
+    errorName_ = indexPath_;
+    if (StoreResult r = readOperationNote(index_->file(), note))
+        return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
+    errorName_ = name_;
+    if (note.kind != TPendingKind::none && !readOnly_ && !indexMissing_) {
         if (StoreResult r = repairIfPending()) return r;
     }
     DataHeader header;
@@ -131,27 +128,51 @@ StoreResult TDataTable::readHeaders() {
     if (StoreResult r = loadDataFile(data_->file(), header, columns)) return r;
     header_ = header;
     columns_ = std::move(columns);
-    return storecode::kOk;
+    indexes_ = std::make_unique<TTableIndexes>(index_->file());
+    return indexes_->open(columns_, header_.recordSize);
 }
 
-StoreResult TDataTable::rebuildActive() {
+StoreResult TDataTable::scanSlots(
+    const std::function<void(std::uint32_t, const std::uint8_t*)>& visit) {
     const std::uint32_t slots = slotCount();
     const std::uint32_t size = recordSize();
-    active_.resize(slots);
-    active_.excludeAll();
     const std::uint32_t perChunk = std::max<std::uint32_t>(1, kScanBytes / size);
-    std::vector<std::uint8_t> buffer(std::size_t(perChunk) * size);
+    std::vector<std::uint8_t> buffer(std::size_t(std::min(perChunk, std::max(slots, 1u))) * size);
     errorName_ = dataPath_;
     for (std::uint32_t first = 1; first <= slots; first += perChunk) {
         const std::uint32_t count = std::min(perChunk, slots - first + 1);
         if (StoreResult r = data_->read(recordOffset(header_, first), buffer.data(),
                                         std::size_t(count) * size))
             return r == storecode::kReadError ? storecode::kRecordsCorrupt : r;
-        for (std::uint32_t i = 0; i < count; ++i)
-            if (buffer[std::size_t(i) * size] == recordstatus::kActive) active_.include(first + i);
+        for (std::uint32_t i = 0; i < count; ++i) visit(first + i, &buffer[std::size_t(i) * size]);
     }
     errorName_ = name_;
     return storecode::kOk;
+}
+
+StoreResult TDataTable::loadColumnsOf(std::vector<ColumnDescriptor>& columns) {
+    std::vector<unsigned char> bytes(std::size_t(header_.columnCount) * kColumnDescriptorSize);
+    errorName_ = dataPath_;
+    if (StoreResult r = data_->read(kDataHeaderSize, bytes.data(), bytes.size())) return r;
+    errorName_ = name_;
+    columns.clear();
+    for (std::size_t i = 0; i < header_.columnCount; ++i)
+        columns.push_back(readColumnDescriptor(&bytes[i * kColumnDescriptorSize]));
+    return storecode::kOk;
+}
+
+TSlotScan TDataTable::slotScan() {
+    return [this](const std::function<void(std::uint32_t, const std::uint8_t*)>& visit) {
+        return scanSlots(visit);
+    };
+}
+
+StoreResult TDataTable::rebuildActive() {
+    active_.resize(slotCount());
+    active_.excludeAll();
+    return scanSlots([this](std::uint32_t record, const std::uint8_t* image) {
+        if (image[0] == recordstatus::kActive) active_.include(record);
+    });
 }
 
 void TDataTable::resetCaches() {
@@ -161,23 +182,24 @@ void TDataTable::resetCaches() {
 
 StoreResult TDataTable::reloadIfChanged(bool& changed) {
     changed = false;
-    unsigned char bytes[kDataHeaderSize];
-    TIndexHeader indexHeader;
-    errorName_ = dataPath_;
-    if (StoreResult r = data_->read(0, bytes, sizeof bytes)) return r;
+    TPendingOperation note;
     errorName_ = indexPath_;
-    if (StoreResult r = index_->read(0, indexHeader.image.data(), indexHeader.image.size()))
-        return r;
+    if (StoreResult r = readOperationNote(index_->file(), note)) return r;
     errorName_ = name_;
-    if (indexHeader.pending().kind != TPendingKind::none && !readOnly_) {
+    if (note.kind != TPendingKind::none && !readOnly_) {
         changed = true;
         if (StoreResult r = repairIfPending()) return r;
         resetCaches();
         return rebuildActive();
     }
-    const DataHeader onFile = readDataHeader(bytes);
-    if (onFile.changeCounter == header_.changeCounter &&
-        indexHeader.counter() == indexHeader_.counter())
+    unsigned char bytes[kDataHeaderSize];
+    errorName_ = dataPath_;
+    if (StoreResult r = data_->read(0, bytes, sizeof bytes)) return r;
+    errorName_ = indexPath_;
+    bool indexChanged = false;
+    if (StoreResult r = indexes_->reread(indexChanged)) return r;
+    errorName_ = name_;
+    if (!indexChanged && readDataHeader(bytes).changeCounter == header_.changeCounter)
         return storecode::kOk;
     changed = true;
     DataHeader checked;
@@ -186,7 +208,6 @@ StoreResult TDataTable::reloadIfChanged(bool& changed) {
     if (checked.recordSize != header_.recordSize || checked.columnCount != header_.columnCount)
         return storecode::kHeaderCorrupt;
     header_ = checked;
-    indexHeader_ = indexHeader;
     resetCaches();
     return rebuildActive();
 }

@@ -24,7 +24,8 @@
 #include <vector>
 
 #include "tablestore/engine/DataDirectory.h"
-#include "tablestore/engine/IndexHeaderImage.h"
+#include "tablestore/engine/OperationNote.h"
+#include "tablestore/engine/TableIndexes.h"
 #include "tablestore/engine/RecordCache.h"
 #include "tablestore/engine/TableLocks.h"
 #include "tablestore/filter/RecordsBitmap.h"
@@ -110,12 +111,18 @@ private:
     StoreResult repairIfPending();
     StoreResult rebuildActive();
     StoreResult rebuildIndexFile();
+    // The column descriptors of the header in hand, unchecked (for a repair).
+    StoreResult loadColumnsOf(std::vector<ColumnDescriptor>& columns);
+    // Every record slot of the data file with its image, read in large runs.
+    StoreResult scanSlots(const std::function<void(std::uint32_t, const std::uint8_t*)>& visit);
+    TSlotScan slotScan();
     StoreResult checkRecord(const std::uint8_t* image);
     StoreResult writeDataHeader();
-    StoreResult writeIndexHeader();
     StoreResult writeRecord(std::uint32_t record, const std::uint8_t* image, std::uint32_t bytes);
     StoreResult beginWrite(const TPendingOperation& operation);
     StoreResult endWrite();
+    // Forgets the key changes of a failed operation and undoes what it wrote.
+    StoreResult rollBack(StoreResult result, const DataHeader& before, const std::uint8_t* oldImage);
     StoreResult takeWriteLock();
     StoreResult releaseWriteLock(StoreResult result);
     // Undoes the operation whose note the index header holds; `before` is the data header
@@ -135,7 +142,9 @@ private:
     TAbstractFile* index_ = nullptr;
     std::unique_ptr<TTableLocks> locks_;
     DataHeader header_;
-    TIndexHeader indexHeader_;
+    std::unique_ptr<TTableIndexes> indexes_;
+    TPendingOperation pending_;     // the operation being written, for a roll-back
+    TPendingOperation noteOnFile_;  // the note a killed process left, while repairing
     std::vector<ColumnDescriptor> columns_;
     std::unique_ptr<TRecordCache> cache_;
     TRecordsBitmap active_;

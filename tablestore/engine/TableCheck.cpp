@@ -1,5 +1,5 @@
 // Checking a table's files against each other: what `wispel-sites check` reports. Everything
-// is read again from the files under a read lock, nothing from the caches.
+// is read again from the files under a read lock.
 
 #include <set>
 
@@ -12,19 +12,20 @@ namespace wispel {
 
 StoreResult TDataTable::check(std::vector<std::string>& problems) {
     if (StoreResult r = locks_->takeReadLock()) return fail(r);
-    StoreResult r = checkFiles(problems);
+    bool changed = false;
+    StoreResult r = reloadIfChanged(changed);
+    if (r == storecode::kOk) r = checkFiles(problems);
     StoreResult released = locks_->releaseReadLock();
     return fail(r ? r : released);
 }
 
 StoreResult TDataTable::checkFiles(std::vector<std::string>& problems) {
+    TPendingOperation note;
+    if (StoreResult r = readOperationNote(index_->file(), note)) return r;
+    if (note.kind != TPendingKind::none)
+        problems.push_back("an insert, modify or delete was left unfinished");
     DataHeader header;
     std::vector<ColumnDescriptor> columns;
-    TIndexHeader indexHeader;
-    if (StoreResult r = index_->read(0, indexHeader.image.data(), indexHeader.image.size()))
-        return r;
-    if (indexHeader.pending().kind != TPendingKind::none)
-        problems.push_back("an insert, modify or delete was left unfinished");
     if (StoreResult r = loadDataFile(data_->file(), header, columns)) {
         problems.push_back(formatMessage("data file header: error %d", {int(r)}));
         return storecode::kOk;
@@ -33,16 +34,13 @@ StoreResult TDataTable::checkFiles(std::vector<std::string>& problems) {
     if (StoreResult r = checkFreeChain(data_->file(), header, chainLength))
         problems.push_back(formatMessage("free-record chain: error %d", {int(r)}));
 
-    const std::uint32_t slots = recordSlotCount(header);
     std::uint32_t active = 0, deleted = 0;
     std::set<std::int32_t> ids;
-    RecordImage record;
-    for (std::uint32_t n = 1; n <= slots; ++n) {
-        if (StoreResult r = loadRecord(data_->file(), header, n, record)) return r;
-        const RecordHeader head = readRecordHeader(record.data());
+    StoreResult r = scanSlots([&](std::uint32_t n, const std::uint8_t* image) {
+        const RecordHeader head = readRecordHeader(image);
         if (head.status == recordstatus::kDeleted) {
             ++deleted;
-            continue;
+            return;
         }
         ++active;
         if (head.status != recordstatus::kActive)
@@ -51,13 +49,15 @@ StoreResult TDataTable::checkFiles(std::vector<std::string>& problems) {
             problems.push_back(formatMessage("record %d: holds the number %d", {n, int(head.link)}));
         if (head.recordId <= 0 || !ids.insert(head.recordId).second)
             problems.push_back(formatMessage("record %d: ID %d is not unique", {n, head.recordId}));
-    }
+    });
+    if (r != storecode::kOk) return r;
     if (deleted != chainLength)
         problems.push_back(formatMessage("%d deleted records but %d in the free-record chain",
                                          {deleted, chainLength}));
-    if (indexHeader.activeRecords() != active)
+    if (indexes_->activeRecords() != active)
         problems.push_back(formatMessage("index header counts %d active records, the data file %d",
-                                         {int(indexHeader.activeRecords()), active}));
+                                         {int(indexes_->activeRecords()), active}));
+    indexes_->check(slotScan(), problems);
     return storecode::kOk;
 }
 

@@ -6,6 +6,7 @@
 #include "tablestore/engine/DataTable.h"
 #include "tablestore/engine/FileList.h"
 #include "tablestore/format/DataFile.h"
+#include "tablestore/index/IndexFile.h"
 
 namespace wispel {
 
@@ -41,9 +42,7 @@ StoreResult createTableFiles(TDataDirectory& directory, const std::string& table
     std::unique_ptr<StoreFile> index;
     errorName = indexPath;
     if ((r = directory.fileSystem().create(indexPath, index))) return r;
-    TIndexHeader fresh = newIndexHeader();
-    fresh.prepareWrite(true);
-    if ((r = index->write(0, fresh.image.data(), fresh.image.size()))) return r;
+    if ((r = TIndexFile::create(*index))) return r;
     errorName = tableName;
     return index->flush();
 }

@@ -1,9 +1,10 @@
 // The table object's write side: insert, modify and delete under the write lock, in an
 // order that a killed process or a failed write cannot turn into a damaged table.
 //
-// Each operation first notes itself in the index header (kind, record slot, the slot's
-// former free-chain link, the data header's change counter), then writes the record, the
-// index pages and the data header, and last the index header without the note. Whoever
+// Each operation changes the keys in memory first (a refused key changes nothing on disk),
+// then notes itself in the index header (kind, record slot, the slot's former free-chain
+// link, the data header's change counter), writes the record, the data header, the index
+// pages and the index header, and last clears the note. Whoever
 // next holds the write lock and finds a note repairs the table from it (recover()):
 //   - data header not yet written (its counter is the noted one): the operation is undone:
 //     an appended slot is cut off, a reused free slot goes back to the chain with its noted
@@ -47,12 +48,6 @@ StoreResult TDataTable::writeDataHeader() {
     return saveDataHeader(data_->file(), header_, true);
 }
 
-StoreResult TDataTable::writeIndexHeader() {
-    indexHeader_.prepareWrite(true);
-    errorName_ = indexPath_;
-    return index_->write(0, indexHeader_.image.data(), indexHeader_.image.size());
-}
-
 StoreResult TDataTable::writeRecord(std::uint32_t record, const std::uint8_t* image,
                                     std::uint32_t bytes) {
     errorName_ = dataPath_;
@@ -60,13 +55,17 @@ StoreResult TDataTable::writeRecord(std::uint32_t record, const std::uint8_t* im
 }
 
 StoreResult TDataTable::beginWrite(const TPendingOperation& operation) {
-    indexHeader_.setPending(operation);
-    return writeIndexHeader();
+    pending_ = operation;
+    errorName_ = indexPath_;
+    return writeOperationNote(index_->file(), operation);
 }
 
 StoreResult TDataTable::endWrite() {
-    indexHeader_.setPending({});
-    return writeIndexHeader();
+    errorName_ = indexPath_;
+    if (StoreResult r = indexes_->writePending()) return r;
+    if (StoreResult r = writeOperationNote(index_->file(), {})) return r;
+    pending_ = {};
+    return storecode::kOk;
 }
 
 StoreResult TDataTable::checkRecord(const std::uint8_t* image) {
@@ -80,8 +79,17 @@ StoreResult TDataTable::checkRecord(const std::uint8_t* image) {
     return storecode::kOk;
 }
 
+StoreResult TDataTable::rollBack(StoreResult result, const DataHeader& before,
+                                 const std::uint8_t* oldImage) {
+    indexes_->discardPending();
+    const std::string name = errorName_;
+    recover(&before, oldImage);
+    errorName_ = name;
+    return result;
+}
+
 StoreResult TDataTable::recover(const DataHeader* before, const std::uint8_t* oldImage) {
-    const TPendingOperation op = indexHeader_.pending();
+    const TPendingOperation op = before != nullptr ? pending_ : noteOnFile_;
     const bool dataWritten = before == nullptr && header_.changeCounter != op.dataCounter;
     if (before != nullptr) header_ = *before;
     StoreResult r = storecode::kOk;
@@ -115,6 +123,7 @@ StoreResult TDataTable::recover(const DataHeader* before, const std::uint8_t* ol
     ++generation_;
     if (r == storecode::kOk) r = rebuildActive();
     if (r == storecode::kOk) r = rebuildIndexFile();
+    if (r == storecode::kOk) pending_ = {};
     return r;
 }
 
@@ -128,26 +137,40 @@ StoreResult TDataTable::repairIfPending() {
     // data header is taken as it is, its length not yet matching is what is repaired.
     unsigned char bytes[kDataHeaderSize];
     errorName_ = indexPath_;
-    StoreResult r = index_->read(0, indexHeader_.image.data(), indexHeader_.image.size());
+    StoreResult r = readOperationNote(index_->file(), noteOnFile_);
     if (r == storecode::kOk) {
         errorName_ = dataPath_;
         r = data_->read(0, bytes, sizeof bytes);
     }
-    if (r == storecode::kOk && indexHeader_.pending().kind != TPendingKind::none) {
+    if (r == storecode::kOk && noteOnFile_.kind != TPendingKind::none) {
         header_ = readDataHeader(bytes);
         errorName_ = name_;
-        r = header_.recordSize < kRecordHeaderSize ? storecode::kHeaderCorrupt
-                                                    : recover(nullptr, nullptr);
+        if (header_.recordSize < kRecordHeaderSize) {
+            r = storecode::kHeaderCorrupt;
+        } else {
+            // The index file's header must be read before its keys are made again.
+            std::vector<ColumnDescriptor> columns;
+            DataHeader ignored;
+            if (!indexes_) {
+                r = loadColumnsOf(columns);
+                if (r == storecode::kOk) {
+                    indexes_ = std::make_unique<TTableIndexes>(index_->file());
+                    r = indexes_->open(columns, header_.recordSize);
+                }
+            }
+            if (r == storecode::kOk) r = recover(nullptr, nullptr);
+        }
     }
     return lockHere ? releaseWriteLock(r) : r;
 }
 
 StoreResult TDataTable::rebuildIndexFile() {
-    const std::uint32_t count = active_.count();
-    indexHeader_.setActiveRecords(count);
-    indexHeader_.setPending({});
     indexMissing_ = false;
-    return writeIndexHeader();
+    errorName_ = indexPath_;
+    StoreResult r = indexes_->rebuild(slotScan());
+    if (r == storecode::kOk) r = writeOperationNote(index_->file(), {});
+    if (r == storecode::kOk) errorName_ = name_;
+    return r;
 }
 
 StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
@@ -170,17 +193,21 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     r = takeRecordSlot(header_, record, onFile);
     const std::int32_t id = takeRecordId(header_);
     writeRecordHeader({recordstatus::kActive, record, id}, image);
-    if (r == storecode::kOk)
-        r = beginWrite({TPendingKind::insert, record, link, before.changeCounter});
+    if (r == storecode::kOk && !onFile.empty()) r = indexes_->reuseSlot(onFile.data());
+    if (r == storecode::kOk) r = indexes_->addRecord(record, image, errorField_);
+    if (r != storecode::kOk) {
+        indexes_->discardPending();
+        header_ = before;
+        unlockRecord(record, owner);
+        return fail(releaseWriteLock(r));
+    }
+    indexes_->setActiveRecords(indexes_->activeRecords() + 1);
+    r = beginWrite({TPendingKind::insert, record, link, before.changeCounter});
     if (r == storecode::kOk) r = writeRecord(record, image, recordSize());
     if (r == storecode::kOk) r = writeDataHeader();
-    if (r == storecode::kOk) {
-        indexHeader_.setActiveRecords(indexHeader_.activeRecords() + 1);
-        r = endWrite();
-    }
+    if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) {
-        indexHeader_.setPending({TPendingKind::insert, record, link, before.changeCounter});
-        recover(&before, nullptr);
+        r = rollBack(r, before, nullptr);
         unlockRecord(record, owner);
         return fail(releaseWriteLock(r));
     }
@@ -204,17 +231,17 @@ StoreResult TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
         std::memcpy(image, current.data(), kRecordHeaderSize);  // status, number and ID stay
         r = checkRecord(image);
     }
-    if (r != storecode::kOk) return fail(releaseWriteLock(r));
+    if (r == storecode::kOk) r = indexes_->changeRecord(record, current.data(), image, errorField_);
+    if (r != storecode::kOk) {
+        indexes_->discardPending();
+        return fail(releaseWriteLock(r));
+    }
     const DataHeader before = header_;
     r = beginWrite({TPendingKind::modify, record, 0, header_.changeCounter});
     if (r == storecode::kOk) r = writeRecord(record, image, recordSize());
     if (r == storecode::kOk) r = writeDataHeader();
     if (r == storecode::kOk) r = endWrite();
-    if (r != storecode::kOk) {
-        indexHeader_.setPending({TPendingKind::modify, record, 0, before.changeCounter});
-        recover(&before, current.data());
-        return fail(releaseWriteLock(r));
-    }
+    if (r != storecode::kOk) return fail(releaseWriteLock(rollBack(r, before, current.data())));
     cache_->put(record, image);
     ++generation_;
     return fail(releaseWriteLock(storecode::kOk));
@@ -231,20 +258,22 @@ StoreResult TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* a
         r = storecode::kRecordChanged;
     const bool lockedBefore = recordLocks_.count(record) != 0;
     if (r == storecode::kOk) r = lockRecord(record, owner);
-    if (r != storecode::kOk) return fail(releaseWriteLock(r));
+    if (r == storecode::kOk) r = indexes_->removeRecord(record, current.data());
+    if (r != storecode::kOk) {
+        indexes_->discardPending();
+        if (!lockedBefore) unlockRecord(record, owner);
+        return fail(releaseWriteLock(r));
+    }
+    indexes_->setActiveRecords(indexes_->activeRecords() - 1);
     const DataHeader before = header_;
     RecordImage freed(current.begin(), current.end());
     freeRecordSlot(header_, freed, record);
     r = beginWrite({TPendingKind::remove, record, 0, before.changeCounter});
     if (r == storecode::kOk) r = writeRecord(record, freed.data(), recordSize());
     if (r == storecode::kOk) r = writeDataHeader();
-    if (r == storecode::kOk) {
-        indexHeader_.setActiveRecords(indexHeader_.activeRecords() - 1);
-        r = endWrite();
-    }
+    if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) {
-        indexHeader_.setPending({TPendingKind::remove, record, 0, before.changeCounter});
-        recover(&before, nullptr);
+        r = rollBack(r, before, nullptr);
         if (!lockedBefore) unlockRecord(record, owner);
         return fail(releaseWriteLock(r));
     }

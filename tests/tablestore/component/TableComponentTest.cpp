@@ -138,6 +138,7 @@ TEST_F(TableComponent, EditCancelAndDelete) {
     table->MoveFirst();
     table->MoveNext();
     EXPECT_EQ(table->FieldNamed("ID").IntegerValue(), 7);
+    EXPECT_EQ(table->CheckFiles(), std::vector<std::string>{});
 }
 
 TEST_F(TableComponent, FilterSelectsActiveRows) {
@@ -280,6 +281,7 @@ TEST_F(TableComponent, MissingIndexFileIsMadeAgain) {
     table->Open();
     EXPECT_EQ(names(*table), "A B");
     EXPECT_TRUE(std::filesystem::exists(dir_ / "Sites.IDX"));
+    EXPECT_EQ(table->CheckFiles(), std::vector<std::string>{});
 }
 
 TEST_F(TableComponent, InMemoryTables) {

@@ -1,0 +1,31 @@
+#pragma once
+// The note an insert, modify or delete leaves in the index file while it writes, so that a
+// process killed in the middle leaves enough behind for the next one to repair the table.
+// It lives in reserved bytes of the index file header (doc/table_format.md, "Crash
+// safety"), which every header write clears; a reader that follows the format ignores it.
+//
+//   3980  1  kind: 0 none, 1 insert, 2 modify, 3 delete
+//   3981  4  the record slot
+//   3985  4  insert into a free slot: the slot's link in the free-record chain before
+//   3989  4  the data header's change counter before the operation
+
+#include <cstdint>
+
+#include "tablestore/files/StoreFile.h"
+
+namespace wispel {
+
+enum class TPendingKind : std::uint8_t { none = 0, insert = 1, modify = 2, remove = 3 };
+
+struct TPendingOperation {
+    TPendingKind kind = TPendingKind::none;
+    std::uint32_t record = 0;
+    std::uint32_t link = 0;
+    std::int32_t dataCounter = 0;
+};
+
+StoreResult readOperationNote(StoreFile& index, TPendingOperation& operation);
+// Writes the note; a note of kind none clears it.
+StoreResult writeOperationNote(StoreFile& index, const TPendingOperation& operation);
+
+}  // namespace wispel

@@ -1,0 +1,65 @@
+#pragma once
+// The indexes of one table object: its index file (tablestore/index) and the key layout of
+// every index with key columns. Key changes of an operation collect in memory and are
+// written by writePending; a refused key (9729) or a failed write forgets all of them.
+//
+// *file must outlive this object.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tablestore/format/ColumnDescriptor.h"
+#include "tablestore/index/IndexFile.h"
+#include "tablestore/index/KeyForm.h"
+
+namespace wispel {
+
+// Calls the visitor with every record slot (number, image) of the data file.
+using TSlotScan = std::function<StoreResult(
+    const std::function<void(std::uint32_t, const std::uint8_t*)>& visit)>;
+
+class TTableIndexes {
+public:
+    explicit TTableIndexes(StoreFile& file) : file_(file), index_(file) {}
+
+    StoreResult open(const std::vector<ColumnDescriptor>& columns, std::uint32_t recordSize);
+    StoreResult reread(bool& changed) { return index_.reread(changed); }
+    std::int32_t changeCounter() const { return index_.header().ChangeCounter; }
+    std::uint32_t activeRecords() const { return index_.header().ActiveRecords; }
+    void setActiveRecords(std::uint32_t count) { index_.setActiveRecords(count); }
+
+    // The keys of a record added, removed or changed; `failedIndex` names the index that
+    // refused a duplicate key.
+    StoreResult addRecord(std::uint32_t record, const std::uint8_t* image, std::string& failedIndex);
+    StoreResult removeRecord(std::uint32_t record, const std::uint8_t* image);
+    // A free slot taken again: the system index's key of the deleted record it held goes.
+    StoreResult reuseSlot(const std::uint8_t* deletedImage);
+    StoreResult changeRecord(std::uint32_t record, const std::uint8_t* before,
+                             const std::uint8_t* after, std::string& failedIndex);
+    StoreResult writePending() { return index_.writePending(); }
+    void discardPending() { index_.discardPending(); }
+
+    // Makes the index file again from the records: every index keeps its definition, loses
+    // its pages, and gets the keys of every record `scan` visits.
+    StoreResult rebuild(const TSlotScan& scan);
+    // The index file's invariants, and the system index against the records `scan` visits.
+    void check(const TSlotScan& scan, std::vector<std::string>& problems);
+
+private:
+    struct Keyed {
+        int slot;
+        TKeyLayout layout;
+    };
+    StoreResult keyOf(const Keyed& index, const std::uint8_t* image, std::vector<std::uint8_t>& key);
+
+    StoreFile& file_;
+    TIndexFile index_;
+    std::vector<ColumnDescriptor> columns_;
+    std::uint32_t recordSize_ = 0;
+    std::vector<Keyed> keyed_;  // every index with key columns except the system index
+};
+
+}  // namespace wispel
