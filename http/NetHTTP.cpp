@@ -110,6 +110,30 @@ private:
     bool outermost_;
 };
 
+// Sets the connection's deadline for the outermost request and removes it when that
+// request ends, however it ends; redirects share the outermost request's time.
+class DeadlineScope {
+public:
+    DeadlineScope(TNetTCPConnection& connection, bool outermost, int totalMs)
+        : connection_(connection), outermost_(outermost) {
+        if (!outermost_) return;
+        TNetTCPConnection::Deadline deadline;
+        if (totalMs > 0) {
+            deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(totalMs);
+        }
+        connection_.SetDeadline(deadline);
+    }
+    ~DeadlineScope() {
+        if (outermost_) connection_.SetDeadline(std::nullopt);
+    }
+    DeadlineScope(const DeadlineScope&) = delete;
+    DeadlineScope& operator=(const DeadlineScope&) = delete;
+
+private:
+    TNetTCPConnection& connection_;
+    bool outermost_;
+};
+
 }  // namespace
 
 const char* protocolVersionText(TNetHTTPProtocolVersion version) {
@@ -150,6 +174,7 @@ bool TNetHTTP::AskRedirect(std::string& location, int redirectCount) {
 
 void TNetHTTP::PerformRequest(TNetHTTPMethod method, const std::string& url,
                               const TNetPostSource* source, TStream* responseStream) {
+    DeadlineScope timing(*this, redirectCount_ == 0, TotalTimeout);
     RedirectCountScope counting(redirectCount_);
     try {
         exchange(method, url, source, responseStream);

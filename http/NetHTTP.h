@@ -10,7 +10,8 @@
 // Limits on what a server may send (all raise an ENetLimitExceeded kind and close the
 // connection): a status or header line of more than MaxLineLength bytes, more than
 // MaxHeaderLines header lines, a body of more than MaxBodySize bytes. Connecting and
-// reading give up after ConnectTimeout and ReadTimeout (ENetSocketError 10060).
+// reading give up after ConnectTimeout and ReadTimeout (ENetSocketError 10060), and the
+// whole request, redirects included, after TotalTimeout, however steadily bytes arrive.
 
 #include <cstdint>
 #include <memory>
@@ -41,6 +42,7 @@ constexpr int kDefaultRedirectMaximum = 15;
 constexpr int kDefaultMaxHeaderLines = 1000;
 constexpr std::int64_t kDefaultMaxBodySize = 64LL * 1024 * 1024;
 constexpr int kMaxInterimReplies = 32;  // 1xx replies skipped before a final one
+constexpr int kDefaultTotalTimeout = 120000;  // ms for one request, connecting included
 
 class TNetHTTP : public TNetTCPClient {
 public:
@@ -54,6 +56,7 @@ public:
     TNetHTTPOnRedirectEvent OnRedirect;
     std::int64_t MaxBodySize = kDefaultMaxBodySize;
     int MaxHeaderLines = kDefaultMaxHeaderLines;
+    int TotalTimeout = kDefaultTotalTimeout;  // ms; 0 or less: no total limit
 
     TNetHeaderInfo& Request() noexcept { return *request_; }
     TNetHeaderInfo& Response() noexcept { return *response_; }

@@ -9,7 +9,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "core/Posix.h"
@@ -46,8 +48,19 @@ bool setBlocking(int socket, bool blocking) {
     return fcntl(socket, F_SETFL, flags) == 0;
 }
 
-int pollTimeout(int timeLimitMs) {
-    return timeLimitMs == kNoTimeLimit ? -1 : timeLimitMs;
+// poll, repeated after a signal with only the time that is left, so that signals arriving
+// now and then cannot stretch a time limit without end.
+int pollWithin(pollfd* entries, std::size_t count, int timeLimitMs) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(std::max(timeLimitMs, 0));
+    int wait = timeLimitMs == kNoTimeLimit ? -1 : timeLimitMs;
+    for (;;) {
+        int ready = ::poll(entries, count, wait);
+        if (!(ready == -1 && errno == EINTR)) return ready;
+        if (timeLimitMs == kNoTimeLimit) continue;
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+        wait = static_cast<int>(std::max<std::int64_t>(left, 0));
+    }
 }
 
 }  // namespace
@@ -84,7 +97,7 @@ int TNetStackWinsock::Connect(int socket, const std::string& ip, int port, int t
 
 int TNetStackWinsock::waitConnected(int socket, int timeLimitMs) {
     pollfd entry{socket, POLLOUT, 0};
-    int ready = retryOnEintr([&] { return ::poll(&entry, 1, pollTimeout(timeLimitMs)); });
+    int ready = pollWithin(&entry, 1, timeLimitMs);
     if (ready < 0) return fail();
     if (ready == 0) {
         lastError_ = netcode::kTimedOut;
@@ -115,8 +128,7 @@ int TNetStackWinsock::Select(const std::vector<int>& sockets, int timeLimitMs) {
     if (sockets.size() > kMaxSelectSet) throw ENetStackSetSizeExceeded("Set Size Exceeded.");
     std::vector<pollfd> entries;
     for (int s : sockets) entries.push_back({s, POLLIN, 0});
-    int ready = retryOnEintr(
-        [&] { return ::poll(entries.data(), entries.size(), pollTimeout(timeLimitMs)); });
+    int ready = pollWithin(entries.data(), entries.size(), timeLimitMs);
     return ready < 0 ? fail() : ready;
 }
 

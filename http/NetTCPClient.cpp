@@ -41,11 +41,14 @@ void TNetTCPClient::openSocket() {
     socket.Bind();
     bool viaSocks = SocksInfo().Version != TSocksVersion::svNoSocks;
     const std::string& host = viaSocks ? SocksInfo().Host : Host;
+    bool cut = false;
+    waitWithinDeadline(kNoTimeLimit, cut);  // a deadline already passed ends it here
     if (!TNetStack::IsIP(host)) DoStatus(TNetStatus::hsResolving, {host});
     socket.SetPeer(TNetStack::Instance().ResolveHost(host), viaSocks ? SocksInfo().Port : Port);
     if (!UseNagle) socket.SetSockOpt(IPPROTO_TCP, TCP_NODELAY, 1);
     DoStatus(TNetStatus::hsConnecting, {socket.PeerIP()});
-    checkSocketResult(socket.Connect(ConnectTimeout > 0 ? ConnectTimeout : kNoTimeLimit));
+    int wait = waitWithinDeadline(ConnectTimeout > 0 ? ConnectTimeout : kNoTimeLimit, cut);
+    checkSocketResult(socket.Connect(wait));
     if (InterceptEnabled()) Intercept()->Connect(&socket);
     if (viaSocks) throw ENetSocksError("SOCKS negotiation is not supported.");
 }

@@ -102,6 +102,17 @@ void TNetTCPConnection::CloseSocket() {
     if (interceptEnabled_) intercept_->Disconnect();
 }
 
+int TNetTCPConnection::waitWithinDeadline(int limitMs, bool& cut) {
+    cut = false;
+    if (!deadline_ || limitMs == 0) return limitMs;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline_ -
+                                                             std::chrono::steady_clock::now());
+    if (left.count() <= 0) closeAndRaise(netcode::kTimedOut);
+    if (limitMs != kNoTimeLimit && limitMs <= left.count()) return limitMs;
+    cut = true;
+    return static_cast<int>(std::min<std::int64_t>(left.count(), INT32_MAX));
+}
+
 void TNetTCPConnection::closeAndRaise(int code) {
     CloseSocket();
     throw ENetSocketError(code);
@@ -135,14 +146,17 @@ std::int64_t TNetTCPConnection::FillInputBuffer(bool raiseIfClosed, int timeLimi
         buffer = recvBuffer_.data();
         size = static_cast<std::int64_t>(recvBuffer_.size());
     }
-    // Without an explicit limit the read timeout applies, and running out of it is an error.
-    // It is set on the socket, which spares a wait before every receive.
+    // Without an explicit limit the read timeout applies, and running out of it is an error;
+    // so is running into the deadline. The limit is set on the socket, which spares a wait
+    // before every receive.
     bool readTimeoutApplies = timeLimit == kNoTimeLimit;
+    int wait = !readTimeoutApplies ? timeLimit : ReadTimeout > 0 ? ReadTimeout : kNoTimeLimit;
+    bool cut = false;
+    wait = waitWithinDeadline(wait, cut);
     if (readTimeoutApplies && !(interceptEnabled_ && intercept_->TakesOverReceiving())) {
-        binding_->SetReceiveTimeout(std::max(ReadTimeout, 0));
-    } else if (!binding_->Readable(readTimeoutApplies && ReadTimeout > 0 ? ReadTimeout
-                                                                         : timeLimit)) {
-        if (readTimeoutApplies) closeAndRaise(netcode::kTimedOut);
+        binding_->SetReceiveTimeout(wait == kNoTimeLimit ? 0 : wait);
+    } else if (!binding_->Readable(wait)) {
+        if (readTimeoutApplies || cut) closeAndRaise(netcode::kTimedOut);
         return 0;
     }
     std::int64_t received = receive(buffer, size);

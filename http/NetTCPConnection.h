@@ -4,13 +4,17 @@
 //
 // Time limits: a read that waits without an explicit limit gives up after ReadTimeout
 // milliseconds without any byte arriving, closes the connection and raises ENetSocketError
-// 10060. Lines longer than MaxLineLength raise ENetLineTooLong.
+// 10060. A deadline, when set, bounds every wait on top of that: a wait is cut to what is
+// left of it, and one that finds nothing left ends the same way. Lines longer than
+// MaxLineLength raise ENetLineTooLong.
 //
 // Ownership: the connection owns its socket handle and buffers. An attached Intercept is
 // not owned; the connection forgets it when it is destroyed.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +94,15 @@ public:
     std::int32_t ReadInteger();
     void WriteInteger(std::int32_t value);
 
+    using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+    // The end of the whole exchange under way (none: no total limit).
+    void SetDeadline(Deadline deadline) { deadline_ = deadline; }
+    const Deadline& GetDeadline() const noexcept { return deadline_; }
+    // A wait of `limitMs` (kNoTimeLimit: none) cut to what is left before the deadline;
+    // `cut` tells whether the deadline is what ends it. A wait that finds nothing left closes
+    // the connection and raises ENetSocketError 10060; a wait of 0 is no wait and passes.
+    int waitWithinDeadline(int limitMs, bool& cut);
+
     // The optional write buffer: sends are collected until `threshold` bytes (0 or less:
     // until closed) and then sent at once.
     void OpenWriteBuffer(std::int64_t threshold = -1);
@@ -121,6 +134,7 @@ private:
     std::vector<char> recvBuffer_;
     std::unique_ptr<std::string> writeBuffer_;  // absent unless opened
     std::int64_t writeBufferThreshold_ = -1;
+    Deadline deadline_;
 };
 
 // Brackets a piece of work with BeginWork and EndWork, also when it ends by an exception.

@@ -694,3 +694,30 @@ TEST(HTTPGet, FollowedRedirectEmptiesTheStream) {
     });
     EXPECT_THROW(http.Get(second.url("/first"), body), ENetInvalidURL);
 }
+// A server that keeps sending, one byte at a time, never runs into the read time limit; the
+// total limit ends the request all the same, and the next request gets its own time.
+TEST(HTTPGet, TotalTimeoutEndsATrickle) {
+    for (const std::string& head :
+         {std::string("HTTP/1.1 200 OK\r\nX-Slow: "), std::string("HTTP/1.1 200 OK\r\n"
+                                                                  "Content-Length: 900\r\n\r\n")}) {
+        SCOPED_TRACE(head);
+        ScriptedServer server(std::vector<ScriptedServer::Script>{
+            [&](ScriptedPeer& peer) {
+                peer.readRequest();
+                peer.send(head);
+                peer.trickle(std::string(900, 'x'), 50);
+            },
+            answer({reply("HTTP/1.1 200 OK", "fine")})});
+        TNetHTTP http;
+        http.ReadTimeout = 5000;
+        http.TotalTimeout = 600;
+        TMemoryStream body;
+        auto error = raised<ENetSocketError>([&] { http.Get(server.url("/slow"), body); });
+        EXPECT_EQ(error.LastError(), 10060);
+        EXPECT_FALSE(http.Connected());
+        TMemoryStream next;
+        http.Get(server.url("/next"), next);
+        EXPECT_EQ(next.View(), "fine");
+        http.Disconnect();
+    }
+}

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -12,6 +14,7 @@
 #include "core/MemoryStream.h"
 #include "http/NetConnectionIntercept.h"
 #include "http/NetException.h"
+#include "http/NetStack.h"
 #include "http/NetTCPClient.h"
 #include "tests/http/NetTestHelpers.h"
 #include "tests/support/ScriptedServer.h"
@@ -260,4 +263,45 @@ TEST(TCPConnection, BindsToTheBoundAddress) {
     client.BoundIP = "127.0.0.010";
     client.Connect();
     EXPECT_EQ(client.Binding().IP(), "127.0.0.10");
+}
+
+namespace {
+
+void ignoreSignal(int) {}
+
+// Interrupts the calling process every `intervalMs` with SIGALRM (handled, not restarting
+// system calls) while it lives.
+class SignalStorm {
+public:
+    explicit SignalStorm(int intervalMs) {
+        struct sigaction action {};
+        action.sa_handler = ignoreSignal;
+        sigaction(SIGALRM, &action, &previous_);
+        itimerval timer{{0, intervalMs * 1000}, {0, intervalMs * 1000}};
+        setitimer(ITIMER_REAL, &timer, nullptr);
+    }
+    ~SignalStorm() {
+        itimerval off{};
+        setitimer(ITIMER_REAL, &off, nullptr);
+        sigaction(SIGALRM, &previous_, nullptr);
+    }
+
+private:
+    struct sigaction previous_ {};
+};
+
+}  // namespace
+
+// A wait interrupted by signals again and again still ends when its time is up: each retry
+// waits only for what is left (were it to start over, this test would never end).
+TEST(TCPConnection, WaitInterruptedBySignalsEndsInTime) {
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    TNetTCPClient owner;  // keeps the socket stack alive
+    {
+        SignalStorm storm(20);
+        EXPECT_EQ(TNetStack::Instance().Select({pair[0]}, 300), 0);
+    }
+    ::close(pair[0]);
+    ::close(pair[1]);
 }

@@ -97,6 +97,13 @@ void ScriptedPeer::sendInPieces(std::string_view bytes, std::size_t pieceSize) {
     for (std::size_t at = 0; at < bytes.size(); at += pieceSize) send(bytes.substr(at, pieceSize));
 }
 
+void ScriptedPeer::trickle(std::string_view bytes, int gapMs) {
+    for (char byte : bytes) {
+        if (socket_ < 0 || ::send(socket_, &byte, 1, MSG_NOSIGNAL) != 1) return;
+        pause(gapMs);
+    }
+}
+
 void ScriptedPeer::pause(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }

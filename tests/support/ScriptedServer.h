@@ -44,6 +44,9 @@ public:
     void send(std::string_view bytes);
     // Sends `bytes` in pieces of `pieceSize`, each its own send.
     void sendInPieces(std::string_view bytes, std::size_t pieceSize);
+    // Sends `bytes` one byte at a time, `gapMs` apart, until all are sent or the client has
+    // gone away (a server that keeps a client waiting without ever falling silent).
+    void trickle(std::string_view bytes, int gapMs);
     void pause(int milliseconds);
     // Closes the sending side (the client sees the end of the stream), or the whole socket.
     void closeWrite();
