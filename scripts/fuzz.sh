@@ -5,6 +5,8 @@
 #   xml_parse   the XML parser            corpus tests/fuzz/corpus
 #   table_data  a table's data file open  corpus tests/fuzz/corpus-table-data
 #   filter_compile  the filter compiler   corpus tests/fuzz/corpus-filter
+#   http_reply  the HTTP client's replies corpus tests/fuzz/corpus-http-reply
+# RSS_MB (default 2048) caps the target's memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -22,6 +24,10 @@ case "$target" in
     corpus=tests/fuzz/corpus-filter
     options=(-max_len=2048 -dict=tests/fuzz/filter.dict)
     seeds=(tests/data/tablestore/filters) ;;
+  http_reply)
+    corpus=tests/fuzz/corpus-http-reply
+    options=(-max_len=4096 -dict=tests/fuzz/http.dict)
+    seeds=() ;;
   *) echo "fuzz.sh: unknown target '$target'" >&2; exit 2 ;;
 esac
 bash scripts/setup.sh clang libclang-rt-14-dev
@@ -36,4 +42,4 @@ cmake --build "$dir" --target "fuzz_$target" -j2
 mkdir -p "$corpus" "$dir/artifacts"
 export ASAN_OPTIONS=detect_leaks=1
 "$dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 "${options[@]}" \
-  -rss_limit_mb=2048 -artifact_prefix="$dir/artifacts/" "$corpus" "${seeds[@]}"
+  -rss_limit_mb="${RSS_MB:-2048}" -artifact_prefix="$dir/artifacts/" "$corpus" ${seeds[@]+"${seeds[@]}"}
