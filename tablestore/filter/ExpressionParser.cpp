@@ -262,7 +262,7 @@ private:
             case Kind::name:
                 return parseName(start);
             case Kind::symbol:
-                return parseSymbol(start);
+                return parseSymbol();
             case Kind::end:
                 break;
         }
@@ -305,7 +305,7 @@ private:
         return columnReference(token.value, start);
     }
 
-    TExpToken* parseSymbol(std::uint32_t start) {
+    TExpToken* parseSymbol() {
         if (isSymbol(':') || isSymbol('?')) failFilter("Parameters are not allowed");
         if (isSymbol('*')) failFilter("* (all columns) symbol is not allowed");
         if (!isSymbol('(')) unexpected();
@@ -315,7 +315,6 @@ private:
         TExpToken* inner = parseOr();
         if (!takeSymbol(')')) expected("Right parentheses expected, instead found ");
         --depth_;
-        (void)start;
         return inner;
     }
 

@@ -80,7 +80,9 @@ void checkCast(TExpToken& node) {
     // A constant that cannot become the type is known to fail now.
     TFilterValue converted;
     std::string store;
-    if (x->kind == TExpKind::constant && !convertValue(x->value, node.castTo, converted, store))
+    if (x->kind == TExpKind::constant &&
+        !castValue(x->value, node.castTo, engineType, static_cast<std::size_t>(node.number1),
+                   converted, store))
         failTypeMismatch(x->text, typeName);
     node.setClass(node.castTo);
     node.valueType = engineType;

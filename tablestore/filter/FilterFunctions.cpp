@@ -161,18 +161,9 @@ void applyTextFunction(const TFilterInstruction& in, const TFilterProgram& progr
 
 void applyCast(const TFilterInstruction& in, const TFilterValue& x, TFilterValue& result,
                std::string& text) {
-    TFilterValue converted;
-    if (!convertValue(x, in.resultClass, converted, text)) {
+    if (!castValue(x, in.resultClass, in.valueType, static_cast<std::size_t>(in.number1), result,
+                   text))
         result.isNull = true;
-        return;
-    }
-    if (in.resultClass != TValueClass::text) {
-        result = converted;
-        return;
-    }
-    // The text is in `text` unless the value was a text already.
-    if (x.type == TValueClass::text) text.assign(x.text);
-    if (in.number1 > 0) text.resize(firstCodePoints(text, static_cast<std::size_t>(in.number1)).size());
 }
 
 }  // namespace

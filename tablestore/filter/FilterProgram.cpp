@@ -105,6 +105,7 @@ private:
         made.op = node.op;
         made.function = node.function;
         made.resultClass = node.valueClass;
+        made.valueType = node.valueType;
         made.negated = node.negated;
         made.caseInsensitive = node.caseInsensitive;
         made.partial = node.partial;

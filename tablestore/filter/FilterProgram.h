@@ -38,6 +38,7 @@ struct TFilterInstruction {
     TExpOperator op = TExpOperator::none;
     TExpFunction function = TExpFunction::none;
     TValueClass resultClass = TValueClass::null;
+    std::uint8_t valueType = 0;  // engine type of the result (CAST's target)
     bool negated = false;
     bool caseInsensitive = false;  // text comparison nodes and LIKE
     bool partial = false;

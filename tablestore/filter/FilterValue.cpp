@@ -7,6 +7,7 @@
 
 #include "core/DateTime.h"
 #include "core/TextCase.h"
+#include "tablestore/filter/FilterText.h"
 #include "tablestore/format/ColumnDescriptor.h"
 #include "tablestore/format/RecordValues.h"
 
@@ -285,6 +286,31 @@ bool convertValue(const TFilterValue& in, TValueClass to, TFilterValue& out,
     }
     if (ok) out = result;
     return ok;
+}
+
+bool castValue(const TFilterValue& in, TValueClass to, std::uint8_t engineType,
+               std::size_t textLength, TFilterValue& out, std::string& store) {
+    TFilterValue converted;
+    store.clear();
+    if (!convertValue(in, to, converted, store)) return false;
+    if (!converted.isNull && to == TValueClass::integer) {
+        const std::int64_t v = converted.integer;
+        const bool fits = engineType == enginetype::kSmallint ? v >= -32768 && v <= 32767
+                          : engineType == enginetype::kWord   ? v >= 0 && v <= 65535
+                          : engineType == enginetype::kInteger
+                              ? v >= std::numeric_limits<std::int32_t>::min() &&
+                                    v <= std::numeric_limits<std::int32_t>::max()
+                              : true;
+        if (!fits) return false;
+    }
+    if (!converted.isNull && to == TValueClass::text) {
+        // A text cast to text is still where it was; the result always lives in `store`.
+        if (in.type == TValueClass::text) store.assign(in.text);
+        if (textLength > 0) store.resize(firstCodePoints(store, textLength).size());
+        converted.text = store;
+    }
+    out = converted;
+    return true;
 }
 
 void appendValueText(const TFilterValue& value, std::string& out) {

@@ -51,6 +51,11 @@ bool canConvert(TValueClass from, TValueClass to);
 // there. False when the value cannot be read as `to`. A null stays null.
 bool convertValue(const TFilterValue& in, TValueClass to, TFilterValue& out, std::string& store);
 
+// CAST: convertValue to the class of `engineType`, then whole numbers must fit that type
+// (SMALLINT, WORD, INTEGER), and a text is cut to `textLength` characters when that is not 0.
+bool castValue(const TFilterValue& in, TValueClass to, std::uint8_t engineType,
+               std::size_t textLength, TFilterValue& out, std::string& store);
+
 // Text forms: dates as YYYY-MM-DD, times as HH:MM:SS with ".mmm" when the milliseconds are
 // not zero, timestamps as both separated by a blank, Booleans as TRUE / FALSE.
 void appendValueText(const TFilterValue& value, std::string& out);

@@ -8,7 +8,8 @@
 //   5  ab*    0      true   0       2024-01-05  23:59:59.500  2024-01-06 00:00:00  32767  xxabxxab
 //   6  Ärger  -7     false  3.14159 1900-03-01  06:15:30      1900-03-01 06:15:30  -32768 Ärger
 //
-// ("-": no value). ID is 1 to 6. Each case gives the selected record numbers or the exact
+// ("-": no value). ID is 1 to 6. Memo is "a long memo text" in 1, none in 2, "memo <n>" in
+// the others. Each case gives the selected record numbers or the exact
 // error, "error 10051: " and the text that follows "Filter error for table '...' - ".
 
 #include <gtest/gtest.h>
@@ -341,6 +342,11 @@ INSTANTIATE_TEST_SUITE_P(Functions, FilterSelects, ::testing::Values(
     Case{"CAST('2024-01-05' AS DATE) = Born", "1,5"},
     Case{"CAST(Born AS BOOLEAN)", ERRIN("Type mismatch between 'Born' and 'BOOLEAN'")},
     Case{"CAST(Update AS DATE) = Born", ERRIN("Type mismatch between 'Update' and 'DATE'")},
+    Case{"CAST(100000 AS SMALLINT) = 1", ERRIN("Type mismatch between '100000' and 'SMALLINT'")},
+    Case{"CAST(Update * 10000 AS SMALLINT) IS NULL", "1,2,3,4,6"},
+    Case{"CAST(Small AS WORD) IS NULL", "1,3,6"},
+    Case{"CAST(Price * 1E10 AS INTEGER) IS NULL", "1,2,3,4,6"},
+    Case{"CAST(Price * 1E10 AS LARGEINT) IS NULL", "3"},
     Case{"CAST(Update AS BLOB) = 1",
          ERRIN("Data type expected after AS keyword in CAST function, instead found 'BLOB'")},
     Case{"CAST(Update CHAR) = '1'",
@@ -365,6 +371,16 @@ INSTANTIATE_TEST_SUITE_P(Functions, FilterSelects, ::testing::Values(
          ERRIN("Left parentheses expected after UPPER function, instead found 'Name'")},
     Case{"UPPER(Name = 'x'",
          ERRIN("Right parentheses expected after UPPER function arguments, instead found ''")}));
+
+INSTANTIATE_TEST_SUITE_P(Memo, FilterSelects, ::testing::Values(
+    Case{"Memo LIKE '%long%'", "1"},
+    Case{"Memo IS NULL", "2"},
+    Case{"UPPER(Memo) = 'MEMO 4'", "4"},
+    Case{"SUBSTRING(Memo FROM 1 FOR 4) = 'memo'", "3,4,5,6"},
+    Case{"Memo = 'memo*'", "3,4,5,6"},
+    Case{"Memo = Name", ""},
+    Case{"Memo > 5", "1,3,4,5,6"},
+    Case{"Memo > Update", ERRIN("Type mismatch between 'Memo' and 'Update'")}));
 
 INSTANTIATE_TEST_SUITE_P(Tokens, FilterSelects, ::testing::Values(
     Case{"[Name] = 'abc'", "1"},

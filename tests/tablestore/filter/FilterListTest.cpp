@@ -149,6 +149,12 @@ TEST(Filter, FailedCreationKeepsWhatTheCallerHad) {
               "expression");
 }
 
+TEST(Filter, MemoTextsThatCannotBeReadHaveNoValue) {
+    TestTable table;
+    table.memosReadable = false;
+    EXPECT_EQ(table.select("Memo IS NULL"), "1,2,3,4,5,6");
+}
+
 TEST(Filter, ColumnsBeyondTheRecordAreRefused) {
     TestTable table;
     std::unique_ptr<TFilter> made;

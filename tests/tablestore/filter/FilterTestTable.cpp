@@ -23,7 +23,8 @@ ColumnDescriptor column(const char* name, std::uint8_t type, std::uint8_t size =
 
 // Columns, in field order:
 //   ID (auto-increment), Name text 10, Update integer, Active Boolean, Price float,
-//   Born date, At time, Stamp timestamp, Small 16-bit, Note text 20.
+//   Born date, At time, Stamp timestamp, Small 16-bit, Note text 20, Memo memo (whose texts
+//   are "a long memo text" in record 1, none in record 2 and "memo <n>" in the others).
 TFilterColumns makeColumns(std::size_t& recordSize) {
     TFilterColumns columns{
         column("ID", kInteger, 0, enginesubtype::kAutoInc),
@@ -36,6 +37,7 @@ TFilterColumns makeColumns(std::size_t& recordSize) {
         column("Stamp", kTimestamp),
         column("Small", kSmallint),
         column("Note", kText, 20),
+        column("Memo", kBlob, 0, enginesubtype::kMemo),
     };
     std::uint16_t offset = kRecordHeaderSize;
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -109,6 +111,7 @@ TestTable::TestTable() : columns_(makeColumns(recordSize_)) {
             setDoubleValue(image.data(), c[7], timestampFromDateTime(parseMoment(row.stamp)));
         if (row.small) setInt16Value(image.data(), c[8], *row.small);
         if (row.note) setTextValue(image.data(), c[9], row.note);
+        if (records_.size() != 1) image[c[10].offset] = 1;  // a memo, read by readMemo
         records_.push_back(std::move(image));
     }
 }
@@ -118,6 +121,13 @@ StoreResult TestTable::readRecord(std::uint32_t recordNo, const std::uint8_t*& i
     if (recordNo == 0 || recordNo > records_.size()) return storecode::kRecordsCorrupt;
     image = records_[recordNo - 1].data();
     return storecode::kOk;
+}
+
+bool TestTable::readMemo(const ColumnDescriptor&, const std::uint8_t* image, std::string& text) {
+    if (!memosReadable) return false;
+    const std::uint32_t n = readRecordHeader(image).link;
+    text = n == 1 ? "a long memo text" : "memo " + std::to_string(n);
+    return true;
 }
 
 std::string TestTable::select(std::string_view filter, TFilterOptions options) {

@@ -1,5 +1,5 @@
 #pragma once
-// A small table held in memory for the filter tests: ten columns of most types and six
+// A small table held in memory for the filter tests: eleven columns of most types and six
 // records (record numbers 1 to 6), with the values listed in FilterTestTable.cpp.
 
 #include <cstdint>
@@ -17,6 +17,10 @@ public:
     TestTable();
 
     StoreResult readRecord(std::uint32_t recordNo, const std::uint8_t*& image) override;
+    // Memo texts stand in the table itself rather than in a blob file.
+    bool readMemo(const ColumnDescriptor& column, const std::uint8_t* image,
+                  std::string& text) override;
+    bool memosReadable = true;
 
     const TFilterColumns& columns() const { return columns_; }
     std::size_t recordSize() const { return recordSize_; }
