@@ -96,7 +96,9 @@ void TMemoryStream::LoadFromStream(TStream& source) {
     position_ = 0;
 }
 
-void TMemoryStream::SaveToStream(TStream& target) { target.WriteBuffer(bytes_.get(), size_); }
+void TMemoryStream::SaveToStream(TStream& target) {
+    target.WriteBuffer(bytes_.get(), size_);
+}
 
 void TMemoryStream::LoadFromFile(const std::string& path) {
     TFileStream file(path, TFileMode::fmOpenRead);

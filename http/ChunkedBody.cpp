@@ -37,7 +37,8 @@ std::int64_t chunkSize(std::string_view line, std::int64_t limit) {
         size = size * 16 + digit;
     }
     std::size_t after = line.find_first_not_of(" \t", end);
-    if (after != std::string_view::npos && line[after] != ';') raiseMalformed("Malformed chunk size.");
+    if (after != std::string_view::npos && line[after] != ';')
+        raiseMalformed("Malformed chunk size.");
     return size;
 }
 

@@ -4,8 +4,10 @@
 // received and sent, and disconnecting; when it takes over receiving or sending, the
 // connection's bytes go through it instead of the socket.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "http/NetComponent.h"
@@ -24,7 +26,10 @@ public:
     virtual void DataReceived(const char* /*bytes*/, std::int64_t /*count*/) {}
     virtual void DataSent(const char* /*bytes*/, std::int64_t /*count*/) {}
 
-    // When true, Recv and Send replace the socket calls (same results as the socket's).
+    // When true, Recv and Send replace the socket calls. Recv answers without waiting: the
+    // bytes it has (up to `count`), 0 when the peer has closed, or -1 when it needs the
+    // socket to become readable first (the connection waits for that with its time
+    // limits). Send returns the count it has taken. Both raise their own errors.
     virtual bool TakesOverReceiving() const { return false; }
     virtual bool TakesOverSending() const { return false; }
     virtual std::int64_t Recv(void* /*bytes*/, std::int64_t /*count*/) { return 0; }
@@ -38,6 +43,11 @@ public:
     using TNetConnectionIntercept::TNetConnectionIntercept;
 
     std::function<void()> OnConnectHook;  // unset unless a proxy tunnel is needed
+    // Set by the client before it connects: the host name (or IP address) the peer must
+    // prove to be, and the time limits of the connection.
+    std::string ServerName;
+    int ReadTimeout = 0;  // ms without any byte arriving; 0 or less: no limit
+    std::optional<std::chrono::steady_clock::time_point> Deadline;  // none: no total limit
 };
 
 }  // namespace wispel

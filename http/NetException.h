@@ -38,6 +38,8 @@ WISPEL_DECLARE_EXCEPTION(ENetBodyTooLarge, ENetLimitExceeded);
 // A reply whose framing cannot be trusted: a malformed chunk or Content-Length, conflicting
 // lengths, endless interim replies. The rest of the connection's input cannot be framed.
 WISPEL_DECLARE_EXCEPTION(ENetProtocolError, ENetException);
+// A secure connection that failed: its handshake, the server's certificate, or a record.
+WISPEL_DECLARE_EXCEPTION(ENetTLSError, ENetException);
 // A URL the client cannot request, such as one whose port is not a number from 1 to 65535.
 WISPEL_DECLARE_EXCEPTION(ENetInvalidURL, ENetException);
 // Raises ENetBodyTooLarge for a body above `limit` bytes.

@@ -265,13 +265,27 @@ bool TNetHTTP::selectHostAndPort(const std::string& protocol, const std::string&
         return true;
     }
     bool secure = sameText(protocol, "HTTPS");
-    if (secure && dynamic_cast<TNetSecureIntercept*>(Intercept()) == nullptr) {
+    auto* secureIntercept = dynamic_cast<TNetSecureIntercept*>(Intercept());
+    if (secure && secureIntercept == nullptr) {
         throw ENetInterceptPropInvalid("Intercept value is not valid");
     }
     // A URL without a host (a relative redirect) keeps the connection's target.
     if (hostStep(protocol, host, port)) Port = port != -1 ? port : secure ? 443 : 80;
-    if (secure) SetInterceptEnabled(true);
+    if (secureIntercept != nullptr) securedStep(*secureIntercept, protocol, secure);
     return false;
+}
+
+// A secure intercept secures exactly the https exchanges (a relative URL keeps the scheme);
+// a change either way needs a new connection, even to the same host and port.
+void TNetHTTP::securedStep(TNetSecureIntercept& intercept, const std::string& protocol,
+                           bool secure) {
+    if (!protocol.empty()) {
+        if (InterceptEnabled() != secure) Disconnect();
+        SetInterceptEnabled(secure);
+    }
+    intercept.ServerName = Host;
+    intercept.ReadTimeout = ReadTimeout;
+    intercept.Deadline = GetDeadline();
 }
 
 // A URL without a port never matches the open connection, which is then closed.

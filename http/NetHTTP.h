@@ -12,6 +12,10 @@
 // MaxHeaderLines header lines, a body of more than MaxBodySize bytes. Connecting and
 // reading give up after ConnectTimeout and ReadTimeout (ENetSocketError 10060), and the
 // whole request, redirects included, after TotalTimeout, however steadily bytes arrive.
+//
+// "https" URLs need a secure-connection intercept assigned (TNetTLSIntercept); port 443
+// unless the URL names another. Redirects are followed with HandleRedirects only to http and
+// https targets without control characters.
 
 #include <cstdint>
 #include <memory>
@@ -24,6 +28,8 @@
 #include "http/NetTCPClient.h"
 
 namespace wispel {
+
+class TNetSecureIntercept;
 
 enum class TNetHTTPProtocolVersion { pv1_0 = 0, pv1_1 = 1 };
 enum class TNetHTTPMethod { hmHead = 0, hmGet = 1, hmPost = 2 };
@@ -92,6 +98,7 @@ private:
     bool selectHostAndPort(const std::string& protocol, const std::string& host, int port);
     // True when the URL names a host, which then becomes the connection's target.
     bool hostStep(const std::string& protocol, const std::string& host, int port);
+    void securedStep(TNetSecureIntercept& intercept, const std::string& protocol, bool secure);
     void sendRequest(TNetHTTPMethod method, const std::string& target,
                      const TNetPostSource* source);
     bool readReplyHead();   // the final reply's status line and headers; true for HTTP/1.0

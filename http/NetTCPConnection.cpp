@@ -132,10 +132,16 @@ void TNetTCPConnection::DropInput(std::int64_t count) {
     DoWork(TWorkMode::wmRead, count);
 }
 
-std::int64_t TNetTCPConnection::receive(char* target, std::int64_t size) {
-    if (interceptEnabled_ && intercept_->TakesOverReceiving())
-        return intercept_->Recv(target, size);
-    return binding_->Recv(target, size);
+// An intercept answers at once; when it needs more from the socket first, the wait for it is
+// here, with the limits of a plain receive, the deadline checked before each wait. -1 when
+// nothing came within `waitLimit`; `cut` tells whether the deadline ended it.
+std::int64_t TNetTCPConnection::interceptReceive(char* target, std::int64_t size, int waitLimit,
+                                                 bool& cut) {
+    for (;;) {
+        std::int64_t n = intercept_->Recv(target, size);
+        if (n >= 0) return n;
+        if (!binding_->Readable(waitWithinDeadline(waitLimit, cut))) return -1;
+    }
 }
 
 std::int64_t TNetTCPConnection::FillInputBuffer(bool raiseIfClosed, int timeLimit, char* buffer,
@@ -151,15 +157,22 @@ std::int64_t TNetTCPConnection::FillInputBuffer(bool raiseIfClosed, int timeLimi
     // before every receive.
     bool readTimeoutApplies = timeLimit == kNoTimeLimit;
     int wait = !readTimeoutApplies ? timeLimit : ReadTimeout > 0 ? ReadTimeout : kNoTimeLimit;
+    int uncut = wait;
     bool cut = false;
     wait = waitWithinDeadline(wait, cut);
-    if (readTimeoutApplies && !(interceptEnabled_ && intercept_->TakesOverReceiving())) {
+    bool viaIntercept = interceptEnabled_ && intercept_->TakesOverReceiving();
+    if (readTimeoutApplies && !viaIntercept) {
         binding_->SetReceiveTimeout(wait == kNoTimeLimit ? 0 : wait);
-    } else if (!binding_->Readable(wait)) {
+    } else if (!viaIntercept && !binding_->Readable(wait)) {
         if (readTimeoutApplies || cut) closeAndRaise(netcode::kTimedOut);
         return 0;
     }
-    std::int64_t received = receive(buffer, size);
+    std::int64_t received =
+        viaIntercept ? interceptReceive(buffer, size, uncut, cut) : binding_->Recv(buffer, size);
+    if (received < 0 && viaIntercept) {
+        if (readTimeoutApplies || cut) closeAndRaise(netcode::kTimedOut);
+        return 0;
+    }
     if (received == 0) closedGracefully_ = true;
     if (received < 0) {
         int code = TNetStack::Instance().LastError();

@@ -119,7 +119,7 @@ protected:
     [[noreturn]] void closeAndRaise(int code);
 
 private:
-    std::int64_t receive(char* target, std::int64_t size);
+    std::int64_t interceptReceive(char* target, std::int64_t size, int waitLimit, bool& cut);
     std::int64_t sendSome(const char* bytes, std::int64_t count);
     void readToStreamBody(TStream& stream, TMemoryStream* memory, std::int64_t count,
                           bool untilClose, std::int64_t maxBytes);

@@ -11,6 +11,8 @@ packages=(
   libcurl4-openssl-dev
   # SQLite: the table store benchmarks' peer.
   libsqlite3-dev
+  # TLS for https (the HTTP client's secure intercept) and the system's trust store.
+  libssl-dev ca-certificates
   # The window program: Qt 6 Widgets with its code generators (moc, uic, rcc), the SVG
   # plugins that draw our icons, and fonts for the offscreen platform its tests run on.
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins fonts-dejavu-core

@@ -32,7 +32,8 @@ bool sendAll(int socket, const std::string& bytes) {
 BenchServer::BenchServer(const std::vector<std::pair<std::string, std::size_t>>& bodies,
                          std::size_t smallSize)
     : smallReply_(replyOf(smallSize)) {
-    for (const auto& [path, size] : bodies) replies_.emplace_back("GET " + path + " ", replyOf(size));
+    for (const auto& [path, size] : bodies)
+        replies_.emplace_back("GET " + path + " ", replyOf(size));
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;

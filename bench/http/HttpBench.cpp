@@ -41,7 +41,9 @@ bench::BenchServer& server() {
     return instance;
 }
 
-std::size_t sizeOf(const std::string& path) { return path == "/big" ? kBigSize : kMidSize; }
+std::size_t sizeOf(const std::string& path) {
+    return path == "/big" ? kBigSize : kMidSize;
+}
 
 // Runs the curl program with its output sent to /dev/null.
 void runCurl(const std::vector<std::string>& arguments) {
@@ -131,7 +133,8 @@ void BM_Small_Wispel(benchmark::State& state) {
 void BM_Small_Libcurl(benchmark::State& state) {
     for (auto _ : state) {
         CurlFetcher curl;  // one handle keeps its connection alive, as our client does
-        for (int i = 1; i <= kSmallCount; ++i) curl.get(server().url("/small/" + std::to_string(i)));
+        for (int i = 1; i <= kSmallCount; ++i)
+            curl.get(server().url("/small/" + std::to_string(i)));
     }
     state.SetItemsProcessed(state.iterations() * kSmallCount);
 }
@@ -144,14 +147,18 @@ void BM_Small_CurlProgram(benchmark::State& state) {
 }
 
 BENCHMARK_CAPTURE(BM_Large_Wispel, Big, std::string("/big"))
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_Large_Libcurl, Big, std::string("/big"))
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_Big_CurlProgram)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Large_Wispel, Mid, std::string("/mid"))
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_Large_Libcurl, Mid, std::string("/mid"))
-    ->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_Small_Wispel)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Small_Libcurl)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Small_CurlProgram)->Unit(benchmark::kMillisecond)->UseRealTime();

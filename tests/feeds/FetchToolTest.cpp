@@ -7,12 +7,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/LocalHttpServer.h"
+#include "tests/support/TestCertificates.h"
 
 namespace {
 
@@ -129,4 +131,24 @@ TEST(WispelFetch, ReadsLocalFilesWithTheTextFallback) {
     EXPECT_EQ(missing.out, "Wispel\n");
     EXPECT_EQ(missing.err.rfind("Cannot open file \"" + kFeeds + "/no-such-feed.xml\". ", 0), 0u);
     EXPECT_TRUE(missing.err.ends_with(".\n"));
+}
+
+TEST(WispelFetch, ReadsFeedsOverHttpsAndSaysWhyACertificateFails) {
+    char pattern[] = "/tmp/wispel-fetch-tls-XXXXXX";
+    const std::string folder = ::mkdtemp(pattern);
+    wispel::test::TestCertificates certificates(folder);
+    ::setenv("SSL_CERT_FILE", certificates.ca.c_str(), 1);  // the tool inherits it
+    wispel::test::LocalHttpServer good(kFeeds, certificates.good);
+    wispel::test::LocalHttpServer wrongHost(kFeeds, certificates.wrongHost);
+    const ToolRun run = runTool({"--tsv", "Courier=" + good.url("/rss2.xml")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Courier\tTom & Jerry\thttp://127.0.0.1/courier/1?a=1&b=2"),
+              std::string::npos)
+        << run.out;
+    const ToolRun failed = runTool({"--tsv", "Courier=" + wrongHost.url("/rss2.xml")});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_NE(failed.err.find("certificate does not match host '127.0.0.1'"), std::string::npos)
+        << failed.err;
+    std::filesystem::remove_all(folder);
 }

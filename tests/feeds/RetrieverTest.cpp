@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <atomic>
+#include <filesystem>
 #include <string>
 
 #include "core/MemoryStream.h"
@@ -9,6 +12,7 @@
 #include "http/NetHTTP.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/TestCertificates.h"
 
 using namespace wispel;
 
@@ -38,7 +42,7 @@ TEST(TRSSRetriever, FailedRepliesRaiseAfterTheBodyWasStored) {
         std::string body;
     } cases[] = {
         {"/status/404", 404, "status 404"},
-        {"/redirect/1/rdf.xml", 302, "moved"},  // redirects are not followed
+        {"/redirect/6/rdf.xml", 302, "moved"},  // a sixth redirect is not followed
     };
     for (const auto& c : cases) {
         TRSSRetriever retriever;
@@ -97,4 +101,51 @@ TEST(TRSSRetriever, RetrievesAgainAfterAFailedReply) {
         EXPECT_EQ(stream.View(), file.View());
         EXPECT_FALSE(retriever.HTTP()->Connected());
     }
+}
+
+// Sources over https, and redirects between http and https: a test CA made at run time is
+// trusted through SSL_CERT_FILE.
+TEST(TRSSRetriever, FollowsRedirectsBetweenHttpAndHttpsOnly) {
+    char pattern[] = "/tmp/wispel-retriever-tls-XXXXXX";
+    const std::string folder = ::mkdtemp(pattern);
+    test::TestCertificates certificates(folder);
+    ::setenv("SSL_CERT_FILE", certificates.ca.c_str(), 1);
+    test::LocalHttpServer plain(kFeeds), secure(kFeeds, certificates.good);
+    TMemoryStream file;
+    file.LoadFromFile(kFeeds + "/rdf.xml");
+    for (const std::string& url :
+         {secure.url("/rdf.xml"), secure.url("/chunked/rdf.xml"), secure.url("/close/rdf.xml"),
+          plain.url("/to/" + secure.url("/redirect/4/rdf.xml")), plain.url("/redirect/5/rdf.xml")}) {
+        SCOPED_TRACE(url);
+        TRSSRetriever retriever;
+        TMemoryStream stream;
+        retriever.Retrieve(url, &stream);
+        EXPECT_EQ(stream.View(), file.View());
+    }
+    const struct {
+        std::string url;
+        std::string message;
+    } failures[] = {
+        {plain.url("/to/file:///etc/passwd"), "Redirect to 'file:///etc/passwd' refused."},
+        {secure.url("/redirect/6/rdf.xml"),
+         "302 Found: too many redirects, the last to '/rdf.xml'."},
+    };
+    for (const auto& c : failures) {
+        SCOPED_TRACE(c.url);
+        TRSSRetriever retriever;
+        TMemoryStream stream;
+        try {
+            retriever.Retrieve(c.url, &stream);
+            ADD_FAILURE() << "no error";
+        } catch (const ENetException& error) {
+            EXPECT_EQ(error.message(), c.message);
+        }
+    }
+    // A certificate that fails leaves nothing to parse.
+    test::LocalHttpServer expired(kFeeds, certificates.expired);
+    TRSSRetriever retriever;
+    TMemoryStream stream;
+    EXPECT_THROW(retriever.Retrieve(expired.url("/rdf.xml"), &stream), ENetTLSError);
+    EXPECT_EQ(stream.Size(), 0);
+    std::filesystem::remove_all(folder);
 }

@@ -50,7 +50,7 @@ const std::string kHead = "HTTP/1.1 200 OK\r\n";
 struct Reply {
     const char* name;
     std::vector<std::string> pieces;  // each its own send
-    bool close;                        // the server closes after the pieces
+    bool close;                       // the server closes after the pieces
 };
 
 std::vector<Reply> replies(const std::string& body) {
@@ -60,9 +60,11 @@ std::vector<Reply> replies(const std::string& body) {
     return {
         {"length", {kHead + length + body.substr(0, 1000), body.substr(1000)}, false},
         {"small chunks", {chunkedHead + chunked(body, 1000)}, false},
-        {"big chunks, framing split", {chunkedHead + big.substr(0, 3), big.substr(3, 200003),
-                                       big.substr(200006)}, false},
-        {"chunks with trailers", {chunkedHead + chunked(body, 70000, "X-A: 1\r\nX-B: 2\r\n")},
+        {"big chunks, framing split",
+         {chunkedHead + big.substr(0, 3), big.substr(3, 200003), big.substr(200006)},
+         false},
+        {"chunks with trailers",
+         {chunkedHead + chunked(body, 70000, "X-A: 1\r\nX-B: 2\r\n")},
          false},
         {"until close", {kHead + "\r\n" + body.substr(0, 5), body.substr(5)}, true},
     };
@@ -104,8 +106,8 @@ TEST(BodyRead, EveryKindIntoEveryStream) {
              return s;
          },
          "ab"},
-        {"file stream",
-         [&] { return std::make_unique<TFileStream>(path, TFileMode::fmCreate); }, ""},
+        {"file stream", [&] { return std::make_unique<TFileStream>(path, TFileMode::fmCreate); },
+         ""},
     };
     for (const auto& reply : replies(body)) {
         for (const auto& target : targets) {
@@ -133,7 +135,8 @@ TEST(BodyRead, NextReplyAfterAChunkedBodyOnTheSameConnection) {
     ScriptedServer server([](ScriptedPeer& peer) {
         peer.readRequest();
         peer.send(kHead + "Transfer-Encoding: chunked\r\n\r\n" +
-                  "1\r\na\r\n1\r\nb\r\n0\r\nX-T: 1\r\n\r\n" + kHead + "Content-Length: 2\r\n\r\nok");
+                  "1\r\na\r\n1\r\nb\r\n0\r\nX-T: 1\r\n\r\n" + kHead +
+                  "Content-Length: 2\r\n\r\nok");
         peer.readRequest();
         peer.send(kHead + "Transfer-Encoding: chunked\r\n\r\n4\r");
         peer.send("\nlast\r");

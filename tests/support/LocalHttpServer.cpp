@@ -28,7 +28,8 @@ int readPort(int fd) {
 
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(const std::string& root) {
+LocalHttpServer::LocalHttpServer(const std::string& root, const std::string& certificate)
+    : secure_(!certificate.empty()) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
     pid_ = ::fork();
@@ -37,7 +38,8 @@ LocalHttpServer::LocalHttpServer(const std::string& root) {
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
         std::string script = scriptPath();
-        ::execlp("python3", "python3", script.c_str(), root.c_str(), static_cast<char*>(nullptr));
+        ::execlp("python3", "python3", script.c_str(), root.c_str(),
+                 certificate.empty() ? nullptr : certificate.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(pipeFds[1]);
@@ -62,7 +64,8 @@ void LocalHttpServer::stop() {
 }
 
 std::string LocalHttpServer::url(std::string_view path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+    return (secure_ ? "https" : "http") + std::string("://127.0.0.1:") + std::to_string(port_) +
+           std::string(path);
 }
 
 }  // namespace wispel::test

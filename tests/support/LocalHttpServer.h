@@ -9,7 +9,9 @@
 //   /close/<file>            the file without a length, ended by closing the connection
 //   /bytes/<n>               n bytes of the letter "x"
 //   /echo                    the request line and header lines as the body
+//   /to/<url>                302 to <url>, as written
 //
+// Given a certificate (a PEM file with the chain and its key) it speaks HTTPS instead.
 // The server speaks HTTP/1.1 with keep-alive. The process is stopped when the object is
 // destroyed.
 
@@ -23,13 +25,13 @@ namespace wispel::test {
 class LocalHttpServer {
 public:
     // Serves the files of `root`; raises std::runtime_error when the server does not start.
-    explicit LocalHttpServer(const std::string& root);
+    explicit LocalHttpServer(const std::string& root, const std::string& certificate = "");
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
     int port() const noexcept { return port_; }
-    // "http://127.0.0.1:<port>" followed by `path`.
+    // "http://127.0.0.1:<port>" (https with a certificate) followed by `path`.
     std::string url(std::string_view path = "/") const;
 
 private:
@@ -37,6 +39,7 @@ private:
 
     pid_t pid_ = -1;
     int port_ = 0;
+    bool secure_ = false;
 };
 
 }  // namespace wispel::test

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Test HTTP server: serves a folder on 127.0.0.1 and prints "PORT <n>" once it listens.
 
-Usage: local_http_server.py ROOT
+Usage: local_http_server.py ROOT [CERTIFICATE]
+
+With CERTIFICATE (a PEM file holding the certificate chain and its key) it speaks HTTPS.
 """
 import http.server
 import os
+import ssl
 import sys
 
 
@@ -38,6 +41,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             rest = parts[3] if len(parts) > 3 else ""
             target = "/" + rest if count <= 1 else "/redirect/%d/%s" % (count - 1, rest)
             self.send_body(302, b"moved", [("Location", target)])
+        elif kind == "to":
+            self.send_body(302, b"moved", [("Location", self.path[len("/to/"):])])
         elif kind == "chunked":
             body = self.read_file(self.path[len("/chunked/"):])
             self.send_response(200)
@@ -75,6 +80,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 def main():
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.root = sys.argv[1]
+    if len(sys.argv) > 2:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(sys.argv[2])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     os.chdir(server.root)
     print("PORT %d" % server.server_address[1], flush=True)
     server.serve_forever()

@@ -1,5 +1,5 @@
-// wispel-get [-v] URL: fetches URL with the HTTP client at its defaults and writes the
-// reply body to standard output. With -v the status events, the request lines and the reply
+// wispel-get [-v] URL: fetches URL (http or https) with the HTTP client at its defaults and
+// writes the reply body to standard output. With -v the status events, the request lines and the reply
 // head go to standard error. Exit status: 0 on success; 1 on an error, after writing the
 // body that arrived and the error message; 2 for a wrong command line.
 
@@ -16,6 +16,7 @@
 #include "core/MemoryStream.h"
 #include "core/Posix.h"
 #include "http/NetHTTP.h"
+#include "http/TLSIntercept.h"
 #include "tools/wispel-get/VerboseHTTP.h"
 
 using namespace wispel;
@@ -52,8 +53,10 @@ int main(int argc, char** argv) {
     }
     if (url.empty()) return usage();
 
+    TNetTLSIntercept tls;  // for https URLs; outlives the client
     std::unique_ptr<TNetHTTP> http =
         verbose ? std::make_unique<TVerboseHTTP>(stderr) : std::make_unique<TNetHTTP>();
+    http->SetIntercept(&tls);
     TMemoryStream body;
     std::string error;
     try {
