@@ -166,6 +166,23 @@ void applyCast(const TFilterInstruction& in, const TFilterValue& x, TFilterValue
         result.isNull = true;
 }
 
+// IF: the THEN value when the condition is true, else the ELSE value (a NULL condition is
+// not true). An integer branch of an IF whose branches mix integer and float is widened.
+void chooseBranch(const TFilterInstruction& in, const TFilterValue* args, TFilterValue& result,
+                  std::string& text) {
+    const bool condition = !args[0].isNull && args[0].integer != 0;
+    const TFilterValue& chosen = condition ? args[1] : args[2];
+    result.isNull = chosen.isNull;
+    if (chosen.isNull) return;
+    if (chosen.type == TValueClass::text) text.assign(chosen.text);
+    if (chosen.type == TValueClass::integer && in.resultClass == TValueClass::floating) {
+        result.number = static_cast<double>(chosen.integer);
+        return;
+    }
+    result.integer = chosen.integer;
+    result.number = chosen.number;
+}
+
 }  // namespace
 
 void applyFunction(const TFilterInstruction& in, const TFilterProgram& program,
@@ -184,17 +201,8 @@ void applyFunction(const TFilterInstruction& in, const TFilterProgram& program,
         case TExpFunction::currentTimestamp:
             result.number = now.timestamp;
             return;
-        case TExpFunction::ifThenElse: {
-            const TFilterValue& chosen =
-                !args[0].isNull && args[0].integer != 0 ? args[1] : args[2];
-            if (chosen.type == TValueClass::text && !chosen.isNull) text.assign(chosen.text);
-            if (chosen.isNull || chosen.type == in.resultClass || chosen.type == TValueClass::text)
-                result.isNull = chosen.isNull, result.integer = chosen.integer,
-                result.number = chosen.number;
-            else  // an integer branch of a floating-point IF
-                result.number = static_cast<double>(chosen.integer);
-            return;
-        }
+        case TExpFunction::ifThenElse:
+            return chooseBranch(in, args, result, text);
         default:
             break;
     }
