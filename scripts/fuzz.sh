@@ -6,6 +6,7 @@
 #   table_data  a table's data file open  corpus tests/fuzz/corpus-table-data
 #   filter_compile  the filter compiler   corpus tests/fuzz/corpus-filter
 #   http_reply  the HTTP client's replies corpus tests/fuzz/corpus-http-reply
+#   table_index a table's index file open  corpus tests/fuzz/corpus-table-index
 # RSS_MB (default 2048) caps the target's memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,10 @@ case "$target" in
     corpus=tests/fuzz/corpus-http-reply
     options=(-max_len=4096 -dict=tests/fuzz/http.dict)
     seeds=() ;;
+  table_index)
+    corpus=tests/fuzz/corpus-table-index
+    options=(-max_len=16384)
+    seeds=(tests/data/tablestore/index) ;;
   *) echo "fuzz.sh: unknown target '$target'" >&2; exit 2 ;;
 esac
 bash scripts/setup.sh clang libclang-rt-14-dev

@@ -87,6 +87,17 @@ TEST(IndexFixtures, DamagedPagesGiveIndexCorruptWhenUsed) {
     }
 }
 
+TEST(IndexFixtures, ASoundTwoLevelIndexChecksCleanAndWalks) {
+    Opened opened = openFixture("two-level.IDX");
+    ASSERT_EQ(opened.result, storecode::kOk);
+    const TIndexCheckReport report = checkIndexFile(*opened.index);
+    EXPECT_TRUE(report.ok()) << report.text();
+    EXPECT_EQ(report.PagesInTrees, 3u);
+    EXPECT_EQ(useSystemIndex(*opened.index), storecode::kOk);
+    opened.index->setActiveRecords(4 + 1900);
+    EXPECT_TRUE(checkIndexFile(*opened.index).ok()) << checkIndexFile(*opened.index).text();
+}
+
 TEST(IndexFixtures, CheckerNamesWhatIsWrong) {
     Opened loop = openFixture("leaf-links-loop.IDX");
     ASSERT_EQ(loop.result, storecode::kOk);

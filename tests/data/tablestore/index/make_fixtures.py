@@ -106,3 +106,8 @@ write("free-chain-loop.IDX", header(end=4 * PAGE, slots=sys_root(PAGE, 2 * PAGE)
 write("compressed-leaf-overrun.IDX",
       header(end=2 * PAGE, slots={31: slot(b"Sys Deleted", 5, 1, 1, root=PAGE)}, active=2),
       page(3, struct.pack("<H", 0) + system_key(0, 1) + struct.pack("<I", 1), 2, used=15))
+
+# A sound two-level system index (the seed of the index fuzz target, and a file the checker
+# must find sound): a root over two leaves holding records 1 to 4.
+write("two-level.IDX", header(end=4 * PAGE, slots=sys_root(PAGE), active=4), root,
+      leaf(2, [1, 2], next_=3 * PAGE), leaf(2, [3, 4], prev=2 * PAGE))
