@@ -24,11 +24,22 @@ StoreResult TIndexPageStore::readPage(std::uint32_t offset, std::uint8_t* image)
 }
 
 TIndexPage& TIndexPageStore::cacheNew(std::uint32_t offset) {
-    std::unique_ptr<TIndexPage>& entry = pages_[offset];
-    if (entry == nullptr) entry = std::make_unique<TIndexPage>();
+    const std::size_t at = offset / kPageSize;
+    if (at >= pages_.size()) pages_.resize(at + 1);
+    std::unique_ptr<TIndexPage>& entry = pages_[at];
+    if (entry == nullptr) {
+        entry = std::make_unique<TIndexPage>();
+        ++cachedCount_;
+    }
     *entry = TIndexPage{};
     entry->Offset = offset;
     return *entry;
+}
+
+void TIndexPageStore::forget(std::uint32_t offset) {
+    std::unique_ptr<TIndexPage>& entry = pages_[offset / kPageSize];
+    if (entry != nullptr) --cachedCount_;
+    entry.reset();
 }
 
 void TIndexPageStore::markDirty(TIndexPage& page) {
@@ -41,8 +52,8 @@ StoreResult TIndexPageStore::load(int slot, std::uint32_t offset, TIndexPage*& p
     if (offset == 0 || !validPageOffset(offset, header_.EndOfFile)) {
         return storecode::kIndexCorrupt;
     }
-    if (auto found = pages_.find(offset); found != pages_.end()) {
-        page = found->second.get();
+    if (TIndexPage* found = cached(offset)) {
+        page = found;
         return page->Free || page->Slot != slot ? storecode::kIndexCorrupt : storecode::kOk;
     }
     std::uint8_t image[kPageSize];
@@ -67,11 +78,9 @@ StoreResult TIndexPageStore::allocate(int slot, std::uint8_t kind, TIndexPage*& 
         // The head must be a free page of this index, never a page that is in use.
         std::uint32_t next = 0;
         if (!validPageOffset(offset, header_.EndOfFile)) return storecode::kIndexCorrupt;
-        if (auto found = pages_.find(offset); found != pages_.end()) {
-            if (!found->second->Free || found->second->Slot != slot) {
-                return storecode::kIndexCorrupt;
-            }
-            next = found->second->Next;
+        if (const TIndexPage* found = cached(offset)) {
+            if (!found->Free || found->Slot != slot) return storecode::kIndexCorrupt;
+            next = found->Next;
         } else {
             std::uint8_t image[kPageSize];
             if (StoreResult result = readPage(offset, image); result != storecode::kOk) {
@@ -111,8 +120,8 @@ void TIndexPageStore::release(TIndexPage& page) {
 }
 
 StoreResult TIndexPageStore::readImage(std::uint32_t offset, std::uint8_t* image) {
-    if (auto found = pages_.find(offset); found != pages_.end()) {
-        encodePage(*found->second, format(found->second->Slot), image);
+    if (const TIndexPage* found = cached(offset)) {
+        encodePage(*found, format(found->Slot), image);
         return storecode::kOk;
     }
     return readPage(offset, image);
@@ -122,32 +131,36 @@ StoreResult TIndexPageStore::writePending() {
     std::sort(dirty_.begin(), dirty_.end());
     std::uint8_t image[kPageSize];
     for (std::uint32_t offset : dirty_) {
-        TIndexPage& page = *pages_.at(offset);
+        const TIndexPage& page = *cached(offset);
         encodePage(page, format(page.Slot), image);
         if (StoreResult result = file_.write(offset, image, kPageSize);
             result != storecode::kOk) {
             return result;
         }
     }
-    for (std::uint32_t offset : dirty_) pages_.at(offset)->Dirty = false;
+    for (std::uint32_t offset : dirty_) cached(offset)->Dirty = false;
     dirty_.clear();
     return storecode::kOk;
 }
 
 void TIndexPageStore::discardPending() {
-    for (std::uint32_t offset : dirty_) pages_.erase(offset);
+    for (std::uint32_t offset : dirty_) forget(offset);
     dirty_.clear();
 }
 
 void TIndexPageStore::dropAll() {
     pages_.clear();
+    cachedCount_ = 0;
     dirty_.clear();
 }
 
 void TIndexPageStore::trim() {
-    if (pages_.size() <= kCachedPageLimit) return;
-    for (auto it = pages_.begin(); it != pages_.end();) {
-        it = it->second->Dirty ? std::next(it) : pages_.erase(it);
+    if (cachedCount_ <= kCachedPageLimit) return;
+    for (auto& entry : pages_) {
+        if (entry != nullptr && !entry->Dirty) {
+            entry.reset();
+            --cachedCount_;
+        }
     }
 }
 

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "tablestore/errors/StoreResult.h"
@@ -54,11 +53,18 @@ public:
 
 private:
     StoreResult readPage(std::uint32_t offset, std::uint8_t* image);
+    TIndexPage* cached(std::uint32_t offset) const {
+        const std::size_t at = offset / indexlayout::kPageSize;
+        return at < pages_.size() ? pages_[at].get() : nullptr;
+    }
     TIndexPage& cacheNew(std::uint32_t offset);
+    void forget(std::uint32_t offset);
 
     StoreFile& file_;
     TIndexHeader& header_;
-    std::unordered_map<std::uint32_t, std::unique_ptr<TIndexPage>> pages_;
+    // Cached pages by page number (offset / 4096): one look-up per level of a descent.
+    std::vector<std::unique_ptr<TIndexPage>> pages_;
+    std::size_t cachedCount_ = 0;
     std::vector<std::uint32_t> dirty_;  // offsets of changed pages, each once
 };
 
