@@ -58,20 +58,9 @@ struct TIndexPage {
     void clearEntries();
 };
 
-// Unsigned byte-string comparison of two keys of `length` bytes, eight bytes at a time
-// (keys are short: a library call per comparison cost more than the comparison).
+// Unsigned byte-string comparison of two keys of `length` bytes.
 inline int compareKeys(const std::uint8_t* a, const std::uint8_t* b, std::size_t length) {
-    std::size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        std::uint64_t x, y;
-        std::memcpy(&x, a + i, 8);
-        std::memcpy(&y, b + i, 8);
-        if (x != y) return __builtin_bswap64(x) < __builtin_bswap64(y) ? -1 : 1;
-    }
-    for (; i < length; ++i) {
-        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
-    }
-    return 0;
+    return std::memcmp(a, b, length);
 }
 
 // First entry whose key is not below `key`.

@@ -116,7 +116,14 @@ StoreResult TIndexTree::shrinkRoot() {
     for (std::size_t depth = 0; depth < kMaxDepth; ++depth) {
         TIndexPage* root = nullptr;
         WISPEL_TRY(store_.load(slotNumber_, slot_.Root, root));
-        if (root->isLeaf() || root->count() != 1) return storecode::kOk;
+        if (root->isLeaf()) {
+            if (root->count() == 0) {
+                store_.release(*root);
+                slot_.Root = 0;
+            }
+            return storecode::kOk;
+        }
+        if (root->count() != 1) return storecode::kOk;
         TIndexPage* child = nullptr;
         WISPEL_TRY(store_.load(slotNumber_, root->Refs[0], child));
         if (child->isRoot()) return storecode::kIndexCorrupt;

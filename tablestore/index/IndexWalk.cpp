@@ -111,7 +111,7 @@ StoreResult TIndexTree::keysBefore(const std::uint8_t* key, std::uint32_t& count
         if (step.Page->isLeaf()) {
             count += static_cast<std::uint32_t>(step.Index);
         } else {
-            // The chosen child may hold keys below `key` only; those before it hold no other.
+            // Every key in the children before the chosen one is below `key`.
             for (std::size_t i = 0; i < step.Index; ++i) count += step.Page->Counts[i];
         }
     }

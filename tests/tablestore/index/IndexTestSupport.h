@@ -39,7 +39,7 @@ inline std::vector<ColumnDescriptor> tableColumns() {
 
 // A record image with the given values.
 inline RecordImage record(std::int32_t id, const std::string& name, std::int32_t update) {
-    const auto columns = tableColumns();
+    static const auto columns = tableColumns();
     RecordImage image(kRecordSize, 0);
     writeRecordHeader(RecordHeader{recordstatus::kActive, 1, id}, image.data());
     setTextValue(image.data(), columns[1], name);

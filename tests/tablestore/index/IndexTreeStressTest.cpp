@@ -46,11 +46,26 @@ protected:
                              kRecordSize, layout_) == storecode::kOk;
     }
 
-    // A key of a record whose Name shares long prefixes with others and ends in zeros, so
-    // that both kinds of compression have work to do.
-    std::string randomKey(std::int32_t id) {
-        const std::string name = "site" + std::to_string(rng_() % 400000);
-        const RecordImage image = record(id, name, static_cast<std::int32_t>(rng_() % 7) - 3);
+    // A row whose Name shares long prefixes with others and ends in zeros, so that both
+    // kinds of compression have work to do.
+    struct Row {
+        std::uint32_t Name;
+        std::int32_t Update;
+        std::int32_t Id;
+        // What identifies the key: in a unique index the columns alone.
+        std::uint64_t code(bool unique) const {
+            return unique ? std::uint64_t{Name} * 8 + static_cast<std::uint64_t>(Update + 3)
+                          : static_cast<std::uint64_t>(Id);
+        }
+    };
+
+    Row randomRow(std::int32_t id) {
+        return Row{static_cast<std::uint32_t>(rng_() % 400000),
+                   static_cast<std::int32_t>(rng_() % 7) - 3, id};
+    }
+
+    std::string keyOf(const Row& row) {
+        const RecordImage image = record(row.Id, "site" + std::to_string(row.Name), row.Update);
         std::string key(layout_.KeyLength, '\0');
         buildKey(layout_, image.data(), reinterpret_cast<std::uint8_t*>(key.data()));
         return key;
@@ -69,25 +84,28 @@ protected:
     }
 
     void insertOne(std::int32_t id) {
-        const std::string key = randomKey(id);
+        const Row row = randomRow(id);
+        const std::string key = keyOf(row);
         const StoreResult result =
             fixture_->index->insertKey(kSlot, bytes(key), static_cast<std::uint32_t>(id));
-        if (model_.count(key) != 0) {
+        const std::uint64_t code = row.code(GetParam().Unique);
+        if (model_.count(code) != 0) {
             ASSERT_EQ(result, storecode::kDuplicateKey);
             return;
         }
         ASSERT_EQ(result, storecode::kOk);
-        model_.emplace(key, static_cast<std::uint32_t>(live_.size()));
-        live_.push_back(key);
+        model_.emplace(code, static_cast<std::uint32_t>(live_.size()));
+        live_.push_back(row);
     }
 
     void deleteAt(std::size_t at) {
-        const std::string key = live_[at];
-        ASSERT_EQ(fixture_->index->deleteKey(kSlot, bytes(key)), storecode::kOk);
-        model_.erase(key);
+        const Row row = live_[at];
+        ASSERT_EQ(fixture_->index->deleteKey(kSlot, bytes(keyOf(row))), storecode::kOk);
+        const bool unique = GetParam().Unique;
+        model_.erase(row.code(unique));
         if (at + 1 != live_.size()) {
             live_[at] = live_.back();
-            model_[live_[at]] = static_cast<std::uint32_t>(at);
+            model_[live_[at].code(unique)] = static_cast<std::uint32_t>(at);
         }
         live_.pop_back();
     }
@@ -95,8 +113,8 @@ protected:
     std::unique_ptr<IndexFixture> fixture_;
     TKeyLayout layout_;
     std::mt19937 rng_{20261210};
-    std::unordered_map<std::string, std::uint32_t> model_;  // key -> place in live_
-    std::vector<std::string> live_;
+    std::unordered_map<std::uint64_t, std::uint32_t> model_;  // Row::code -> place in live_
+    std::vector<Row> live_;
 };
 
 TEST_P(IndexTreeStress, RandomInsertsAndDeletesKeepEveryInvariant) {
@@ -119,7 +137,8 @@ TEST_P(IndexTreeStress, RandomInsertsAndDeletesKeepEveryInvariant) {
 
     // What the file holds, read back in key order, is the model in key order.
     ASSERT_EQ(fixture_->reopen(), storecode::kOk);
-    std::vector<std::string> sorted = live_;
+    std::vector<std::string> sorted;
+    for (const Row& row : live_) sorted.push_back(keyOf(row));
     std::sort(sorted.begin(), sorted.end());
     TIndexTree& tree = fixture_->index->tree(kSlot);
     TIndexPosition at;
