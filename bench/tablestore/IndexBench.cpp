@@ -1,9 +1,9 @@
 // Index build: N keys inserted one by one into a new index on the Name column of the sites
 // table (text of 10, not unique: 16-byte keys), from record images in random name order, and
 // the index written out; SQLite, in memory, runs CREATE INDEX on the Name column of a table
-// holding the same N rows. Ours runs without compression and with compression 3. Reported
-// per key, at 10 000 and 100 000 keys: ours must stay within
-// twice SQLite's time and grow less than 1.3 times per key from the small to the large run.
+// holding the same N rows. Ours runs without compression and with compression 3. Reported per
+// key, at 10 000 and 100 000 keys: ours must stay within twice SQLite's time and grow less
+// than 1.3 times per key from the small to the large run.
 
 #include <benchmark/benchmark.h>
 

@@ -103,6 +103,13 @@ StoreResult TIndexPageStore::allocate(int slot, std::uint8_t kind, TIndexPage*& 
     fresh.Slot = slot;
     fresh.Kind = kind;
     fresh.KeyLength = owner.KeyLength;
+    // Room for a full page (and the entry that splits it) from the start: a page fills one
+    // entry at a time, and growing its arrays step by step would copy them again and again.
+    const std::size_t room = (fresh.isLeaf() ? leafCapacity(owner.KeyLength)
+                                             : branchCapacity(owner.KeyLength)) + 1;
+    fresh.Keys.reserve(room * owner.KeyLength);
+    fresh.Refs.reserve(room);
+    if (!fresh.isLeaf()) fresh.Counts.reserve(room);
     markDirty(fresh);
     page = &fresh;
     return storecode::kOk;
