@@ -1,11 +1,13 @@
 // Our HTTP client against curl, all fetching from the same loopback server in one run: a
-// 50 MB and a 5 MB body, and 200 small bodies over one kept-alive connection.
+// 50 MB and a 5 MB body, 200 small bodies over one kept-alive connection, and the 50 MB
+// body over TLS (a test CA made for the run, trusted by every client).
 //
 // Two peers: libcurl in this process with a write callback that appends to a memory
 // buffer, which does the same work as our client filling a memory stream (the like-for-like
 // ratio), and the curl program writing to /dev/null (the ratio measured before). At the end
 // the ratios of the real times (ours / peer) are printed, and our time per megabyte at both
-// sizes, which should be flat. The aims: like for like at most 1.2 for the large body.
+// sizes, which should be flat. The aims: like for like at most 1.2 for the large body, at
+// most 1.5 over TLS.
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
@@ -15,6 +17,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -24,6 +27,8 @@
 #include "bench/support/RecordingReporter.h"
 #include "core/MemoryStream.h"
 #include "http/NetHTTP.h"
+#include "http/TLSIntercept.h"
+#include "tests/support/TestCertificates.h"
 
 extern char** environ;
 
@@ -38,6 +43,21 @@ constexpr int kSmallCount = 200;
 
 bench::BenchServer& server() {
     static bench::BenchServer instance({{"/big", kBigSize}, {"/mid", kMidSize}}, kSmallSize);
+    return instance;
+}
+
+// The certificates of the TLS server, made once in a folder of their own; the test CA is
+// trusted through SSL_CERT_FILE by our client and named to curl.
+const test::TestCertificates& certificates() {
+    static const test::TestCertificates instance = [] {
+        char pattern[] = "/tmp/wispel-bench-tls-XXXXXX";
+        return test::TestCertificates(::mkdtemp(pattern));
+    }();
+    return instance;
+}
+
+bench::BenchServer& tlsServer() {
+    static bench::BenchServer instance({{"/big", kBigSize}}, kSmallSize, certificates().good);
     return instance;
 }
 
@@ -67,7 +87,8 @@ void runCurl(const std::vector<std::string>& arguments) {
 // libcurl keeping the body in memory, as a program using it would.
 class CurlFetcher {
 public:
-    CurlFetcher() : handle_(curl_easy_init()) {
+    explicit CurlFetcher(const std::string& caFile = "") : handle_(curl_easy_init()) {
+        if (!caFile.empty()) curl_easy_setopt(handle_, CURLOPT_CAINFO, caFile.c_str());
         curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &CurlFetcher::append);
         curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &body_);
         curl_easy_setopt(handle_, CURLOPT_FAILONERROR, 1L);
@@ -118,6 +139,32 @@ void BM_Big_CurlProgram(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kBigSize));
 }
 
+void BM_Tls_Wispel(benchmark::State& state) {
+    for (auto _ : state) {
+        TNetTLSIntercept tls;
+        TNetHTTP http;
+        http.SetIntercept(&tls);
+        TMemoryStream body;
+        http.Get(tlsServer().url("/big"), body);
+        http.Disconnect();
+        if (body.Size() != static_cast<std::int64_t>(kBigSize)) state.SkipWithError("short");
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kBigSize));
+}
+
+void BM_Tls_Libcurl(benchmark::State& state) {
+    for (auto _ : state) {
+        CurlFetcher curl(certificates().ca);
+        if (curl.get(tlsServer().url("/big")) != kBigSize) state.SkipWithError("short");
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kBigSize));
+}
+
+void BM_Tls_CurlProgram(benchmark::State& state) {
+    for (auto _ : state) runCurl({"--cacert", certificates().ca, tlsServer().url("/big")});
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kBigSize));
+}
+
 void BM_Small_Wispel(benchmark::State& state) {
     for (auto _ : state) {
         TNetHTTP http;
@@ -159,6 +206,9 @@ BENCHMARK_CAPTURE(BM_Large_Wispel, Mid, std::string("/mid"))
 BENCHMARK_CAPTURE(BM_Large_Libcurl, Mid, std::string("/mid"))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_Tls_Wispel)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Tls_Libcurl)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Tls_CurlProgram)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Small_Wispel)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Small_Libcurl)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Small_CurlProgram)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -174,12 +224,15 @@ void printRatio(const bench::RecordingReporter& reporter, const std::string& our
 
 int main(int argc, char** argv) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
+    ::setenv("SSL_CERT_FILE", certificates().ca.c_str(), 1);
     benchmark::Initialize(&argc, argv);
     bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     printRatio(reporter, "BM_Large_Wispel/Big", "BM_Large_Libcurl/Big");
     printRatio(reporter, "BM_Large_Wispel/Big", "BM_Big_CurlProgram");
     printRatio(reporter, "BM_Large_Wispel/Mid", "BM_Large_Libcurl/Mid");
+    printRatio(reporter, "BM_Tls_Wispel", "BM_Tls_Libcurl");
+    printRatio(reporter, "BM_Tls_Wispel", "BM_Tls_CurlProgram");
     printRatio(reporter, "BM_Small_Wispel", "BM_Small_Libcurl");
     printRatio(reporter, "BM_Small_Wispel", "BM_Small_CurlProgram");
     double big = reporter.realTime("BM_Large_Wispel/Big/real_time") / (kBigSize / 1e6);
