@@ -4,7 +4,8 @@
 // Growth: the storage (Capacity) at least doubles when a write needs more, so the bytes
 // copied while a stream grows stay below its final size, and new storage is never filled
 // with zeros that a write is about to overwrite. Only a gap (seeking past the end and then
-// writing, or SetSize to a larger size) is filled with zero bytes.
+// writing, or SetSize to a larger size) is filled with zero bytes. Storage of 2 MiB and more
+// asks the system for large pages, so that filling it costs few page faults.
 
 #include <cstdint>
 #include <cstdlib>
