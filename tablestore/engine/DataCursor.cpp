@@ -51,9 +51,20 @@ StoreResult TDataCursor::rebuild() {
 }
 
 StoreResult TDataCursor::readRecord(std::uint32_t recordNo, const std::uint8_t*& image) {
-    filterImage_.resize(table_->recordSize());
-    image = filterImage_.data();
-    return table_->readRecord(recordNo, filterImage_.data());
+    // Filters read every candidate in record order: runs of about a megabyte, past the cache.
+    constexpr std::uint32_t kRunBytes = 1 << 20;
+    const std::uint32_t size = table_->recordSize();
+    if (runGeneration_ != table_->generation() || recordNo < runFirst_ ||
+        recordNo >= runFirst_ + runCount_) {
+        runCount_ = 0;
+        if (StoreResult r = table_->readRun(recordNo, std::max<std::uint32_t>(1, kRunBytes / size),
+                                            run_, runCount_))
+            return r;
+        runFirst_ = recordNo;
+        runGeneration_ = table_->generation();
+    }
+    image = &run_[std::size_t(recordNo - runFirst_) * size];
+    return storecode::kOk;
 }
 
 StoreResult TDataCursor::beginOperation() {

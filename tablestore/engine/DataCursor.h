@@ -92,7 +92,11 @@ private:
     bool afterLast_ = false;
     std::uint32_t locked_ = 0;  // record locked for an edit, 0 none
     TFilterList filters_;
-    std::vector<std::uint8_t> filterImage_;  // the record a filter is reading
+    // Records read ahead for the filters: `runCount_` records from `runFirst_` on, valid for
+    // the table's generation `runGeneration_`.
+    std::vector<std::uint8_t> run_;
+    std::uint32_t runFirst_ = 0, runCount_ = 0;
+    std::uint64_t runGeneration_ = 0;
 };
 
 }  // namespace wispel

@@ -167,8 +167,14 @@ TSlotScan TDataTable::slotScan() {
     };
 }
 
-StoreResult TDataTable::rebuildActive() {
+StoreResult TDataTable::rebuildActive(bool fromRecords) {
     active_.resize(slotCount());
+    active_.excludeAll();
+    // The system index lists them without reading the records; while it is being made again
+    // (a missing or repaired index file) the records themselves are read.
+    if (!fromRecords && indexes_ && !indexMissing_ &&
+        indexes_->activeRecords(active_) == storecode::kOk)
+        return storecode::kOk;
     active_.excludeAll();
     return scanSlots([this](std::uint32_t record, const std::uint8_t* image) {
         if (image[0] == recordstatus::kActive) active_.include(record);
@@ -217,12 +223,24 @@ StoreResult TDataTable::beginOperation() {
     return refresh();
 }
 
+StoreResult TDataTable::underReadLock(const std::function<StoreResult()>& body) {
+    const bool lockHere = !locks_->readLocked();
+    StoreResult r = storecode::kOk;
+    if (lockHere) {
+        if ((r = locks_->takeReadLock())) return fail(r);
+        bool changed = false;
+        r = reloadIfChanged(changed);
+    }
+    if (r == storecode::kOk) r = body();
+    if (lockHere) {
+        StoreResult released = locks_->releaseReadLock();
+        if (r == storecode::kOk) r = released;
+    }
+    return fail(r);
+}
+
 StoreResult TDataTable::refresh() {
-    if (StoreResult r = locks_->takeReadLock()) return fail(r);
-    bool changed = false;
-    StoreResult r = reloadIfChanged(changed);
-    StoreResult released = locks_->releaseReadLock();
-    return fail(r ? r : released);
+    return underReadLock([] { return storecode::kOk; });
 }
 
 StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
@@ -230,83 +248,45 @@ StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
         std::memcpy(image, hit, recordSize());
         return storecode::kOk;
     }
-    // A miss goes to the file: under the read lock, which also shows another process's
-    // changes first.
-    const bool lockHere = !locks_->readLocked();
-    if (lockHere) {
-        if (StoreResult r = locks_->takeReadLock()) return fail(r);
-        bool changed = false;
-        if (StoreResult r = reloadIfChanged(changed)) {
-            locks_->releaseReadLock();
-            return fail(r);
-        }
-    }
-    StoreResult r = storecode::kOk;
-    if (record == 0 || record > slotCount()) {
-        r = storecode::kRecordNotFound;
-    } else {
+    // A miss goes to the file under the read lock, which also shows another process's
+    // changes first; a run of records from this one on comes into the cache.
+    return underReadLock([&]() -> StoreResult {
+        if (record == 0 || record > slotCount()) return storecode::kRecordNotFound;
         const std::uint32_t size = recordSize();
-        const std::uint32_t count = std::min({std::max<std::uint32_t>(1, kReadAheadBytes / size),
-                                              slotCount() - record + 1,
-                                              std::max<std::uint32_t>(1, cache_->capacity() / 2)});
-        std::vector<std::uint8_t> buffer(std::size_t(count) * size);
+        std::uint32_t count = std::min({std::max<std::uint32_t>(1, kReadAheadBytes / size),
+                                        slotCount() - record + 1,
+                                        std::max<std::uint32_t>(1, cache_->capacity() / 2)});
+        std::uint8_t* space = cache_->runSpace(record, count);
         std::size_t got = 0;
         errorName_ = dataPath_;
-        r = data_->readSome(recordOffset(header_, record), buffer.data(), buffer.size(), got);
-        if (r == storecode::kOk && got < size) r = storecode::kRecordsCorrupt;
-        if (r == storecode::kOk) {
-            errorName_ = name_;
-            for (std::uint32_t i = 0; i < got / size; ++i)
-                cache_->put(record + i, &buffer[std::size_t(i) * size]);
-            std::memcpy(image, buffer.data(), size);
-        }
-    }
-    if (lockHere) {
-        StoreResult released = locks_->releaseReadLock();
-        if (r == storecode::kOk) r = released;
-    }
-    return fail(r);
+        if (StoreResult r = data_->readSome(recordOffset(header_, record), space,
+                                            std::size_t(count) * size, got))
+            return r;
+        if (got < size) return storecode::kRecordsCorrupt;
+        errorName_ = name_;
+        cache_->fill(record, static_cast<std::uint32_t>(got / size));
+        std::memcpy(image, space, size);
+        return storecode::kOk;
+    });
 }
 
-StoreResult TDataTable::forEachRecord(
-    const TRecordsBitmap& records,
-    const std::function<void(std::uint32_t, const std::uint8_t*)>& visit) {
-    const std::uint32_t size = recordSize();
-    const std::uint32_t perChunk = std::max<std::uint32_t>(1, kScanBytes / size);
-    std::vector<std::uint8_t> buffer;
-    const bool lockHere = !locks_->readLocked();
-    if (lockHere) {
-        if (StoreResult r = locks_->takeReadLock()) return fail(r);
-        bool changed = false;
-        if (StoreResult r = reloadIfChanged(changed)) {
-            locks_->releaseReadLock();
-            return fail(r);
-        }
-    }
-    StoreResult r = storecode::kOk;
-    const std::uint32_t last = std::min(records.size(), slotCount());
-    for (std::uint32_t first = records.nextMember(1); first != 0 && first <= last && r == 0;) {
-        // One read from this member to the last member within a chunk.
-        std::uint32_t end = first;
-        for (std::uint32_t n = first; n != 0 && n <= last && n < first + perChunk;
-             n = records.nextMember(n + 1))
-            end = n;
-        const std::uint32_t count = end - first + 1;
-        buffer.resize(std::size_t(count) * size);
+StoreResult TDataTable::readRun(std::uint32_t first, std::uint32_t count,
+                                std::vector<std::uint8_t>& buffer, std::uint32_t& got) {
+    got = 0;
+    return underReadLock([&]() -> StoreResult {
+        if (first == 0 || first > slotCount()) return storecode::kRecordNotFound;
+        const std::uint32_t size = recordSize();
+        buffer.resize(std::size_t(std::min(count, slotCount() - first + 1)) * size);
+        std::size_t bytes = 0;
         errorName_ = dataPath_;
-        r = data_->read(recordOffset(header_, first), buffer.data(), buffer.size());
-        if (r == storecode::kReadError) r = storecode::kRecordsCorrupt;
-        if (r != storecode::kOk) break;
+        if (StoreResult r = data_->readSome(recordOffset(header_, first), buffer.data(),
+                                            buffer.size(), bytes))
+            return r;
+        got = static_cast<std::uint32_t>(bytes / size);
+        if (got == 0) return storecode::kRecordsCorrupt;
         errorName_ = name_;
-        for (std::uint32_t n = first; n != 0 && n <= end; n = records.nextMember(n + 1))
-            visit(n, &buffer[std::size_t(n - first) * size]);
-        first = end < last ? records.nextMember(end + 1) : 0;
-    }
-    if (lockHere) {
-        StoreResult released = locks_->releaseReadLock();
-        if (r == storecode::kOk) r = released;
-    }
-    return fail(r);
+        return storecode::kOk;
+    });
 }
 
 StoreResult TDataTable::lockRecord(std::uint32_t record, const void* owner) {

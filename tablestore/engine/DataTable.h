@@ -81,10 +81,10 @@ public:
     // Copies record `record` into `image` (record size bytes); a miss reads ahead.
     StoreResult readRecord(std::uint32_t record, std::uint8_t* image);
 
-    // Calls `visit` with every member of `records` and its image, reading the file in large
-    // runs under one read lock (records in the cache are taken from there).
-    StoreResult forEachRecord(const TRecordsBitmap& records,
-                              const std::function<void(std::uint32_t, const std::uint8_t*)>& visit);
+    // Reads up to `count` records from `first` on in one read under a read lock, bypassing
+    // the cache (for filters, which read every record once); `got` whole records arrive.
+    StoreResult readRun(std::uint32_t first, std::uint32_t count, std::vector<std::uint8_t>& buffer,
+                        std::uint32_t& got);
 
     // Record locks, owned by a cursor (`owner`): another cursor of this table object holding
     // it gives 10258 at once.
@@ -105,11 +105,13 @@ public:
 
 private:
     StoreResult checkFiles(std::vector<std::string>& problems);
+    // Runs `body` under the read lock (taken here, with the headers read again, unless held).
+    StoreResult underReadLock(const std::function<StoreResult()>& body);
     StoreResult openFiles();
     StoreResult readHeaders();
     StoreResult reloadIfChanged(bool& changed);
     StoreResult repairIfPending();
-    StoreResult rebuildActive();
+    StoreResult rebuildActive(bool fromRecords = false);
     StoreResult rebuildIndexFile();
     // The column descriptors of the header in hand, unchecked (for a repair).
     StoreResult loadColumnsOf(std::vector<ColumnDescriptor>& columns);

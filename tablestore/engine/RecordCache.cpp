@@ -6,43 +6,34 @@
 namespace wispel {
 
 TRecordCache::TRecordCache(std::uint32_t recordSize)
-    : recordSize_(recordSize),
-      capacity_(std::clamp<std::uint32_t>(131070 / std::max<std::uint32_t>(recordSize, 1), 1,
-                                          8191)) {}
-
-const std::uint8_t* TRecordCache::find(std::uint32_t record) {
-    auto found = entries_.find(record);
-    if (found == entries_.end()) return nullptr;
-    uses_.splice(uses_.begin(), uses_, found->second.use);
-    return found->second.image.data();
-}
+    : recordSize_(std::max<std::uint32_t>(recordSize, 1)),
+      capacity_(std::clamp<std::uint32_t>(131070 / recordSize_, 1, 8191)),
+      tags_(capacity_, 0),
+      images_(std::size_t(capacity_) * recordSize_) {}
 
 void TRecordCache::put(std::uint32_t record, const std::uint8_t* image) {
-    auto found = entries_.find(record);
-    if (found != entries_.end()) {
-        std::memcpy(found->second.image.data(), image, recordSize_);
-        uses_.splice(uses_.begin(), uses_, found->second.use);
-        return;
-    }
-    if (entries_.size() >= capacity_) {
-        entries_.erase(uses_.back());
-        uses_.pop_back();
-    }
-    uses_.push_front(record);
-    Entry entry{std::vector<std::uint8_t>(image, image + recordSize_), uses_.begin()};
-    entries_.emplace(record, std::move(entry));
+    const std::uint32_t place = record % capacity_;
+    tags_[place] = record;
+    std::memcpy(&images_[std::size_t(place) * recordSize_], image, recordSize_);
+}
+
+std::uint8_t* TRecordCache::runSpace(std::uint32_t first, std::uint32_t& count) {
+    const std::uint32_t place = first % capacity_;
+    count = std::max<std::uint32_t>(1, std::min(count, capacity_ - place));
+    for (std::uint32_t i = 0; i < count; ++i) tags_[place + i] = 0;  // being overwritten
+    return &images_[std::size_t(place) * recordSize_];
+}
+
+void TRecordCache::fill(std::uint32_t first, std::uint32_t got) {
+    const std::uint32_t place = first % capacity_;
+    for (std::uint32_t i = 0; i < got; ++i) tags_[place + i] = first + i;
 }
 
 void TRecordCache::erase(std::uint32_t record) {
-    auto found = entries_.find(record);
-    if (found == entries_.end()) return;
-    uses_.erase(found->second.use);
-    entries_.erase(found);
+    const std::uint32_t place = record % capacity_;
+    if (tags_[place] == record) tags_[place] = 0;
 }
 
-void TRecordCache::clear() {
-    entries_.clear();
-    uses_.clear();
-}
+void TRecordCache::clear() { std::fill(tags_.begin(), tags_.end(), 0); }
 
 }  // namespace wispel

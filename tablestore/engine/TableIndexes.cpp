@@ -89,6 +89,22 @@ StoreResult TTableIndexes::changeRecord(std::uint32_t record, const std::uint8_t
     return storecode::kOk;
 }
 
+StoreResult TTableIndexes::activeRecords(TRecordsBitmap& active) {
+    // Active records' keys start with status 0, so they come first, in record-ID order.
+    TIndexTree& tree = index_.tree(kSystem);
+    TIndexPosition position;
+    StoreResult r = tree.first(position);
+    std::uint8_t key[indexlayout::kSystemKeyLength];
+    for (; r == storecode::kOk; r = tree.next(position)) {
+        std::uint32_t record = 0;
+        if (StoreResult e = tree.entry(position, key, record)) return e;
+        if (key[0] != recordstatus::kActive) break;
+        if (record == 0 || record > active.size()) return storecode::kIndexCorrupt;
+        active.include(record);
+    }
+    return r == storecode::kEndOfFile || r == storecode::kOk ? storecode::kOk : r;
+}
+
 StoreResult TTableIndexes::rebuild(const TSlotScan& scan) {
     TIndexHeader fresh = index_.header();
     for (TIndexSlot& slot : fresh.Slots) slot.Root = slot.FreeHead = 0;

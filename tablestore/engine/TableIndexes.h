@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tablestore/filter/RecordsBitmap.h"
 #include "tablestore/format/ColumnDescriptor.h"
 #include "tablestore/index/IndexFile.h"
 #include "tablestore/index/KeyForm.h"
@@ -41,6 +42,10 @@ public:
                              const std::uint8_t* after, std::string& failedIndex);
     StoreResult writePending() { return index_.writePending(); }
     void discardPending() { index_.discardPending(); }
+
+    // Marks in `active` (sized to the table's slots) the records the system index lists as
+    // active; 8965 when it names a record outside the slots.
+    StoreResult activeRecords(TRecordsBitmap& active);
 
     // Makes the index file again from the records: every index keeps its definition, loses
     // its pages, and gets the keys of every record `scan` visits.

@@ -121,7 +121,7 @@ StoreResult TDataTable::recover(const DataHeader* before, const std::uint8_t* ol
     else if (r == storecode::kOk && length < expected) r = storecode::kHeaderCorrupt;
     if (cache_) cache_->clear();
     ++generation_;
-    if (r == storecode::kOk) r = rebuildActive();
+    if (r == storecode::kOk) r = rebuildActive(true);
     if (r == storecode::kOk) r = rebuildIndexFile();
     if (r == storecode::kOk) pending_ = {};
     return r;

@@ -325,3 +325,23 @@ TEST_F(TableComponent, RowFilterEventNarrowsTheRows) {
     table->Open();
     EXPECT_EQ(names(*table), "A CCC");
 }
+
+TEST_F(TableComponent, BookmarksNameRowsUntilTheyAreDeleted) {
+    auto table = createSites();
+    for (const char* name : {"A", "B", "C"}) addSite(*table, name, "u", 1, true);
+    table->MoveFirst();
+    table->MoveNext();
+    const TStoreBookmark b = table->GetBookmark();
+    table->MoveLast();
+    table->GotoBookmark(b);
+    EXPECT_EQ(table->FieldNamed("Name").TextValue(), "B");
+    EXPECT_TRUE(table->BookmarkValid(b));
+    table->DeleteRow();
+    EXPECT_FALSE(table->BookmarkValid(b));
+    try {
+        table->GotoBookmark(b);
+        FAIL();
+    } catch (const EStoreEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), 8710);
+    }
+}

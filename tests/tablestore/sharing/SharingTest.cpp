@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include "tablestore/component/StoreSession.h"
 #include "tablestore/engine/TableLocks.h"
 #include "tablestore/errors/StoreEngineError.h"
 #include "tablestore/files/StoreFile.h"
@@ -149,4 +150,15 @@ TEST_F(Sharing, FileWithoutWritePermissionOpensReadOnly) {
     ASSERT_TRUE(reader->readLine(line));
     EXPECT_EQ(line, "A");
     EXPECT_EQ(reader->wait(), 0);
+}
+
+TEST_F(Sharing, StrictChangeDetectionSeesAnotherProcessAtEveryOperation) {
+    auto table = createSites();
+    addSite(*table, "A", "u", 1, true);
+    DefaultSession().SetStrictChangeDetection(true);
+    sites({"add", "B", "u"});
+    const int seen = table->RecordCount();  // no refresh, no lock of its own
+    DefaultSession().SetStrictChangeDetection(false);
+    EXPECT_EQ(seen, 2);
+    EXPECT_EQ(names(*table), "A B");
 }
