@@ -100,14 +100,15 @@ ssl_ctx_st* TNetTLSIntercept::context() {
 void TNetTLSIntercept::Connect(TNetSocketHandle* socket) {
     Disconnect();
     socket_ = socket;
+    // The waits are ours (poll with the time limits), never a blocking call inside OpenSSL
+    // or, for a proxy tunnel, the socket.
+    int fd = socket->Handle();
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     if (OnConnectHook) OnConnectHook();  // a proxy tunnel is opened in plain text first
     if (ServerName.empty()) throw ENetTLSError("TLS handshake failed: no server name");
     session_ = SSL_new(context());
     if (session_ == nullptr)
         throw ENetTLSError("TLS handshake failed: " + openSslReason("no session"));
-    int fd = socket->Handle();
-    // The waits are ours (poll with the time limits), never a blocking call inside OpenSSL.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     SSL_set_fd(session_, fd);
     if (TNetStack::IsIP(ServerName)) {
         X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(session_), ServerName.c_str());
@@ -184,14 +185,23 @@ void TNetTLSIntercept::raiseTransferFailure(int sslError) {
     throw ENetTLSError("TLS connection failed: " + openSslReason("unknown error"));
 }
 
+// The proxy tunnel, before the handshake: the socket's own calls, which do not wait. A send
+// waits for room itself; a receive leaves the wait to the connection (-1).
+std::int64_t TNetTLSIntercept::plainTransfer(void* bytes, std::int64_t count, bool sending) {
+    for (;;) {
+        std::int64_t n = sending ? socket_->Send(bytes, count) : socket_->Recv(bytes, count);
+        if (n >= 0) return n;
+        int code = TNetStack::Instance().LastError();
+        if (code != netcode::kWouldBlock) throw ENetSocketError(code);
+        if (!sending) return -1;
+        waitFor(SSL_ERROR_WANT_WRITE);
+    }
+}
+
 // Takes every record that has arrived, up to `count` bytes, so that one call of the
 // connection moves as much as the socket had.
 std::int64_t TNetTLSIntercept::Recv(void* bytes, std::int64_t count) {
-    if (session_ == nullptr) {  // the proxy tunnel, before the handshake
-        std::int64_t n = socket_->Recv(bytes, count);
-        if (n < 0) throw ENetSocketError(TNetStack::Instance().LastError());
-        return n;
-    }
+    if (session_ == nullptr) return plainTransfer(bytes, count, false);
     auto* target = static_cast<char*>(bytes);
     std::int64_t total = 0;
     while (total < count) {
@@ -222,11 +232,7 @@ std::int64_t TNetTLSIntercept::Recv(void* bytes, std::int64_t count) {
 
 std::int64_t TNetTLSIntercept::Send(const void* bytes, std::int64_t count) {
     SigPipeHeld held;
-    if (session_ == nullptr) {  // the proxy tunnel, before the handshake
-        std::int64_t n = socket_->Send(bytes, count);
-        if (n < 0) throw ENetSocketError(TNetStack::Instance().LastError());
-        return n;
-    }
+    if (session_ == nullptr) return plainTransfer(const_cast<void*>(bytes), count, true);
     for (;;) {
         std::size_t written = 0;
         ERR_clear_error();

@@ -42,6 +42,7 @@ private:
     [[noreturn]] void raiseHandshakeFailure(int sslError);
     // A failed read or write of an established session.
     [[noreturn]] void raiseTransferFailure(int sslError);
+    std::int64_t plainTransfer(void* bytes, std::int64_t count, bool sending);
 
     ssl_ctx_st* context_ = nullptr;       // owned
     ssl_st* session_ = nullptr;           // owned; null outside a connection
