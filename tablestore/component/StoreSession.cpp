@@ -31,8 +31,9 @@ TStoreSession& DefaultSession() {
 }
 
 TStoreSessionList& TStoreSessionList::Instance() {
-    static TStoreSessionList list;
-    return list;
+    // Never freed, like the default session: sessions destroyed at exit still leave it.
+    static TStoreSessionList* list = new TStoreSessionList;
+    return *list;
 }
 
 void TStoreSessionList::add(TStoreSession* session) {

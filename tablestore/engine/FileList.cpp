@@ -44,8 +44,9 @@ StoreResult TAbstractFile::unlock(std::uint64_t offset, std::uint64_t length) {
 }
 
 TFileList& TFileList::Instance() {
-    static TFileList list;
-    return list;
+    // Never freed: a table closed by a static object's destructor at exit still finds it.
+    static TFileList* list = new TFileList;
+    return *list;
 }
 
 StoreResult TFileList::open(StoreFileSystem& fs, bool inMemory, const std::string& path,

@@ -15,7 +15,9 @@
 // the same way at once, with the data header and record image as they were before.
 // doc/table_format.md, "Crash safety", describes the note.
 
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "tablestore/engine/DataTable.h"
 
@@ -68,12 +70,48 @@ StoreResult TDataTable::endWrite() {
     return storecode::kOk;
 }
 
+namespace {
+
+// <0, 0 or >0 as the column's value in `image` lies below, at or above the limit `text`;
+// 0 too for limits of types not compared here (dates, times, byte strings).
+int compareWithLimit(const std::uint8_t* image, const ColumnDescriptor& c, const std::string& text) {
+    namespace et = enginetype;
+    if (c.type == et::kText) {
+        const int order = std::string_view(textValue(image, c)).compare(text);
+        return order < 0 ? -1 : order > 0;
+    }
+    double value = 0;
+    switch (c.type) {
+        case et::kSmallint: value = int16Value(image, c); break;
+        case et::kWord: value = uint16Value(image, c); break;
+        case et::kInteger: value = int32Value(image, c); break;
+        case et::kUnsigned32: value = uint32Value(image, c); break;
+        case et::kFloat: value = doubleValue(image, c); break;
+        default: return 0;
+    }
+    char* end = nullptr;
+    const double limit = std::strtod(text.c_str(), &end);
+    if (end == text.c_str()) return 0;
+    return value < limit ? -1 : value > limit;
+}
+
+}  // namespace
+
 StoreResult TDataTable::checkRecord(const std::uint8_t* image) {
     for (const ColumnDescriptor& c : columns_) {
-        if (c.isAutoInc() || !c.required) continue;
+        if (c.isAutoInc()) continue;
         if (image[c.offset] == 0) {
+            if (!c.required) continue;
             errorField_ = c.name;
             return storecode::kValueRequired;
+        }
+        if (!c.minimum.empty() && compareWithLimit(image, c, c.minimum) < 0) {
+            errorField_ = c.name;
+            return storecode::kBelowMinimum;
+        }
+        if (!c.maximum.empty() && compareWithLimit(image, c, c.maximum) > 0) {
+            errorField_ = c.name;
+            return storecode::kAboveMaximum;
         }
     }
     return storecode::kOk;

@@ -345,3 +345,28 @@ TEST_F(TableComponent, BookmarksNameRowsUntilTheyAreDeleted) {
         EXPECT_EQ(e.ErrorCode(), 8710);
     }
 }
+
+TEST_F(TableComponent, RequiredFieldWithoutValueIsRefusedAndTheRowKept) {
+    TStoreTable table;
+    table.SetDatabaseName(dirName_);
+    table.SetTableName("Req.DAT");
+    table.FieldDefs().Add("Code", TStoreFieldType::ftString, 5, true);
+    table.FieldDefs().Add("Count", TStoreFieldType::ftSmallint);
+    table.CreateTable();
+    table.Open();
+    table.StartInsert();
+    table.FieldNamed("Count").SetIntegerValue(7);
+    try {
+        table.PostRow();
+        FAIL() << "posted a row without its required value";
+    } catch (const EStoreEngineError& e) {
+        EXPECT_EQ(e.message(), "Table Engine Error # 9732 A value must be provided for the field "
+                               "'Code' in table 'Req.DAT'");
+    }
+    EXPECT_EQ(table.State(), TStoreDataSetState::dsInsert);
+    EXPECT_EQ(table.FieldNamed("Count").IntegerValue(), 7);
+    EXPECT_THROW(table.FieldNamed("Count").SetIntegerValue(40000), EDatabaseError);
+    table.FieldNamed("Code").SetTextValue("x");
+    table.PostRow();
+    EXPECT_EQ(table.RecordCount(), 1);
+}

@@ -5,6 +5,9 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "tablestore/component/StoreSession.h"
 #include "tablestore/engine/TableLocks.h"
 #include "tablestore/errors/StoreEngineError.h"
@@ -161,4 +164,28 @@ TEST_F(Sharing, StrictChangeDetectionSeesAnotherProcessAtEveryOperation) {
     DefaultSession().SetStrictChangeDetection(false);
     EXPECT_EQ(seen, 2);
     EXPECT_EQ(names(*table), "A B");
+}
+
+TEST_F(Sharing, SitesToolChecksTheFilesAndReportsEngineErrors) {
+    {
+        auto table = createSites();
+        addSite(*table, "A", "u", 1, true);
+        addSite(*table, "B", "u", 1, true);
+    }
+    EXPECT_EQ(sites({"check"}), "");
+    sites({"delete", "1"});
+    EXPECT_EQ(sites({"list", "--tsv"}), "2\tB\tu\t1\tTrue\n");
+    std::string out;
+    EXPECT_EQ(runProgram(kSitesTool, {"--dir", dirName_, "delete", "7"}, out), 1);
+    // The index header's count of active records (offset 3974) made wrong.
+    {
+        std::fstream index(dirName_ + "Sites.IDX", std::ios::in | std::ios::out | std::ios::binary);
+        index.seekp(3974);
+        index.put(9);
+    }
+    EXPECT_EQ(runProgram(kSitesTool, {"--dir", dirName_, "check"}, out), 1);
+    EXPECT_NE(out.find("index header counts 9 active records, the data file 1"), std::string::npos)
+        << out;
+    std::filesystem::remove(dirName_ + "Sites.DAT");
+    EXPECT_EQ(runProgram(kSitesTool, {"--dir", dirName_, "list"}, out), 1);
 }
