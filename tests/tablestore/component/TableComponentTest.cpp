@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "tests/tablestore/sitesfixture/SitesTableFixture.h"
+#include "tablestore/component/StoreSession.h"
 #include "tablestore/errors/StoreEngineError.h"
 
 using namespace wispel;
@@ -369,4 +370,26 @@ TEST_F(TableComponent, RequiredFieldWithoutValueIsRefusedAndTheRowKept) {
     table.FieldNamed("Code").SetTextValue("x");
     table.PostRow();
     EXPECT_EQ(table.RecordCount(), 1);
+}
+
+TEST_F(TableComponent, ExclusiveOpeningInASecondSessionFails11013) {
+    auto first = createSites();
+    TStoreSession second;
+    second.SetSessionName("Second");
+    TStoreTable other;
+    other.SetSessionName("Second");
+    other.SetDatabaseName(dirName_);
+    other.SetTableName(kSitesTableName);
+    other.SetExclusive(true);
+    try {
+        other.Open();
+        FAIL() << "exclusive beside an open table of another session";
+    } catch (const EStoreEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), 11013);
+    }
+    other.SetExclusive(false);
+    other.Open();  // shared is fine: both sessions see one table
+    addSite(*first, "A", "u", 1, true);
+    other.RefreshRows();
+    EXPECT_EQ(names(other), "A");
 }
