@@ -86,6 +86,9 @@ private:
     std::int64_t total_ = 0;  // data bytes decoded
     std::int64_t left_ = 0;   // data bytes of the current chunk still to come
     int trailerLines_ = 0;
+    // Raw bytes known to hold no line end: a line that arrives in many receives is searched
+    // once, not again from its start after each.
+    std::size_t scanned_ = 0;
     std::int64_t raw_ = 0;
     std::int64_t end_ = 0;
     Expect expect_ = Expect::size;
@@ -139,7 +142,8 @@ bool ChunkedBodyReader::step() {
 
 bool ChunkedBodyReader::takeLine(std::string_view& line) {
     std::string_view bytes(raw(), static_cast<size_t>(rawSize()));
-    std::size_t lf = bytes.find('\n');
+    std::size_t lf = bytes.find('\n', scanned_);
+    scanned_ = lf == std::string_view::npos ? bytes.size() : 0;
     auto longest = static_cast<std::size_t>(connection_.MaxLineLength);
     if (lf == std::string_view::npos ? bytes.size() > longest : lf > longest) {
         connection_.CloseSocket();  // the rest of the stream cannot be framed any more
