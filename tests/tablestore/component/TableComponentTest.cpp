@@ -393,3 +393,19 @@ TEST_F(TableComponent, ExclusiveOpeningInASecondSessionFails11013) {
     other.RefreshRows();
     EXPECT_EQ(names(other), "A");
 }
+
+TEST_F(TableComponent, EmptyDatabaseNameIsTheCurrentDirectoryAtSessionStart) {
+    createSites();
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    TStoreSession session;
+    session.SetSessionName("AtStart");
+    session.Open();
+    std::filesystem::current_path(before);  // later changes do not move the session
+    TStoreTable table;
+    table.SetSessionName("AtStart");
+    table.SetTableName(kSitesTableName);
+    table.Open();
+    EXPECT_EQ(table.DataFilePath(), dirName_ + "Sites.DAT");
+    EXPECT_EQ(session.DefaultDirectory(), dirName_);
+}
