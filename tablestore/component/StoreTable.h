@@ -38,6 +38,7 @@
 #include "tablestore/component/StoreDataLink.h"
 #include "tablestore/component/StoreField.h"
 #include "tablestore/component/StoreFieldDef.h"
+#include "tablestore/component/StoreIndexDef.h"
 
 namespace wispel {
 
@@ -82,7 +83,10 @@ public:
     bool InMemory() const noexcept { return inMemory_; }
     void SetInMemory(bool inMemory);
     const std::string& IndexName() const noexcept { return indexName_; }
-    void SetIndexName(std::string name);  // empty: the primary index
+    // Empty: the primary index (record-slot order when it has no key columns). On an open
+    // table the rows are then walked in the new order from the first; a name the table has
+    // no index of raises EStoreEngineError 10022.
+    void SetIndexName(std::string name);
 
     bool Active() const noexcept { return cursor_ != nullptr; }
     void SetActive(bool active);
@@ -109,9 +113,12 @@ public:
     TStoreFieldDefs& FieldDefs() noexcept { return fieldDefs_; }
     const TStoreFieldDefs& FieldDefs() const noexcept { return fieldDefs_; }
 
-    // Makes the table's files from FieldDefs (replacing files of that name). The table must
-    // be closed. A primary index without key columns is created, so rows are kept in
-    // record-slot order.
+    // Index definitions used by CreateTable (not read back from the file).
+    TStoreIndexDefs& IndexDefs() noexcept { return indexDefs_; }
+
+    // Makes the table's files from FieldDefs and IndexDefs (replacing files of that name).
+    // The table must be closed. Without a primary index definition the primary index has no
+    // key columns, so rows are kept in record-slot order.
     void CreateTable();
 
     // --- State and navigation.
@@ -193,6 +200,7 @@ private:
     void applyDefaults();
     void rebuildFilter();
     void attachFilters(bool attach);
+    void applyIndexName();
     // Whether the current row passes the Filter text and the row-filter event.
     bool rowPassesFilters();
     bool eventAccepts(const TStoreFilterRecordEvent& event, const std::uint8_t* image);
@@ -215,6 +223,7 @@ private:
     bool filtered_ = false;
     TStoreFilterOptions filterOptions_;
     TStoreFieldDefs fieldDefs_;
+    TStoreIndexDefs indexDefs_;
 
     TStoreDataSetState state_ = TStoreDataSetState::dsInactive;
     bool atStart_ = true;

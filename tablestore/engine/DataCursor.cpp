@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "tablestore/engine/DataTable.h"
+#include "tablestore/index/IndexTree.h"
 
 namespace wispel {
 
@@ -84,9 +85,49 @@ void TDataCursor::last() {
     afterLast_ = true;
 }
 
+StoreResult TDataCursor::stepInIndex(bool forward, std::uint32_t& found) {
+    found = 0;
+    return table_->underReadLock([&]() -> StoreResult {
+        TIndexTree& tree = table_->indexes().tree(order_);
+        TIndexPosition at;
+        StoreResult r = storecode::kOk;
+        if (forward ? beforeFirst_ : afterLast_) {
+            r = forward ? tree.first(at) : tree.last(at);
+        } else {
+            // From the current record's key: its own entry, which the step then leaves.
+            std::vector<std::uint8_t> image(table_->recordSize()), key;
+            if ((r = table_->readRecord(position_, image.data()))) return r;
+            table_->indexes().keyFor(order_, image.data(), key);
+            r = tree.seek(key.data(), at);
+            if (r == storecode::kEndOfFile && !forward) r = tree.last(at);
+            else if (r == storecode::kOk) {
+                std::uint32_t record = 0;
+                std::vector<std::uint8_t> there(key.size());
+                if ((r = tree.entry(at, there.data(), record))) return r;
+                if (record == position_ || !forward) r = forward ? tree.next(at) : tree.prior(at);
+            }
+        }
+        std::vector<std::uint8_t> key(table_->indexes().keyLength(order_));
+        for (; r == storecode::kOk; r = forward ? tree.next(at) : tree.prior(at)) {
+            std::uint32_t record = 0;
+            if ((r = tree.entry(at, key.data(), record))) return r;
+            if (visible_.contains(record)) {
+                found = record;
+                return storecode::kOk;
+            }
+        }
+        return r == storecode::kEndOfFile || r == storecode::kBeginOfFile ? storecode::kOk : r;
+    });
+}
+
 StoreResult TDataCursor::next() {
     if (StoreResult r = beginOperation()) return r;
-    std::uint32_t found = afterLast_ ? 0 : visible_.nextMember(position_ + 1);
+    std::uint32_t found = 0;
+    if (order_ >= 0 && !afterLast_) {
+        if (StoreResult r = stepInIndex(true, found)) return r;
+    } else if (!afterLast_) {
+        found = visible_.nextMember(position_ + 1);
+    }
     if (found == 0) {
         last();
         return storecode::kEndOfFile;
@@ -98,8 +139,13 @@ StoreResult TDataCursor::next() {
 
 StoreResult TDataCursor::prior() {
     if (StoreResult r = beginOperation()) return r;
-    std::uint32_t from = std::min<std::uint32_t>(position_, visible_.size() + 1);
-    std::uint32_t found = beforeFirst_ || from <= 1 ? 0 : visible_.priorMember(from - 1);
+    std::uint32_t found = 0;
+    if (order_ >= 0 && !beforeFirst_) {
+        if (StoreResult r = stepInIndex(false, found)) return r;
+    } else if (!beforeFirst_) {
+        const std::uint32_t from = std::min<std::uint32_t>(position_, visible_.size() + 1);
+        found = from <= 1 ? 0 : visible_.priorMember(from - 1);
+    }
     if (found == 0) {
         first();
         return storecode::kBeginOfFile;

@@ -5,8 +5,9 @@
 // rebuild the set and re-evaluate its filters, so it sees what other cursors and other
 // processes did.
 //
-// Rows are visited in record-number order (the order of the record slots): the tables made
-// here have a primary index without key columns.
+// Rows are visited in record-number order (the order of the record slots) when the current
+// index is the primary index without key columns, as in the tables made without index
+// definitions; otherwise in the order of the current index's keys.
 //
 // Ownership: the component owns its cursor; the cursor is one user of its table object from
 // open to close, and owns its filters (tablestore/filter) from createFilter to freeFilter
@@ -47,6 +48,10 @@ public:
 
     void first();
     void last();
+    // The index whose key order navigation follows: a slot, or -1 for record-number order.
+    void setOrder(int slot) noexcept { order_ = slot; }
+    int order() const noexcept { return order_; }
+
     StoreResult next();   // 8706 past the end
     StoreResult prior();  // 8705 before the start
     // The current record's image: 8705 / 8706 at either end, 8710 when it is gone.
@@ -81,6 +86,8 @@ public:
 
 private:
     StoreResult rebuild();
+    // One step in the current index's key order to the next visible record.
+    StoreResult stepInIndex(bool forward, std::uint32_t& found);
     StoreResult readRecord(std::uint32_t recordNo, const std::uint8_t*& image) override;
 
     TDataDirectory& directory_;
@@ -91,6 +98,7 @@ private:
     bool beforeFirst_ = true;
     bool afterLast_ = false;
     std::uint32_t locked_ = 0;  // record locked for an edit, 0 none
+    int order_ = -1;            // slot of the current index, -1 record-number order
     TFilterList filters_;
     // Records read ahead for the filters: `runCount_` records from `runFirst_` on, valid for
     // the table's generation `runGeneration_`.

@@ -32,6 +32,7 @@
 #include "tablestore/format/ColumnDescriptor.h"
 #include "tablestore/format/DataHeader.h"
 #include "tablestore/format/TableCreation.h"
+#include "tablestore/index/IndexDefinition.h"
 
 namespace wispel {
 
@@ -65,6 +66,9 @@ public:
     const std::string& dataPath() const noexcept { return dataPath_; }
 
     const std::vector<ColumnDescriptor>& columns() const noexcept { return columns_; }
+    TTableIndexes& indexes() noexcept { return *indexes_; }
+    // Runs `body` under the read lock (taken here, with the headers read again, unless held).
+    StoreResult underReadLock(const std::function<StoreResult()>& body);
     std::uint32_t recordSize() const noexcept { return header_.recordSize; }
     std::uint32_t slotCount() const noexcept { return recordSlotCount(header_); }
     std::uint16_t languageID() const noexcept { return header_.languageId; }
@@ -105,8 +109,6 @@ public:
 
 private:
     StoreResult checkFiles(std::vector<std::string>& problems);
-    // Runs `body` under the read lock (taken here, with the headers read again, unless held).
-    StoreResult underReadLock(const std::function<StoreResult()>& body);
     StoreResult openFiles();
     StoreResult readHeaders();
     StoreResult reloadIfChanged(bool& changed);
@@ -163,6 +165,7 @@ std::string tableFileName(const std::string& tableName, const char* extension);
 // the table) in `errorName` and a bad column in `errorField`.
 StoreResult createTableFiles(TDataDirectory& directory, const std::string& tableName,
                              const std::vector<ColumnDefinition>& columns,
+                             const std::vector<TIndexDefinition>& indexes,
                              std::uint16_t languageID, std::string& errorName,
                              std::string& errorField);
 

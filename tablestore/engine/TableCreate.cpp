@@ -12,6 +12,7 @@ namespace wispel {
 
 StoreResult createTableFiles(TDataDirectory& directory, const std::string& tableName,
                              const std::vector<ColumnDefinition>& columns,
+                             const std::vector<TIndexDefinition>& indexes,
                              std::uint16_t languageID, std::string& errorName,
                              std::string& errorField) {
     const std::string dataPath = directory.filePath(tableFileName(tableName, ".DAT"));
@@ -39,10 +40,19 @@ StoreResult createTableFiles(TDataDirectory& directory, const std::string& table
     }
     data.reset();
 
+    TIndexHeader indexHeader = newIndexHeader();
+    for (const TIndexDefinition& definition : indexes) {
+        if ((r = addIndexDefinition(indexHeader, definition, descriptors))) {
+            errorName = tableName;
+            errorField = definition.Name;
+            directory.fileSystem().remove(dataPath);
+            return r;
+        }
+    }
     std::unique_ptr<StoreFile> index;
     errorName = indexPath;
     if ((r = directory.fileSystem().create(indexPath, index))) return r;
-    if ((r = TIndexFile::create(*index))) return r;
+    if ((r = TIndexFile::create(*index, indexHeader))) return r;
     errorName = tableName;
     return index->flush();
 }

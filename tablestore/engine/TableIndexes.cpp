@@ -1,6 +1,7 @@
 #include "tablestore/engine/TableIndexes.h"
 
 #include "core/Format.h"
+#include "core/TextCase.h"
 #include "tablestore/format/RecordValues.h"
 #include "tablestore/index/IndexChecker.h"
 #include "tablestore/index/IndexLayout.h"
@@ -33,6 +34,31 @@ StoreResult TTableIndexes::open(const std::vector<ColumnDescriptor>& columns,
         keyed_.push_back(std::move(keyed));
     }
     return storecode::kOk;
+}
+
+StoreResult TTableIndexes::slotOf(const std::string& name, int& slot) const {
+    slot = -1;
+    const TIndexHeader& header = index_.header();
+    if (name.empty()) {
+        if (header.slotHoldsKeys(indexlayout::kPrimarySlot)) slot = indexlayout::kPrimarySlot;
+        return storecode::kOk;
+    }
+    for (int n = 1; n < kSystem; ++n)
+        if (header.slotHoldsKeys(n) && sameText(header.Slots[n].Name, name)) {
+            slot = n;
+            return storecode::kOk;
+        }
+    return storecode::kInvalidIndexName;
+}
+
+void TTableIndexes::keyFor(int slot, const std::uint8_t* image, std::vector<std::uint8_t>& key) const {
+    for (const Keyed& index : keyed_)
+        if (index.slot == slot) {
+            key.resize(index.layout.KeyLength);
+            buildKey(index.layout, image, key.data());
+            return;
+        }
+    key.clear();
 }
 
 StoreResult TTableIndexes::keyOf(const Keyed& index, const std::uint8_t* image,

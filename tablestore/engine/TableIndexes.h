@@ -43,6 +43,15 @@ public:
     StoreResult writePending() { return index_.writePending(); }
     void discardPending() { index_.discardPending(); }
 
+    // The slot of the index named `name` (without regard to case; empty: the primary index),
+    // or -1 for record-number order (the primary index without key columns); 10022 when
+    // the table has no index of that name.
+    StoreResult slotOf(const std::string& name, int& slot) const;
+    // The key `image` has in the index of `slot`.
+    void keyFor(int slot, const std::uint8_t* image, std::vector<std::uint8_t>& key) const;
+    TIndexTree& tree(int slot) { return index_.tree(slot); }
+    std::uint16_t keyLength(int slot) const { return index_.keyLength(slot); }
+
     // Marks in `active` (sized to the table's slots) the records the system index lists as
     // active; 8965 when it names a record outside the slots.
     StoreResult activeRecords(TRecordsBitmap& active);

@@ -409,3 +409,50 @@ TEST_F(TableComponent, EmptyDatabaseNameIsTheCurrentDirectoryAtSessionStart) {
     EXPECT_EQ(table.DataFilePath(), dirName_ + "Sites.DAT");
     EXPECT_EQ(session.DefaultDirectory(), dirName_);
 }
+
+TEST_F(TableComponent, IndexesOrderTheRowsAndRefuseDuplicateKeys) {
+    TStoreTable table;
+    table.SetDatabaseName(dirName_);
+    table.SetTableName("Ranks.DAT");
+    table.FieldDefs().Add("Name", TStoreFieldType::ftString, 10);
+    table.FieldDefs().Add("Rank", TStoreFieldType::ftInteger);
+    table.IndexDefs().Add("", "Rank", true);
+    table.IndexDefs().Add("ByName", "Name");
+    table.CreateTable();
+    table.Open();
+    auto add = [&](const char* name, int rank) {
+        table.StartInsert();
+        table.FieldNamed("Name").SetTextValue(name);
+        table.FieldNamed("Rank").SetIntegerValue(rank);
+        table.PostRow();
+    };
+    add("Zed", 1);
+    add("Amy", 3);
+    add("Bob", 2);
+    EXPECT_EQ(names(table), "Zed Bob Amy");  // the primary index: Rank
+    try {
+        add("Dup", 2);
+        FAIL() << "took a second row with rank 2";
+    } catch (const EStoreEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), 9729);
+        table.CancelRow();
+    }
+    table.SetIndexName("ByName");
+    EXPECT_EQ(names(table), "Amy Bob Zed");
+    table.MoveLast();
+    table.MovePrior();
+    EXPECT_EQ(table.FieldNamed("Name").TextValue(), "Bob");
+    table.StartEdit();
+    table.FieldNamed("Name").SetTextValue("Ann");
+    table.PostRow();
+    EXPECT_EQ(names(table), "Amy Ann Zed");
+    table.SetFilter("Rank > 1");
+    table.SetFiltered(true);
+    EXPECT_EQ(names(table), "Amy Ann");
+    table.SetFiltered(false);
+    table.MoveFirst();
+    table.DeleteRow();  // Amy
+    EXPECT_EQ(names(table), "Ann Zed");
+    EXPECT_THROW(table.SetIndexName("Nope"), EStoreEngineError);
+    EXPECT_EQ(table.CheckFiles(), std::vector<std::string>{});
+}
