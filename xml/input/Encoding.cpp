@@ -10,7 +10,7 @@ struct NamedEncoding {
     TdomEncoding encoding;
 };
 
-constexpr std::array<NamedEncoding, 36> kNames = {{
+constexpr std::array<NamedEncoding, 38> kNames = {{
     {"ISO-8859-1", TdomEncoding::etISO8859_1},
     {"Latin-1", TdomEncoding::etISO8859_1},
     {"ISO-8859-2", TdomEncoding::etISO8859_2},
@@ -47,6 +47,9 @@ constexpr std::array<NamedEncoding, 36> kNames = {{
     {"cp1252", TdomEncoding::etWindows1252},
     {"UTF-8", TdomEncoding::etUTF8},
     {"UTF-16", TdomEncoding::etUTF8},
+    // ASCII is read as UTF-8, its superset, as it always was.
+    {"US-ASCII", TdomEncoding::etUTF8},
+    {"ASCII", TdomEncoding::etUTF8},
 }};
 
 char16_t asciiUpper(char16_t unit) {
@@ -63,11 +66,20 @@ bool sameAsciiText(std::u16string_view a, std::string_view b) {
 
 }  // namespace
 
-TdomEncoding encodingFromName(std::u16string_view name) {
+bool knownEncodingName(std::u16string_view name, TdomEncoding& encoding) {
     for (const auto& entry : kNames) {
-        if (sameAsciiText(name, entry.name)) return entry.encoding;
+        if (sameAsciiText(name, entry.name)) {
+            encoding = entry.encoding;
+            return true;
+        }
     }
-    return TdomEncoding::etUTF8;
+    return false;
+}
+
+TdomEncoding encodingFromName(std::u16string_view name) {
+    TdomEncoding encoding = TdomEncoding::etUTF8;
+    knownEncodingName(name, encoding);
+    return encoding;
 }
 
 const char* encodingErrorName(TdomEncoding encoding) {

@@ -28,15 +28,21 @@ enum class TdomEncoding : std::uint8_t {
     etWindows1250 = 18,
     etWindows1251 = 19,
     etWindows1252 = 20,
+    // A character set the tables above do not cover, decoded through the C library.
+    etIconv = 21,
 };
 
 // The encoding an encoding declaration names (compared ASCII case-insensitively); UTF-8
 // for every name it does not know, including "UTF-16".
 TdomEncoding encodingFromName(std::u16string_view name);
+// True when the built-in tables know `name` (UTF-8, US-ASCII and UTF-16 among them, which
+// all read as UTF-8); `encoding` is then the one it selects.
+bool knownEncodingName(std::u16string_view name, TdomEncoding& encoding);
 
 // True for the single-byte character sets (values 3 to 20).
 inline bool isSingleByteEncoding(TdomEncoding encoding) {
-    return static_cast<int>(encoding) >= static_cast<int>(TdomEncoding::etISO8859_1);
+    return static_cast<int>(encoding) >= static_cast<int>(TdomEncoding::etISO8859_1) &&
+           static_cast<int>(encoding) <= static_cast<int>(TdomEncoding::etWindows1252);
 }
 
 // The name a decoding error of a single-byte character set uses ("cp1251", "Windows-1252").

@@ -7,6 +7,7 @@
 #include "core/Format.h"
 #include "xml/chars/XmlChars.h"
 #include "xml/input/CodePages.h"
+#include "xml/input/IconvDecoder.h"
 
 namespace wispel {
 
@@ -65,8 +66,7 @@ bool TXmlInputSource::readCharSlow(char16_t& unit, TdomStandardLocator* locator)
             pendingCodePoint_ = 0;
             break;
         }
-        if (atEnd()) return false;
-        unit = decodeChar();
+        if (atEnd() || !decodeChar(unit)) return false;
         if (unit == u'\n' && lastWasCarriageReturn_) {
             lastWasCarriageReturn_ = false;
             continue;
@@ -79,15 +79,61 @@ bool TXmlInputSource::readCharSlow(char16_t& unit, TdomStandardLocator* locator)
     return true;
 }
 
-char16_t TXmlInputSource::decodeChar() {
+bool TXmlInputSource::decodeChar(char16_t& unit) {
     switch (encoding_) {
         case TdomEncoding::etUTF8:
-            return decodeUtf8();
+            unit = decodeUtf8();
+            return true;
         case TdomEncoding::etUTF16LE:
         case TdomEncoding::etUTF16BE:
-            return decodeUtf16();
+            unit = decodeUtf16();
+            return true;
+        case TdomEncoding::etIconv:
+            return decodeIconv(unit);
         default:
-            return decodeSingleByte();
+            unit = decodeSingleByte();
+            return true;
+    }
+}
+
+// One character through the C library, from our own buffer. A character cut by the end of
+// the buffer is decoded again from a buffer refilled at its first byte; cut by the end of
+// the data it is an aborted sequence, as in UTF-8. Positions are zero-based byte offsets:
+// the first byte of an invalid sequence, the stream size for an aborted one.
+bool TXmlInputSource::decodeIconv(char16_t& unit) {
+    for (;;) {
+        if (bufferPos_ == bufferEnd_) fillBuffer();
+        std::size_t consumed = 0;
+        char32_t codePoint = 0;
+        const auto result = iconv_->decode(buffer_.data() + bufferPos_, bufferEnd_ - bufferPos_,
+                                           consumed, codePoint);
+        switch (result) {
+            case TIconvDecoder::Result::Char:
+                bufferPos_ += consumed;
+                if (codePoint <= 0xFFFF) {
+                    unit = static_cast<char16_t>(codePoint);
+                } else {
+                    pendingCodePoint_ = codePoint;
+                    unit = static_cast<char16_t>((codePoint >> 10) - 10304);
+                }
+                return true;
+            case TIconvDecoder::Result::NoChar:
+                bufferPos_ += consumed;
+                if (atEnd()) return false;
+                break;
+            case TIconvDecoder::Result::Incomplete:
+                bufferPos_ += consumed;
+                if (bufferStart_ + static_cast<std::int64_t>(bufferEnd_) >= size_) {
+                    throw EConvertError(formatMessage("Aborted %s sequence at position %d",
+                                                      {iconv_->name(), size_}));
+                }
+                fillBuffer();
+                break;
+            case TIconvDecoder::Result::Invalid:
+                bufferPos_ += consumed;
+                throw EConvertError(formatMessage("Invalid %s sequence at position %d",
+                                                  {iconv_->name(), position()}));
+        }
     }
 }
 
@@ -152,6 +198,7 @@ void TXmlInputSource::rewindWith(TdomStandardLocator* locator) {
     pendingCodePoint_ = 0;
     lastWasCarriageReturn_ = false;
     seekTo(dataStart_);
+    if (iconv_) iconv_->reset();
     if (locator) locator->reset();
 }
 

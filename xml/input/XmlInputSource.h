@@ -21,6 +21,8 @@
 
 namespace wispel {
 
+class TIconvDecoder;
+
 class TXmlInputSource {
 public:
     // EStreamError "Stream not specified." for a null stream.
@@ -87,6 +89,7 @@ public:
 
 private:
     TdomEncoding detectEncoding();
+    TdomEncoding namedEncoding(const DOMString& name);
     DOMString prescanRootName();
 
     bool readCharSlow(char16_t& unit, TdomStandardLocator* locator);
@@ -101,7 +104,9 @@ private:
         return buffer_[bufferPos_++];
     }
     void fillBuffer();
-    char16_t decodeChar();
+    // False when the data ended without another character (only shift sequences were left).
+    bool decodeChar(char16_t& unit);
+    bool decodeIconv(char16_t& unit);
     char16_t decodeUtf8();
     char16_t decodeUtf16();
     char16_t decodeSingleByte();
@@ -114,6 +119,7 @@ private:
     DOMString publicId_;
     DOMString systemId_;
     DOMString rootName_;
+    std::unique_ptr<TIconvDecoder> iconv_;  // for etIconv only
 
     std::int64_t size_ = 0;       // the stream's size, taken at construction
     std::int64_t dataStart_ = 0;  // first byte after a byte-order mark or signature

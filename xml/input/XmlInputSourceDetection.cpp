@@ -6,6 +6,7 @@
 #include "core/Exception.h"
 #include "xml/chars/XmlChars.h"
 #include "xml/errors/ParserErrors.h"
+#include "xml/input/IconvDecoder.h"
 #include "xml/input/TagContent.h"
 #include "xml/input/XmlInputSource.h"
 
@@ -27,7 +28,31 @@ DOMString declaredEncoding(std::u16string_view pseudoAttributes) {
     return {};
 }
 
+// UTF-16 without a byte-order mark, told by the "<?" of its XML declaration: 3C 00 3F 00
+// little-endian, 00 3C 00 3F big-endian. Anything else is left to the other tests (UTF-8).
+template <class NextByte>
+TdomEncoding unmarkedUtf16(std::uint8_t first, std::uint8_t second, NextByte& next) {
+    if (first == 0x3C && second == 0x00) {
+        if (next() == 0x3F && next() == 0x00) return TdomEncoding::etUTF16LE;
+    } else if (first == 0x00 && second == 0x3C) {
+        if (next() == 0x00 && next() == 0x3F) return TdomEncoding::etUTF16BE;
+    }
+    return TdomEncoding::etUTF8;
+}
+
 }  // namespace
+
+// A name of the built-in tables selects its table. Any other name the C library can
+// convert from is decoded through it; a name nothing knows is read as UTF-8.
+TdomEncoding TXmlInputSource::namedEncoding(const DOMString& name) {
+    TdomEncoding encoding = TdomEncoding::etUTF8;
+    if (knownEncodingName(name, encoding)) return encoding;
+    for (char16_t unit : name) {
+        if (unit > 0x7F) return TdomEncoding::etUTF8;
+    }
+    iconv_ = TIconvDecoder::open(std::string(name.begin(), name.end()));
+    return iconv_ ? TdomEncoding::etIconv : TdomEncoding::etUTF8;
+}
 
 TdomEncoding TXmlInputSource::detectEncoding() {
     // Reading past the end raises EReadError, which ends the look with UTF-8.
@@ -45,6 +70,9 @@ TdomEncoding TXmlInputSource::detectEncoding() {
         if (first == 0xFE && second == 0xFF) result = TdomEncoding::etUTF16BE;
         if (result != TdomEncoding::etUTF8) {
             dataStart_ = 2;
+        } else if (const TdomEncoding unmarked = unmarkedUtf16(first, second, next);
+                   unmarked != TdomEncoding::etUTF8) {
+            result = unmarked;
         } else {
             // A UTF-8 signature is not text: it selects UTF-8 like a byte-order mark, and an
             // encoding declaration after it still counts.
@@ -56,7 +84,7 @@ TdomEncoding TXmlInputSource::detectEncoding() {
             if (declaration && isBlankByte(next())) {
                 DOMString text;
                 for (std::uint8_t byte = next(); byte != '?'; byte = next()) text.push_back(byte);
-                result = encodingFromName(declaredEncoding(text));
+                result = namedEncoding(declaredEncoding(text));
             }
         }
     } catch (const EReadError&) {
