@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "core/Exception.h"
+#include "feeds/HtmlEntities.h"
+#include "feeds/MarkupScan.h"
 #include "xml/chars/XmlChars.h"
 #include "xml/dom/EntityReference.h"
 
@@ -14,47 +16,22 @@ namespace {
 
 constexpr std::u16string_view kCDataStart = u"<![CDATA[";
 
-// The position just after `terminator` at or after `from`, or the text's end.
-std::size_t after(std::u16string_view text, std::u16string_view terminator, std::size_t from) {
-    const std::size_t at = text.find(terminator, from);
-    return at == std::u16string_view::npos ? text.size() : at + terminator.size();
-}
-
-// The end of a tag starting at `from` ("<"), quoted attribute values passed over.
-std::size_t tagEnd(std::u16string_view text, std::size_t from) {
-    char16_t quote = 0;
-    for (std::size_t i = from + 1; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (quote) {
-            if (unit == quote) quote = 0;
-        } else if (unit == u'"' || unit == u'\'') {
-            quote = unit;
-        } else if (unit == u'>') {
-            return i + 1;
-        }
-    }
-    return text.size();
-}
-
-// The position after the ";" of a reference starting at `from` ("&"), or 0 when no name or
-// character number runs up to a ";" there.
-std::size_t referenceEnd(std::u16string_view text, std::size_t from) {
-    std::size_t i = from + 1;
-    if (i < text.size() && text[i] == u'#') ++i;
-    const std::size_t nameStart = i;
-    while (i < text.size() && (isXmlNameChar(text[i]) || text[i] == u'_' || text[i] == u':')) {
-        ++i;
-    }
-    if (i == nameStart || i == text.size() || text[i] != u';') return 0;
-    return i + 1;
-}
-
 }  // namespace
 
 TEntityExpander::TEntityExpander(Lookup lookup, std::size_t budget)
+    : TEntityExpander(std::move(lookup), Declared{}, budget) {}
+
+TEntityExpander::TEntityExpander(Lookup lookup, Declared declared, std::size_t budget)
     : lookup_(std::move(lookup)),
+      declared_(std::move(declared)),
       remaining_(budget),
       readingLeft_(budget > SIZE_MAX / kReadPerProduced ? SIZE_MAX : budget * kReadPerProduced) {}
+
+std::u16string_view TEntityExpander::htmlText(std::u16string_view name) const {
+    if (!declared_) return {};
+    const std::u16string_view text = htmlEntityText(name);
+    return text.empty() || declared_(name) ? std::u16string_view{} : text;
+}
 
 void TEntityExpander::appendReference(std::u16string_view name, DOMString& out) {
     const DOMString predefined = predefinedEntityText(DOMString(name));
@@ -64,7 +41,12 @@ void TEntityExpander::appendReference(std::u16string_view name, DOMString& out) 
     }
     const DOMString* text = remaining_ > 0 && lookup_ ? lookup_(name) : nullptr;
     if (!text) {
-        out.append(u"&").append(name).append(u";");
+        const std::u16string_view html = htmlText(name);
+        if (!html.empty()) {
+            appendCharged(html, out);
+        } else {
+            out.append(u"&").append(name).append(u";");
+        }
         return;
     }
     expand(*text, out, 1);
@@ -118,12 +100,10 @@ void TEntityExpander::expand(std::u16string_view text, DOMString& out, int depth
             appendCharged(text.substr(start, end == text.npos ? text.npos : end - start), out);
             i = end == text.npos ? text.size() : end + 3;
         } else if (rest.starts_with(u"<!--")) {
-            i = after(text, u"-->", i + 4);
+            i = markupAfter(text, u"-->", i + 4);
         } else if (rest.starts_with(u"<?")) {
-            i = after(text, u"?>", i + 2);
-        } else if (rest.starts_with(u"<") && rest.size() > 1 &&
-                   (rest[1] == u'/' || isXmlLetter(rest[1]) || rest[1] == u'_' ||
-                    rest[1] == u':')) {
+            i = markupAfter(text, u"?>", i + 2);
+        } else if (startsTag(rest)) {
             i = tagEnd(text, i);
         } else if (std::size_t end = referenceEnd(text, i); end != 0) {
             expandReference(text.substr(i + 1, end - i - 2), out, depth);
@@ -139,11 +119,7 @@ void TEntityExpander::expandReference(std::u16string_view name, DOMString& out, 
     if (name.starts_with(u"#")) {
         DOMString reference = u"&";
         reference.append(name).append(u";");
-        try {
-            appendCharged(validCharRef(reference), out);
-        } catch (const EConvertError&) {
-            appendCharged(reference, out);
-        }
+        appendCharged(characterReferenceText(reference), out);
         return;
     }
     const DOMString predefined = predefinedEntityText(DOMString(name));
@@ -154,6 +130,8 @@ void TEntityExpander::expandReference(std::u16string_view name, DOMString& out, 
     const DOMString* text = depth < kMaxDepth && lookup_ ? lookup_(name) : nullptr;
     if (text) {
         expand(*text, out, depth + 1);
+    } else if (const std::u16string_view html = htmlText(name); !html.empty()) {
+        appendCharged(html, out);
     } else {
         DOMString reference = u"&";
         reference.append(name).append(u";");

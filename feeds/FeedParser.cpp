@@ -1,8 +1,10 @@
 #include "feeds/FeedParser.h"
 
 #include "core/Exception.h"
+#include "feeds/AtomReader.h"
 #include "feeds/FieldText.h"
 #include "feeds/FeedFilter.h"
+#include "feeds/LinkResolution.h"
 #include "feeds/TextReader.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/DomImplementation.h"
@@ -62,7 +64,9 @@ void TRSSParser::readItem(TdomTreeWalker& walker, TEntityExpander& expander) {
     for (int round = 1; round <= kFieldRounds; ++round) {
         const TdomNode* field = walker.currentNode();
         const ElementKind kind = ClassifyNodeName(field->nodeName());
-        if (kind != ElementKind::None && kind != ElementKind::Item) {
+        if (kind == ElementKind::Link) {
+            SetItemField(*item, kind, resolveItemLink(field, ElementText(field, expander), baseURL_));
+        } else if (kind != ElementKind::None && kind != ElementKind::Item) {
             SetItemField(*item, kind, ElementText(field, expander));
         }
         if (round < kFieldRounds && !walker.nextSibling()) break;
@@ -73,6 +77,12 @@ void TRSSParser::readItem(TdomTreeWalker& walker, TEntityExpander& expander) {
 void TRSSParser::BuildItems() {
     if (!document_) {
         items_->Clear();
+        return;
+    }
+    if (IsAtomFeed(document_)) {
+        items_->Clear();
+        TEntityExpander expander = DocumentEntityExpander(document_);
+        ReadAtomEntries(document_, baseURL_, expander, *items_);
         return;
     }
     TRSSFilter filter;

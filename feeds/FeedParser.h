@@ -1,13 +1,16 @@
 #pragma once
 // The feed parser: parses a retrieved feed as XML, walks the document with a filtered tree
 // walker and collects the title, link and description of every item element (items inside
-// the channel for RSS 0.9x and 2.0, beside it for RDF). A feed that cannot be parsed or
-// walked as XML is read once more in the plain-text format.
+// the channel for RSS 0.9x and 2.0, beside it for RDF). An Atom feed gives one item per
+// entry instead (AtomReader). A feed that cannot be parsed or walked as XML is read once
+// more in the plain-text format. Relative item links are resolved against xml:base and the
+// feed's own address when the caller gives one (SetBaseURL).
 //
 // Ownership: the parser owns its item list, its XML parser and its DOM implementation; the
 // implementation owns every document, among them `Document()`, until it is freed.
 
 #include <string>
+#include <utility>
 
 #include "core/Component.h"
 #include "core/Stream.h"
@@ -39,6 +42,11 @@ public:
     // A null stream raises "Cannot parse a nil stream".
     virtual void ParseRSSStream(TStream* stream);
 
+    // The address the next parses resolve relative links against: the URL the feed was
+    // fetched from. Empty (the default): links stay as written unless xml:base gives one.
+    void SetBaseURL(std::string url) { baseURL_ = std::move(url); }
+    const std::string& BaseURL() const noexcept { return baseURL_; }
+
     TRSSListedItemCollection& Items() noexcept { return *items_; }
     // The document of the last successful XML parse, or null.
     TdomDocument* Document() const noexcept { return document_; }
@@ -52,6 +60,7 @@ private:
     TXmlToDomParser* xmlParser_;             // owned component
     TDomImplementation* domImplementation_;  // owned component
     TdomDocument* document_ = nullptr;       // owned by domImplementation_
+    std::string baseURL_;                    // empty: no address known
 };
 
 }  // namespace wispel

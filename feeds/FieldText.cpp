@@ -31,6 +31,10 @@ void appendOwnText(const TdomNode* node, TEntityExpander& expander, DOMString& t
 }  // namespace
 
 std::string ElementText(const TdomNode* element, TEntityExpander& expander) {
+    return toUtf8(elementUnits(element, expander));
+}
+
+DOMString elementUnits(const TdomNode* element, TEntityExpander& expander) {
     DOMString text;
     // Document order without recursion: down to the first child, else on to the next
     // sibling, climbing back towards `element` where a level ends.
@@ -44,21 +48,28 @@ std::string ElementText(const TdomNode* element, TEntityExpander& expander) {
         while (node != element && !node->nextSibling()) node = node->parentNode();
         node = node == element ? nullptr : node->nextSibling();
     }
-    return toUtf8(text);
+    return text;
 }
 
 TEntityExpander DocumentEntityExpander(const TdomDocument* document) {
-    return TEntityExpander([document](std::u16string_view name) -> const DOMString* {
+    auto declaredEntity = [document](std::u16string_view name) -> const TdomCMEntity* {
         const TdomCMObject* model = document ? document->contentModel() : nullptr;
-        if (!model) return nullptr;
-        const TdomCMEntity* entity = model->entities.find(DOMString(name));
+        return model ? model->entities.find(DOMString(name)) : nullptr;
+    };
+    auto lookup = [declaredEntity](std::u16string_view name) -> const DOMString* {
+        const TdomCMEntity* entity = declaredEntity(name);
         // Only internal parsed entities have a replacement text to offer.
         if (!entity || entity->unusable || !entity->notationName.empty() ||
             !entity->publicId.empty() || !entity->systemId.empty()) {
             return nullptr;
         }
         return &entity->replacementText;
-    });
+    };
+    // A name the document declares keeps its own meaning, even where it cannot be used.
+    auto declared = [declaredEntity](std::u16string_view name) {
+        return declaredEntity(name) != nullptr;
+    };
+    return TEntityExpander(lookup, declared);
 }
 
 }  // namespace wispel

@@ -1,6 +1,7 @@
 #include "feeds/Retriever.h"
 
 #include "core/Exception.h"
+#include "feeds/LinkResolution.h"
 #include "http/NetException.h"
 #include "http/NetHTTP.h"
 #include "http/TLSIntercept.h"
@@ -21,8 +22,10 @@ TRSSRetriever::TRSSRetriever(TComponent* owner)
     http_->HandleRedirects = true;
     // The client counts the first request with the redirects.
     http_->RedirectMaximum = kRetrieverRedirectLimit + 1;
-    http_->OnRedirect = [this](TComponent*, std::string&, int&, bool& handled) {
+    http_->OnRedirect = [this](TComponent*, std::string& location, int&, bool& handled) {
         handled = handled && followedCode(http_->ResponseCode());
+        // The body comes from the target: its relative links resolve against it.
+        if (handled) retrievedURL_ = resolveUriReference(retrievedURL_, location);
     };
 }
 
@@ -33,6 +36,7 @@ TRSSRetriever::~TRSSRetriever() {
 
 void TRSSRetriever::Retrieve(const std::string& URL, TStream* Stream) {
     if (!Stream) throw EAccessViolation("Stream not specified.");
+    retrievedURL_ = URL;
     std::int64_t start = Stream->Position();
     try {
         http_->Get(URL, *Stream);

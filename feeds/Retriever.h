@@ -32,10 +32,15 @@ public:
     virtual void Retrieve(const std::string& URL, TStream* Stream);
 
     TNetHTTP* HTTP() const noexcept { return http_; }
+    // The address the last body came from, after the redirects followed, against which its
+    // relative links resolve; empty until a retrieval over HTTP (a retriever that reads
+    // files leaves it empty).
+    const std::string& RetrievedURL() const noexcept { return retrievedURL_; }
 
 private:
     TNetHTTP* http_ = nullptr;  // owned (as an owned component); null once destroyed
     std::unique_ptr<TNetTLSIntercept> tls_;
+    std::string retrievedURL_;  // the URL asked for, then each redirect target followed
 };
 
 }  // namespace wispel

@@ -7,23 +7,18 @@
 #include "core/MemoryStream.h"
 #include "feeds/FeedParser.h"
 #include "feeds/TextReader.h"
+#include "tests/feeds/ItemsText.h"
 
 using namespace wispel;
 
 namespace {
 
-using Items = std::vector<std::string>;
+using wispel::testing::Items;
 
 const std::string kData = WISPEL_TEST_DATA "/feeds/";
 
-// Items as "title|link|description", for compact expectations.
 Items itemsOf(TRSSParser& parser) {
-    Items out;
-    for (int i = 0; i < parser.Items().Count(); ++i) {
-        const TRSSListedItem* item = parser.Items()[i];
-        out.push_back(item->Title + "|" + item->Link + "|" + item->Description);
-    }
-    return out;
+    return wispel::testing::itemsText(parser.Items());
 }
 
 void load(TMemoryStream& stream, std::string_view bytes) {
@@ -50,11 +45,7 @@ Items textRecordsOf(const std::string& name) {
     stream.LoadFromFile(kData + name);
     TRSSListedItemCollection items(typeid(TRSSListedItem));
     ReadRSSTextStream(stream, items);
-    Items out;
-    for (int i = 0; i < items.Count(); ++i) {
-        out.push_back(items[i]->Title + "|" + items[i]->Link + "|" + items[i]->Description);
-    }
-    return out;
+    return wispel::testing::itemsText(items);
 }
 
 }  // namespace

@@ -152,3 +152,17 @@ TEST(WispelFetch, ReadsFeedsOverHttpsAndSaysWhyACertificateFails) {
         << failed.err;
     std::filesystem::remove_all(folder);
 }
+
+TEST(WispelFetch, EveryXmlFileOfTheTestDataReadsWithoutACrash) {
+    // Every fixture of every suite, feeds or not, well-formed or broken, in one run.
+    std::vector<std::string> args = {"--tsv", "--file"};
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(WISPEL_TEST_DATA)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".xml") {
+            args.push_back(entry.path().string());
+        }
+    }
+    ASSERT_GT(args.size(), 20u);
+    const ToolRun run = runTool(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+}

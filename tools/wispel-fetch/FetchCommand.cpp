@@ -74,6 +74,8 @@ int runFetch(const TFetchOptions& options, std::FILE* out, std::FILE* err) {
     sources->SetRetriever(retriever);
     TFetchOutput output(out, options.format);
     sources->OnRSSDataRetrieved = [&](TRSSSources*, TMemoryStream* stream, std::string site) {
+        // Relative links resolve against the feed's address; a local file has none.
+        parser->SetBaseURL(retriever->RetrievedURL());
         parser->ParseRSSStream(stream);
         output.site(site, parser->Items());
     };

@@ -1,0 +1,103 @@
+#include "feeds/AtomReader.h"
+
+#include "feeds/FieldText.h"
+#include "feeds/HtmlText.h"
+#include "feeds/LinkResolution.h"
+#include "xml/chars/XmlChars.h"
+#include "xml/dom/Attr.h"
+#include "xml/dom/Document.h"
+#include "xml/dom/Element.h"
+
+namespace wispel {
+
+namespace {
+
+constexpr std::u16string_view kAtomNamespace = u"http://www.w3.org/2005/Atom";
+
+const TdomElement* asElement(const TdomNode* node) {
+    return node && node->nodeType() == ELEMENT_NODE ? static_cast<const TdomElement*>(node)
+                                                    : nullptr;
+}
+
+// The local name of `element` when its namespace, found through the nearest declaration of
+// its prefix (or of the default namespace), is Atom's; empty otherwise.
+std::u16string_view atomName(const TdomElement* element) {
+    const DOMString& name = element->nodeName();
+    const std::size_t colon = name.find(u':');
+    const DOMString declaration =
+        colon == DOMString::npos ? DOMString(u"xmlns") : u"xmlns:" + name.substr(0, colon);
+    for (const TdomNode* node = element; node; node = node->parentNode()) {
+        const TdomElement* scope = asElement(node);
+        if (!scope) continue;
+        if (const TdomAttr* uri = scope->getAttributeNode(declaration)) {
+            if (uri->nodeValue() != kAtomNamespace) return {};
+            return std::u16string_view(name).substr(colon == DOMString::npos ? 0 : colon + 1);
+        }
+    }
+    return {};
+}
+
+std::u16string_view trimmed(std::u16string_view text) {
+    while (!text.empty() && xmlBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && xmlBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// A text construct's text. "xhtml" content is markup of its own, whose text is the element's
+// text; "html" content is escaped markup, which comes out of the element's text as tags.
+std::string constructText(const TdomElement* element, TEntityExpander& expander) {
+    const DOMString text = elementUnits(element, expander);
+    if (element->getAttribute(u"type") == u"html") return toUtf8(trimmed(htmlToText(text)));
+    return toUtf8(trimmed(text));
+}
+
+bool isAlternateLink(const TdomElement* link) {
+    const TdomAttr* rel = link->getAttributeNode(u"rel");
+    return link->getAttributeNode(u"href") && (!rel || rel->nodeValue() == u"alternate");
+}
+
+void readEntry(const TdomElement* entry, std::string_view feedURL, TEntityExpander& expander,
+               TRSSListedItem& item) {
+    bool titled = false, linked = false;
+    const TdomElement* summary = nullptr;
+    const TdomElement* content = nullptr;
+    for (const TdomNode* node = entry->firstChild(); node; node = node->nextSibling()) {
+        const TdomElement* child = asElement(node);
+        if (!child) continue;
+        const std::u16string_view name = atomName(child);
+        if (name == u"title" && !titled) {
+            item.Title = constructText(child, expander);
+            titled = true;
+        } else if (name == u"link" && !linked && isAlternateLink(child)) {
+            item.Link = resolveItemLink(child, toUtf8(child->getAttribute(u"href")), feedURL);
+            linked = true;
+        } else if (name == u"summary" && !summary) {
+            summary = child;
+        } else if (name == u"content" && !content) {
+            content = child;
+        }
+    }
+    if (summary) {
+        item.Description = constructText(summary, expander);
+    } else if (content) {
+        item.Description = constructText(content, expander);
+    }
+}
+
+}  // namespace
+
+bool IsAtomFeed(const TdomDocument* document) {
+    const TdomElement* root = document ? document->documentElement() : nullptr;
+    return root && atomName(root) == u"feed";
+}
+
+void ReadAtomEntries(const TdomDocument* document, std::string_view feedURL,
+                     TEntityExpander& expander, TRSSListedItemCollection& items) {
+    const TdomElement* root = document->documentElement();
+    for (const TdomNode* node = root->firstChild(); node; node = node->nextSibling()) {
+        const TdomElement* entry = asElement(node);
+        if (entry && atomName(entry) == u"entry") readEntry(entry, feedURL, expander, *items.Add());
+    }
+}
+
+}  // namespace wispel
