@@ -166,3 +166,18 @@ TEST(WispelFetch, EveryXmlFileOfTheTestDataReadsWithoutACrash) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 }
+
+TEST(WispelFetch, RelativeLinksResolveAgainstTheAddressTheFeedCameFrom) {
+    // Two redirects, the last one relative: the links resolve against the final address.
+    wispel::test::LocalHttpServer server(kFeeds);
+    const ToolRun run = runTool({"--tsv", "J=" + server.url("/redirect/2/html-entities.xml")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string root = server.url("/");
+    EXPECT_NE(run.out.find("\thttp://127.0.0.1/journal/1\t"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\t" + root + "journal/2\t"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\t" + root + "3.html\t"), std::string::npos) << run.out;
+    // A local file has no address: its links stay as written.
+    const ToolRun local = runTool({"--tsv", "--file", kFeeds + "/html-entities.xml"});
+    EXPECT_NE(local.out.find("\t/journal/2\t"), std::string::npos) << local.out;
+    EXPECT_NE(local.out.find("\t3.html\t"), std::string::npos) << local.out;
+}

@@ -10,7 +10,7 @@ struct NamedEncoding {
     TdomEncoding encoding;
 };
 
-constexpr std::array<NamedEncoding, 38> kNames = {{
+constexpr std::array<NamedEncoding, 39> kNames = {{
     {"ISO-8859-1", TdomEncoding::etISO8859_1},
     {"Latin-1", TdomEncoding::etISO8859_1},
     {"ISO-8859-2", TdomEncoding::etISO8859_2},
@@ -47,7 +47,9 @@ constexpr std::array<NamedEncoding, 38> kNames = {{
     {"cp1252", TdomEncoding::etWindows1252},
     {"UTF-8", TdomEncoding::etUTF8},
     {"UTF-16", TdomEncoding::etUTF8},
-    // ASCII is read as UTF-8, its superset, as it always was.
+    // A common misspelling of UTF-8, and ASCII, which UTF-8 contains, read as they always
+    // were rather than through the C library.
+    {"UTF8", TdomEncoding::etUTF8},
     {"US-ASCII", TdomEncoding::etUTF8},
     {"ASCII", TdomEncoding::etUTF8},
 }};

@@ -96,6 +96,11 @@ bool TXmlInputSource::decodeChar(char16_t& unit) {
     }
 }
 
+EConvertError TXmlInputSource::invalidIconvSequence() const {
+    return EConvertError(
+        formatMessage("Invalid %s sequence at position %d", {iconv_->name(), position()}));
+}
+
 // One character through the C library, from our own buffer. A character cut by the end of
 // the buffer is decoded again from a buffer refilled at its first byte; cut by the end of
 // the data it is an aborted sequence, as in UTF-8. Positions are zero-based byte offsets:
@@ -118,6 +123,8 @@ bool TXmlInputSource::decodeIconv(char16_t& unit) {
                 }
                 return true;
             case TIconvDecoder::Result::NoChar:
+                // Shift sequences only; a converter that takes nothing would never end.
+                if (consumed == 0) throw invalidIconvSequence();
                 bufferPos_ += consumed;
                 if (atEnd()) return false;
                 break;
@@ -131,8 +138,7 @@ bool TXmlInputSource::decodeIconv(char16_t& unit) {
                 break;
             case TIconvDecoder::Result::Invalid:
                 bufferPos_ += consumed;
-                throw EConvertError(formatMessage("Invalid %s sequence at position %d",
-                                                  {iconv_->name(), position()}));
+                throw invalidIconvSequence();
         }
     }
 }

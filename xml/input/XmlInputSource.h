@@ -22,6 +22,7 @@
 namespace wispel {
 
 class TIconvDecoder;
+class EConvertError;
 
 class TXmlInputSource {
 public:
@@ -107,6 +108,7 @@ private:
     // False when the data ended without another character (only shift sequences were left).
     bool decodeChar(char16_t& unit);
     bool decodeIconv(char16_t& unit);
+    EConvertError invalidIconvSequence() const;
     char16_t decodeUtf8();
     char16_t decodeUtf16();
     char16_t decodeSingleByte();

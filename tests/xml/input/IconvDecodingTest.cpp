@@ -70,6 +70,8 @@ TEST(IconvDecoding, NamesTheTablesDoNotKnowGoThroughTheCLibrary) {
          text(declaration("EUC-KR//IGNORE")), "", ""},
         {"US-ASCII stays UTF-8", declaration("US-ASCII") + "\xC3\xA9", TdomEncoding::etUTF8,
          text(declaration("US-ASCII")) + u"\u00E9", "", ""},
+        {"utf8 is UTF-8", declaration("utf8") + "\xF8\x88\x80\x80\x80", TdomEncoding::etUTF8,
+         text(declaration("utf8")) + u"\xDFC0\xDC00", "", ""},
     };
     for (const auto& c : cases) expectDecoded(c);
 }
