@@ -48,6 +48,9 @@ StoreResult TDataCursor::rebuild() {
         }
         if (generation_ == table_->generation()) break;
     }
+    // The run read for the filters is not kept between rebuilds.
+    std::vector<std::uint8_t>().swap(run_);
+    runCount_ = 0;
     return storecode::kOk;
 }
 
@@ -236,22 +239,34 @@ StoreResult TDataCursor::createFilter(std::unique_ptr<TFilter> filter, TFilterHa
     return filters_.add(std::move(filter), handle);
 }
 
+StoreResult TDataCursor::recombine() {
+    // The other filters' bitmaps still hold unless the table changed meanwhile.
+    if (generation_ != table_->generation()) return rebuild();
+    visible_ = table_->activeRecords();
+    filters_.combine(visible_);
+    std::vector<std::uint8_t>().swap(run_);
+    runCount_ = 0;
+    return storecode::kOk;
+}
+
 StoreResult TDataCursor::attachFilter(TFilterHandle handle) {
-    const TRecordsBitmap& all = table_->activeRecords();
-    if (StoreResult r = filters_.attach(handle, all, *this)) return r;
-    return rebuild();
+    if (generation_ != table_->generation()) {
+        if (StoreResult r = rebuild()) return r;
+    }
+    if (StoreResult r = filters_.attach(handle, table_->activeRecords(), *this)) return r;
+    return recombine();
 }
 
 StoreResult TDataCursor::detachFilter(TFilterHandle handle) {
     if (StoreResult r = filters_.detach(handle)) return r;
-    return rebuild();
+    return recombine();
 }
 
 StoreResult TDataCursor::freeFilter(TFilterHandle handle) {
     const TFilter* filter = filters_.find(handle);
     const bool attached = filter != nullptr && filter->isAttached();
     if (StoreResult r = filters_.free(handle)) return r;
-    return attached ? rebuild() : storecode::kOk;
+    return attached ? recombine() : storecode::kOk;
 }
 
 bool TDataCursor::passes(TFilterHandle handle, std::uint32_t record, const std::uint8_t* image) {

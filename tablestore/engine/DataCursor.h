@@ -86,6 +86,9 @@ public:
 
 private:
     StoreResult rebuild();
+    // The visible set from the filters' bitmaps as they stand, after one was attached,
+    // detached or freed.
+    StoreResult recombine();
     // One step in the current index's key order to the next visible record.
     StoreResult stepInIndex(bool forward, std::uint32_t& found);
     StoreResult readRecord(std::uint32_t recordNo, const std::uint8_t*& image) override;
