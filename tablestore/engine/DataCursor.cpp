@@ -34,6 +34,7 @@ void TDataCursor::close() {
     directory_.releaseTable(table_);
     table_ = nullptr;
     filters_ = TFilterList();
+    attached_.clear();
 }
 
 StoreResult TDataCursor::rebuild() {
@@ -51,6 +52,34 @@ StoreResult TDataCursor::rebuild() {
     // The run read for the filters is not kept between rebuilds.
     std::vector<std::uint8_t>().swap(run_);
     runCount_ = 0;
+    bitmapsStale_ = false;
+    return storecode::kOk;
+}
+
+StoreResult TDataCursor::catchUp() {
+    if (generation_ == table_->generation()) return storecode::kOk;
+    std::vector<std::uint32_t> changed;
+    if (!table_->changesSince(generation_, changed)) return rebuild();
+    generation_ = table_->generation();
+    if (attached_.empty()) {
+        visible_ = table_->activeRecords();
+        return storecode::kOk;
+    }
+    // Only the changed records are evaluated again.
+    visible_.resize(table_->slotCount());
+    std::vector<std::uint8_t> image(table_->recordSize());
+    for (std::uint32_t record : changed) {
+        bool visible = table_->activeRecords().contains(record);
+        if (visible) {
+            if (StoreResult r = table_->readRecord(record, image.data())) return r;
+            for (TFilterHandle handle : attached_)
+                visible = visible && filters_.find(handle)->passes(record, image.data(), this);
+        }
+        if (visible) visible_.include(record);
+        else visible_.exclude(record);
+    }
+    if (generation_ != table_->generation()) return rebuild();  // reading found more
+    bitmapsStale_ = true;
     return storecode::kOk;
 }
 
@@ -73,7 +102,7 @@ StoreResult TDataCursor::readRecord(std::uint32_t recordNo, const std::uint8_t*&
 
 StoreResult TDataCursor::beginOperation() {
     if (StoreResult r = table_->beginOperation()) return r;
-    return generation_ == table_->generation() ? storecode::kOk : rebuild();
+    return catchUp();
 }
 
 void TDataCursor::first() {
@@ -166,7 +195,7 @@ StoreResult TDataCursor::current(std::uint8_t* image) {
     StoreResult r = table_->readRecord(position_, image);
     // The read may have revealed another process's change: the set follows it.
     if (r == storecode::kOk && generation_ != table_->generation()) {
-        if ((r = rebuild())) return r;
+        if ((r = catchUp())) return r;
         if (!visible_.contains(position_)) return storecode::kRecordNotFound;
         r = table_->readRecord(position_, image);
     }
@@ -210,7 +239,7 @@ StoreResult TDataCursor::insert(std::uint8_t* image) {
     if (StoreResult r = beginOperation()) return r;
     std::uint32_t record = 0;
     if (StoreResult r = table_->insertRecord(image, record, this)) return r;
-    if (StoreResult r = rebuild()) return r;
+    if (StoreResult r = catchUp()) return r;
     position_ = record;
     beforeFirst_ = afterLast_ = false;
     return storecode::kOk;
@@ -220,19 +249,19 @@ StoreResult TDataCursor::modify(std::uint8_t* image, const std::uint8_t* asRead)
     if (beforeFirst_ || afterLast_) return storecode::kNoCurrentRecord;
     if (StoreResult r = table_->modifyRecord(position_, image, asRead)) return r;
     releaseLock();
-    return rebuild();
+    return catchUp();
 }
 
 StoreResult TDataCursor::remove(const std::uint8_t* asSeen) {
     if (beforeFirst_ || afterLast_) return storecode::kNoCurrentRecord;
     if (StoreResult r = table_->deleteRecord(position_, asSeen, this)) return r;
     if (locked_ == position_) locked_ = 0;
-    return rebuild();
+    return catchUp();
 }
 
 StoreResult TDataCursor::refresh() {
     if (StoreResult r = table_->refresh()) return r;
-    return generation_ == table_->generation() ? storecode::kOk : rebuild();
+    return catchUp();
 }
 
 StoreResult TDataCursor::createFilter(std::unique_ptr<TFilter> filter, TFilterHandle& handle) {
@@ -241,7 +270,7 @@ StoreResult TDataCursor::createFilter(std::unique_ptr<TFilter> filter, TFilterHa
 
 StoreResult TDataCursor::recombine() {
     // The other filters' bitmaps still hold unless the table changed meanwhile.
-    if (generation_ != table_->generation()) return rebuild();
+    if (generation_ != table_->generation() || bitmapsStale_) return rebuild();
     visible_ = table_->activeRecords();
     filters_.combine(visible_);
     std::vector<std::uint8_t>().swap(run_);
@@ -250,15 +279,18 @@ StoreResult TDataCursor::recombine() {
 }
 
 StoreResult TDataCursor::attachFilter(TFilterHandle handle) {
-    if (generation_ != table_->generation()) {
+    if (generation_ != table_->generation() || bitmapsStale_) {
         if (StoreResult r = rebuild()) return r;
     }
     if (StoreResult r = filters_.attach(handle, table_->activeRecords(), *this)) return r;
+    if (std::find(attached_.begin(), attached_.end(), handle) == attached_.end())
+        attached_.push_back(handle);
     return recombine();
 }
 
 StoreResult TDataCursor::detachFilter(TFilterHandle handle) {
     if (StoreResult r = filters_.detach(handle)) return r;
+    attached_.erase(std::remove(attached_.begin(), attached_.end(), handle), attached_.end());
     return recombine();
 }
 
@@ -266,6 +298,7 @@ StoreResult TDataCursor::freeFilter(TFilterHandle handle) {
     const TFilter* filter = filters_.find(handle);
     const bool attached = filter != nullptr && filter->isAttached();
     if (StoreResult r = filters_.free(handle)) return r;
+    attached_.erase(std::remove(attached_.begin(), attached_.end(), handle), attached_.end());
     return attached ? recombine() : storecode::kOk;
 }
 

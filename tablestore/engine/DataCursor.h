@@ -86,6 +86,9 @@ public:
 
 private:
     StoreResult rebuild();
+    // Follows the table to its current generation: record by record when only cursors of
+    // this table object changed known records since, else by a rebuild.
+    StoreResult catchUp();
     // The visible set from the filters' bitmaps as they stand, after one was attached,
     // detached or freed.
     StoreResult recombine();
@@ -103,6 +106,10 @@ private:
     std::uint32_t locked_ = 0;  // record locked for an edit, 0 none
     int order_ = -1;            // slot of the current index, -1 record-number order
     TFilterList filters_;
+    std::vector<TFilterHandle> attached_;  // the attached filters' handles
+    // The visible set was brought up to date record by record, past the filters' bitmaps,
+    // which are then evaluated anew before they are combined again.
+    bool bitmapsStale_ = false;
     // Records read ahead for the filters: `runCount_` records from `runFirst_` on, valid for
     // the table's generation `runGeneration_`.
     std::vector<std::uint8_t> run_;

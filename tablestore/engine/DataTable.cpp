@@ -184,6 +184,22 @@ StoreResult TDataTable::rebuildActive(bool fromRecords) {
 void TDataTable::resetCaches() {
     if (cache_) cache_->clear();
     ++generation_;
+    changes_.clear();  // what changed is not known record by record
+}
+
+void TDataTable::noteChange(std::uint32_t record) {
+    ++generation_;
+    changes_.push_back({generation_, record});
+    if (changes_.size() > kChangesKept) changes_.erase(changes_.begin());
+}
+
+bool TDataTable::changesSince(std::uint64_t generation, std::vector<std::uint32_t>& records) const {
+    records.clear();
+    if (generation >= generation_) return true;
+    if (changes_.empty() || changes_.front().first > generation + 1) return false;
+    for (const auto& [at, record] : changes_)
+        if (at > generation) records.push_back(record);
+    return changes_.back().first == generation_;
 }
 
 StoreResult TDataTable::reloadIfChanged(bool& changed) {

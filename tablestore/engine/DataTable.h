@@ -75,6 +75,10 @@ public:
     std::uint16_t sortID() const noexcept { return header_.sortId; }
     const TRecordsBitmap& activeRecords() const noexcept { return active_; }
     std::uint64_t generation() const noexcept { return generation_; }
+    // The records that cursors of this object changed after `generation`, when every change
+    // since then was such a change and is still remembered; false otherwise (the changes are
+    // then not known record by record: a cursor builds its set anew).
+    bool changesSince(std::uint64_t generation, std::vector<std::uint32_t>& records) const;
 
     // The beginning of a cursor operation: under strict change detection the headers are
     // read again under a read lock.
@@ -133,6 +137,8 @@ private:
     // as it was before (null after a crash: the data header on file tells what happened).
     StoreResult recover(const DataHeader* before, const std::uint8_t* oldImage);
     void resetCaches();
+    // One record changed by a cursor of this object: the generation grows and remembers it.
+    void noteChange(std::uint32_t record);
     StoreResult fail(StoreResult result);
 
     TDataDirectory& directory_;
@@ -153,6 +159,8 @@ private:
     std::unique_ptr<TRecordCache> cache_;
     TRecordsBitmap active_;
     std::uint64_t generation_ = 1;
+    static constexpr std::size_t kChangesKept = 64;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> changes_;  // (generation, record)
     bool indexMissing_ = false;
     std::unordered_map<std::uint32_t, const void*> recordLocks_;  // record -> owning cursor
 };

@@ -157,8 +157,7 @@ StoreResult TDataTable::recover(const DataHeader* before, const std::uint8_t* ol
     const std::uint64_t expected = dataFileLength(header_);
     if (r == storecode::kOk && length > expected) r = data_->truncate(expected);
     else if (r == storecode::kOk && length < expected) r = storecode::kHeaderCorrupt;
-    if (cache_) cache_->clear();
-    ++generation_;
+    resetCaches();
     if (r == storecode::kOk) r = rebuildActive(true);
     if (r == storecode::kOk) r = rebuildIndexFile();
     if (r == storecode::kOk) pending_ = {};
@@ -252,7 +251,7 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     cache_->put(record, image);
     active_.resize(slotCount());
     active_.include(record);
-    ++generation_;
+    noteChange(record);
     r = unlockRecord(record, owner);
     return fail(releaseWriteLock(r));
 }
@@ -281,7 +280,7 @@ StoreResult TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
     if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) return fail(releaseWriteLock(rollBack(r, before, current.data())));
     cache_->put(record, image);
-    ++generation_;
+    noteChange(record);
     return fail(releaseWriteLock(storecode::kOk));
 }
 
@@ -317,7 +316,7 @@ StoreResult TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* a
     }
     cache_->put(record, freed.data());
     active_.exclude(record);
-    ++generation_;
+    noteChange(record);
     r = unlockRecord(record, owner);
     return fail(releaseWriteLock(r));
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "tests/tablestore/sitesfixture/SitesTableFixture.h"
 #include "tablestore/component/StoreSession.h"
@@ -455,4 +456,38 @@ TEST_F(TableComponent, IndexesOrderTheRowsAndRefuseDuplicateKeys) {
     EXPECT_EQ(names(table), "Ann Zed");
     EXPECT_THROW(table.SetIndexName("Nope"), EStoreEngineError);
     EXPECT_EQ(table.CheckFiles(), std::vector<std::string>{});
+}
+
+TEST_F(TableComponent, FilteredTableFollowsManyChangesOfAnother) {
+    auto writer = createSites();
+    auto walker = sitesTable();
+    walker->SetFilter("Active = TRUE");
+    walker->SetFiltered(true);
+    walker->Open();
+    std::mt19937 random(7);
+    for (int step = 0; step < 150; ++step) {
+        const int pick = static_cast<int>(random() % 4);
+        if (pick == 0 || writer->IsEmpty()) {
+            addSite(*writer, "r" + std::to_string(step), "u", step, random() % 2 == 0);
+        } else {
+            writer->MoveFirst();
+            for (int n = static_cast<int>(random() % 5); n > 0; --n) writer->MoveNext();
+            if (pick == 1) {
+                writer->DeleteRow();
+            } else {
+                writer->StartEdit();
+                writer->FieldNamed("Active").SetBooleanValue(random() % 2 == 0);
+                writer->PostRow();
+            }
+        }
+        if (step % 40 == 39) {  // filters attached again over the bitmaps kept up to date
+            walker->SetFiltered(false);
+            walker->SetFiltered(true);
+        }
+        std::string expected;
+        for (writer->MoveFirst(); !writer->AtEnd(); writer->MoveNext())
+            if (writer->FieldNamed("Active").BooleanValue())
+                expected += (expected.empty() ? "" : " ") + writer->FieldNamed("Name").TextValue();
+        ASSERT_EQ(names(*walker), expected) << "after step " << step;
+    }
 }
