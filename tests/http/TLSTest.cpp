@@ -135,6 +135,16 @@ TEST_F(TLS, CertificateFailuresSayWhy) {
     }
 }
 
+// A server that offers nothing newer than TLS 1.1 is refused by the client.
+TEST_F(TLS, RefusesProtocolsOlderThanTls12) {
+    LocalHttpServer old(root_->string(), certificates_->good, "TLSv1_1");
+    Client http;
+    TMemoryStream body;
+    auto error = raised<ENetTLSError>([&] { http.Get(old.url("/feed.xml"), body); });
+    EXPECT_EQ(error.message().rfind("TLS handshake failed: ", 0), 0u) << error.message();
+    EXPECT_EQ(body.Size(), 0);
+}
+
 TEST_F(TLS, HandshakeEndsWithTheReadTimeLimitOrTheServersWrongAnswer) {
     ScriptedServer silent([](ScriptedPeer& peer) {
         peer.readCount(5);  // the start of the client's hello; then nothing

@@ -28,7 +28,8 @@ int readPort(int fd) {
 
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(const std::string& root, const std::string& certificate)
+LocalHttpServer::LocalHttpServer(const std::string& root, const std::string& certificate,
+                                 const std::string& newestTls)
     : secure_(!certificate.empty()) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
@@ -39,7 +40,8 @@ LocalHttpServer::LocalHttpServer(const std::string& root, const std::string& cer
         ::close(pipeFds[1]);
         std::string script = scriptPath();
         ::execlp("python3", "python3", script.c_str(), root.c_str(),
-                 certificate.empty() ? nullptr : certificate.c_str(), static_cast<char*>(nullptr));
+                 certificate.empty() ? nullptr : certificate.c_str(),
+                 newestTls.empty() ? nullptr : newestTls.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(pipeFds[1]);

@@ -25,7 +25,9 @@ namespace wispel::test {
 class LocalHttpServer {
 public:
     // Serves the files of `root`; raises std::runtime_error when the server does not start.
-    explicit LocalHttpServer(const std::string& root, const std::string& certificate = "");
+    // With `newestTls` (for example "TLSv1_1") it offers no newer protocol than that.
+    explicit LocalHttpServer(const std::string& root, const std::string& certificate = "",
+                             const std::string& newestTls = "");
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;

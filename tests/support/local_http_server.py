@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Test HTTP server: serves a folder on 127.0.0.1 and prints "PORT <n>" once it listens.
 
-Usage: local_http_server.py ROOT [CERTIFICATE]
+Usage: local_http_server.py ROOT [CERTIFICATE [NEWEST_TLS]]
 
-With CERTIFICATE (a PEM file holding the certificate chain and its key) it speaks HTTPS.
+With CERTIFICATE (a PEM file holding the certificate chain and its key) it speaks HTTPS; with
+NEWEST_TLS (a name of ssl.TLSVersion, e.g. TLSv1_1) no newer protocol than that.
 """
 import http.server
 import os
@@ -83,6 +84,10 @@ def main():
     if len(sys.argv) > 2:
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(sys.argv[2])
+        if len(sys.argv) > 3:
+            context.minimum_version = ssl.TLSVersion.MINIMUM_SUPPORTED
+            context.maximum_version = ssl.TLSVersion[sys.argv[3]]
+            context.set_ciphers("DEFAULT:@SECLEVEL=0")
         server.socket = context.wrap_socket(server.socket, server_side=True)
     os.chdir(server.root)
     print("PORT %d" % server.server_address[1], flush=True)
