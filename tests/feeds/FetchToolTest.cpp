@@ -39,14 +39,16 @@ std::string quoted(const std::string& arg) {
     return out + "'";
 }
 
-ToolRun runTool(const std::vector<std::string>& args) {
+// `output`, when given, takes standard output instead of the file read back.
+ToolRun runTool(const std::vector<std::string>& args, const std::string& output = "") {
     // Tests may run in parallel processes: each run gets files of its own.
     const std::string dir = testing::TempDir() + "wispel-fetch-" + std::to_string(::getpid()) +
                             "-" + testing::UnitTest::GetInstance()->current_test_info()->name() +
                             "-";
     std::string command = quoted(kTool);
     for (const std::string& arg : args) command += " " + quoted(arg);
-    command += " >" + quoted(dir + "fetch.out") + " 2>" + quoted(dir + "fetch.err");
+    command += " >" + quoted(output.empty() ? dir + "fetch.out" : output) + " 2>" +
+               quoted(dir + "fetch.err");
     const int status = std::system(command.c_str());
     ToolRun run;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -180,4 +182,29 @@ TEST(WispelFetch, RelativeLinksResolveAgainstTheAddressTheFeedCameFrom) {
     const ToolRun local = runTool({"--tsv", "--file", kFeeds + "/html-entities.xml"});
     EXPECT_NE(local.out.find("\t/journal/2\t"), std::string::npos) << local.out;
     EXPECT_NE(local.out.find("\t3.html\t"), std::string::npos) << local.out;
+}
+
+// A feed cannot drive the terminal: every control character in its texts is escaped, in the
+// tree and in the tab-separated lines.
+TEST(WispelFetch, EscapesEveryControlCharacter) {
+    const std::string file = kFeeds + "/controls.xml";
+    const ToolRun tree = runTool({"--file", file});
+    EXPECT_EQ(tree.status, 0);
+    EXPECT_EQ(tree.out,
+              "Wispel\n"
+              "  controls.xml\n"
+              "    CSI \\u009B31m red\\x7F and \\u0085next\thttp://127.0.0.1/c/1\\x7F\n");
+    const ToolRun tsv = runTool({"--tsv", "--file", file});
+    EXPECT_EQ(tsv.out,
+              "controls.xml\tCSI \\u009B31m red\\x7F and \\u0085next\thttp://127.0.0.1/c/1\\x7F\t"
+              "del\\x7F\n");
+}
+
+TEST(WispelFetch, WriteErrorsAndTimeLimits) {
+    const ToolRun full = runTool({"--file", kFeeds + "/records.txt"}, "/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err.rfind("Cannot write to standard output", 0), 0u) << full.err;
+    EXPECT_EQ(runTool({"--max-time", "soon", "--file", kFeeds + "/records.txt"}).status, 2);
+    const ToolRun timed = runTool({"--max-time", "30", "--file", kFeeds + "/records.txt"});
+    EXPECT_EQ(timed.status, 0);
 }

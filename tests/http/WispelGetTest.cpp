@@ -26,10 +26,11 @@ std::string slurp(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-ToolRun runTool(const std::string& arguments) {
+// `output`, when given, takes standard output instead of the file read back.
+ToolRun runTool(const std::string& arguments, const std::string& output = "") {
     std::string base = "/tmp/wispel-get-test-" + std::to_string(::getpid());
     std::string command = std::string(WISPEL_BINARY_DIR) + "/bin/wispel-get " + arguments + " >" +
-                          base + ".out 2>" + base + ".err";
+                          (output.empty() ? base + ".out" : output) + " 2>" + base + ".err";
     int status = std::system(command.c_str());
     ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(base + ".out"),
                 slurp(base + ".err")};
@@ -83,4 +84,35 @@ TEST(WispelGet, ErrorsKeepTheBodyAndExitWithOne) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "Socket Error # 10061\r\nConnection refused.\n");
     EXPECT_EQ(runTool("").status, 2);
+}
+
+// Server text cannot drive the terminal: the exchange log escapes every control character.
+TEST(WispelGet, VerboseLogEscapesControlCharacters) {
+    ScriptedServer server(
+        answer("HTTP/1.1 200 \x1B]0;owned\x07\r\nX-A: \x1B[2J\xC2\x9B\x7F\r\nContent-Length: 1\r\n\r\nx"));
+    ToolRun run = runTool("-v " + server.url("/f"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("< HTTP/1.1 200 \\x1B]0;owned\\x07\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("< X-A: \\x1B[2J\\u009B\\x7F\n"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\x1B'), std::string::npos);
+}
+
+TEST(WispelGet, MaxTimeBoundsTheWholeRequest) {
+    ScriptedServer server([](ScriptedPeer& peer) {
+        peer.readRequest();
+        peer.send("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\n");
+        peer.trickle(std::string(500, 'x'), 40);
+    });
+    ToolRun run = runTool("--max-time 0.5 " + server.url("/slow"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Socket Error # 10060\r\nConnection timed out.\n");
+    EXPECT_EQ(runTool("--max-time 0 " + server.url()).status, 2);
+    EXPECT_EQ(runTool("--max-time " + server.url()).status, 2);
+}
+
+TEST(WispelGet, AnOutputThatCannotTakeTheBodyIsAnError) {
+    ScriptedServer server(answer("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"));
+    ToolRun run = runTool(server.url("/f"), "/dev/full");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Cannot write to standard output: No space left on device.\n");
 }

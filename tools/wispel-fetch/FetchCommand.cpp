@@ -2,20 +2,29 @@
 
 #include <memory>
 
+#include "core/CommandLineTool.h"
 #include "core/ErrorText.h"
 #include "core/Exception.h"
 #include "feeds/FeedParser.h"
 #include "feeds/Retriever.h"
 #include "feeds/Sources.h"
+#include "http/NetHTTP.h"
+#include "core/TerminalText.h"
 #include "tools/wispel-fetch/FileRetriever.h"
 
 namespace wispel {
 
 bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& options,
                          std::string& error) {
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (options.files || !arg.starts_with("--")) {
             options.sources.push_back(arg);
+        } else if (arg == "--max-time") {
+            if (i + 1 == args.size() || !parseSeconds(args[++i], options.maxTime)) {
+                error = "--max-time needs a number of seconds";
+                return false;
+            }
         } else if (arg == "--tsv") {
             options.format = TFetchOutput::Format::Tsv;
         } else if (arg == "--file") {
@@ -65,11 +74,21 @@ void addSources(const TFetchOptions& options, TRSSSourceCollection& list) {
 
 }  // namespace
 
-int runFetch(const TFetchOptions& options, std::FILE* out, std::FILE* err) {
+namespace {
+
+void printError(const std::string& text, std::FILE* err) {
+    const std::string line = escapeControlsKeepingLines(text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), err);
+}
+
+// The cycle itself; false when an error ended it, with the error box's text in `error`
+// (empty for a silent abort).
+bool runCycle(const TFetchOptions& options, std::FILE* out, std::string& error) {
     TComponent owner;  // frees the components below, as the window does
     auto* parser = new TRSSParser(&owner);
     TRSSRetriever* retriever =
         options.files ? new TFileRetriever(&owner) : new TRSSRetriever(&owner);
+    if (options.maxTime > 0) retriever->HTTP()->TotalTimeout = options.maxTime;
     auto* sources = new TRSSSources(&owner);
     sources->SetRetriever(retriever);
     TFetchOutput output(out, options.format);
@@ -83,14 +102,32 @@ int runFetch(const TFetchOptions& options, std::FILE* out, std::FILE* err) {
         addSources(options, sources->RSSSourceList());
         output.begin();
         sources->UpdateSources();
-    } catch (const std::exception& error) {
-        if (!isSilentAbort(error)) {
-            const std::string text = errorBoxText(error) + "\n";
-            std::fwrite(text.data(), 1, text.size(), err);
-        }
-        return 1;
+    } catch (const std::exception& e) {
+        if (!isSilentAbort(e)) error = errorBoxText(e);
+        return false;
     }
-    return 0;
+    return true;
+}
+
+}  // namespace
+
+int runFetch(const TFetchOptions& options, std::FILE* out, std::FILE* err) {
+    std::string error;
+    bool failed = false;
+    // Nothing may end the tool but its own exit: an error of any kind is reported.
+    try {
+        failed = !runCycle(options, out, error);
+    } catch (const std::exception& e) {
+        error = errorBoxText(e);
+        failed = true;
+    } catch (...) {
+        error = "Unknown error.";
+        failed = true;
+    }
+    if (!error.empty()) printError(error, err);
+    const std::string writeError = outputError(out, "standard output");
+    if (!writeError.empty()) printError(writeError, err);
+    return failed || !writeError.empty() ? 1 : 0;
 }
 
 }  // namespace wispel

@@ -13,6 +13,7 @@ namespace wispel {
 struct TFetchOptions {
     TFetchOutput::Format format = TFetchOutput::Format::Tree;
     bool files = false;                // the sources are local files
+    int maxTime = 0;                   // ms for each request; 0: the client's default
     std::vector<std::string> sources;  // "URL", "NAME=URL" or, with files, paths
 };
 

@@ -1,38 +1,15 @@
 #include "tools/wispel-fetch/FetchOutput.h"
 
-namespace wispel {
+#include "core/TerminalText.h"
 
-std::string escapeText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-                break;
-        }
-    }
-    return out;
-}
+namespace wispel {
 
 void TFetchOutput::line(std::initializer_list<std::string_view> fields, std::string_view indent) {
     std::string text(indent);
     bool first = true;
     for (std::string_view field : fields) {
         if (!first) text += '\t';
-        text += escapeText(field);
+        text += escapeControls(field);
         first = false;
     }
     text += '\n';

@@ -1,6 +1,7 @@
 #pragma once
 // What the fetch tool prints: the news tree as the window would build it, or one line of
-// tab-separated fields per item. Texts are escaped so that each record stays on one line.
+// tab-separated fields per item. Texts are escaped (core/TerminalText.h) so that each record
+// stays on one line and no feed can drive the terminal.
 
 #include <cstdio>
 #include <string>
@@ -9,9 +10,6 @@
 #include "feeds/ItemModel.h"
 
 namespace wispel {
-
-// Backslash, tab, line feed and carriage return as "\\", "\t", "\n" and "\r".
-std::string escapeText(std::string_view text);
 
 class TFetchOutput {
 public:

@@ -1,25 +1,29 @@
-// wispel-fetch [--tsv] SOURCE...      a SOURCE is URL or NAME=URL
+// wispel-fetch [--tsv] [--max-time SECONDS] SOURCE...   a SOURCE is URL or NAME=URL
 // wispel-fetch [--tsv] --file PATH...
 //
 // Runs one update cycle over the sources (each due at once) and prints what the news tree
 // would show: "Wispel", then per site two spaces and its name, then per item four spaces,
 // its title, a tab and its link. With --tsv: one line per item, site, title, link and
-// description separated by tabs. Without sources the design-time source is fetched. After
-// an error the message goes to standard error and the exit status is 1.
+// description separated by tabs; control characters in every text are escaped. --max-time
+// bounds each request (default 120 seconds). Without sources the design-time source is
+// fetched. After an error, and when standard output cannot take what is printed, the message
+// goes to standard error and the exit status is 1.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "core/CommandLineTool.h"
 #include "tools/wispel-fetch/FetchCommand.h"
 
 int main(int argc, char** argv) {
+    wispel::ignoreBrokenPipe();
     wispel::TFetchOptions options;
     std::string error;
     if (!wispel::parseFetchArguments(std::vector<std::string>(argv + 1, argv + argc), options,
                                      error)) {
         std::fprintf(stderr,
-                     "wispel-fetch: %s\nusage: wispel-fetch [--tsv] SOURCE...\n"
+                     "wispel-fetch: %s\nusage: wispel-fetch [--tsv] [--max-time SECONDS] SOURCE...\n"
                      "       wispel-fetch [--tsv] --file PATH...\n",
                      error.c_str());
         return 2;

@@ -1,6 +1,7 @@
 #pragma once
 // An HTTP client that reports its exchange on a text stream: status events ("* "), the
-// request lines it sends ("> ") and the status and header lines it receives ("< ").
+// request lines it sends ("> ") and the status and header lines it receives ("< "), each with
+// its control characters escaped, so that a server cannot drive the terminal.
 
 #include <cstdio>
 #include <string>

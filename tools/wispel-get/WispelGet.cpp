@@ -1,20 +1,19 @@
-// wispel-get [-v] URL: fetches URL (http or https) with the HTTP client at its defaults and
-// writes the reply body to standard output. With -v the status events, the request lines and the reply
-// head go to standard error. Exit status: 0 on success; 1 on an error, after writing the
-// body that arrived and the error message; 2 for a wrong command line.
-
-#include <unistd.h>
+// wispel-get [-v] [--max-time SECONDS] URL: fetches URL (http or https) with the HTTP client
+// at its defaults and writes the reply body to standard output. With -v the status events,
+// the request lines and the reply head go to standard error, control characters escaped.
+// --max-time bounds the whole request (default 120 seconds). Exit status: 0 on success; 1 on
+// an error, after writing the body that arrived and the error message, and when standard
+// output cannot take the body; 2 for a wrong command line.
 
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
-#include <string_view>
 
-#include "core/Exception.h"
+#include "core/CommandLineTool.h"
 #include "core/MemoryStream.h"
-#include "core/Posix.h"
+#include "core/TerminalText.h"
 #include "http/NetHTTP.h"
 #include "http/TLSIntercept.h"
 #include "tools/wispel-get/VerboseHTTP.h"
@@ -23,28 +22,36 @@ using namespace wispel;
 
 namespace {
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        auto n = retryOnEintr([&] { return ::write(fd, bytes.data(), bytes.size()); });
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
+int usage() {
+    std::fprintf(stderr, "usage: wispel-get [-v] [--max-time SECONDS] URL\n");
+    return 2;
 }
 
-int usage() {
-    std::fprintf(stderr, "usage: wispel-get [-v] URL\n");
-    return 2;
+// Runs the request; the error's message, or empty on success.
+std::string fetch(TNetHTTP& http, const std::string& url, TMemoryStream& body) {
+    try {
+        http.Get(url, body);
+        http.Disconnect();
+        return {};
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unknown error.";
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    ignoreBrokenPipe();
     bool verbose = false;
+    int maxTime = kDefaultTotalTimeout;
     std::string url;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-v") == 0) {
             verbose = true;
+        } else if (std::strcmp(argv[i], "--max-time") == 0) {
+            if (++i == argc || !parseSeconds(argv[i], maxTime)) return usage();
         } else if (url.empty() && argv[i][0] != '-') {
             url = argv[i];
         } else {
@@ -53,23 +60,23 @@ int main(int argc, char** argv) {
     }
     if (url.empty()) return usage();
 
-    TNetTLSIntercept tls;  // for https URLs; outlives the client
-    std::unique_ptr<TNetHTTP> http =
-        verbose ? std::make_unique<TVerboseHTTP>(stderr) : std::make_unique<TNetHTTP>();
-    http->SetIntercept(&tls);
-    TMemoryStream body;
     std::string error;
+    TMemoryStream body;
     try {
-        http->Get(url, body);
-        http->Disconnect();
-    } catch (const std::exception& e) {
-        error = e.what();
+        TNetTLSIntercept tls;  // for https URLs; outlives the client
+        std::unique_ptr<TNetHTTP> http =
+            verbose ? std::make_unique<TVerboseHTTP>(stderr) : std::make_unique<TNetHTTP>();
+        http->SetIntercept(&tls);
+        http->TotalTimeout = maxTime;
+        error = fetch(*http, url, body);
+    } catch (...) {
+        error = "Unknown error.";  // the client could not even be set up
     }
     // After an error the stream may have been sized for bytes that never came.
-    bool written = writeAll(STDOUT_FILENO, body.View().substr(0, body.Position()));
-    if (!error.empty()) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    return written ? 0 : 1;
+    const std::string_view received = body.View().substr(0, static_cast<size_t>(body.Position()));
+    if (!received.empty()) std::fwrite(received.data(), 1, received.size(), stdout);
+    const std::string writeError = outputError(stdout, "standard output");
+    if (!error.empty()) std::fprintf(stderr, "%s\n", escapeControlsKeepingLines(error).c_str());
+    if (!writeError.empty()) std::fprintf(stderr, "%s\n", writeError.c_str());
+    return error.empty() && writeError.empty() ? 0 : 1;
 }

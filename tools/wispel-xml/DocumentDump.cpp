@@ -1,10 +1,10 @@
 #include "tools/wispel-xml/DocumentDump.h"
 
-#include <cstdio>
 #include <utility>
 #include <vector>
 
 #include "core/Exception.h"
+#include "core/TerminalText.h"
 #include "xml/dom/Attr.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
@@ -14,47 +14,12 @@
 namespace wispel {
 
 std::string quoted(const DOMString& text) {
-    std::string out = "\"";
-    std::size_t plainStart = 0;
-    auto flushPlain = [&](std::size_t end) {
-        out += toUtf8(std::u16string_view(text).substr(plainStart, end - plainStart));
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        const char* escape = nullptr;
-        char hex[8];
-        switch (unit) {
-            case u'\\':
-                escape = "\\\\";
-                break;
-            case u'"':
-                escape = "\\\"";
-                break;
-            case u'\n':
-                escape = "\\n";
-                break;
-            case u'\r':
-                escape = "\\r";
-                break;
-            case u'\t':
-                escape = "\\t";
-                break;
-            default:
-                if (unit < 0x20) {
-                    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(unit));
-                    escape = hex;
-                }
-        }
-        if (escape == nullptr) continue;
-        flushPlain(i);
-        out += escape;
-        plainStart = i + 1;
-    }
-    flushPlain(text.size());
-    return out + "\"";
+    return "\"" + escapeControls(toUtf8(text), '"') + "\"";
 }
 
 namespace {
+
+constexpr int kMaxIndentLevels = 64;
 
 std::string documentLine(const TdomDocument& doc) {
     std::string line = "#document";
@@ -102,6 +67,13 @@ std::string nodeLine(TdomNode* node) {
     }
 }
 
+// Two spaces per level up to kMaxIndentLevels, then the depth as a number: a deep document
+// prints in space linear in its size, not in the square of its depth.
+std::string indentOf(int level) {
+    if (level <= kMaxIndentLevels) return std::string(static_cast<std::size_t>(level) * 2, ' ');
+    return std::string(kMaxIndentLevels * 2, ' ') + "[" + std::to_string(level) + "] ";
+}
+
 }  // namespace
 
 // Walks the tree with an explicit stack: documents may nest deeper than the call stack.
@@ -113,7 +85,7 @@ void dumpDocument(TdomDocument* document, std::ostream& out) {
     while (!stack.empty()) {
         auto [node, level] = stack.back();
         stack.pop_back();
-        const std::string indent(static_cast<std::size_t>(level) * 2, ' ');
+        const std::string indent = indentOf(level);
         out << indent << nodeLine(node) << '\n';
         if (TdomNamedNodeMap* attributes = node->attributes()) {
             for (int i = 0; i < attributes->length(); ++i) {

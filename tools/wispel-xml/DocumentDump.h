@@ -1,7 +1,8 @@
 #pragma once
 // Writes a DOM document as text, one node per line in document order, indented two spaces
 // per level below the document node; the attributes of an element follow it one level
-// deeper. Used by wispel-xml.
+// deeper. Below 64 levels the indentation stops growing and the line starts with its depth
+// in brackets ("[65] "). Used by wispel-xml.
 
 #include <ostream>
 #include <string>
@@ -12,8 +13,8 @@ namespace wispel {
 
 class TdomDocument;
 
-// `text` in double quotes, with backslash, quote, line feed, carriage return and tab
-// escaped, other units below 0x20 as \xHH, and everything else as UTF-8.
+// `text` as UTF-8 in double quotes, with the quote and every control character escaped
+// (core/TerminalText.h).
 std::string quoted(const DOMString& text);
 
 void dumpDocument(TdomDocument* document, std::ostream& out);

@@ -1,25 +1,27 @@
 // wispel-xml FILE: parses FILE into a DOM document and prints it one node per line; on
-// failure prints the error and the parser's error records and exits 1.
+// failure (of any kind) prints the error and the parser's error records and exits 1, as it
+// does when standard output cannot take what it prints.
 
 #include <iostream>
 
+#include "core/CommandLineTool.h"
+#include "core/ErrorText.h"
 #include "core/Exception.h"
 #include "tools/wispel-xml/DocumentDump.h"
 #include "xml/dom/DomImplementation.h"
 #include "xml/parser/XmlToDomParser.h"
 #include "xml/reader/ErrorHandler.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+// Parses and prints; the exit status. Errors of the parser print with its error records.
+int dumpFile(const char* path) {
     using namespace wispel;
-    if (argc != 2) {
-        std::cerr << "usage: wispel-xml FILE\n";
-        return 2;
-    }
     TDomImplementation impl(nullptr);
     TXmlToDomParser parser(nullptr);
     parser.setDOMImpl(&impl);
     try {
-        TdomDocument* document = parser.parseFile(argv[1]);
+        TdomDocument* document = parser.parseFile(path);
         dumpDocument(document, std::cout);
         return 0;
     } catch (const Exception& error) {
@@ -30,5 +32,30 @@ int main(int argc, char** argv) {
         std::cout << "record: " << toUtf8(records.errors(i).errorMessage(TdomLanguage::langEnglish))
                   << '\n';
     }
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace wispel;
+    ignoreBrokenPipe();
+    if (argc != 2) {
+        std::cerr << "usage: wispel-xml FILE\n";
+        return 2;
+    }
+    int status = 1;
+    // Nothing may end the tool but its own exit: an error of any kind (running out of
+    // memory included) is reported.
+    try {
+        status = dumpFile(argv[1]);
+    } catch (const std::exception& error) {
+        std::cout << "error: " << errorClassName(error) << ": " << error.what() << '\n';
+    } catch (...) {
+        std::cout << "error: unknown\n";
+    }
+    const std::string writeError = outputError(std::cout, "standard output");
+    if (writeError.empty()) return status;
+    std::cerr << writeError << '\n';
     return 1;
 }

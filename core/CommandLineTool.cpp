@@ -1,0 +1,63 @@
+#include "core/CommandLineTool.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+namespace wispel {
+
+namespace {
+
+std::string writeErrorText(const char* name, int error) {
+    std::string text = std::string("Cannot write to ") + name;
+    return error != 0 ? text + ": " + std::strerror(error) + "." : text + ".";
+}
+
+}  // namespace
+
+void ignoreBrokenPipe() {
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+std::string outputError(std::FILE* out, const char* name) {
+    errno = 0;
+    // A write that failed earlier leaves the stream's error flag, though errno has moved on.
+    if (std::fflush(out) != 0) return writeErrorText(name, errno);
+    return std::ferror(out) != 0 ? writeErrorText(name, 0) : std::string();
+}
+
+std::string outputError(std::ostream& out, const char* name) {
+    errno = 0;
+    out.flush();
+    return out.fail() ? writeErrorText(name, errno) : std::string();
+}
+
+bool parseSeconds(const std::string& text, int& milliseconds) {
+    constexpr long long kMaxMs = 2000000LL * 1000;
+    long long total = 0;      // in milliseconds, the fraction's digits beyond them dropped
+    long long scale = 1000;   // the worth of the next digit in milliseconds
+    bool digits = false;
+    bool nonZero = false;
+    bool fraction = false;
+    for (char c : text) {
+        if (c == '.' && !fraction) {
+            fraction = true;
+            continue;
+        }
+        if (c < '0' || c > '9') return false;
+        digits = true;
+        nonZero = nonZero || c != '0';
+        if (!fraction) {
+            total = total * 10 + (c - '0') * 1000;
+            if (total > kMaxMs) return false;
+        } else {
+            scale /= 10;
+            total += (c - '0') * scale;
+        }
+    }
+    if (!digits || !nonZero || total > kMaxMs) return false;
+    milliseconds = static_cast<int>(total > 0 ? total : 1);
+    return true;
+}
+
+}  // namespace wispel

@@ -1,0 +1,23 @@
+#pragma once
+// Text from outside (feeds, servers, documents) made safe to print on a terminal: nothing in
+// it can move the cursor, retitle the window or switch the character set, because every
+// control character becomes a visible escape.
+//
+//   "\" -> "\\"   tab -> "\t"   line feed -> "\n"   carriage return -> "\r"
+//   other C0 controls and DEL -> "\xHH"   C1 controls (U+0080 to U+009F) -> "\u00HH"
+//   a byte that is not part of a well-formed UTF-8 sequence -> "\xHH"
+// Hex digits are upper case. Everything else, all printable UTF-8, passes unchanged.
+
+#include <string>
+#include <string_view>
+
+namespace wispel {
+
+// `quote`, when not NUL, is escaped as well (as a backslash and itself).
+std::string escapeControls(std::string_view text, char quote = '\0');
+
+// The same, except that backslashes, line feeds and carriage returns pass unchanged: for
+// messages whose lines are meant to show as lines.
+std::string escapeControlsKeepingLines(std::string_view text);
+
+}  // namespace wispel

@@ -1,0 +1,72 @@
+// What the command-line tools share: terminal-safe text, write errors, time arguments.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "core/CommandLineTool.h"
+#include "core/TerminalText.h"
+
+using namespace wispel;
+
+TEST(TerminalText, EveryControlCharacterBecomesVisible) {
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"plain text, caf\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x93\xB0", "plain text, caf\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x93\xB0"},
+        {"a\\b\tc\nd\re", "a\\\\b\\tc\\nd\\re"},
+        {"\x1B]0;owned\x07", "\\x1B]0;owned\\x07"},
+        {std::string("nul\0", 4), "nul\\x00"},
+        {"del\x7F", "del\\x7F"},
+        {"csi\xC2\x9B" "31m next\xC2\x85", "csi\\u009B31m next\\u0085"},
+        {"nbsp\xC2\xA0", "nbsp\xC2\xA0"},                       // U+00A0 is printable
+        {"raw\x9B" "31m", "raw\\x9B31m"},                        // a C1 byte outside UTF-8
+        {"cut\xE2\x80", "cut\\xE2\\x80"},                        // a sequence cut short
+        {"over\xC0\xAF long\xE0\x80\xAF", "over\\xC0\\xAF long\\xE0\\x80\\xAF"},
+        {"surrogate\xED\xA0\x80", "surrogate\\xED\\xA0\\x80"},
+        {"beyond\xF4\x90\x80\x80", "beyond\\xF4\\x90\\x80\\x80"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(escapeControls(c.text), c.shown) << c.shown;
+    EXPECT_EQ(escapeControls("say \"hi\"", '"'), "say \\\"hi\\\"");
+    EXPECT_EQ(escapeControlsKeepingLines("Socket Error # 1\r\nText\\ \x1B[2J"),
+              "Socket Error # 1\r\nText\\ \\x1B[2J");
+}
+
+TEST(CommandLineTool, ParsesSeconds) {
+    const struct {
+        const char* text;
+        int milliseconds;  // -1: refused
+    } cases[] = {
+        {"1", 1000},   {"0.5", 500},  {"2.25", 2250}, {"0.0001", 1},     {"120", 120000},
+        {"2000000", 2000000000},      {"2000001", -1}, {"0", -1},        {"0.000", -1},
+        {"", -1},      {".", -1},     {"-1", -1},     {"1e3", -1},       {"1.2.3", -1},
+        {" 1", -1},    {"99999999999999999999", -1},
+    };
+    for (const auto& c : cases) {
+        int ms = -1;
+        bool ok = parseSeconds(c.text, ms);
+        EXPECT_EQ(ok ? ms : -1, c.milliseconds) << "'" << c.text << "'";
+    }
+}
+
+TEST(CommandLineTool, ReportsAWriteThatDidNotArrive) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    std::fputs("news", full);
+    EXPECT_EQ(outputError(full, "standard output"),
+              "Cannot write to standard output: No space left on device.");
+    std::fclose(full);
+
+    std::ofstream stream("/dev/full");
+    stream << "news";
+    EXPECT_EQ(outputError(stream, "standard output"),
+              "Cannot write to standard output: No space left on device.");
+
+    std::FILE* null = std::fopen("/dev/null", "w");
+    std::fputs("news", null);
+    EXPECT_EQ(outputError(null, "standard output"), "");
+    std::fclose(null);
+}
