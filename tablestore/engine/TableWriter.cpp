@@ -64,8 +64,12 @@ StoreResult TDataTable::beginWrite(const TPendingOperation& operation) {
 
 StoreResult TDataTable::endWrite() {
     errorName_ = indexPath_;
+    const std::int32_t counter = indexes_->changeCounter();
     if (StoreResult r = indexes_->writePending()) return r;
-    if (StoreResult r = writeOperationNote(index_->file(), {})) return r;
+    // A header write clears the note with every reserved byte; without one it is cleared here.
+    if (indexes_->changeCounter() == counter) {
+        if (StoreResult r = writeOperationNote(index_->file(), {})) return r;
+    }
     pending_ = {};
     return storecode::kOk;
 }
