@@ -52,6 +52,7 @@ std::unique_ptr<TIconvDecoder> TIconvDecoder::open(std::string_view name) {
     if (descriptor == reinterpret_cast<iconv_t>(-1)) return nullptr;
     std::unique_ptr<TIconvDecoder> decoder(new TIconvDecoder(descriptor, source));
     if (!decoder->readsMarkupAsAscii()) return nullptr;
+    decoder->findAsciiAsItself();
     decoder->reset();
     return decoder;
 }
@@ -74,6 +75,22 @@ bool TIconvDecoder::readsMarkupAsAscii() {
         }
     }
     return true;
+}
+
+void TIconvDecoder::findAsciiAsItself() {
+    for (std::uint8_t byte = 0; byte < 0x80; ++byte) {
+        reset();
+        std::size_t consumed = 0;
+        char32_t codePoint = 0;
+        const Result result = decode(&byte, 1, consumed, codePoint);
+        if (result == Result::NoChar || result == Result::Incomplete) {
+            // A byte that shifts or starts an escape: which character a byte stands for
+            // depends on what came before, so none is taken without the library.
+            asciiAsItself_.fill(false);
+            return;
+        }
+        asciiAsItself_[byte] = result == Result::Char && codePoint == byte;
+    }
 }
 
 TIconvDecoder::Result TIconvDecoder::decode(const std::uint8_t* bytes, std::size_t size,

@@ -6,6 +6,7 @@
 //
 // Owns its conversion descriptor; copying is deleted for that reason.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -34,6 +35,13 @@ public:
     // Decodes the first character of the `size` bytes at `bytes`.
     Result decode(const std::uint8_t* bytes, std::size_t size, std::size_t& consumed,
                   char32_t& codePoint);
+    // True when `byte`, met at the start of a character, is the ASCII character of its code
+    // in this encoding, so that it needs no call into the library. False for every byte of
+    // an encoding with shift states (ISO-2022-JP, UTF-7), where no byte stands for itself
+    // alone, and for ASCII codes the encoding uses otherwise (Shift_JIS's yen sign).
+    bool isAsciiAsItself(std::uint8_t byte) const noexcept {
+        return byte < 0x80 && asciiAsItself_[byte];
+    }
     // Back to the initial shift state, as at the start of the data.
     void reset();
     // The name as the document gave it, for error messages.
@@ -42,9 +50,11 @@ public:
 private:
     TIconvDecoder(void* descriptor, std::string name);
     bool readsMarkupAsAscii();
+    void findAsciiAsItself();
 
     void* descriptor_;  // the iconv_t, owned
     std::string name_;
+    std::array<bool, 128> asciiAsItself_{};
 };
 
 }  // namespace wispel

@@ -108,6 +108,11 @@ EConvertError TXmlInputSource::invalidIconvSequence() const {
 bool TXmlInputSource::decodeIconv(char16_t& unit) {
     for (;;) {
         if (bufferPos_ == bufferEnd_) fillBuffer();
+        if (iconv_->isAsciiAsItself(buffer_[bufferPos_])) {
+            // Markup and most of a feed's text: no call into the library.
+            unit = buffer_[bufferPos_++];
+            return true;
+        }
         std::size_t consumed = 0;
         char32_t codePoint = 0;
         const auto result = iconv_->decode(buffer_.data() + bufferPos_, bufferEnd_ - bufferPos_,

@@ -46,6 +46,8 @@ TEST(IconvDecoding, NamesTheTablesDoNotKnowGoThroughTheCLibrary) {
          text(eucKr) + u"<t>\uD55C\uAD6D</t>", "", ""},
         {"Shift_JIS", sjis + "\x82\xA0\r\nx", TdomEncoding::etIconv, text(sjis) + u"\u3042\nx", "",
          ""},
+        {"Shift_JIS's own ASCII codes", sjis + "a\\b~\x81\x5C", TdomEncoding::etIconv,
+         text(sjis) + u"a\u00A5b\u203E\u2015", "", ""},
         {"GB2312 in lower case", gb + "\xC4\xE3\xBA\xC3", TdomEncoding::etIconv,
          text(gb) + u"\u4F60\u597D", "", ""},
         {"above U+FFFF as a surrogate pair", gb18030 + "\x94\x39\xFC\x36", TdomEncoding::etIconv,
