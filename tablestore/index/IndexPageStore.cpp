@@ -9,9 +9,11 @@ namespace wispel {
 using namespace indexlayout;
 
 namespace {
-// Pages kept in the cache between operations; a decoded page takes at most a few hundred
-// kilobytes (a compressed leaf of long keys), most take about one page.
+// Bounds of the cache between operations. Most decoded pages take about one page, but a
+// compressed leaf of long, nearly equal keys decodes to up to 87 times its size: the key
+// bytes are bounded as well as the pages.
 constexpr std::size_t kCachedPageLimit = 2048;
+constexpr std::size_t kCachedByteLimit = 32u << 20;
 }  // namespace
 
 TPageFormat TIndexPageStore::format(int slot) const {
@@ -63,6 +65,7 @@ StoreResult TIndexPageStore::load(int slot, std::uint32_t offset, TIndexPage*& p
         result != storecode::kOk) {
         return result;
     }
+    cachedBytes_ += decoded.Keys.size();
     TIndexPage& cached = cacheNew(offset);
     cached = std::move(decoded);
     cached.Offset = offset;
@@ -158,13 +161,18 @@ void TIndexPageStore::discardPending() {
 void TIndexPageStore::dropAll() {
     pages_.clear();
     cachedCount_ = 0;
+    cachedBytes_ = 0;
     dirty_.clear();
 }
 
 void TIndexPageStore::trim() {
-    if (cachedCount_ <= kCachedPageLimit) return;
+    if (cachedCount_ <= kCachedPageLimit && cachedBytes_ <= kCachedByteLimit) return;
+    cachedBytes_ = 0;
     for (auto& entry : pages_) {
-        if (entry != nullptr && !entry->Dirty) {
+        if (entry == nullptr) continue;
+        if (entry->Dirty) {
+            cachedBytes_ += entry->Keys.size();
+        } else {
             entry.reset();
             --cachedCount_;
         }

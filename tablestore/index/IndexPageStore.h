@@ -48,7 +48,8 @@ public:
     void discardPending();
     // Forgets every page.
     void dropAll();
-    // Forgets unchanged pages while the cache holds more than its bound.
+    // Forgets unchanged pages when the cache holds more than its bound. No page pointer may
+    // be held across a call.
     void trim();
 
 private:
@@ -65,6 +66,7 @@ private:
     // Cached pages by page number (offset / 4096): one look-up per level of a descent.
     std::vector<std::unique_ptr<TIndexPage>> pages_;
     std::size_t cachedCount_ = 0;
+    std::size_t cachedBytes_ = 0;  // key bytes of the pages read since the last trim, about
     std::vector<std::uint32_t> dirty_;  // offsets of changed pages, each once
 };
 

@@ -19,6 +19,7 @@ TIndexTree::TIndexTree(TIndexPageStore& store, TIndexHeader& header, int slot)
 // asks for: a root kind at the top, kinds below the root under it.
 StoreResult TIndexTree::descend(Target target, const std::uint8_t* key) {
     path_.clear();
+    store_.trim();
     std::uint32_t offset = slot_.Root;
     for (std::size_t depth = 0; depth < kMaxDepth; ++depth) {
         TIndexPage* page = nullptr;

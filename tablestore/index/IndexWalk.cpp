@@ -46,6 +46,7 @@ StoreResult TIndexTree::seek(const std::uint8_t* key, TIndexPosition& position) 
 }
 
 StoreResult TIndexTree::next(TIndexPosition& position) {
+    store_.trim();  // a walk over a large index keeps the cache bounded
     TIndexPage* page = nullptr;
     WISPEL_TRY(loadLeaf(position.Page, page));
     if (position.Index >= page->count()) return storecode::kIndexCorrupt;
@@ -65,6 +66,7 @@ StoreResult TIndexTree::next(TIndexPosition& position) {
 }
 
 StoreResult TIndexTree::prior(TIndexPosition& position) {
+    store_.trim();  // a walk over a large index keeps the cache bounded
     TIndexPage* page = nullptr;
     WISPEL_TRY(loadLeaf(position.Page, page));
     if (position.Index >= page->count()) return storecode::kIndexCorrupt;
@@ -86,6 +88,7 @@ StoreResult TIndexTree::prior(TIndexPosition& position) {
 
 StoreResult TIndexTree::entry(const TIndexPosition& position, std::uint8_t* key,
                               std::uint32_t& recordNumber) {
+    store_.trim();
     TIndexPage* page = nullptr;
     WISPEL_TRY(loadLeaf(position.Page, page));
     if (position.Index >= page->count()) return storecode::kIndexCorrupt;
