@@ -91,7 +91,8 @@ private:
         std::uint8_t image[kPageSize];
         StoreResult result = file_.pages().readImage(offset, image);
         if (result == storecode::kOk) {
-            result = decodePage(image, file_.pages().format(slot), header_.EndOfFile, page);
+            result = decodePage(image, file_.pages().format(slot), header_.EndOfFile, page,
+                                false);
         }
         if (result != storecode::kOk) {
             pageProblem(slot, offset, "cannot be read (error " + std::to_string(result) + ")");

@@ -11,9 +11,11 @@
 namespace wispel {
 
 // Reads a page in use: 8965 when its kind is unknown, it holds no entry or more than fit,
-// its compressed entries do not decode, or a link is not 0 or a page before `endOfFile`.
+// its compressed entries do not decode, its keys do not ascend strictly, or a link is not 0
+// or a page before `endOfFile`.
+// The invariant checker passes `checkOrder` false to report the keys out of order itself.
 StoreResult decodePage(const std::uint8_t* image, const TPageFormat& format,
-                       std::uint32_t endOfFile, TIndexPage& page);
+                       std::uint32_t endOfFile, TIndexPage& page, bool checkOrder = true);
 // Writes the page's 4096 bytes; a free page is its header with no entries and zeros.
 void encodePage(const TIndexPage& page, const TPageFormat& format, std::uint8_t* image);
 

@@ -77,7 +77,8 @@ StoreResult useSystemIndex(TIndexFile& index) {
 TEST(IndexFixtures, DamagedPagesGiveIndexCorruptWhenUsed) {
     for (const char* name : {"page-unknown-kind.IDX", "page-empty-root.IDX",
                              "page-count-beyond-room.IDX", "branch-points-at-itself.IDX",
-                             "leaf-links-loop.IDX", "free-chain-loop.IDX",
+                             "leaf-links-loop.IDX", "leaf-keys-unordered-loop.IDX",
+                             "free-chain-loop.IDX",
                              "compressed-leaf-overrun.IDX"}) {
         Opened opened = openFixture(name);
         ASSERT_EQ(opened.result, storecode::kOk) << name;
@@ -106,6 +107,12 @@ TEST(IndexFixtures, CheckerNamesWhatIsWrong) {
               std::string::npos) << text;
     EXPECT_NE(text.find("system index: page 12288 links on to 8192 instead of 0"),
               std::string::npos) << text;
+
+    Opened unordered = openFixture("leaf-keys-unordered-loop.IDX");
+    ASSERT_EQ(unordered.result, storecode::kOk);
+    const std::string unorderedText = checkIndexFile(*unordered.index).text();
+    EXPECT_NE(unorderedText.find("system index: page 12288 has keys out of order at entry 1"),
+              std::string::npos) << unorderedText;
 
     Opened chain = openFixture("free-chain-loop.IDX");
     ASSERT_EQ(chain.result, storecode::kOk);

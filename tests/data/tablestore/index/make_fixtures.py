@@ -98,6 +98,12 @@ root = page(0, system_key(0, 1) + struct.pack("<II", 2 * PAGE, 2) +
             system_key(0, 3) + struct.pack("<II", 3 * PAGE, 2), 2)
 write("leaf-links-loop.IDX", header(end=4 * PAGE, slots=sys_root(PAGE), active=4), root,
       leaf(2, [1, 2], prev=3 * PAGE, next_=3 * PAGE), leaf(2, [3, 4], prev=2 * PAGE, next_=2 * PAGE))
+# The same two leaves, whose keys do follow each other along the circle because the second
+# leaf's keys are out of order (record IDs 3, then 0).
+root2 = page(0, system_key(0, 1) + struct.pack("<II", 2 * PAGE, 2) +
+             system_key(0, 3) + struct.pack("<II", 3 * PAGE, 2), 2)
+write("leaf-keys-unordered-loop.IDX", header(end=4 * PAGE, slots=sys_root(PAGE), active=4), root2,
+      leaf(2, [1, 2], prev=3 * PAGE, next_=3 * PAGE), leaf(2, [3, 0], prev=2 * PAGE, next_=2 * PAGE))
 # A free chain that comes back to its head: 8192 -> 12288 -> 8192.
 write("free-chain-loop.IDX", header(end=4 * PAGE, slots=sys_root(PAGE, 2 * PAGE), active=1),
       leaf(3, [1]), page(0, next_=3 * PAGE), page(0, next_=2 * PAGE))
