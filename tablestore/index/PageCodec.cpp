@@ -71,7 +71,9 @@ StoreResult decodePage(const std::uint8_t* image, const TPageFormat& format,
             !decodeLeafEntries(format, entries, used, count, page)) {
             return storecode::kIndexCorrupt;
         }
-        page.UsedBytes = static_cast<std::uint32_t>(used);
+        // Counted as this code would write them, which is never more than another writer
+        // may have used: the sizes of later inserts and deletes are reckoned the same way.
+        page.UsedBytes = leafEntriesSize(format, page, 0, count);
     } else {
         if (count > capacity(page, format)) return storecode::kIndexCorrupt;
         decodeFixedEntries(entries, count, page);
