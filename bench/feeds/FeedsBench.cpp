@@ -4,26 +4,37 @@
 // the item elements) in the same run, over the same retriever; and the parse alone, from
 // memory, to show the time per item staying flat as feeds grow.
 //
-// Counters: "per_feed" and "per_item" are seconds per feed and per item.
+// The pipeline benchmarks follow `wispel-fetch --tsv` over one feed of 1 000 to 100 000
+// items with escaped-HTML descriptions (about 25 entity references per item): parse, walk,
+// field text and one tab-separated line per item, against libxml2's xmlReadMemory, a walk
+// of the same items and the same lines; each reports its peak heap memory as well.
+//
+// Counters: "per_feed" and "per_item" are seconds per feed and per item; "peak_kB" the
+// high-water mark of live heap bytes during one run.
 
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "bench/support/GeneratedRss.h"
+#include "bench/support/PeakMemory.h"
+#include "bench/support/RecordingReporter.h"
 #include "core/MemoryStream.h"
 #include "feeds/FeedParser.h"
 #include "feeds/Retriever.h"
 #include "feeds/Sources.h"
 #include "tests/support/LocalHttpServer.h"
+#include "tools/wispel-fetch/FetchOutput.h"
 
 using namespace wispel;
 
@@ -215,6 +226,105 @@ void BM_Parse_Wispel_HtmlEntities(benchmark::State& state) {
                                  " &hellip; more", true));
 }
 
+// The peer's lines, written as `wispel-fetch --tsv` writes ours: site, title, link and
+// description separated by tabs, each escaped by the tool's own function.
+void writeTsvLine(std::FILE* out, std::string& line, std::string_view site,
+                  std::string_view title, std::string_view link, std::string_view description) {
+    line.clear();
+    for (std::string_view field : {site, title, link, description}) {
+        if (!line.empty()) line += '\t';
+        line += escapeText(field);
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), out);
+}
+
+// Where both pipelines write their lines.
+std::FILE* discardedOutput() {
+    static std::FILE* out = std::fopen("/dev/null", "w");
+    if (!out) std::abort();
+    return out;
+}
+
+const std::string& escapedHtmlFeed(int items) {
+    static std::map<int, std::string> cache;
+    auto found = cache.find(items);
+    if (found == cache.end()) {
+        found =
+            cache.emplace(items, bench::generatedEscapedHtmlRss(static_cast<std::size_t>(items)))
+                .first;
+    }
+    return found->second;
+}
+
+// Ours: the feed parser over the retrieved bytes, then the tool's own output; the parser
+// and its document are freed at the end, as the tool frees them.
+std::size_t pipelineWispel(TMemoryStream& stream) {
+    TRSSParser parser;
+    parser.ParseRSSStream(&stream);
+    TFetchOutput(discardedOutput(), TFetchOutput::Format::Tsv).site("feed", parser.Items());
+    return static_cast<std::size_t>(parser.Items().Count());
+}
+
+std::size_t pipelineLibxml2(const std::string& feed) {
+    const std::vector<PeerItem> items = peerParse(feed.data(), static_cast<int>(feed.size()));
+    std::string line;
+    for (const PeerItem& item : items) {
+        writeTsvLine(discardedOutput(), line, "feed", item.title, item.link, item.description);
+    }
+    return items.size();
+}
+
+template <class Pipeline>
+void runPipeline(benchmark::State& state, Pipeline pipeline) {
+    const int items = static_cast<int>(state.range(0));
+    const std::string& feed = escapedHtmlFeed(items);
+    TMemoryStream stream;
+    stream.WriteBuffer(feed.data(), static_cast<std::int64_t>(feed.size()));
+    std::size_t count = 0;
+    for (auto _ : state) count = pipeline(stream, feed);
+    if (count != static_cast<std::size_t>(items)) state.SkipWithError("wrong item count");
+    setCounters(state, 1, items);
+    state.counters["peak_kB"] = bench::peakKb([&] { pipeline(stream, feed); });
+}
+
+void BM_Pipeline_Wispel(benchmark::State& state) {
+    runPipeline(state, [](TMemoryStream& stream, const std::string&) {
+        return pipelineWispel(stream);
+    });
+}
+
+void BM_Pipeline_Libxml2(benchmark::State& state) {
+    runPipeline(state, [](TMemoryStream&, const std::string& feed) {
+        return pipelineLibxml2(feed);
+    });
+}
+
+void printPipelineRatios(const bench::RecordingReporter& reporter) {
+    auto name = [](const char* who, int items) {
+        return std::string("BM_Pipeline_") + who + "/" + std::to_string(items) +
+               "/iterations:2/real_time";
+    };
+    std::printf("\npipeline over escaped-HTML feeds, wispel / libxml2 "
+                "(aim: time <= 1.5, peak memory <= 1.5)\n");
+    for (int items : {1000, 10000, 100000}) {
+        const std::string ours = name("Wispel", items);
+        const std::string peer = name("Libxml2", items);
+        std::printf("  %6d items: time %.2f (CPU %.2f), peak memory %.2f (%.0f / %.0f kB)\n",
+                    items, bench::ratio(reporter.realTime(ours), reporter.realTime(peer)),
+                    bench::ratio(reporter.cpuTime(ours), reporter.cpuTime(peer)),
+                    bench::ratio(reporter.counter(ours, "peak_kB"),
+                                 reporter.counter(peer, "peak_kB")),
+                    reporter.counter(ours, "peak_kB"), reporter.counter(peer, "peak_kB"));
+    }
+    const double small = reporter.counter(name("Wispel", 1000), "per_item");
+    const double large = reporter.counter(name("Wispel", 100000), "per_item");
+    const double peerSmall = reporter.counter(name("Libxml2", 1000), "per_item");
+    const double peerLarge = reporter.counter(name("Libxml2", 100000), "per_item");
+    std::printf("  time per item, 100 000 / 1 000 items: ours %.2f, peer %.2f\n",
+                bench::ratio(large, small), bench::ratio(peerLarge, peerSmall));
+}
+
 }  // namespace
 
 // Feed sizes from 10 to 10 000 items: the time per item should not grow with them.
@@ -232,6 +342,11 @@ void parseSettings(benchmark::internal::Benchmark* bench) {
     bench->Unit(benchmark::kMicrosecond);
 }
 
+void pipelineSettings(benchmark::internal::Benchmark* bench) {
+    for (int items : {1000, 10000, 100000}) bench->Arg(items);
+    bench->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+}
+
 BENCHMARK(BM_UpdateCycle_Wispel)->Apply(cycleSettings);
 BENCHMARK(BM_UpdateCycle_Libxml2)->Apply(cycleSettings);
 BENCHMARK(BM_Parse_Wispel)->Apply(parseSettings);
@@ -239,5 +354,13 @@ BENCHMARK(BM_Parse_Libxml2)->Apply(parseSettings);
 BENCHMARK(BM_Parse_Wispel_EucKr)->Apply(parseSettings);
 BENCHMARK(BM_Parse_Libxml2_EucKr)->Apply(parseSettings);
 BENCHMARK(BM_Parse_Wispel_HtmlEntities)->Apply(parseSettings);
+BENCHMARK(BM_Pipeline_Wispel)->Apply(pipelineSettings);
+BENCHMARK(BM_Pipeline_Libxml2)->Apply(pipelineSettings);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    xmlMemSetup(bench::countedFree, bench::countedMalloc, bench::countedRealloc,
+                bench::countedStrdup);
+    const int status = bench::runBenchmarks(argc, argv, printPipelineRatios);
+    xmlCleanupParser();
+    return status;
+}

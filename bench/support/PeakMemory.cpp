@@ -1,0 +1,71 @@
+#include "bench/support/PeakMemory.h"
+
+#include <malloc.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "xml/dom/NodePool.h"
+
+namespace wispel::bench {
+
+namespace {
+// The benchmarks run on one thread.
+std::size_t liveBytes = 0;
+std::size_t peakBytes = 0;
+std::size_t startBytes = 0;
+}  // namespace
+
+void* countedMalloc(std::size_t size) {
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) return nullptr;
+    liveBytes += malloc_usable_size(block);
+    if (liveBytes > peakBytes) peakBytes = liveBytes;
+    return block;
+}
+
+void countedFree(void* block) {
+    if (block == nullptr) return;
+    liveBytes -= malloc_usable_size(block);
+    std::free(block);
+}
+
+void* countedRealloc(void* block, std::size_t size) {
+    const std::size_t before = block ? malloc_usable_size(block) : 0;
+    void* moved = std::realloc(block, size);
+    if (moved == nullptr) return nullptr;
+    liveBytes = liveBytes - before + malloc_usable_size(moved);
+    if (liveBytes > peakBytes) peakBytes = liveBytes;
+    return moved;
+}
+
+char* countedStrdup(const char* text) {
+    const std::size_t size = std::strlen(text) + 1;
+    auto* copy = static_cast<char*>(countedMalloc(size));
+    if (copy != nullptr) std::memcpy(copy, text, size);
+    return copy;
+}
+
+void startPeak() {
+    TdomNodePool::releaseCachedChunks();
+    startBytes = liveBytes;
+    peakBytes = liveBytes;
+}
+
+double peakKbSinceStart() {
+    return static_cast<double>(peakBytes - startBytes) / 1024.0;
+}
+
+}  // namespace wispel::bench
+
+void* operator new(std::size_t size) {
+    if (void* block = wispel::bench::countedMalloc(size)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+    wispel::bench::countedFree(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    wispel::bench::countedFree(block);
+}
