@@ -86,11 +86,12 @@ std::string contentOf(xmlNode* node) {
     return out;
 }
 
-// The peer: libxml2's tree, then every item element's title, link and description.
-std::vector<PeerItem> peerParse(const char* bytes, int size) {
-    std::vector<PeerItem> items;
+// The peer's walk: libxml2's tree, then every item element's title, link and description,
+// handed to `add`. False when the document does not parse.
+template <class Add>
+bool peerWalk(const char* bytes, int size, Add add) {
     xmlDoc* doc = xmlReadMemory(bytes, size, nullptr, nullptr, XML_PARSE_NONET);
-    if (!doc) return items;
+    if (!doc) return false;
     std::vector<xmlNode*> stack{xmlDocGetRootElement(doc)};
     while (!stack.empty()) {
         xmlNode* node = stack.back();
@@ -103,7 +104,7 @@ std::vector<PeerItem> peerParse(const char* bytes, int size) {
                 stack.push_back(node->children);
                 continue;
             }
-            PeerItem& item = items.emplace_back();
+            PeerItem item;
             for (xmlNode* field = node->children; field; field = field->next) {
                 if (field->type != XML_ELEMENT_NODE) continue;
                 const std::string fieldName = reinterpret_cast<const char*>(field->name);
@@ -111,9 +112,16 @@ std::vector<PeerItem> peerParse(const char* bytes, int size) {
                 if (fieldName == "link") item.link = contentOf(field);
                 if (fieldName == "description") item.description = contentOf(field);
             }
+            add(std::move(item));
         }
     }
     xmlFreeDoc(doc);
+    return true;
+}
+
+std::vector<PeerItem> peerParse(const char* bytes, int size) {
+    std::vector<PeerItem> items;
+    peerWalk(bytes, size, [&](PeerItem item) { items.push_back(std::move(item)); });
     return items;
 }
 
@@ -226,19 +234,6 @@ void BM_Parse_Wispel_HtmlEntities(benchmark::State& state) {
                                  " &hellip; more", true));
 }
 
-// The peer's lines, written as `wispel-fetch --tsv` writes ours: site, title, link and
-// description separated by tabs, each escaped by the tool's own function.
-void writeTsvLine(std::FILE* out, std::string& line, std::string_view site,
-                  std::string_view title, std::string_view link, std::string_view description) {
-    line.clear();
-    for (std::string_view field : {site, title, link, description}) {
-        if (!line.empty()) line += '\t';
-        line += escapeText(field);
-    }
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), out);
-}
-
 // Where both pipelines write their lines.
 std::FILE* discardedOutput() {
     static std::FILE* out = std::fopen("/dev/null", "w");
@@ -266,13 +261,17 @@ std::size_t pipelineWispel(TMemoryStream& stream) {
     return static_cast<std::size_t>(parser.Items().Count());
 }
 
+// The peer: libxml2's tree and walk, its items in our item list, then the same output.
 std::size_t pipelineLibxml2(const std::string& feed) {
-    const std::vector<PeerItem> items = peerParse(feed.data(), static_cast<int>(feed.size()));
-    std::string line;
-    for (const PeerItem& item : items) {
-        writeTsvLine(discardedOutput(), line, "feed", item.title, item.link, item.description);
-    }
-    return items.size();
+    TRSSListedItemCollection items(typeid(TRSSListedItem));
+    peerWalk(feed.data(), static_cast<int>(feed.size()), [&](PeerItem found) {
+        TRSSListedItem* item = items.Add();
+        item->Title = std::move(found.title);
+        item->Link = std::move(found.link);
+        item->Description = std::move(found.description);
+    });
+    TFetchOutput(discardedOutput(), TFetchOutput::Format::Tsv).site("feed", items);
+    return static_cast<std::size_t>(items.Count());
 }
 
 template <class Pipeline>
