@@ -28,7 +28,7 @@ void TdomAttr::nodeValue(const DOMString& value) {
     this->value(value);
 }
 const DOMString& TdomAttr::name() const {
-    return nodeName_;
+    return *nodeName_;
 }
 bool TdomAttr::specified() const {
     return specified_;
@@ -72,8 +72,9 @@ DOMString collapseSpaces(const DOMString& text) {
 
 DOMString TdomAttr::value() const {
     DOMString result;
-    for (int i = 0; i < children_.count(); ++i) {
-        const TdomNode* child = children_.at(i);
+    const TdomNodeArray& kids = children();
+    for (int i = 0; i < kids.count(); ++i) {
+        const TdomNode* child = kids.at(i);
         if (child->nodeType() == TEXT_NODE) {
             result += static_cast<const TdomText*>(child)->data();
         } else if (child->nodeType() == ENTITY_REFERENCE_NODE) {
@@ -83,7 +84,7 @@ DOMString TdomAttr::value() const {
     TdomCMObject* cm = ownerDocument_ != nullptr ? ownerDocument_->contentModel() : nullptr;
     if (ownerElement_ != nullptr && cm != nullptr) {
         const TdomCMAttributeDefinition* def =
-            cm->findAttributeDefinition(ownerElement_->nodeName(), nodeName_);
+            cm->findAttributeDefinition(ownerElement_->nodeName(), *nodeName_);
         if (def != nullptr && def->attributeType != u"CDATA") return collapseSpaces(result);
     }
     return result;
@@ -97,8 +98,9 @@ void TdomAttr::value(const DOMString& value) {
 
 DOMString TdomAttr::valueMarkup() const {
     DOMString markup;
-    for (int i = 0; i < children_.count(); ++i) {
-        const TdomNode* child = children_.at(i);
+    const TdomNodeArray& kids = children();
+    for (int i = 0; i < kids.count(); ++i) {
+        const TdomNode* child = kids.at(i);
         if (child->nodeType() == TEXT_NODE) {
             markup += escapeMarkupChars(static_cast<const TdomText*>(child)->data());
         } else if (child->nodeType() == ENTITY_REFERENCE_NODE) {

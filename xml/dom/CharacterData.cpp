@@ -12,26 +12,31 @@ TdomCharacterData::TdomCharacterData(TdomDocument* ownerDocument, const DOMStrin
     : TdomNode(ownerDocument, name, type, kNoChildTypes) {}
 
 const DOMString& TdomCharacterData::data() const {
-    return nodeValue_;
+    return data_;
+}
+
+void TdomCharacterData::nodeValue(const DOMString& value) {
+    checkModifiable();
+    data_ = value;
 }
 
 void TdomCharacterData::data(const DOMString& value) {
     checkModifiable();
-    nodeValue_ = value;
+    data_ = value;
 }
 
 int TdomCharacterData::length() const {
-    return static_cast<int>(nodeValue_.size());
+    return static_cast<int>(data_.size());
 }
 
 DOMString TdomCharacterData::substringData(int offset, int count) const {
     if (offset < 0 || offset > length() || count < 0) throw EIndex_Size_Err();
-    return nodeValue_.substr(static_cast<size_t>(offset), static_cast<size_t>(count));
+    return data_.substr(static_cast<size_t>(offset), static_cast<size_t>(count));
 }
 
 void TdomCharacterData::appendData(const DOMString& arg) {
     checkModifiable();
-    nodeValue_ += arg;
+    data_ += arg;
 }
 
 void TdomCharacterData::insertData(int offset, const DOMString& arg) {
@@ -48,7 +53,7 @@ void TdomCharacterData::replaceData(int offset, int count, const DOMString& arg)
     checkModifiable();
     if (offset < 0 || offset > length() || count < 0) throw EIndex_Size_Err();
     int removed = std::min(count, length() - offset);
-    nodeValue_.replace(static_cast<size_t>(offset), static_cast<size_t>(removed), arg);
+    data_.replace(static_cast<size_t>(offset), static_cast<size_t>(removed), arg);
 }
 
 namespace {
@@ -97,11 +102,11 @@ DOMString escapeMarkupChars(std::u16string_view text) {
 }
 
 DOMString TdomText::escapedData() const {
-    return escapeMarkupChars(nodeValue_);
+    return escapeMarkupChars(data_);
 }
 
 bool TdomText::isWhitespaceInElementContent() const {
-    if (!nodeValue_.empty() && !allBlank(nodeValue_)) return false;
+    if (!data_.empty() && !allBlank(data_)) return false;
     TdomCMObject* cm = ownerDocument_ != nullptr ? ownerDocument_->contentModel() : nullptr;
     if (cm == nullptr) return false;
     const TdomNode* element = parentNode_;
@@ -117,8 +122,8 @@ TdomText* TdomText::splitText(int offset) {
     if (offset < 0 || offset > length()) throw EIndex_Size_Err();
     // The tail must find a place before any data leaves this node, or it would be lost.
     if (parentNode_ != nullptr && parentNode_->isReadonly()) throw ENo_Modification_Allowed_Err();
-    TdomText* tail = ownerDocument_->createTextNode(nodeValue_.substr(static_cast<size_t>(offset)));
-    nodeValue_.erase(static_cast<size_t>(offset));
+    TdomText* tail = ownerDocument_->createTextNode(data_.substr(static_cast<size_t>(offset)));
+    data_.erase(static_cast<size_t>(offset));
     if (parentNode_ != nullptr) {
         TdomNode* next = nextSibling();
         if (next != nullptr) {

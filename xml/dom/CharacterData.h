@@ -8,7 +8,8 @@ namespace wispel {
 
 class TdomCharacterData : public TdomNode {
 public:
-    using TdomNode::nodeValue;
+    DOMString nodeValue() const override { return data_; }
+    void nodeValue(const DOMString& value) override;
 
     virtual const DOMString& data() const;
     virtual void data(const DOMString& value);
@@ -21,6 +22,8 @@ public:
 
 protected:
     TdomCharacterData(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type);
+
+    DOMString data_;
 };
 
 class TdomText : public TdomCharacterData {

@@ -131,23 +131,25 @@ TdomNotation* TdomDocument::createNotation(const DOMString& name, const DOMStrin
 // --- tree queries ---
 
 TdomDocumentType* TdomDocument::doctype() const {
-    for (int i = 0; i < children_.count(); ++i) {
-        TdomNode* child = children_.at(i);
+    const TdomNodeArray& kids = children();
+    for (int i = 0; i < kids.count(); ++i) {
+        TdomNode* child = kids.at(i);
         if (child->nodeType() == DOCUMENT_TYPE_NODE) return static_cast<TdomDocumentType*>(child);
     }
     return nullptr;
 }
 
 TdomElement* TdomDocument::documentElement() const {
-    for (int i = 0; i < children_.count(); ++i) {
-        TdomNode* child = children_.at(i);
+    const TdomNodeArray& kids = children();
+    for (int i = 0; i < kids.count(); ++i) {
+        TdomNode* child = kids.at(i);
         if (child->nodeType() == ELEMENT_NODE) return static_cast<TdomElement*>(child);
     }
     return nullptr;
 }
 
 int TdomDocument::indexOfChild(const TdomNode* child) const {
-    return child == nullptr ? children_.count() : children_.indexOf(child);
+    return child == nullptr ? children().count() : children().indexOf(child);
 }
 
 void* TdomDocument::defaultView() const {
@@ -192,14 +194,14 @@ void TdomDocument::checkInsertion(TdomNode* newChild, TdomNode* refChild) const 
         case ELEMENT_NODE:
             if (TdomDocumentType* type = doctype()) {
                 if (type->name() != newChild->nodeName()) throw EInvalid_Character_Err();
-                if (children_.indexOf(type) >= insertAt) throw EHierarchy_Request_Err();
+                if (children().indexOf(type) >= insertAt) throw EHierarchy_Request_Err();
             }
             if (documentElement() != nullptr) throw EHierarchy_Request_Err();
             break;
         case DOCUMENT_TYPE_NODE:
             if (TdomElement* root = documentElement()) {
                 if (root->nodeName() != newChild->nodeName()) throw EInvalid_Character_Err();
-                if (insertAt > children_.indexOf(root)) throw EHierarchy_Request_Err();
+                if (insertAt > children().indexOf(root)) throw EHierarchy_Request_Err();
             }
             if (doctype() != nullptr) throw EHierarchy_Request_Err();
             break;
@@ -290,12 +292,12 @@ void TdomDocument::freeAllNodes(TdomNode*& node) {
 }
 
 void TdomDocument::clear() {
-    children_.clear();
+    if (childList_ != nullptr) childList_->array.clear();
     // Node destructors touch no other node, so the order does not matter; the pool's chunks
     // then go back at once.
     nodePool_.beginReleaseAll();
     for (TdomNode* node : createdNodes_) destroyNode(node);
-    std::vector<TdomNode*>().swap(createdNodes_);
+    std::deque<TdomNode*>().swap(createdNodes_);
     nodePool_.releaseAll();
     nodeIterators_.clear();
     treeWalkers_.clear();

@@ -8,6 +8,7 @@
 // the document is cleared or destroyed, which invalidates every reference held elsewhere.
 // It refers to its content model and its implementation without owning them.
 
+#include <deque>
 #include <memory>
 #include <new>
 #include <set>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "xml/dom/ElementListCache.h"
+#include "xml/dom/NameTable.h"
 #include "xml/dom/Node.h"
 #include "xml/dom/NodePool.h"
 #include "xml/dom/traversal/NodeFilter.h"
@@ -179,8 +181,11 @@ private:
     void addDefaultAttributes(TdomElement* element);
     void writeMarkup(DOMString& out);
 
+    TdomNameTable names_;    // the names of the nodes; kept until the document goes
     TdomNodePool nodePool_;  // declared before the nodes, which must go first
-    std::vector<TdomNode*> createdNodes_;  // owned; each knows its index
+    // Owned; each knows its index. Blocks rather than one array: a document of millions of
+    // nodes never holds the old and the new array at once while the list grows.
+    std::deque<TdomNode*> createdNodes_;
     std::vector<std::unique_ptr<TdomNodeIterator>> nodeIterators_;
     std::vector<std::unique_ptr<TdomTreeWalker>> treeWalkers_;
     TdomElementListCache lists_;
@@ -193,7 +198,7 @@ private:
     DOMString version_;
 
     friend class TdomCMObject;
-    friend class TdomNode;  // its child array takes small storage from the node pool
+    friend class TdomNode;  // its names, and child arrays from the node pool
 };
 
 }  // namespace wispel

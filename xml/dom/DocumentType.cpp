@@ -26,7 +26,7 @@ const DOMString& TdomDocumentType::internalSubset() const {
     return internalSubset_;
 }
 const DOMString& TdomDocumentType::name() const {
-    return nodeName_;
+    return *nodeName_;
 }
 TdomNamedNodeMap* TdomDocumentType::notations() const {
     return notationMap_.get();

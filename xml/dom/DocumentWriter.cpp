@@ -33,9 +33,10 @@ void TdomDocument::writeMarkup(DOMString& out) {
     if (!encoding_.empty()) out += u" encoding=\"" + encoding_ + u"\"";
     if (!standalone_.empty()) out += u" standalone=\"" + standalone_ + u"\"";
     out += u"?>";
-    for (int i = 0; i < children_.count(); ++i) {
+    const TdomNodeArray& kids = children();
+    for (int i = 0; i < kids.count(); ++i) {
         out += u"\n";
-        appendMarkup(children_.at(i), out);
+        appendMarkup(kids.at(i), out);
     }
 }
 

@@ -47,7 +47,7 @@ void TdomElement::normalize() {
 }
 
 const DOMString& TdomElement::tagName() const {
-    return nodeName_;
+    return *nodeName_;
 }
 
 void TdomElement::checkPlainMap() const {
@@ -151,7 +151,7 @@ TdomAttr* TdomElement::setAttributeNS(const DOMString& namespaceURI, const DOMSt
     if (TdomAttr* existing = getAttributeNodeNS(namespaceURI, parts.localName)) {
         // The value first: a read-only attribute refuses it before its name has changed.
         existing->value(value);
-        existing->nodeName_ = qualifiedName;
+        existing->setNodeName(qualifiedName);
         existing->ns_->prefix = parts.prefix;
         map()->entryRenamed();
         return nullptr;

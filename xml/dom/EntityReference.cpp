@@ -41,11 +41,11 @@ TdomNode* TdomEntityReference::cloneNode(bool deep) {
 
 TdomCMEntity* TdomEntityReference::entityDeclaration() const {
     TdomCMObject* cm = ownerDocument_ != nullptr ? ownerDocument_->contentModel() : nullptr;
-    return cm != nullptr ? cm->entities.find(nodeName_) : nullptr;
+    return cm != nullptr ? cm->entities.find(*nodeName_) : nullptr;
 }
 
 bool TdomEntityReference::isPredefinedEntity() const {
-    return !predefinedEntityText(nodeName_).empty();
+    return !predefinedEntityText(*nodeName_).empty();
 }
 
 bool TdomEntityReference::expand() {
@@ -54,7 +54,7 @@ bool TdomEntityReference::expand() {
         TdomContentTextParser parse = contentTextParser();
         return parse != nullptr && parse(declaration->replacementText, this);
     }
-    DOMString text = predefinedEntityText(nodeName_);
+    DOMString text = predefinedEntityText(*nodeName_);
     if (text.empty()) return false;
     appendChild(ownerDocument_->createTextNode(text));
     return true;

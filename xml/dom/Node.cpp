@@ -27,15 +27,55 @@ TdomNodePool* TdomNode::childSlotPool(TdomDocument* ownerDocument, const TdomNod
     return &ownerDocument->nodePool_;
 }
 
+const TdomNodeArray& TdomNode::noChildren() noexcept {
+    static const TdomNodeArray none;
+    return none;
+}
+
 TdomNode::TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type,
                    TdomTypeSet allowedChildTypes)
-    : nodeName_(name),
-      children_(childSlotPool(ownerDocument, this)),
-      ownerDocument_(ownerDocument),
-      nodeType_(type),
-      allowedChildTypes_(allowedChildTypes) {}
+    : ownerDocument_(ownerDocument), nodeType_(type), allowedChildTypes_(allowedChildTypes) {
+    setNodeName(name);
+}
 
-TdomNode::~TdomNode() = default;
+TdomNode::~TdomNode() {
+    if (childList_ == nullptr) return;
+    if (TdomNodePool* pool = childList_->pool) {
+        childList_->~TChildList();
+        pool->release(childList_, sizeof(TChildList));
+    } else {
+        delete childList_;
+    }
+}
+
+// The document itself is still being made when its own name is set, so it keeps its own.
+void TdomNode::setNodeName(const DOMString& name) {
+    if (ownerDocument_ == nullptr || static_cast<const TdomNode*>(ownerDocument_) == this) {
+        TNamespaceParts& parts = rareParts();
+        parts.ownName = name;
+        nodeName_ = &parts.ownName;
+        return;
+    }
+    nodeName_ = ownerDocument_->names_.intern(name);
+}
+
+TdomNode::TNamespaceParts& TdomNode::rareParts() {
+    if (!ns_) ns_ = std::make_unique<TNamespaceParts>();
+    return *ns_;
+}
+
+TdomNodeArray& TdomNode::childArray() {
+    if (childList_ == nullptr) {
+        TdomNodePool* pool = childSlotPool(ownerDocument_, this);
+        if (pool == nullptr) {
+            childList_ = new TChildList(nullptr);
+        } else {
+            void* block = pool->allocate(sizeof(TChildList));
+            childList_ = new (block) TChildList(pool);
+        }
+    }
+    return childList_->array;
+}
 
 void TdomNode::checkModifiable() const {
     if (readonly_) throw ENo_Modification_Allowed_Err();
@@ -44,9 +84,11 @@ void TdomNode::checkModifiable() const {
 void TdomNode::initQualifiedName(const DOMString& namespaceURI, const DOMString& qualifiedName,
                                  bool isAttribute) {
     TdomQualifiedName parts = checkQualifiedName(namespaceURI, qualifiedName, isAttribute);
-    ns_ = std::make_unique<TNamespaceParts>(
-        TNamespaceParts{std::move(parts.localName), namespaceURI, std::move(parts.prefix)});
-    nodeName_ = qualifiedName;
+    TNamespaceParts& rare = rareParts();
+    rare.localName = std::move(parts.localName);
+    rare.namespaceURI = namespaceURI;
+    rare.prefix = std::move(parts.prefix);
+    setNodeName(qualifiedName);
 }
 
 namespace {
@@ -64,15 +106,16 @@ const DOMString& TdomNode::prefix() const noexcept {
 }
 
 const DOMString& TdomNode::nodeName() const {
-    return nodeName_;
+    return *nodeName_;
 }
+// Only character data and processing instructions keep a value; every other kind of node
+// has an empty one, and those whose value is set without effect say so themselves.
 DOMString TdomNode::nodeValue() const {
-    return nodeValue_;
+    return DOMString();
 }
 
-void TdomNode::nodeValue(const DOMString& value) {
+void TdomNode::nodeValue(const DOMString&) {
     checkModifiable();
-    nodeValue_ = value;
 }
 
 TdomNodeType TdomNode::nodeType() const {
@@ -85,31 +128,34 @@ TdomNode* TdomNode::parentNode() const {
     return parentNode_;
 }
 TdomNodeList* TdomNode::childNodes() {
-    return &childList_;
+    childArray();
+    return &childList_->list;
 }
 TdomNode* TdomNode::firstChild() const {
-    return children_.first();
+    return children().first();
 }
 TdomNode* TdomNode::lastChild() const {
-    return children_.last();
+    return children().last();
 }
 
 TdomNode* TdomNode::previousSibling() const {
     if (parentNode_ == nullptr) return nullptr;
-    return parentNode_->children_.at(parentNode_->children_.indexOf(this) - 1);
+    const TdomNodeArray& siblings = parentNode_->children();
+    return siblings.at(siblings.indexOf(this) - 1);
 }
 
 TdomNode* TdomNode::nextSibling() const {
     if (parentNode_ == nullptr) return nullptr;
-    int index = parentNode_->children_.indexOf(this);
-    return index < 0 ? nullptr : parentNode_->children_.at(index + 1);
+    const TdomNodeArray& siblings = parentNode_->children();
+    int index = siblings.indexOf(this);
+    return index < 0 ? nullptr : siblings.at(index + 1);
 }
 
 TdomDocument* TdomNode::ownerDocument() const {
     return ownerDocument_;
 }
 bool TdomNode::hasChildNodes() const {
-    return !children_.empty();
+    return !children().empty();
 }
 
 DOMString TdomNode::xmlText() {
@@ -141,10 +187,10 @@ void TdomNode::prefix(const DOMString& value) {
     if (!validNCName(value) || uri.empty()) throw ENamespace_Err();
     if (value == u"xml" && uri != kXmlNamespace) throw ENamespace_Err();
     if (nodeType_ == ATTRIBUTE_NODE &&
-        ((value == u"xmlns" && uri != kXmlnsNamespace) || nodeName_ == u"xmlns"))
+        ((value == u"xmlns" && uri != kXmlnsNamespace) || *nodeName_ == u"xmlns"))
         throw ENamespace_Err();
     ns_->prefix = value;
-    nodeName_ = value + u":" + ns_->localName;
+    setNodeName(value + u":" + ns_->localName);
     if (nodeType_ == ATTRIBUTE_NODE) {
         if (TdomElement* owner = static_cast<TdomAttr*>(this)->ownerElement())
             owner->attributes()->entryRenamed();
@@ -194,14 +240,15 @@ void checkInsertable(const TdomNode* parent, const TdomNode* newChild, const Tdo
 
 TdomNode* TdomNode::insertBefore(TdomNode* newChild, TdomNode* refChild) {
     checkInsertable(this, newChild, refChild);
-    if (refChild != nullptr && children_.indexOf(refChild) < 0) throw ENot_Found_Err();
+    if (refChild != nullptr && children().indexOf(refChild) < 0) throw ENot_Found_Err();
     if (newChild->nodeType() == DOCUMENT_FRAGMENT_NODE) {
         while (TdomNode* child = newChild->firstChild()) insertBefore(child, refChild);
         return newChild;
     }
     if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
-    int index = refChild == nullptr ? children_.count() : children_.indexOf(refChild);
-    children_.insert(index, newChild);
+    TdomNodeArray& kids = childArray();
+    int index = refChild == nullptr ? kids.count() : kids.indexOf(refChild);
+    kids.insert(index, newChild);
     newChild->parentNode_ = this;
     return newChild;
 }
@@ -213,7 +260,7 @@ TdomNode* TdomNode::appendChild(TdomNode* newChild) {
         return newChild;
     }
     if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
-    children_.append(newChild);
+    childArray().append(newChild);
     newChild->parentNode_ = this;
     return newChild;
 }
@@ -221,10 +268,10 @@ TdomNode* TdomNode::appendChild(TdomNode* newChild) {
 TdomNode* TdomNode::removeChild(TdomNode* oldChild) {
     if (oldChild == nullptr) throw ENot_Supported_Err();
     checkModifiable();
-    int index = children_.indexOf(oldChild);
+    int index = children().indexOf(oldChild);
     if (index < 0) throw ENot_Found_Err();
     if (ownerDocument_ != nullptr) ownerDocument_->notifyNodeRemoval(oldChild);
-    children_.removeAt(children_.indexOf(oldChild));
+    childArray().removeAt(children().indexOf(oldChild));
     oldChild->parentNode_ = nullptr;
     return oldChild;
 }
@@ -232,7 +279,7 @@ TdomNode* TdomNode::removeChild(TdomNode* oldChild) {
 TdomNode* TdomNode::replaceChild(TdomNode* newChild, TdomNode* oldChild) {
     if (newChild == nullptr || oldChild == nullptr) throw ENot_Supported_Err();
     checkInsertable(this, newChild, nullptr);
-    if (children_.indexOf(oldChild) < 0) throw ENot_Found_Err();
+    if (children().indexOf(oldChild) < 0) throw ENot_Found_Err();
     if (newChild == oldChild) return oldChild;
     if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
     TdomNode* next = oldChild->nextSibling();

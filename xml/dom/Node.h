@@ -78,7 +78,9 @@ public:
     bool isReadonly() const noexcept { return readonly_; }
     TdomTypeSet allowedChildTypes() const noexcept { return allowedChildTypes_; }
     // The children, for code that walks the tree (same content as childNodes()).
-    const TdomNodeArray& children() const noexcept { return children_; }
+    const TdomNodeArray& children() const noexcept {
+        return childList_ != nullptr ? childList_->array : noChildren();
+    }
 
 protected:
     TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type,
@@ -93,11 +95,14 @@ protected:
 
     // Detaches and frees every child (read-only flags cleared first).
     void freeChildren();
+    // Gives the node another name (a new prefix).
+    void setNodeName(const DOMString& name);
+    // The child array, made with the first child or the first request for the child list.
+    TdomNodeArray& childArray();
 
-    DOMString nodeName_;
-    DOMString nodeValue_;
-    TdomNodeArray children_;
-    TdomNodeList childList_{&children_};
+    // Names are shared: the owner document keeps one string per distinct name, so that a
+    // node costs a pointer for its name. A node without an owner keeps its own.
+    const DOMString* nodeName_;
     TdomDocument* ownerDocument_;
     TdomNode* parentNode_ = nullptr;
     // The small fields share one word.
@@ -107,12 +112,15 @@ protected:
     // The size of the node's block in its document's node pool; 0 for a node from the heap.
     // Written only by the document.
     std::uint32_t pooledSize_ = 0;
-    // Only nodes made by the namespace-aware factories carry these; most nodes never do.
+    // Only nodes made by the namespace-aware factories, and nodes without an owner document,
+    // carry these; most nodes never do.
     struct TNamespaceParts {
         DOMString localName;
         DOMString namespaceURI;
         DOMString prefix;
+        DOMString ownName;  // the name of a node whose document does not keep it
     };
+    TNamespaceParts& rareParts();
     std::unique_ptr<TNamespaceParts> ns_;
 
 private:
@@ -123,6 +131,17 @@ private:
 
     // The pool for the child array of a node of `ownerDocument`: the document's.
     static TdomNodePool* childSlotPool(TdomDocument* ownerDocument, const TdomNode* node);
+    static const TdomNodeArray& noChildren() noexcept;
+
+    // The child array and its list view. Leaves (text above all) never have one, which
+    // keeps them small; it comes from the pool it names, or the heap when that is null.
+    struct TChildList {
+        explicit TChildList(TdomNodePool* fromPool) : pool(fromPool), array(fromPool) {}
+        TdomNodePool* pool;
+        TdomNodeArray array;
+        TdomNodeList list{&array};
+    };
+    TChildList* childList_ = nullptr;  // owned
 
     TdomArrayLink arrayLink_;       // position in the arrays that hold the node
     std::size_t createdIndex_ = 0;  // position in the owner document's created nodes

@@ -14,15 +14,15 @@ bool TdomProcessingInstruction::validateNode(TdomCustomErrorHandler*) {
     return true;
 }
 const DOMString& TdomProcessingInstruction::target() const {
-    return nodeName_;
+    return *nodeName_;
 }
 const DOMString& TdomProcessingInstruction::data() const {
-    return nodeValue_;
+    return data_;
 }
 
 void TdomProcessingInstruction::data(const DOMString& value) {
     checkModifiable();
-    nodeValue_ = value;
+    data_ = value;
 }
 
 }  // namespace wispel

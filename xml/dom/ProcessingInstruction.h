@@ -7,15 +7,19 @@ namespace wispel {
 
 class TdomProcessingInstruction : public TdomNode {
 public:
-    using TdomNode::nodeValue;
-
     TdomProcessingInstruction(TdomDocument* ownerDocument, const DOMString& target);
+
+    DOMString nodeValue() const override { return data_; }
+    void nodeValue(const DOMString& value) override { data(value); }
 
     bool validateNode(TdomCustomErrorHandler* handler) override;
 
     virtual const DOMString& target() const;
     virtual const DOMString& data() const;
     virtual void data(const DOMString& value);
+
+private:
+    DOMString data_;
 };
 
 }  // namespace wispel
