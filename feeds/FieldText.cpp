@@ -1,5 +1,6 @@
 #include "feeds/FieldText.h"
 
+#include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/Node.h"
 #include "xml/dom/cm/CMObject.h"
@@ -18,7 +19,8 @@ void appendOwnText(const TdomNode* node, TEntityExpander& expander, DOMString& t
     switch (node->nodeType()) {
         case TEXT_NODE:
         case CDATA_SECTION_NODE:
-            text += node->nodeValue();
+            // The data itself: nodeValue would copy it first.
+            text += static_cast<const TdomCharacterData*>(node)->data();
             break;
         case ENTITY_REFERENCE_NODE:
             if (!node->hasChildNodes()) expander.appendReference(node->nodeName(), text);
