@@ -65,14 +65,21 @@ public:
     // can take a stretch of text at once instead of unit by unit. The run ends before the
     // first unit `plain` refuses, at the end of the buffer, or where a unit needs more than a
     // copy: `plain` must refuse every byte above 0x7F and the carriage return. A line feed
-    // that follows a carriage return, and every unit of another encoding than UTF-8, give an
-    // empty run, and readCharWith goes on. Nothing counts as read before takeRun.
+    // that follows a carriage return, and every unit of another encoding than UTF-8 (save the
+    // ASCII that an encoding decoded through the C library shares with it), give an empty
+    // run, and readCharWith goes on. Nothing counts as read before takeRun.
     std::string_view plainRun(const PlainTable& plain) const {
-        if (encoding_ != TdomEncoding::etUTF8 || pendingCodePoint_ != 0) return {};
+        if (pendingCodePoint_ != 0) return {};
+        const bool utf8 = encoding_ == TdomEncoding::etUTF8;
+        if (!utf8 && encoding_ != TdomEncoding::etIconv) return {};
         const auto* data = reinterpret_cast<const char*>(buffer_.data());
         std::size_t end = bufferPos_;
         if (end < bufferEnd_ && lastWasCarriageReturn_ && data[end] == '\n') return {};
-        while (end < bufferEnd_ && plain[buffer_[end]]) ++end;
+        if (utf8) {
+            while (end < bufferEnd_ && plain[buffer_[end]]) ++end;
+        } else {
+            while (end < bufferEnd_ && plain[buffer_[end]] && iconvAscii_[buffer_[end]]) ++end;
+        }
         return {data + bufferPos_, end - bufferPos_};
     }
     // Hands out the first `count` units of the last plainRun, as readCharWith would one by one.
@@ -122,6 +129,7 @@ private:
     DOMString systemId_;
     DOMString rootName_;
     std::unique_ptr<TIconvDecoder> iconv_;  // for etIconv only
+    PlainTable iconvAscii_{};               // the bytes iconv_ decodes as themselves
 
     std::int64_t size_ = 0;       // the stream's size, taken at construction
     std::int64_t dataStart_ = 0;  // first byte after a byte-order mark or signature

@@ -51,7 +51,11 @@ TdomEncoding TXmlInputSource::namedEncoding(const DOMString& name) {
         if (unit > 0x7F) return TdomEncoding::etUTF8;
     }
     iconv_ = TIconvDecoder::open(std::string(name.begin(), name.end()));
-    return iconv_ ? TdomEncoding::etIconv : TdomEncoding::etUTF8;
+    if (!iconv_) return TdomEncoding::etUTF8;
+    for (std::size_t byte = 0; byte < iconvAscii_.size(); ++byte) {
+        iconvAscii_[byte] = iconv_->isAsciiAsItself(static_cast<std::uint8_t>(byte));
+    }
+    return TdomEncoding::etIconv;
 }
 
 TdomEncoding TXmlInputSource::detectEncoding() {

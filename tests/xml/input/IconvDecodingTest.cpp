@@ -123,3 +123,44 @@ TEST(UnmarkedUtf16, TheFirstFourBytesTellTheByteOrder) {
 
 }  // namespace
 }  // namespace wispel
+
+namespace wispel {
+namespace {
+
+// Runs of plain text taken at once, as the reader takes them, then the rest unit by unit.
+DOMString readInRuns(TXmlInputSource& source) {
+    TXmlInputSource::PlainTable plain{};
+    for (int byte = 0x20; byte < 0x7F; ++byte) plain[byte] = true;
+    DOMString units;
+    char16_t unit = 0;
+    for (;;) {
+        const std::string_view run = source.plainRun(plain);
+        units.append(run.begin(), run.end());
+        source.takeRun(run.size(), source.locator());
+        if (!source.nextChar(unit)) return units;
+        units.push_back(unit);
+    }
+}
+
+TEST(IconvDecoding, PlainRunsStopWhereTheLibraryDecides) {
+    const struct {
+        std::string bytes;
+        DOMString units;
+    } cases[] = {
+        {declaration("EUC-KR") + "ab\xB0\xA1" "cd", fromUtf8(declaration("EUC-KR")) + u"ab\uAC00cd"},
+        // Shift_JIS: a backslash is the yen sign, also as the second byte of a character.
+        {declaration("Shift_JIS") + "a\\b\x81\x5C" "c", fromUtf8(declaration("Shift_JIS")) +
+                                                          u"a\u00A5b\u2015c"},
+        // With shift states no byte is plain.
+        {declaration("ISO-2022-JP") + "a\x1B$B$\"\x1B(Bb",
+         fromUtf8(declaration("ISO-2022-JP")) + u"a\u3042b"},
+    };
+    for (const auto& c : cases) {
+        SourceOver over(c.bytes);
+        ASSERT_EQ(over.source->encoding(), TdomEncoding::etIconv);
+        EXPECT_EQ(readInRuns(*over.source), c.units) << c.bytes;
+    }
+}
+
+}  // namespace
+}  // namespace wispel
