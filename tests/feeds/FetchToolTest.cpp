@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "feeds/SitesTable.h"
+#include "tablestore/component/StoreTable.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/TestCertificates.h"
 
@@ -207,4 +209,67 @@ TEST(WispelFetch, WriteErrorsAndTimeLimits) {
     EXPECT_EQ(runTool({"--max-time", "soon", "--file", kFeeds + "/records.txt"}).status, 2);
     const ToolRun timed = runTool({"--max-time", "30", "--file", kFeeds + "/records.txt"});
     EXPECT_EQ(timed.status, 0);
+}
+
+namespace {
+
+// A folder with a sites table made through the table store, as the window program makes it.
+class SitesTableFolder {
+public:
+    SitesTableFolder() {
+        char pattern[] = "/tmp/wispel-fetch-sites-XXXXXX";
+        if (!::mkdtemp(pattern)) std::abort();
+        path_ = std::string(pattern) + "/";
+    }
+    ~SitesTableFolder() { std::filesystem::remove_all(path_); }
+    const std::string& path() const { return path_; }
+
+    void add(const std::string& name, const std::string& url, bool active) {
+        wispel::CreateSitesTableIfMissing(path_);
+        wispel::TStoreTable table;
+        table.SetDatabaseName(path_);
+        table.SetTableName(wispel::kSitesTableName);
+        table.Open();
+        table.StartInsert();
+        table.FieldNamed("Name").SetTextValue(name);
+        table.FieldNamed("URL").SetTextValue(url);
+        table.FieldNamed("Active").SetBooleanValue(active);
+        table.PostRow();
+    }
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+TEST(WispelFetch, ReadsTheActiveSitesOfASitesTable) {
+    wispel::test::LocalHttpServer server(kFeeds);
+    SitesTableFolder folder;
+    folder.add("Gazette", server.url("/rss091.xml"), true);
+    folder.add("Off", server.url("/rss2.xml"), false);
+    folder.add("Tribune", server.url("/rdf.xml"), true);
+    const ToolRun run = runTool({"--sites", folder.path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "Wispel\n"
+              "  Gazette\n"
+              "    Ferry timetable changes\thttp://127.0.0.1/gazette/ferry\n"
+              "    Lighthouse repainted\thttp://127.0.0.1/gazette/lighthouse\n"
+              "  Tribune\n"
+              "    Snow on the pass\thttp://127.0.0.1/tribune/a\n"
+              "    Road reopened\thttp://127.0.0.1/tribune/b\n");
+}
+
+TEST(WispelFetch, AFolderWithoutASitesTableGetsAnEmptyOne) {
+    SitesTableFolder folder;
+    const ToolRun run = runTool({"--sites", folder.path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Wispel\n");
+    EXPECT_TRUE(std::filesystem::exists(folder.path() + "Sites.DAT"));
+
+    const ToolRun missing = runTool({"--sites", folder.path() + "no/such/folder"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err.rfind("Table Engine Error # ", 0), 0u) << missing.err;
 }

@@ -3,10 +3,12 @@
 #include <memory>
 
 #include "core/CommandLineTool.h"
+#include "core/DataFolder.h"
 #include "core/ErrorText.h"
 #include "core/Exception.h"
 #include "feeds/FeedParser.h"
 #include "feeds/Retriever.h"
+#include "feeds/SitesTable.h"
 #include "feeds/Sources.h"
 #include "http/NetHTTP.h"
 #include "core/TerminalText.h"
@@ -29,10 +31,16 @@ bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& op
             options.format = TFetchOutput::Format::Tsv;
         } else if (arg == "--file") {
             options.files = true;
+        } else if (arg == "--sites") {
+            options.sites = true;
         } else {
             error = "unknown option " + arg;
             return false;
         }
+    }
+    if (options.sites && (options.files || options.sources.size() > 1)) {
+        error = "--sites takes one folder at most, and no sources";
+        return false;
     }
     return true;
 }
@@ -56,6 +64,14 @@ std::string baseName(const std::string& path) {
 }
 
 void addSources(const TFetchOptions& options, TRSSSourceCollection& list) {
+    if (options.sites) {
+        // The same read as the window's start-up, so both see the same sites.
+        std::string folder = options.sources.empty() ? wispelDataFolder() : options.sources[0];
+        if (!folder.empty() && folder.back() != '/') folder += '/';
+        CreateSitesTableIfMissing(folder);  // a first start finds an empty table, as the window does
+        ReadActiveSites(folder, list);
+        return;
+    }
     if (options.sources.empty()) {
         AddDesignTimeSource(list);  // new, so due at once
         return;

@@ -13,12 +13,14 @@ namespace wispel {
 struct TFetchOptions {
     TFetchOutput::Format format = TFetchOutput::Format::Tree;
     bool files = false;                // the sources are local files
+    bool sites = false;                // the active sites of a sites table
     int maxTime = 0;                   // ms for each request; 0: the client's default
-    std::vector<std::string> sources;  // "URL", "NAME=URL" or, with files, paths
+    std::vector<std::string> sources;  // "URL", "NAME=URL", with files paths, with sites
+                                       // at most one folder (default: the data folder)
 };
 
 // Parses the command line (without the program name). Returns false, with a message in
-// `error`, for an unknown option.
+// `error`, for an unknown option or a second folder after --sites.
 bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& options,
                          std::string& error);
 

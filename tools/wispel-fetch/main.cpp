@@ -1,5 +1,7 @@
 // wispel-fetch [--tsv] [--max-time SECONDS] SOURCE...   a SOURCE is URL or NAME=URL
 // wispel-fetch [--tsv] --file PATH...
+// wispel-fetch [--tsv] --sites [DIR]  the active sites of DIR/Sites.DAT (default: the
+//                                     program's data folder), read as the window reads them
 //
 // Runs one update cycle over the sources (each due at once) and prints what the news tree
 // would show: "Wispel", then per site two spaces and its name, then per item four spaces,
@@ -23,8 +25,13 @@ int main(int argc, char** argv) {
     if (!wispel::parseFetchArguments(std::vector<std::string>(argv + 1, argv + argc), options,
                                      error)) {
         std::fprintf(stderr,
-                     "wispel-fetch: %s\nusage: wispel-fetch [--tsv] [--max-time SECONDS] SOURCE...\n"
-                     "       wispel-fetch [--tsv] --file PATH...\n",
+                     "wispel-fetch: %s
+usage: wispel-fetch [--tsv] [--max-time SECONDS] SOURCE...
+"
+                     "       wispel-fetch [--tsv] --file PATH...
+"
+                     "       wispel-fetch [--tsv] --sites [DIR]
+",
                      error.c_str());
         return 2;
     }

@@ -1,0 +1,36 @@
+#include "app/DBCheckBox.h"
+
+#include "app/Application.h"
+#include "tablestore/component/StoreTable.h"
+
+namespace wispel {
+
+TDBCheckBox::TDBCheckBox(QWidget* parent) : QCheckBox(parent) {
+    setTristate(true);
+}
+
+void TDBCheckBox::RefreshFromTable() {
+    const TStoreField* f = field();
+    if (!f || f->IsNull()) {
+        setCheckState(Qt::PartiallyChecked);
+    } else {
+        setCheckState(f->BooleanValue() ? Qt::Checked : Qt::Unchecked);
+    }
+    setEnabled(f != nullptr);
+}
+
+void TDBCheckBox::FieldChanged(TStoreField& changed) {
+    if (&changed == field()) RefreshFromTable();
+}
+
+void TDBCheckBox::nextCheckState() {
+    runHandler([this] {
+        TStoreField* f = field();
+        if (!f || !f->DataSet().CanModify()) return;
+        const bool checked = checkState() != Qt::Checked;  // grey and unchecked become checked
+        source()->StartEditing();
+        f->SetBooleanValue(checked);
+    });
+}
+
+}  // namespace wispel

@@ -1,0 +1,47 @@
+#pragma once
+// TDBNavigator: the record navigator bar: prior, next, insert, delete, post and cancel,
+// each enabled only when it can act on the table. Moving and inserting first bring a
+// pending edit to rest; delete asks "Delete record?" first.
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+#include "app/DataSource.h"
+
+class QToolButton;
+
+namespace wispel {
+
+enum class TNavigateBtn { nbPrior, nbNext, nbInsert, nbDelete, nbPost, nbCancel };
+
+class TDBNavigator : public QWidget, public TDataControl {
+    Q_OBJECT
+public:
+    explicit TDBNavigator(QWidget* parent = nullptr);
+    ~TDBNavigator() override;
+
+    void SetDataSource(TDataSource* source);
+
+    QToolButton* Button(TNavigateBtn button) const;
+    // Runs a button's action as a click does.
+    void BtnClick(TNavigateBtn button);
+
+    // Asks whether to delete; by default the "Confirm" box with OK and Cancel. Tests
+    // answer here.
+    std::function<bool()> ConfirmDelete;
+
+    void RefreshFromTable() override;
+
+private:
+    void act(TNavigateBtn button);
+
+    TDataSource* source_ = nullptr;  // not owned
+    std::array<QToolButton*, 6> buttons_{};
+};
+
+// The delete confirmation: "Delete record?" in a box captioned "Confirm"; true for OK.
+bool confirmDeleteRecord(QWidget* parent);
+
+}  // namespace wispel

@@ -1,0 +1,108 @@
+#include "app/NewsTree.h"
+
+#include <QTreeWidget>
+
+namespace wispel {
+
+namespace {
+
+constexpr int kIndexRole = Qt::UserRole;
+
+void setIndex(QTreeWidgetItem* node, int index) {
+    node->setData(0, kIndexRole, index);
+}
+
+}  // namespace
+
+void TNewsTree::Clear() {
+    view_->clear();
+    last_ = nullptr;
+    count_ = 0;
+}
+
+bool TNewsTree::appendsInPreOrder(const QTreeWidgetItem* parent) const {
+    if (!parent) return true;  // a new top-level node follows everything
+    for (const QTreeWidgetItem* node = last_; node; node = node->parent()) {
+        if (node == parent) return true;  // at most the tree's depth, which is 3
+    }
+    return false;
+}
+
+QTreeWidgetItem* TNewsTree::AddChild(QTreeWidgetItem* parent, const QString& text) {
+    return AddChildren(parent, {Node{text, {}}}).front();
+}
+
+std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
+                                                     const std::vector<Node>& nodes) {
+    const bool inOrder = appendsInPreOrder(parent);
+    std::vector<QTreeWidgetItem*> added;
+    added.reserve(nodes.size());
+    QList<QTreeWidgetItem*> batch;
+    batch.reserve(static_cast<qsizetype>(nodes.size()));
+    for (const Node& node : nodes) {
+        // Filled before it joins the view, so that no change is reported per field.
+        auto* item = new QTreeWidgetItem(QStringList(plainNodeText(node.text)));
+        if (!node.toolTip.isEmpty()) item->setToolTip(0, node.toolTip);
+        setIndex(item, count_++);
+        added.push_back(item);
+        batch.append(item);
+    }
+    if (parent) {
+        parent->addChildren(batch);
+    } else {
+        view_->addTopLevelItems(batch);
+    }
+    if (!added.empty()) last_ = added.back();
+    if (!inOrder) renumber();
+    return added;
+}
+
+int TNewsTree::AbsoluteIndex(const QTreeWidgetItem* node) {
+    return node ? node->data(0, kIndexRole).toInt() : -1;
+}
+
+// Pre-order over the whole tree with an explicit stack; only for additions out of order.
+void TNewsTree::renumber() {
+    int index = 0;
+    std::vector<QTreeWidgetItem*> stack;
+    for (int i = view_->topLevelItemCount() - 1; i >= 0; --i) stack.push_back(view_->topLevelItem(i));
+    while (!stack.empty()) {
+        QTreeWidgetItem* node = stack.back();
+        stack.pop_back();
+        setIndex(node, index++);
+        last_ = node;
+        for (int i = node->childCount() - 1; i >= 0; --i) stack.push_back(node->child(i));
+    }
+    count_ = index;
+}
+
+QString plainNodeText(const QString& text) {
+    QString shown = text;
+    for (QChar& c : shown) {
+        const char16_t unit = c.unicode();
+        if (unit == u'\t' || unit == u'\n' || unit == u'\r') {
+            c = QLatin1Char(' ');  // a line of the tree is one line
+        } else if (unit < 0x20 || unit == 0x7F) {
+            c = QChar(char16_t(0xFFFD));  // other controls show as the replacement character
+        }
+    }
+    return shown;
+}
+
+}  // namespace wispel
+
+namespace wispel {
+
+QString itemToolTip(const std::string& description) {
+    constexpr qsizetype kLongest = 400;  // characters; a tooltip is no place to read a story
+    QString text = QString::fromUtf8(description.data(), static_cast<qsizetype>(description.size()))
+                       .simplified();
+    if (text.isEmpty()) return {};
+    if (text.size() > kLongest) text = text.left(kLongest - 1) + QChar(0x2026);
+    // Escaped and wrapped, so that Qt's guess at rich text is never asked: markup in a
+    // feed shows as the characters it is.
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") +
+           plainNodeText(text).toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+}  // namespace wispel

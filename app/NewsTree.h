@@ -1,0 +1,61 @@
+#pragma once
+// The news tree's nodes with their absolute indexes: a node's position in a pre-order count
+// of all nodes from 0, nodes under collapsed parents included.
+//
+// The window only ever appends: a site node as the last child of the root, an item node as
+// the last child of the newest site node. Such a node is the last in pre-order, so its index
+// is the number of nodes before it; each node keeps its index from its creation, and neither
+// adding a node nor asking for an index walks the tree. Should a node ever be added
+// elsewhere, the indexes are counted afresh once.
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace wispel {
+
+class TNewsTree {
+public:
+    explicit TNewsTree(QTreeWidget* view = nullptr) : view_(view) {}
+
+    // A node to add: its text and its tooltip (both shown as plain text).
+    struct Node {
+        QString text;
+        QString toolTip;
+    };
+
+    // Removes every node.
+    void Clear();
+    // Appends a node with `text` as the last child of `parent` (null: a top-level node).
+    QTreeWidgetItem* AddChild(QTreeWidgetItem* parent, const QString& text);
+    // Appends the nodes under `parent` at once (much cheaper for a view than one insertion
+    // per node); returns them in order.
+    std::vector<QTreeWidgetItem*> AddChildren(QTreeWidgetItem* parent,
+                                              const std::vector<Node>& nodes);
+
+    // The node's absolute index; -1 for null.
+    static int AbsoluteIndex(const QTreeWidgetItem* node);
+    int Count() const noexcept { return count_; }
+
+private:
+    bool appendsInPreOrder(const QTreeWidgetItem* parent) const;
+    void renumber();
+
+    QTreeWidget* view_;               // not owned
+    QTreeWidgetItem* last_ = nullptr;  // the last node in pre-order; owned by the view
+    int count_ = 0;
+};
+
+// A tree text shown as it is, yet harmless: tabs and line breaks become blanks, other
+// control characters the replacement character.
+QString plainNodeText(const QString& text);
+
+// A feed item's description as a node's tooltip: plain text (markup in it is shown, never
+// obeyed), cut to a readable length; empty when there is nothing to show.
+QString itemToolTip(const std::string& description);
+
+}  // namespace wispel

@@ -1,0 +1,74 @@
+#pragma once
+// What the window program's QTest suites share: a main that runs a suite under our own
+// application object, an opener that records links instead of opening them, an error box
+// that records its texts, and a way to answer a modal box from inside the test.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/UrlOpener.h"
+
+namespace wispel::test {
+
+class RecordingOpener : public TUrlOpener {
+public:
+    RecordingOpener() : previous_(setUrlOpener(this)) {}
+    ~RecordingOpener() override { setUrlOpener(previous_); }
+    std::vector<QString> opened;
+
+protected:
+    void openUrl(const QUrl& url) override { opened.push_back(url.toString()); }
+
+private:
+    TUrlOpener* previous_;
+};
+
+// Records the texts of the error boxes shown while it exists.
+class RecordingErrorBox {
+public:
+    RecordingErrorBox() {
+        wispelApp()->SetErrorBoxShower([this](const QString& text) { texts.push_back(text); });
+    }
+    ~RecordingErrorBox() {
+        wispelApp()->SetErrorBoxShower([](const QString& text) {
+            QFAIL(qPrintable(QStringLiteral("unexpected error box: ") + text));
+        });
+    }
+    std::vector<QString> texts;
+};
+
+// Runs `inspect` on the next modal widget (a box or dialog) as soon as it shows, then
+// lets `inspect` close it. Call before the code that opens it.
+inline void whenModalShows(std::function<void(QWidget*)> inspect) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, inspect] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        inspect(modal);
+    });
+    timer->start();
+}
+
+}  // namespace wispel::test
+
+// A QTest main under our application object; an error box that nobody expected fails the
+// test instead of waiting for a click.
+#define WISPEL_QTEST_MAIN(TestClass)                                                    \
+    int main(int argc, char** argv) {                                                   \
+        wispel::TWispelApplication app(argc, argv);                                     \
+        app.SetErrorBoxShower([](const QString& text) {                                 \
+            QFAIL(qPrintable(QStringLiteral("unexpected error box: ") + text));         \
+        });                                                                             \
+        TestClass test;                                                                 \
+        return QTest::qExec(&test, argc, argv);                                         \
+    }

@@ -1,0 +1,99 @@
+// Pictures of the three windows, written as PNG files into the build folder
+// (screenshots/<window>-<scale>x.png) so they can be looked at, and a check that no
+// caption, label or button text is cut: each such control is at least as large as its
+// text needs. The suite runs once at scale 1 and once with QT_SCALE_FACTOR=2.
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <cmath>
+
+#include "app/AboutDialog.h"
+#include "app/DBNavigator.h"
+#include "app/Startup.h"
+#include "tests/app/AppTest.h"
+#include "tests/app/SitesFixture.h"
+
+using namespace wispel;
+using namespace wispel::test;
+
+namespace {
+
+QString screenshotPath(const QString& window) {
+    const QString dir = QStringLiteral(WISPEL_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    const int scale = static_cast<int>(std::lround(qApp->devicePixelRatio()));
+    return dir + "/" + window + "-" + QString::number(scale) + "x.png";
+}
+
+void saveShot(QWidget& window, const QString& name) {
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.grab().save(screenshotPath(name)));
+}
+
+// Every text-bearing control of `window` has the room its text asks for.
+void expectNoTextCut(QWidget& window) {
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().isEmpty()) continue;
+        if (label->wordWrap()) {
+            QVERIFY2(label->heightForWidth(label->contentsRect().width()) <=
+                         label->contentsRect().height(),
+                     qPrintable(label->objectName()));
+        } else {
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
+            QVERIFY2(label->height() >= label->sizeHint().height(), qPrintable(label->objectName()));
+        }
+    }
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (!button->isVisible() || button->text().isEmpty()) continue;
+        QVERIFY2(button->width() >= button->minimumSizeHint().width(),
+                 qPrintable(button->objectName() + " " + button->text()));
+        QVERIFY2(button->height() >= button->minimumSizeHint().height(),
+                 qPrintable(button->objectName() + " " + button->text()));
+    }
+    for (QLineEdit* edit : window.findChildren<QLineEdit*>()) {
+        if (!edit->isVisible()) continue;
+        QVERIFY2(edit->height() >= edit->minimumSizeHint().height(), qPrintable(edit->objectName()));
+    }
+}
+
+}  // namespace
+
+class ScreenshotTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theThreeWindows() {
+        SitesFolder folder;
+        FeedServer feeds;
+        folder.addSite("Courier", feeds.url("courier.xml"), 0);
+        folder.addSite("Tribune", feeds.url("tribune.xml"), 0, false);
+        folder.addSite("Quiet", feeds.url("empty.xml"), 0);
+        TWispelWindows windows = CreateWindows(folder.path());
+
+        windows.frmMain->btnUpdateClick();
+        windows.frmMain->tvList()->setCurrentItem(windows.frmMain->RootNode()->child(0)->child(0));
+        saveShot(*windows.frmMain, "main-window");
+        expectNoTextCut(*windows.frmMain);
+
+        windows.dlgOptions->dbSites().MoveNext();  // on the second row, an inactive site
+        saveShot(*windows.dlgOptions, "sites-dialog");
+        expectNoTextCut(*windows.dlgOptions);
+        for (int i = 0; i < 6; ++i) {
+            auto* button = windows.dlgOptions->dbNav()->Button(static_cast<TNavigateBtn>(i));
+            QVERIFY(button->width() >= button->minimumSizeHint().width());
+        }
+        windows.dlgOptions->hide();
+
+        saveShot(*windows.dlgAbout, "about-dialog");
+        expectNoTextCut(*windows.dlgAbout);
+    }
+};
+
+WISPEL_QTEST_MAIN(ScreenshotTest)
+#include "ScreenshotTest.moc"
