@@ -127,6 +127,8 @@ void TfrmMain::btnUpdateClick() {
 }
 
 void TfrmMain::rssSourcesRSSDataRetrieved(TRSSSources*, TMemoryStream* Stream, std::string Site) {
+    // Relative links of the feed resolve against the address it finally came from.
+    rssParser_->SetBaseURL(rssRetriever_->RetrievedURL());
     rssParser_->ParseRSSStream(Stream);
     QTreeWidgetItem* siteNode = tree_.AddChild(rootNode_, fromText(Site));
     const TRSSListedItemCollection& items = rssParser_->Items();
