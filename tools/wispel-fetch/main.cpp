@@ -25,13 +25,9 @@ int main(int argc, char** argv) {
     if (!wispel::parseFetchArguments(std::vector<std::string>(argv + 1, argv + argc), options,
                                      error)) {
         std::fprintf(stderr,
-                     "wispel-fetch: %s
-usage: wispel-fetch [--tsv] [--max-time SECONDS] SOURCE...
-"
-                     "       wispel-fetch [--tsv] --file PATH...
-"
-                     "       wispel-fetch [--tsv] --sites [DIR]
-",
+                     "wispel-fetch: %s\nusage: wispel-fetch [--tsv] [--max-time SECONDS] SOURCE...\n"
+                     "       wispel-fetch [--tsv] --file PATH...\n"
+                     "       wispel-fetch [--tsv] --sites [DIR]\n",
                      error.c_str());
         return 2;
     }
