@@ -10,13 +10,13 @@
 namespace wispel {
 
 TdomAttr::TdomAttr(TdomDocument* ownerDocument, const DOMString& name, bool specified)
-    : TdomNode(ownerDocument, name, ATTRIBUTE_NODE, kAttrChildTypes), specified_(specified) {
+    : TdomNode(ownerDocument, name, ATTRIBUTE_NODE), specified_(specified) {
     checkXmlName(name);
 }
 
 TdomAttr::TdomAttr(TdomDocument* ownerDocument, const DOMString& namespaceURI,
                    const DOMString& qualifiedName, bool specified)
-    : TdomNode(ownerDocument, qualifiedName, ATTRIBUTE_NODE, kAttrChildTypes),
+    : TdomNode(ownerDocument, qualifiedName, ATTRIBUTE_NODE),
       specified_(specified) {
     initQualifiedName(namespaceURI, qualifiedName, true);
 }

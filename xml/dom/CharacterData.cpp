@@ -9,7 +9,7 @@ namespace wispel {
 
 TdomCharacterData::TdomCharacterData(TdomDocument* ownerDocument, const DOMString& name,
                                      TdomNodeType type)
-    : TdomNode(ownerDocument, name, type, kNoChildTypes) {}
+    : TdomNode(ownerDocument, name, type) {}
 
 const DOMString& TdomCharacterData::data() const {
     return data_;

@@ -21,7 +21,7 @@
 namespace wispel {
 
 TdomDocument::TdomDocument(TDomImplementation* implementation)
-    : TdomNode(this, u"#document", DOCUMENT_NODE, kDocumentChildTypes),
+    : TdomNode(this, u"#document", DOCUMENT_NODE),
       implementation_(implementation) {}
 
 TdomDocument::~TdomDocument() {
@@ -30,18 +30,47 @@ TdomDocument::~TdomDocument() {
 }
 
 void TdomDocument::recordCreated(TdomNode* node) {
-    node->createdIndex_ = createdNodes_.size();
+    node->createdIndex_ = static_cast<std::uint32_t>(createdNodes_.size());
     createdNodes_.push_back(node);
 }
 
+std::size_t TdomDocument::pooledBlockSize(TdomNodeType type) noexcept {
+    switch (type) {
+        case ELEMENT_NODE:
+            return sizeof(TdomElement);
+        case ATTRIBUTE_NODE:
+            return sizeof(TdomAttr);
+        case TEXT_NODE:
+            return sizeof(TdomText);
+        case CDATA_SECTION_NODE:
+            return sizeof(TdomCDATASection);
+        case ENTITY_REFERENCE_NODE:
+            return sizeof(TdomEntityReference);
+        case ENTITY_NODE:
+            return sizeof(TdomEntity);
+        case PROCESSING_INSTRUCTION_NODE:
+            return sizeof(TdomProcessingInstruction);
+        case COMMENT_NODE:
+            return sizeof(TdomComment);
+        case DOCUMENT_TYPE_NODE:
+            return sizeof(TdomDocumentType);
+        case DOCUMENT_FRAGMENT_NODE:
+            return sizeof(TdomDocumentFragment);
+        case NOTATION_NODE:
+            return sizeof(TdomNotation);
+        default:
+            return 0;
+    }
+}
+
 void TdomDocument::destroyNode(TdomNode* node) noexcept {
-    std::uint32_t pooledSize = node->pooledSize_;
-    if (pooledSize == 0) {
+    if (!node->pooled_) {
         delete node;
         return;
     }
+    const std::size_t size = pooledBlockSize(node->nodeType_);
     node->~TdomNode();
-    nodePool_.release(node, pooledSize);
+    nodePool_.release(node, size);
 }
 
 // Each created node knows its index, so it leaves the array by swapping with the last one.
@@ -54,7 +83,7 @@ void TdomDocument::destroyCreated(TdomNode* node) {
         doctype->notationArray_.clear();
     }
     std::swap(createdNodes_[index], createdNodes_.back());
-    createdNodes_[index]->createdIndex_ = index;
+    createdNodes_[index]->createdIndex_ = static_cast<std::uint32_t>(index);
     createdNodes_.pop_back();
     destroyNode(node);
 }

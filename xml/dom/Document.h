@@ -8,6 +8,7 @@
 // the document is cleared or destroyed, which invalidates every reference held elsewhere.
 // It refers to its content model and its implementation without owning them.
 
+#include <cassert>
 #include <deque>
 #include <memory>
 #include <new>
@@ -160,7 +161,8 @@ private:
             nodePool_.release(block, sizeof(NodeClass));
             throw;
         }
-        node->pooledSize_ = sizeof(NodeClass);
+        node->pooled_ = true;
+        assert(pooledBlockSize(node->nodeType()) == sizeof(NodeClass));
         try {
             recordCreated(node);
         } catch (...) {
@@ -170,6 +172,9 @@ private:
         return node;
     }
     void recordCreated(TdomNode* node);
+    // The size of the pool block of a node of `type`: the one class the factories make for
+    // that type.
+    static std::size_t pooledBlockSize(TdomNodeType type) noexcept;
     // Runs the node's destructor and gives its memory back to where it came from.
     void destroyNode(TdomNode* node) noexcept;
     void destroyCreated(TdomNode* node);

@@ -5,7 +5,7 @@ namespace wispel {
 TdomDocumentType::TdomDocumentType(TdomDocument* ownerDocument, const DOMString& name,
                                    const DOMString& publicId, const DOMString& systemId,
                                    const DOMString& internalSubset)
-    : TdomNode(ownerDocument, name, DOCUMENT_TYPE_NODE, kNoChildTypes),
+    : TdomNode(ownerDocument, name, DOCUMENT_TYPE_NODE),
       internalSubset_(internalSubset),
       publicId_(publicId),
       systemId_(systemId),

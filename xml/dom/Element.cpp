@@ -8,13 +8,13 @@
 namespace wispel {
 
 TdomElement::TdomElement(TdomDocument* ownerDocument, const DOMString& tagName)
-    : TdomNode(ownerDocument, tagName, ELEMENT_NODE, kElementChildTypes) {
+    : TdomNode(ownerDocument, tagName, ELEMENT_NODE) {
     checkXmlName(tagName);
 }
 
 TdomElement::TdomElement(TdomDocument* ownerDocument, const DOMString& namespaceURI,
                          const DOMString& qualifiedName)
-    : TdomNode(ownerDocument, qualifiedName, ELEMENT_NODE, kElementChildTypes) {
+    : TdomNode(ownerDocument, qualifiedName, ELEMENT_NODE) {
     initQualifiedName(namespaceURI, qualifiedName, false);
 }
 

@@ -29,7 +29,7 @@ DOMString predefinedEntityText(const DOMString& name) {
 }
 
 TdomEntityReference::TdomEntityReference(TdomDocument* ownerDocument, const DOMString& name)
-    : TdomNode(ownerDocument, name, ENTITY_REFERENCE_NODE, kElementChildTypes) {
+    : TdomNode(ownerDocument, name, ENTITY_REFERENCE_NODE) {
     checkXmlName(name);
 }
 

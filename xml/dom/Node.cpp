@@ -32,9 +32,8 @@ const TdomNodeArray& TdomNode::noChildren() noexcept {
     return none;
 }
 
-TdomNode::TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type,
-                   TdomTypeSet allowedChildTypes)
-    : ownerDocument_(ownerDocument), nodeType_(type), allowedChildTypes_(allowedChildTypes) {
+TdomNode::TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type)
+    : ownerDocument_(ownerDocument), nodeType_(type) {
     setNodeName(name);
 }
 

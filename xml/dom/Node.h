@@ -76,15 +76,14 @@ public:
     const DOMString& namespaceURI() const noexcept;
     const DOMString& prefix() const noexcept;
     bool isReadonly() const noexcept { return readonly_; }
-    TdomTypeSet allowedChildTypes() const noexcept { return allowedChildTypes_; }
+    TdomTypeSet allowedChildTypes() const noexcept { return allowedChildTypesOf(nodeType_); }
     // The children, for code that walks the tree (same content as childNodes()).
     const TdomNodeArray& children() const noexcept {
         return childList_ != nullptr ? childList_->array : noChildren();
     }
 
 protected:
-    TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type,
-             TdomTypeSet allowedChildTypes);
+    TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type);
 
     // ENo_Modification_Allowed_Err when the node is read-only.
     void checkModifiable() const;
@@ -105,13 +104,14 @@ protected:
     const DOMString* nodeName_;
     TdomDocument* ownerDocument_;
     TdomNode* parentNode_ = nullptr;
-    // The small fields share one word.
+    // The small fields share one word; the allowed child types follow from the type.
     bool readonly_ = false;
     TdomNodeType nodeType_;
-    TdomTypeSet allowedChildTypes_;
-    // The size of the node's block in its document's node pool; 0 for a node from the heap.
-    // Written only by the document.
-    std::uint32_t pooledSize_ = 0;
+    // Whether the node's block is in its document's node pool rather than the heap, and its
+    // position in the owner document's created nodes (fewer than 2^32: each node takes far
+    // more than one byte). Both written only by the document.
+    bool pooled_ = false;
+    std::uint32_t createdIndex_ = 0;
     // Only nodes made by the namespace-aware factories, and nodes without an owner document,
     // carry these; most nodes never do.
     struct TNamespaceParts {
@@ -143,8 +143,7 @@ private:
     };
     TChildList* childList_ = nullptr;  // owned
 
-    TdomArrayLink arrayLink_;       // position in the arrays that hold the node
-    std::size_t createdIndex_ = 0;  // position in the owner document's created nodes
+    TdomArrayLink arrayLink_;  // position in the arrays that hold the node
 };
 
 }  // namespace wispel

@@ -12,9 +12,11 @@ TdomNode* TdomNodeArray::at(int index) const noexcept {
 int TdomNodeArray::indexOf(const TdomNode* node) const noexcept {
     if (node == nullptr) return -1;
     const TdomArrayLink& link = node->arrayLink_;
-    if (link.array == this) return static_cast<int>(link.slot - head_);
-    // Only a node held by several arrays needs a scan.
-    if (link.memberships == 0 || (link.memberships == 1 && link.array != nullptr)) return -1;
+    if (link.memberships == 0) return -1;
+    if (link.slot >= head_ && link.slot < slots_.size() && slots_[link.slot] == node)
+        return static_cast<int>(link.slot - head_);
+    // Only a node held by several arrays, or one that left another array, needs a scan.
+    if (link.memberships == 1 && link.slot != TdomArrayLink::kUnknownSlot) return -1;
     for (std::size_t i = head_; i < slots_.size(); ++i) {
         if (slots_[i] == node) return static_cast<int>(i - head_);
     }
@@ -23,7 +25,6 @@ int TdomNodeArray::indexOf(const TdomNode* node) const noexcept {
 
 void TdomNodeArray::place(std::size_t slot, TdomNode* node) noexcept {
     slots_[slot] = node;
-    node->arrayLink_.array = this;
     node->arrayLink_.slot = static_cast<std::uint32_t>(slot);
 }
 
@@ -40,11 +41,12 @@ void TdomNodeArray::openFrontGap() {
     Slots grown(gap + n, nullptr, slots_.get_allocator());
     for (std::size_t i = 0; i < n; ++i) grown[gap + i] = slots_[head_ + i];
     slots_.swap(grown);
+    const std::size_t oldHead = head_;
     head_ = gap;
     // A member whose recorded slot belongs to another array keeps it.
-    for (std::size_t i = head_; i < slots_.size(); ++i) {
-        TdomArrayLink& link = slots_[i]->arrayLink_;
-        if (link.array == this) link.slot = static_cast<std::uint32_t>(i);
+    for (std::size_t i = 0; i < n; ++i) {
+        TdomArrayLink& link = slots_[head_ + i]->arrayLink_;
+        if (link.slot == oldHead + i) link.slot = static_cast<std::uint32_t>(head_ + i);
     }
 }
 
@@ -80,7 +82,7 @@ void TdomNodeArray::removeAt(int index) {
         for (std::size_t i = at; i + 1 < n; ++i) place(head_ + i, slots_[head_ + i + 1]);
         slots_.pop_back();
     }
-    if (node->arrayLink_.array == this) node->arrayLink_.array = nullptr;
+    node->arrayLink_.slot = TdomArrayLink::kUnknownSlot;
     --node->arrayLink_.memberships;
     if (empty()) clear();
 }
@@ -88,7 +90,7 @@ void TdomNodeArray::removeAt(int index) {
 void TdomNodeArray::clear() {
     for (std::size_t i = head_; i < slots_.size(); ++i) {
         TdomArrayLink& link = slots_[i]->arrayLink_;
-        if (link.array == this) link.array = nullptr;
+        link.slot = TdomArrayLink::kUnknownSlot;
         --link.memberships;
     }
     slots_.clear();

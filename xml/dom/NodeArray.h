@@ -96,11 +96,14 @@ private:
     std::size_t head_ = 0;
 };
 
-// What a node keeps about the arrays it belongs to; written only by TdomNodeArray.
+// What a node keeps about the arrays it belongs to; written only by TdomNodeArray. The slot
+// is the one the node was last placed in, by whichever array; it becomes unknown when the
+// node leaves an array. So while one array holds the node and the slot is known, the slot
+// is that array's; otherwise an array checks the slot and then scans.
 struct TdomArrayLink {
-    const TdomNodeArray* array = nullptr;  // the array whose slot is recorded, or null
-    std::uint32_t slot = 0;                // 32 bits keep the link, and so each node, small
-    std::int32_t memberships = 0;          // arrays that hold the node
+    static constexpr std::uint32_t kUnknownSlot = 0xFFFFFFFF;
+    std::uint32_t slot = kUnknownSlot;  // 32 bits keep the link, and so each node, small
+    std::int32_t memberships = 0;       // arrays that hold the node
 };
 
 }  // namespace wispel

@@ -35,6 +35,24 @@ constexpr TdomTypeSet kDocumentChildTypes = 3458;  // 1, 7, 8, 10, 11
 constexpr TdomTypeSet kFragmentChildTypes = 3514;  // 1, 3, 4, 5, 7, 8, 10, 11
 constexpr TdomTypeSet kNoChildTypes = 0;
 
+// The children a node of `type` allows: every node of a type allows the same.
+constexpr TdomTypeSet allowedChildTypesOf(TdomNodeType type) {
+    switch (type) {
+        case ELEMENT_NODE:
+        case ENTITY_REFERENCE_NODE:
+        case ENTITY_NODE:
+            return kElementChildTypes;
+        case ATTRIBUTE_NODE:
+            return kAttrChildTypes;
+        case DOCUMENT_NODE:
+            return kDocumentChildTypes;
+        case DOCUMENT_FRAGMENT_NODE:
+            return kFragmentChildTypes;
+        default:
+            return kNoChildTypes;
+    }
+}
+
 // The namespace names that namespace-aware names are checked against.
 inline constexpr char16_t kXmlNamespace[] = u"http://www.w3.org/XML/1998/namespace";
 inline constexpr char16_t kXmlnsNamespace[] = u"http://www.w3.org/2000/xmlns/";

@@ -4,7 +4,7 @@ namespace wispel {
 
 TdomNotation::TdomNotation(TdomDocument* ownerDocument, const DOMString& name,
                            const DOMString& publicId, const DOMString& systemId)
-    : TdomNode(ownerDocument, name, NOTATION_NODE, kNoChildTypes),
+    : TdomNode(ownerDocument, name, NOTATION_NODE),
       publicId_(publicId),
       systemId_(systemId) {}
 

@@ -6,7 +6,7 @@ namespace wispel {
 
 TdomProcessingInstruction::TdomProcessingInstruction(TdomDocument* ownerDocument,
                                                      const DOMString& target)
-    : TdomNode(ownerDocument, target, PROCESSING_INSTRUCTION_NODE, kNoChildTypes) {
+    : TdomNode(ownerDocument, target, PROCESSING_INSTRUCTION_NODE) {
     checkXmlName(target);
 }
 
