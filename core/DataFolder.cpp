@@ -11,11 +11,6 @@ namespace wispel {
 
 namespace {
 
-std::string withSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
 // mkdir -p; failures are left for the first file operation to report with its own error.
 void makeFolders(const std::string& path) {
     for (size_t slash = path.find('/', 1); slash != std::string::npos;
@@ -26,25 +21,30 @@ void makeFolders(const std::string& path) {
 
 }  // namespace
 
+std::string withTrailingSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
 std::string chooseDataFolder(const std::string& executableDir, const char* xdgDataHome,
                              const char* home) {
     if (!executableDir.empty()) {
-        std::string dir = withSlash(executableDir);
+        std::string dir = withTrailingSlash(executableDir);
         if (::access((dir + "Sites.DAT").c_str(), F_OK) == 0 ||
             ::access(dir.c_str(), W_OK) == 0)
             return dir;
     }
     // Relative values of the variable are to be ignored, as the XDG rules say.
     if (xdgDataHome != nullptr && xdgDataHome[0] == '/')
-        return withSlash(xdgDataHome) + "wispel/";
+        return withTrailingSlash(xdgDataHome) + "wispel/";
     std::string base = home != nullptr && home[0] == '/' ? home : "";
-    return withSlash(base) + ".local/share/wispel/";
+    return withTrailingSlash(base) + ".local/share/wispel/";
 }
 
 std::string wispelDataFolder() {
     std::string folder =
         chooseDataFolder(executableDir(), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
-    if (folder != withSlash(executableDir())) makeFolders(folder);
+    if (folder != withTrailingSlash(executableDir())) makeFolders(folder);
     return folder;
 }
 

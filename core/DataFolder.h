@@ -8,6 +8,9 @@
 
 namespace wispel {
 
+// The folder name as this system writes folder names: ending in "/".
+std::string withTrailingSlash(std::string path);
+
 // The data folder of this process; the XDG folder is created when it is chosen and missing.
 std::string wispelDataFolder();
 

@@ -3,24 +3,15 @@
 #include <climits>
 #include <cstdlib>
 
+#include "core/DataFolder.h"
 #include "core/TextCase.h"
+#include "core/TextConvert.h"
 #include "tablestore/component/ComponentErrors.h"
 #include "tablestore/component/StoreSession.h"
 #include "tablestore/engine/DataDirectory.h"
 #include "tablestore/engine/DataSession.h"
 
 namespace wispel {
-
-namespace {
-
-std::string trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-}  // namespace
 
 TStoreDatabase::TStoreDatabase(TComponent* owner) : TComponent(owner) {}
 
@@ -58,21 +49,19 @@ void TStoreDatabase::resolveDirectory() {
     std::string dir;
     if (databaseName_.find('/') != std::string::npos) {
         dir = databaseName_;
-    } else if (sameText(trimmed(databaseName_), "MEMORY")) {
+    } else if (sameText(trimSpacesAndTabs(databaseName_), "MEMORY")) {
         inMemory_ = true;
         resolved_ = "MEMORY";
         return;
     } else {
         dir = directory_.empty() ? session.EngineSession().defaultDirectory() : directory_;
     }
-    dir = trimmed(dir);
-    if (dir.empty() || dir.back() != '/') dir += '/';
+    dir = withTrailingSlash(std::string(trimSpacesAndTabs(dir)));
     // The canonical path names the directory, so that two spellings share its tables; a
     // directory that does not exist keeps its name and fails when a table is opened.
     char canonical[PATH_MAX];
     if (::realpath(dir.c_str(), canonical) != nullptr) {
-        dir = canonical;
-        if (dir.back() != '/') dir += '/';
+        dir = withTrailingSlash(canonical);
     }
     resolved_ = dir;
 }

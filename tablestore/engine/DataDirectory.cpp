@@ -3,18 +3,12 @@
 #include <algorithm>
 
 #include "core/TextCase.h"
+#include "core/TextConvert.h"
 #include "tablestore/engine/DataTable.h"
 
 namespace wispel {
 
 namespace {
-
-std::string trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 
 StoreFileSystem* diskOverride = nullptr;
 
@@ -40,7 +34,7 @@ std::string TDataDirectory::filePath(const std::string& name) const {
 
 StoreResult TDataDirectory::openTable(const std::string& name, const TTableOpenOptions& options,
                                       TDataTable*& table, std::string& errorName) {
-    const std::string wanted = trimmed(name);
+    const std::string wanted(trimSpacesAndTabs(name));
     errorName = wanted;
     auto found = std::find_if(tables_.begin(), tables_.end(), [&](const auto& t) {
         return t->options().inMemory == options.inMemory && sameText(t->name(), wanted);

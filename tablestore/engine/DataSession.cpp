@@ -3,6 +3,7 @@
 #include <climits>
 #include <unistd.h>
 
+#include "core/DataFolder.h"
 #include "tablestore/engine/DataDirectory.h"
 
 namespace wispel {
@@ -10,7 +11,7 @@ namespace wispel {
 TDataSession::TDataSession() {
     char buffer[PATH_MAX];
     if (::getcwd(buffer, sizeof buffer) != nullptr) defaultDirectory_ = buffer;
-    if (defaultDirectory_.empty() || defaultDirectory_.back() != '/') defaultDirectory_ += '/';
+    defaultDirectory_ = withTrailingSlash(std::move(defaultDirectory_));
 }
 
 TDataSession::~TDataSession() = default;

@@ -18,11 +18,6 @@ bool parseNumber(const std::string& text, int& value) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-std::string withSlash(std::string dir) {
-    if (dir.empty() || dir.back() != '/') dir += '/';
-    return dir;
-}
-
 void openSites(TStoreTable& table, const std::string& dir) {
     table.SetDatabaseName(dir);
     table.SetTableName(kSitesTableName);
@@ -104,7 +99,7 @@ bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesComman
                          std::string& error) {
     std::size_t i = 0;
     if (i + 1 < arguments.size() && arguments[i] == "--dir") {
-        command.dir = withSlash(arguments[i + 1]);
+        command.dir = withTrailingSlash(arguments[i + 1]);
         i += 2;
     }
     if (i >= arguments.size()) {
