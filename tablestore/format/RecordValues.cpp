@@ -95,7 +95,8 @@ void clearValue(unsigned char* record, const ColumnDescriptor& column) {
 void setTextValue(unsigned char* record, const ColumnDescriptor& column, std::string_view text) {
     clearValue(record, column);
     if (column.width == 0) return;
-    text = truncateUtf8(text, column.width - 1u);
+    // The stored value is zero-terminated: it cannot hold more than the text before a zero.
+    text = truncateUtf8(text.substr(0, text.find('\0')), column.width - 1u);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     if (text.empty()) return;
     std::memcpy(valueForWrite(record, column), text.data(), text.size());

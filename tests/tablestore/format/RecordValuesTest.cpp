@@ -102,6 +102,13 @@ TEST(RecordValues, TextIsCutTrimmedAndEmptyMeansNoValue) {
     // A value missing its terminator stops at the width.
     std::memset(record.data() + 10, 'x', 11);
     EXPECT_EQ(textValue(record.data(), name).size(), 10u);
+    // Stored text ends at its first zero byte: what follows it, blanks before it included,
+    // is not kept, and a text that starts with one holds no value.
+    setTextValue(record.data(), name, std::string_view("ab \0cd", 6));
+    EXPECT_EQ(textValue(record.data(), name), "ab");
+    EXPECT_EQ(record[12], 0);
+    setTextValue(record.data(), name, std::string_view("\0x", 2));
+    EXPECT_FALSE(hasValue(record.data(), name));
 }
 
 TEST(RecordValues, RecordHeaderAndAutoIncrementColumn) {
