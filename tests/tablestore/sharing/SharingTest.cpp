@@ -189,3 +189,22 @@ TEST_F(Sharing, SitesToolChecksTheFilesAndReportsEngineErrors) {
     std::filesystem::remove(dirName_ + "Sites.DAT");
     EXPECT_EQ(runProgram(kSitesTool, {"--dir", dirName_, "list"}, out), 1);
 }
+
+TEST_F(Sharing, FilterIsEvaluatedAgainAfterAnotherProcessChangedTheTable) {
+    auto table = createSites();
+    addSite(*table, "A", "u", 1, true);
+    addSite(*table, "B", "u", 1, false);
+    table->SetFilter("Active = TRUE");
+    table->SetFiltered(true);
+    EXPECT_EQ(names(*table), "A");
+    sites({"set", "2", "Active=True"});
+    sites({"set", "1", "Active=False"});
+    sites({"add", "C", "u"});
+    sites({"add", "D", "u", "--inactive"});
+    table->RefreshRows();
+    EXPECT_EQ(names(*table), "B C");
+    std::string found;
+    for (bool ok = table->FindFirstMatch(); ok; ok = table->FindNextMatch())
+        found += table->FieldNamed("Name").TextValue() + " ";
+    EXPECT_EQ(found, "B C ");
+}
