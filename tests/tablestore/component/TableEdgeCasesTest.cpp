@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tablestore/component/StoreSession.h"
 #include "tablestore/errors/StoreEngineError.h"
 #include "tests/tablestore/sitesfixture/SitesTableFixture.h"
 
@@ -164,4 +165,29 @@ TEST_F(TableEdgeCases, FilesFailingTheirChecksGiveTheirCodesAndLeaveNothingOpen)
         table->Open();
         EXPECT_EQ(names(*table), "A");
     }
+}
+
+TEST_F(TableEdgeCases, SessionNamesAreUniqueWithoutRegardToCaseAndNeeded) {
+    EXPECT_EQ(DefaultSession().SessionName(), "Default");
+    auto message = [](const std::function<void()>& action) -> std::string {
+        try {
+            action();
+        } catch (const EDatabaseError& e) {
+            return e.message();
+        }
+        return "";
+    };
+    TStoreSession unnamed;
+    EXPECT_EQ(message([&] { unnamed.SetSessionName("DEFAULT"); }),
+              "Session name DEFAULT already exists.");
+    EXPECT_EQ(message([&] { unnamed.Open(); }), "Session name is missing.");
+    EXPECT_FALSE(unnamed.Active());
+    TStoreTable table;
+    table.SetSessionName("Nowhere");
+    table.SetTableName("Sites.DAT");
+    EXPECT_EQ(message([&] { table.Open(); }), "Session name Nowhere is not valid.");
+    unnamed.SetSessionName("Second");
+    unnamed.Open();
+    EXPECT_EQ(message([&] { unnamed.SetSessionName("Third"); }),
+              "Cannot perform this operation on an active session.");
 }
