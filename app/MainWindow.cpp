@@ -227,7 +227,7 @@ void TfrmMain::onBytesReceived(std::int64_t bytes) {
 }
 
 void TfrmMain::showProgress() {
-    statusBar()->showMessage(tr("%1: %2 bytes received; %3 of the due sites done")
+    statusBar()->showMessage(tr("%1: %2 bytes received, sites done: %3")
                                  .arg(fromText(progress_.site))
                                  .arg(progress_.bytes)
                                  .arg(progress_.sitesDone));

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QToolBar>
@@ -146,7 +147,18 @@ private slots:
         folder.addSite("Quiet", feeds.url("empty.xml"), 0);
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
+        QStringList progress;  // what the status bar said while the command ran, and whether busy
+        const auto listening = connect(main.statusBar(), &QStatusBar::messageChanged, this,
+                                       [&](const QString& text) {
+            progress << text + (QApplication::overrideCursor() ? " (busy)" : "");
+        });
         main.btnUpdateClick();
+        disconnect(listening);
+        QCOMPARE(progress.first(), QStringLiteral("Courier: 0 bytes received, sites done: 0 (busy)"));
+        QVERIFY(progress.filter(QRegularExpression(
+                                    "^Tribune: [1-9][0-9]* bytes received, sites done: 2 \\(busy\\)$"))
+                    .size() == 1);
+        QCOMPARE(progress.last(), QStringLiteral("3 sites, 5 items"));
         QCOMPARE(treeLines(main.tvList()), kThreeSitesTree);
         QCOMPARE(newsLines(main.NewsItems()),
                  (QStringList{"Same title | http://127.0.0.1/courier/1 | 2",
