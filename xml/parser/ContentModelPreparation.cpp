@@ -12,6 +12,7 @@
 #include "xml/dom/cm/CMObject.h"
 #include "xml/errors/ParserErrors.h"
 #include "xml/reader/DeclarationText.h"
+#include "xml/parser/DtdTextBudget.h"
 #include "xml/parser/EntityGraph.h"
 #include "xml/parser/EntityValue.h"
 #include "xml/parser/IntSubsetBuilder.h"
@@ -22,10 +23,6 @@ namespace wispel {
 
 namespace {
 
-// Replays of parameter-entity texts as declarations stop at this many code units in all,
-// so that texts referring to each other many times over cannot multiply the work.
-constexpr std::size_t kMaxReplayedUnits = kMaxEntityTextUnits * 4;
-
 // An id is usable when it can stand between quotes of one kind or the other.
 bool quotable(const DOMString& id) {
     return id.find(u'"') == DOMString::npos || id.find(u'\'') == DOMString::npos;
@@ -35,7 +32,12 @@ class TPreparation {
 public:
     TPreparation(TXmlToDomParser* parser, TdomCMObject* cm, TdomCustomErrorHandler* handler,
                  const DOMString& documentSystemId)
-        : parser_(parser), cm_(cm), handler_(handler), documentSystemId_(documentSystemId) {}
+        : parser_(parser),
+          cm_(cm),
+          handler_(handler),
+          documentSystemId_(documentSystemId),
+          budget_(parser != nullptr && parser->dtdTextBudget() != nullptr ? *parser->dtdTextBudget()
+                                                                          : ownBudget_) {}
 
     void run();
 
@@ -86,7 +88,10 @@ private:
     // Parameter entities whose text is being replayed: one may not refer to itself.
     std::unordered_set<DOMString> activeParameterEntities_;
     std::vector<std::unique_ptr<TdomCMInternalObject>> replayedParts_;
-    std::size_t replayedUnits_ = 0;
+    // Every text made while preparing counts against the declaration's one budget: the
+    // parser's, or this preparation's own when it has none.
+    TDtdTextBudget ownBudget_;
+    TDtdTextBudget& budget_;
     // A private implementation and document to try replacement texts in.
     std::unique_ptr<TDomImplementation> scratchImpl_;
     TdomElement* scratchElement_ = nullptr;
@@ -176,21 +181,23 @@ void TPreparation::pushParameterEntity(const DOMString& name, std::vector<TFrame
     }
     const char* message = "Invalid entity name error.";
     if (activeParameterEntities_.count(name) != 0) throw EParserInvalidEntityName_Err(message);
-    replayedUnits_ += entity->text.size();
-    if (replayedUnits_ > kMaxReplayedUnits) throw EParserInvalidEntityName_Err(message);
+    budget_.spend(entity->text.size());
     auto part = std::make_unique<TdomCMInternalObject>(entity->publicId, entity->systemId);
     // Only a text with a "%" can use the parameter entities known so far.
     const bool usesParameters = entity->text.find(u'%') != DOMString::npos;
     for (int i = 0; usesParameters && i < cm_->parameterEntities.count(); ++i) {
         const TdomCMParameterEntity* known = cm_->parameterEntities.item(i);
+        budget_.spend(known->text.size());
         part->parameterEntityList.emplace_back(known->name, known->text);
     }
     try {
         TXmlToDomParser reader(nullptr);
         reader.setDOMImpl(parser_->DOMImpl());
+        reader.setDtdTextBudget(&budget_);
         reader.parseInternalSubsetText(entity->text, entity->publicId, entity->systemId,
                                        part.get());
     } catch (const Exception&) {
+        if (budget_.exhausted()) throw;  // the budget's own error, not a fault of this text
         throw EParserInvalidEntityName_Err(message);
     }
     stack.push_back({part.get(), 0, name});
@@ -239,6 +246,7 @@ void TPreparation::addEntity(const DOMString& name, const DOMString& value,
     entity->systemId = systemId;
     if (notationName.empty()) {
         entity->replacementText = resolveEntityValue(text, nullptr, message);
+        budget_.spend(entity->replacementText.size());
         entity->unusable = !parsesAsContent(entity->replacementText);
     }
     std::vector<DOMString> references = entityReferenceNames(entity->replacementText);
@@ -279,6 +287,7 @@ void TPreparation::addParameterEntity(const TdomCMParameterEntityDeclaration& de
     entity->publicId = declaration.publicId;
     entity->systemId = declaration.systemId;
     entity->text = resolveEntityValue(text, &lookup, message);
+    budget_.spend(entity->text.size());
     cm_->parameterEntities.add(name, std::move(entity));
 }
 

@@ -8,6 +8,7 @@
 #include "xml/input/XmlInputSource.h"
 #include "xml/reader/DeclarationText.h"
 #include "xml/parser/ElementContentSpec.h"
+#include "xml/parser/DtdTextBudget.h"
 #include "xml/parser/EntityValue.h"
 #include "xml/parser/XmlToDomParser.h"
 
@@ -194,6 +195,10 @@ void TdomStandardIntSubsetBuilder::parameterEntityDeclaration(
             return text;
         };
         DOMString text = resolveEntityValue(value, &lookup, "InvalidEntityDeclaration_Err");
+        auto* xmlParser = static_cast<TXmlToDomParser*>(parser);
+        if (TDtdTextBudget* budget = xmlParser ? xmlParser->dtdTextBudget() : nullptr) {
+            budget->spend(text.size());
+        }
         targetNode_->parameterEntityList.emplace_back(name, std::move(text));
         return;
     }

@@ -27,6 +27,7 @@ class TdomStandardErrorHandler;
 class TdomStandardExtSubsetBuilder;
 class TdomStandardExtSubsetXMLReader;
 class TdomStandardIntSubsetBuilder;
+class TDtdTextBudget;
 class TdomStandardIntSubsetXMLReader;
 class TdomCMInternalObject;
 class TdomCMExternalObject;
@@ -73,6 +74,11 @@ public:
 
     TdomStandardErrorHandler* errorHandler() const noexcept { return errorHandler_.get(); }
 
+    // The text budget of the document type declaration being read (null outside one); a
+    // parser that replays another's parameter entities is given that parser's budget.
+    TDtdTextBudget* dtdTextBudget() const noexcept { return dtdTextBudget_; }
+    void setDtdTextBudget(TDtdTextBudget* budget) noexcept { dtdTextBudget_ = budget; }
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
 
@@ -83,6 +89,7 @@ private:
                             TDtdObjects& objects);
 
     TDomImplementation* domImpl_ = nullptr;  // not owned
+    TDtdTextBudget* dtdTextBudget_ = nullptr;  // not owned
     std::unique_ptr<TdomStandardDocBuilder> docBuilder_;
     std::unique_ptr<TdomStandardDocXMLReader> docReader_;
     std::unique_ptr<TdomStandardErrorHandler> errorHandler_;

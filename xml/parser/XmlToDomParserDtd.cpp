@@ -8,6 +8,7 @@
 #include "xml/errors/ParserErrors.h"
 #include "xml/input/StandardLocator.h"
 #include "xml/parser/ContentModelPreparation.h"
+#include "xml/parser/DtdTextBudget.h"
 #include "xml/parser/StandardDocBuilder.h"
 #include "xml/parser/XmlToDomParser.h"
 #include "xml/reader/ErrorHandler.h"
@@ -60,6 +61,10 @@ void TXmlToDomParser::parsedtd(TdomStandardLocator* locator, const DOMString&,
     }
     if (internalSubset.empty() && publicId.empty() && systemId.empty()) return;
     checkDOMImpl();
+    // The whole declaration, its replays included, shares one budget of produced text.
+    TDtdTextBudget ownBudget;
+    TDtdTextBudget* const givenBudget = dtdTextBudget_;
+    if (givenBudget == nullptr) dtdTextBudget_ = &ownBudget;
     TDtdObjects objects;
     try {
         objects.cm = domImpl_->createCMObject();
@@ -76,15 +81,18 @@ void TXmlToDomParser::parsedtd(TdomStandardLocator* locator, const DOMString&,
         }
         if (objects.internal == nullptr && objects.external == nullptr) {
             domImpl_->freeCMObject(objects.cm);
+            dtdTextBudget_ = givenBudget;
             return;
         }
         if (doc != nullptr) doc->assignContentModel(objects.cm);
         prepareContentModel(this, objects.cm, errorHandler_.get(),
                             doc ? doc->systemId() : DOMString());
     } catch (...) {
+        dtdTextBudget_ = givenBudget;
         objects.freeAll(domImpl_);
         throw;
     }
+    dtdTextBudget_ = givenBudget;
 }
 
 }  // namespace wispel

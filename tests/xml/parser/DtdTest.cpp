@@ -301,3 +301,37 @@ TEST_F(DtdTest, DeeplyNestedContentModelsNeitherRecurseNorFail) {
 
 }  // namespace
 }  // namespace wispel::testing
+
+namespace wispel::testing {
+namespace {
+
+// Parameter entities each within their own bound, but many of them: the whole declaration
+// has one budget of produced text, stored and replayed forms alike, and ends with
+// EParserInvalidEntityDeclaration_Err when it runs out instead of taking gigabytes.
+TEST_F(DtdTest, ParameterEntitiesShareOneBudgetOfText) {
+    // p5 is a million code units; each of the many copies stays within its own bound.
+    std::string fanOut = "<!ENTITY % p0 '0123456789'>";
+    for (int i = 1; i <= 5; ++i) {
+        fanOut += "<!ENTITY % p" + std::to_string(i) + " '";
+        for (int k = 0; k < 10; ++k) fanOut += "%p" + std::to_string(i - 1) + ";";
+        fanOut += "'>";
+    }
+    std::string copies = fanOut;
+    for (int i = 0; i < 150; ++i) copies += "<!ENTITY % c" + std::to_string(i) + " '%p5;'>";
+    EXPECT_EQ(failureClass("<!DOCTYPE r [" + copies + "]><r/>"),
+              "EParserInvalidEntityDeclaration_Err");
+
+    // Replays: a declaration read again and again from one parameter entity.
+    std::string replays = fanOut + "<!ENTITY % d '<!ENTITY x \"%p5;\">'>";
+    for (int i = 0; i < 150; ++i) replays += "%d;";
+    EXPECT_EQ(failureClass("<!DOCTYPE r [" + replays + "]><r/>"),
+              "EParserInvalidEntityDeclaration_Err");
+
+    // Within the budget a large text is fine.
+    TdomCMObject* cm = contentModel(fanOut + "<!ENTITY % big '%p5;%p5;'>");
+    ASSERT_NE(cm->parameterEntities.find(u"big"), nullptr);
+    EXPECT_EQ(cm->parameterEntities.find(u"big")->text.size(), 2000000u);
+}
+
+}  // namespace
+}  // namespace wispel::testing
