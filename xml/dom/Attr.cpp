@@ -1,5 +1,6 @@
 #include "xml/dom/Attr.h"
 
+#include "xml/dom/AttrValueExpansion.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
 #include "xml/errors/DomException.h"
@@ -39,17 +40,25 @@ TdomElement* TdomAttr::ownerElement() const {
 
 namespace {
 
-// What an entity reference inside an attribute value stands for.
-DOMString referenceValue(const TdomDocument* document, const DOMString& name) {
-    if (name == u"lt") return u"&#60;";
-    if (name == u"gt") return u">";
-    if (name == u"amp") return u"&#38;";
-    if (name == u"apos") return u"'";
-    if (name == u"quot") return u"\"";
+// What an entity reference inside an attribute value stands for: the predefined ones their
+// fixed texts, a declared entity its replacement text with the references in it expanded
+// (bounded, see TAttrValueExpansion).
+void appendReferenceValue(const TdomDocument* document, const DOMString& name,
+                          TAttrValueExpansion& expansion, DOMString& out) {
+    const char16_t* fixed = name == u"lt"     ? u"&#60;"
+                            : name == u"gt"   ? u">"
+                            : name == u"amp"  ? u"&#38;"
+                            : name == u"apos" ? u"'"
+                            : name == u"quot" ? u"\""
+                                              : nullptr;
+    if (fixed != nullptr) {
+        out += fixed;
+        return;
+    }
     TdomCMObject* cm = document != nullptr ? document->contentModel() : nullptr;
     TdomCMEntity* entity = cm != nullptr ? cm->entities.find(name) : nullptr;
     if (entity == nullptr) throw EInvalid_Entity_Reference_Err();
-    return entity->replacementText;
+    expansion.appendEntity(name, entity->replacementText, out);
 }
 
 // Collapses runs of spaces into one and drops leading and trailing ones.
@@ -72,16 +81,17 @@ DOMString collapseSpaces(const DOMString& text) {
 
 DOMString TdomAttr::value() const {
     DOMString result;
+    TdomCMObject* cm = ownerDocument_ != nullptr ? ownerDocument_->contentModel() : nullptr;
+    TAttrValueExpansion expansion(cm);
     const TdomNodeArray& kids = children();
     for (int i = 0; i < kids.count(); ++i) {
         const TdomNode* child = kids.at(i);
         if (child->nodeType() == TEXT_NODE) {
             result += static_cast<const TdomText*>(child)->data();
         } else if (child->nodeType() == ENTITY_REFERENCE_NODE) {
-            result += referenceValue(ownerDocument_, child->nodeName());
+            appendReferenceValue(ownerDocument_, child->nodeName(), expansion, result);
         }
     }
-    TdomCMObject* cm = ownerDocument_ != nullptr ? ownerDocument_->contentModel() : nullptr;
     if (ownerElement_ != nullptr && cm != nullptr) {
         const TdomCMAttributeDefinition* def =
             cm->findAttributeDefinition(ownerElement_->nodeName(), *nodeName_);

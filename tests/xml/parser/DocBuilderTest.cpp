@@ -2,6 +2,7 @@
 // parse records for text that breaks a tree rule.
 
 #include "tests/xml/parser/ParserTestSupport.h"
+#include "xml/dom/AttrValueExpansion.h"
 
 namespace wispel::testing {
 namespace {
@@ -128,6 +129,38 @@ TEST_F(DocBuilderTest, ParsesReplacementTextIntoAnExistingNode) {
     // An empty text changes nothing and raises nothing.
     parser.parseWideStringInto(u"", {}, {}, e);
     EXPECT_EQ(doc->documentElement()->nodeName(), u"r");
+}
+
+// References inside an entity's text are expanded in an attribute value as well, and the
+// expansion is bounded: a large entity referenced many times costs a bounded value.
+TEST_F(DocBuilderTest, AttributeValuesExpandNestedReferencesWithinABound) {
+    TdomDocument* doc = parse(
+        "<!DOCTYPE r [<!ENTITY in 'inner'><!ENTITY out 'a&in;b&#38;#60;c&#38;amp;d&#38;#x41;'>"
+        "<!ENTITY undeclared 'x&nowhere;y'>]><r v='[&out;]' w='&undeclared;' t='&lt;&amp;'/>");
+    TdomElement* r = doc->documentElement();
+    EXPECT_EQ(r->getAttribute(u"v"), u"[ainnerb<c&dA]");
+    EXPECT_EQ(r->getAttribute(u"w"), u"x&nowhere;y");
+    EXPECT_EQ(r->getAttribute(u"t"), u"&#60;&#38;");  // the fixed texts of the predefined ones
+
+    // A 64 KiB entity referenced 30 000 times stops at the bound (2 G units otherwise).
+    std::string value;
+    for (int i = 0; i < 30000; ++i) value += "&big;";
+    doc = parse("<!DOCTYPE r [<!ENTITY big '" + std::string(65536, 'x') + "'>]><r v='" + value +
+                "'/>");
+    const DOMString expanded = doc->documentElement()->getAttribute(u"v");
+    EXPECT_LE(expanded.size(), kMaxAttrValueUnits + 30000 * 5);
+    EXPECT_EQ(expanded.substr(0, 65536), DOMString(65536, u'x'));
+    EXPECT_TRUE(expanded.ends_with(u"&big;"));  // past the bound references stay as written
+
+    // Entities that multiply into nothing end as well.
+    std::string nothing = "<!ENTITY n0 ''>";
+    for (int i = 1; i <= 12; ++i) {
+        nothing += "<!ENTITY n" + std::to_string(i) + " '";
+        for (int k = 0; k < 10; ++k) nothing += "&n" + std::to_string(i - 1) + ";";
+        nothing += "'>";
+    }
+    doc = parse("<!DOCTYPE r [" + nothing + "]><r v='&n12;'/>");
+    EXPECT_LE(doc->documentElement()->getAttribute(u"v").size(), 5u);
 }
 
 }  // namespace
