@@ -118,6 +118,20 @@ bool validText(std::u16string_view text, bool allowMarkupChars) {
     return true;
 }
 
+}  // namespace
+
+bool surrogatesPaired(std::u16string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] < 0xD800 || text[i] > 0xDFFF) continue;
+        if (!isHighSurrogate(text[i]) || i + 1 >= text.size() || !isLowSurrogate(text[i + 1]))
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+namespace {
+
 int hexValue(char16_t u) {
     if (asciiDigit(u)) return u - u'0';
     if (u >= u'a' && u <= u'f') return u - u'a' + 10;

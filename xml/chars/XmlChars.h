@@ -37,6 +37,8 @@ bool validNCName(std::u16string_view text);
 bool validQName(std::u16string_view text);
 // Valid characters, surrogates in high-low pairs, no "]]>", and neither "<" nor "&".
 bool validCharData(std::u16string_view text);
+// Every high surrogate is followed by a low one and every low one follows a high one.
+bool surrogatesPaired(std::u16string_view text);
 // The same, but "<" and "&" are allowed.
 bool validCDataText(std::u16string_view text);
 // Not empty; ASCII letters, digits, "_", ".", ":" and "-" only.

@@ -148,9 +148,9 @@ bool TXmlInputSource::decodeIconv(char16_t& unit) {
     }
 }
 
-// UTF-8 as the reader has always taken it: up to six bytes, overlong forms refused, and
-// values above U+10FFFF split into surrogates by plain arithmetic (the character checks
-// refuse what comes out). Positions are zero-based byte offsets of the last byte read.
+// UTF-8 as the reader has always taken it: up to six bytes, overlong forms and surrogates
+// refused, and values above U+10FFFF split into surrogates by plain arithmetic (the
+// character checks refuse what comes out). Positions are zero-based byte offsets of the last byte read.
 char16_t TXmlInputSource::decodeUtf8() {
     std::uint8_t lead = readByte();
     if (lead < 0x80) return lead;
@@ -174,6 +174,11 @@ char16_t TXmlInputSource::decodeUtf8() {
     static const std::uint32_t kShorterMax[] = {0, 0x7F, 0x7FF, 0xFFFF, 0x1FFFFF, 0x3FFFFFF};
     auto codePoint = static_cast<std::uint32_t>(value & kMask[continuation]);
     if (codePoint <= kShorterMax[continuation]) {
+        throw invalid("Invalid UTF-8 encoding at position %d");
+    }
+    // A surrogate is no character in UTF-8: two of them (CESU-8) would otherwise pass as
+    // the pair of one character above U+FFFF.
+    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
         throw invalid("Invalid UTF-8 encoding at position %d");
     }
     if (codePoint <= 0xFFFF) return static_cast<char16_t>(codePoint);

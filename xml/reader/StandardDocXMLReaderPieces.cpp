@@ -29,6 +29,12 @@ bool declarationOrderHolds(const TdomNameValueList& attributes) {
     return count == 1 || attributes.names(1) == u"encoding" || attributes.names(1) == u"standalone";
 }
 
+// Comments, processing instructions and tags are not character data, but an unpaired
+// surrogate in them is no character either: refused as in text, never stored as "?".
+void checkSurrogates(const DOMString& text) {
+    if (!surrogatesPaired(text)) throw EParserInvalidCharacter_Err();
+}
+
 }  // namespace
 
 void TdomStandardDocXMLReader::readXmlDeclaration(TdomCustomParser* parser,
@@ -48,6 +54,7 @@ void TdomStandardDocXMLReader::readXmlDeclaration(TdomCustomParser* parser,
 void TdomStandardDocXMLReader::readProcessingInstruction(TdomCustomParser* parser,
                                                          TdomStandardLocator* locator,
                                                          const DOMString& text) {
+    checkSurrogates(text);
     if (!contentHandler()) return;
     const TBlankSplit split = splitAtBlank(text);
     contentHandler()->processingInstruction(parser, locator, DOMString(split.head),
@@ -56,6 +63,7 @@ void TdomStandardDocXMLReader::readProcessingInstruction(TdomCustomParser* parse
 
 void TdomStandardDocXMLReader::readComment(TdomCustomParser* parser, TdomStandardLocator* locator,
                                            const DOMString& text) {
+    checkSurrogates(text);
     if (contentHandler()) contentHandler()->comment(parser, locator, text);
 }
 
@@ -72,6 +80,7 @@ void TdomStandardDocXMLReader::readPCData(TdomCustomParser* parser, TdomStandard
 
 void TdomStandardDocXMLReader::readStartTag(TdomCustomParser* parser, TdomStandardLocator* locator,
                                             const DOMString& text) {
+    checkSurrogates(text);
     if (!contentHandler()) return;
     DOMString name;
     TdomNameValueList attributes;
@@ -87,6 +96,7 @@ void TdomStandardDocXMLReader::readEndTag(TdomCustomParser* parser, TdomStandard
 void TdomStandardDocXMLReader::readEmptyElementTag(TdomCustomParser* parser,
                                                    TdomStandardLocator* locator,
                                                    const DOMString& text) {
+    checkSurrogates(text);
     if (!contentHandler()) return;
     DOMString name;
     TdomNameValueList attributes;

@@ -104,7 +104,10 @@ TEST(Decoding, UnitsAndErrorsWithTheirPositions) {
         {"aborted", "abc\xE2\x82", u"abc", "EConvertError", "Aborted UTF-8 sequence at position 5"},
         {"seven-byte lead", "a\xFE", u"a", "EConvertError", "Invalid UTF-8 sequence at position 1"},
         {"five-byte form by plain arithmetic", "\xF8\x88\x80\x80\x80", u"\xDFC0\xDC00", "", ""},
-        {"surrogate passes", "\xED\xA0\x80", u"\xD800", "", ""},
+        {"surrogate refused", "a\xED\xA0\x80", u"a", "EConvertError",
+         "Invalid UTF-8 encoding at position 3"},
+        {"CESU-8 pair refused", "\xED\xA0\xBD\xED\xB8\x80", u"", "EConvertError",
+         "Invalid UTF-8 encoding at position 2"},
         {"UTF-16LE odd byte",
          std::string("\xFF\xFE"
                      "a\0b",

@@ -235,3 +235,47 @@ TEST(DocReader, WithoutAContentHandlerOnlyCuttingErrorsRemain) {
 
 }  // namespace
 }  // namespace wispel
+
+namespace wispel {
+namespace {
+
+// UTF-16LE bytes with a byte-order mark.
+std::string utf16le(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+// A surrogate is no character on its own: not encoded in UTF-8 (CESU-8), and not unpaired
+// in a comment, a tag or a processing instruction, where it would otherwise end up as "?".
+TEST(DocReader, SurrogatesThatAreNoCharactersAreRefused) {
+    const struct {
+        const char* label;
+        std::string text;
+        bool refused;
+    } cases[] = {
+        {"CESU-8 pair in text", "<a>\xED\xA0\xBD\xED\xB8\x80</a>", true},
+        {"CESU-8 pair in an attribute", "<a b='\xED\xA0\xBD\xED\xB8\x80'/>", true},
+        {"UTF-8 of the same character", "<a b='\xF0\x9F\x98\x80'>\xF0\x9F\x98\x80</a>", false},
+        {"unpaired high surrogate in a comment", utf16le(u"<a><!-- x\xD83D y --></a>"), true},
+        {"unpaired low surrogate in an attribute", utf16le(u"<a b='\xDE00'/>"), true},
+        {"swapped pair in a start tag", utf16le(u"<a b='\xDE00\xD83D'></a>"), true},
+        {"unpaired surrogate in an instruction", utf16le(u"<a><?pi \xD83D?></a>"), true},
+        {"pairs in a comment and an attribute", utf16le(u"<a b='\xD83D\xDE00'><!--\xD83D\xDE00--></a>"),
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ReaderRun run(c.text);
+        EXPECT_EQ(run.parse(), !c.refused);
+        if (!c.refused) continue;
+        ASSERT_EQ(run.errors.errorCount(), 1);
+        EXPECT_EQ(run.errors.errors(0).errorClass(), "EParserInvalidCharacter_Err");
+    }
+}
+
+}  // namespace
+}  // namespace wispel
