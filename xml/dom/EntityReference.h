@@ -6,7 +6,7 @@
 
 namespace wispel {
 
-class TdomCMEntity;
+struct TdomCMEntity;
 
 class TdomEntityReference : public TdomNode {
 public:
