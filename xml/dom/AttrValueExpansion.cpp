@@ -54,6 +54,15 @@ void TAttrValueExpansion::appendEntity(const DOMString& name, const DOMString& t
     }
 }
 
+const TdomCMEntity* TAttrValueExpansion::findEntity(std::u16string_view name) {
+    if (cm_ == nullptr) return nullptr;
+    if (auto it = found_.find(name); it != found_.end()) return it->second;
+    const TdomCMEntity* entity = cm_->entities.find(DOMString(name));
+    // The key must outlive the map: the name inside the entity's own record does.
+    if (entity != nullptr) found_.emplace(entity->name, entity);
+    return entity;
+}
+
 bool TAttrValueExpansion::nestedReference(std::u16string_view name, DOMString& out,
                                           std::vector<std::u16string_view>& stack) {
     DOMString written = u"&";
@@ -66,16 +75,16 @@ bool TAttrValueExpansion::nestedReference(std::u16string_view name, DOMString& o
         }
         return false;
     }
-    const DOMString predefined = predefinedEntityText(DOMString(name));
+    const DOMString predefined = name.size() <= 4 ? predefinedEntityText(DOMString(name)) : u"";
     if (!predefined.empty()) {
         appendBounded(predefined, out);
         return false;
     }
-    const TdomCMEntity* entity = cm_ != nullptr ? cm_->entities.find(DOMString(name)) : nullptr;
-    // The reference as written counts as read too, so that entities that multiply into
+    const TdomCMEntity* entity = findEntity(name);
+    // Each reference costs something of its own, so that entities that multiply into
     // nothing still pay for every step.
     if (entity == nullptr || stack.size() >= kMaxNesting ||
-        !chargeReading(entity->replacementText.size() + written.size())) {
+        !chargeReading(entity->replacementText.size() + kReferenceCost)) {
         appendBounded(written, out);
         return false;
     }
