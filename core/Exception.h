@@ -29,6 +29,16 @@ private:
         const char* className() const noexcept override { return #Name; }                 \
     }
 
+// The same for an error class that, raised without a message, carries `DefaultMessage` (the
+// text of its main raise site); raise sites with a text of their own still pass it.
+#define WISPEL_DECLARE_ERROR(Name, Base, DefaultMessage)                                  \
+    class Name : public Base {                                                            \
+    public:                                                                               \
+        using Base::Base;                                                                 \
+        Name() : Base(std::string(DefaultMessage)) {}                                     \
+        const char* className() const noexcept override { return #Name; }                 \
+    }
+
 WISPEL_DECLARE_EXCEPTION(EConvertError, Exception);
 WISPEL_DECLARE_EXCEPTION(EListError, Exception);
 WISPEL_DECLARE_EXCEPTION(EAccessViolation, Exception);
