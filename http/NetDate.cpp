@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/TextCase.h"
+#include "core/TextTrim.h"
 
 namespace wispel {
 
@@ -87,16 +88,10 @@ double localOffsetDays(TDateTime utc) {
     return static_cast<double>(local.tm_gmtoff) / 86400.0;
 }
 
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-    return text;
-}
-
 }  // namespace
 
-TDateTime GMTToLocalDateTime(const std::string& text) {
-    std::string_view trimmed = trim(text);
+TDateTime gmtToLocalDateTime(const std::string& text) {
+    std::string_view trimmed = trimText(text);
     DateReader reader(trimmed);
     if (startsWithWeekday(trimmed)) {
         reader.token(" ");
@@ -121,7 +116,7 @@ TDateTime GMTToLocalDateTime(const std::string& text) {
         reader.skip(":");
         second = number(reader.token(" "), 0);
     }
-    std::string_view zone = trim(reader.rest());
+    std::string_view zone = trimText(reader.rest());
     if (month == 0 || !validDate(year, month, day, hour, minute, second)) return 0;
     TDateTime utc = encodeDateTime(year, month, day, hour, minute, second);
     if (zone.size() > 4) utc -= zoneMinutes(zone) / kMinutesPerDay;

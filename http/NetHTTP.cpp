@@ -6,6 +6,7 @@
 #include "core/Exception.h"
 #include "core/Format.h"
 #include "core/TextCase.h"
+#include "core/TextTrim.h"
 #include "http/ChunkedBody.h"
 #include "http/NetConnectionIntercept.h"
 #include "http/NetException.h"
@@ -40,14 +41,8 @@ int portNumber(const std::string& text) {
     return value;
 }
 
-std::string trimmed(const std::string& text) {
-    std::size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos) return {};
-    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
 bool saysClose(const TNetHeaderInfo& response) {
-    return sameText(trimmed(response.Connection), "CLOSE");
+    return sameText(trimText(response.Connection), "CLOSE");
 }
 
 [[noreturn]] void raiseMalformed(const char* message) {
@@ -69,7 +64,7 @@ void checkContentLengths(const TNetHeaderList& lines) {
     for (int i = 0; i < lines.Count(); ++i) {
         if (lines.Strings(i).find(':') == std::string::npos) continue;
         if (!sameText(lines.nameOfLine(i), "Content-Length")) continue;
-        std::string value = trimmed(lines.valueOfLine(i));
+        std::string value(trimText(lines.valueOfLine(i)));
         if (!plainDecimal(value)) raiseMalformed("Malformed Content-Length.");
         std::size_t digits = value.find_first_not_of('0');
         value = digits == std::string::npos ? "0" : value.substr(digits);

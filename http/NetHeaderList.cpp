@@ -2,6 +2,7 @@
 
 #include "core/Collection.h"
 #include "core/TextCase.h"
+#include "core/TextTrim.h"
 
 namespace wispel {
 
@@ -9,17 +10,6 @@ namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-std::string trimLeft(const std::string& text) {
-    std::size_t start = 0;
-    while (start < text.size() && static_cast<unsigned char>(text[start]) <= ' ') ++start;
-    return text.substr(start);
-}
-
-std::string trimRight(std::string text) {
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
-    return text;
 }
 
 // Cuts a line after every blank that is not inside double quotes.
@@ -81,7 +71,7 @@ std::string TNetHeaderList::Text() const {
 
 std::string TNetHeaderList::nameOfLine(int index) const {
     const std::string& line = Strings(index);
-    std::size_t end = line.find(trimRight(valueSeparator));
+    std::size_t end = line.find(trimTextRight(valueSeparator));
     if (end == std::string::npos) return {};
     std::string name = line.substr(0, end);
     if (!caseSensitiveNames) {
@@ -120,10 +110,10 @@ std::string TNetHeaderList::valueOfLine(int index) const {
         int end = endOfContinuation(index);
         for (int i = index + 1; i < end; ++i) {
             if (!value.empty() && !isBlank(value.back())) value += ' ';
-            value += trimLeft(lines_[static_cast<size_t>(i)]);
+            value += trimTextLeft(lines_[static_cast<size_t>(i)]);
         }
     }
-    return trimLeft(value);
+    return std::string(trimTextLeft(value));
 }
 
 void TNetHeaderList::setValue(const std::string& name, const std::string& text) {
@@ -149,14 +139,14 @@ std::vector<std::string> TNetHeaderList::foldLine(const std::string& line, int w
     std::vector<std::string> pieces(1);
     for (const auto& segment : breakableSegments(line)) {
         std::string& current = pieces.back();
-        auto wanted = current.size() + trimRight(segment).size();
-        if (!trimLeft(current).empty() && wanted > static_cast<std::size_t>(width)) {
+        auto wanted = current.size() + trimTextRight(segment).size();
+        if (!trimTextLeft(current).empty() && wanted > static_cast<std::size_t>(width)) {
             pieces.push_back(" " + segment);
         } else {
             current += segment;
         }
     }
-    for (auto& piece : pieces) piece = trimRight(piece);
+    for (auto& piece : pieces) piece.resize(trimTextRight(piece).size());
     return pieces;
 }
 
