@@ -26,11 +26,10 @@ bool isFieldName(const DOMString& name, std::string_view lowerName) {
 
 }  // namespace
 
-ElementKind ClassifyNodeName(const DOMString& name) {
-    if (isFieldName(name, "title")) return ElementKind::Title;
-    if (isFieldName(name, "link")) return ElementKind::Link;
-    if (isFieldName(name, "description")) return ElementKind::Description;
-    if (isFieldName(name, "item")) return ElementKind::Item;
+ElementKind classifyNodeName(const DOMString& name) {
+    for (const TElementName& known : kElementNames) {
+        if (isFieldName(name, known.name)) return known.kind;
+    }
     return ElementKind::None;
 }
 
@@ -44,7 +43,7 @@ TdomFilterResult TRSSFilter::acceptNode(TdomNode* node) {
     if (parentName == u"item" && (name == u"title" || name == u"link" || name == u"description")) {
         return FILTER_ACCEPT;
     }
-    return isFieldKind(ClassifyNodeName(parentName)) ? FILTER_ACCEPT : FILTER_SKIP;
+    return isFieldKind(classifyNodeName(parentName)) ? FILTER_ACCEPT : FILTER_SKIP;
 }
 
 }  // namespace wispel

@@ -15,6 +15,6 @@ public:
 };
 
 // ClassifyElement of a DOM name, without converting it to 8-bit text.
-ElementKind ClassifyNodeName(const DOMString& name);
+ElementKind classifyNodeName(const DOMString& name);
 
 }  // namespace wispel

@@ -15,8 +15,10 @@ namespace wispel {
 
 namespace {
 
-// Elements, attributes, text and CDATA sections (bit n stands for node type n).
-constexpr TdomWhatToShow kShownTypes = 31;
+// Elements, attributes, text and CDATA sections, and bit 0, which stands for no node type:
+// whatToShow 31, as the walk has always been given.
+constexpr TdomWhatToShow kShownTypes =
+    typeSet({ELEMENT_NODE, ATTRIBUTE_NODE, TEXT_NODE, CDATA_SECTION_NODE}) | 1u;
 constexpr int kFieldRounds = 3;
 
 }  // namespace
@@ -40,10 +42,10 @@ void TRSSParser::WalkNode(TdomTreeWalker* walker) {
     // Entities come from the walked document, which need not be the last parsed one.
     TdomNode* root = walker->root();
     TEntityExpander expander =
-        DocumentEntityExpander(root->nodeType() == DOCUMENT_NODE ? static_cast<TdomDocument*>(root)
+        documentEntityExpander(root->nodeType() == DOCUMENT_NODE ? static_cast<TdomDocument*>(root)
                                                                  : root->ownerDocument());
     for (;;) {
-        const ElementKind kind = ClassifyNodeName(walker->currentNode()->nodeName());
+        const ElementKind kind = classifyNodeName(walker->currentNode()->nodeName());
         if (kind == ElementKind::Item) {
             readItem(*walker, expander);
             if (!walker->nextSibling()) return;
@@ -63,11 +65,11 @@ void TRSSParser::readItem(TdomTreeWalker& walker, TEntityExpander& expander) {
     if (!walker.firstChild()) return;
     for (int round = 1; round <= kFieldRounds; ++round) {
         const TdomNode* field = walker.currentNode();
-        const ElementKind kind = ClassifyNodeName(field->nodeName());
+        const ElementKind kind = classifyNodeName(field->nodeName());
         if (kind == ElementKind::Link) {
-            SetItemField(*item, kind, resolveItemLink(field, ElementText(field, expander), baseURL_));
+            SetItemField(*item, kind, resolveItemLink(field, elementText(field, expander), baseURL_));
         } else if (kind != ElementKind::None && kind != ElementKind::Item) {
-            SetItemField(*item, kind, ElementText(field, expander));
+            SetItemField(*item, kind, elementText(field, expander));
         }
         if (round < kFieldRounds && !walker.nextSibling()) break;
     }
@@ -81,7 +83,7 @@ void TRSSParser::BuildItems() {
     }
     if (IsAtomFeed(document_)) {
         items_->Clear();
-        TEntityExpander expander = DocumentEntityExpander(document_);
+        TEntityExpander expander = documentEntityExpander(document_);
         ReadAtomEntries(document_, baseURL_, expander, *items_);
         return;
     }

@@ -3,6 +3,7 @@
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/Node.h"
+#include "xml/dom/TreeOrder.h"
 #include "xml/dom/cm/CMObject.h"
 
 namespace wispel {
@@ -32,28 +33,21 @@ void appendOwnText(const TdomNode* node, TEntityExpander& expander, DOMString& t
 
 }  // namespace
 
-std::string ElementText(const TdomNode* element, TEntityExpander& expander) {
+std::string elementText(const TdomNode* element, TEntityExpander& expander) {
     return toUtf8(elementUnits(element, expander));
 }
 
 DOMString elementUnits(const TdomNode* element, TEntityExpander& expander) {
     DOMString text;
-    // Document order without recursion: down to the first child, else on to the next
-    // sibling, climbing back towards `element` where a level ends.
-    const TdomNode* node = element->firstChild();
-    while (node) {
+    // Document order without recursion, into the nodes that hold text below them.
+    for (TdomNode* node = element->firstChild(); node != nullptr;
+         node = nextInSubtree(element, node, descends(node))) {
         appendOwnText(node, expander, text);
-        if (descends(node)) {
-            node = node->firstChild();
-            continue;
-        }
-        while (node != element && !node->nextSibling()) node = node->parentNode();
-        node = node == element ? nullptr : node->nextSibling();
     }
     return text;
 }
 
-TEntityExpander DocumentEntityExpander(const TdomDocument* document) {
+TEntityExpander documentEntityExpander(const TdomDocument* document) {
     auto declaredEntity = [document](std::u16string_view name) -> const TdomCMEntity* {
         const TdomCMObject* model = document ? document->contentModel() : nullptr;
         return model ? model->entities.find(DOMString(name)) : nullptr;

@@ -13,11 +13,11 @@ class TdomNode;
 class TdomDocument;
 
 // 8-bit (UTF-8) text of `element`'s content. References go through `expander`.
-std::string ElementText(const TdomNode* element, TEntityExpander& expander);
+std::string elementText(const TdomNode* element, TEntityExpander& expander);
 // The same text as UTF-16 code units.
 DOMString elementUnits(const TdomNode* element, TEntityExpander& expander);
 
 // An expander over the internal entities of `document`'s DTD; the document must outlive it.
-TEntityExpander DocumentEntityExpander(const TdomDocument* document);
+TEntityExpander documentEntityExpander(const TdomDocument* document);
 
 }  // namespace wispel

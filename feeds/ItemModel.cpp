@@ -24,10 +24,9 @@ bool isName(std::string_view name, std::string_view wanted) {
 }  // namespace
 
 ElementKind ClassifyElement(std::string_view name) {
-    if (isName(name, "title")) return ElementKind::Title;
-    if (isName(name, "link")) return ElementKind::Link;
-    if (isName(name, "description")) return ElementKind::Description;
-    if (isName(name, "item")) return ElementKind::Item;
+    for (const TElementName& known : kElementNames) {
+        if (isName(name, known.name)) return known.kind;
+    }
     return ElementKind::None;
 }
 

@@ -29,6 +29,19 @@ public:
 
 enum class ElementKind : std::uint8_t { None = 0, Item = 1, Title = 2, Link = 3, Description = 4 };
 
+// The four element names that matter, in lower case, with their kinds: the one table behind
+// both classifiers, of 8-bit names here and of DOM names beside the feed filter.
+struct TElementName {
+    std::string_view name;
+    ElementKind kind;
+};
+inline constexpr TElementName kElementNames[] = {
+    {"title", ElementKind::Title},
+    {"link", ElementKind::Link},
+    {"description", ElementKind::Description},
+    {"item", ElementKind::Item},
+};
+
 // The kind of an element name, letter case ignored; a prefixed name (dc:title) is None.
 ElementKind ClassifyElement(std::string_view name);
 

@@ -10,6 +10,6 @@ namespace wispel {
 // The date in local time; 0 when the text does not convert. A leading weekday is skipped;
 // a day or year that is not a number reads as 1 or 1900, two-digit years below 80 are 20xx;
 // a trailing "+hhmm" or "-hhmm" is the zone, anything else is UTC.
-TDateTime GMTToLocalDateTime(const std::string& text);
+TDateTime gmtToLocalDateTime(const std::string& text);
 
 }  // namespace wispel

@@ -140,9 +140,9 @@ void TNetHeaderInfo::ParseResponseHeaders(TNetHeaderList& list) {
     }
     if (lengthResult != NumberResult::ok) ContentLength = 0;
     parseContentRange(takeHeader(list, "Content-Range"));
-    Date = GMTToLocalDateTime(takeHeader(list, "Date"));
-    LastModified = GMTToLocalDateTime(takeHeader(list, "Last-Modified"));
-    Expires = GMTToLocalDateTime(takeHeader(list, "Expires"));
+    Date = gmtToLocalDateTime(takeHeader(list, "Date"));
+    LastModified = gmtToLocalDateTime(takeHeader(list, "Last-Modified"));
+    Expires = gmtToLocalDateTime(takeHeader(list, "Expires"));
     ProxyAuthenticate = takeHeader(list, "Proxy-Authenticate");
     extraHeaders_->AddStrings(list);
 }

@@ -3,6 +3,7 @@
 #include "core/Exception.h"
 #include "feeds/FeedFilter.h"
 #include "feeds/ItemModel.h"
+#include "tests/support/ExpectError.h"
 
 using namespace wispel;
 
@@ -35,7 +36,7 @@ TEST(ClassifyElement, MatchesTheFourNamesInAnyLetterCaseOnly) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ClassifyElement(c.name), c.kind) << c.name;
-        EXPECT_EQ(ClassifyNodeName(fromUtf8(c.name)), c.kind) << c.name;  // the DOM-name form
+        EXPECT_EQ(classifyNodeName(fromUtf8(c.name)), c.kind) << c.name;  // the DOM-name form
     }
 }
 
@@ -53,13 +54,8 @@ TEST(SetItemField, StoresTheSelectedFieldAndOverwrites) {
 }
 
 TEST(TRSSListedItemCollection, AcceptsOnlyItsItemClassAndIsReusable) {
-    try {
-        TRSSListedItemCollection wrong(typeid(TCollectionItem));
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.message(),
-                  "TRSSListedItemCollection only accepts TRSSListedItem collection Items.");
-    }
+    EXPECT_ERROR(TRSSListedItemCollection wrong(typeid(TCollectionItem)), Exception,
+                 "TRSSListedItemCollection only accepts TRSSListedItem collection Items.");
     TRSSListedItemCollection items(typeid(TRSSListedItem));
     items.Add()->Title = "a";
     items.Add()->Title = "b";

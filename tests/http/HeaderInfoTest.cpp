@@ -128,6 +128,6 @@ TEST(NetDate, ReadsHeaderDates) {
         {"31 Feb 2001", 0},
     };
     for (const auto& c : cases) {
-        EXPECT_NEAR(GMTToLocalDateTime(c.text), c.expected, 1e-9) << c.text;
+        EXPECT_NEAR(gmtToLocalDateTime(c.text), c.expected, 1e-9) << c.text;
     }
 }

@@ -11,7 +11,7 @@ TdomDocumentType::TdomDocumentType(TdomDocument* ownerDocument, const DOMString&
       systemId_(systemId),
       entityMap_(std::make_unique<TdomEntitiesNamedNodeMap>(ownerDocument, this, &entityArray_)),
       notationMap_(std::make_unique<TdomNamedNodeMap>(ownerDocument, this, &notationArray_,
-                                                      1u << NOTATION_NODE)) {}
+                                                      typeSet({NOTATION_NODE}))) {}
 
 void TdomDocumentType::setOwnerDocument(TdomDocument* document) {
     ownerDocument_ = document;

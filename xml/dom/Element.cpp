@@ -22,7 +22,7 @@ TdomNamedNodeMap* TdomElement::map() const {
     if (!attributeMap_) {
         attributeMap_ = std::make_unique<TdomNamedNodeMap>(
             ownerDocument_, const_cast<TdomElement*>(this),
-            const_cast<TdomNodeArray*>(&attributeArray_), 1u << ATTRIBUTE_NODE);
+            const_cast<TdomNodeArray*>(&attributeArray_), typeSet({ATTRIBUTE_NODE}));
         attributeMap_->readonlyMap(readonly_);
     }
     return attributeMap_.get();

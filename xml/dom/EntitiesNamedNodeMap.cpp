@@ -6,7 +6,7 @@ namespace wispel {
 
 TdomEntitiesNamedNodeMap::TdomEntitiesNamedNodeMap(TdomDocument* ownerDocument, TdomNode* ownerNode,
                                                    TdomNodeArray* array)
-    : TdomNamedNodeMap(ownerDocument, ownerNode, array, 1u << ENTITY_NODE) {}
+    : TdomNamedNodeMap(ownerDocument, ownerNode, array, typeSet({ENTITY_NODE})) {}
 
 void TdomEntitiesNamedNodeMap::updateEntityReferences(TdomEntity* entity) {
     const DOMString& name = entity->nodeName();

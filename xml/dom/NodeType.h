@@ -3,6 +3,7 @@
 // types a node allows, the types a named node map accepts, a tree walker's whatToShow).
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace wispel {
 
@@ -28,12 +29,29 @@ constexpr bool typeInSet(TdomTypeSet set, int type) {
     return type >= 0 && type <= 15 && ((set >> type) & 1u) != 0;
 }
 
+// The set of the given node types.
+constexpr TdomTypeSet typeSet(std::initializer_list<TdomNodeType> types) {
+    TdomTypeSet set = 0;
+    for (TdomNodeType type : types) set = static_cast<TdomTypeSet>(set | (1u << type));
+    return set;
+}
+
 // The children each kind of node allows.
-constexpr TdomTypeSet kElementChildTypes = 2490;   // 1, 3, 4, 5, 7, 8, 11
-constexpr TdomTypeSet kAttrChildTypes = 2088;      // 3, 5, 11
-constexpr TdomTypeSet kDocumentChildTypes = 3458;  // 1, 7, 8, 10, 11
-constexpr TdomTypeSet kFragmentChildTypes = 3514;  // 1, 3, 4, 5, 7, 8, 10, 11
+constexpr TdomTypeSet kElementChildTypes =
+    typeSet({ELEMENT_NODE, TEXT_NODE, CDATA_SECTION_NODE, ENTITY_REFERENCE_NODE,
+             PROCESSING_INSTRUCTION_NODE, COMMENT_NODE, DOCUMENT_FRAGMENT_NODE});
+constexpr TdomTypeSet kAttrChildTypes =
+    typeSet({TEXT_NODE, ENTITY_REFERENCE_NODE, DOCUMENT_FRAGMENT_NODE});
+constexpr TdomTypeSet kDocumentChildTypes = typeSet(
+    {ELEMENT_NODE, PROCESSING_INSTRUCTION_NODE, COMMENT_NODE, DOCUMENT_TYPE_NODE,
+     DOCUMENT_FRAGMENT_NODE});
+constexpr TdomTypeSet kFragmentChildTypes =
+    typeSet({ELEMENT_NODE, TEXT_NODE, CDATA_SECTION_NODE, ENTITY_REFERENCE_NODE,
+             PROCESSING_INSTRUCTION_NODE, COMMENT_NODE, DOCUMENT_TYPE_NODE,
+             DOCUMENT_FRAGMENT_NODE});
 constexpr TdomTypeSet kNoChildTypes = 0;
+static_assert(kElementChildTypes == 2490 && kAttrChildTypes == 2088 &&
+              kDocumentChildTypes == 3458 && kFragmentChildTypes == 3514);
 
 // The children a node of `type` allows: every node of a type allows the same.
 constexpr TdomTypeSet allowedChildTypesOf(TdomNodeType type) {
