@@ -111,7 +111,6 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
-    void setClosedGracefully(bool value) { closedGracefully_ = value; }
     // While set, every send tells the system that more follows at once (see TNetStack::Send);
     // the send after it is cleared lets everything go.
     void setSendMore(bool value) { sendMore_ = value; }

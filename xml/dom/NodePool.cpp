@@ -21,9 +21,10 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 // Chunks of documents that are gone, kept for the documents that follow. Feeds are parsed
 // one after another: without this, freeing a large document hands its pages back to the
 // system and the next one faults them in again, which made the cost per node grow with the
-// document. At most kMaxCachedChunks (32 MiB) are kept; the rest go back to the heap.
+// document. At most kMaxCachedBytes (64 MiB) are kept; the rest go back to the heap.
 class ChunkCache {
-    static constexpr std::size_t kMaxCachedChunks = 1024;
+    static constexpr std::size_t kMaxCachedBytes = std::size_t{64} << 20;
+    static constexpr std::size_t kMaxCachedChunks = kMaxCachedBytes / kChunkSize;
 
 public:
     static ChunkCache& instance() {

@@ -1,6 +1,7 @@
 #pragma once
-// A growable UTF-16 string builder for the readers: it starts with room for 64 code units
-// and grows by a quarter of its capacity whenever it is full.
+// A growable UTF-16 string builder: it starts with room for 64 code units and grows by a
+// quarter of its capacity whenever it is full. It is part of the reader's published toolkit;
+// our own readers build their pieces in plain DOMStrings, so only its tests use it.
 
 #include <cstddef>
 #include <string_view>

@@ -39,12 +39,6 @@ TdomEncoding encodingFromName(std::u16string_view name);
 // all read as UTF-8); `encoding` is then the one it selects.
 bool knownEncodingName(std::u16string_view name, TdomEncoding& encoding);
 
-// True for the single-byte character sets (values 3 to 20).
-inline bool isSingleByteEncoding(TdomEncoding encoding) {
-    return static_cast<int>(encoding) >= static_cast<int>(TdomEncoding::etISO8859_1) &&
-           static_cast<int>(encoding) <= static_cast<int>(TdomEncoding::etWindows1252);
-}
-
 // The name a decoding error of a single-byte character set uses ("cp1251", "Windows-1252").
 const char* encodingErrorName(TdomEncoding encoding);
 

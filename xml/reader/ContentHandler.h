@@ -30,24 +30,17 @@ public:
     // The reader passes the first two strings empty; the third is the tag name.
     virtual void endElement(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
                             const DOMString&, const DOMString&) {}
-    // Not called by any reader.
-    virtual void endPrefixMapping(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     virtual void entityReference(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     virtual void pcdata(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     // Target, data.
     virtual void processingInstruction(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
                                        const DOMString&) {}
-    // Not called by any reader.
-    virtual void skippedEntity(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     // The input source's pre-scanned root name.
     virtual void startDocument(TdomCustomParser*, TdomStandardLocator*, const DOMString&) {}
     // The reader passes the first two strings empty, then the tag name and the attributes
     // in document order; the list belongs to the reader and lives for this call only.
     virtual void startElement(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
                               const DOMString&, const DOMString&, TdomNameValueList*) {}
-    // Not called by any reader.
-    virtual void startPrefixMapping(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
-                                    const DOMString&) {}
     // Version, encoding, standalone; empty for an absent pseudo-attribute.
     virtual void xmlDeclaration(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
                                 const DOMString&, const DOMString&) {}

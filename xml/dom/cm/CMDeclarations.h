@@ -40,7 +40,6 @@ public:
     TdomCMNode* child(int i) const { return children_[static_cast<size_t>(i)].get(); }
     // Takes ownership and returns the record.
     TdomCMNode* appendChild(std::unique_ptr<TdomCMNode> child);
-    void clearChildren() { children_.clear(); }
 
 private:
     TdomCMNodeKind kind_;
