@@ -6,6 +6,7 @@
 #include "core/Event.h"
 #include "core/Exception.h"
 #include "core/Format.h"
+#include "tests/support/ExpectError.h"
 
 using namespace wispel;
 
@@ -31,7 +32,8 @@ TEST(Exception, ReportsItsOwnClassName) {
 }
 
 TEST(Format, FillsPlaceholders) {
-    EXPECT_EQ(formatMessage("List index out of bounds (%d)", {-1}), "List index out of bounds (-1)");
+    EXPECT_EQ(formatMessage("List index out of bounds (%d)", {-1}),
+              "List index out of bounds (-1)");
     EXPECT_EQ(formatMessage("%S is not a valid XmlCharRef value.", {std::u16string(u"&#0;")}),
               "&#0; is not a valid XmlCharRef value.");
     EXPECT_EQ(formatMessage("%s: %d%% of %x", {"a", 50, 255}), "a: 50% of FF");
@@ -58,12 +60,8 @@ TEST(Collection, IndexOutOfRangeRaisesListError) {
     TOwnedCollection<Entry> list;
     list.Add();
     for (int bad : {-1, 1, 7}) {
-        try {
-            list.Items(bad);
-            FAIL() << bad;
-        } catch (const EListError& e) {
-            EXPECT_EQ(e.message(), "List index out of bounds (" + std::to_string(bad) + ")");
-        }
+        EXPECT_ERROR(list.Items(bad), EListError,
+                     "List index out of bounds (" + std::to_string(bad) + ")");
     }
 }
 
@@ -136,7 +134,7 @@ TEST(DateTime, DayCountOfKnownDates) {
     struct Case {
         int y, m, d;
         long long days;
-    } cases[] = {{1899, 12, 30, 0}, {1899, 12, 31, 1}, {1900, 1, 1, 2},
+    } cases[] = {{1899, 12, 30, 0}, {1899, 12, 31, 1},   {1900, 1, 1, 2},
                  {1900, 3, 1, 61},  {2000, 1, 1, 36526}, {1899, 12, 29, -1}};
     for (const auto& c : cases) EXPECT_EQ(dayCount(c.y, c.m, c.d), c.days) << c.y;
     EXPECT_DOUBLE_EQ(encodeDateTime(1899, 12, 30, 12), 0.5);

@@ -7,6 +7,7 @@
 #include "core/Exception.h"
 #include "feeds/Retriever.h"
 #include "feeds/Sources.h"
+#include "tests/support/ExpectError.h"
 
 using namespace wispel;
 
@@ -84,12 +85,7 @@ TEST(TRSSSources, RaisesWithoutRetrieverBeforeLookingAtSources) {
     for (int count : {0, 2}) {
         Cycle cycle(count);
         cycle.sources.SetRetriever(nullptr);
-        try {
-            cycle.sources.UpdateSources();
-            FAIL();
-        } catch (const Exception& e) {
-            EXPECT_EQ(e.message(), "No RSS Retriever Assigned");
-        }
+        EXPECT_ERROR(cycle.sources.UpdateSources(), Exception, "No RSS Retriever Assigned");
         EXPECT_TRUE(cycle.events.empty());
         for (int i = 0; i < count; ++i) EXPECT_EQ(cycle.source(i).LastUpdate(), 0);
     }
@@ -111,12 +107,7 @@ TEST(TRSSSources, ARetrieverDestroyedByTheHandlerEndsTheCycle) {
     sources.OnRSSDataRetrieved = [&](TRSSSources*, TMemoryStream*, std::string) {
         retriever.reset();
     };
-    try {
-        sources.UpdateSources();
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.message(), "No RSS Retriever Assigned");
-    }
+    EXPECT_ERROR(sources.UpdateSources(), Exception, "No RSS Retriever Assigned");
     EXPECT_GT(sources.RSSSourceList()[0]->LastUpdate(), 0);
     EXPECT_EQ(sources.RSSSourceList()[1]->LastUpdate(), 0);
 }

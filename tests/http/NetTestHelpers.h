@@ -7,19 +7,9 @@
 #include <vector>
 
 #include "http/NetComponent.h"
+#include "tests/support/ExpectError.h"
 
 namespace wispel::test {
-
-// The error of kind `Error` that `action` raises; any other outcome fails the test.
-template <class Error>
-Error raised(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error;
-    }
-    throw std::runtime_error("the expected error was not raised");
-}
 
 // A network component of any kind that records the status events it raises.
 template <class Component>

@@ -6,18 +6,19 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/ExpectError.h"
 #include "xml/dom/Attr.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/DocumentFragment.h"
 #include "xml/dom/DocumentType.h"
-#include "xml/errors/DomException.h"
 #include "xml/dom/DomImplementation.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/Entity.h"
 #include "xml/dom/EntityReference.h"
 #include "xml/dom/Notation.h"
 #include "xml/dom/ProcessingInstruction.h"
+#include "xml/errors/DomException.h"
 #include "xml/errors/ParserErrors.h"
 
 namespace wispel {
@@ -44,17 +45,5 @@ protected:
     TdomDocument* doc;
     TdomElement* root;
 };
-
-// Expects `statement` to raise exactly `Error` with `message`.
-#define EXPECT_DOM_ERROR(statement, Error, expected)           \
-    do {                                                       \
-        try {                                                  \
-            statement;                                         \
-            ADD_FAILURE() << "no " #Error " from " #statement; \
-        } catch (const Error& e) {                             \
-            EXPECT_STREQ(e.className(), #Error);               \
-            EXPECT_EQ(e.message(), expected);                  \
-        }                                                      \
-    } while (0)
 
 }  // namespace wispel

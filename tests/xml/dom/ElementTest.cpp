@@ -22,7 +22,7 @@ TEST_F(DomTest, SetAttributeReplacesInPlaceOrAddsAtTheEnd) {
     EXPECT_EQ(root->getAttribute(u"a"), u"3");
     EXPECT_EQ(root->getAttribute(u"none"), u"");
     EXPECT_TRUE(root->hasAttribute(u"b"));
-    EXPECT_DOM_ERROR(root->removeAttribute(u"none"), ENot_Found_Err, "Node not found error.");
+    EXPECT_ERROR(root->removeAttribute(u"none"), ENot_Found_Err, "Node not found error.");
     EXPECT_EQ(root->removeAttribute(u"a"), a);
     EXPECT_EQ(a->ownerElement(), nullptr);
     EXPECT_EQ(attributeOrder(root), "b");
@@ -48,15 +48,14 @@ TEST_F(DomTest, AnAttributeBelongsToOneElement) {
     root->setAttributeNode(shared);
     other->setAttribute(u"s", u"mine");
     // The other element's own "s" is removed first; that removal stays done.
-    EXPECT_DOM_ERROR(other->setAttributeNode(shared), EInuse_Attribute_Err,
-                     "Inuse attribute error.");
+    EXPECT_ERROR(other->setAttributeNode(shared), EInuse_Attribute_Err, "Inuse attribute error.");
     EXPECT_FALSE(other->hasAttribute(u"s"));
     EXPECT_EQ(shared->ownerElement(), root);
     TdomDocument* second = impl.createDocument(u"r", nullptr);
-    EXPECT_DOM_ERROR(root->setAttributeNode(second->createAttribute(u"x")), EWrong_Document_Err,
-                     "Wrong document error.");
-    EXPECT_DOM_ERROR(root->removeAttributeNode(doc->createAttribute(u"x")), ENot_Found_Err,
-                     "Node not found error.");
+    EXPECT_ERROR(root->setAttributeNode(second->createAttribute(u"x")), EWrong_Document_Err,
+                 "Wrong document error.");
+    EXPECT_ERROR(root->removeAttributeNode(doc->createAttribute(u"x")), ENot_Found_Err,
+                 "Node not found error.");
 }
 
 TEST_F(DomTest, AttributeValuesFromChildren) {
@@ -68,7 +67,7 @@ TEST_F(DomTest, AttributeValuesFromChildren) {
     EXPECT_EQ(a->nodeValue(), a->value());
     EXPECT_EQ(a->valueMarkup(), u"x&lt;&gt;&amp;&apos;&quot;");
     a->appendChild(doc->createEntityReference(u"custom"));
-    EXPECT_DOM_ERROR(a->value(), EInvalid_Entity_Reference_Err, "Invalid entity reference error.");
+    EXPECT_ERROR(a->value(), EInvalid_Entity_Reference_Err, "Invalid entity reference error.");
     a->value(u"plain");
     EXPECT_EQ(childNames(a), "plain");
     a->nodeValue(u"again");
@@ -78,8 +77,8 @@ TEST_F(DomTest, AttributeValuesFromChildren) {
 TEST_F(DomTest, NamespaceAttributeOperations) {
     TdomElement* e = element(u"e");
     e->attributes()->namespaceAware(true);
-    EXPECT_DOM_ERROR(e->setAttribute(u"a", u"1"), ENamespace_Err, "Namespace error.");
-    EXPECT_DOM_ERROR(e->getAttribute(u"a"), ENamespace_Err, "Namespace error.");
+    EXPECT_ERROR(e->setAttribute(u"a", u"1"), ENamespace_Err, "Namespace error.");
+    EXPECT_ERROR(e->getAttribute(u"a"), ENamespace_Err, "Namespace error.");
     TdomAttr* a = e->setAttributeNS(u"urn:x", u"p:a", u"1");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(e->setAttributeNS(u"urn:x", u"q:a", u"2"), nullptr);
@@ -89,26 +88,25 @@ TEST_F(DomTest, NamespaceAttributeOperations) {
     EXPECT_FALSE(e->hasAttributeNS(u"urn:y", u"a"));
     TdomAttr* b = doc->createAttributeNS(u"urn:x", u"r:a");
     EXPECT_EQ(e->setAttributeNodeNS(b), a);
-    EXPECT_DOM_ERROR(e->removeAttributeNS(u"urn:y", u"a"), ENot_Found_Err, "Node not found error.");
+    EXPECT_ERROR(e->removeAttributeNS(u"urn:y", u"a"), ENot_Found_Err, "Node not found error.");
     EXPECT_EQ(e->removeAttributeNS(u"urn:x", u"a"), b);
     // The flag can only change while the map is empty.
     e->setAttributeNS(u"urn:x", u"p:c", u"3");
-    EXPECT_DOM_ERROR(e->attributes()->namespaceAware(false), ENo_Modification_Allowed_Err,
-                     "No modification allowed error.");
-    EXPECT_DOM_ERROR(root->getAttributeNS(u"urn:x", u"a"), ENamespace_Err, "Namespace error.");
-    EXPECT_DOM_ERROR(root->setAttributeNodeNS(doc->createAttributeNS(u"urn:x", u"p:z")),
-                     ENamespace_Err, "Namespace error.");
+    EXPECT_ERROR(e->attributes()->namespaceAware(false), ENo_Modification_Allowed_Err,
+                 "No modification allowed error.");
+    EXPECT_ERROR(root->getAttributeNS(u"urn:x", u"a"), ENamespace_Err, "Namespace error.");
+    EXPECT_ERROR(root->setAttributeNodeNS(doc->createAttributeNS(u"urn:x", u"p:z")), ENamespace_Err,
+                 "Namespace error.");
 }
 
 TEST_F(DomTest, NamedNodeMapChecks) {
     TdomNamedNodeMap* map = root->attributes();
-    EXPECT_DOM_ERROR(map->setNamedItem(text(u"t")), EHierarchy_Request_Err,
-                     "Hierarchy request error.");
+    EXPECT_ERROR(map->setNamedItem(text(u"t")), EHierarchy_Request_Err, "Hierarchy request error.");
     TdomDocument* second = impl.createDocument(u"r", nullptr);
-    EXPECT_DOM_ERROR(map->setNamedItem(second->createAttribute(u"x")), EWrong_Document_Err,
-                     "Wrong document error.");
-    EXPECT_DOM_ERROR(map->removeNamedItem(u"x"), ENot_Found_Err, "Node not found error.");
-    EXPECT_DOM_ERROR(map->getNamedItemNS(u"", u"x"), ENamespace_Err, "Namespace error.");
+    EXPECT_ERROR(map->setNamedItem(second->createAttribute(u"x")), EWrong_Document_Err,
+                 "Wrong document error.");
+    EXPECT_ERROR(map->removeNamedItem(u"x"), ENot_Found_Err, "Node not found error.");
+    EXPECT_ERROR(map->getNamedItemNS(u"", u"x"), ENamespace_Err, "Namespace error.");
     TdomNode* x = doc->createAttribute(u"x");
     EXPECT_EQ(map->setNamedItem(x), nullptr);
     EXPECT_EQ(map->getNamedItem(u"x"), x);
@@ -118,17 +116,17 @@ TEST_F(DomTest, NamedNodeMapChecks) {
     EXPECT_EQ(map->removeNamedItem(u"x"), x);
     EXPECT_EQ(static_cast<TdomAttr*>(x)->ownerElement(), nullptr);
     map->readonlyMap(true);
-    EXPECT_DOM_ERROR(map->setNamedItem(x), ENo_Modification_Allowed_Err,
-                     "No modification allowed error.");
+    EXPECT_ERROR(map->setNamedItem(x), ENo_Modification_Allowed_Err,
+                 "No modification allowed error.");
     // A notation map accepts notations only.
     TdomDocumentType* type = doc->createDocumentType(u"root", u"", u"", u"");
-    EXPECT_DOM_ERROR(type->notations()->setNamedItem(doc->createEntity(u"e", u"", u"", u"")),
-                     EHierarchy_Request_Err, "Hierarchy request error.");
+    EXPECT_ERROR(type->notations()->setNamedItem(doc->createEntity(u"e", u"", u"", u"")),
+                 EHierarchy_Request_Err, "Hierarchy request error.");
     TdomNotation* n = doc->createNotation(u"n", u"p", u"s");
     type->notations()->setNamedItem(n);
     EXPECT_EQ(type->notations()->getNamedItem(u"n"), n);
-    EXPECT_DOM_ERROR(type->notations()->setNamedItem(root), EHierarchy_Request_Err,
-                     "Hierarchy request error.");
+    EXPECT_ERROR(type->notations()->setNamedItem(root), EHierarchy_Request_Err,
+                 "Hierarchy request error.");
 }
 
 // Name lookups in a map with many entries must give what a scan of the list in order
@@ -246,12 +244,8 @@ TEST_F(DomTest, EntityMapRefusesAnEntityThatRefersToItself) {
     type->entities()->setNamedItem(a);
     TdomEntity* b = doc->createEntity(u"b", u"", u"", u"");
     b->appendChild(doc->createEntityReference(u"a"));
-    try {
-        type->entities()->setNamedItem(b);
-        ADD_FAILURE() << "a circular entity was accepted";
-    } catch (const EParserInvalidEntityDeclaration_Err& e) {
-        EXPECT_EQ(e.message(), "Invalid entity declaration error.");
-    }
+    EXPECT_ERROR(type->entities()->setNamedItem(b), EParserInvalidEntityDeclaration_Err,
+                 "Invalid entity declaration error.");
     EXPECT_EQ(type->entities()->getNamedItem(u"b"), nullptr);
     EXPECT_FALSE(b->hasChildNodes());
     EXPECT_EQ(type->entities()->length(), 1);

@@ -11,8 +11,8 @@ public:
 
 TEST(DomImplementation, CreateAndFreeDocuments) {
     TDomImplementation impl;
-    EXPECT_DOM_ERROR(impl.createDocument(u"1bad", nullptr), EInvalid_Character_Err,
-                     "Invalid character error.");
+    EXPECT_ERROR(impl.createDocument(u"1bad", nullptr), EInvalid_Character_Err,
+                 "Invalid character error.");
     EXPECT_EQ(impl.documents().length(), 0);
     TdomDocument* doc = impl.createDocument(u"item", nullptr);
     TdomDocument* kept = impl.createDocument(u"other", nullptr);
@@ -21,8 +21,8 @@ TEST(DomImplementation, CreateAndFreeDocuments) {
     TdomDocument* alias = doc;
     impl.freeDocument(doc);
     EXPECT_EQ(doc, nullptr);
-    EXPECT_DOM_ERROR(impl.freeDocument(doc), ENot_Found_Err, "Document not found error.");
-    EXPECT_DOM_ERROR(impl.freeDocument(alias), ENot_Found_Err, "Document not found error.");
+    EXPECT_ERROR(impl.freeDocument(doc), ENot_Found_Err, "Document not found error.");
+    EXPECT_ERROR(impl.freeDocument(alias), ENot_Found_Err, "Document not found error.");
     EXPECT_EQ(impl.documents().length(), 1);
     EXPECT_EQ(impl.documents().indexOf(kept), 0);
 }
@@ -32,12 +32,12 @@ TEST(DomImplementation, CreateDocumentNS) {
     TdomDocument* doc = impl.createDocumentNS(u"urn:x", u"p:feed", nullptr);
     EXPECT_EQ(doc->documentElement()->namespaceURI(), u"urn:x");
     EXPECT_EQ(doc->documentElement()->prefix(), u"p");
-    EXPECT_DOM_ERROR(impl.createDocumentNS(u"", u"p:feed", nullptr), ENamespace_Err,
-                     "Namespace error.");
-    EXPECT_DOM_ERROR(impl.createDocumentNS(u"urn:x", u"xmlns", nullptr), ENamespace_Err,
-                     "Namespace error.");
-    EXPECT_DOM_ERROR(impl.createDocumentNS(u"urn:x", u"a b", nullptr), EInvalid_Character_Err,
-                     "Invalid character error.");
+    EXPECT_ERROR(impl.createDocumentNS(u"", u"p:feed", nullptr), ENamespace_Err,
+                 "Namespace error.");
+    EXPECT_ERROR(impl.createDocumentNS(u"urn:x", u"xmlns", nullptr), ENamespace_Err,
+                 "Namespace error.");
+    EXPECT_ERROR(impl.createDocumentNS(u"urn:x", u"a b", nullptr), EInvalid_Character_Err,
+                 "Invalid character error.");
     EXPECT_EQ(impl.documents().length(), 1);
 }
 
@@ -48,15 +48,15 @@ TEST(DomImplementation, FreeDocumentTypesJoinDocuments) {
     EXPECT_EQ(impl.documentTypes().length(), 1);
     TdomDocument* other = impl.createDocument(u"x", nullptr);
     TdomDocumentType* foreign = other->createDocumentType(u"feed", u"", u"", u"");
-    EXPECT_DOM_ERROR(impl.createDocument(u"feed", foreign), EWrong_Document_Err,
-                     "Wrong document error.");
+    EXPECT_ERROR(impl.createDocument(u"feed", foreign), EWrong_Document_Err,
+                 "Wrong document error.");
     TdomDocument* doc = impl.createDocument(u"feed", type);
     EXPECT_EQ(doc->doctype(), type);
     EXPECT_EQ(type->ownerDocument(), doc);
     EXPECT_EQ(type->entities()->ownerDocument(), doc);
     EXPECT_EQ(doc->documentElement()->nodeName(), u"feed");
     EXPECT_EQ(impl.documentTypes().length(), 0);
-    EXPECT_DOM_ERROR(impl.freeDocumentType(type), ENot_Found_Err, "DocumentType not found error.");
+    EXPECT_ERROR(impl.freeDocumentType(type), ENot_Found_Err, "DocumentType not found error.");
     TdomDocumentType* loose =
         impl.adoptDocumentType(std::make_unique<TdomDocumentType>(nullptr, u"x", u"", u"", u""));
     impl.freeDocumentType(loose);
@@ -78,18 +78,18 @@ TEST(DomImplementation, ContentModelObjects) {
     impl.freeInternalCMObject(internal);
     EXPECT_EQ(internal, nullptr);
     EXPECT_EQ(cm->internalObject(), nullptr);
-    EXPECT_DOM_ERROR(impl.freeInternalCMObject(keepInternal), ENot_Found_Err,
-                     "Internal content model not found error.");
+    EXPECT_ERROR(impl.freeInternalCMObject(keepInternal), ENot_Found_Err,
+                 "Internal content model not found error.");
 
     // Freeing the document frees its content model but only detaches the external part.
     impl.freeDocument(doc);
     EXPECT_EQ(impl.cmObjects().length(), 0);
     EXPECT_EQ(impl.externalCMObjects().length(), 1);
     EXPECT_EQ(external->contentModel(), nullptr);
-    EXPECT_DOM_ERROR(impl.freeCMObject(cm), ENot_Found_Err, "Content model not found error.");
+    EXPECT_ERROR(impl.freeCMObject(cm), ENot_Found_Err, "Content model not found error.");
     impl.freeExternalCMObject(external);
-    EXPECT_DOM_ERROR(impl.freeExternalCMObject(external), ENot_Found_Err,
-                     "External content model not found error.");
+    EXPECT_ERROR(impl.freeExternalCMObject(external), ENot_Found_Err,
+                 "External content model not found error.");
 
     // clear() ends everything, in any state of attachment.
     TdomCMObject* cm2 = impl.createCMObject();
@@ -104,12 +104,11 @@ TEST(DomImplementation, ContentModelObjects) {
 TEST(DomImplementation, DocumentFormats) {
     TDomImplementation impl;
     TdomDocumentClass feedClass = &constructDocument<TFeedDocument>;
-    EXPECT_DOM_ERROR(impl.registerDocumentFormat(u"urn:x", u"default", feedClass),
-                     EInvalid_Access_Err,
-                     "Illegal Parameter Error: Attempt to set the reserved Document Format "
-                     "\"default\".");
-    EXPECT_DOM_ERROR(impl.getDocumentClass(u"", u"feed"), EUnknown_Document_Format_Err,
-                     "Unknown document format yet");
+    EXPECT_ERROR(impl.registerDocumentFormat(u"urn:x", u"default", feedClass), EInvalid_Access_Err,
+                 "Illegal Parameter Error: Attempt to set the reserved Document Format "
+                 "\"default\".");
+    EXPECT_ERROR(impl.getDocumentClass(u"", u"feed"), EUnknown_Document_Format_Err,
+                 "Unknown document format yet");
     impl.registerDocumentFormat(u"", u"feed", feedClass);
     EXPECT_TRUE(impl.supportsDocumentFormat(u"", u"feed"));
     EXPECT_FALSE(impl.supportsDocumentFormat(u"urn:x", u"feed"));

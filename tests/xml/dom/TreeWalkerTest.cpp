@@ -163,7 +163,7 @@ TEST_F(TreeWalkerTest, FilterCallsFollowTheRecursiveOrder) {
 
 TEST_F(TreeWalkerTest, CurrentNodeAndFilterErrors) {
     TdomTreeWalker* w = walker(root);
-    EXPECT_DOM_ERROR(w->currentNode(nullptr), ENot_Supported_Err, "Not supported error.");
+    EXPECT_ERROR(w->currentNode(nullptr), ENot_Supported_Err, "Not supported error.");
     EXPECT_EQ(w->currentNode(), root);
     w->currentNode(doc);  // outside the root: allowed without a check
     EXPECT_EQ(w->currentNode(), doc);
@@ -195,8 +195,8 @@ TEST_F(TreeWalkerTest, NodeIteratorRunsInDocumentOrder) {
     EXPECT_EQ(it->previousNode(), nodes[u"a"]);
     EXPECT_EQ(it->previousNode(), nullptr);
     it->detach();
-    EXPECT_DOM_ERROR(it->nextNode(), EInvalid_State_Err, "Invalid state error.");
-    EXPECT_DOM_ERROR(it->previousNode(), EInvalid_State_Err, "Invalid state error.");
+    EXPECT_ERROR(it->nextNode(), EInvalid_State_Err, "Invalid state error.");
+    EXPECT_ERROR(it->previousNode(), EInvalid_State_Err, "Invalid state error.");
     EXPECT_EQ(doc->nodeIteratorCount(), 1);
     doc->clearInvalidNodeIterators();
     EXPECT_EQ(doc->nodeIteratorCount(), 0);

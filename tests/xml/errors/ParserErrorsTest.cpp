@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/ExpectError.h"
 #include "xml/errors/ParserErrors.h"
 #include "xml/errors/Severity.h"
 
@@ -67,9 +68,9 @@ TEST(ParserErrors, ClassesKeepNameMessageAndFamily) {
 }
 
 TEST(ParserErrors, RaiseSiteMayChooseItsMessage) {
-    EParserInvalidXmlDeclaration_Err e("Character(s) before xml-declaration error.");
-    EXPECT_EQ(e.message(), "Character(s) before xml-declaration error.");
-    EXPECT_STREQ(e.className(), "EParserInvalidXmlDeclaration_Err");
+    EXPECT_ERROR(
+        throw EParserInvalidXmlDeclaration_Err("Character(s) before xml-declaration error."),
+        EParserInvalidXmlDeclaration_Err, "Character(s) before xml-declaration error.");
 }
 
 TEST(ParserErrors, ClassesOutsideTheFamiliesCountAsFatal) {

@@ -3,6 +3,7 @@
 #include "InputTestSupport.h"
 #include "core/FileStream.h"
 #include "core/TextConvert.h"
+#include "tests/support/ExpectError.h"
 
 namespace wispel {
 namespace {
@@ -32,8 +33,8 @@ TEST(EncodingDetection, MarksAndDeclarationsSelectTheEncoding) {
          TdomEncoding::etWindows1252, u"<?xml version='1.0' encoding='windows-1252'?>\u20AC"},
         {"alias", "<?xml\tencoding='Cyrillic'?>", TdomEncoding::etISO8859_5,
          u"<?xml\tencoding='Cyrillic'?>"},
-        {"unknown name", "<?xml version='1.0' encoding='x-no-such-charset'?>",
-         TdomEncoding::etUTF8, u"<?xml version='1.0' encoding='x-no-such-charset'?>"},
+        {"unknown name", "<?xml version='1.0' encoding='x-no-such-charset'?>", TdomEncoding::etUTF8,
+         u"<?xml version='1.0' encoding='x-no-such-charset'?>"},
         {"UTF-16 named without a mark", "<?xml version='1.0' encoding='UTF-16'?>",
          TdomEncoding::etUTF8, u"<?xml version='1.0' encoding='UTF-16'?>"},
         {"no white space after xml", "<?xmlencoding='cp1252'?>", TdomEncoding::etUTF8,
@@ -154,12 +155,7 @@ TEST(Decoding, ReadsFromTheStartWhateverTheStreamPosition) {
 }
 
 TEST(Decoding, NullStreamIsRefused) {
-    try {
-        TXmlInputSource source(nullptr, u"", u"");
-        FAIL();
-    } catch (const EStreamError& e) {
-        EXPECT_EQ(e.message(), "Stream not specified.");
-    }
+    EXPECT_ERROR((TXmlInputSource(nullptr, u"", u"")), EStreamError, "Stream not specified.");
 }
 
 TEST(Decoding, BlocksLongerThanOneBufferDecodeSeamlessly) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/Exception.h"
+#include "tests/support/ExpectError.h"
 #include "xml/errors/ParserErrors.h"
 #include "xml/input/CustomStr.h"
 #include "xml/input/NameValueList.h"
@@ -73,12 +74,7 @@ TEST(NameValueList, KeepsOrderAndFindsNames) {
     EXPECT_EQ(list.values(2), u"0");
     list.deleteItem(1);
     EXPECT_EQ(list.names(1), u"first");
-    try {
-        list.values(2);
-        FAIL();
-    } catch (const EListError& e) {
-        EXPECT_EQ(e.message(), "List index out of bounds (2)");
-    }
+    EXPECT_ERROR(list.values(2), EListError, "List index out of bounds (2)");
     EXPECT_THROW(list.insert(3, u"a", u"b"), EListError);
     list.clear();
     EXPECT_EQ(list.count(), 0);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/MemoryStream.h"
+#include "tests/support/ExpectError.h"
 #include "xml/errors/ParserErrors.h"
 #include "xml/input/XmlInputSource.h"
 #include "xml/reader/ErrorHandler.h"
@@ -86,13 +87,8 @@ TEST(StandardErrorHandler, RecordsEveryReportWithTheLocatorPositions) {
     TdomStandardErrorHandler handler;
     handler.warning(nullptr, locator, EParserDouble_Entity_Decl_Warning(), u"e");
     handler.error(nullptr, nullptr, EParserDuplicate_ID_Value_Err(), u"");
-    try {
-        handler.fatalError(nullptr, locator, EParserRootNotFound_Err(), u"");
-        FAIL();
-    } catch (const EParserFatalError& e) {
-        EXPECT_STREQ(e.className(), "EParserFatalError");
-        EXPECT_EQ(e.message(), "EParserFatalError: Fatal Error.");
-    }
+    EXPECT_ERROR(handler.fatalError(nullptr, locator, EParserRootNotFound_Err(), u""),
+                 EParserFatalError, "EParserFatalError: Fatal Error.");
     ASSERT_EQ(handler.errorCount(), 3);
     const TXmlParserError& warning = handler.errors(0);
     EXPECT_EQ(warning.severity(), TdomSeverity::svWarning);
