@@ -96,13 +96,11 @@ void TdomStandardDocXMLReader::readEndTag(TdomCustomParser* parser, TdomStandard
 void TdomStandardDocXMLReader::readEmptyElementTag(TdomCustomParser* parser,
                                                    TdomStandardLocator* locator,
                                                    const DOMString& text) {
-    checkSurrogates(text);
-    if (!contentHandler()) return;
-    DOMString name;
-    TdomNameValueList attributes;
-    parseTagContent(text, name, attributes);
-    contentHandler()->startElement(parser, locator, {}, {}, name, &attributes);
-    contentHandler()->endElement(parser, locator, {}, {}, name);
+    // This class's own start-tag step, whatever a subclass makes of readStartTag.
+    TdomStandardDocXMLReader::readStartTag(parser, locator, text);
+    if (contentHandler()) {
+        contentHandler()->endElement(parser, locator, {}, {}, DOMString(splitAtBlank(text).head));
+    }
 }
 
 void TdomStandardDocXMLReader::readCharacterReference(TdomCustomParser* parser,
