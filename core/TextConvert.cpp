@@ -94,12 +94,6 @@ DOMString fromUtf8(std::string_view text) {
     return out;
 }
 
-std::string_view trimSpacesAndTabs(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 std::string_view truncateUtf8(std::string_view text, std::size_t maxBytes) {
     if (text.size() <= maxBytes) return text;
     size_t end = maxBytes;

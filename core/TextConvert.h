@@ -24,9 +24,6 @@ void appendUtf8(std::string& out, char32_t codePoint);
 // UTF-8 sequence.
 std::string_view truncateUtf8(std::string_view text, std::size_t maxBytes);
 
-// `text` without the blanks and tabs at either end.
-std::string_view trimSpacesAndTabs(std::string_view text);
-
 inline bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 inline bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 

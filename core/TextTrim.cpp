@@ -24,4 +24,10 @@ std::string_view trimText(std::string_view text) {
     return trimTextRight(trimTextLeft(text));
 }
 
+std::string_view trimSpacesAndTabs(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 }  // namespace wispel

@@ -11,4 +11,8 @@ std::string_view trimText(std::string_view text);
 std::string_view trimTextLeft(std::string_view text);
 std::string_view trimTextRight(std::string_view text);
 
+// `text` without the blanks and tabs at either end: names of tables and folders, where a
+// control character is part of the name.
+std::string_view trimSpacesAndTabs(std::string_view text);
+
 }  // namespace wispel

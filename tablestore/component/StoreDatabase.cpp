@@ -5,7 +5,7 @@
 
 #include "core/DataFolder.h"
 #include "core/TextCase.h"
-#include "core/TextConvert.h"
+#include "core/TextTrim.h"
 #include "tablestore/component/ComponentErrors.h"
 #include "tablestore/component/StoreSession.h"
 #include "tablestore/engine/DataDirectory.h"

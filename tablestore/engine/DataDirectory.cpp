@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/TextCase.h"
-#include "core/TextConvert.h"
+#include "core/TextTrim.h"
 #include "tablestore/engine/DataTable.h"
 
 namespace wispel {
