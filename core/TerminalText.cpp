@@ -1,6 +1,7 @@
 #include "core/TerminalText.h"
 
-#include <cstdio>
+#include <cstdint>
+#include <cstring>
 
 namespace wispel {
 
@@ -26,54 +27,105 @@ std::size_t sequenceLength(std::string_view text) {
     return length;
 }
 
-void appendHex(std::string& out, const char* form, unsigned value) {
-    char text[8];
-    std::snprintf(text, sizeof text, form, value);
-    out += text;
+void appendHex(std::string& out, const char* prefix, unsigned value, int digits) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += prefix;
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xF];
 }
 
-std::string escape(std::string_view text, char quote, bool keepLines) {
-    std::string out;
-    out.reserve(text.size());
-    while (!text.empty()) {
-        std::size_t length = sequenceLength(text);
-        auto byte = static_cast<unsigned char>(text[0]);
-        if (length == 0) {
-            appendHex(out, "\\x%02X", byte);
-            length = 1;
-        } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0) {
-            appendHex(out, "\\u%04X", static_cast<unsigned char>(text[1]));
-        } else if (length > 1) {
-            out.append(text.substr(0, length));
-        } else if (keepLines && (byte == '\n' || byte == '\r' || byte == '\\')) {
-            out += static_cast<char>(byte);
-        } else if (byte == '\\' || (quote != '\0' && byte == static_cast<unsigned char>(quote))) {
-            out += '\\';
-            out += static_cast<char>(byte);
-        } else if (byte == '\t') {
-            out += "\\t";
-        } else if (byte == '\n') {
-            out += "\\n";
-        } else if (byte == '\r') {
-            out += "\\r";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            appendHex(out, "\\x%02X", byte);
-        } else {
-            out += static_cast<char>(byte);
-        }
-        text.remove_prefix(length);
+bool plainByte(char byte, char quote) {
+    return byte >= 0x20 && byte <= 0x7E && byte != '\\' && byte != quote;
+}
+
+// Word-at-a-time tests on eight bytes, each nonzero exactly when some byte is zero, or is
+// below `limit` (at most 0x80).
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+std::uint64_t anyZero(std::uint64_t word) {
+    return (word - kOnes) & ~word & kHighBits;
+}
+std::uint64_t anyBelow(std::uint64_t word, unsigned limit) {
+    return (word - kOnes * limit) & ~word & kHighBits;
+}
+
+// True when all eight bytes of `word` are plain: printable ASCII, no backslash, no quote.
+bool plainWord(std::uint64_t word, char quote) {
+    return ((word & kHighBits) | anyBelow(word, 0x20) | anyZero(word ^ (kOnes * 0x7F)) |
+            anyZero(word ^ (kOnes * '\\')) |
+            anyZero(word ^ (kOnes * static_cast<unsigned char>(quote)))) == 0;
+}
+
+// The length of the run of plain bytes at the start of `text`: most of any text, which is
+// then copied in one go, and found eight bytes at a time.
+std::size_t plainRun(std::string_view text, char quote) {
+    std::size_t i = 0;
+    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&word, text.data() + i, 8);
+        if (!plainWord(word, quote)) break;
     }
-    return out;
+    while (i < text.size() && plainByte(text[i], quote)) ++i;
+    return i;
+}
+
+// Appends the escaped form of the one character (or stray byte) at the start of `text` and
+// returns how many bytes it took.
+std::size_t appendEscapedCharacter(std::string& out, std::string_view text, char quote,
+                                   bool keepLines) {
+    std::size_t length = sequenceLength(text);
+    auto byte = static_cast<unsigned char>(text[0]);
+    if (length == 0) {
+        appendHex(out, "\\x", byte, 2);
+        length = 1;
+    } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0) {
+        appendHex(out, "\\u", static_cast<unsigned char>(text[1]), 4);
+    } else if (length > 1) {
+        out.append(text.substr(0, length));
+    } else if (keepLines && (byte == '\n' || byte == '\r' || byte == '\\')) {
+        out += static_cast<char>(byte);
+    } else if (byte == '\\' || (quote != '\0' && byte == static_cast<unsigned char>(quote))) {
+        out += '\\';
+        out += static_cast<char>(byte);
+    } else if (byte == '\t') {
+        out += "\\t";
+    } else if (byte == '\n') {
+        out += "\\n";
+    } else if (byte == '\r') {
+        out += "\\r";
+    } else if (byte < 0x20 || byte == 0x7F) {
+        appendHex(out, "\\x", byte, 2);
+    } else {
+        out += static_cast<char>(byte);
+    }
+    return length;
+}
+
+void appendEscaped(std::string& out, std::string_view text, char quote, bool keepLines) {
+    while (!text.empty()) {
+        const std::size_t plain = plainRun(text, quote);
+        out.append(text.substr(0, plain));
+        text.remove_prefix(plain);
+        if (!text.empty()) text.remove_prefix(appendEscapedCharacter(out, text, quote, keepLines));
+    }
 }
 
 }  // namespace
 
+void appendEscapedControls(std::string& out, std::string_view text, char quote) {
+    appendEscaped(out, text, quote, false);
+}
+
 std::string escapeControls(std::string_view text, char quote) {
-    return escape(text, quote, false);
+    std::string out;
+    out.reserve(text.size());
+    appendEscaped(out, text, quote, false);
+    return out;
 }
 
 std::string escapeControlsKeepingLines(std::string_view text) {
-    return escape(text, '\0', true);
+    std::string out;
+    out.reserve(text.size());
+    appendEscaped(out, text, '\0', true);
+    return out;
 }
 
 }  // namespace wispel

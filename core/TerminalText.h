@@ -20,4 +20,8 @@ std::string escapeControls(std::string_view text, char quote = '\0');
 // messages whose lines are meant to show as lines.
 std::string escapeControlsKeepingLines(std::string_view text);
 
+// What escapeControls returns, appended to `out`: for output built line by line in one
+// reused buffer.
+void appendEscapedControls(std::string& out, std::string_view text, char quote = '\0');
+
 }  // namespace wispel

@@ -1,42 +1,83 @@
 #include "core/TextConvert.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace wispel {
 
-void appendUtf8(std::string& out, char32_t cp) {
+namespace {
+
+// Writes the UTF-8 form of one code point at `out` and returns the position after it.
+char* writeUtf8(char* out, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
+}
+
+// The bytes the UTF-8 form of `text` takes at most: exact, except that a surrogate counts
+// three bytes where a pair takes four and an unpaired one becomes the one-byte "?". One
+// allocation then holds the whole conversion.
+std::size_t utf8Bound(std::u16string_view text) {
+    std::size_t bytes = text.size();
+    for (const char16_t unit : text) bytes += (unit >= 0x80) + (unit >= 0x800);
+    return bytes;
+}
+
+// True when the four code units at `units` are all ASCII, tested as one word.
+bool fourAscii(const char16_t* units) {
+    std::uint64_t word;
+    std::memcpy(&word, units, sizeof word);
+    return (word & 0xFF80FF80FF80FF80) == 0;
+}
+
+}  // namespace
+
+void appendUtf8(std::string& out, char32_t cp) {
+    char bytes[4];
+    out.append(bytes, writeUtf8(bytes, cp));
+}
+
+void appendToUtf8(std::string& out, std::u16string_view text) {
+    const std::size_t start = out.size();
+    out.resize(start + utf8Bound(text));
+    char* const begin = out.data() + start;
+    char* at = begin;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // Runs of ASCII, the bulk of most text, go four units at a time.
+        for (; i + 4 <= text.size() && fourAscii(text.data() + i); i += 4) {
+            for (int k = 0; k < 4; ++k) *at++ = static_cast<char>(text[i + k]);
+        }
+        while (i < text.size() && text[i] < 0x80) *at++ = static_cast<char>(text[i++]);
+        if (i == text.size()) break;
+        const char16_t unit = text[i++];
+        if (isHighSurrogate(unit) && i < text.size() && isLowSurrogate(text[i])) {
+            at = writeUtf8(at, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[i++] - 0xDC00));
+        } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
+            *at++ = kDefaultChar;
+        } else {
+            at = writeUtf8(at, unit);
+        }
+    }
+    out.resize(start + static_cast<std::size_t>(at - begin));
 }
 
 std::string toUtf8(std::u16string_view text) {
     std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char16_t unit = text[i];
-        if (unit < 0x80) {
-            out += static_cast<char>(unit);
-        } else if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            char32_t cp = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            appendUtf8(out, cp);
-            ++i;
-        } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
-            out += kDefaultChar;
-        } else {
-            appendUtf8(out, unit);
-        }
-    }
+    appendToUtf8(out, text);
     return out;
 }
 

@@ -15,6 +15,8 @@ using DOMString = std::u16string;
 constexpr char kDefaultChar = '?';
 
 std::string toUtf8(std::u16string_view text);
+// The same appended to `out`.
+void appendToUtf8(std::string& out, std::u16string_view text);
 DOMString fromUtf8(std::string_view text);
 
 // Appends the UTF-8 form of one code point (callers pass valid scalar values).

@@ -35,6 +35,30 @@ TEST(TerminalText, EveryControlCharacterBecomesVisible) {
               "Socket Error # 1\r\nText\\ \\x1B[2J");
 }
 
+// Plain text is scanned eight bytes at a time: each character that needs escaping must be
+// found at every place in such a run, and at either side of its end.
+TEST(TerminalText, FindsEveryEscapeInLongRuns) {
+    const struct {
+        std::string character;
+        std::string shown;
+    } specials[] = {
+        {"\\", "\\\\"}, {"\"", "\\\""}, {"\x1F", "\\x1F"}, {"\x7F", "\\x7F"},
+        {"\x80", "\\x80"}, {"\xC2\x85", "\\u0085"}, {"\xC3\xA9", "\xC3\xA9"},
+        {std::string(1, '\0'), "\\x00"},
+    };
+    const std::string plain = "The council met, ~ at noon!";
+    for (const auto& special : specials) {
+        for (std::size_t at = 0; at <= plain.size(); ++at) {
+            const std::string text = plain.substr(0, at) + special.character + plain.substr(at);
+            const std::string shown = plain.substr(0, at) + special.shown + plain.substr(at);
+            EXPECT_EQ(escapeControls(text, '"'), shown) << shown;
+        }
+    }
+    std::string line = "feed\t";
+    appendEscapedControls(line, "a\tb");
+    EXPECT_EQ(line, "feed\ta\\tb");
+}
+
 TEST(CommandLineTool, ParsesSeconds) {
     const struct {
         const char* text;

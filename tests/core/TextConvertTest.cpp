@@ -21,6 +21,33 @@ TEST(TextConvert, Utf16ToUtf8) {
     for (const auto& c : cases) EXPECT_EQ(toUtf8(c.in), c.out);
 }
 
+// ASCII is converted four units at a time: any other character must come out right at
+// every place in such a run.
+TEST(TextConvert, Utf16ToUtf8AtEveryPlaceInARun) {
+    const struct {
+        std::u16string units;
+        std::string bytes;
+    } specials[] = {
+        {u"\u00E9", "\xC3\xA9"},
+        {u"\u20AC", "\xE2\x82\xAC"},
+        {u"\U0001F600", "\xF0\x9F\x98\x80"},
+        {std::u16string(1, char16_t(0xD800)), "?"},
+        {std::u16string(1, char16_t(0xDC00)), "?"},
+    };
+    const std::u16string plain = u"Council & city";
+    for (const auto& special : specials) {
+        for (std::size_t at = 0; at <= plain.size(); ++at) {
+            const std::string expected =
+                toUtf8(plain.substr(0, at)) + special.bytes + toUtf8(plain.substr(at));
+            EXPECT_EQ(toUtf8(plain.substr(0, at) + special.units + plain.substr(at)), expected)
+                << expected;
+        }
+    }
+    std::string text = "caf";
+    appendToUtf8(text, u"\u00E9 au lait");
+    EXPECT_EQ(text, "caf\xC3\xA9 au lait");
+}
+
 TEST(TextConvert, Utf8ToUtf16) {
     struct Case {
         std::string in;
