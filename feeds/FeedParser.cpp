@@ -41,13 +41,13 @@ void TRSSParser::WalkNode(TdomTreeWalker* walker) {
     if (!walker) return;
     // Entities come from the walked document, which need not be the last parsed one.
     TdomNode* root = walker->root();
-    TEntityExpander expander =
+    TFieldTextReader fields(
         documentEntityExpander(root->nodeType() == DOCUMENT_NODE ? static_cast<TdomDocument*>(root)
-                                                                 : root->ownerDocument());
+                                                                 : root->ownerDocument()));
     for (;;) {
         const ElementKind kind = classifyNodeName(walker->currentNode()->nodeName());
         if (kind == ElementKind::Item) {
-            readItem(*walker, expander);
+            readItem(*walker, fields);
             if (!walker->nextSibling()) return;
         } else if (!walker->nextNode()) {
             // A field element outside an item moves on in node order as well.
@@ -59,7 +59,7 @@ void TRSSParser::WalkNode(TdomTreeWalker* walker) {
 // Reads the first visible children of the item, each into the field its own name selects,
 // and leaves the walker on the item. Every move is checked, so that an item with empty or
 // missing fields never carries the walk off into the items after it.
-void TRSSParser::readItem(TdomTreeWalker& walker, TEntityExpander& expander) {
+void TRSSParser::readItem(TdomTreeWalker& walker, TFieldTextReader& fields) {
     TdomNode* itemNode = walker.currentNode();
     TRSSListedItem* item = items_->Add();
     if (!walker.firstChild()) return;
@@ -67,9 +67,9 @@ void TRSSParser::readItem(TdomTreeWalker& walker, TEntityExpander& expander) {
         const TdomNode* field = walker.currentNode();
         const ElementKind kind = classifyNodeName(field->nodeName());
         if (kind == ElementKind::Link) {
-            SetItemField(*item, kind, resolveItemLink(field, elementText(field, expander), baseURL_));
+            SetItemField(*item, kind, resolveItemLink(field, fields.text(field), baseURL_));
         } else if (kind != ElementKind::None && kind != ElementKind::Item) {
-            SetItemField(*item, kind, elementText(field, expander));
+            SetItemField(*item, kind, fields.text(field));
         }
         if (round < kFieldRounds && !walker.nextSibling()) break;
     }

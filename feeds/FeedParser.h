@@ -22,7 +22,7 @@ class TDomImplementation;
 class TdomDocument;
 class TdomTreeWalker;
 class TXmlToDomParser;
-class TEntityExpander;
+class TFieldTextReader;
 
 class TRSSParser : public TComponent {
 public:
@@ -54,7 +54,7 @@ public:
     TDomImplementation* DomImplementation() const noexcept { return domImplementation_; }
 
 private:
-    void readItem(TdomTreeWalker& walker, TEntityExpander& expander);
+    void readItem(TdomTreeWalker& walker, TFieldTextReader& fields);
 
     TRSSListedItemCollection* items_;        // owned
     TXmlToDomParser* xmlParser_;             // owned component

@@ -31,20 +31,26 @@ void appendOwnText(const TdomNode* node, TEntityExpander& expander, DOMString& t
     }
 }
 
-}  // namespace
-
-std::string elementText(const TdomNode* element, TEntityExpander& expander) {
-    return toUtf8(elementUnits(element, expander));
-}
-
-DOMString elementUnits(const TdomNode* element, TEntityExpander& expander) {
-    DOMString text;
+void appendElementUnits(const TdomNode* element, TEntityExpander& expander, DOMString& text) {
     // Document order without recursion, into the nodes that hold text below them.
     for (TdomNode* node = element->firstChild(); node != nullptr;
          node = nextInSubtree(element, node, descends(node))) {
         appendOwnText(node, expander, text);
     }
+}
+
+}  // namespace
+
+DOMString elementUnits(const TdomNode* element, TEntityExpander& expander) {
+    DOMString text;
+    appendElementUnits(element, expander, text);
     return text;
+}
+
+std::string TFieldTextReader::text(const TdomNode* element) {
+    units_.clear();  // keeps its capacity for the next field
+    appendElementUnits(element, expander_, units_);
+    return toUtf8(units_);
 }
 
 TEntityExpander documentEntityExpander(const TdomDocument* document) {

@@ -4,6 +4,7 @@
 // text. Whitespace stays as it is.
 
 #include <string>
+#include <utility>
 
 #include "feeds/EntityExpander.h"
 
@@ -12,10 +13,21 @@ namespace wispel {
 class TdomNode;
 class TdomDocument;
 
-// 8-bit (UTF-8) text of `element`'s content. References go through `expander`.
-std::string elementText(const TdomNode* element, TEntityExpander& expander);
-// The same text as UTF-16 code units.
+// The UTF-16 text of `element`'s content. References go through `expander`.
 DOMString elementUnits(const TdomNode* element, TEntityExpander& expander);
+
+// The 8-bit (UTF-8) field texts of one document, one after the other: each is built in a
+// buffer they all share, so that a field costs the one string it is returned in.
+class TFieldTextReader {
+public:
+    explicit TFieldTextReader(TEntityExpander expander) : expander_(std::move(expander)) {}
+
+    std::string text(const TdomNode* element);
+
+private:
+    TEntityExpander expander_;
+    DOMString units_;  // the last field's text, kept for its capacity
+};
 
 // An expander over the internal entities of `document`'s DTD; the document must outlive it.
 TEntityExpander documentEntityExpander(const TdomDocument* document);

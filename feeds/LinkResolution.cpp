@@ -171,12 +171,12 @@ std::string linkBase(const TdomNode* element, std::string_view feedURL) {
     return hasUriScheme(base) ? base : std::string{};
 }
 
-std::string resolveItemLink(const TdomNode* element, const std::string& link,
-                            std::string_view feedURL) {
+std::string resolveItemLink(const TdomNode* element, std::string link, std::string_view feedURL) {
     const std::string_view reference = trimBlanks(link);
     if (reference.empty() || hasUriScheme(reference)) return link;
     const std::string base = linkBase(element, feedURL);
-    return base.empty() ? link : resolveUriReference(base, reference);
+    if (base.empty()) return link;
+    return resolveUriReference(base, reference);
 }
 
 }  // namespace wispel

@@ -25,7 +25,6 @@ std::string linkBase(const TdomNode* element, std::string_view feedURL);
 // The link text of an item (`link` as the field read it, whitespace around it allowed)
 // resolved against the base of `element`. A link that is empty, absolute, or has no base
 // to resolve against stays exactly as written.
-std::string resolveItemLink(const TdomNode* element, const std::string& link,
-                            std::string_view feedURL);
+std::string resolveItemLink(const TdomNode* element, std::string link, std::string_view feedURL);
 
 }  // namespace wispel
