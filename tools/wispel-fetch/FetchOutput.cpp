@@ -5,15 +5,16 @@
 namespace wispel {
 
 void TFetchOutput::line(std::initializer_list<std::string_view> fields, std::string_view indent) {
-    std::string text(indent);
+    // One buffer serves every line: after the first few it never grows again.
+    line_.assign(indent);
     bool first = true;
     for (std::string_view field : fields) {
-        if (!first) text += '\t';
-        text += escapeControls(field);
+        if (!first) line_ += '\t';
+        appendEscapedControls(line_, field);
         first = false;
     }
-    text += '\n';
-    std::fwrite(text.data(), 1, text.size(), out_);
+    line_ += '\n';
+    std::fwrite(line_.data(), 1, line_.size(), out_);
 }
 
 void TFetchOutput::begin() {

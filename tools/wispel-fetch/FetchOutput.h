@@ -27,6 +27,7 @@ private:
 
     std::FILE* out_;  // not owned
     Format format_;
+    std::string line_;  // the line being written
 };
 
 }  // namespace wispel
