@@ -10,32 +10,31 @@ namespace wispel {
 
 namespace {
 
-// Elements hold text below them; an entity reference does when it was expanded in place.
-bool descends(const TdomNode* node) {
-    const TdomNodeType type = node->nodeType();
-    return (type == ELEMENT_NODE || type == ENTITY_REFERENCE_NODE) && node->hasChildNodes();
-}
-
-void appendOwnText(const TdomNode* node, TEntityExpander& expander, DOMString& text) {
+// Appends the text `node` holds itself and tells whether its children hold more: elements
+// hold text below them, an entity reference does when it was expanded in place and its own
+// replacement otherwise. One look at the node type serves both.
+bool appendOwnText(const TdomNode* node, TEntityExpander& expander, DOMString& text) {
     switch (node->nodeType()) {
         case TEXT_NODE:
         case CDATA_SECTION_NODE:
             // The data itself: nodeValue would copy it first.
             text += static_cast<const TdomCharacterData*>(node)->data();
-            break;
+            return false;
         case ENTITY_REFERENCE_NODE:
-            if (!node->hasChildNodes()) expander.appendReference(node->nodeName(), text);
-            break;
+            if (node->hasChildNodes()) return true;
+            expander.appendReference(node->nodeName(), text);
+            return false;
+        case ELEMENT_NODE:
+            return node->hasChildNodes();
         default:
-            break;
+            return false;
     }
 }
 
 void appendElementUnits(const TdomNode* element, TEntityExpander& expander, DOMString& text) {
     // Document order without recursion, into the nodes that hold text below them.
-    for (TdomNode* node = element->firstChild(); node != nullptr;
-         node = nextInSubtree(element, node, descends(node))) {
-        appendOwnText(node, expander, text);
+    for (TdomNode* node = element->firstChild(); node != nullptr;) {
+        node = nextInSubtree(element, node, appendOwnText(node, expander, text));
     }
 }
 
