@@ -43,20 +43,32 @@ std::u16string_view trimmed(std::u16string_view text) {
     return text;
 }
 
-// A text construct's text. "xhtml" content is markup of its own, whose text is the element's
-// text; "html" content is escaped markup, which comes out of the element's text as tags.
-std::string constructText(const TdomElement* element, TEntityExpander& expander) {
-    const DOMString text = elementUnits(element, expander);
-    if (element->getAttribute(u"type") == u"html") return toUtf8(trimmed(htmlToText(text)));
-    return toUtf8(trimmed(text));
-}
+// The texts of a document's text constructs, built in buffers that serve all of them.
+class ConstructTexts {
+public:
+    explicit ConstructTexts(TFieldTextReader& fields) : fields_(fields) {}
+
+    // "xhtml" content is markup of its own, whose text is the element's text; "html" content
+    // is escaped markup, which comes out of the element's text as tags.
+    std::string text(const TdomElement* element) {
+        const DOMString& text = fields_.units(element);
+        if (element->getAttribute(u"type") != u"html") return toUtf8(trimmed(text));
+        html_.clear();
+        appendHtmlText(text, html_);
+        return toUtf8(trimmed(html_));
+    }
+
+private:
+    TFieldTextReader& fields_;
+    DOMString html_;  // the last "html" construct's text
+};
 
 bool isAlternateLink(const TdomElement* link) {
     const TdomAttr* rel = link->getAttributeNode(u"rel");
     return link->getAttributeNode(u"href") && (!rel || rel->nodeValue() == u"alternate");
 }
 
-void readEntry(const TdomElement* entry, std::string_view feedURL, TEntityExpander& expander,
+void readEntry(const TdomElement* entry, std::string_view feedURL, ConstructTexts& texts,
                TRSSListedItem& item) {
     bool titled = false, linked = false;
     const TdomElement* summary = nullptr;
@@ -66,7 +78,7 @@ void readEntry(const TdomElement* entry, std::string_view feedURL, TEntityExpand
         if (!child) continue;
         const std::u16string_view name = atomName(child);
         if (name == u"title" && !titled) {
-            item.Title = constructText(child, expander);
+            item.Title = texts.text(child);
             titled = true;
         } else if (name == u"link" && !linked && isAlternateLink(child)) {
             item.Link = resolveItemLink(child, toUtf8(child->getAttribute(u"href")), feedURL);
@@ -78,9 +90,9 @@ void readEntry(const TdomElement* entry, std::string_view feedURL, TEntityExpand
         }
     }
     if (summary) {
-        item.Description = constructText(summary, expander);
+        item.Description = texts.text(summary);
     } else if (content) {
-        item.Description = constructText(content, expander);
+        item.Description = texts.text(content);
     }
 }
 
@@ -92,11 +104,12 @@ bool IsAtomFeed(const TdomDocument* document) {
 }
 
 void ReadAtomEntries(const TdomDocument* document, std::string_view feedURL,
-                     TEntityExpander& expander, TRSSListedItemCollection& items) {
+                     TFieldTextReader& fields, TRSSListedItemCollection& items) {
+    ConstructTexts texts(fields);
     const TdomElement* root = document->documentElement();
     for (const TdomNode* node = root->firstChild(); node; node = node->nextSibling()) {
         const TdomElement* entry = asElement(node);
-        if (entry && atomName(entry) == u"entry") readEntry(entry, feedURL, expander, *items.Add());
+        if (entry && atomName(entry) == u"entry") readEntry(entry, feedURL, texts, *items.Add());
     }
 }
 

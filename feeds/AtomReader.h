@@ -9,7 +9,7 @@
 
 #include <string_view>
 
-#include "feeds/EntityExpander.h"
+#include "feeds/FieldText.h"
 #include "feeds/ItemModel.h"
 
 namespace wispel {
@@ -20,8 +20,8 @@ class TdomDocument;
 bool IsAtomFeed(const TdomDocument* document);
 
 // Appends one item per entry of the Atom feed `document` to `items`. Relative links resolve
-// against `feedURL` (empty: no address known). References go through `expander`.
+// against `feedURL` (empty: no address known). Texts come from `fields`.
 void ReadAtomEntries(const TdomDocument* document, std::string_view feedURL,
-                     TEntityExpander& expander, TRSSListedItemCollection& items);
+                     TFieldTextReader& fields, TRSSListedItemCollection& items);
 
 }  // namespace wispel

@@ -41,9 +41,9 @@ void TRSSParser::WalkNode(TdomTreeWalker* walker) {
     if (!walker) return;
     // Entities come from the walked document, which need not be the last parsed one.
     TdomNode* root = walker->root();
-    TFieldTextReader fields(
-        documentEntityExpander(root->nodeType() == DOCUMENT_NODE ? static_cast<TdomDocument*>(root)
-                                                                 : root->ownerDocument()));
+    TFieldTextReader fields(documentEntityExpander(root->nodeType() == DOCUMENT_NODE
+                                                       ? static_cast<TdomDocument*>(root)
+                                                       : root->ownerDocument()));
     for (;;) {
         const ElementKind kind = classifyNodeName(walker->currentNode()->nodeName());
         if (kind == ElementKind::Item) {
@@ -83,8 +83,8 @@ void TRSSParser::BuildItems() {
     }
     if (IsAtomFeed(document_)) {
         items_->Clear();
-        TEntityExpander expander = documentEntityExpander(document_);
-        ReadAtomEntries(document_, baseURL_, expander, *items_);
+        TFieldTextReader fields(documentEntityExpander(document_));
+        ReadAtomEntries(document_, baseURL_, fields, *items_);
         return;
     }
     TRSSFilter filter;

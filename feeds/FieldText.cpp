@@ -40,16 +40,14 @@ void appendElementUnits(const TdomNode* element, TEntityExpander& expander, DOMS
 
 }  // namespace
 
-DOMString elementUnits(const TdomNode* element, TEntityExpander& expander) {
-    DOMString text;
-    appendElementUnits(element, expander, text);
-    return text;
+std::string TFieldTextReader::text(const TdomNode* element) {
+    return toUtf8(units(element));
 }
 
-std::string TFieldTextReader::text(const TdomNode* element) {
+const DOMString& TFieldTextReader::units(const TdomNode* element) {
     units_.clear();  // keeps its capacity for the next field
     appendElementUnits(element, expander_, units_);
-    return toUtf8(units_);
+    return units_;
 }
 
 TEntityExpander documentEntityExpander(const TdomDocument* document) {

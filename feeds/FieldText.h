@@ -13,16 +13,17 @@ namespace wispel {
 class TdomNode;
 class TdomDocument;
 
-// The UTF-16 text of `element`'s content. References go through `expander`.
-DOMString elementUnits(const TdomNode* element, TEntityExpander& expander);
-
-// The 8-bit (UTF-8) field texts of one document, one after the other: each is built in a
-// buffer they all share, so that a field costs the one string it is returned in.
+// The field texts of one document, one after the other: each is built in a buffer they all
+// share, so that a field costs the one string it is returned in. References go through the
+// expander.
 class TFieldTextReader {
 public:
     explicit TFieldTextReader(TEntityExpander expander) : expander_(std::move(expander)) {}
 
+    // The 8-bit (UTF-8) text of `element`'s content.
     std::string text(const TdomNode* element);
+    // The same as UTF-16 code units, in the shared buffer: valid until the next call.
+    const DOMString& units(const TdomNode* element);
 
 private:
     TEntityExpander expander_;

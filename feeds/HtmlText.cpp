@@ -20,8 +20,7 @@ void appendReferenceText(std::u16string_view reference, DOMString& out) {
 
 }  // namespace
 
-DOMString htmlToText(std::u16string_view html) {
-    DOMString out;
+void appendHtmlText(std::u16string_view html, DOMString& out) {
     std::size_t i = 0;
     while (i < html.size()) {
         const std::size_t special = html.find_first_of(u"<&", i);
@@ -43,7 +42,6 @@ DOMString htmlToText(std::u16string_view html) {
             out += html[i++];
         }
     }
-    return out;
 }
 
 }  // namespace wispel

@@ -7,6 +7,7 @@
 
 namespace wispel {
 
-DOMString htmlToText(std::u16string_view html);
+// Appends the text of `html` to `out`.
+void appendHtmlText(std::u16string_view html, DOMString& out);
 
 }  // namespace wispel
