@@ -30,7 +30,12 @@ constexpr PlainTable plainTableWithout(std::u16string_view stops) {
 }
 
 constexpr PlainTable kTextPlain = plainTableWithout(u"<&");
+// A reference takes everything up to its ";".
+constexpr PlainTable kReferencePlain = plainTableWithout(u";");
 constexpr PlainTable kTagPlain = plainTableWithout(u">'\"");
+// Right after the "<": the unit that would make the tag a comment, CDATA section,
+// instruction or doctype declaration is left to the unit-by-unit step.
+constexpr PlainTable kTagNamePlain = plainTableWithout(u">'\"!?");
 // Comments and CDATA sections end only at a ">".
 constexpr PlainTable kMarkupPlain = plainTableWithout(u">");
 
@@ -103,6 +108,11 @@ private:
         if (table == nullptr) return;
         std::string_view run = source_.plainRun(*table);
         if (run.empty()) return;
+        if (state_ == State::between) {
+            // The run opens a text piece: its first unit is where the piece starts.
+            state_ = State::text;
+            locator_->requestStart();
+        }
         // Widened in place: appending the range directly would build a temporary string.
         std::size_t start = buffer_.size();
         buffer_.resize(start + run.size());
@@ -112,12 +122,16 @@ private:
 
     const PlainTable* plainTableOfState() const {
         switch (state_) {
+            case State::between:
             case State::text:
                 return &kTextPlain;
+            case State::reference:
+                return &kReferencePlain;
             case State::tag:
                 // Until the second unit is known, a tag may still turn out to be a comment,
                 // CDATA section, instruction or doctype declaration.
-                if (length() < 2 || view()[1] == u'!' || view()[1] == u'?') return nullptr;
+                if (length() < 2) return &kTagNamePlain;
+                if (view()[1] == u'!' || view()[1] == u'?') return nullptr;
                 return &kTagPlain;
             case State::comment:
             case State::cdata:
