@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "core/Exception.h"
@@ -99,8 +100,37 @@ constexpr std::array<bool, 0x80> kPlainAscii = [] {
     return table;
 }();
 
+// Eight units at a time in one vector register, where the compiler has one.
+using UnitBlock = std::uint16_t __attribute__((vector_size(16)));
+using MaskBlock = std::int16_t __attribute__((vector_size(16)));
+constexpr std::size_t kBlockUnits = sizeof(UnitBlock) / sizeof(std::uint16_t);
+
+constexpr UnitBlock splat(char16_t unit) {
+    const auto u = static_cast<std::uint16_t>(unit);
+    return UnitBlock{u, u, u, u, u, u, u, u};
+}
+
+// True when every unit of the block is plain in the sense of the loop below: a tab, line
+// feed or carriage return, or a unit from U+0020 to below the surrogates other than "<",
+// "&" and "]".
+bool plainBlock(const char16_t* units) {
+    UnitBlock block;
+    std::memcpy(&block, units, sizeof block);
+    MaskBlock inRange = (block >= splat(0x20)) & (block < splat(0xD800));
+    MaskBlock markup = (block == splat(u'<')) | (block == splat(u'&')) | (block == splat(u']'));
+    MaskBlock lineOrTab = (block == splat(u'\t')) | (block == splat(u'\n')) |
+                          (block == splat(u'\r'));
+    MaskBlock plain = (inRange & ~markup) | lineOrTab;
+    std::uint64_t halves[2];
+    std::memcpy(halves, &plain, sizeof halves);
+    return (halves[0] & halves[1]) == ~std::uint64_t{0};
+}
+
 bool validText(std::u16string_view text, bool allowMarkupChars) {
     for (size_t i = 0; i < text.size(); ++i) {
+        // Long text is mostly plain: whole blocks of it go by at once.
+        while (text.size() - i >= kBlockUnits && plainBlock(text.data() + i)) i += kBlockUnits;
+        if (i == text.size()) break;
         char16_t unit = text[i];
         if (unit < 0x80 ? kPlainAscii[unit] : unit < 0xD800) continue;
         if (unit == u']') {

@@ -148,6 +148,14 @@ TEST(XmlChars, CharacterDataAndCData) {
         SCOPED_TRACE(toUtf8(c.text));
         EXPECT_EQ(validCharData(c.text), c.charData);
         EXPECT_EQ(validCDataText(c.text), c.cdata);
+        // The same inside longer plain text, at every offset: long text is checked in blocks,
+        // and a unit that matters must be found wherever a block edge falls.
+        const std::u16string plain = u"Plain text, Caf\xE9 and digits 0123456789";
+        for (std::size_t before = 0; before <= 17; ++before) {
+            std::u16string text = plain.substr(0, before) + c.text + plain.substr(before);
+            EXPECT_EQ(validCharData(text), c.charData) << before;
+            EXPECT_EQ(validCDataText(text), c.cdata) << before;
+        }
     }
 }
 
