@@ -24,7 +24,7 @@ DOMString TdomNameValueList::values(int index) const {
     return fromUtf8(at(index).value);
 }
 
-int TdomNameValueList::add(const DOMString& name, const DOMString& value) {
+int TdomNameValueList::add(std::u16string_view name, std::u16string_view value) {
     entries_.push_back({toUtf8(name), toUtf8(value)});
     return count() - 1;
 }

@@ -5,6 +5,7 @@
 // unpaired surrogate does not survive the trip.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/TextConvert.h"
@@ -22,7 +23,7 @@ public:
     DOMString values(int index) const;
 
     // Returns the index of the new pair.
-    int add(const DOMString& name, const DOMString& value);
+    int add(std::u16string_view name, std::u16string_view value);
     void insert(int index, const DOMString& name, const DOMString& value);  // 0 to count
     void deleteItem(int index);
     void exchange(int index1, int index2);

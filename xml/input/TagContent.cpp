@@ -37,14 +37,24 @@ private:
         if (closed) ++pos_;
         if (!validName(name)) throw EParserInvalidAttributeName_Err();
         if (!closed) throw EParserMissingQuotationMark_Err();
-        DOMString nameText(name);
-        // Names repeat case-insensitively, as the list compares them; a set of folded
-        // names keeps tags with many attributes linear.
-        if (!seen_.insert(upperCase(toUtf8(nameText))).second) {
-            throw EParserDoubleAttributeName_Err();
-        }
-        attributes_.add(nameText, DOMString(value));
+        checkNotRepeated(name);
+        attributes_.add(name, value);
     }
+
+    // Names repeat case-insensitively, as the list compares them; a set of folded names
+    // keeps tags with many attributes linear. The usual lone attribute repeats nothing, so
+    // names are folded only once a second one comes.
+    void checkNotRepeated(std::u16string_view name) {
+        if (count_ == 0) {
+            first_ = name;
+        } else {
+            if (count_ == 1) seen_.insert(folded(first_));
+            if (!seen_.insert(folded(name)).second) throw EParserDoubleAttributeName_Err();
+        }
+        ++count_;
+    }
+
+    static std::string folded(std::u16string_view name) { return upperCase(toUtf8(name)); }
 
     std::u16string_view scanName() {
         std::size_t start = pos_;
@@ -81,7 +91,9 @@ private:
     std::u16string_view text_;
     TdomNameValueList& attributes_;
     std::size_t pos_ = 0;
-    std::unordered_set<std::string> seen_;
+    std::size_t count_ = 0;       // attributes read so far
+    std::u16string_view first_;   // the first one's name
+    std::unordered_set<std::string> seen_;  // folded names, from the second attribute on
 };
 
 }  // namespace

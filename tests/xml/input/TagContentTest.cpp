@@ -50,6 +50,9 @@ TEST(TagContent, NamesAttributesAndTheirErrors) {
         {u"a 1x='1", "EParserInvalidAttributeName_Err"},
         {u"a x='1' x='2'", "EParserDoubleAttributeName_Err"},
         {u"a x='1' X='2'", "EParserDoubleAttributeName_Err"},
+        {u"a x='1' y='2' z='3'", "a|x=1|y=2|z=3"},
+        {u"a x='1' y='2' X='3'", "EParserDoubleAttributeName_Err"},
+        {u"a x='1' y='2' Y='3'", "EParserDoubleAttributeName_Err"},
     };
     for (const auto& [content, expected] : cases) {
         SCOPED_TRACE(toUtf8(content));
