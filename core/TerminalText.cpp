@@ -55,31 +55,46 @@ bool plainWord(std::uint64_t word, char quote) {
             anyZero(word ^ (kOnes * static_cast<unsigned char>(quote)))) == 0;
 }
 
-// The length of the run of plain bytes at the start of `text`: most of any text, which is
-// then copied in one go, and found eight bytes at a time.
-std::size_t plainRun(std::string_view text, char quote) {
-    std::size_t i = 0;
-    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
-        std::memcpy(&word, text.data() + i, 8);
-        if (!plainWord(word, quote)) break;
-    }
-    while (i < text.size() && plainByte(text[i], quote)) ++i;
-    return i;
+bool isC1Control(std::string_view sequence) {
+    return sequence.size() == 2 && static_cast<unsigned char>(sequence[0]) == 0xC2 &&
+           static_cast<unsigned char>(sequence[1]) < 0xA0;
 }
 
-// Appends the escaped form of the one character (or stray byte) at the start of `text` and
-// returns how many bytes it took.
+// The length of the character at the start of `text` when it passes unchanged: a plain byte,
+// or a well-formed UTF-8 sequence other than a C1 control. 0 when it is escaped.
+std::size_t plainLength(std::string_view text, char quote) {
+    if (plainByte(text[0], quote)) return 1;
+    const std::size_t length = sequenceLength(text);
+    return length > 1 && !isC1Control(text.substr(0, length)) ? length : 0;
+}
+
+// The length of the run of characters at the start of `text` that pass unchanged: most of
+// any text, which is then copied in one go. ASCII is looked at eight bytes at a time.
+std::size_t plainRun(std::string_view text, char quote) {
+    std::size_t i = 0;
+    for (;;) {
+        for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+            std::memcpy(&word, text.data() + i, 8);
+            if (!plainWord(word, quote)) break;
+        }
+        const std::size_t length = i < text.size() ? plainLength(text.substr(i), quote) : 0;
+        if (length == 0) return i;
+        i += length;
+    }
+}
+
+// Appends the escaped form of the character (or stray byte) at the start of `text`, one
+// that does not pass unchanged, and returns how many bytes it took.
 std::size_t appendEscapedCharacter(std::string& out, std::string_view text, char quote,
                                    bool keepLines) {
-    std::size_t length = sequenceLength(text);
-    auto byte = static_cast<unsigned char>(text[0]);
+    const std::size_t length = sequenceLength(text);
+    const auto byte = static_cast<unsigned char>(text[0]);
     if (length == 0) {
         appendHex(out, "\\x", byte, 2);
-        length = 1;
-    } else if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0) {
-        appendHex(out, "\\u", static_cast<unsigned char>(text[1]), 4);
-    } else if (length > 1) {
-        out.append(text.substr(0, length));
+        return 1;
+    }
+    if (length > 1) {
+        appendHex(out, "\\u", static_cast<unsigned char>(text[1]), 4);  // a C1 control
     } else if (keepLines && (byte == '\n' || byte == '\r' || byte == '\\')) {
         out += static_cast<char>(byte);
     } else if (byte == '\\' || (quote != '\0' && byte == static_cast<unsigned char>(quote))) {
@@ -91,10 +106,8 @@ std::size_t appendEscapedCharacter(std::string& out, std::string_view text, char
         out += "\\n";
     } else if (byte == '\r') {
         out += "\\r";
-    } else if (byte < 0x20 || byte == 0x7F) {
-        appendHex(out, "\\x", byte, 2);
     } else {
-        out += static_cast<char>(byte);
+        appendHex(out, "\\x", byte, 2);  // the other C0 controls and DEL
     }
     return length;
 }

@@ -35,8 +35,8 @@ TEST(TerminalText, EveryControlCharacterBecomesVisible) {
               "Socket Error # 1\r\nText\\ \\x1B[2J");
 }
 
-// Plain text is scanned eight bytes at a time: each character that needs escaping must be
-// found at every place in such a run, and at either side of its end.
+// Plain text is scanned eight bytes at a time and printable UTF-8 a sequence at a time: each
+// character that needs escaping must be found at every place in such a run.
 TEST(TerminalText, FindsEveryEscapeInLongRuns) {
     const struct {
         std::string character;
@@ -44,7 +44,9 @@ TEST(TerminalText, FindsEveryEscapeInLongRuns) {
     } specials[] = {
         {"\\", "\\\\"}, {"\"", "\\\""}, {"\x1F", "\\x1F"}, {"\x7F", "\\x7F"},
         {"\x80", "\\x80"}, {"\xC2\x85", "\\u0085"}, {"\xC3\xA9", "\xC3\xA9"},
-        {std::string(1, '\0'), "\\x00"},
+        {std::string(1, '\0'), "\\x00"}, {"\xE2\x80\x94", "\xE2\x80\x94"},
+        {"\xF0\x9F\x93\xB0", "\xF0\x9F\x93\xB0"}, {"\xE2\x80", "\\xE2\\x80"},
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},
     };
     const std::string plain = "The council met, ~ at noon!";
     for (const auto& special : specials) {
@@ -54,6 +56,8 @@ TEST(TerminalText, FindsEveryEscapeInLongRuns) {
             EXPECT_EQ(escapeControls(text, '"'), shown) << shown;
         }
     }
+    const std::string news = "\xD0\x9D\xD0\xBE\xD0\xB2\xD0\xBE\xD1\x81\xD1\x82\xD0\xB8";
+    EXPECT_EQ(escapeControls(news + "\x1B" + news), news + "\\x1B" + news);
     std::string line = "feed\t";
     appendEscapedControls(line, "a\tb");
     EXPECT_EQ(line, "feed\ta\\tb");
