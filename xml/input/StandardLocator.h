@@ -3,6 +3,7 @@
 // piece of markup being read. Lines and columns count UTF-16 code units after line-break
 // normalisation, from 1; a line feed is the last column of its line.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -37,26 +38,22 @@ public:
         if (unit == u'\n') lastWasLineFeed_ = true;
         if (startPending_) markStart();
     }
-    // evaluateChar for each of `count` units, with the counters kept in registers.
-    template <class Unit>
-    void evaluateRun(const Unit* units, std::size_t count) {
+    // evaluateChar for each of `count` bytes of plain ASCII: the line feeds before the last
+    // byte each start a line, and the last of them decides the column.
+    void evaluateRun(const std::uint8_t* units, std::size_t count) {
         if (count == 0) return;
         evaluateChar(units[0]);
-        std::int32_t line = line_;
-        std::int32_t column = column_;
-        bool lastWasLineFeed = lastWasLineFeed_;
-        for (std::size_t i = 1; i < count; ++i) {
-            if (lastWasLineFeed) {
-                ++line;
-                column = 1;
-            } else {
-                ++column;
-            }
-            lastWasLineFeed = units[i] == '\n';
+        const std::uint8_t* last = units + count - 1;
+        const auto feeds = std::count(units, last, std::uint8_t{'\n'});
+        if (feeds == 0) {
+            column_ += static_cast<std::int32_t>(count - 1);
+        } else {
+            const std::uint8_t* lineStart = last;
+            while (lineStart[-1] != '\n') --lineStart;
+            line_ += static_cast<std::int32_t>(feeds);
+            column_ = static_cast<std::int32_t>(last - lineStart) + 1;
         }
-        line_ = line;
-        column_ = column;
-        lastWasLineFeed_ = lastWasLineFeed;
+        lastWasLineFeed_ = *last == '\n';
     }
     // The next unit counted becomes the start position as well.
     void requestStart() noexcept { startPending_ = true; }

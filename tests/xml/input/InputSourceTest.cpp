@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "InputTestSupport.h"
@@ -57,6 +58,39 @@ TEST(Locator, StartPositionFollowsRequestsAndMarks) {
     over.source->rewind();
     EXPECT_EQ(locator->line(), 0);
     EXPECT_EQ(locator->column(), 0);
+}
+
+// A run taken at once leaves the locator where taking its units one by one does, wherever
+// the run starts and ends among the line feeds, and so does the unit after it.
+TEST(Locator, ARunCountsAsItsUnitsOneByOne) {
+    const std::string text = "ab\n\ncd\nefg \n\n\nh";
+    TXmlInputSource::PlainTable plain{};
+    for (int byte = 0x20; byte < 0x7F; ++byte) plain[byte] = true;
+    plain['\n'] = true;
+    for (std::size_t start = 0; start < text.size(); ++start) {
+        for (std::size_t count = 1; start + count < text.size(); ++count) {
+            SCOPED_TRACE(std::to_string(start) + " " + std::to_string(count));
+            SourceOver inRun(text);
+            SourceOver byUnit(text);
+            char16_t unit;
+            for (std::size_t i = 0; i < start; ++i) {
+                inRun.source->nextChar(unit);
+                byUnit.source->nextChar(unit);
+            }
+            inRun.source->locator()->requestStart();
+            byUnit.source->locator()->requestStart();
+            ASSERT_GE(inRun.source->plainRun(plain).size(), count);
+            inRun.source->takeRun(count, inRun.source->locator());
+            for (std::size_t i = 0; i < count; ++i) byUnit.source->nextChar(unit);
+            for (SourceOver* over : {&inRun, &byUnit}) over->source->nextChar(unit);
+            const TdomStandardLocator& a = *inRun.source->locator();
+            const TdomStandardLocator& b = *byUnit.source->locator();
+            EXPECT_EQ(a.line(), b.line());
+            EXPECT_EQ(a.column(), b.column());
+            EXPECT_EQ(a.startLine(), b.startLine());
+            EXPECT_EQ(a.startColumn(), b.startColumn());
+        }
+    }
 }
 
 TEST(Locator, CarriesTheIdsOfItsSource) {
