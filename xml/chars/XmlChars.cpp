@@ -22,14 +22,6 @@ bool asciiDigit(char16_t u) {
 
 }  // namespace
 
-bool validXmlChar(char16_t unit) {
-    return unit == 0x09 || unit == 0x0A || unit == 0x0D || (unit >= 0x20 && unit <= 0xFFFD);
-}
-
-bool xmlBlank(char16_t unit) {
-    return unit == 0x20 || unit == 0x09 || unit == 0x0A || unit == 0x0D;
-}
-
 bool allBlank(std::u16string_view text) {
     if (text.empty()) return false;
     for (char16_t unit : text) {

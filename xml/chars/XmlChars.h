@@ -10,9 +10,13 @@
 namespace wispel {
 
 // Tab, line feed, carriage return, or U+0020 to U+FFFD (surrogate code units included).
-bool validXmlChar(char16_t unit);
+inline bool validXmlChar(char16_t unit) {
+    return unit == 0x09 || unit == 0x0A || unit == 0x0D || (unit >= 0x20 && unit <= 0xFFFD);
+}
 // Space, tab, line feed, carriage return.
-bool xmlBlank(char16_t unit);
+inline bool xmlBlank(char16_t unit) {
+    return unit == 0x20 || unit == 0x09 || unit == 0x0A || unit == 0x0D;
+}
 // Not empty and every unit xmlBlank.
 bool allBlank(std::u16string_view text);
 // Without white space (xmlBlank) at either end.
