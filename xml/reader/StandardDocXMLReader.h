@@ -9,6 +9,7 @@
 // "Invalid character error.". Other exceptions pass through.
 
 #include "core/TextConvert.h"
+#include "xml/input/NameValueList.h"
 #include "xml/reader/CustomXMLReader.h"
 
 namespace wispel {
@@ -42,6 +43,16 @@ public:
                                      const DOMString& text);
     virtual void readDoctypeDeclaration(TdomCustomParser* parser, TdomStandardLocator* locator,
                                         const DOMString& text);
+
+private:
+    // The name and attributes of a start tag, kept from tag to tag for the room they hold.
+    // A parse that a handler starts with this reader from within startElement takes its own.
+    struct StartTag {
+        DOMString name;
+        TdomNameValueList attributes;
+    };
+    StartTag startTag_;
+    bool startTagInUse_ = false;
 };
 
 }  // namespace wispel

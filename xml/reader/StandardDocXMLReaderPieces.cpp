@@ -82,10 +82,17 @@ void TdomStandardDocXMLReader::readStartTag(TdomCustomParser* parser, TdomStanda
                                             const DOMString& text) {
     checkSurrogates(text);
     if (!contentHandler()) return;
-    DOMString name;
-    TdomNameValueList attributes;
-    parseTagContent(text, name, attributes);
-    contentHandler()->startElement(parser, locator, {}, {}, name, &attributes);
+    StartTag own;
+    StartTag& tag = startTagInUse_ ? own : startTag_;
+    struct InUse {
+        bool& flag;
+        bool was;
+        ~InUse() { flag = was; }
+    } inUse{startTagInUse_, startTagInUse_};
+    startTagInUse_ = true;
+    tag.attributes.clear();
+    parseTagContent(text, tag.name, tag.attributes);
+    contentHandler()->startElement(parser, locator, {}, {}, tag.name, &tag.attributes);
 }
 
 void TdomStandardDocXMLReader::readEndTag(TdomCustomParser* parser, TdomStandardLocator* locator,

@@ -209,6 +209,35 @@ TEST(DocReader, KeepsNothingBetweenParses) {
     EXPECT_EQ(run.handler.log, "start(b) end(b)");
 }
 
+// A handler may start another parse with the same reader from within startElement; the
+// tag it was handed stays as it was.
+TEST(DocReader, AParseWithinStartElementLeavesTheOuterTagAlone) {
+    struct NestingHandler : TdomCustomContentHandler {
+        TdomStandardDocXMLReader* reader = nullptr;
+        std::string seen;
+        void startElement(TdomCustomParser*, TdomStandardLocator*, const DOMString&,
+                          const DOMString&, const DOMString& name,
+                          TdomNameValueList* attributes) override {
+            if (name == u"outer") {
+                TMemoryStream inner;
+                inner.Write("<inner b='2' c='3'/>", 20);
+                TXmlInputSource source(&inner, u"", u"");
+                reader->parse(nullptr, &source);
+            }
+            seen += toUtf8(name);
+            for (int i = 0; i < attributes->count(); ++i) {
+                seen += "|" + toUtf8(attributes->names(i)) + "=" + toUtf8(attributes->values(i));
+            }
+            seen += " ";
+        }
+    } handler;
+    ReaderRun run("<outer a='1'><next d='4'/></outer>");
+    handler.reader = &run.reader;
+    run.reader.setContentHandler(&handler);
+    EXPECT_TRUE(run.parse());
+    EXPECT_EQ(handler.seen, "inner|b=2|c=3 outer|a=1 next|d=4 ");
+}
+
 TEST(DocReader, ArbitraryBytesEndInAResultNeverInACrash) {
     // Short inputs drawn from the characters that steer the reader, plus bytes that
     // decoding refuses; the sanitizers watch every index into the piece buffer.
