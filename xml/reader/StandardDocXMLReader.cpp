@@ -113,12 +113,22 @@ private:
             state_ = State::text;
             locator_->requestStart();
         }
-        // Widened in place: appending the range directly would build a temporary string.
+        appendRun(run);
+        source_.takeRun(run.size(), locator_);
+    }
+
+    // Widened in place: appending the range directly would build a temporary string. Most
+    // runs are a few units long, too short to pay for clearing the room first.
+    void appendRun(std::string_view run) {
+        if (run.size() <= kShortRun) {
+            for (char unit : run) buffer_.push_back(static_cast<char16_t>(unit));
+            return;
+        }
         std::size_t start = buffer_.size();
         buffer_.resize(start + run.size());
         std::copy(run.begin(), run.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(start));
-        source_.takeRun(run.size(), locator_);
     }
+    static constexpr std::size_t kShortRun = 16;
 
     const PlainTable* plainTableOfState() const {
         switch (state_) {
