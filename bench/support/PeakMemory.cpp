@@ -17,11 +17,15 @@ std::size_t peakBytes = 0;
 std::size_t startBytes = 0;
 }  // namespace
 
+void countBlock(void* block) {
+    liveBytes += malloc_usable_size(block);
+    if (liveBytes > peakBytes) peakBytes = liveBytes;
+}
+
 void* countedMalloc(std::size_t size) {
     void* block = std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) return nullptr;
-    liveBytes += malloc_usable_size(block);
-    if (liveBytes > peakBytes) peakBytes = liveBytes;
+    countBlock(block);
     return block;
 }
 
@@ -67,5 +71,22 @@ void operator delete(void* block) noexcept {
     wispel::bench::countedFree(block);
 }
 void operator delete(void* block, std::size_t) noexcept {
+    wispel::bench::countedFree(block);
+}
+
+// Aligned blocks (the DOM's node chunks) are counted the same way.
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    void* block = std::aligned_alloc(static_cast<std::size_t>(alignment),
+                                     (size + static_cast<std::size_t>(alignment) - 1) /
+                                         static_cast<std::size_t>(alignment) *
+                                         static_cast<std::size_t>(alignment));
+    if (block == nullptr) throw std::bad_alloc();
+    wispel::bench::countBlock(block);
+    return block;
+}
+void operator delete(void* block, std::align_val_t) noexcept {
+    wispel::bench::countedFree(block);
+}
+void operator delete(void* block, std::size_t, std::align_val_t) noexcept {
     wispel::bench::countedFree(block);
 }

@@ -8,6 +8,8 @@
 
 namespace wispel::bench {
 
+// Counts a block the caller got from the C library.
+void countBlock(void* block);
 void* countedMalloc(std::size_t size);
 void countedFree(void* block);
 void* countedRealloc(void* block, std::size_t size);

@@ -34,8 +34,8 @@ void readAttributeValues(TdomDocument* doc) {
                 }
             }
         }
-        const TdomNodeArray& children = node->children();
-        for (int i = 0; i < children.count(); ++i) pending.push_back(children.at(i));
+        for (TdomNode* child = node->firstChild(); child != nullptr; child = child->nextSibling())
+            pending.push_back(child);
     }
 }
 

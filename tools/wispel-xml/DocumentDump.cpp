@@ -80,8 +80,9 @@ std::string indentOf(int level) {
 void dumpDocument(TdomDocument* document, std::ostream& out) {
     out << documentLine(*document) << '\n';
     std::vector<std::pair<TdomNode*, int>> stack;
-    const TdomNodeArray& top = document->children();
-    for (int i = top.count() - 1; i >= 0; --i) stack.emplace_back(top.at(i), 1);
+    for (TdomNode* child = document->lastChild(); child != nullptr;
+         child = child->previousSibling())
+        stack.emplace_back(child, 1);
     while (!stack.empty()) {
         auto [node, level] = stack.back();
         stack.pop_back();
@@ -93,9 +94,9 @@ void dumpDocument(TdomDocument* document, std::ostream& out) {
                     << '\n';
             }
         }
-        const TdomNodeArray& children = node->children();
-        for (int i = children.count() - 1; i >= 0; --i)
-            stack.emplace_back(children.at(i), level + 1);
+        for (TdomNode* child = node->lastChild(); child != nullptr;
+             child = child->previousSibling())
+            stack.emplace_back(child, level + 1);
     }
 }
 

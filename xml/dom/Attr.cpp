@@ -3,23 +3,22 @@
 #include "xml/dom/AttrValueExpansion.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
-#include "xml/errors/DomException.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/QualifiedName.h"
 #include "xml/dom/cm/CMObject.h"
+#include "xml/errors/DomException.h"
 
 namespace wispel {
 
 TdomAttr::TdomAttr(TdomDocument* ownerDocument, const DOMString& name, bool specified)
-    : TdomNode(ownerDocument, name, ATTRIBUTE_NODE), specified_(specified) {
+    : TdomParentNode(ownerDocument, name, ATTRIBUTE_NODE), specified_(specified) {
     checkXmlName(name);
 }
 
 TdomAttr::TdomAttr(TdomDocument* ownerDocument, const DOMString& namespaceURI,
                    const DOMString& qualifiedName, bool specified)
-    : TdomNode(ownerDocument, qualifiedName, ATTRIBUTE_NODE),
-      specified_(specified) {
-    initQualifiedName(namespaceURI, qualifiedName, true);
+    : TdomParentNode(ownerDocument, qualifiedName, ATTRIBUTE_NODE), specified_(specified) {
+    initQualifiedName(ownerDocument, namespaceURI, qualifiedName, true);
 }
 
 DOMString TdomAttr::nodeValue() const {
@@ -81,15 +80,14 @@ DOMString collapseSpaces(const DOMString& text) {
 
 DOMString TdomAttr::value() const {
     DOMString result;
-    TdomCMObject* cm = ownerDocument_ != nullptr ? ownerDocument_->contentModel() : nullptr;
+    TdomDocument* document = owner();
+    TdomCMObject* cm = document != nullptr ? document->contentModel() : nullptr;
     TAttrValueExpansion expansion(cm);
-    const TdomNodeArray& kids = children();
-    for (int i = 0; i < kids.count(); ++i) {
-        const TdomNode* child = kids.at(i);
+    for (const TdomNode* child = firstChild(); child != nullptr; child = child->nextSibling()) {
         if (child->nodeType() == TEXT_NODE) {
             result += static_cast<const TdomText*>(child)->data();
         } else if (child->nodeType() == ENTITY_REFERENCE_NODE) {
-            appendReferenceValue(ownerDocument_, child->nodeName(), expansion, result);
+            appendReferenceValue(document, child->nodeName(), expansion, result);
         }
     }
     if (ownerElement_ != nullptr && cm != nullptr) {
@@ -103,14 +101,12 @@ DOMString TdomAttr::value() const {
 void TdomAttr::value(const DOMString& value) {
     checkModifiable();
     freeChildren();
-    appendChild(ownerDocument_->createTextNode(value));
+    appendChild(owner()->createTextNode(value));
 }
 
 DOMString TdomAttr::valueMarkup() const {
     DOMString markup;
-    const TdomNodeArray& kids = children();
-    for (int i = 0; i < kids.count(); ++i) {
-        const TdomNode* child = kids.at(i);
+    for (const TdomNode* child = firstChild(); child != nullptr; child = child->nextSibling()) {
         if (child->nodeType() == TEXT_NODE) {
             markup += escapeMarkupChars(static_cast<const TdomText*>(child)->data());
         } else if (child->nodeType() == ENTITY_REFERENCE_NODE) {

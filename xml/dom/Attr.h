@@ -9,7 +9,7 @@ namespace wispel {
 
 class TdomElement;
 
-class TdomAttr : public TdomNode {
+class TdomAttr : public TdomParentNode {
 public:
     TdomAttr(TdomDocument* ownerDocument, const DOMString& name, bool specified = true);
     TdomAttr(TdomDocument* ownerDocument, const DOMString& namespaceURI,
@@ -18,6 +18,7 @@ public:
     DOMString nodeValue() const override;
     void nodeValue(const DOMString& value) override;
     TdomNode* parentNode() const override { return nullptr; }
+    TdomArrayLink* arrayLink() noexcept override { return &arrayLink_; }
 
     virtual const DOMString& name() const;
     virtual bool specified() const;
@@ -35,6 +36,7 @@ private:
     friend class TdomElement;
 
     TdomElement* ownerElement_ = nullptr;
+    TdomArrayLink arrayLink_;
     bool specified_;
 };
 

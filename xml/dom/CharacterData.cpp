@@ -2,8 +2,8 @@
 
 #include "xml/chars/XmlChars.h"
 #include "xml/dom/Document.h"
-#include "xml/errors/DomException.h"
 #include "xml/dom/cm/CMObject.h"
+#include "xml/errors/DomException.h"
 
 namespace wispel {
 
@@ -11,32 +11,45 @@ TdomCharacterData::TdomCharacterData(TdomDocument* ownerDocument, const DOMStrin
                                      TdomNodeType type)
     : TdomNode(ownerDocument, name, type) {}
 
-const DOMString& TdomCharacterData::data() const {
-    return data_;
+std::u16string_view TdomCharacterData::data() const {
+    return {text_, length_};
+}
+
+// A shorter or equal text overwrites the old one: nobody else refers to a node's storage.
+void TdomCharacterData::setData(std::u16string_view value) {
+    if (value.size() <= length_ && text_ != nullptr) {
+        std::copy(value.begin(), value.end(), const_cast<char16_t*>(text_));
+    } else {
+        text_ = owner()->texts().store(value);
+    }
+    length_ = static_cast<std::uint32_t>(value.size());
 }
 
 void TdomCharacterData::nodeValue(const DOMString& value) {
     checkModifiable();
-    data_ = value;
+    setData(value);
 }
 
 void TdomCharacterData::data(const DOMString& value) {
     checkModifiable();
-    data_ = value;
+    setData(value);
 }
 
 int TdomCharacterData::length() const {
-    return static_cast<int>(data_.size());
+    return static_cast<int>(length_);
 }
 
 DOMString TdomCharacterData::substringData(int offset, int count) const {
     if (offset < 0 || offset > length() || count < 0) throw EIndex_Size_Err();
-    return data_.substr(static_cast<size_t>(offset), static_cast<size_t>(count));
+    return DOMString(data().substr(static_cast<size_t>(offset), static_cast<size_t>(count)));
 }
 
+// Appending to the text stored last (what a parser does with a run of text and character
+// references) extends it where it is.
 void TdomCharacterData::appendData(const DOMString& arg) {
     checkModifiable();
-    data_ += arg;
+    text_ = owner()->texts().append(data(), arg);
+    length_ += static_cast<std::uint32_t>(arg.size());
 }
 
 void TdomCharacterData::insertData(int offset, const DOMString& arg) {
@@ -53,7 +66,9 @@ void TdomCharacterData::replaceData(int offset, int count, const DOMString& arg)
     checkModifiable();
     if (offset < 0 || offset > length() || count < 0) throw EIndex_Size_Err();
     int removed = std::min(count, length() - offset);
-    data_.replace(static_cast<size_t>(offset), static_cast<size_t>(removed), arg);
+    DOMString changed(data());
+    changed.replace(static_cast<size_t>(offset), static_cast<size_t>(removed), arg);
+    setData(changed);
 }
 
 namespace {
@@ -102,12 +117,13 @@ DOMString escapeMarkupChars(std::u16string_view text) {
 }
 
 DOMString TdomText::escapedData() const {
-    return escapeMarkupChars(data_);
+    return escapeMarkupChars(data());
 }
 
 bool TdomText::isWhitespaceInElementContent() const {
-    if (!data_.empty() && !allBlank(data_)) return false;
-    TdomCMObject* cm = ownerDocument_ != nullptr ? ownerDocument_->contentModel() : nullptr;
+    if (length_ != 0 && !allBlank(data())) return false;
+    TdomDocument* document = owner();
+    TdomCMObject* cm = document != nullptr ? document->contentModel() : nullptr;
     if (cm == nullptr) return false;
     const TdomNode* element = parentNode_;
     while (element != nullptr && element->nodeType() == ENTITY_REFERENCE_NODE)
@@ -122,8 +138,8 @@ TdomText* TdomText::splitText(int offset) {
     if (offset < 0 || offset > length()) throw EIndex_Size_Err();
     // The tail must find a place before any data leaves this node, or it would be lost.
     if (parentNode_ != nullptr && parentNode_->isReadonly()) throw ENo_Modification_Allowed_Err();
-    TdomText* tail = ownerDocument_->createTextNode(data_.substr(static_cast<size_t>(offset)));
-    data_.erase(static_cast<size_t>(offset));
+    TdomText* tail = owner()->createTextNode(DOMString(data().substr(static_cast<size_t>(offset))));
+    length_ = static_cast<std::uint32_t>(offset);
     if (parentNode_ != nullptr) {
         TdomNode* next = nextSibling();
         if (next != nullptr) {

@@ -1,6 +1,7 @@
 #pragma once
-// Character data nodes: text, comment and CDATA section. The data lives in the node value;
-// offsets and counts are in UTF-16 code units.
+// Character data nodes: text, comment and CDATA section. The data lives in the owner
+// document's text storage, the node keeps where and how long; offsets and counts are in
+// UTF-16 code units. A view of the data stays valid until the data changes.
 
 #include "xml/dom/Node.h"
 
@@ -8,10 +9,10 @@ namespace wispel {
 
 class TdomCharacterData : public TdomNode {
 public:
-    DOMString nodeValue() const override { return data_; }
+    DOMString nodeValue() const override { return DOMString(data()); }
     void nodeValue(const DOMString& value) override;
 
-    virtual const DOMString& data() const;
+    virtual std::u16string_view data() const;
     virtual void data(const DOMString& value);
     virtual int length() const;
     virtual DOMString substringData(int offset, int count) const;
@@ -23,7 +24,10 @@ public:
 protected:
     TdomCharacterData(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type);
 
-    DOMString data_;
+    // Stores `value` as the data; in place when it is no longer than the data now.
+    void setData(std::u16string_view value);
+
+    const char16_t* text_ = nullptr;
 };
 
 class TdomText : public TdomCharacterData {

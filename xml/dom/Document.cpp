@@ -7,7 +7,6 @@
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/DocumentFragment.h"
 #include "xml/dom/DocumentType.h"
-#include "xml/errors/DomException.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/Entity.h"
 #include "xml/dom/EntityReference.h"
@@ -17,21 +16,56 @@
 #include "xml/dom/cm/CMObject.h"
 #include "xml/dom/traversal/NodeIterator.h"
 #include "xml/dom/traversal/TreeWalker.h"
+#include "xml/errors/DomException.h"
 
 namespace wispel {
 
+namespace {
+const DOMString& documentName() {
+    static const DOMString name(u"#document");
+    return name;
+}
+}  // namespace
+
 TdomDocument::TdomDocument(TDomImplementation* implementation)
-    : TdomNode(this, u"#document", DOCUMENT_NODE),
-      implementation_(implementation) {}
+    : TdomParentNode(this, documentName(), DOCUMENT_NODE), implementation_(implementation) {
+    nodeName_ = &documentName();
+}
 
 TdomDocument::~TdomDocument() {
     clear();
     detachContentModel();
 }
 
-void TdomDocument::recordCreated(TdomNode* node) {
-    node->createdIndex_ = static_cast<std::uint32_t>(createdNodes_.size());
-    createdNodes_.push_back(node);
+void TdomDocument::keepForDestruction(TdomNode* node) {
+    if (node->registered_) return;
+    needsDestruction_.insert(node);
+    node->registered_ = true;
+}
+
+TdomNode::TNamespaceParts& TdomDocument::namespacePartsOf(TdomNode* node) {
+    std::unique_ptr<TNamespaceParts>& parts = namespaceParts_[node];
+    if (!parts) parts = std::make_unique<TNamespaceParts>();
+    node->hasNamespaceParts_ = true;
+    return *parts;
+}
+
+const TdomNode::TNamespaceParts* TdomDocument::findNamespaceParts(
+    const TdomNode* node) const noexcept {
+    auto found = namespaceParts_.find(node);
+    return found != namespaceParts_.end() ? found->second.get() : nullptr;
+}
+
+// The document's own view outlives its clear; the others go with their nodes.
+TdomNodeList* TdomDocument::childListOf(TdomNode* node) {
+    if (node == this) {
+        if (!ownListView_) ownListView_ = std::make_unique<TdomChildNodeList>(this);
+        return ownListView_.get();
+    }
+    std::unique_ptr<TdomChildNodeList>& view = listViews_[node];
+    if (!view) view = std::make_unique<TdomChildNodeList>(node);
+    node->hasListView_ = true;
+    return view.get();
 }
 
 std::size_t TdomDocument::pooledBlockSize(TdomNodeType type) noexcept {
@@ -64,6 +98,15 @@ std::size_t TdomDocument::pooledBlockSize(TdomNodeType type) noexcept {
 }
 
 void TdomDocument::destroyNode(TdomNode* node) noexcept {
+    if (node->nodeType() == DOCUMENT_TYPE_NODE) {
+        auto* doctype = static_cast<TdomDocumentType*>(node);
+        doctype->entityArray_.clear();
+        doctype->notationArray_.clear();
+    }
+    if (node->hasNamespaceParts_) namespaceParts_.erase(node);
+    if (node->hasListView_) listViews_.erase(node);
+    if (node->registered_) needsDestruction_.erase(node);
+    --liveNodes_;
     if (!node->pooled_) {
         delete node;
         return;
@@ -71,21 +114,6 @@ void TdomDocument::destroyNode(TdomNode* node) noexcept {
     const std::size_t size = pooledBlockSize(node->nodeType_);
     node->~TdomNode();
     nodePool_.release(node, size);
-}
-
-// Each created node knows its index, so it leaves the array by swapping with the last one.
-void TdomDocument::destroyCreated(TdomNode* node) {
-    std::size_t index = node->createdIndex_;
-    if (index >= createdNodes_.size() || createdNodes_[index] != node) return;
-    if (node->nodeType() == DOCUMENT_TYPE_NODE) {
-        auto* doctype = static_cast<TdomDocumentType*>(node);
-        doctype->entityArray_.clear();
-        doctype->notationArray_.clear();
-    }
-    std::swap(createdNodes_[index], createdNodes_.back());
-    createdNodes_[index]->createdIndex_ = static_cast<std::uint32_t>(index);
-    createdNodes_.pop_back();
-    destroyNode(node);
 }
 
 // --- factories ---
@@ -160,25 +188,25 @@ TdomNotation* TdomDocument::createNotation(const DOMString& name, const DOMStrin
 // --- tree queries ---
 
 TdomDocumentType* TdomDocument::doctype() const {
-    const TdomNodeArray& kids = children();
-    for (int i = 0; i < kids.count(); ++i) {
-        TdomNode* child = kids.at(i);
+    for (TdomNode* child = firstChild(); child != nullptr; child = child->nextSibling()) {
         if (child->nodeType() == DOCUMENT_TYPE_NODE) return static_cast<TdomDocumentType*>(child);
     }
     return nullptr;
 }
 
 TdomElement* TdomDocument::documentElement() const {
-    const TdomNodeArray& kids = children();
-    for (int i = 0; i < kids.count(); ++i) {
-        TdomNode* child = kids.at(i);
+    for (TdomNode* child = firstChild(); child != nullptr; child = child->nextSibling()) {
         if (child->nodeType() == ELEMENT_NODE) return static_cast<TdomElement*>(child);
     }
     return nullptr;
 }
 
+// The position of a child, or of the end for null; -1 for a node that is not a child.
 int TdomDocument::indexOfChild(const TdomNode* child) const {
-    return child == nullptr ? children().count() : children().indexOf(child);
+    if (child != nullptr && child->parentNode() != this) return -1;
+    int index = 0;
+    for (TdomNode* n = firstChild(); n != child; n = n->nextSibling()) ++index;
+    return index;
 }
 
 void* TdomDocument::defaultView() const {
@@ -223,14 +251,14 @@ void TdomDocument::checkInsertion(TdomNode* newChild, TdomNode* refChild) const 
         case ELEMENT_NODE:
             if (TdomDocumentType* type = doctype()) {
                 if (type->name() != newChild->nodeName()) throw EInvalid_Character_Err();
-                if (children().indexOf(type) >= insertAt) throw EHierarchy_Request_Err();
+                if (indexOfChild(type) >= insertAt) throw EHierarchy_Request_Err();
             }
             if (documentElement() != nullptr) throw EHierarchy_Request_Err();
             break;
         case DOCUMENT_TYPE_NODE:
             if (TdomElement* root = documentElement()) {
                 if (root->nodeName() != newChild->nodeName()) throw EInvalid_Character_Err();
-                if (insertAt > children().indexOf(root)) throw EHierarchy_Request_Err();
+                if (insertAt > indexOfChild(root)) throw EHierarchy_Request_Err();
             }
             if (doctype() != nullptr) throw EHierarchy_Request_Err();
             break;
@@ -287,7 +315,8 @@ void TdomDocument::freeAllNodes(TdomNode*& node) {
     if (node->ownerDocument() != this) throw EWrong_Document_Err();
     if (node == this) throw ENo_Modification_Allowed_Err();
     // A node still held by a named node map counts as in use like one with a parent.
-    if (node->parentNode_ != nullptr || node->arrayLink_.memberships > 0) {
+    const TdomArrayLink* link = node->arrayLink();
+    if (node->parentNode_ != nullptr || (link != nullptr && link->memberships > 0)) {
         if (node->nodeType() != ATTRIBUTE_NODE || node->parentNode_ != nullptr)
             throw EInuse_Node_Err();
     }
@@ -315,19 +344,31 @@ void TdomDocument::freeAllNodes(TdomNode*& node) {
             }
         }
         stack.pop_back();
-        destroyCreated(top);
+        destroyNode(top);
     }
     node = nullptr;
 }
 
+// Node destructors touch no other node, so the order does not matter. Only the nodes that
+// hold something on the heap are visited; the pool's chunks and the text blocks then go
+// back at once, with every other node in them.
 void TdomDocument::clear() {
-    if (childList_ != nullptr) childList_->array.clear();
-    // Node destructors touch no other node, so the order does not matter; the pool's chunks
-    // then go back at once.
+    firstChild_ = nullptr;
     nodePool_.beginReleaseAll();
-    for (TdomNode* node : createdNodes_) destroyNode(node);
-    std::deque<TdomNode*>().swap(createdNodes_);
+    for (TdomNode* node : needsDestruction_) {
+        if (node->pooled_) {
+            node->~TdomNode();
+        } else {
+            delete node;
+        }
+    }
+    std::unordered_set<TdomNode*>().swap(needsDestruction_);
+    namespaceParts_.clear();
+    listViews_.clear();
+    liveNodes_ = 0;
+    treeChanged();
     nodePool_.releaseAll();
+    texts_.releaseAll();
     nodeIterators_.clear();
     treeWalkers_.clear();
     lists_.clearTagNameLists();

@@ -9,17 +9,21 @@
 // It refers to its content model and its implementation without owning them.
 
 #include <cassert>
-#include <deque>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <set>
 #include <string>
+#include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "xml/dom/ElementListCache.h"
 #include "xml/dom/NameTable.h"
 #include "xml/dom/Node.h"
 #include "xml/dom/NodePool.h"
+#include "xml/dom/TextArena.h"
 #include "xml/dom/traversal/NodeFilter.h"
 
 namespace wispel {
@@ -40,7 +44,7 @@ class TdomProcessingInstruction;
 class TdomText;
 class TdomTreeWalker;
 
-class TdomDocument : public TdomNode {
+class TdomDocument : public TdomParentNode {
 public:
     explicit TdomDocument(TDomImplementation* implementation);
     ~TdomDocument() override;
@@ -136,17 +140,35 @@ public:
     void setSystemId(const DOMString& value) { systemId_ = value; }
     // IDs met by validation (sorted, no duplicates).
     std::set<DOMString>& idList() noexcept { return idList_; }
-    int createdNodeCount() const noexcept { return static_cast<int>(createdNodes_.size()); }
+    int createdNodeCount() const noexcept { return static_cast<int>(liveNodes_); }
+    // Counts every change of a parent's children in the document's trees; views that
+    // remember positions check it.
+    std::uint64_t treeVersion() const noexcept { return treeVersion_; }
+    // The storage of the document's character data.
+    TdomTextArena& texts() noexcept { return texts_; }
+    // Records a node that holds something on the heap, so that clearing the document runs
+    // its destructor; the others go with the pool at once.
+    void keepForDestruction(TdomNode* node);
     int treeWalkerCount() const noexcept { return static_cast<int>(treeWalkers_.size()); }
     int nodeIteratorCount() const noexcept { return static_cast<int>(nodeIterators_.size()); }
+
+protected:
+    TdomDocument* heapOwner() const noexcept override { return const_cast<TdomDocument*>(this); }
+
+public:
+    TdomArrayLink* arrayLink() noexcept override { return &arrayLink_; }
+
+private:
+    TdomArrayLink arrayLink_;
 
 private:
     friend class TDomImplementation;
 
-    // Records a node made on the heap among the created nodes.
+    // Takes a node made on the heap among the document's own.
     template <class NodeClass>
     NodeClass* adopt(std::unique_ptr<NodeClass> node) {
-        recordCreated(node.get());
+        keepForDestruction(node.get());
+        ++liveNodes_;
         return node.release();
     }
     // Makes a node in the node pool and records it among the created nodes.
@@ -162,22 +184,27 @@ private:
             throw;
         }
         node->pooled_ = true;
+        ++liveNodes_;
         assert(pooledBlockSize(node->nodeType()) == sizeof(NodeClass));
-        try {
-            recordCreated(node);
-        } catch (...) {
-            destroyNode(node);
-            throw;
+        if constexpr (NodeClass::kOwnsHeapParts) {
+            try {
+                keepForDestruction(node);
+            } catch (...) {
+                destroyNode(node);
+                throw;
+            }
         }
         return node;
     }
-    void recordCreated(TdomNode* node);
     // The size of the pool block of a node of `type`: the one class the factories make for
     // that type.
     static std::size_t pooledBlockSize(TdomNodeType type) noexcept;
     // Runs the node's destructor and gives its memory back to where it came from.
     void destroyNode(TdomNode* node) noexcept;
-    void destroyCreated(TdomNode* node);
+    void treeChanged() noexcept { ++treeVersion_; }
+    TNamespaceParts& namespacePartsOf(TdomNode* node);
+    const TNamespaceParts* findNamespaceParts(const TdomNode* node) const noexcept;
+    TdomNodeList* childListOf(TdomNode* node);
     int indexOfChild(const TdomNode* child) const;
     void checkInsertion(TdomNode* newChild, TdomNode* refChild) const;
     void checkReplacement(TdomNode* newChild, TdomNode* oldChild) const;
@@ -186,11 +213,16 @@ private:
     void addDefaultAttributes(TdomElement* element);
     void writeMarkup(DOMString& out);
 
-    TdomNameTable names_;    // the names of the nodes; kept until the document goes
-    TdomNodePool nodePool_;  // declared before the nodes, which must go first
-    // Owned; each knows its index. Blocks rather than one array: a document of millions of
-    // nodes never holds the old and the new array at once while the list grows.
-    std::deque<TdomNode*> createdNodes_;
+    TdomNameTable names_;          // the names of the nodes; kept until the document goes
+    TdomNodePool nodePool_{this};  // declared before the nodes, which must go first
+    TdomTextArena texts_;
+    std::size_t liveNodes_ = 0;
+    std::uint64_t treeVersion_ = 1;
+    // The nodes whose destructor must run (see keepForDestruction).
+    std::unordered_set<TdomNode*> needsDestruction_;
+    std::unordered_map<const TdomNode*, std::unique_ptr<TNamespaceParts>> namespaceParts_;
+    std::unordered_map<const TdomNode*, std::unique_ptr<TdomChildNodeList>> listViews_;
+    std::unique_ptr<TdomChildNodeList> ownListView_;
     std::vector<std::unique_ptr<TdomNodeIterator>> nodeIterators_;
     std::vector<std::unique_ptr<TdomTreeWalker>> treeWalkers_;
     TdomElementListCache lists_;
@@ -203,7 +235,7 @@ private:
     DOMString version_;
 
     friend class TdomCMObject;
-    friend class TdomNode;  // its names, and child arrays from the node pool
+    friend class TdomNode;  // its names and the tables of its nodes' rare parts
 };
 
 }  // namespace wispel

@@ -3,6 +3,6 @@
 namespace wispel {
 
 TdomDocumentFragment::TdomDocumentFragment(TdomDocument* ownerDocument)
-    : TdomNode(ownerDocument, u"#document-fragment", DOCUMENT_FRAGMENT_NODE) {}
+    : TdomParentNode(ownerDocument, u"#document-fragment", DOCUMENT_FRAGMENT_NODE) {}
 
 }  // namespace wispel

@@ -5,7 +5,7 @@
 
 namespace wispel {
 
-class TdomDocumentFragment : public TdomNode {
+class TdomDocumentFragment : public TdomParentNode {
 public:
     explicit TdomDocumentFragment(TdomDocument* ownerDocument);
 

@@ -6,12 +6,18 @@ TdomDocumentType::TdomDocumentType(TdomDocument* ownerDocument, const DOMString&
                                    const DOMString& publicId, const DOMString& systemId,
                                    const DOMString& internalSubset)
     : TdomNode(ownerDocument, name, DOCUMENT_TYPE_NODE),
+      ownerDocument_(ownerDocument),
       internalSubset_(internalSubset),
       publicId_(publicId),
       systemId_(systemId),
       entityMap_(std::make_unique<TdomEntitiesNamedNodeMap>(ownerDocument, this, &entityArray_)),
       notationMap_(std::make_unique<TdomNamedNodeMap>(ownerDocument, this, &notationArray_,
-                                                      typeSet({NOTATION_NODE}))) {}
+                                                      typeSet({NOTATION_NODE}))) {
+    if (ownerDocument == nullptr) {
+        ownName_ = name;
+        nodeName_ = &ownName_;
+    }
+}
 
 void TdomDocumentType::setOwnerDocument(TdomDocument* document) {
     ownerDocument_ = document;

@@ -24,6 +24,12 @@ public:
     virtual const DOMString& publicId() const;
     virtual const DOMString& systemId() const;
 
+    static constexpr bool kOwnsHeapParts = true;
+    TdomArrayLink* arrayLink() noexcept override { return &arrayLink_; }
+
+protected:
+    TdomDocument* heapOwner() const noexcept override { return ownerDocument_; }
+
 private:
     friend class TDomImplementation;
     friend class TdomDocument;
@@ -31,6 +37,10 @@ private:
     // A free document type joins a document: it and its maps take that owner.
     void setOwnerDocument(TdomDocument* document);
 
+    // Kept only by a document type made on its own, which no document's table names.
+    DOMString ownName_;
+    TdomDocument* ownerDocument_;
+    TdomArrayLink arrayLink_;
     DOMString internalSubset_;
     DOMString publicId_;
     DOMString systemId_;

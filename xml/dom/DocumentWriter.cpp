@@ -33,10 +33,9 @@ void TdomDocument::writeMarkup(DOMString& out) {
     if (!encoding_.empty()) out += u" encoding=\"" + encoding_ + u"\"";
     if (!standalone_.empty()) out += u" standalone=\"" + standalone_ + u"\"";
     out += u"?>";
-    const TdomNodeArray& kids = children();
-    for (int i = 0; i < kids.count(); ++i) {
+    for (const TdomNode* child = firstChild(); child != nullptr; child = child->nextSibling()) {
         out += u"\n";
-        appendMarkup(kids.at(i), out);
+        appendMarkup(child, out);
     }
 }
 

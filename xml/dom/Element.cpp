@@ -2,35 +2,53 @@
 
 #include "xml/dom/Attr.h"
 #include "xml/dom/Document.h"
-#include "xml/errors/DomException.h"
 #include "xml/dom/QualifiedName.h"
+#include "xml/errors/DomException.h"
 
 namespace wispel {
 
 TdomElement::TdomElement(TdomDocument* ownerDocument, const DOMString& tagName)
-    : TdomNode(ownerDocument, tagName, ELEMENT_NODE) {
+    : TdomParentNode(ownerDocument, tagName, ELEMENT_NODE) {
     checkXmlName(tagName);
 }
 
 TdomElement::TdomElement(TdomDocument* ownerDocument, const DOMString& namespaceURI,
                          const DOMString& qualifiedName)
-    : TdomNode(ownerDocument, qualifiedName, ELEMENT_NODE) {
-    initQualifiedName(namespaceURI, qualifiedName, false);
+    : TdomParentNode(ownerDocument, qualifiedName, ELEMENT_NODE) {
+    initQualifiedName(ownerDocument, namespaceURI, qualifiedName, false);
+}
+
+// Made on first use; from then on the document must run the element's destructor.
+TdomElement::TParts& TdomElement::parts() const {
+    if (!parts_) {
+        TdomDocument* document = owner();
+        auto made = std::make_unique<TParts>();
+        if (document != nullptr) document->keepForDestruction(const_cast<TdomElement*>(this));
+        parts_ = std::move(made);
+    }
+    return *parts_;
+}
+
+const TdomNodeArray& TdomElement::attributeArray() const noexcept {
+    static const TdomNodeArray none;
+    return parts_ ? parts_->attributeArray : none;
 }
 
 TdomNamedNodeMap* TdomElement::map() const {
-    if (!attributeMap_) {
-        attributeMap_ = std::make_unique<TdomNamedNodeMap>(
-            ownerDocument_, const_cast<TdomElement*>(this),
-            const_cast<TdomNodeArray*>(&attributeArray_), typeSet({ATTRIBUTE_NODE}));
-        attributeMap_->readonlyMap(readonly_);
+    TParts& own = parts();
+    if (!own.attributeMap) {
+        own.attributeMap =
+            std::make_unique<TdomNamedNodeMap>(owner(), const_cast<TdomElement*>(this),
+                                               &own.attributeArray, typeSet({ATTRIBUTE_NODE}));
+        own.attributeMap->readonlyMap(readonly_);
     }
-    return attributeMap_.get();
+    return own.attributeMap.get();
 }
 
 TdomElementListCache& TdomElement::lists() {
-    if (!lists_) lists_ = std::make_unique<TdomElementListCache>();
-    return *lists_;
+    TParts& own = parts();
+    if (!own.lists) own.lists = std::make_unique<TdomElementListCache>();
+    return *own.lists;
 }
 
 TdomNamedNodeMap* TdomElement::attributes() const {
@@ -39,7 +57,7 @@ TdomNamedNodeMap* TdomElement::attributes() const {
 
 void TdomElement::setReadonly(bool value) {
     TdomNode::setReadonly(value);
-    if (attributeMap_) attributeMap_->readonlyMap(value);
+    if (parts_ && parts_->attributeMap) parts_->attributeMap->readonlyMap(value);
 }
 
 void TdomElement::normalize() {
@@ -78,7 +96,7 @@ TdomAttr* TdomElement::setAttribute(const DOMString& name, const DOMString& valu
         existing->value(value);
         return nullptr;
     }
-    TdomAttr* attr = ownerDocument_->createAttribute(name);
+    TdomAttr* attr = owner()->createAttribute(name);
     attr->value(value);
     setAttributeNode(attr);
     return attr;
@@ -100,7 +118,7 @@ TdomAttr* TdomElement::attachAttribute(TdomAttr* attr, bool byNamespace) {
         checkPlainMap();
     }
     if (attr == nullptr) throw ENot_Supported_Err();
-    if (attr->ownerDocument() != ownerDocument_) throw EWrong_Document_Err();
+    if (attr->ownerDocument() != owner()) throw EWrong_Document_Err();
     if (attr->ownerElement() == this) return nullptr;
     TdomAttr* replaced = byNamespace ? getAttributeNodeNS(attr->namespaceURI(), attr->localName())
                                      : getAttributeNode(attr->name());
@@ -152,11 +170,11 @@ TdomAttr* TdomElement::setAttributeNS(const DOMString& namespaceURI, const DOMSt
         // The value first: a read-only attribute refuses it before its name has changed.
         existing->value(value);
         existing->setNodeName(qualifiedName);
-        existing->ns_->prefix = parts.prefix;
+        existing->namespaceParts(owner()).prefix = parts.prefix;
         map()->entryRenamed();
         return nullptr;
     }
-    TdomAttr* attr = ownerDocument_->createAttributeNS(namespaceURI, qualifiedName);
+    TdomAttr* attr = owner()->createAttributeNS(namespaceURI, qualifiedName);
     attr->value(value);
     setAttributeNodeNS(attr);
     return attr;

@@ -13,7 +13,7 @@ namespace wispel {
 
 class TdomAttr;
 
-class TdomElement : public TdomNode {
+class TdomElement : public TdomParentNode {
 public:
     TdomElement(TdomDocument* ownerDocument, const DOMString& tagName);
     TdomElement(TdomDocument* ownerDocument, const DOMString& namespaceURI,
@@ -48,7 +48,7 @@ public:
     virtual bool hasAttributeNS(const DOMString& namespaceURI, const DOMString& localName) const;
 
     // The attributes in map order, for code that walks them.
-    const TdomNodeArray& attributeArray() const noexcept { return attributeArray_; }
+    const TdomNodeArray& attributeArray() const noexcept;
 
 private:
     // setAttributeNode and setAttributeNodeNS: the replaced attribute of the same key.
@@ -56,14 +56,18 @@ private:
     void checkPlainMap() const;
     void checkNSMap() const;
 
-    // The map and the list cache are made on first use: most elements of a feed never need
-    // either, and a smaller node keeps large documents in cache.
+    // The attributes, their map and the list cache are made on first use: most elements of
+    // a feed never need any of them, and a smaller node keeps large documents in cache.
+    struct TParts {
+        TdomNodeArray attributeArray;
+        std::unique_ptr<TdomNamedNodeMap> attributeMap;
+        std::unique_ptr<TdomElementListCache> lists;
+    };
+    TParts& parts() const;
     TdomNamedNodeMap* map() const;
     TdomElementListCache& lists();
 
-    TdomNodeArray attributeArray_;
-    mutable std::unique_ptr<TdomNamedNodeMap> attributeMap_;
-    std::unique_ptr<TdomElementListCache> lists_;
+    mutable std::unique_ptr<TParts> parts_;
 };
 
 }  // namespace wispel

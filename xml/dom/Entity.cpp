@@ -7,7 +7,7 @@ namespace wispel {
 TdomEntity::TdomEntity(TdomDocument* ownerDocument, const DOMString& name,
                        const DOMString& publicId, const DOMString& systemId,
                        const DOMString& notationName)
-    : TdomNode(ownerDocument, name, ENTITY_NODE),
+    : TdomParentNode(ownerDocument, name, ENTITY_NODE),
       notationName_(notationName),
       publicId_(publicId),
       systemId_(systemId) {}

@@ -6,7 +6,7 @@
 
 namespace wispel {
 
-class TdomEntity : public TdomNode {
+class TdomEntity : public TdomParentNode {
 public:
     TdomEntity(TdomDocument* ownerDocument, const DOMString& name, const DOMString& publicId,
                const DOMString& systemId, const DOMString& notationName);
@@ -19,6 +19,9 @@ public:
 
     virtual const DOMString& notationName() const;
 
+    static constexpr bool kOwnsHeapParts = true;
+    TdomArrayLink* arrayLink() noexcept override { return &arrayLink_; }
+
     const DOMString& publicId() const noexcept { return publicId_; }
     const DOMString& systemId() const noexcept { return systemId_; }
     const DOMString& encoding() const noexcept { return encoding_; }
@@ -29,6 +32,7 @@ public:
 private:
     void checkInternal() const;
 
+    TdomArrayLink arrayLink_;
     DOMString encoding_;
     DOMString notationName_;
     DOMString publicId_;

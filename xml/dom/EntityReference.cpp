@@ -29,7 +29,7 @@ DOMString predefinedEntityText(const DOMString& name) {
 }
 
 TdomEntityReference::TdomEntityReference(TdomDocument* ownerDocument, const DOMString& name)
-    : TdomNode(ownerDocument, name, ENTITY_REFERENCE_NODE) {
+    : TdomParentNode(ownerDocument, name, ENTITY_REFERENCE_NODE) {
     checkXmlName(name);
 }
 
@@ -40,7 +40,8 @@ TdomNode* TdomEntityReference::cloneNode(bool deep) {
 }
 
 TdomCMEntity* TdomEntityReference::entityDeclaration() const {
-    TdomCMObject* cm = ownerDocument_ != nullptr ? ownerDocument_->contentModel() : nullptr;
+    TdomDocument* document = owner();
+    TdomCMObject* cm = document != nullptr ? document->contentModel() : nullptr;
     return cm != nullptr ? cm->entities.find(*nodeName_) : nullptr;
 }
 
@@ -56,7 +57,7 @@ bool TdomEntityReference::expand() {
     }
     DOMString text = predefinedEntityText(*nodeName_);
     if (text.empty()) return false;
-    appendChild(ownerDocument_->createTextNode(text));
+    appendChild(owner()->createTextNode(text));
     return true;
 }
 

@@ -8,7 +8,7 @@ namespace wispel {
 
 struct TdomCMEntity;
 
-class TdomEntityReference : public TdomNode {
+class TdomEntityReference : public TdomParentNode {
 public:
     TdomEntityReference(TdomDocument* ownerDocument, const DOMString& name);
 

@@ -60,8 +60,9 @@ void appendEntity(DOMString& out, const TdomEntity* entity) {
         if (!entity->notationName().empty()) out += u" NDATA " + entity->notationName();
     } else {
         DOMString content;
-        for (int i = 0; i < entity->children().count(); ++i)
-            appendMarkup(entity->children().at(i), content);
+        for (const TdomNode* child = entity->firstChild(); child != nullptr;
+             child = child->nextSibling())
+            appendMarkup(child, content);
         content = replaceAll(replaceAll(content, u"%", u"&#37;"), u"\"", u"&#34;");
         out += u" \"" + content + u"\"";
     }
@@ -99,10 +100,10 @@ bool appendOpening(DOMString& out, const TdomNode* node) {
             out += escapeMarkupChars(static_cast<const TdomText*>(node)->data());
             return false;
         case CDATA_SECTION_NODE:
-            out +=
-                u"<![CDATA[" +
-                replaceAll(static_cast<const TdomText*>(node)->data(), u"]]>", u"]]]]><![CDATA[>") +
-                u"]]>";
+            out += u"<![CDATA[" +
+                   replaceAll(DOMString(static_cast<const TdomText*>(node)->data()), u"]]>",
+                              u"]]]]><![CDATA[>") +
+                   u"]]>";
             return false;
         case ENTITY_REFERENCE_NODE:
             out += u"&" + node->nodeName() + u";";
@@ -159,15 +160,15 @@ DOMString readUtf16LE(std::string_view bytes) {
 void appendMarkup(const TdomNode* node, DOMString& out) {
     struct Frame {
         const TdomNode* node;
-        int next;  // index of the next child to write
+        const TdomNode* next;  // the next child to write
     };
     std::vector<Frame> stack;
-    if (appendOpening(out, node)) stack.push_back({node, 0});
+    if (appendOpening(out, node)) stack.push_back({node, node->firstChild()});
     while (!stack.empty()) {
         Frame& top = stack.back();
-        if (top.next < top.node->children().count()) {
-            const TdomNode* child = top.node->children().at(top.next++);
-            if (appendOpening(out, child)) stack.push_back({child, 0});
+        if (const TdomNode* child = top.next) {
+            top.next = child->nextSibling();
+            if (appendOpening(out, child)) stack.push_back({child, child->firstChild()});
             continue;
         }
         if (top.node->nodeType() == ELEMENT_NODE) out += u"</" + top.node->nodeName() + u">";

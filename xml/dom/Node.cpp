@@ -8,100 +8,68 @@
 #include "xml/dom/Attr.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
-#include "xml/errors/DomException.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/EntityReference.h"
 #include "xml/dom/Markup.h"
 #include "xml/dom/QualifiedName.h"
 #include "xml/dom/TreeOrder.h"
 #include "xml/dom/cm/CMObject.h"
+#include "xml/errors/DomException.h"
 
 namespace wispel {
 
-// The document itself is left out: its pool is not made yet, and is gone before the
-// document's own array.
-TdomNodePool* TdomNode::childSlotPool(TdomDocument* ownerDocument, const TdomNode* node) {
-    if (ownerDocument == nullptr || static_cast<const TdomNode*>(ownerDocument) == node) {
-        return nullptr;
-    }
-    return &ownerDocument->nodePool_;
+namespace {
+const DOMString kNoName;
 }
 
-const TdomNodeArray& TdomNode::noChildren() noexcept {
-    static const TdomNodeArray none;
-    return none;
-}
-
+// The document passes itself while it is being made: its name is its own, its table of
+// names is not made yet.
 TdomNode::TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type)
-    : ownerDocument_(ownerDocument), nodeType_(type) {
-    setNodeName(name);
-}
-
-TdomNode::~TdomNode() {
-    if (childList_ == nullptr) return;
-    if (TdomNodePool* pool = childList_->pool) {
-        childList_->~TChildList();
-        pool->release(childList_, sizeof(TChildList));
-    } else {
-        delete childList_;
+    : nodeName_(&kNoName), nodeType_(type) {
+    if (ownerDocument != nullptr && static_cast<const TdomNode*>(ownerDocument) != this) {
+        nodeName_ = ownerDocument->names_.intern(name);
     }
 }
 
-// The document itself is still being made when its own name is set, so it keeps its own.
+TdomNode::~TdomNode() = default;
+
+TdomDocument* TdomNode::owner() const noexcept {
+    if (pooled_) return static_cast<TdomDocument*>(TdomNodePool::ownerOf(this));
+    return heapOwner();
+}
+
 void TdomNode::setNodeName(const DOMString& name) {
-    if (ownerDocument_ == nullptr || static_cast<const TdomNode*>(ownerDocument_) == this) {
-        TNamespaceParts& parts = rareParts();
-        parts.ownName = name;
-        nodeName_ = &parts.ownName;
-        return;
+    if (TdomDocument* document = owner(); document != nullptr && document != this) {
+        nodeName_ = document->names_.intern(name);
     }
-    nodeName_ = ownerDocument_->names_.intern(name);
 }
 
-TdomNode::TNamespaceParts& TdomNode::rareParts() {
-    if (!ns_) ns_ = std::make_unique<TNamespaceParts>();
-    return *ns_;
-}
-
-TdomNodeArray& TdomNode::childArray() {
-    if (childList_ == nullptr) {
-        TdomNodePool* pool = childSlotPool(ownerDocument_, this);
-        if (pool == nullptr) {
-            childList_ = new TChildList(nullptr);
-        } else {
-            void* block = pool->allocate(sizeof(TChildList));
-            childList_ = new (block) TChildList(pool);
-        }
-    }
-    return childList_->array;
+TdomNode::TNamespaceParts& TdomNode::namespaceParts(TdomDocument* ownerDocument) {
+    if (ownerDocument == nullptr) throw ENot_Supported_Err();
+    return ownerDocument->namespacePartsOf(this);
 }
 
 void TdomNode::checkModifiable() const {
     if (readonly_) throw ENo_Modification_Allowed_Err();
 }
 
-void TdomNode::initQualifiedName(const DOMString& namespaceURI, const DOMString& qualifiedName,
-                                 bool isAttribute) {
+void TdomNode::initQualifiedName(TdomDocument* ownerDocument, const DOMString& namespaceURI,
+                                 const DOMString& qualifiedName, bool isAttribute) {
     TdomQualifiedName parts = checkQualifiedName(namespaceURI, qualifiedName, isAttribute);
-    TNamespaceParts& rare = rareParts();
+    TNamespaceParts& rare = namespaceParts(ownerDocument);
     rare.localName = std::move(parts.localName);
     rare.namespaceURI = namespaceURI;
     rare.prefix = std::move(parts.prefix);
-    setNodeName(qualifiedName);
-}
-
-namespace {
-const DOMString kNoName;
 }
 
 const DOMString& TdomNode::localName() const noexcept {
-    return ns_ ? ns_->localName : kNoName;
+    return hasNamespaceParts_ ? owner()->findNamespaceParts(this)->localName : kNoName;
 }
 const DOMString& TdomNode::namespaceURI() const noexcept {
-    return ns_ ? ns_->namespaceURI : kNoName;
+    return hasNamespaceParts_ ? owner()->findNamespaceParts(this)->namespaceURI : kNoName;
 }
 const DOMString& TdomNode::prefix() const noexcept {
-    return ns_ ? ns_->prefix : kNoName;
+    return hasNamespaceParts_ ? owner()->findNamespaceParts(this)->prefix : kNoName;
 }
 
 const DOMString& TdomNode::nodeName() const {
@@ -127,34 +95,31 @@ TdomNode* TdomNode::parentNode() const {
     return parentNode_;
 }
 TdomNodeList* TdomNode::childNodes() {
-    childArray();
-    return &childList_->list;
+    TdomDocument* document = owner();
+    return document != nullptr ? document->childListOf(this) : &TdomChildNodeList::none();
 }
 TdomNode* TdomNode::firstChild() const {
-    return children().first();
+    return firstChildNode();
 }
 TdomNode* TdomNode::lastChild() const {
-    return children().last();
+    TdomNode* first = firstChildNode();
+    return first != nullptr ? first->previousLink_ : nullptr;
 }
 
 TdomNode* TdomNode::previousSibling() const {
-    if (parentNode_ == nullptr) return nullptr;
-    const TdomNodeArray& siblings = parentNode_->children();
-    return siblings.at(siblings.indexOf(this) - 1);
+    if (parentNode_ == nullptr || parentNode_->firstChildNode() == this) return nullptr;
+    return previousLink_;
 }
 
 TdomNode* TdomNode::nextSibling() const {
-    if (parentNode_ == nullptr) return nullptr;
-    const TdomNodeArray& siblings = parentNode_->children();
-    int index = siblings.indexOf(this);
-    return index < 0 ? nullptr : siblings.at(index + 1);
+    return nextSibling_;
 }
 
 TdomDocument* TdomNode::ownerDocument() const {
-    return ownerDocument_;
+    return owner();
 }
 bool TdomNode::hasChildNodes() const {
-    return !children().empty();
+    return firstChildNode() != nullptr;
 }
 
 DOMString TdomNode::xmlText() {
@@ -188,8 +153,9 @@ void TdomNode::prefix(const DOMString& value) {
     if (nodeType_ == ATTRIBUTE_NODE &&
         ((value == u"xmlns" && uri != kXmlnsNamespace) || *nodeName_ == u"xmlns"))
         throw ENamespace_Err();
-    ns_->prefix = value;
-    setNodeName(value + u":" + ns_->localName);
+    TNamespaceParts& parts = namespaceParts(owner());
+    parts.prefix = value;
+    setNodeName(value + u":" + parts.localName);
     if (nodeType_ == ATTRIBUTE_NODE) {
         if (TdomElement* owner = static_cast<TdomAttr*>(this)->ownerElement())
             owner->attributes()->entryRenamed();
@@ -237,18 +203,61 @@ void checkInsertable(const TdomNode* parent, const TdomNode* newChild, const Tdo
 
 }  // namespace
 
+void TdomNode::linkChild(TdomNode* child, TdomNode* next) noexcept {
+    auto* self = static_cast<TdomParentNode*>(this);
+    TdomNode* first = self->firstChild_;
+    if (next == nullptr) {
+        child->nextSibling_ = nullptr;
+        child->previousLink_ = first != nullptr ? first->previousLink_ : child;
+        if (first == nullptr) {
+            self->firstChild_ = child;
+        } else {
+            first->previousLink_->nextSibling_ = child;
+            first->previousLink_ = child;
+        }
+    } else {
+        child->nextSibling_ = next;
+        child->previousLink_ = next->previousLink_;
+        if (next == first) {
+            self->firstChild_ = child;
+        } else {
+            next->previousLink_->nextSibling_ = child;
+        }
+        next->previousLink_ = child;
+    }
+    child->parentNode_ = this;
+    if (TdomDocument* document = owner()) document->treeChanged();
+}
+
+void TdomNode::unlinkChild(TdomNode* child) noexcept {
+    auto* self = static_cast<TdomParentNode*>(this);
+    TdomNode* first = self->firstChild_;
+    TdomNode* next = child->nextSibling_;
+    if (child == first) {
+        self->firstChild_ = next;
+    } else {
+        child->previousLink_->nextSibling_ = next;
+    }
+    if (next != nullptr) {
+        next->previousLink_ = child->previousLink_;
+    } else if (child != first) {
+        first->previousLink_ = child->previousLink_;
+    }
+    child->parentNode_ = nullptr;
+    child->nextSibling_ = nullptr;
+    child->previousLink_ = nullptr;
+    if (TdomDocument* document = owner()) document->treeChanged();
+}
+
 TdomNode* TdomNode::insertBefore(TdomNode* newChild, TdomNode* refChild) {
     checkInsertable(this, newChild, refChild);
-    if (refChild != nullptr && children().indexOf(refChild) < 0) throw ENot_Found_Err();
+    if (refChild != nullptr && refChild->parentNode_ != this) throw ENot_Found_Err();
     if (newChild->nodeType() == DOCUMENT_FRAGMENT_NODE) {
         while (TdomNode* child = newChild->firstChild()) insertBefore(child, refChild);
         return newChild;
     }
     if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
-    TdomNodeArray& kids = childArray();
-    int index = refChild == nullptr ? kids.count() : kids.indexOf(refChild);
-    kids.insert(index, newChild);
-    newChild->parentNode_ = this;
+    linkChild(newChild, refChild);
     return newChild;
 }
 
@@ -259,26 +268,23 @@ TdomNode* TdomNode::appendChild(TdomNode* newChild) {
         return newChild;
     }
     if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
-    childArray().append(newChild);
-    newChild->parentNode_ = this;
+    linkChild(newChild, nullptr);
     return newChild;
 }
 
 TdomNode* TdomNode::removeChild(TdomNode* oldChild) {
     if (oldChild == nullptr) throw ENot_Supported_Err();
     checkModifiable();
-    int index = children().indexOf(oldChild);
-    if (index < 0) throw ENot_Found_Err();
-    if (ownerDocument_ != nullptr) ownerDocument_->notifyNodeRemoval(oldChild);
-    childArray().removeAt(children().indexOf(oldChild));
-    oldChild->parentNode_ = nullptr;
+    if (oldChild->parentNode_ != this) throw ENot_Found_Err();
+    if (TdomDocument* document = owner()) document->notifyNodeRemoval(oldChild);
+    unlinkChild(oldChild);
     return oldChild;
 }
 
 TdomNode* TdomNode::replaceChild(TdomNode* newChild, TdomNode* oldChild) {
     if (newChild == nullptr || oldChild == nullptr) throw ENot_Supported_Err();
     checkInsertable(this, newChild, nullptr);
-    if (children().indexOf(oldChild) < 0) throw ENot_Found_Err();
+    if (oldChild->parentNode_ != this) throw ENot_Found_Err();
     if (newChild == oldChild) return oldChild;
     if (newChild->parentNode_ != nullptr) newChild->parentNode_->removeChild(newChild);
     TdomNode* next = oldChild->nextSibling();
@@ -295,7 +301,7 @@ void TdomNode::freeChildren() {
     while (TdomNode* child = firstChild()) {
         child->setReadonly(false);
         removeChild(child);
-        ownerDocument_->freeAllNodes(child);
+        owner()->freeAllNodes(child);
     }
 }
 
@@ -305,7 +311,7 @@ void TdomNode::clear() {
 }
 
 TdomNode* TdomNode::cloneNode(bool deep) {
-    return ownerDocument_->importNode(this, deep);
+    return owner()->importNode(this, deep);
 }
 
 namespace {
@@ -313,7 +319,7 @@ namespace {
 // The run's merge one node at a time, from its last node backwards.
 void mergeRunStepwise(TdomNode* parent, const std::vector<TdomCharacterData*>& run) {
     for (std::size_t i = 1; i < run.size(); ++i) {
-        run[i]->appendData(run[i - 1]->data());
+        run[i]->appendData(DOMString(run[i - 1]->data()));
         TdomNode* gone = run[i - 1];
         parent->removeChild(gone);
         parent->ownerDocument()->freeAllNodes(gone);
@@ -383,8 +389,9 @@ void forEachNodeAndAttribute(TdomNode* root, Visit visit) {
         TdomNode* node = pending.back();
         pending.pop_back();
         visit(node);
-        const TdomNodeArray& kids = node->children();
-        for (int i = kids.count() - 1; i >= 0; --i) pending.push_back(kids.at(i));
+        for (TdomNode* child = node->lastChild(); child != nullptr;
+             child = child->previousSibling())
+            pending.push_back(child);
         if (node->nodeType() == ELEMENT_NODE) {
             const TdomNodeArray& attrs = static_cast<TdomElement*>(node)->attributeArray();
             for (int i = attrs.count() - 1; i >= 0; --i) pending.push_back(attrs.at(i));
@@ -428,7 +435,7 @@ bool TdomNode::hasEntityReference(const DOMString& name) {
 
 void TdomNode::refreshEntityReferences(const DOMString& name) {
     for (TdomEntityReference* ref : outerReferencesTo(this, name)) {
-        ownerDocument_->expandEntityReference(ref);
+        owner()->expandEntityReference(ref);
     }
 }
 
@@ -478,7 +485,7 @@ void TdomNode::resolveEntityReferences(TdomEntityResolveOption mode) {
             parent->insertBefore(child->cloneNode(true), ref);
         parent->removeChild(ref);
         TdomNode* gone = ref;
-        ownerDocument_->freeAllNodes(gone);
+        owner()->freeAllNodes(gone);
     }
 }
 

@@ -1,15 +1,21 @@
 #pragma once
 // The base of every node of the document tree.
 //
-// Ownership: a node is made by one document's factory operations, records that document as
-// its owner, and is destroyed only by it (freeAllNodes, the document's clear, or the
-// document's destruction). A node owns its child array and child list view, never the
-// children themselves; destroying a node touches no other node. Removing a node from a tree
-// never frees it.
+// Ownership: a node is made by one document's factory operations, belongs to that document,
+// and is destroyed only by it (freeAllNodes, the document's clear, or the document's
+// destruction). A node never owns other nodes; destroying a node touches no other node.
+// Removing a node from a tree never frees it.
+//
+// Layout: a parsed feed has tens of nodes per item, most of them text and entity
+// references, so a node keeps only what every node needs: its name, parent and siblings and
+// one word of small fields. Children hang from the parent's first child (nodes that can have
+// children derive from TdomParentNode); siblings are linked both ways, the first child's
+// previous link pointing at the last child. A node made in its document's pool finds the
+// document from its own address; namespace parts and child list views live in tables of
+// the document, for the few nodes that have them.
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "core/TextConvert.h"
 #include "xml/dom/NodeArray.h"
@@ -72,78 +78,101 @@ public:
     // Writes the node's markup as UTF-16 code units (little-endian).
     virtual void writeXml(TStream& stream);
 
+    // Whether nodes of the class hold strings or objects on the heap, so that their document
+    // must run their destructor before it drops its pool.
+    static constexpr bool kOwnsHeapParts = false;
+
+    // The position in the arrays of named node maps and lists, for the kinds of node those
+    // hold; null for the others (an array then finds them by a scan).
+    virtual TdomArrayLink* arrayLink() noexcept { return nullptr; }
+
     const DOMString& localName() const noexcept;
     const DOMString& namespaceURI() const noexcept;
     const DOMString& prefix() const noexcept;
     bool isReadonly() const noexcept { return readonly_; }
     TdomTypeSet allowedChildTypes() const noexcept { return allowedChildTypesOf(nodeType_); }
-    // The children, for code that walks the tree (same content as childNodes()).
-    const TdomNodeArray& children() const noexcept {
-        return childList_ != nullptr ? childList_->array : noChildren();
-    }
+    // Whether nodes of this one's type can have children (and it derives from TdomParentNode).
+    bool isParentType() const noexcept { return allowedChildTypes() != kNoChildTypes; }
+    // The tree links without a virtual call, for code that walks large trees.
+    TdomNode* firstChildNode() const noexcept;
+    TdomNode* nextSiblingNode() const noexcept { return nextSibling_; }
+    TdomNode* parent() const noexcept { return parentNode_; }
 
 protected:
     TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type);
+
+    // The owner document, without a virtual call.
+    TdomDocument* owner() const noexcept;
+    // The owner of a node that is not in a document's pool: the document itself, a document
+    // type made on its own; null for others.
+    virtual TdomDocument* heapOwner() const noexcept { return nullptr; }
 
     // ENo_Modification_Allowed_Err when the node is read-only.
     void checkModifiable() const;
     // The namespace-aware constructors' name split and checks; `isAttribute` adds the
     // "xmlns" rules.
-    void initQualifiedName(const DOMString& namespaceURI, const DOMString& qualifiedName,
-                           bool isAttribute);
+    void initQualifiedName(TdomDocument* ownerDocument, const DOMString& namespaceURI,
+                           const DOMString& qualifiedName, bool isAttribute);
 
     // Detaches and frees every child (read-only flags cleared first).
     void freeChildren();
     // Gives the node another name (a new prefix).
     void setNodeName(const DOMString& name);
-    // The child array, made with the first child or the first request for the child list.
-    TdomNodeArray& childArray();
 
-    // Names are shared: the owner document keeps one string per distinct name, so that a
-    // node costs a pointer for its name. A node without an owner keeps its own.
-    const DOMString* nodeName_;
-    TdomDocument* ownerDocument_;
-    TdomNode* parentNode_ = nullptr;
-    // The small fields share one word; the allowed child types follow from the type.
-    bool readonly_ = false;
-    TdomNodeType nodeType_;
-    // Whether the node's block is in its document's node pool rather than the heap, and its
-    // position in the owner document's created nodes (fewer than 2^32: each node takes far
-    // more than one byte). Both written only by the document.
-    bool pooled_ = false;
-    std::uint32_t createdIndex_ = 0;
-    // Only nodes made by the namespace-aware factories, and nodes without an owner document,
-    // carry these; most nodes never do.
+    // Only nodes made by the namespace-aware factories carry these, in a table of their
+    // document; most nodes never do.
     struct TNamespaceParts {
         DOMString localName;
         DOMString namespaceURI;
         DOMString prefix;
-        DOMString ownName;  // the name of a node whose document does not keep it
     };
-    TNamespaceParts& rareParts();
-    std::unique_ptr<TNamespaceParts> ns_;
+    // The parts of this node of `ownerDocument` (passed: a node being made does not know
+    // its document yet).
+    TNamespaceParts& namespaceParts(TdomDocument* ownerDocument);
+
+    // Names are shared: the owner document keeps one string per distinct name, so that a
+    // node costs a pointer for its name. A node made without a document points at its own.
+    const DOMString* nodeName_;
+    TdomNode* parentNode_ = nullptr;
+    TdomNode* nextSibling_ = nullptr;
+    // The previous sibling; for a first child, the last child of its parent.
+    TdomNode* previousLink_ = nullptr;
+    // The small fields share one word; the allowed child types follow from the type.
+    TdomNodeType nodeType_;
+    bool readonly_ = false;
+    // Written only by the document: whether the block is in its node pool rather than the
+    // heap, and whether the node has entries in the document's tables.
+    bool pooled_ = false;
+    bool hasNamespaceParts_ = false;
+    bool hasListView_ = false;
+    bool registered_ = false;  // among the nodes whose destructor the document runs
+    // The length of character data; free for other kinds of node.
+    std::uint32_t length_ = 0;
 
 private:
-    friend class TdomNodeArray;
     friend class TdomDocument;
     friend class TdomNamedNodeMap;
     friend class TdomEntitiesNamedNodeMap;
 
-    // The pool for the child array of a node of `ownerDocument`: the document's.
-    static TdomNodePool* childSlotPool(TdomDocument* ownerDocument, const TdomNode* node);
-    static const TdomNodeArray& noChildren() noexcept;
-
-    // The child array and its list view. Leaves (text above all) never have one, which
-    // keeps them small; it comes from the pool it names, or the heap when that is null.
-    struct TChildList {
-        explicit TChildList(TdomNodePool* fromPool) : pool(fromPool), array(fromPool) {}
-        TdomNodePool* pool;
-        TdomNodeArray array;
-        TdomNodeList list{&array};
-    };
-    TChildList* childList_ = nullptr;  // owned
-
-    TdomArrayLink arrayLink_;  // position in the arrays that hold the node
+    // Links `child` (detached) in before `next`, or at the end when that is null.
+    void linkChild(TdomNode* child, TdomNode* next) noexcept;
+    void unlinkChild(TdomNode* child) noexcept;
 };
+
+// A node that can have children: element, attribute, entity reference, entity, document and
+// document fragment.
+class TdomParentNode : public TdomNode {
+protected:
+    using TdomNode::TdomNode;
+
+private:
+    friend class TdomNode;
+    friend class TdomDocument;
+    TdomNode* firstChild_ = nullptr;
+};
+
+inline TdomNode* TdomNode::firstChildNode() const noexcept {
+    return isParentType() ? static_cast<const TdomParentNode*>(this)->firstChild_ : nullptr;
+}
 
 }  // namespace wispel

@@ -9,14 +9,21 @@ TdomNode* TdomNodeArray::at(int index) const noexcept {
     return slots_[head_ + static_cast<std::size_t>(index)];
 }
 
+namespace {
+TdomArrayLink* linkOf(const TdomNode* node) noexcept {
+    return const_cast<TdomNode*>(node)->arrayLink();
+}
+}  // namespace
+
 int TdomNodeArray::indexOf(const TdomNode* node) const noexcept {
     if (node == nullptr) return -1;
-    const TdomArrayLink& link = node->arrayLink_;
-    if (link.memberships == 0) return -1;
-    if (link.slot >= head_ && link.slot < slots_.size() && slots_[link.slot] == node)
-        return static_cast<int>(link.slot - head_);
-    // Only a node held by several arrays, or one that left another array, needs a scan.
-    if (link.memberships == 1 && link.slot != TdomArrayLink::kUnknownSlot) return -1;
+    if (const TdomArrayLink* link = linkOf(node)) {
+        if (link->memberships == 0) return -1;
+        if (link->slot >= head_ && link->slot < slots_.size() && slots_[link->slot] == node)
+            return static_cast<int>(link->slot - head_);
+        // Only a node held by several arrays, or one that left another array, needs a scan.
+        if (link->memberships == 1 && link->slot != TdomArrayLink::kUnknownSlot) return -1;
+    }
     for (std::size_t i = head_; i < slots_.size(); ++i) {
         if (slots_[i] == node) return static_cast<int>(i - head_);
     }
@@ -25,7 +32,7 @@ int TdomNodeArray::indexOf(const TdomNode* node) const noexcept {
 
 void TdomNodeArray::place(std::size_t slot, TdomNode* node) noexcept {
     slots_[slot] = node;
-    node->arrayLink_.slot = static_cast<std::uint32_t>(slot);
+    if (TdomArrayLink* link = linkOf(node)) link->slot = static_cast<std::uint32_t>(slot);
 }
 
 void TdomNodeArray::append(TdomNode* node) {
@@ -45,8 +52,9 @@ void TdomNodeArray::openFrontGap() {
     head_ = gap;
     // A member whose recorded slot belongs to another array keeps it.
     for (std::size_t i = 0; i < n; ++i) {
-        TdomArrayLink& link = slots_[head_ + i]->arrayLink_;
-        if (link.slot == oldHead + i) link.slot = static_cast<std::uint32_t>(head_ + i);
+        TdomArrayLink* link = linkOf(slots_[head_ + i]);
+        if (link != nullptr && link->slot == oldHead + i)
+            link->slot = static_cast<std::uint32_t>(head_ + i);
     }
 }
 
@@ -65,7 +73,7 @@ void TdomNodeArray::insert(int index, TdomNode* node) {
         for (std::size_t i = n; i > at; --i) place(head_ + i, slots_[head_ + i - 1]);
     }
     place(head_ + at, node);
-    ++node->arrayLink_.memberships;
+    if (TdomArrayLink* link = linkOf(node)) ++link->memberships;
 }
 
 void TdomNodeArray::removeAt(int index) {
@@ -82,16 +90,19 @@ void TdomNodeArray::removeAt(int index) {
         for (std::size_t i = at; i + 1 < n; ++i) place(head_ + i, slots_[head_ + i + 1]);
         slots_.pop_back();
     }
-    node->arrayLink_.slot = TdomArrayLink::kUnknownSlot;
-    --node->arrayLink_.memberships;
+    if (TdomArrayLink* link = linkOf(node)) {
+        link->slot = TdomArrayLink::kUnknownSlot;
+        --link->memberships;
+    }
     if (empty()) clear();
 }
 
 void TdomNodeArray::clear() {
     for (std::size_t i = head_; i < slots_.size(); ++i) {
-        TdomArrayLink& link = slots_[i]->arrayLink_;
-        link.slot = TdomArrayLink::kUnknownSlot;
-        --link.memberships;
+        if (TdomArrayLink* link = linkOf(slots_[i])) {
+            link->slot = TdomArrayLink::kUnknownSlot;
+            --link->memberships;
+        }
     }
     slots_.clear();
     slots_.shrink_to_fit();

@@ -1,5 +1,8 @@
 #include "xml/dom/NodeList.h"
 
+#include <cstdlib>
+
+#include "xml/dom/Document.h"
 #include "xml/dom/Node.h"
 #include "xml/dom/TreeOrder.h"
 
@@ -15,6 +18,59 @@ int TdomNodeList::indexOf(const TdomNode* node) const {
 
 TdomNode* TdomNodeList::item(int index) const {
     return array_->at(index);
+}
+
+TdomChildNodeList& TdomChildNodeList::none() {
+    static TdomChildNodeList empty(nullptr);
+    return empty;
+}
+
+void TdomChildNodeList::refresh() const {
+    const TdomDocument* document = parent_ != nullptr ? parent_->ownerDocument() : nullptr;
+    const std::uint64_t version = document != nullptr ? document->treeVersion() : 0;
+    if (version == version_) return;
+    version_ = version;
+    length_ = -1;
+    cursorIndex_ = -1;
+    cursor_ = nullptr;
+}
+
+int TdomChildNodeList::length() const {
+    if (parent_ == nullptr) return 0;
+    refresh();
+    if (length_ < 0) {
+        length_ = 0;
+        for (TdomNode* n = parent_->firstChildNode(); n != nullptr; n = n->nextSiblingNode())
+            ++length_;
+    }
+    return length_;
+}
+
+int TdomChildNodeList::indexOf(const TdomNode* node) const {
+    if (parent_ == nullptr || node == nullptr || node->parent() != parent_) return -1;
+    int index = 0;
+    for (TdomNode* n = parent_->firstChildNode(); n != node; n = n->nextSiblingNode()) ++index;
+    return index;
+}
+
+// From the remembered position, the first or the last child, whichever is nearest.
+TdomNode* TdomChildNodeList::item(int index) const {
+    if (parent_ == nullptr || index < 0 || index >= length()) return nullptr;
+    int at = 0;
+    TdomNode* node = parent_->firstChildNode();
+    if (index >= length_ / 2) {
+        at = length_ - 1;
+        node = parent_->lastChild();
+    }
+    if (cursor_ != nullptr && std::abs(index - cursorIndex_) < std::abs(index - at)) {
+        at = cursorIndex_;
+        node = cursor_;
+    }
+    for (; at < index; ++at) node = node->nextSiblingNode();
+    for (; at > index; --at) node = node->previousSibling();
+    cursorIndex_ = index;
+    cursor_ = node;
+    return node;
 }
 
 TdomElementsNodeList::TdomElementsNodeList(const DOMString& queryName, TdomNode* startNode)

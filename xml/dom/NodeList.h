@@ -1,6 +1,9 @@
 #pragma once
-// Node lists: a live view over a node array that it does not own, and the element lists
-// that find matching descendants of a start node on every call.
+// Node lists: a live view over a node array that it does not own, the live view of a node's
+// children, and the element lists that find matching descendants of a start node on every
+// call.
+
+#include <cstdint>
 
 #include "core/TextConvert.h"
 #include "xml/dom/NodeArray.h"
@@ -24,6 +27,31 @@ public:
 
 protected:
     const TdomNodeArray* array_;  // not owned; null for the computed lists
+};
+
+// The children of a node, found along the sibling links. The list remembers the last
+// position it was asked for, and the count, while its document's trees stay unchanged: a
+// walk by index costs constant time per step.
+class TdomChildNodeList : public TdomNodeList {
+public:
+    explicit TdomChildNodeList(const TdomNode* parent) : TdomNodeList(nullptr), parent_(parent) {}
+
+    int length() const override;
+    int indexOf(const TdomNode* node) const override;
+    TdomNode* item(int index) const override;
+
+    // An empty list, for the node kinds that never have children and no document.
+    static TdomChildNodeList& none();
+
+private:
+    // Forgets what it remembers when the document's trees changed since.
+    void refresh() const;
+
+    const TdomNode* parent_;
+    mutable std::uint64_t version_ = 0;
+    mutable int length_ = -1;
+    mutable int cursorIndex_ = -1;
+    mutable TdomNode* cursor_ = nullptr;
 };
 
 // The elements among the start node's descendants (not the start node itself), in document

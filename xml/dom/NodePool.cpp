@@ -9,14 +9,32 @@
 #define WISPEL_UNPOISON(block, size) ((void)(block), (void)(size))
 #endif
 
+#include <cstdint>
 #include <mutex>
+#include <new>
 
 namespace wispel {
 
 namespace {
-// Large enough that a chunk holds a few hundred nodes, small enough to stay in the heap
-// rather than in a mapping of its own.
+// Large enough that a chunk holds about a thousand nodes, small enough to stay in the heap
+// rather than in a mapping of its own. Chunks are aligned to their size.
 constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::align_val_t kChunkAlignment{kChunkSize};
+
+// The head of every chunk: the owner of the pool it serves.
+struct ChunkHeader {
+    void* owner;
+};
+constexpr std::size_t kHeaderSize =
+    (sizeof(ChunkHeader) + TdomNodePool::kGrain - 1) / TdomNodePool::kGrain * TdomNodePool::kGrain;
+static_assert(TdomNodePool::kMaxBlock <= kChunkSize - kHeaderSize);
+
+std::byte* allocateChunk() {
+    return static_cast<std::byte*>(::operator new(kChunkSize, kChunkAlignment));
+}
+void freeChunk(std::byte* chunk) noexcept {
+    ::operator delete(chunk, kChunkAlignment);
+}
 
 // Chunks of documents that are gone, kept for the documents that follow. Feeds are parsed
 // one after another: without this, freeing a large document hands its pages back to the
@@ -36,25 +54,32 @@ public:
     // Room for every chunk it may keep, so that giving one back never allocates.
     ChunkCache() { chunks_.reserve(kMaxCachedChunks); }
 
-    std::unique_ptr<std::byte[]> take() {
+    std::byte* take() {
         std::lock_guard<std::mutex> lock(mutex_);
         if (chunks_.empty()) return nullptr;
-        std::unique_ptr<std::byte[]> chunk = std::move(chunks_.back());
+        std::byte* chunk = chunks_.back();
         chunks_.pop_back();
-        WISPEL_UNPOISON(chunk.get(), kChunkSize);
+        WISPEL_UNPOISON(chunk, kChunkSize);
         return chunk;
     }
 
-    void give(std::unique_ptr<std::byte[]> chunk) {
+    void give(std::byte* chunk) {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (chunks_.size() >= kMaxCachedChunks) return;
+        if (chunks_.size() >= kMaxCachedChunks) {
+            freeChunk(chunk);
+            return;
+        }
         // A stale reference into a freed document is still found by the sanitizer builds.
-        WISPEL_POISON(chunk.get(), kChunkSize);
-        chunks_.push_back(std::move(chunk));
+        WISPEL_POISON(chunk, kChunkSize);
+        chunks_.push_back(chunk);
     }
 
     void clear() {
         std::lock_guard<std::mutex> lock(mutex_);
+        for (std::byte* chunk : chunks_) {
+            WISPEL_UNPOISON(chunk, kChunkSize);
+            freeChunk(chunk);
+        }
         chunks_.clear();
     }
 
@@ -65,20 +90,36 @@ public:
 
 private:
     std::mutex mutex_;
-    std::vector<std::unique_ptr<std::byte[]>> chunks_;
+    std::vector<std::byte*> chunks_;
 };
 
-std::unique_ptr<std::byte[]> newChunk(std::size_t size) {
-    if (size == kChunkSize) {
-        if (auto cached = ChunkCache::instance().take()) return cached;
-    }
-    return std::make_unique_for_overwrite<std::byte[]>(size);
+std::byte* newChunk() {
+    if (std::byte* cached = ChunkCache::instance().take()) return cached;
+    return allocateChunk();
 }
 }  // namespace
 
-std::size_t TdomNodePool::cachedChunkCount() { return ChunkCache::instance().size(); }
+std::size_t TdomNodePool::cachedChunkCount() {
+    return ChunkCache::instance().size();
+}
 
-void TdomNodePool::releaseCachedChunks() { ChunkCache::instance().clear(); }
+void TdomNodePool::releaseCachedChunks() {
+    ChunkCache::instance().clear();
+}
+
+void* TdomNodePool::ownerOf(const void* block) noexcept {
+    const auto address = reinterpret_cast<std::uintptr_t>(block) & ~(kChunkSize - 1);
+    return reinterpret_cast<const ChunkHeader*>(address)->owner;
+}
+
+void TdomNodePool::addChunk() {
+    chunks_.reserve(chunks_.size() + 1);  // so that the new chunk cannot be lost
+    std::byte* chunk = newChunk();
+    new (chunk) ChunkHeader{owner_};
+    chunks_.push_back(chunk);
+    next_ = chunk + kHeaderSize;
+    end_ = chunk + kChunkSize;
+}
 
 void* TdomNodePool::allocate(std::size_t size) {
     size = blockSize(size);
@@ -91,12 +132,7 @@ void* TdomNodePool::allocate(std::size_t size) {
         freeBlocks_[grains] = block->next;
         return block;
     }
-    if (static_cast<std::size_t>(end_ - next_) < size) {
-        std::size_t chunkSize = size > kChunkSize ? size : kChunkSize;
-        chunks_.push_back({newChunk(chunkSize), chunkSize});
-        next_ = chunks_.back().bytes.get();
-        end_ = next_ + chunkSize;
-    }
+    if (static_cast<std::size_t>(end_ - next_) < size) addChunk();
     void* block = next_;
     next_ += size;
     return block;
@@ -114,9 +150,9 @@ void TdomNodePool::release(void* block, std::size_t size) noexcept {
 }
 
 void TdomNodePool::releaseAll() noexcept {
-    for (Chunk& chunk : chunks_) {
-        WISPEL_UNPOISON(chunk.bytes.get(), chunk.size);
-        if (chunk.size == kChunkSize) ChunkCache::instance().give(std::move(chunk.bytes));
+    for (std::byte* chunk : chunks_) {
+        WISPEL_UNPOISON(chunk, kChunkSize);
+        ChunkCache::instance().give(chunk);
     }
     chunks_.clear();
     freeBlocks_.clear();

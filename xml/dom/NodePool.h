@@ -5,7 +5,11 @@
 // node of the same size, so making and freeing nodes one by one does not grow the pool.
 //
 // The pool only provides memory: constructing and destroying the nodes in it is the
-// document's work, and every node must be destroyed before `releaseAll` or the pool's end.
+// document's work. A node without anything of its own on the heap needs no destructor call:
+// `releaseAll` gives its memory back with its chunk.
+//
+// Chunks are aligned to their size and begin with the pool's owner, so that a block finds
+// its owner from its own address: a node need not keep a pointer to its document.
 
 #include <cstddef>
 #include <memory>
@@ -15,7 +19,8 @@ namespace wispel {
 
 class TdomNodePool {
 public:
-    TdomNodePool() = default;
+    // `owner` is what ownerOf answers for the pool's blocks.
+    explicit TdomNodePool(void* owner = nullptr) noexcept : owner_(owner) {}
     ~TdomNodePool() { releaseAll(); }
     TdomNodePool(const TdomNodePool&) = delete;
     TdomNodePool& operator=(const TdomNodePool&) = delete;
@@ -24,8 +29,13 @@ public:
     // strings, which is all that nodes and node arrays hold.
     static constexpr std::size_t kGrain = alignof(void*);
 
-    // A block of at least `size` bytes, aligned to kGrain.
+    // The largest block the pool hands out.
+    static constexpr std::size_t kMaxBlock = 4096;
+
+    // A block of at least `size` bytes (at most kMaxBlock), aligned to kGrain.
     void* allocate(std::size_t size);
+    // The owner of the pool that handed out `block`.
+    static void* ownerOf(const void* block) noexcept;
     // Takes back a block that `allocate` handed out for the same size.
     void release(void* block, std::size_t size) noexcept;
     // From here until releaseAll, blocks given back are not kept: the whole pool is about to
@@ -50,12 +60,11 @@ private:
         return (size + kGrain - 1) / kGrain * kGrain;
     }
 
-    struct Chunk {
-        std::unique_ptr<std::byte[]> bytes;
-        std::size_t size;
-    };
+    // Starts a new chunk; the rest of the current one stays unused.
+    void addChunk();
 
-    std::vector<Chunk> chunks_;
+    void* owner_;
+    std::vector<std::byte*> chunks_;
     std::byte* next_ = nullptr;  // free space of the newest chunk
     std::byte* end_ = nullptr;
     std::vector<FreeBlock*> freeBlocks_;  // per size in grains: blocks given back

@@ -16,7 +16,11 @@ public:
     virtual const DOMString& publicId() const;
     virtual const DOMString& systemId() const;
 
+    static constexpr bool kOwnsHeapParts = true;
+    TdomArrayLink* arrayLink() noexcept override { return &arrayLink_; }
+
 private:
+    TdomArrayLink arrayLink_;
     DOMString publicId_;
     DOMString systemId_;
 };

@@ -18,6 +18,8 @@ public:
     virtual const DOMString& data() const;
     virtual void data(const DOMString& value);
 
+    static constexpr bool kOwnsHeapParts = true;
+
 private:
     DOMString data_;
 };

@@ -74,10 +74,10 @@ TEST_F(DomTest, WideTreeKeepsSiblingLookupsCheap) {
     // Insertions at the front and removals from the middle keep positions right.
     TdomElement* first = element(u"first");
     root->insertBefore(first, root->firstChild());
-    TdomNode* middle = root->children().at(kWidth / 2);
+    TdomNode* middle = root->childNodes()->item(kWidth / 2);
     TdomNode* before = middle->previousSibling();
     root->removeChild(middle);
-    EXPECT_EQ(before->nextSibling(), root->children().at(kWidth / 2));
+    EXPECT_EQ(before->nextSibling(), root->childNodes()->item(kWidth / 2));
     EXPECT_EQ(root->childNodes()->indexOf(first), 0);
     EXPECT_EQ(root->childNodes()->indexOf(middle), -1);
     root->clear();

@@ -33,9 +33,8 @@ protected:
     // The node names of `parent`'s children, joined by ",".
     static std::string childNames(const TdomNode* parent) {
         std::string out;
-        for (int i = 0; i < parent->children().count(); ++i) {
-            if (i > 0) out += ",";
-            const TdomNode* c = parent->children().at(i);
+        for (const TdomNode* c = parent->firstChild(); c != nullptr; c = c->nextSibling()) {
+            if (c != parent->firstChild()) out += ",";
             out += toUtf8(c->nodeType() == TEXT_NODE ? c->nodeValue() : c->nodeName());
         }
         return out;

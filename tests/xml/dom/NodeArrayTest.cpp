@@ -77,44 +77,5 @@ TEST_F(DomTest, NodeArrayFrontInsertionsKeepASharedMembersOtherSlot) {
     second.clear();
 }
 
-// Rotating children (the first one appended again, over and over) keeps the storage in
-// proportion to the number of children.
-TEST_F(DomTest, RotatingChildrenDoesNotGrowTheirArray) {
-    for (int i = 0; i < 3; ++i) root->appendChild(element(u"c"));
-    for (int i = 0; i < 100000; ++i) root->appendChild(root->firstChild());
-    EXPECT_EQ(root->children().count(), 3);
-    EXPECT_LT(root->children().reservedSlots(), 64u);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(root->children().indexOf(root->children().at(i)), i);
-}
-
-// A child array grows from the document's pool into the heap and back as children come and
-// go at both ends; order and positions hold throughout, and freeing leaves nothing behind.
-TEST_F(DomTest, ChildArrayKeepsOrderAcrossItsStorageKinds) {
-    TdomElement* parent = element(u"p");
-    root->appendChild(parent);
-    std::vector<TdomNode*> expected;
-    for (int i = 0; i < 80; ++i) {
-        TdomNode* child = element(u"c");
-        if (i % 3 == 0) {
-            parent->insertBefore(child, parent->firstChild());
-            expected.insert(expected.begin(), child);
-        } else {
-            parent->appendChild(child);
-            expected.push_back(child);
-        }
-    }
-    while (expected.size() > 2) {
-        parent->removeChild(expected.front());
-        expected.erase(expected.begin());
-        parent->removeChild(expected.back());
-        expected.pop_back();
-    }
-    ASSERT_EQ(parent->children().count(), 2);
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(parent->children().at(i), expected[i]);
-    EXPECT_EQ(parent->children().indexOf(expected[1]), 1);
-    root->removeChild(parent);
-    doc->freeAllNodes(parent);
-}
-
 }  // namespace
 }  // namespace wispel

@@ -74,10 +74,8 @@ namespace wispel::testing {
 // and entity references as &name;.
 inline std::string shape(TdomNode* node) {
     std::string out;
-    const TdomNodeArray& children = node->children();
-    for (int i = 0; i < children.count(); ++i) {
-        TdomNode* child = children.at(i);
-        if (i > 0) out += ",";
+    for (TdomNode* child = node->firstChild(); child != nullptr; child = child->nextSibling()) {
+        if (child != node->firstChild()) out += ",";
         switch (child->nodeType()) {
             case ELEMENT_NODE:
                 out += utf8(child->nodeName()) + "[" + shape(child) + "]";
