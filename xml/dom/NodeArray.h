@@ -1,9 +1,9 @@
 #pragma once
 // An ordered array of node references (attributes, declarations, documents) that knows
 // every member's position in constant time. Each node of the kinds arrays hold records the
-// slot it holds in the array that placed it last (other kinds are found by a scan); the array keeps
-// a free run of slots at its front as well as its back, so adding or removing at either end costs
-// constant time, and a change in the middle moves only the shorter side.
+// slot it holds in the array that placed it last (other kinds are found by a scan); the
+// array keeps a free run of slots at its front as well as its back, so adding or removing at
+// either end costs constant time, and a change in the middle moves only the shorter side.
 //
 // The array does not own the nodes it refers to. A node may sit in more than one array at
 // a time only in unusual cases (one entity in the maps of two document types); those
