@@ -37,10 +37,23 @@ TdomDocument::~TdomDocument() {
     detachContentModel();
 }
 
+// Character data never holds heap parts, so a registered node's length word is free for
+// its place in the list.
 void TdomDocument::keepForDestruction(TdomNode* node) {
     if (node->registered_) return;
-    needsDestruction_.insert(node);
+    assert(node->nodeType() != TEXT_NODE && node->nodeType() != CDATA_SECTION_NODE &&
+           node->nodeType() != COMMENT_NODE);
+    needsDestruction_.push_back(node);
+    node->length_ = static_cast<std::uint32_t>(needsDestruction_.size() - 1);
     node->registered_ = true;
+}
+
+void TdomDocument::forgetDestruction(TdomNode* node) noexcept {
+    TdomNode* moved = needsDestruction_.back();
+    needsDestruction_[node->length_] = moved;
+    moved->length_ = node->length_;
+    needsDestruction_.pop_back();
+    node->registered_ = false;
 }
 
 TdomNode::TNamespaceParts& TdomDocument::namespacePartsOf(TdomNode* node) {
@@ -105,7 +118,7 @@ void TdomDocument::destroyNode(TdomNode* node) noexcept {
     }
     if (node->hasNamespaceParts_) namespaceParts_.erase(node);
     if (node->hasListView_) listViews_.erase(node);
-    if (node->registered_) needsDestruction_.erase(node);
+    if (node->registered_) forgetDestruction(node);
     --liveNodes_;
     if (!node->pooled_) {
         delete node;
@@ -362,7 +375,7 @@ void TdomDocument::clear() {
             delete node;
         }
     }
-    std::unordered_set<TdomNode*>().swap(needsDestruction_);
+    std::vector<TdomNode*>().swap(needsDestruction_);
     namespaceParts_.clear();
     listViews_.clear();
     liveNodes_ = 0;

@@ -16,7 +16,6 @@
 #include <string>
 #include <type_traits>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "xml/dom/ElementListCache.h"
@@ -201,6 +200,7 @@ private:
     static std::size_t pooledBlockSize(TdomNodeType type) noexcept;
     // Runs the node's destructor and gives its memory back to where it came from.
     void destroyNode(TdomNode* node) noexcept;
+    void forgetDestruction(TdomNode* node) noexcept;
     void treeChanged() noexcept { ++treeVersion_; }
     TNamespaceParts& namespacePartsOf(TdomNode* node);
     const TNamespaceParts* findNamespaceParts(const TdomNode* node) const noexcept;
@@ -218,8 +218,8 @@ private:
     TdomTextArena texts_;
     std::size_t liveNodes_ = 0;
     std::uint64_t treeVersion_ = 1;
-    // The nodes whose destructor must run (see keepForDestruction).
-    std::unordered_set<TdomNode*> needsDestruction_;
+    // The nodes whose destructor must run (see keepForDestruction); each knows its place.
+    std::vector<TdomNode*> needsDestruction_;
     std::unordered_map<const TdomNode*, std::unique_ptr<TNamespaceParts>> namespaceParts_;
     std::unordered_map<const TdomNode*, std::unique_ptr<TdomChildNodeList>> listViews_;
     std::unique_ptr<TdomChildNodeList> ownListView_;

@@ -33,11 +33,6 @@ TdomNode::TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeT
 
 TdomNode::~TdomNode() = default;
 
-TdomDocument* TdomNode::owner() const noexcept {
-    if (pooled_) return static_cast<TdomDocument*>(TdomNodePool::ownerOf(this));
-    return heapOwner();
-}
-
 void TdomNode::setNodeName(const DOMString& name) {
     if (TdomDocument* document = owner(); document != nullptr && document != this) {
         nodeName_ = document->names_.intern(name);
@@ -72,9 +67,6 @@ const DOMString& TdomNode::prefix() const noexcept {
     return hasNamespaceParts_ ? owner()->findNamespaceParts(this)->prefix : kNoName;
 }
 
-const DOMString& TdomNode::nodeName() const {
-    return *nodeName_;
-}
 // Only character data and processing instructions keep a value; every other kind of node
 // has an empty one, and those whose value is set without effect say so themselves.
 DOMString TdomNode::nodeValue() const {
@@ -85,9 +77,6 @@ void TdomNode::nodeValue(const DOMString&) {
     checkModifiable();
 }
 
-TdomNodeType TdomNode::nodeType() const {
-    return nodeType_;
-}
 TdomNamedNodeMap* TdomNode::attributes() const {
     return nullptr;
 }
@@ -97,29 +86,6 @@ TdomNode* TdomNode::parentNode() const {
 TdomNodeList* TdomNode::childNodes() {
     TdomDocument* document = owner();
     return document != nullptr ? document->childListOf(this) : &TdomChildNodeList::none();
-}
-TdomNode* TdomNode::firstChild() const {
-    return firstChildNode();
-}
-TdomNode* TdomNode::lastChild() const {
-    TdomNode* first = firstChildNode();
-    return first != nullptr ? first->previousLink_ : nullptr;
-}
-
-TdomNode* TdomNode::previousSibling() const {
-    if (parentNode_ == nullptr || parentNode_->firstChildNode() == this) return nullptr;
-    return previousLink_;
-}
-
-TdomNode* TdomNode::nextSibling() const {
-    return nextSibling_;
-}
-
-TdomDocument* TdomNode::ownerDocument() const {
-    return owner();
-}
-bool TdomNode::hasChildNodes() const {
-    return firstChildNode() != nullptr;
 }
 
 DOMString TdomNode::xmlText() {

@@ -20,6 +20,7 @@
 #include "core/TextConvert.h"
 #include "xml/dom/NodeArray.h"
 #include "xml/dom/NodeList.h"
+#include "xml/dom/NodePool.h"
 #include "xml/dom/NodeType.h"
 
 namespace wispel {
@@ -47,18 +48,20 @@ public:
     virtual bool hasEntityReference(const DOMString& name);
     virtual void refreshEntityReferences(const DOMString& name);
     virtual void clearEntityReferences(const DOMString& name);
-    virtual const DOMString& nodeName() const;
+    // The tree's own accessors are not virtual: every walk over a large document calls
+    // them for each node, and no kind of node answers them differently.
+    const DOMString& nodeName() const noexcept { return *nodeName_; }
     virtual DOMString nodeValue() const;
     virtual void nodeValue(const DOMString& value);
-    virtual TdomNodeType nodeType() const;
+    TdomNodeType nodeType() const noexcept { return nodeType_; }
     virtual TdomNamedNodeMap* attributes() const;
     virtual TdomNode* parentNode() const;
     virtual TdomNodeList* childNodes();
-    virtual TdomNode* firstChild() const;
-    virtual TdomNode* lastChild() const;
-    virtual TdomNode* previousSibling() const;
-    virtual TdomNode* nextSibling() const;
-    virtual TdomDocument* ownerDocument() const;
+    TdomNode* firstChild() const noexcept { return firstChildNode(); }
+    TdomNode* lastChild() const noexcept;
+    TdomNode* previousSibling() const noexcept;
+    TdomNode* nextSibling() const noexcept { return nextSibling_; }
+    TdomDocument* ownerDocument() const noexcept { return owner(); }
     virtual DOMString xmlText();
     virtual void setReadonly(bool value);
     virtual void prefix(const DOMString& value);
@@ -67,7 +70,7 @@ public:
     virtual TdomNode* appendChild(TdomNode* newChild);
     virtual void clear();
     virtual TdomNode* cloneNode(bool deep);
-    virtual bool hasChildNodes() const;
+    bool hasChildNodes() const noexcept { return firstChildNode() != nullptr; }
     virtual TdomNode* insertBefore(TdomNode* newChild, TdomNode* refChild);
     virtual bool hasAncestor(const TdomNode* node) const;
     virtual void normalize();
@@ -146,7 +149,8 @@ protected:
     bool hasNamespaceParts_ = false;
     bool hasListView_ = false;
     bool registered_ = false;  // among the nodes whose destructor the document runs
-    // The length of character data; free for other kinds of node.
+    // The length of character data; for other kinds of node, the place among the nodes
+    // whose destructor the document runs, while registered_.
     std::uint32_t length_ = 0;
 
 private:
@@ -173,6 +177,21 @@ private:
 
 inline TdomNode* TdomNode::firstChildNode() const noexcept {
     return isParentType() ? static_cast<const TdomParentNode*>(this)->firstChild_ : nullptr;
+}
+
+inline TdomDocument* TdomNode::owner() const noexcept {
+    if (pooled_) return static_cast<TdomDocument*>(TdomNodePool::ownerOf(this));
+    return heapOwner();
+}
+
+inline TdomNode* TdomNode::lastChild() const noexcept {
+    TdomNode* first = firstChildNode();
+    return first != nullptr ? first->previousLink_ : nullptr;
+}
+
+inline TdomNode* TdomNode::previousSibling() const noexcept {
+    if (parentNode_ == nullptr || parentNode_->firstChildNode() == this) return nullptr;
+    return previousLink_;
 }
 
 }  // namespace wispel

@@ -16,12 +16,12 @@
 namespace wispel {
 
 namespace {
-// Large enough that a chunk holds about a thousand nodes, small enough to stay in the heap
-// rather than in a mapping of its own. Chunks are aligned to their size.
-constexpr std::size_t kChunkSize = 64 * 1024;
+// A chunk (kChunkSize) is large enough to hold about a thousand nodes, small enough to stay
+// in the heap rather than in a mapping of its own.
+constexpr std::size_t kChunkSize = TdomNodePool::kChunkSize;
 constexpr std::align_val_t kChunkAlignment{kChunkSize};
 
-// The head of every chunk: the owner of the pool it serves.
+// The head of every chunk: the owner of the pool it serves (read by ownerOf).
 struct ChunkHeader {
     void* owner;
 };
@@ -105,11 +105,6 @@ std::size_t TdomNodePool::cachedChunkCount() {
 
 void TdomNodePool::releaseCachedChunks() {
     ChunkCache::instance().clear();
-}
-
-void* TdomNodePool::ownerOf(const void* block) noexcept {
-    const auto address = reinterpret_cast<std::uintptr_t>(block) & ~(kChunkSize - 1);
-    return reinterpret_cast<const ChunkHeader*>(address)->owner;
 }
 
 void TdomNodePool::addChunk() {

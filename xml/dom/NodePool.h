@@ -12,6 +12,7 @@
 // its owner from its own address: a node need not keep a pointer to its document.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -31,11 +32,16 @@ public:
 
     // The largest block the pool hands out.
     static constexpr std::size_t kMaxBlock = 4096;
+    // Chunks are this large and aligned to it.
+    static constexpr std::size_t kChunkSize = 64 * 1024;
 
     // A block of at least `size` bytes (at most kMaxBlock), aligned to kGrain.
     void* allocate(std::size_t size);
-    // The owner of the pool that handed out `block`.
-    static void* ownerOf(const void* block) noexcept;
+    // The owner of the pool that handed out `block`: the first word of its chunk.
+    static void* ownerOf(const void* block) noexcept {
+        const auto chunk = reinterpret_cast<std::uintptr_t>(block) & ~(kChunkSize - 1);
+        return *reinterpret_cast<void* const*>(chunk);
+    }
     // Takes back a block that `allocate` handed out for the same size.
     void release(void* block, std::size_t size) noexcept;
     // From here until releaseAll, blocks given back are not kept: the whole pool is about to
