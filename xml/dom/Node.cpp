@@ -22,6 +22,9 @@ namespace {
 const DOMString kNoName;
 }
 
+// A parsed feed holds millions of nodes: the small fields must stay in one word.
+static_assert(sizeof(void*) != 8 || sizeof(TdomNode) == 48);
+
 // The document passes itself while it is being made: its name is its own, its table of
 // names is not made yet.
 TdomNode::TdomNode(TdomDocument* ownerDocument, const DOMString& name, TdomNodeType type)

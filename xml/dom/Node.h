@@ -142,13 +142,13 @@ protected:
     TdomNode* previousLink_ = nullptr;
     // The small fields share one word; the allowed child types follow from the type.
     TdomNodeType nodeType_;
-    bool readonly_ = false;
+    bool readonly_ : 1 = false;
     // Written only by the document: whether the block is in its node pool rather than the
     // heap, and whether the node has entries in the document's tables.
-    bool pooled_ = false;
-    bool hasNamespaceParts_ = false;
-    bool hasListView_ = false;
-    bool registered_ = false;  // among the nodes whose destructor the document runs
+    bool pooled_ : 1 = false;
+    bool hasNamespaceParts_ : 1 = false;
+    bool hasListView_ : 1 = false;
+    bool registered_ : 1 = false;  // among the nodes whose destructor the document runs
     // The length of character data; for other kinds of node, the place among the nodes
     // whose destructor the document runs, while registered_.
     std::uint32_t length_ = 0;
