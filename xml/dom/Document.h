@@ -52,8 +52,8 @@ public:
     using TdomNode::nodeValue;
     bool validateIdReferences(TdomCustomErrorHandler* handler) override;
     TdomNode* appendChild(TdomNode* newChild) override;
-    // Empties the child array and destroys every created node, node iterator, tree walker
-    // and element list. Content model, XML declaration fields and system id stay.
+    // Drops the children and destroys every created node, node iterator, tree walker and
+    // element list. Content model, XML declaration fields and system id stay.
     void clear() override;
     TdomNode* insertBefore(TdomNode* newChild, TdomNode* refChild) override;
     TdomNode* replaceChild(TdomNode* newChild, TdomNode* oldChild) override;
@@ -170,7 +170,8 @@ private:
         ++liveNodes_;
         return node.release();
     }
-    // Makes a node in the node pool and records it among the created nodes.
+    // Makes a node in the node pool; one that holds heap parts is recorded for its
+    // destructor.
     template <class NodeClass, class... Args>
     NodeClass* make(Args&&... args) {
         static_assert(alignof(NodeClass) <= TdomNodePool::kGrain);

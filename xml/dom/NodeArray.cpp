@@ -45,7 +45,7 @@ void TdomNodeArray::append(TdomNode* node) {
 void TdomNodeArray::openFrontGap() {
     std::size_t n = slots_.size() - head_;
     std::size_t gap = n < 8 ? 8 : n;
-    Slots grown(gap + n, nullptr, slots_.get_allocator());
+    Slots grown(gap + n, nullptr);
     for (std::size_t i = 0; i < n; ++i) grown[gap + i] = slots_[head_ + i];
     slots_.swap(grown);
     const std::size_t oldHead = head_;

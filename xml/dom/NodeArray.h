@@ -14,56 +14,13 @@
 #include <memory>
 #include <vector>
 
-#include "xml/dom/NodePool.h"
-
 namespace wispel {
 
 class TdomNode;
 
-// Takes the storage of small node arrays from a document's node pool, where most nodes keep
-// a handful of children; larger arrays, and arrays without a pool, use the heap.
-template <class T>
-class TdomSlotAllocator {
-public:
-    using value_type = T;
-
-    TdomSlotAllocator() noexcept = default;
-    explicit TdomSlotAllocator(TdomNodePool* pool) noexcept : pool_(pool) {}
-    template <class U>
-    TdomSlotAllocator(const TdomSlotAllocator<U>& other) noexcept : pool_(other.pool()) {}
-
-    T* allocate(std::size_t count) {
-        if (pooled(count)) return static_cast<T*>(pool_->allocate(count * sizeof(T)));
-        return std::allocator<T>().allocate(count);
-    }
-    void deallocate(T* slots, std::size_t count) noexcept {
-        if (pooled(count)) {
-            pool_->release(slots, count * sizeof(T));
-        } else {
-            std::allocator<T>().deallocate(slots, count);
-        }
-    }
-
-    TdomNodePool* pool() const noexcept { return pool_; }
-    template <class U>
-    bool operator==(const TdomSlotAllocator<U>& other) const noexcept {
-        return pool_ == other.pool();
-    }
-
-private:
-    // Pooled blocks stay with the document until it is cleared, so only small ones go there.
-    bool pooled(std::size_t count) const noexcept {
-        return pool_ != nullptr && count * sizeof(T) <= 256;
-    }
-
-    TdomNodePool* pool_ = nullptr;  // not owned
-};
-
 class TdomNodeArray {
 public:
     TdomNodeArray() = default;
-    // Small storage comes from `pool`, which must outlive the array.
-    explicit TdomNodeArray(TdomNodePool* pool) : slots_(TdomSlotAllocator<TdomNode*>(pool)) {}
     // Touches no member: a document destroys its nodes in no particular order.
     ~TdomNodeArray() = default;
     TdomNodeArray(const TdomNodeArray&) = delete;
@@ -84,14 +41,12 @@ public:
     // 0 <= index < count.
     void removeAt(int index);
     void clear();
-    // The slots the array holds, members and free ones; it stays proportional to count().
-    std::size_t reservedSlots() const noexcept { return slots_.capacity(); }
 
 private:
     void place(std::size_t slot, TdomNode* node) noexcept;
     void openFrontGap();
 
-    using Slots = std::vector<TdomNode*, TdomSlotAllocator<TdomNode*>>;
+    using Slots = std::vector<TdomNode*>;
 
     Slots slots_;  // members live in slots_[head_ .. size)
     std::size_t head_ = 0;
