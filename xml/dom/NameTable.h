@@ -16,7 +16,7 @@ namespace wispel {
 
 class TdomNameTable {
 public:
-    TdomNameTable() { recent_.fill(nullptr); }
+    TdomNameTable() { recent_.fill({nullptr, 0}); }
     TdomNameTable(const TdomNameTable&) = delete;
     TdomNameTable& operator=(const TdomNameTable&) = delete;
 
@@ -27,8 +27,14 @@ public:
 private:
     std::unordered_set<DOMString> names_;  // nodes of the set never move
     // Names met lately, by a cheap key of their length and end units: a document uses few
-    // names, and comparing a short name costs less than hashing it for the set.
-    std::array<const DOMString*, 64> recent_;
+    // names, and comparing a short name costs less than hashing it for the set. Each keeps
+    // its length and first three units in one word, which settles most comparisons (and all
+    // of names as short as "lt" or "amp") without reading the string.
+    struct TRecent {
+        const DOMString* name;
+        std::uint64_t head;
+    };
+    std::array<TRecent, 64> recent_;
 };
 
 }  // namespace wispel
