@@ -48,7 +48,8 @@ struct ScalingPair {
 void printScaling(const RecordingReporter& reporter, const ScalingPair& pair);
 
 // The body of a benchmark program's main: runs what the command line selects through a
-// RecordingReporter, then lets `report` print the program's ratios.
+// RecordingReporter (repetitions in random order, the fastest of each kept), then lets
+// `report` print the program's ratios.
 int runBenchmarks(int argc, char** argv,
                   const std::function<void(const RecordingReporter&)>& report);
 
