@@ -102,6 +102,12 @@ constexpr UnitBlock splat(char16_t unit) {
     return UnitBlock{u, u, u, u, u, u, u, u};
 }
 
+bool allLanes(MaskBlock mask) {
+    std::uint64_t halves[2];
+    std::memcpy(halves, &mask, sizeof halves);
+    return (halves[0] & halves[1]) == ~std::uint64_t{0};
+}
+
 // True when every unit of the block is plain in the sense of the loop below: a tab, line
 // feed or carriage return, or a unit from U+0020 to below the surrogates other than "<",
 // "&" and "]".
@@ -112,10 +118,14 @@ bool plainBlock(const char16_t* units) {
     MaskBlock markup = (block == splat(u'<')) | (block == splat(u'&')) | (block == splat(u']'));
     MaskBlock lineOrTab = (block == splat(u'\t')) | (block == splat(u'\n')) |
                           (block == splat(u'\r'));
-    MaskBlock plain = (inRange & ~markup) | lineOrTab;
-    std::uint64_t halves[2];
-    std::memcpy(halves, &plain, sizeof halves);
-    return (halves[0] & halves[1]) == ~std::uint64_t{0};
+    return allLanes((inRange & ~markup) | lineOrTab);
+}
+
+// True when no unit of the block is a surrogate.
+bool blockWithoutSurrogates(const char16_t* units) {
+    UnitBlock block;
+    std::memcpy(&block, units, sizeof block);
+    return allLanes((block < splat(0xD800)) | (block > splat(0xDFFF)));
 }
 
 bool validText(std::u16string_view text, bool allowMarkupChars) {
@@ -144,6 +154,10 @@ bool validText(std::u16string_view text, bool allowMarkupChars) {
 
 bool surrogatesPaired(std::u16string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
+        while (text.size() - i >= kBlockUnits && blockWithoutSurrogates(text.data() + i)) {
+            i += kBlockUnits;
+        }
+        if (i == text.size()) break;
         if (text[i] < 0xD800 || text[i] > 0xDFFF) continue;
         if (!isHighSurrogate(text[i]) || i + 1 >= text.size() || !isLowSurrogate(text[i + 1]))
             return false;

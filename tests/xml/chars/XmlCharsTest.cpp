@@ -159,6 +159,29 @@ TEST(XmlChars, CharacterDataAndCData) {
     }
 }
 
+TEST(XmlChars, SurrogatePairs) {
+    const std::pair<std::u16string, bool> cases[] = {
+        {u"", true},
+        {u"no surrogates, \xE9t\xE9 \xFFFD", true},
+        {u"\xD83D\xDE00", true},
+        {u"\xD83D\xDE00\xD83D\xDE01", true},
+        {u"\xD83D", false},
+        {u"\xDE00", false},
+        {u"\xDE00\xD83D", false},
+        {u"\xD83D\xD83D\xDE00", false},
+        {u"\xD83Dx", false},
+    };
+    // Alone and inside longer text at every offset, as block edges may fall anywhere.
+    const std::u16string plain = u"Plain text, Caf\xE9 and digits 0123456789";
+    for (const auto& [units, paired] : cases) {
+        for (std::size_t before = 0; before <= 17; ++before) {
+            std::u16string text = plain.substr(0, before) + units + plain.substr(before);
+            EXPECT_EQ(surrogatesPaired(text), paired) << toUtf8(units) << " " << before;
+        }
+        EXPECT_EQ(surrogatesPaired(units), paired) << toUtf8(units);
+    }
+}
+
 TEST(XmlChars, VersionAndEncodingNames) {
     EXPECT_TRUE(validVersionNum(u"1.0"));
     EXPECT_TRUE(validVersionNum(u"a_b:c-1"));
