@@ -1,5 +1,6 @@
 #include "xml/input/TagContent.h"
 
+#include <array>
 #include <string>
 #include <unordered_set>
 
@@ -41,20 +42,45 @@ private:
         attributes_.add(name, value);
     }
 
-    // Names repeat case-insensitively, as the list compares them; a set of folded names
-    // keeps tags with many attributes linear. The usual lone attribute repeats nothing, so
-    // names are folded only once a second one comes.
+    // Names repeat case-insensitively, as the list compares them. The few names of a usual
+    // tag are compared with each other; beyond them, a set of folded names keeps tags with
+    // many attributes linear.
     void checkNotRepeated(std::u16string_view name) {
-        if (count_ == 0) {
-            first_ = name;
-        } else {
-            if (count_ == 1) seen_.insert(folded(first_));
-            if (!seen_.insert(folded(name)).second) throw EParserDoubleAttributeName_Err();
+        if (count_ < kFew) {
+            for (std::size_t i = 0; i < count_; ++i) {
+                if (sameFolded(few_[i], name)) throw EParserDoubleAttributeName_Err();
+            }
+            few_[count_++] = name;
+            return;
         }
+        if (count_ == kFew) {
+            for (std::u16string_view earlier : few_) seen_.insert(folded(earlier));
+        }
+        if (!seen_.insert(folded(name)).second) throw EParserDoubleAttributeName_Err();
         ++count_;
     }
 
     static std::string folded(std::u16string_view name) { return upperCase(toUtf8(name)); }
+
+    // Whether the two names fold to the same; ASCII names, whose letters fold to their
+    // capitals, need no folded copies.
+    static bool sameFolded(std::u16string_view a, std::u16string_view b) {
+        if (!asciiOnly(a) || !asciiOnly(b)) return folded(a) == folded(b);
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (asciiCapital(a[i]) != asciiCapital(b[i])) return false;
+        }
+        return true;
+    }
+    static bool asciiOnly(std::u16string_view text) {
+        for (char16_t unit : text) {
+            if (unit >= 0x80) return false;
+        }
+        return true;
+    }
+    static char16_t asciiCapital(char16_t unit) {
+        return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 0x20) : unit;
+    }
 
     std::u16string_view scanName() {
         std::size_t start = pos_;
@@ -91,9 +117,10 @@ private:
     std::u16string_view text_;
     TdomNameValueList& attributes_;
     std::size_t pos_ = 0;
-    std::size_t count_ = 0;       // attributes read so far
-    std::u16string_view first_;   // the first one's name
-    std::unordered_set<std::string> seen_;  // folded names, from the second attribute on
+    static constexpr std::size_t kFew = 8;
+    std::size_t count_ = 0;                      // attributes read so far
+    std::array<std::u16string_view, kFew> few_;  // the names of the first kFew
+    std::unordered_set<std::string> seen_;       // folded names, once there are more
 };
 
 }  // namespace

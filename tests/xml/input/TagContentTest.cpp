@@ -53,6 +53,15 @@ TEST(TagContent, NamesAttributesAndTheirErrors) {
         {u"a x='1' y='2' z='3'", "a|x=1|y=2|z=3"},
         {u"a x='1' y='2' X='3'", "EParserDoubleAttributeName_Err"},
         {u"a x='1' y='2' Y='3'", "EParserDoubleAttributeName_Err"},
+        {u"a \u00E9='1' \u00C9='2'", "EParserDoubleAttributeName_Err"},
+        {u"a xy='1' x\u00FF='2' XY='3'", "EParserDoubleAttributeName_Err"},
+        // Beyond the first eight, names are looked up among all the earlier ones.
+        {u"a a1='1' a2='2' a3='3' a4='4' a5='5' a6='6' a7='7' a8='8' a9='9' b='0'",
+         "a|a1=1|a2=2|a3=3|a4=4|a5=5|a6=6|a7=7|a8=8|a9=9|b=0"},
+        {u"a a1='1' a2='2' a3='3' a4='4' a5='5' a6='6' a7='7' a8='8' a9='9' A1='0'",
+         "EParserDoubleAttributeName_Err"},
+        {u"a a1='1' a2='2' a3='3' a4='4' a5='5' a6='6' a7='7' a8='8' a9='9' A9='0'",
+         "EParserDoubleAttributeName_Err"},
     };
     for (const auto& [content, expected] : cases) {
         SCOPED_TRACE(toUtf8(content));
