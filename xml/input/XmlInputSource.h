@@ -106,10 +106,9 @@ private:
     std::size_t plainEnd(const PlainTable& plain, std::size_t from) const {
         const std::uint8_t* bytes = buffer_.data();
         std::size_t end = from;
+        auto at = [&](std::size_t offset) -> unsigned { return plain[bytes[end + offset]]; };
         while (bufferEnd_ - end >= 8 &&
-               (plain[bytes[end]] & plain[bytes[end + 1]] & plain[bytes[end + 2]] &
-                plain[bytes[end + 3]] & plain[bytes[end + 4]] & plain[bytes[end + 5]] &
-                plain[bytes[end + 6]] & plain[bytes[end + 7]])) {
+               (at(0) & at(1) & at(2) & at(3) & at(4) & at(5) & at(6) & at(7)) != 0) {
             end += 8;
         }
         while (end < bufferEnd_ && plain[bytes[end]]) ++end;
