@@ -132,7 +132,9 @@ void parseTagContent(std::u16string_view content, DOMString& name, TdomNameValue
 }
 
 void parseAttributes(std::u16string_view text, TdomNameValueList& attributes) {
-    AttributeScanner(trimBlanks(text), attributes).run();
+    const std::u16string_view trimmed = trimBlanks(text);
+    // Most tags have no attributes: no scanner to set up for them.
+    if (!trimmed.empty()) AttributeScanner(trimmed, attributes).run();
 }
 
 }  // namespace wispel
