@@ -9,6 +9,7 @@
 #define WISPEL_UNPOISON(block, size) ((void)(block), (void)(size))
 #endif
 
+#include <cassert>
 #include <cstdint>
 #include <mutex>
 #include <new>
@@ -117,6 +118,7 @@ void TdomNodePool::addChunk() {
 }
 
 void* TdomNodePool::allocate(std::size_t size) {
+    assert(size <= kMaxBlock);
     size = blockSize(size);
     std::size_t grains = size / kGrain;
     // Room for the list of this size now, so that giving a block back cannot fail.
