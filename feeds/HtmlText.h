@@ -1,6 +1,7 @@
 #pragma once
 // Escaped HTML reduced to its text, for Atom's "html" text constructs: tags and comments
-// dropped, character references and HTML's named references turned into characters.
+// dropped (the tags of blocks and line breaks leave one space, so that paragraphs do not run
+// together), character references and HTML's named references turned into characters.
 // References HTML does not know stay as written.
 
 #include "core/TextConvert.h"

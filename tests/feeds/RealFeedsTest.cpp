@@ -50,6 +50,7 @@ TEST(RealFeeds, EachFixtureGivesItsItems) {
           "Storm & surf warning\xE2\x80\xA6|http://127.0.0.1/herald/storm.html?day=7#top|"
           "Waves up to 4\xC2\xA0m.",
           "Caf\xC3\xA9 opens|http://127.0.0.1/elsewhere/cafe|New caf\xC3\xA9 on the quay.",
+          "Tides today|http://127.0.0.1/herald/news/tides|High at six. Low at noon Pier Beach",
           "No link at all||Plain content, \xE2\x80\x9Cquoted\xE2\x80\x9D."},
          true},
         {"html-entities.xml",
@@ -80,7 +81,8 @@ TEST(RealFeeds, EachFixtureGivesItsItems) {
         {"shift_jis.xml",
          "",
          {"\xE6\x97\xA5\xE6\x9C\xAC\xE3\x81\xAE\xE3\x83\x8B\xE3\x83\xA5\xE3\x83\xBC\xE3\x82\xB9|"
-          "http://127.0.0.1/shift_jis/1|\xE4\xBB\x8A\xE6\x97\xA5\xE3\x81\xAE\xE5\xA4\xA9\xE6\xB0\x97",
+          "http://127.0.0.1/shift_jis/"
+          "1|\xE4\xBB\x8A\xE6\x97\xA5\xE3\x81\xAE\xE5\xA4\xA9\xE6\xB0\x97",
           "\xE6\x9D\xB1\xE4\xBA\xAC|http://127.0.0.1/shift_jis/2|\xE6\x99\xB4\xE3\x82\x8C"},
          true},
         {"gb2312.xml",
@@ -91,12 +93,14 @@ TEST(RealFeeds, EachFixtureGivesItsItems) {
          true},
         {"utf16le-no-bom.xml",
          "",
-         {"Gr\xC3\xBC\xC3\x9F" "e \xE4\xBD\xA0\xE5\xA5\xBD|http://127.0.0.1/utf16/1|"
+         {"Gr\xC3\xBC\xC3\x9F"
+          "e \xE4\xBD\xA0\xE5\xA5\xBD|http://127.0.0.1/utf16/1|"
           "\xF0\x9F\x98\x80 without a mark"},
          true},
         {"utf16be-no-bom.xml",
          "",
-         {"Gr\xC3\xBC\xC3\x9F" "e \xE4\xBD\xA0\xE5\xA5\xBD|http://127.0.0.1/utf16/1|"
+         {"Gr\xC3\xBC\xC3\x9F"
+          "e \xE4\xBD\xA0\xE5\xA5\xBD|http://127.0.0.1/utf16/1|"
           "\xF0\x9F\x98\x80 without a mark"},
          true},
         {"binary-reply.png", "http://127.0.0.1/image.png", {}, false},
@@ -147,7 +151,8 @@ TEST(RealFeeds, NamedReferencesOnlyForNamesTheDocumentDoesNotDeclare) {
                          "<!ENTITY nbsp '&#60;b'><!ENTITY mid 'a&middot;b'>]>"
                          "<rss><item><title>&hellip; &nbsp; &mid; &eacute; &Eacute;</title>"
                          "<link>&amp;</link><description>&ecute;</description></item></rss>"),
-              (Items{"three dots &nbsp; a\xC2\xB7" "b \xC3\xA9 \xC3\x89|&|&ecute;"}));
+              (Items{"three dots &nbsp; a\xC2\xB7"
+                     "b \xC3\xA9 \xC3\x89|&|&ecute;"}));
     // Names of two characters, and one outside the Basic Multilingual Plane.
     EXPECT_EQ(parseBytes("<rss><item><title>&NotEqualTilde;&Afr;</title></item></rss>"),
               (Items{"\xE2\x89\x82\xCC\xB8\xF0\x9D\x94\x84||"}));
@@ -159,16 +164,24 @@ TEST(RealFeeds, PlainTextFallbackKeepsOnlyReadableText) {
         std::string text;
         Items expected;
     } cases[] = {
-        {"invalid UTF-8 replaced", "Caf\xE9\nhttp://127.0.0.1/c\nd\xFF" "esc\n",
-         {"Caf\xEF\xBF\xBD|http://127.0.0.1/c|d\xEF\xBF\xBD" "esc"}},
-        {"control characters dropped, tab kept", "abc\x01" "def\tg\x7F\nhttp://l\nd\x1B[0m\n",
+        {"invalid UTF-8 replaced",
+         "Caf\xE9\nhttp://127.0.0.1/c\nd\xFF"
+         "esc\n",
+         {"Caf\xEF\xBF\xBD|http://127.0.0.1/c|d\xEF\xBF\xBD"
+          "esc"}},
+        {"control characters dropped, tab kept",
+         "abc\x01"
+         "def\tg\x7F\nhttp://l\nd\x1B[0m\n",
          {"abcdef\tg|http://l|d[0m"}},
-        {"mostly control characters end the record", "T\nhttp://l\n\x01\x02\x03x\nA\nB\nC\n",
+        {"mostly control characters end the record",
+         "T\nhttp://l\n\x01\x02\x03x\nA\nB\nC\n",
          {"A||C"}},
-        {"NUL bytes: no text after the first", "Title\0\0junk\nhttp://l\nD\n"s,
+        {"NUL bytes: no text after the first",
+         "Title\0\0junk\nhttp://l\nD\n"s,
          {"Title|http://l|D"}},
         {"UTF-16 text without a mark is no text",
-         "T\0i\0t\0\n\0h\0t\0t\0p\0:\0/\0/\0l\0\n\0D\0\n\0"s, {}},
+         "T\0i\0t\0\n\0h\0t\0t\0p\0:\0/\0/\0l\0\n\0D\0\n\0"s,
+         {}},
     };
     for (const auto& c : cases) EXPECT_EQ(parseBytes(c.text), c.expected) << c.label;
 }
