@@ -96,13 +96,13 @@ BENCHMARK(BM_EscapedHtml_Wispel)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
-    ->Repetitions(3);
+    ->Repetitions(5);
 BENCHMARK(BM_EscapedHtml_Libxml2)
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
-    ->Repetitions(3);
+    ->Repetitions(5);
 
 // Prints time and peak memory of ours against the peer once every run is done.
 void printRatios(const bench::RecordingReporter& reporter) {
@@ -120,8 +120,8 @@ void printRatios(const bench::RecordingReporter& reporter) {
     }
     std::printf("escaped HTML descriptions (aim: time <= 1.5, peak memory <= 1.5)\n");
     for (const std::string items : {"10000", "100000"}) {
-        print(items + " items", "BM_EscapedHtml_Wispel/" + items + "/iterations:3/repeats:3",
-              "BM_EscapedHtml_Libxml2/" + items + "/iterations:3/repeats:3");
+        print(items + " items", "BM_EscapedHtml_Wispel/" + items + "/iterations:3/repeats:5",
+              "BM_EscapedHtml_Libxml2/" + items + "/iterations:3/repeats:5");
     }
 }
 
