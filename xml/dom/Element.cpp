@@ -37,12 +37,11 @@ const TdomNodeArray& TdomElement::attributeArray() const noexcept {
 TdomNamedNodeMap* TdomElement::map() const {
     TParts& own = parts();
     if (!own.attributeMap) {
-        own.attributeMap =
-            std::make_unique<TdomNamedNodeMap>(owner(), const_cast<TdomElement*>(this),
-                                               &own.attributeArray, typeSet({ATTRIBUTE_NODE}));
+        own.attributeMap.emplace(owner(), const_cast<TdomElement*>(this), &own.attributeArray,
+                                 typeSet({ATTRIBUTE_NODE}));
         own.attributeMap->readonlyMap(readonly_);
     }
-    return own.attributeMap.get();
+    return &*own.attributeMap;
 }
 
 TdomElementListCache& TdomElement::lists() {

@@ -4,6 +4,7 @@
 // the document.
 
 #include <memory>
+#include <optional>
 
 #include "xml/dom/ElementListCache.h"
 #include "xml/dom/NamedNodeMap.h"
@@ -60,7 +61,7 @@ private:
     // a feed never need any of them, and a smaller node keeps large documents in cache.
     struct TParts {
         TdomNodeArray attributeArray;
-        std::unique_ptr<TdomNamedNodeMap> attributeMap;
+        std::optional<TdomNamedNodeMap> attributeMap;  // in the same block: most maps are made
         std::unique_ptr<TdomElementListCache> lists;
     };
     TParts& parts() const;

@@ -165,7 +165,7 @@ void checkInsertable(const TdomNode* parent, const TdomNode* newChild, const Tdo
     if (newChild == parent || newChild == refChild ||
         (newChild->hasChildNodes() && parent->hasAncestor(newChild)))
         throw EHierarchy_Request_Err();
-    const TdomNode* oldParent = newChild->parentNode();
+    const TdomNode* oldParent = newChild->parent();
     if (parent->isReadonly() || (oldParent != nullptr && oldParent->isReadonly()))
         throw ENo_Modification_Allowed_Err();
 }
