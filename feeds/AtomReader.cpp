@@ -48,11 +48,14 @@ class ConstructTexts {
 public:
     explicit ConstructTexts(TFieldTextReader& fields) : fields_(fields) {}
 
-    // "xhtml" content is markup of its own, whose text is the element's text; "html" content
-    // is escaped markup, which comes out of the element's text as tags.
+    // "xhtml" content is markup of its own, whose text is the element's text with a space
+    // where a block starts or ends; "html" content is escaped markup, which comes out of the
+    // element's text as tags.
     std::string text(const TdomElement* element) {
+        const DOMString type = element->getAttribute(u"type");
+        if (type == u"xhtml") return toUtf8(trimmed(fields_.blockUnits(element)));
         const DOMString& text = fields_.units(element);
-        if (element->getAttribute(u"type") != u"html") return toUtf8(trimmed(text));
+        if (type != u"html") return toUtf8(trimmed(text));
         html_.clear();
         appendHtmlText(text, html_);
         return toUtf8(trimmed(html_));

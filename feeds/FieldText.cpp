@@ -1,5 +1,6 @@
 #include "feeds/FieldText.h"
 
+#include "feeds/HtmlText.h"
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/Node.h"
@@ -38,7 +39,42 @@ void appendElementUnits(const TdomNode* element, TEntityExpander& expander, DOMS
     }
 }
 
+// True for an element of a block or a line break, whatever its prefix.
+bool isBlockElement(const TdomNode* node) {
+    if (node->nodeType() != ELEMENT_NODE) return false;
+    std::u16string_view name = node->nodeName();
+    if (const std::size_t colon = name.find(u':'); colon != std::u16string_view::npos) {
+        name.remove_prefix(colon + 1);
+    }
+    return isHtmlBlockName(name);
+}
+
+// Document order without recursion, with a separator on entering and on leaving each block.
+void appendBlockUnits(const TdomNode* element, TEntityExpander& expander, DOMString& text) {
+    const TdomNode* node = element->firstChild();
+    while (node != nullptr) {
+        if (isBlockElement(node)) appendBlockSeparator(text);
+        if (appendOwnText(node, expander, text)) {
+            node = node->firstChild();
+            continue;
+        }
+        // Up until a next sibling, leaving each element on the way.
+        while (node != element) {
+            if (isBlockElement(node)) appendBlockSeparator(text);
+            if (node->nextSibling() != nullptr) break;
+            node = node->parentNode();
+        }
+        node = node == element ? nullptr : node->nextSibling();
+    }
+}
+
 }  // namespace
+
+const DOMString& TFieldTextReader::blockUnits(const TdomNode* element) {
+    units_.clear();
+    appendBlockUnits(element, expander_, units_);
+    return units_;
+}
 
 std::string TFieldTextReader::text(const TdomNode* element) {
     return toUtf8(units(element));

@@ -24,6 +24,10 @@ public:
     std::string text(const TdomNode* element);
     // The same as UTF-16 code units, in the shared buffer: valid until the next call.
     const DOMString& units(const TdomNode* element);
+    // The same for content that is markup of its own (XHTML): one space also stands where
+    // an element of a block or a line break starts or ends, so that paragraphs do not run
+    // together.
+    const DOMString& blockUnits(const TdomNode* element);
 
 private:
     TEntityExpander expander_;

@@ -21,6 +21,18 @@ constexpr std::array<std::u16string_view, 31> kBlockElements = {
 };
 static_assert(std::is_sorted(kBlockElements.begin(), kBlockElements.end()));
 
+}  // namespace
+
+bool isHtmlBlockName(std::u16string_view name) {
+    return std::binary_search(kBlockElements.begin(), kBlockElements.end(), name);
+}
+
+void appendBlockSeparator(DOMString& out) {
+    if (!out.empty() && !xmlBlank(out.back())) out += u' ';
+}
+
+namespace {
+
 // True for a start or end tag ("<p class='x'>", "</li>", "<br/>") of a block element.
 bool separatesText(std::u16string_view tag) {
     std::size_t at = tag.size() > 1 && tag[1] == u'/' ? 2 : 1;
@@ -31,13 +43,7 @@ bool separatesText(std::u16string_view tag) {
         if (!((unit >= u'a' && unit <= u'z') || (unit >= u'0' && unit <= u'9'))) break;
         name += unit;
     }
-    return std::binary_search(kBlockElements.begin(), kBlockElements.end(),
-                              std::u16string_view(name));
-}
-
-// One space between the text before a block's edge and the text after it.
-void appendSeparator(DOMString& out) {
-    if (!out.empty() && !xmlBlank(out.back())) out += u' ';
+    return isHtmlBlockName(name);
 }
 
 // Appends the text of a reference ("&...;"), or the reference itself.
@@ -68,7 +74,7 @@ void appendHtmlText(std::u16string_view html, DOMString& out) {
             i = markupAfter(html, u"-->", i + 4);
         } else if (startsTag(rest)) {
             const std::size_t end = tagEnd(html, i);
-            if (separatesText(html.substr(i, end - i))) appendSeparator(out);
+            if (separatesText(html.substr(i, end - i))) appendBlockSeparator(out);
             i = end;
         } else if (rest.starts_with(u"<!") || rest.starts_with(u"<?")) {
             i = tagEnd(html, i);

@@ -49,7 +49,8 @@ TEST(RealFeeds, EachFixtureGivesItsItems) {
           "The morning ferry runs again.",
           "Storm & surf warning\xE2\x80\xA6|http://127.0.0.1/herald/storm.html?day=7#top|"
           "Waves up to 4\xC2\xA0m.",
-          "Caf\xC3\xA9 opens|http://127.0.0.1/elsewhere/cafe|New caf\xC3\xA9 on the quay.",
+          "Caf\xC3\xA9 opens|http://127.0.0.1/elsewhere/cafe|"
+          "New caf\xC3\xA9 on the quay. Open at nine.",
           "Tides today|http://127.0.0.1/herald/news/tides|High at six. Low at noon Pier Beach",
           "No link at all||Plain content, \xE2\x80\x9Cquoted\xE2\x80\x9D."},
          true},
