@@ -8,27 +8,13 @@
 #include "feeds/HtmlEntities.h"
 #include "feeds/MarkupScan.h"
 #include "xml/chars/XmlChars.h"
+#include "xml/dom/EntityReference.h"
 
 namespace wispel {
 
 namespace {
 
 constexpr std::u16string_view kCDataStart = u"<![CDATA[";
-
-// The text of the five predefined entities, told apart by length and name: they are most
-// of the references in escaped HTML, so each costs a comparison or two and no string.
-std::u16string_view predefinedText(std::u16string_view name) {
-    switch (name.size()) {
-        case 2:
-            return name == u"lt" ? u"<" : name == u"gt" ? u">" : std::u16string_view{};
-        case 3:
-            return name == u"amp" ? u"&" : std::u16string_view{};
-        case 4:
-            return name == u"quot" ? u"\"" : name == u"apos" ? u"'" : std::u16string_view{};
-        default:
-            return {};
-    }
-}
 
 }  // namespace
 
@@ -48,7 +34,7 @@ std::u16string_view TEntityExpander::htmlText(std::u16string_view name) const {
 }
 
 void TEntityExpander::appendReference(std::u16string_view name, DOMString& out) {
-    if (const std::u16string_view predefined = predefinedText(name); !predefined.empty()) {
+    if (const std::u16string_view predefined = predefinedEntityText(name); !predefined.empty()) {
         out += predefined;
         return;
     }
@@ -135,7 +121,7 @@ void TEntityExpander::expandReference(std::u16string_view name, DOMString& out, 
         appendCharged(characterReferenceText(reference), out);
         return;
     }
-    if (const std::u16string_view predefined = predefinedText(name); !predefined.empty()) {
+    if (const std::u16string_view predefined = predefinedEntityText(name); !predefined.empty()) {
         if (charge(predefined.size())) out += predefined;
         return;
     }

@@ -75,8 +75,7 @@ bool TAttrValueExpansion::nestedReference(std::u16string_view name, DOMString& o
         }
         return false;
     }
-    const DOMString predefined = name.size() <= 4 ? predefinedEntityText(DOMString(name)) : u"";
-    if (!predefined.empty()) {
+    if (const std::u16string_view predefined = predefinedEntityText(name); !predefined.empty()) {
         appendBounded(predefined, out);
         return false;
     }

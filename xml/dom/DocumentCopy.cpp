@@ -131,9 +131,9 @@ bool TdomDocument::expandEntityReference(TdomNode* node) {
     node->setReadonly(false);
     node->freeChildren();
     bool produced = false;
-    DOMString predefined = predefinedEntityText(node->nodeName());
+    const std::u16string_view predefined = predefinedEntityText(node->nodeName());
     if (!predefined.empty()) {
-        node->appendChild(createTextNode(predefined));
+        node->appendChild(createTextNode(DOMString(predefined)));
         produced = true;
     } else if (TdomDocumentType* type = doctype()) {
         TdomNamedNodeMap* entities = type->entities();

@@ -26,6 +26,6 @@ public:
 };
 
 // The character a predefined entity stands for ("<" for "lt" ...), empty for other names.
-DOMString predefinedEntityText(const DOMString& name);
+std::u16string_view predefinedEntityText(std::u16string_view name);
 
 }  // namespace wispel
