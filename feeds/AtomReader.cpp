@@ -37,12 +37,6 @@ std::u16string_view atomName(const TdomElement* element) {
     return {};
 }
 
-std::u16string_view trimmed(std::u16string_view text) {
-    while (!text.empty() && xmlBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && xmlBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // The texts of a document's text constructs, built in buffers that serve all of them.
 class ConstructTexts {
 public:
@@ -53,12 +47,12 @@ public:
     // element's text as tags.
     std::string text(const TdomElement* element) {
         const DOMString type = element->getAttribute(u"type");
-        if (type == u"xhtml") return toUtf8(trimmed(fields_.blockUnits(element)));
+        if (type == u"xhtml") return toUtf8(trimBlanks(fields_.blockUnits(element)));
         const DOMString& text = fields_.units(element);
-        if (type != u"html") return toUtf8(trimmed(text));
+        if (type != u"html") return toUtf8(trimBlanks(text));
         html_.clear();
         appendHtmlText(text, html_);
-        return toUtf8(trimmed(html_));
+        return toUtf8(trimBlanks(html_));
     }
 
 private:
