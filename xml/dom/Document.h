@@ -14,7 +14,6 @@
 #include <new>
 #include <set>
 #include <string>
-#include <type_traits>
 #include <unordered_map>
 #include <vector>
 

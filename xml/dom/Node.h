@@ -57,7 +57,7 @@ public:
     virtual TdomNamedNodeMap* attributes() const;
     virtual TdomNode* parentNode() const;
     virtual TdomNodeList* childNodes();
-    TdomNode* firstChild() const noexcept { return firstChildNode(); }
+    TdomNode* firstChild() const noexcept;
     TdomNode* lastChild() const noexcept;
     TdomNode* previousSibling() const noexcept;
     TdomNode* nextSibling() const noexcept { return nextSibling_; }
@@ -70,7 +70,7 @@ public:
     virtual TdomNode* appendChild(TdomNode* newChild);
     virtual void clear();
     virtual TdomNode* cloneNode(bool deep);
-    bool hasChildNodes() const noexcept { return firstChildNode() != nullptr; }
+    bool hasChildNodes() const noexcept { return firstChild() != nullptr; }
     virtual TdomNode* insertBefore(TdomNode* newChild, TdomNode* refChild);
     virtual bool hasAncestor(const TdomNode* node) const;
     virtual void normalize();
@@ -96,9 +96,7 @@ public:
     TdomTypeSet allowedChildTypes() const noexcept { return allowedChildTypesOf(nodeType_); }
     // Whether nodes of this one's type can have children (and it derives from TdomParentNode).
     bool isParentType() const noexcept { return allowedChildTypes() != kNoChildTypes; }
-    // The tree links without a virtual call, for code that walks large trees.
-    TdomNode* firstChildNode() const noexcept;
-    TdomNode* nextSiblingNode() const noexcept { return nextSibling_; }
+    // The parent link itself, without the virtual call (an attribute never has one).
     TdomNode* parent() const noexcept { return parentNode_; }
 
 protected:
@@ -175,7 +173,7 @@ private:
     TdomNode* firstChild_ = nullptr;
 };
 
-inline TdomNode* TdomNode::firstChildNode() const noexcept {
+inline TdomNode* TdomNode::firstChild() const noexcept {
     return isParentType() ? static_cast<const TdomParentNode*>(this)->firstChild_ : nullptr;
 }
 
@@ -185,12 +183,12 @@ inline TdomDocument* TdomNode::owner() const noexcept {
 }
 
 inline TdomNode* TdomNode::lastChild() const noexcept {
-    TdomNode* first = firstChildNode();
+    TdomNode* first = firstChild();
     return first != nullptr ? first->previousLink_ : nullptr;
 }
 
 inline TdomNode* TdomNode::previousSibling() const noexcept {
-    if (parentNode_ == nullptr || parentNode_->firstChildNode() == this) return nullptr;
+    if (parentNode_ == nullptr || parentNode_->firstChild() == this) return nullptr;
     return previousLink_;
 }
 

@@ -40,8 +40,7 @@ int TdomChildNodeList::length() const {
     refresh();
     if (length_ < 0) {
         length_ = 0;
-        for (TdomNode* n = parent_->firstChildNode(); n != nullptr; n = n->nextSiblingNode())
-            ++length_;
+        for (TdomNode* n = parent_->firstChild(); n != nullptr; n = n->nextSibling()) ++length_;
     }
     return length_;
 }
@@ -49,7 +48,7 @@ int TdomChildNodeList::length() const {
 int TdomChildNodeList::indexOf(const TdomNode* node) const {
     if (parent_ == nullptr || node == nullptr || node->parent() != parent_) return -1;
     int index = 0;
-    for (TdomNode* n = parent_->firstChildNode(); n != node; n = n->nextSiblingNode()) ++index;
+    for (TdomNode* n = parent_->firstChild(); n != node; n = n->nextSibling()) ++index;
     return index;
 }
 
@@ -57,7 +56,7 @@ int TdomChildNodeList::indexOf(const TdomNode* node) const {
 TdomNode* TdomChildNodeList::item(int index) const {
     if (parent_ == nullptr || index < 0 || index >= length()) return nullptr;
     int at = 0;
-    TdomNode* node = parent_->firstChildNode();
+    TdomNode* node = parent_->firstChild();
     if (index >= length_ / 2) {
         at = length_ - 1;
         node = parent_->lastChild();
@@ -66,7 +65,7 @@ TdomNode* TdomChildNodeList::item(int index) const {
         at = cursorIndex_;
         node = cursor_;
     }
-    for (; at < index; ++at) node = node->nextSiblingNode();
+    for (; at < index; ++at) node = node->nextSibling();
     for (; at > index; --at) node = node->previousSibling();
     cursorIndex_ = index;
     cursor_ = node;
