@@ -14,6 +14,9 @@ esac
 if command -v ccache >/dev/null; then
   opts+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+  # Debug builds hash their working folder unless told not to, which would keep two
+  # checkouts of the same sources from sharing a single compiled object.
+  export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 fi
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S . -B "$dir" -G Ninja "${opts[@]}"
