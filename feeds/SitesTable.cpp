@@ -29,15 +29,18 @@ void LoadActiveSites(TStoreTable& table, TRSSSourceCollection& list) {
     }
 }
 
-void ReadActiveSites(const std::string& folder, TRSSSourceCollection& list) {
+int ReadActiveSites(const std::string& folder, TRSSSourceCollection& list) {
     TStoreTable table;
     table.SetDatabaseName(folder);
     table.SetTableName(kSitesTableName);
-    table.SetFiltered(true);
-    table.SetFilter(kActiveSitesFilter);
     table.Open();
+    // Another process may have changed the files since this process last read them.
     table.RefreshRows();
+    const int rows = table.RecordCount();
+    // The matches are searched with the filter text; the rows need not be filtered.
+    table.SetFilter(kActiveSitesFilter);
     LoadActiveSites(table, list);
+    return rows;
 }
 
 }  // namespace wispel

@@ -12,7 +12,9 @@ namespace wispel {
 
 class TStoreTable;
 
-inline constexpr const char* kActiveSitesFilter = "Active = TRUE";
+// A row whose Active was never set (written by an older program) counts as active: a site
+// the user added is fetched unless turned off.
+inline constexpr const char* kActiveSitesFilter = "Active = TRUE OR Active IS NULL";
 
 // Creates an empty sites table in `folder` (ending in "/") unless "Sites.DAT" is there.
 // Returns true when it made one. Errors of the table store pass to the caller.
@@ -23,8 +25,10 @@ bool CreateSitesTableIfMissing(const std::string& folder);
 // The table is open with its filter set; the new entries are all due.
 void LoadActiveSites(TStoreTable& table, TRSSSourceCollection& list);
 
-// The start-up read: a table of its own on `folder`'s "Sites.DAT" with the filter
-// "Active = TRUE", opened, refreshed, loaded into `list` and freed again.
-void ReadActiveSites(const std::string& folder, TRSSSourceCollection& list);
+// The read of the table as it is on disk now: a table of its own on `folder`'s
+// "Sites.DAT", opened, its active rows loaded into `list`, and freed again. Returns the
+// number of rows, active or not, so that an empty table can be told from one whose sites
+// are all turned off.
+int ReadActiveSites(const std::string& folder, TRSSSourceCollection& list);
 
 }  // namespace wispel

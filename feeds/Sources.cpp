@@ -1,6 +1,8 @@
 #include "feeds/Sources.h"
 
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "core/Exception.h"
 #include "feeds/Retriever.h"
@@ -53,6 +55,25 @@ void TRSSSources::retrieveSource(TRSSSourceItem& source, int index) {
     // Stamped only after the handler returned, so a failed hand-over stays due. A handler
     // that emptied the list has freed the source: only one still in its place is stamped.
     if (index < sources_.Count() && sources_.Items(index) == &source) source.MarkUpdated();
+}
+
+void ReplaceSourcesKeepingStamps(TRSSSourceCollection& list, const TRSSSourceCollection& fresh) {
+    // A name cannot hold a NUL, so name and address joined by one are a key of their own.
+    const auto key = [](const TRSSSourceItem& source) { return source.Site + '\0' + source.URL; };
+    std::unordered_multimap<std::string, TDateTime> stamps;
+    for (int i = 0; i < list.Count(); ++i) stamps.emplace(key(*list[i]), list[i]->lastUpdate_);
+    list.Clear();
+    for (int i = 0; i < fresh.Count(); ++i) {
+        const TRSSSourceItem& from = *fresh[i];
+        TRSSSourceItem* source = list.Add();
+        source->Site = from.Site;
+        source->URL = from.URL;
+        source->UpdateFrequency = from.UpdateFrequency;
+        const auto earlier = stamps.find(key(from));
+        if (earlier == stamps.end()) continue;
+        source->lastUpdate_ = earlier->second;
+        stamps.erase(earlier);  // one earlier entry for each new one
+    }
 }
 
 void AddDesignTimeSource(TRSSSourceCollection& list) {

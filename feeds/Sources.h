@@ -15,6 +15,8 @@ namespace wispel {
 
 class TRSSRetriever;
 class TRSSSources;
+class TRSSSourceCollection;
+void ReplaceSourcesKeepingStamps(TRSSSourceCollection& list, const TRSSSourceCollection& fresh);
 
 class TRSSSourceItem : public TCollectionItem {
 public:
@@ -31,6 +33,8 @@ public:
     TDateTime LastUpdate() const noexcept { return lastUpdate_; }
 
 private:
+    friend void ReplaceSourcesKeepingStamps(TRSSSourceCollection& list,
+                                            const TRSSSourceCollection& fresh);
     TDateTime lastUpdate_ = 0;  // 0 until the first completed retrieval; never stored
 };
 
@@ -72,6 +76,12 @@ private:
     TRSSRetriever* retriever_ = nullptr;  // not owned
     TRSSSourceCollection sources_{this};
 };
+
+// Replaces the entries of `list` with copies of those of `fresh`, in fresh's order. An
+// entry whose site name and address `list` already held keeps that entry's stamp (and takes
+// its new interval), so reading an unchanged table again makes nothing due; a new or
+// changed site starts due.
+void ReplaceSourcesKeepingStamps(TRSSSourceCollection& list, const TRSSSourceCollection& fresh);
 
 // The design-time source a new source list starts with; the window replaces it with the
 // sites of its table. It points at this machine so that a bare run never leaves it.

@@ -201,3 +201,33 @@ TEST(TRSSSources, DesignTimeSourceIsAnHourlyLocalFeed) {
     EXPECT_EQ(sources.RSSSourceList()[0]->UpdateFrequency, 60);
     EXPECT_EQ(sources.RSSSourceList().Owner(), &sources);
 }
+
+TEST(TRSSSources, ReplacingTheListKeepsTheStampsOfUnchangedSites) {
+    Cycle cycle(3);
+    cycle.sources.UpdateSources();  // all three stamped, none due for an hour
+    TRSSSourceCollection fresh(nullptr);
+    const struct {
+        const char* site;
+        const char* url;
+        std::int32_t frequency;
+    } rows[] = {
+        {"site2", "http://127.0.0.1/2", 60},   // unchanged, now first
+        {"site0", "http://127.0.0.1/0", 0},    // unchanged address, interval now 0
+        {"site1", "http://127.0.0.1/new", 60},  // a new address: a new source
+        {"site9", "http://127.0.0.1/9", 60},   // added
+        {"site2", "http://127.0.0.1/2", 60},   // the same site twice: one stamp for one entry
+    };
+    for (const auto& row : rows) {
+        TRSSSourceItem* source = fresh.Add();
+        source->Site = row.site;
+        source->URL = row.url;
+        source->UpdateFrequency = row.frequency;
+    }
+    ReplaceSourcesKeepingStamps(cycle.sources.RSSSourceList(), fresh);
+    ASSERT_EQ(cycle.sources.RSSSourceList().Count(), 5);
+    EXPECT_EQ(cycle.source(1).UpdateFrequency, 0);
+    const bool due[] = {false, true, true, true, true};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(cycle.due(i), due[i]) << rows[i].site << " " << rows[i].url;
+    EXPECT_EQ(cycle.sources.RSSSourceList().Owner(), &cycle.sources);
+    EXPECT_EQ(fresh.Count(), 5) << "the fresh list is only read";
+}
