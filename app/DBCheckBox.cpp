@@ -9,10 +9,18 @@ TDBCheckBox::TDBCheckBox(QWidget* parent) : QCheckBox(parent) {
     setTristate(true);
 }
 
+void TDBCheckBox::SetNoValueState(Qt::CheckState state) {
+    noValue_ = state;
+    setTristate(state == Qt::PartiallyChecked);
+    RefreshFromTable();
+}
+
 void TDBCheckBox::RefreshFromTable() {
     const TStoreField* f = field();
-    if (!f || f->IsNull()) {
+    if (!f) {
         setCheckState(Qt::PartiallyChecked);
+    } else if (f->IsNull()) {
+        setCheckState(noValue_);
     } else {
         setCheckState(f->BooleanValue() ? Qt::Checked : Qt::Unchecked);
     }
@@ -21,6 +29,13 @@ void TDBCheckBox::RefreshFromTable() {
 
 void TDBCheckBox::FieldChanged(TStoreField& changed) {
     if (&changed == field()) RefreshFromTable();
+}
+
+void TDBCheckBox::BeforePost() {
+    TStoreField* f = field();
+    if (f && f->IsNull() && noValue_ != Qt::PartiallyChecked) {
+        f->SetBooleanValue(noValue_ == Qt::Checked);
+    }
 }
 
 void TDBCheckBox::nextCheckState() {

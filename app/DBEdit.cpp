@@ -4,6 +4,7 @@
 #include <QValidator>
 
 #include "app/Application.h"
+#include "app/QtText.h"
 #include "tablestore/component/StoreTable.h"
 
 namespace wispel {
@@ -22,10 +23,6 @@ public:
 private:
     int bytes_;
 };
-
-QString fromText(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -65,8 +62,7 @@ void TDBEdit::CommitPending() {
 void TDBEdit::commit() {
     TStoreField* f = field();
     if (!f) return;
-    const QByteArray text = this->text().toUtf8();
-    f->SetTextValue(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    f->SetTextValue(toText(text()));
     setModified(false);
 }
 
@@ -82,7 +78,7 @@ void TDBEdit::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && field()) {
         RefreshFromTable();
         selectAll();
-        event->accept();
+        event->ignore();  // a dialog around the box still hears it, and cancels
         return;
     }
     if (startsAChange(event) && field() && !isReadOnly()) {

@@ -2,7 +2,8 @@
 // TDBEdit: an edit box bound to one text field of a data source's table. It shows the
 // field of the current row; the first change (a typed character, backspace, delete, paste,
 // cut) puts the table into edit state; leaving the box copies a changed text into the field;
-// Escape puts the field's value back. It takes no more than the field holds.
+// Escape puts the field's value back and passes on (a dialog then cancels). It takes no
+// more than the field holds.
 
 #include <QLineEdit>
 

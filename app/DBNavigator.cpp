@@ -59,15 +59,8 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent) {
     RefreshFromTable();
 }
 
-TDBNavigator::~TDBNavigator() {
-    if (source_) source_->Detach(this);
-}
-
-void TDBNavigator::SetDataSource(TDataSource* source) {
-    if (source_) source_->Detach(this);
-    source_ = source;
-    if (source_) source_->Attach(this);
-    RefreshFromTable();
+void TDBNavigator::SetHints(const std::array<QString, 6>& hints) {
+    for (size_t i = 0; i < buttons_.size(); ++i) buttons_[i]->setToolTip(hints[i]);
 }
 
 QToolButton* TDBNavigator::Button(TNavigateBtn button) const {
@@ -75,9 +68,9 @@ QToolButton* TDBNavigator::Button(TNavigateBtn button) const {
 }
 
 void TDBNavigator::RefreshFromTable() {
-    const TStoreTable* table = source_ ? source_->DataSet() : nullptr;
+    const TStoreTable* table = source() ? source()->DataSet() : nullptr;
     const bool open = table && table->Active();
-    const bool editing = source_ && source_->Editing();
+    const bool editing = source() && source()->Editing();
     const bool canModify = open && table->CanModify();
     Button(TNavigateBtn::nbPrior)->setEnabled(open && !table->AtStart());
     Button(TNavigateBtn::nbNext)->setEnabled(open && !table->AtEnd());
@@ -96,19 +89,19 @@ void TDBNavigator::BtnClick(TNavigateBtn button) {
 }
 
 void TDBNavigator::act(TNavigateBtn button) {
-    TStoreTable* table = source_ ? source_->DataSet() : nullptr;
+    TStoreTable* table = source() ? source()->DataSet() : nullptr;
     if (!table || !table->Active()) return;
     switch (button) {
         case TNavigateBtn::nbPrior:
-            source_->FinishPendingEdit();
+            source()->FinishPendingEdit();
             table->MovePrior();
             break;
         case TNavigateBtn::nbNext:
-            source_->FinishPendingEdit();
+            source()->FinishPendingEdit();
             table->MoveNext();
             break;
         case TNavigateBtn::nbInsert:
-            source_->FinishPendingEdit();
+            source()->FinishPendingEdit();
             table->StartInsert();
             break;
         case TNavigateBtn::nbDelete:

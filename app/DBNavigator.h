@@ -3,6 +3,7 @@
 // each enabled only when it can act on the table. Moving and inserting first bring a
 // pending edit to rest; delete asks "Delete record?" first.
 
+#include <QString>
 #include <QWidget>
 
 #include <array>
@@ -20,9 +21,9 @@ class TDBNavigator : public QWidget, public TDataControl {
     Q_OBJECT
 public:
     explicit TDBNavigator(QWidget* parent = nullptr);
-    ~TDBNavigator() override;
 
-    void SetDataSource(TDataSource* source);
+    // The buttons' tooltips, in button order (prior, next, insert, delete, post, cancel).
+    void SetHints(const std::array<QString, 6>& hints);
 
     QToolButton* Button(TNavigateBtn button) const;
     // Runs a button's action as a click does.
@@ -37,7 +38,6 @@ public:
 private:
     void act(TNavigateBtn button);
 
-    TDataSource* source_ = nullptr;  // not owned
     std::array<QToolButton*, 6> buttons_{};
 };
 

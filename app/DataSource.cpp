@@ -6,37 +6,43 @@
 
 namespace wispel {
 
-TFieldDataControl::~TFieldDataControl() {
-    if (source_) source_->Detach(this);
+TDataControl::~TDataControl() {
+    if (source_) source_->detach(this);
+}
+
+void TDataControl::SetDataSource(TDataSource* source) {
+    if (source_) source_->detach(this);
+    source_ = source;
+    if (source_) source_->attach(this);
+    RefreshFromTable();
 }
 
 void TFieldDataControl::SetDataField(TDataSource* source, std::string fieldName) {
-    if (source_) source_->Detach(this);
-    source_ = source;
     fieldName_ = std::move(fieldName);
-    if (source_) source_->Attach(this);
+    SetDataSource(source);
 }
 
 TStoreField* TFieldDataControl::field() const {
-    TStoreTable* table = source_ ? source_->DataSet() : nullptr;
+    TStoreTable* table = source() ? source()->DataSet() : nullptr;
     return table && table->Active() ? table->FindField(fieldName_) : nullptr;
 }
 
 TDataSource::TDataSource() = default;
 
-TDataSource::~TDataSource() = default;
+TDataSource::~TDataSource() {
+    for (TDataControl* control : controls_) control->source_ = nullptr;
+}
 
 void TDataSource::SetDataSet(TStoreTable* table) {
     link_.SetDataSet(table);
     refreshAll();
 }
 
-void TDataSource::Attach(TDataControl* control) {
+void TDataSource::attach(TDataControl* control) {
     controls_.push_back(control);
-    control->RefreshFromTable();
 }
 
-void TDataSource::Detach(TDataControl* control) {
+void TDataSource::detach(TDataControl* control) {
     controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
 }
 
@@ -72,6 +78,13 @@ void TDataSource::FinishPendingEdit() {
     } else {
         table.CancelRow();
     }
+}
+
+void TDataSource::beforePost(TStoreTable& table) {
+    UpdateRecord();
+    const std::vector<TDataControl*> controls = controls_;
+    for (TDataControl* control : controls) control->BeforePost();
+    if (OnBeforePost) OnBeforePost(table);
 }
 
 void TDataSource::refreshAll() {

@@ -4,12 +4,14 @@
 // row and field change and passes it to the controls, so they follow the table without
 // polling and without a copy of its rows.
 //
-// Lifetime: controls attach for their whole life and detach when destroyed; the table may
-// be opened, closed or destroyed while attached (the link then has no table).
+// Lifetime: controls attach through TDataControl::SetDataSource and detach when destroyed;
+// a source destroyed first clears the references of the controls still attached. The
+// table may be opened, closed or destroyed while attached (the link then has no table).
 
 #include <string>
 #include <vector>
 
+#include "core/Event.h"
 #include "tablestore/component/StoreDataLink.h"
 
 namespace wispel {
@@ -17,35 +19,51 @@ namespace wispel {
 class TStoreField;
 class TStoreTable;
 
-// What a control offers its data source.
+class TDataSource;
+
+// What a control offers its data source. A control is attached to at most one source; it
+// detaches when destroyed, and a source that goes first clears the control's reference,
+// so either may outlive the other.
 class TDataControl {
 public:
-    virtual ~TDataControl() = default;
+    TDataControl() = default;
+    virtual ~TDataControl();
+    TDataControl(const TDataControl&) = delete;
+    TDataControl& operator=(const TDataControl&) = delete;
+
+    // Attaches to `source` (null detaches), leaving any source it was attached to, and
+    // shows the table as it is then.
+    void SetDataSource(TDataSource* source);
+    TDataSource* DataSource() const noexcept { return source_; }
+
     // Show the table as it is now (its state, its current row).
     virtual void RefreshFromTable() = 0;
     // One field of the row was assigned.
     virtual void FieldChanged(TStoreField& field) { (void)field; }
     // Copy a value the control still holds into its field.
     virtual void CommitPending() {}
+    // The row is about to be written: store what the control shows but the field lacks.
+    virtual void BeforePost() {}
+
+protected:
+    TDataSource* source() const noexcept { return source_; }
+
+private:
+    friend class TDataSource;
+    TDataSource* source_ = nullptr;  // not owned
 };
 
-class TDataSource;
-
-// A control bound to one field of its data source's table; it detaches when destroyed.
+// A control bound to one field of its data source's table.
 class TFieldDataControl : public TDataControl {
 public:
-    ~TFieldDataControl() override;
-
     void SetDataField(TDataSource* source, std::string fieldName);
     const std::string& DataField() const noexcept { return fieldName_; }
 
 protected:
-    TDataSource* source() const noexcept { return source_; }
     // The bound field, or null while there is no open table.
     TStoreField* field() const;
 
 private:
-    TDataSource* source_ = nullptr;  // not owned
     std::string fieldName_;
 };
 
@@ -59,8 +77,9 @@ public:
     void SetDataSet(TStoreTable* table);
     TStoreTable* DataSet() const noexcept { return link_.DataSet(); }
 
-    void Attach(TDataControl* control);
-    void Detach(TDataControl* control);
+    // Runs before a row is written, after the controls stored what they hold; an error
+    // it raises stops the post (the row stays in edit or insert state).
+    TEvent<TStoreTable&> OnBeforePost;
 
     // The table is open and in edit or insert state.
     bool Editing() const;
@@ -80,13 +99,17 @@ private:
         void StateChanged(TStoreTable&) override { source_.refreshAll(); }
         void RowChanged(TStoreTable&) override { source_.refreshAll(); }
         void FieldChanged(TStoreTable&, TStoreField& field) override;
-        void BeforePost(TStoreTable&) override { source_.UpdateRecord(); }
+        void BeforePost(TStoreTable& table) override { source_.beforePost(table); }
 
     private:
         TDataSource& source_;
     };
 
+    friend class TDataControl;
+    void attach(TDataControl* control);
+    void detach(TDataControl* control);
     void refreshAll();
+    void beforePost(TStoreTable& table);
 
     Link link_{*this};
     std::vector<TDataControl*> controls_;  // not owned

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -11,10 +12,12 @@
 
 #include "app/AboutDialog.h"
 #include "app/Application.h"
+#include "app/QtText.h"
 #include "app/ReportingRetriever.h"
 #include "app/SitesDialog.h"
 #include "app/UrlOpener.h"
 #include "feeds/FeedParser.h"
+#include "feeds/FeedTitle.h"
 #include "feeds/Sources.h"
 #include "feeds/SitesTable.h"
 #include "http/NetHTTP.h"
@@ -24,10 +27,6 @@
 namespace wispel {
 
 namespace {
-
-QString fromText(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // While an update runs, the window paints at most this often (milliseconds).
 constexpr qint64 kPaintInterval = 100;
@@ -51,6 +50,12 @@ TfrmMain::TfrmMain(std::string dataFolder, QWidget* parent)
         if (mode == TWorkMode::wmRead) onBytesReceived(count);
     };
     nameToolButtons();
+    // F5 is the key a person tries first; Ctrl+R is what other readers take.
+    ui->actUpdate->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
+    // The window itself carries every command, so that each shortcut works wherever its
+    // action is shown (an item of a closed menu alone would not take its key).
+    addActions({ui->actUpdate, ui->actConfig, ui->actExit, ui->About1});
+    makePlaceholder();
     connectCommands();
     ui->tvList->installEventFilter(this);
     ui->tvList->viewport()->installEventFilter(this);
@@ -99,11 +104,21 @@ void TfrmMain::addRootNode() {
 void TfrmMain::FormCreate() {
     tree_.Clear();
     addRootNode();
-    ReadActiveSites(dataFolder_, rssSources_->RSSSourceList());
+    sitesInTable_ = ReadActiveSites(dataFolder_, rssSources_->RSSSourceList());
+    showPlaceholder();
     newsItems_ = std::make_unique<TNewsCollection>();
 }
 
+void TfrmMain::ReloadSites() {
+    TRSSSourceCollection fresh(nullptr);
+    sitesInTable_ = ReadActiveSites(dataFolder_, fresh);
+    ReplaceSourcesKeepingStamps(rssSources_->RSSSourceList(), fresh);
+    showPlaceholder();
+}
+
 void TfrmMain::btnUpdateClick() {
+    // Another program (wispel-sites, say) may have changed the table since the last read.
+    ReloadSites();
     tree_.Clear();
     rootNode_ = nullptr;
     newsItems_->Clear();
@@ -131,6 +146,7 @@ void TfrmMain::rssSourcesRSSDataRetrieved(TRSSSources*, TMemoryStream* Stream, s
     rssParser_->SetBaseURL(rssRetriever_->RetrievedURL());
     rssParser_->ParseRSSStream(Stream);
     QTreeWidgetItem* siteNode = tree_.AddChild(rootNode_, fromText(Site));
+    siteNode->setToolTip(0, siteToolTip(FeedTitle(rssParser_->Document()), rssRetriever_->RetrievedURL()));
     const TRSSListedItemCollection& items = rssParser_->Items();
     std::vector<TNewsTree::Node> nodes;
     nodes.reserve(static_cast<size_t>(items.Count()));
@@ -157,20 +173,17 @@ void TfrmMain::tvListDblClick() {
     if (!node || !node->isSelected()) return;
     const TNewsItem* entry = newsItems_->FindByTreeIndex(TNewsTree::AbsoluteIndex(node));
     if (!entry) return;  // the root or a site node
-    urlOpener().Open(entry->Link);
+    const QString why = urlOpener().Open(entry->Link);
+    if (!why.isEmpty()) statusBar()->showMessage(notOpenedMessage(entry->Link, why));
 }
 
 void TfrmMain::ConfigClick() {
+    // The dialog shows the table as it is on disk now, from its first row.
+    dlgOptions_->ShowStoredRows();
     dlgOptions_->exec();
-    TStoreTable& table = dlgOptions_->dbSites();
-    // Brings a row still being edited or inserted to rest: posted when it was changed,
-    // dropped when not.
+    // The dialog's buttons leave nothing pending; this is for a close that went past them.
     dlgOptions_->FinishPendingEdit();
-    table.SetFiltered(true);
-    table.SetFilter(kActiveSitesFilter);
-    table.RefreshRows();
-    LoadActiveSites(table, rssSources_->RSSSourceList());
-    table.SetFiltered(false);
+    ReloadSites();
 }
 
 void TfrmMain::ExitClick() {
@@ -191,7 +204,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui->tvList->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == ui->tvList->viewport() && event->type() == QEvent::Resize) {
+        placeWithinTree();
+    } else if (watched == ui->tvList->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         runHandler([this] { tvListDblClick(); });
     } else if (watched == ui->tvList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -201,6 +216,37 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// --- The empty state.
+
+void TfrmMain::makePlaceholder() {
+    placeholder_ = new QLabel(ui->tvList->viewport());
+    placeholder_->setObjectName(QStringLiteral("lblNoSites"));
+    placeholder_->setTextFormat(Qt::PlainText);
+    placeholder_->setWordWrap(true);
+    placeholder_->setAlignment(Qt::AlignCenter);
+    placeholder_->setEnabled(false);  // drawn in the muted colour of the style
+    placeholder_->hide();
+}
+
+void TfrmMain::showPlaceholder() {
+    QString text;
+    if (sitesInTable_ == 0) {
+        text = tr("No sites yet: add one with Sites...");
+    } else if (rssSources_->RSSSourceList().Count() == 0) {
+        text = tr("No active sites: turn one on with Sites...");
+    }
+    placeholder_->setText(text);
+    placeholder_->setVisible(!text.isEmpty());
+    placeWithinTree();
+}
+
+// Below the root node, across the tree's width.
+void TfrmMain::placeWithinTree() {
+    const QRect area = ui->tvList->viewport()->rect();
+    const int top = rootNode_ ? ui->tvList->visualItemRect(rootNode_).bottom() + 1 : 0;
+    placeholder_->setGeometry(area.adjusted(8, top, -8, 0));
 }
 
 // --- The status bar during an update.

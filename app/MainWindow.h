@@ -1,6 +1,6 @@
 #pragma once
 // TfrmMain: the main window. It shows the news tree, runs the commands Update News,
-// Configuration, Exit and About, and owns the three feed components: the parser, the
+// Sites, Quit and About, and owns the three feed components: the parser, the
 // retriever and the source list. Every retrieved feed becomes a site node with one node per
 // item, and the news list remembers each item node's link for the double-click (or Enter).
 //
@@ -19,6 +19,7 @@
 #include "core/Component.h"
 #include "core/MemoryStream.h"
 
+class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -48,6 +49,9 @@ public:
 
     // --- The handlers; each lets its errors pass (the caller's runHandler shows them).
     void FormCreate();
+    // Reads the sites table as it is on disk into the source list; a site whose name and
+    // address are unchanged keeps the time of its last retrieval.
+    void ReloadSites();
     void btnUpdateClick();
     void ConfigClick();
     void ExitClick();
@@ -72,6 +76,10 @@ private:
     void connectCommands();
     void nameToolButtons();
     void addRootNode();
+    // The line in the tree's place while there is no site to fetch.
+    void makePlaceholder();
+    void showPlaceholder();
+    void placeWithinTree();
     // The status bar while an update runs, and its summary afterwards.
     void showProgress();
     void showSummary();
@@ -90,6 +98,8 @@ private:
     QTreeWidgetItem* rootNode_ = nullptr;  // owned by the tree view
     TdlgOptions* dlgOptions_ = nullptr;    // not owned
     TdlgAbout* dlgAbout_ = nullptr;        // not owned
+    QLabel* placeholder_ = nullptr;        // owned by the tree's viewport
+    int sitesInTable_ = -1;                // rows at the last read, active or not; -1 unread
 
     // The running update, for the status bar.
     struct Progress {

@@ -2,6 +2,8 @@
 
 #include <QTreeWidget>
 
+#include "app/QtText.h"
+
 namespace wispel {
 
 namespace {
@@ -93,16 +95,37 @@ QString plainNodeText(const QString& text) {
 
 namespace wispel {
 
+namespace {
+
+constexpr qsizetype kLongestTip = 400;  // characters; a tooltip is no place to read a story
+
+// One line of a tooltip: blanks run together, cut to a readable length; empty when blank.
+QString tipLine(const std::string& text) {
+    QString line = fromText(text).simplified();
+    if (line.size() > kLongestTip) line = line.left(kLongestTip - 1) + QChar(0x2026);
+    return line;
+}
+
+// Escaped and wrapped, so that Qt's guess at rich text is never asked: markup in a feed
+// shows as the characters it is.
+QString plainTip(const QStringList& lines) {
+    QStringList escaped;
+    for (const QString& line : lines) {
+        if (!line.isEmpty()) escaped << plainNodeText(line).toHtmlEscaped();
+    }
+    if (escaped.isEmpty()) return {};
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + escaped.join(QStringLiteral("<br>")) +
+           QStringLiteral("</p>");
+}
+
+}  // namespace
+
 QString itemToolTip(const std::string& description) {
-    constexpr qsizetype kLongest = 400;  // characters; a tooltip is no place to read a story
-    QString text = QString::fromUtf8(description.data(), static_cast<qsizetype>(description.size()))
-                       .simplified();
-    if (text.isEmpty()) return {};
-    if (text.size() > kLongest) text = text.left(kLongest - 1) + QChar(0x2026);
-    // Escaped and wrapped, so that Qt's guess at rich text is never asked: markup in a
-    // feed shows as the characters it is.
-    return QStringLiteral("<p style=\"white-space:pre-wrap\">") +
-           plainNodeText(text).toHtmlEscaped() + QStringLiteral("</p>");
+    return plainTip({tipLine(description)});
+}
+
+QString siteToolTip(const std::string& title, const std::string& address) {
+    return plainTip({tipLine(title), tipLine(address)});
 }
 
 }  // namespace wispel

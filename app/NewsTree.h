@@ -58,4 +58,7 @@ QString plainNodeText(const QString& text);
 // obeyed), cut to a readable length; empty when there is nothing to show.
 QString itemToolTip(const std::string& description);
 
+// A site node's tooltip: the feed's own title (when it has one) over its address, as text.
+QString siteToolTip(const std::string& title, const std::string& address);
+
 }  // namespace wispel

@@ -1,13 +1,28 @@
 #include "app/SitesDialog.h"
 
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QMessageBox>
+
+#include "app/Application.h"
 #include "app/DBCheckBox.h"
 #include "app/DBEdit.h"
+#include "app/DBGrid.h"
 #include "app/DBNavigator.h"
+#include "app/QtText.h"
 #include "feeds/SitesTable.h"
 #include "tablestore/component/StoreTable.h"
 #include "ui_SitesDialog.h"
 
 namespace wispel {
+
+namespace {
+
+// The longest update interval the field takes: a week, in minutes.
+constexpr int kLongestInterval = 7 * 24 * 60;
+
+}  // namespace
 
 TdlgOptions::TdlgOptions(QWidget* parent)
     : QDialog(parent),
@@ -20,18 +35,88 @@ TdlgOptions::TdlgOptions(QWidget* parent)
     dbSites_->StoreDefs = true;
     addSitesFieldDefs(dbSites_->FieldDefs());
     datSites_.SetDataSet(dbSites_);
-    ui->DBEdit1->SetDataField(&datSites_, "Name");
-    ui->DBEdit2->SetDataField(&datSites_, "URL");
-    ui->DBCheckBox1->SetDataField(&datSites_, "Active");
-    ui->dbNav->SetDataSource(&datSites_);
+    bindControls();
 }
 
-// The bound controls go first, while the data source they detach from still exists.
-TdlgOptions::~TdlgOptions() {
-    delete ui->dbNav;
-    delete ui->DBCheckBox1;
-    delete ui->DBEdit2;
-    delete ui->DBEdit1;
+TdlgOptions::~TdlgOptions() = default;
+
+void TdlgOptions::bindControls() {
+    // A site whose Active was never set is fetched, so it shows checked, and a new one
+    // starts checked.
+    ui->DBCheckBox1->SetNoValueState(Qt::Checked);
+    ui->lvSites->SetColumns({{"Name", tr("Name")},
+                             {"URL", tr("Address")},
+                             {"Update", tr("Update")},
+                             {"Active", tr("Active"), Qt::Checked}});
+    QHeaderView* header = ui->lvSites->header();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    ui->DBEdit3->setValidator(new QIntValidator(0, kLongestInterval, ui->DBEdit3));
+    ui->DBEdit3->setToolTip(tr("Minutes between two fetches of this site, 0 to %1; empty: at every update")
+                                .arg(kLongestInterval));
+    ui->lvSites->SetDataSource(&datSites_);
+    ui->DBEdit1->SetDataField(&datSites_, "Name");
+    ui->DBEdit2->SetDataField(&datSites_, "URL");
+    ui->DBEdit3->SetDataField(&datSites_, "Update");
+    ui->DBCheckBox1->SetDataField(&datSites_, "Active");
+    ui->dbNav->SetDataSource(&datSites_);
+    ui->dbNav->SetHints({tr("Previous site"), tr("Next site"), tr("Add a site"),
+                         tr("Delete this site"), tr("Save"), tr("Cancel edit")});
+    ui->dbNav->ConfirmDelete = [this] { return confirmDeleteSite(); };
+}
+
+bool TdlgOptions::confirmDeleteSite() {
+    const TStoreField* name = dbSites_->FindField("Name");
+    const QString text = tr("Delete the site '%1'?").arg(name ? fromText(name->TextValue()) : QString());
+    QMessageBox box(QMessageBox::Question, tr("Confirm"), text, QMessageBox::Ok | QMessageBox::Cancel,
+                    this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void TdlgOptions::ShowStoredRows() {
+    if (!dbSites_->Active()) return;
+    FinishPendingEdit();
+    dbSites_->RefreshRows();
+    dbSites_->MoveFirst();
+    ui->lvSites->Reload();
+}
+
+void TdlgOptions::accept() {
+    bool saved = false;
+    runHandler([this, &saved] {
+        FinishPendingEdit();
+        saved = true;
+    });
+    if (saved) QDialog::accept();
+}
+
+void TdlgOptions::reject() {
+    runHandler([this] {
+        if (datSites_.Editing()) dbSites_->CancelRow();
+    });
+    QDialog::reject();
+}
+
+bool TdlgOptions::inForm(const QWidget* widget) const {
+    return widget && ui->FormPanel->isAncestorOf(widget);
+}
+
+// Enter in a field of the form saves the row and leaves the dialog open; elsewhere it is
+// the dialog's (OK, or the button that has the focus).
+void TdlgOptions::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && inForm(focusWidget())) {
+        runHandler([this] { FinishPendingEdit(); });
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+TDBGrid* TdlgOptions::lvSites() const {
+    return ui->lvSites;
 }
 
 TDBEdit* TdlgOptions::DBEdit1() const {
@@ -40,6 +125,10 @@ TDBEdit* TdlgOptions::DBEdit1() const {
 
 TDBEdit* TdlgOptions::DBEdit2() const {
     return ui->DBEdit2;
+}
+
+TDBEdit* TdlgOptions::DBEdit3() const {
+    return ui->DBEdit3;
 }
 
 TDBCheckBox* TdlgOptions::DBCheckBox1() const {

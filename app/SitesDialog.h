@@ -1,16 +1,17 @@
 #pragma once
-// TdlgOptions: the sites dialog. It edits "Sites.DAT" one row at a time through controls
-// bound to its table `dbSites` (two edits, a check box and a navigator); it has no logic of
-// its own beyond the binding. Shown modally by the main window's configuration command,
-// which afterwards brings a pending edit to rest and reloads the active sites.
+// TdlgOptions: the sites dialog. A list of every site beside a form that edits one row of
+// "Sites.DAT" at a time through controls bound to the table `dbSites` (name, address,
+// update interval, active) and a navigator; selecting a site in the list moves the form to
+// it. OK saves a pending edit and closes; Cancel (and Escape, and the close box) drops it
+// and closes; Enter in a field saves the row and stays. A new site starts active.
 //
 // Ownership: the dialog owns `dbSites` (through `components_`) and the data source; the
 // table is created with its stored settings (name, schema) but closed: start-up points it
-// at the data folder and opens it, and it stays open, keeping its current row between
-// showings, until the dialog is destroyed.
+// at the data folder and opens it, and it stays open until the dialog is destroyed.
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 #include "app/DataSource.h"
@@ -25,6 +26,7 @@ namespace wispel {
 class TStoreTable;
 class TDBEdit;
 class TDBCheckBox;
+class TDBGrid;
 class TDBNavigator;
 
 class TdlgOptions : public QDialog {
@@ -39,13 +41,30 @@ public:
     // Copies what the controls hold into the fields, then posts a changed row or drops an
     // unchanged edit or insert.
     void FinishPendingEdit() { datSites_.FinishPendingEdit(); }
+    // Reads the table again from its files (another program may have changed it) and goes
+    // to its first row, so that the dialog opens on the stored values.
+    void ShowStoredRows();
 
+    // OK: saves a pending edit and closes; a refused save keeps the dialog open.
+    void accept() override;
+    // Cancel: drops a pending edit and closes.
+    void reject() override;
+
+    TDBGrid* lvSites() const;
     TDBEdit* DBEdit1() const;
     TDBEdit* DBEdit2() const;
+    TDBEdit* DBEdit3() const;
     TDBCheckBox* DBCheckBox1() const;
     TDBNavigator* dbNav() const;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void bindControls();
+    bool inForm(const QWidget* widget) const;
+    bool confirmDeleteSite();
+
     std::unique_ptr<Ui::TdlgOptions> ui;
     TComponent components_;  // owns dbSites_
     TStoreTable* dbSites_;

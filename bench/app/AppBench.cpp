@@ -34,7 +34,10 @@ public:
     int opened = 0;
 
 protected:
-    void openUrl(const QUrl&) override { ++opened; }
+    bool openUrl(const QUrl&) override {
+        ++opened;
+        return true;
+    }
 };
 
 void setPerItem(benchmark::State& state, int items) {

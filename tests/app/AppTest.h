@@ -24,7 +24,13 @@ public:
     std::vector<QString> opened;
 
 protected:
-    void openUrl(const QUrl& url) override { opened.push_back(url.toString()); }
+    bool openUrl(const QUrl& url) override {
+        opened.push_back(url.toString());
+        return desktopOpens;
+    }
+
+public:
+    bool desktopOpens = true;  // false: as on a desktop without a browser
 
 private:
     TUrlOpener* previous_;

@@ -3,6 +3,8 @@
 // the double-click and Enter, and the configuration command.
 
 #include <QFile>
+#include <QLabel>
+#include <QProcess>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -13,6 +15,8 @@
 
 #include <unistd.h>
 
+#include "app/DBEdit.h"
+#include "app/DBGrid.h"
 #include "app/Startup.h"
 #include "feeds/Sources.h"
 #include "tests/app/AppTest.h"
@@ -69,6 +73,26 @@ void select(QTreeWidget* tree, QTreeWidgetItem* node) {
     QVERIFY(node->isSelected());
 }
 
+// The texts of the site nodes, in order.
+QStringList siteNodes(QTreeWidget* tree) {
+    QStringList names;
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    for (int i = 0; i < root->childCount(); ++i) names << root->child(i)->text(0);
+    return names;
+}
+
+// Runs wispel-sites on the folder's table as another process; its standard output.
+QString runSites(const SitesFolder& folder, QStringList arguments) {
+    QProcess process;
+    arguments.prepend(QString::fromStdString(folder.path()));
+    arguments.prepend(QStringLiteral("--dir"));
+    process.start(QStringLiteral(WISPEL_BINARY_DIR "/bin/wispel-sites"), arguments);
+    if (!process.waitForFinished(60000)) process.kill();
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    [&] { QVERIFY2(process.exitCode() == 0, qPrintable(err)); }();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 const QStringList kThreeSitesTree = {
     "Wispel #0",
     "  Courier #1",
@@ -110,33 +134,118 @@ private slots:
         QVERIFY(QDir::setCurrent(elsewhere.path()));
         TWispelWindows windows = CreateWindows(folder.path());
         QDir::setCurrent(before);
+        // A row whose Active was never set counts as active.
         QCOMPARE(sourceLines(windows.frmMain->rssSources()),
-                 (QStringList{"Courier http://127.0.0.1:1/c 30", "Tribune http://127.0.0.1:1/t 0"}));
+                 (QStringList{"Courier http://127.0.0.1:1/c 30", "Unset http://127.0.0.1:1/u 5",
+                              "Tribune http://127.0.0.1:1/t 0"}));
         QVERIFY(!QFile::exists(elsewhere.filePath("Sites.DAT")));
         QCOMPARE(windows.dlgOptions->dbSites().DataFilePath(), folder.file("Sites.DAT"));
     }
 
-    void theWindowHasItsCommandsHintsAndMenus() {
+    void theWindowHasItsCommandsHintsMenusAndShortcuts() {
         SitesFolder folder;
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
         const struct {
             const char* button;
             const char* hint;
-        } buttons[] = {{"btnUpdate", "Update News"}, {"btnConfig", "Configuration"}, {"btnExit", "Exit"}};
+        } buttons[] = {{"btnUpdate", "Update News"}, {"btnConfig", "Sites"}, {"btnExit", "Quit"}};
         for (const auto& b : buttons) {
             auto* button = main.findChild<QToolButton*>(b.button);
             QVERIFY2(button, b.button);
             QCOMPARE(button->toolTip(), QString(b.hint));
             QVERIFY(!button->icon().isNull());
         }
+        // Every item with its shortcuts; every tool bar action is among them.
         QStringList menus;
+        QList<QAction*> inMenus;
         for (QAction* menu : main.menuBar()->actions()) {
             menus << menu->text();
-            for (QAction* item : menu->menu()->actions()) menus << "  " + item->text();
+            for (QAction* item : menu->menu()->actions()) {
+                if (item->isSeparator()) continue;
+                QStringList keys;
+                for (const QKeySequence& key : item->shortcuts()) keys << key.toString();
+                menus << "  " + item->text() + (keys.isEmpty() ? "" : " " + keys.join(","));
+                inMenus << item;
+            }
         }
-        QCOMPARE(menus, (QStringList{"&File", "  E&xit", "&Tools", "  &Options", "&Help", "  &About"}));
+        QCOMPARE(menus, (QStringList{"&File", "  &Update News F5,Ctrl+R", "  &Quit Ctrl+Q", "&Tools",
+                                     "  &Sites... Ctrl+E", "&Help", "  &About Wispel F1"}));
+        for (QAction* action : main.findChild<QToolBar*>("ToolBar1")->actions()) {
+            QVERIFY2(action->isSeparator() || inMenus.contains(action), qPrintable(action->toolTip()));
+        }
         QVERIFY(!main.windowIcon().isNull());
+        QCOMPARE(windows.dlgOptions->windowTitle(), QStringLiteral("Sites"));
+    }
+
+    void theShortcutsRunTheirCommands() {
+        SitesFolder folder;
+        FeedServer feeds;
+        folder.addSite("Courier", feeds.url("courier.xml"), 0);
+        TWispelWindows windows = CreateWindows(folder.path());
+        TfrmMain& main = *windows.frmMain;
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        for (const QKeySequence& key : {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)}) {
+            main.NewsItems().Clear();
+            QTest::keySequence(&main, key);
+            QCOMPARE(main.NewsItems().Count(), 3);
+        }
+        const struct {
+            QKeySequence key;
+            QWidget* shows;
+        } dialogs[] = {{QKeySequence(Qt::CTRL | Qt::Key_E), windows.dlgOptions.get()},
+                       {QKeySequence(Qt::Key_F1), windows.dlgAbout.get()}};
+        for (const auto& d : dialogs) {
+            QWidget* shown = nullptr;
+            whenModalShows([&](QWidget* modal) {
+                shown = modal;
+                static_cast<QDialog*>(modal)->reject();
+            });
+            QTest::keySequence(&main, d.key);
+            QCOMPARE(shown, d.shows);
+            main.activateWindow();  // the closed dialog gave the focus back to nobody
+            QVERIFY(QTest::qWaitForWindowActive(&main));
+        }
+        QTest::keySequence(&main, QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QVERIFY(!main.isVisible());
+    }
+
+    void withoutSitesTheTreeSaysHowToAddOne() {
+        SitesFolder folder;
+        TWispelWindows windows = CreateWindows(folder.path());
+        TfrmMain& main = *windows.frmMain;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        auto* placeholder = main.findChild<QLabel*>("lblNoSites");
+        QVERIFY(placeholder);
+        QVERIFY(placeholder->isVisible());
+        QCOMPARE(placeholder->text(), QStringLiteral("No sites yet: add one with Sites..."));
+        // Below the root node, within the tree.
+        QVERIFY(placeholder->geometry().top() >= main.tvList()->visualItemRect(main.RootNode()).bottom());
+        main.btnUpdateClick();
+        QVERIFY(placeholder->isVisible());
+
+        // A site added through the dialog takes the line away; one turned off brings another.
+        whenModalShows([&](QWidget*) {
+            TStoreTable& table = windows.dlgOptions->dbSites();
+            table.StartInsert();
+            table.FieldNamed("Name").SetTextValue("Courier");
+            table.FieldNamed("URL").SetTextValue("http://127.0.0.1:1/c");
+            windows.dlgOptions->accept();
+        });
+        main.ConfigClick();
+        QVERIFY(!placeholder->isVisible());
+        whenModalShows([&](QWidget*) {
+            TStoreTable& table = windows.dlgOptions->dbSites();
+            table.StartEdit();
+            table.FieldNamed("Active").SetBooleanValue(false);
+            windows.dlgOptions->accept();
+        });
+        main.ConfigClick();
+        QVERIFY(placeholder->isVisible());
+        QCOMPARE(placeholder->text(), QStringLiteral("No active sites: turn one on with Sites..."));
     }
 
     void updateBuildsTheTreeAndTheNewsList() {
@@ -274,7 +383,6 @@ private slots:
         TStoreTable& table = dialog.dbSites();
         QCOMPARE(table.State(), TStoreDataSetState::dsBrowse);
         QVERIFY(!table.Filtered());
-        QCOMPARE(table.FieldNamed("Name").TextValue(), std::string("Courier"));  // the first row
         QCOMPARE(folder.rows(), (std::vector<std::string>{"Courier|http://127.0.0.1:1/c|30|True",
                                                           "Added|http://127.0.0.1:1/a||True"}));
     }
@@ -294,17 +402,103 @@ private slots:
         QCOMPARE(dialog.dbSites().State(), TStoreDataSetState::dsBrowse);
     }
 
-    void everyActiveSiteIsDueAgainAfterTheConfiguration() {
+    void theSitesDialogWithoutAChangeMakesNoSiteDue() {
+        SitesFolder folder;
+        FeedServer feeds;
+        folder.addSite("Courier", feeds.url("courier.xml"), 60);
+        folder.addSite("Tribune", feeds.url("tribune.xml"), 60);
+        TWispelWindows windows = CreateWindows(folder.path());
+        TfrmMain& main = *windows.frmMain;
+        main.btnUpdateClick();
+        QCOMPARE(main.NewsItems().Count(), 5);
+        for (bool ok : {true, false}) {
+            whenModalShows([&](QWidget* modal) {
+                if (ok) static_cast<QDialog*>(modal)->accept();
+                else static_cast<QDialog*>(modal)->reject();
+            });
+            main.ConfigClick();
+            main.btnUpdateClick();
+            QCOMPARE(treeLines(main.tvList()), QStringList{"Wispel #0"});
+        }
+        // A site whose address changed is a new one: it is due at once; the other is not.
+        whenModalShows([&](QWidget*) {
+            TStoreTable& table = windows.dlgOptions->dbSites();
+            table.MoveLast();
+            table.StartEdit();
+            table.FieldNamed("URL").SetTextValue(feeds.url("tribune.xml?again"));
+            windows.dlgOptions->accept();
+        });
+        main.ConfigClick();
+        main.btnUpdateClick();
+        QCOMPARE(treeLines(main.tvList()),
+                 (QStringList{"Wispel #0", "  Tribune #1", "    Same title #2", "    Snow on the pass #3"}));
+    }
+
+    void eachUpdateReadsTheTableThatAnotherProgramChanged() {
         SitesFolder folder;
         FeedServer feeds;
         folder.addSite("Courier", feeds.url("courier.xml"), 60);
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
         main.btnUpdateClick();
-        whenModalShows([&](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
-        main.ConfigClick();
-        main.btnUpdateClick();
         QCOMPARE(main.NewsItems().Count(), 3);
+
+        // Another process adds a site and turns the first one off.
+        QCOMPARE(runSites(folder, {"add", "Tribune", QString::fromStdString(feeds.url("tribune.xml"))}), QStringLiteral("2\n"));
+        main.btnUpdateClick();
+        QCOMPARE(siteNodes(main.tvList()), QStringList{"Tribune"});
+        runSites(folder, {"set", "1", "Active=False", "Update=0"});
+        runSites(folder, {"set", "2", "Update=0"});
+        main.btnUpdateClick();
+        QCOMPARE(siteNodes(main.tvList()), QStringList{"Tribune"});
+        runSites(folder, {"set", "1", "Active=True"});
+        main.btnUpdateClick();
+        QCOMPARE(siteNodes(main.tvList()), (QStringList{"Courier", "Tribune"}));
+
+        // The dialog opens on the stored values and saves over them without a conflict.
+        runSites(folder, {"set", "1", "Name=Herald"});
+        whenModalShows([&](QWidget*) {
+            TdlgOptions& dialog = *windows.dlgOptions;
+            QCOMPARE(dialog.DBEdit1()->text(), QStringLiteral("Herald"));
+            QCOMPARE(dialog.lvSites()->topLevelItem(0)->text(0), QStringLiteral("Herald"));
+            dialog.DBEdit1()->setFocus();
+            dialog.DBEdit1()->end(false);
+            QTest::keyClicks(dialog.DBEdit1(), "2");
+            dialog.accept();
+        });
+        main.ConfigClick();
+        QCOMPARE(folder.rows()[0], "Herald2|" + feeds.url("courier.xml") + "|0|True");
+    }
+
+    void anItemThatCannotBeOpenedSaysWhichAndWhyInTheStatusBar() {
+        SitesFolder folder;
+        FeedServer feeds;
+        folder.addSite("Courier", feeds.url("courier.xml"), 0);
+        TWispelWindows windows = CreateWindows(folder.path());
+        TfrmMain& main = *windows.frmMain;
+        main.btnUpdateClick();
+        RecordingOpener opener;
+        select(main.tvList(), nodeAt(main.tvList(), {0, 1}));  // "Bad link": javascript:
+        main.tvListDblClick();
+        QVERIFY(opener.opened.empty());
+        QCOMPARE(main.statusBar()->currentMessage(),
+                 QStringLiteral("Cannot open \"javascript:alert(1)\": not a web or mail link"));
+        opener.desktopOpens = false;
+        select(main.tvList(), nodeAt(main.tvList(), {0, 0}));
+        main.tvListDblClick();
+        QCOMPARE(main.statusBar()->currentMessage(),
+                 QStringLiteral("Cannot open \"http://127.0.0.1/courier/1\": no program to open it "
+                                "was found"));
+        opener.desktopOpens = true;
+        main.statusBar()->clearMessage();
+        main.tvListDblClick();
+        QCOMPARE(main.statusBar()->currentMessage(), QString());
+        // The tree shows the stored name; the site node's tooltip the feed's own title and
+        // its address.
+        QCOMPARE(nodeAt(main.tvList(), {0})->text(0), QStringLiteral("Courier"));
+        const QString tip = nodeAt(main.tvList(), {0})->toolTip(0);
+        QVERIFY2(tip.contains("Courier Daily<br>" + QString::fromStdString(feeds.url("courier.xml"))),
+                 qPrintable(tip));
     }
 
     void aTableThatCannotBeReadIsShownAndTheNewsListStillExists() {

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -81,6 +82,24 @@ private slots:
         saveShot(*windows.frmMain, "main-window");
         expectNoTextCut(*windows.frmMain);
 
+        // An item whose link is not safe to open: the status bar says so.
+        {
+            RecordingOpener opener;
+            windows.frmMain->tvList()->setCurrentItem(windows.frmMain->RootNode()->child(0)->child(1));
+            windows.frmMain->tvListDblClick();
+            QStatusBar* bar = windows.frmMain->statusBar();
+            QVERIFY(bar->currentMessage().startsWith("Cannot open"));
+            QVERIFY2(bar->fontMetrics().horizontalAdvance(bar->currentMessage()) < bar->width(),
+                     qPrintable(bar->currentMessage()));
+            saveShot(*windows.frmMain, "main-window-not-opened");
+        }
+
+        // The dialog with a list longer than it shows.
+        for (int i = 4; i <= 14; ++i) {
+            folder.addSite("Site " + std::to_string(i), "http://127.0.0.1/feeds/" + std::to_string(i) + ".xml",
+                           i % 3 == 0 ? std::optional<int>(60 * i) : std::nullopt, i % 4 != 0);
+        }
+        windows.dlgOptions->ShowStoredRows();
         windows.dlgOptions->dbSites().MoveNext();  // on the second row, an inactive site
         saveShot(*windows.dlgOptions, "sites-dialog");
         expectNoTextCut(*windows.dlgOptions);
@@ -92,6 +111,13 @@ private slots:
 
         saveShot(*windows.dlgAbout, "about-dialog");
         expectNoTextCut(*windows.dlgAbout);
+    }
+
+    void theEmptyMainWindow() {
+        SitesFolder folder;
+        TWispelWindows windows = CreateWindows(folder.path());
+        saveShot(*windows.frmMain, "main-window-empty");
+        expectNoTextCut(*windows.frmMain);
     }
 };
 

@@ -31,12 +31,28 @@ private slots:
         QFETCH(QString, link);
         QFETCH(QString, opened);
         test::RecordingOpener opener;
-        urlOpener().Open(link.toStdString());
+        const QString why = urlOpener().Open(link.toStdString());
         if (opened.isEmpty()) {
             QVERIFY(opener.opened.empty());
+            QCOMPARE(why, link.trimmed().isEmpty() ? QStringLiteral("the item has no link")
+                                                   : QStringLiteral("not a web or mail link"));
         } else {
             QCOMPARE(opener.opened, std::vector<QString>{opened});
+            QCOMPARE(why, QString());
         }
+    }
+
+    void aLinkNothingOpensIsReportedOnOneShortLine() {
+        test::RecordingOpener opener;
+        opener.desktopOpens = false;
+        const std::string link = "  http://127.0.0.1/" + std::string(100, 'a') + "/end\n";
+        const QString why = urlOpener().Open(link);
+        QCOMPARE(why, QStringLiteral("no program to open it was found"));
+        QCOMPARE(notOpenedMessage(link, why),
+                 "Cannot open \"http://127.0.0.1/aa" + QString(QChar(0x2026)) +
+                     "aaaaaaaaaaaaaaaa/end\": no program to open it was found");
+        QCOMPARE(notOpenedMessage("java\nscript:x", QStringLiteral("why")),
+                 QStringLiteral("Cannot open \"java script:x\": why"));
     }
 };
 
