@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "app/HyperLabel.h"
+#include "core/Version.h"
 #include "ui_AboutDialog.h"
 
 namespace wispel {
@@ -13,6 +14,7 @@ TdlgAbout::TdlgAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     QFont big = ui->ProductName->font();
     big.setPixelSize(19);
     ui->ProductName->setFont(big);
+    ui->ProductName->setText(tr("Wispel - News Reader %1").arg(QString::fromUtf8(wispelVersion())));
     // Drawn from the SVG at the screen's pixel ratio, so they stay sharp at any scale.
     const qreal ratio = devicePixelRatioF();
     ui->ProgramIcon->setPixmap(QIcon(QStringLiteral(":/icons/wispel.svg")).pixmap(QSize(32, 32), ratio));

@@ -77,13 +77,15 @@ function(wispel_test name)
                        PROPERTIES TIMEOUT 1200)
 endfunction()
 
-# wispel_tool(NAME SOURCES src... [LIBS lib...]): a command-line program in bin/.
+# wispel_tool(NAME SOURCES src... [LIBS lib...]): a command-line program in bin/, installed
+# with the window program (its manual page is doc/man/NAME.1).
 function(wispel_tool name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   wispel_include_root(${name} PRIVATE)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+  install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endfunction()
 
 # wispel_bench(NAME SOURCES src... [LIBS lib...]): a Google Benchmark program in bench/.

@@ -4,9 +4,23 @@
 #include <csignal>
 #include <cstring>
 
+#include "core/Version.h"
+
 namespace wispel {
 
 namespace {
+
+// "usage: NAME FORM" for the first form, the others indented under it.
+void printUsage(const TCommandUsage& usage, std::FILE* out) {
+    const char* lead = "usage:";
+    for (const char* form = usage.forms; *form != '\0';) {
+        const char* end = std::strchr(form, '\n');
+        const int length = static_cast<int>(end != nullptr ? end - form : std::strlen(form));
+        std::fprintf(out, "%-6s %s %.*s\n", lead, usage.name, length, form);
+        lead = "";
+        form += length + (end != nullptr ? 1 : 0);
+    }
+}
 
 std::string writeErrorText(const char* name, int error) {
     std::string text = std::string("Cannot write to ") + name;
@@ -14,6 +28,32 @@ std::string writeErrorText(const char* name, int error) {
 }
 
 }  // namespace
+
+bool answerCommonOption(const std::vector<std::string>& arguments, const TCommandUsage& usage,
+                        std::FILE* out) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--") return false;
+        if (argument == "--help") {
+            printUsage(usage, out);
+            std::fprintf(out, "%s\n\n%s", usage.summary, usage.options);
+            std::fprintf(out, "  --help              show this help and exit\n"
+                              "  --version           show the version and exit\n"
+                              "  --                  end of options: what follows is an argument\n");
+            return true;
+        }
+        if (argument == "--version") {
+            std::fprintf(out, "%s %s\n", usage.name, wispelVersion());
+            return true;
+        }
+    }
+    return false;
+}
+
+int usageError(const TCommandUsage& usage, const std::string& message, std::FILE* err) {
+    std::fprintf(err, "%s: %s\n", usage.name, message.c_str());
+    printUsage(usage, err);
+    return 2;
+}
 
 void ignoreBrokenPipe() {
     std::signal(SIGPIPE, SIG_IGN);

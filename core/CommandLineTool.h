@@ -1,13 +1,34 @@
 #pragma once
-// What every command-line tool shares besides its own work: a closed pipe or a full disk on
-// its output is an error it reports (exit status 1), not a signal that kills it silently or
-// a success; and time arguments in seconds.
+// What every command-line tool shares besides its own work: the options every program
+// answers (--help, --version) and the form of a usage error (exit status 2); a closed pipe
+// or a full disk on its output is an error it reports (exit status 1), not a signal that
+// kills it silently or a success; and time arguments in seconds.
 
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace wispel {
+
+// How a program presents itself on its command line.
+struct TCommandUsage {
+    const char* name;      // "wispel-get"
+    const char* summary;   // what it does, in one sentence
+    const char* forms;     // the arguments of each form of the command, one form a line
+    const char* options;   // what each option does, one a line, for --help; the text
+                           // of each starts in column 23, as that of the common options
+};
+
+// Looks among the arguments before "--" for --help (the usage and the options) and
+// --version (the name and the version), and prints the first found on `out`. True when one
+// was answered: the program then does nothing else and ends with exit status 0.
+bool answerCommonOption(const std::vector<std::string>& arguments, const TCommandUsage& usage,
+                        std::FILE* out);
+
+// Reports a wrong command line on `err` ("NAME: MESSAGE", then the usage); returns the exit
+// status that goes with it, 2.
+int usageError(const TCommandUsage& usage, const std::string& message, std::FILE* err);
 
 // Lets a write to a closed pipe fail with EPIPE, which the tool then reports, instead of
 // ending the process by SIGPIPE. Call once at the start of main.

@@ -19,6 +19,11 @@ void makeFolders(const std::string& path) {
     }
 }
 
+// `dir` ends in "/".
+bool isInstalledProgramFolder(const std::string& dir) {
+    return ::access((dir + "../share/applications/" WISPEL_DESKTOP_ENTRY).c_str(), F_OK) == 0;
+}
+
 }  // namespace
 
 std::string withTrailingSlash(std::string path) {
@@ -30,8 +35,8 @@ std::string chooseDataFolder(const std::string& executableDir, const char* xdgDa
                              const char* home) {
     if (!executableDir.empty()) {
         std::string dir = withTrailingSlash(executableDir);
-        if (::access((dir + "Sites.DAT").c_str(), F_OK) == 0 ||
-            ::access(dir.c_str(), W_OK) == 0)
+        if (!isInstalledProgramFolder(dir) && (::access((dir + "Sites.DAT").c_str(), F_OK) == 0 ||
+                                               ::access(dir.c_str(), W_OK) == 0))
             return dir;
     }
     // Relative values of the variable are to be ignored, as the XDG rules say.

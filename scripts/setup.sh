@@ -16,6 +16,9 @@ packages=(
   # The window program: Qt 6 Widgets with its code generators (moc, uic, rcc), the SVG
   # plugins that draw our icons, and fonts for the offscreen platform its tests run on.
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins fonts-dejavu-core
+  # The package: icon pictures drawn from the SVG, the run-time dependencies computed, and
+  # the checks of its desktop entry and its software-centre metadata.
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )
 # Extra packages a caller needs (for example the window program's toolkit).
 packages+=("$@")

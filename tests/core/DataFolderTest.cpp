@@ -42,3 +42,14 @@ TEST_F(DataFolderTest, InstalledProgramUsesTheUsersDataFolder) {
     EXPECT_EQ(chooseDataFolder(bin(), nullptr, "/home/u"), "/home/u/.local/share/wispel/");
     EXPECT_EQ(chooseDataFolder(bin(), "relative", "/home/u"), "/home/u/.local/share/wispel/");
 }
+
+// Root may write to /usr/bin, and an installed program must still not keep its table there,
+// nor read one that an older copy left there.
+TEST_F(DataFolderTest, InstalledProgramUsesTheUsersDataFolderWhereverItMayWrite) {
+    fs::create_directories(root / "share" / "applications");
+    std::ofstream(root / "share" / "applications" / "io.github.wispel.Wispel.desktop") << "x";
+    std::ofstream(root / "bin" / "Sites.DAT") << "x";
+    EXPECT_EQ(chooseDataFolder(bin(), "/xdg", "/home/u"), "/xdg/wispel/");
+    fs::remove(root / "share" / "applications" / "io.github.wispel.Wispel.desktop");
+    EXPECT_EQ(chooseDataFolder(bin(), "/xdg", "/home/u"), bin() + "/");
+}

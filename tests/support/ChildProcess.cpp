@@ -11,14 +11,25 @@
 
 namespace wispel::test {
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
-    int toChild[2], fromChild[2];
-    if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
+namespace {
+
+// The argument vector of exec: the program, its arguments, a null pointer.
+std::vector<char*> argumentVector(const std::string& program,
+                                  const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    return argv;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
+    int toChild[2], fromChild[2];
+    if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    std::vector<char*> argv = argumentVector(program, arguments);
     pid_ = ::fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
@@ -98,6 +109,65 @@ int runProgram(const std::string& program, const std::vector<std::string>& argum
     std::string line;
     while (child.readLine(line)) out += line + "\n";
     return child.wait();
+}
+
+namespace {
+
+// Reads both pipes until both are at their end.
+void drain(int out, int err, ProgramRun& run) {
+    pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+    std::string* texts[2] = {&run.out, &run.err};
+    int open = 2;
+    while (open > 0) {
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                fds[i].fd = -1;
+                --open;
+            } else {
+                texts[i]->append(buffer, static_cast<size_t>(n));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+ProgramRun runCapturing(const std::string& program, const std::vector<std::string>& arguments,
+                        const std::string& folder) {
+    int out[2], err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    std::vector<char*> argv = argumentVector(program, arguments);
+    const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        const int nothing = ::open("/dev/null", O_RDONLY);
+        ::dup2(nothing, 0);
+        ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        if (!folder.empty() && ::chdir(folder.c_str()) != 0) ::_exit(126);
+        ::execvp(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ::close(err[1]);
+    ProgramRun run;
+    drain(out[0], err[0], run);
+    ::close(out[0]);
+    ::close(err[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
 }
 
 }  // namespace wispel::test

@@ -38,6 +38,18 @@ private:
     int status_ = 0;
 };
 
+// A finished program: its exit status (128 + the signal that ended it) and what it wrote.
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `program` (looked up in PATH when it names no folder) in `folder` (empty: this
+// process's) with no input, to its end, keeping its standard output and error apart.
+ProgramRun runCapturing(const std::string& program, const std::vector<std::string>& arguments,
+                        const std::string& folder = {});
+
 // Runs `program` to its end; its output in `out`, the exit status returned.
 int runProgram(const std::string& program, const std::vector<std::string>& arguments,
                std::string& out);

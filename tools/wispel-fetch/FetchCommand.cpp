@@ -18,9 +18,12 @@ namespace wispel {
 
 bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& options,
                          std::string& error) {
+    bool operands = false;  // after "--"
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (options.files || !arg.starts_with("--")) {
+        if (!operands && arg == "--") {
+            operands = true;
+        } else if (operands || options.files || !arg.starts_with("--")) {
             options.sources.push_back(arg);
         } else if (arg == "--max-time") {
             if (i + 1 == args.size() || !parseSeconds(args[++i], options.maxTime)) {

@@ -18,18 +18,29 @@
 #include "core/CommandLineTool.h"
 #include "tools/wispel-fetch/FetchCommand.h"
 
+namespace {
+
+constexpr wispel::TCommandUsage kUsage{
+    "wispel-fetch",
+    "Fetches news feeds once and prints their news as the window's tree shows it.",
+    "[--tsv] [--max-time SECONDS] SOURCE...\n"
+    "[--tsv] --file PATH...\n"
+    "[--tsv] --sites [DIR]",
+    "  SOURCE              URL or NAME=URL, http or https\n"
+    "  --file PATH...      read local feed files instead\n"
+    "  --sites [DIR]       the active sites of DIR/Sites.DAT (default: the data folder)\n"
+    "  --tsv               one tab-separated line per item\n"
+    "  --max-time SECONDS  time limit of each request (default 120)\n"};
+
+}  // namespace
+
 int main(int argc, char** argv) {
     wispel::ignoreBrokenPipe();
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (wispel::answerCommonOption(arguments, kUsage, stdout)) return 0;
     wispel::TFetchOptions options;
     std::string error;
-    if (!wispel::parseFetchArguments(std::vector<std::string>(argv + 1, argv + argc), options,
-                                     error)) {
-        std::fprintf(stderr,
-                     "wispel-fetch: %s\nusage: wispel-fetch [--tsv] [--max-time SECONDS] SOURCE...\n"
-                     "       wispel-fetch [--tsv] --file PATH...\n"
-                     "       wispel-fetch [--tsv] --sites [DIR]\n",
-                     error.c_str());
-        return 2;
-    }
+    if (!wispel::parseFetchArguments(arguments, options, error))
+        return wispel::usageError(kUsage, error, stderr);
     return wispel::runFetch(options, stdout, stderr);
 }

@@ -10,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/CommandLineTool.h"
 #include "core/MemoryStream.h"
@@ -22,10 +23,12 @@ using namespace wispel;
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr, "usage: wispel-get [-v] [--max-time SECONDS] URL\n");
-    return 2;
-}
+constexpr TCommandUsage kUsage{
+    "wispel-get",
+    "Fetches an http or https URL and writes the reply body to standard output.",
+    "[-v] [--max-time SECONDS] URL",
+    "  -v                  show the exchange on standard error\n"
+    "  --max-time SECONDS  time limit of the whole request (default 120)\n"};
 
 // Runs the request; the error's message, or empty on success.
 std::string fetch(TNetHTTP& http, const std::string& url, TMemoryStream& body) {
@@ -44,21 +47,26 @@ std::string fetch(TNetHTTP& http, const std::string& url, TMemoryStream& body) {
 
 int main(int argc, char** argv) {
     ignoreBrokenPipe();
+    if (answerCommonOption(std::vector<std::string>(argv + 1, argv + argc), kUsage, stdout)) return 0;
     bool verbose = false;
+    bool operands = false;  // after "--"
     int maxTime = kDefaultTotalTimeout;
     std::string url;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-v") == 0) {
+        if (!operands && std::strcmp(argv[i], "--") == 0) {
+            operands = true;
+        } else if (!operands && std::strcmp(argv[i], "-v") == 0) {
             verbose = true;
-        } else if (std::strcmp(argv[i], "--max-time") == 0) {
-            if (++i == argc || !parseSeconds(argv[i], maxTime)) return usage();
-        } else if (url.empty() && argv[i][0] != '-') {
+        } else if (!operands && std::strcmp(argv[i], "--max-time") == 0) {
+            if (++i == argc || !parseSeconds(argv[i], maxTime))
+                return usageError(kUsage, "--max-time needs a number of seconds", stderr);
+        } else if (url.empty() && (operands || argv[i][0] != '-')) {
             url = argv[i];
         } else {
-            return usage();
+            return usageError(kUsage, "unexpected argument " + std::string(argv[i]), stderr);
         }
     }
-    if (url.empty()) return usage();
+    if (url.empty()) return usageError(kUsage, "no URL", stderr);
 
     std::string error;
     TMemoryStream body;

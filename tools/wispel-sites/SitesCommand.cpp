@@ -107,9 +107,12 @@ bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesComman
         return false;
     }
     command.name = arguments[i++];
+    bool operands = false;  // after "--": a name or a value that starts with "-"
     for (; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
-        if (command.name == "list" && a == "--tsv") command.tsv = true;
+        if (!operands && a == "--") operands = true;
+        else if (operands) command.args.push_back(a);
+        else if (command.name == "list" && a == "--tsv") command.tsv = true;
         else if (command.name == "add" && a == "--inactive") command.inactive = true;
         else if (command.name == "add" && a == "--update" && i + 1 < arguments.size()) {
             if (!parseNumber(arguments[++i], command.update) || command.update < 0) {

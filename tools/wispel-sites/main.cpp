@@ -16,20 +16,36 @@
 
 #include "tools/wispel-sites/SitesCommand.h"
 
+namespace {
+
+constexpr wispel::TCommandUsage kUsage{
+    "wispel-sites",
+    "Lists and edits the sites table, with the same locks as the window program.",
+    "[--dir DIR] create\n"
+    "[--dir DIR] list [--tsv]\n"
+    "[--dir DIR] add NAME URL [--update MIN] [--inactive]\n"
+    "[--dir DIR] set ID FIELD=VALUE...\n"
+    "[--dir DIR] delete ID\n"
+    "[--dir DIR] check",
+    "  --dir DIR           the folder of Sites.DAT (default: the data folder)\n"
+    "  create              create an empty table\n"
+    "  list [--tsv]        print every site (tab-separated with --tsv)\n"
+    "  add NAME URL        add a site; --update MIN sets its interval in minutes,\n"
+    "                      --inactive clears its Active flag\n"
+    "  set ID F=V...       change fields (Name, URL, Update, Active) of the site ID\n"
+    "  delete ID           delete the site ID\n"
+    "  check               check the table's files; exit status 1 when anything is wrong\n"};
+
+}  // namespace
+
 int main(int argc, char** argv) {
     wispel::ignoreBrokenPipe();
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (wispel::answerCommonOption(arguments, kUsage, stdout)) return 0;
     wispel::TSitesCommand command;
     std::string error;
-    if (!wispel::parseSitesArguments(std::vector<std::string>(argv + 1, argv + argc), command,
-                                     error)) {
-        std::fprintf(stderr,
-                     "wispel-sites: %s\n"
-                     "usage: wispel-sites [--dir DIR] create | list [--tsv]\n"
-                     "         | add NAME URL [--update MIN] [--inactive]\n"
-                     "         | set ID FIELD=VALUE... | delete ID | check\n",
-                     error.c_str());
-        return 2;
-    }
+    if (!wispel::parseSitesArguments(arguments, command, error))
+        return wispel::usageError(kUsage, error, stderr);
     int status = 1;
     // Nothing may end the tool but its own exit: an error of any kind is reported.
     try {

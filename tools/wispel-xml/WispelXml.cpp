@@ -3,6 +3,8 @@
 // does when standard output cannot take what it prints.
 
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "core/CommandLineTool.h"
 #include "core/ErrorText.h"
@@ -35,20 +37,28 @@ int dumpFile(const char* path) {
     return 1;
 }
 
+constexpr wispel::TCommandUsage kUsage{
+    "wispel-xml",
+    "Parses an XML file and prints its document tree, or the error and its records.",
+    "FILE",
+    ""};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace wispel;
     ignoreBrokenPipe();
-    if (argc != 2) {
-        std::cerr << "usage: wispel-xml FILE\n";
-        return 2;
-    }
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (answerCommonOption(arguments, kUsage, stdout)) return 0;
+    if (!arguments.empty() && arguments[0] == "--") arguments.erase(arguments.begin());
+    else if (!arguments.empty() && arguments[0].starts_with("-") && arguments[0] != "-")
+        return usageError(kUsage, "unknown option " + arguments[0], stderr);
+    if (arguments.size() != 1) return usageError(kUsage, "one FILE expected", stderr);
     int status = 1;
     // Nothing may end the tool but its own exit: an error of any kind (running out of
     // memory included) is reported.
     try {
-        status = dumpFile(argv[1]);
+        status = dumpFile(arguments[0].c_str());
     } catch (const std::exception& error) {
         std::cout << "error: " << errorClassName(error) << ": " << error.what() << '\n';
     } catch (...) {

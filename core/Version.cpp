@@ -1,0 +1,9 @@
+#include "core/Version.h"
+
+namespace wispel {
+
+const char* wispelVersion() {
+    return WISPEL_VERSION;
+}
+
+}  // namespace wispel
