@@ -6,15 +6,14 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "Wispel developers <wispel@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small desktop news reader for RSS, RDF and Atom feeds")
-# The extended description: each line starts with a space in the control file.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Wispel keeps a list of news sites, fetches their RSS, RDF and Atom feeds
- over HTTP or HTTPS and shows their news in a tree; an item opens in the
- web browser. Its sites live in a small table file of its own.
- .
- Command-line tools come with it: wispel-fetch prints the news of feeds
- without a window, wispel-sites lists and edits the sites table,
- wispel-get fetches a URL and wispel-xml prints an XML file's tree.")
+# The extended description, below the summary; CPack indents it for the control file.
+set(CPACK_PACKAGE_DESCRIPTION "Wispel keeps a list of news sites, fetches their RSS, RDF and Atom feeds
+over HTTP or HTTPS and shows their news in a tree; an item opens in the
+web browser. Its sites live in a small table file of its own.
+
+Command-line tools come with it: wispel-fetch prints the news of feeds
+without a window, wispel-sites lists and edits the sites table,
+wispel-get fetches a URL and wispel-xml prints an XML file's tree.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION news)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
