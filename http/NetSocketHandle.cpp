@@ -19,9 +19,9 @@ TNetSocketHandle::~TNetSocketHandle() {
     CloseSocket();
 }
 
-void TNetSocketHandle::AllocateSocket() {
+void TNetSocketHandle::AllocateSocket(bool ipv6) {
     if (allocated_) CloseSocket();
-    int s = TNetStack::Instance().CreateSocket();
+    int s = TNetStack::Instance().CreateSocket(ipv6);
     if (s < 0) throw ENetInvalidSocket("Cannot allocate socket.");
     handle_ = s;
     allocated_ = true;

@@ -15,8 +15,9 @@ public:
     TNetSocketHandle(const TNetSocketHandle&) = delete;
     TNetSocketHandle& operator=(const TNetSocketHandle&) = delete;
 
-    // Closes any previous socket and creates a stream socket; raises ENetInvalidSocket.
-    void AllocateSocket();
+    // Closes any previous socket and creates a stream socket (IPv6 or IPv4); raises
+    // ENetInvalidSocket.
+    void AllocateSocket(bool ipv6 = false);
     // Shuts down sending and closes; `resetLocal` also forgets the local address.
     void CloseSocket(bool resetLocal = true);
     // Binds to IP (empty: any address) and Port; raises ENetCouldNotBindSocket when the

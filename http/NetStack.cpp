@@ -12,6 +12,8 @@ namespace wispel {
 
 namespace {
 
+// Components are made and freed on any thread: the count and the stack change together.
+std::mutex gStackMutex;
 std::unique_ptr<TNetStack> gStack;  // the process-wide stack
 int gStackUsers = 0;                // live network components
 
@@ -46,20 +48,31 @@ TNetStack& TNetStack::Instance() {
 }
 
 void TNetStack::Acquire() {
+    std::lock_guard lock(gStackMutex);
     if (gStackUsers++ == 0) gStack = std::make_unique<TNetStackWinsock>();
 }
 
 void TNetStack::Release() {
+    std::lock_guard lock(gStackMutex);
     if (--gStackUsers == 0) gStack.reset();
 }
 
+std::string TNetStack::LookupHost(const std::string& name) {
+    return LookupHostAddresses(name).front();
+}
+
 std::string TNetStack::ResolveHost(const std::string& host) {
-    if (sameText(host, "LOCALHOST")) return "127.0.0.1";
-    if (IsIP(host)) return host;
-    return LookupHost(host);
+    return ResolveHostAddresses(host).front();
+}
+
+std::vector<std::string> TNetStack::ResolveHostAddresses(const std::string& host) {
+    if (sameText(host, "LOCALHOST")) return {"127.0.0.1", "::1"};
+    if (IsIP(host) || IsIPv6(host)) return {host};
+    return LookupHostAddresses(host);
 }
 
 const std::vector<std::string>& TNetStack::LocalAddresses() {
+    std::lock_guard lock(localAddressesMutex_);
     if (!localAddressesRead_) {
         localAddresses_ = ReadLocalAddresses();
         localAddressesRead_ = true;
@@ -75,6 +88,11 @@ bool TNetStack::IsIP(const std::string& text) {
         if (!readField(field, value) || value > 255) return false;
     }
     return true;
+}
+
+bool TNetStack::IsIPv6(const std::string& text) {
+    in6_addr address{};
+    return ::inet_pton(AF_INET6, text.c_str(), &address) == 1;
 }
 
 std::uint32_t TNetStack::TranslateStringToTInAddr(const std::string& text) {

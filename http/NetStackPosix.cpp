@@ -24,21 +24,61 @@ namespace {
 
 constexpr std::size_t kMaxSelectSet = 64;
 
-sockaddr_in makeAddress(const std::string& ip, int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
+// The last error is per thread, as errno is: one stack serves every thread's sockets.
+thread_local int tLastError = 0;
+
+// One socket address of either family; `length` is what the system calls take.
+struct SocketAddress {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    sockaddr* get() { return reinterpret_cast<sockaddr*>(&storage); }
+};
+
+// An IPv6 address when `ip` is one, else an IPv4 address (empty: any address of `family`).
+SocketAddress makeAddress(const std::string& ip, int port, int family) {
+    SocketAddress address;
+    auto portBytes = htons(static_cast<std::uint16_t>(port));
+    if (ip.empty() ? family == AF_INET6 : TNetStack::IsIPv6(ip)) {
+        auto& v6 = reinterpret_cast<sockaddr_in6&>(address.storage);
+        v6.sin6_family = AF_INET6;
+        v6.sin6_port = portBytes;
+        v6.sin6_addr = in6addr_any;
+        if (!ip.empty()) ::inet_pton(AF_INET6, ip.c_str(), &v6.sin6_addr);
+        address.length = sizeof v6;
+        return address;
+    }
+    auto& v4 = reinterpret_cast<sockaddr_in&>(address.storage);
+    v4.sin_family = AF_INET;
+    v4.sin_port = portBytes;
     // Every field is decimal: "010" is 10 here, where the C library would read octal 8.
-    address.sin_addr.s_addr =
-        ip.empty() ? htonl(INADDR_ANY) : TNetStack::TranslateStringToTInAddr(ip);
+    v4.sin_addr.s_addr = ip.empty() ? htonl(INADDR_ANY) : TNetStack::TranslateStringToTInAddr(ip);
+    address.length = sizeof v4;
     return address;
 }
 
-void readAddress(const sockaddr_in& address, std::string& ip, int& port) {
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+// The address as text and its port; false for a family other than IPv4 and IPv6.
+bool readAddress(const sockaddr* address, std::string& ip, int& port) {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address->sa_family == AF_INET) {
+        const auto* v4 = reinterpret_cast<const sockaddr_in*>(address);
+        inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
+        port = ntohs(v4->sin_port);
+    } else if (address->sa_family == AF_INET6) {
+        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(address);
+        inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
+        port = ntohs(v6->sin6_port);
+    } else {
+        return false;
+    }
     ip = text;
-    port = ntohs(address.sin_port);
+    return true;
+}
+
+int socketFamily(int socket) {
+    int family = AF_INET;
+    socklen_t length = sizeof family;
+    ::getsockopt(socket, SOL_SOCKET, SO_DOMAIN, &family, &length);
+    return family;
 }
 
 bool setBlocking(int socket, bool blocking) {
@@ -68,26 +108,30 @@ int pollWithin(pollfd* entries, std::size_t count, int timeLimitMs) {
 TNetStackWinsock::TNetStackWinsock() = default;
 
 int TNetStackWinsock::fail() {
-    lastError_ = socketErrorFromErrno(errno);
+    tLastError = socketErrorFromErrno(errno);
     return -1;
 }
 
-int TNetStackWinsock::CreateSocket() {
-    int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+int TNetStackWinsock::LastError() const {
+    return tLastError;
+}
+
+int TNetStackWinsock::CreateSocket(bool ipv6) {
+    int s = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     return s < 0 ? fail() : s;
 }
 
 int TNetStackWinsock::Bind(int socket, const std::string& ip, int port) {
-    sockaddr_in address = makeAddress(ip, port);
-    if (::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return fail();
+    SocketAddress address = makeAddress(ip, port, socketFamily(socket));
+    if (::bind(socket, address.get(), address.length) != 0) return fail();
     return 0;
 }
 
 // Connecting without blocking lets a time limit apply; the socket is blocking again after.
 int TNetStackWinsock::Connect(int socket, const std::string& ip, int port, int timeLimitMs) {
-    sockaddr_in address = makeAddress(ip, port);
+    SocketAddress address = makeAddress(ip, port, socketFamily(socket));
     if (!setBlocking(socket, false)) return fail();
-    int result = ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int result = ::connect(socket, address.get(), address.length);
     if (result != 0) {
         result = errno == EINPROGRESS ? waitConnected(socket, timeLimitMs) : fail();
     }
@@ -100,14 +144,14 @@ int TNetStackWinsock::waitConnected(int socket, int timeLimitMs) {
     int ready = pollWithin(&entry, 1, timeLimitMs);
     if (ready < 0) return fail();
     if (ready == 0) {
-        lastError_ = netcode::kTimedOut;
+        tLastError = netcode::kTimedOut;
         return -1;
     }
     int error = 0;
     socklen_t length = sizeof error;
     if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return fail();
     if (error != 0) {
-        lastError_ = socketErrorFromErrno(error);
+        tLastError = socketErrorFromErrno(error);
         return -1;
     }
     return 0;
@@ -157,31 +201,36 @@ bool TNetStackWinsock::PeerAddress(int socket, std::string& ip, int& port) {
 }
 
 bool TNetStackWinsock::readEnd(EndReader reader, int socket, std::string& ip, int& port) {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (reader(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    SocketAddress address;
+    address.length = sizeof address.storage;
+    if (reader(socket, address.get(), &address.length) != 0) {
         fail();
         return false;
     }
-    readAddress(address, ip, port);
-    return true;
+    return readAddress(address.get(), ip, port);
 }
 
-std::string TNetStackWinsock::LookupHost(const std::string& name) {
+std::vector<std::string> TNetStackWinsock::LookupHostAddresses(const std::string& name) {
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     int result = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
-    if (result != 0 || found == nullptr) {
-        lastError_ = result != 0 ? socketErrorFromLookup(result) : netcode::kNoData;
-        throw ENetSocketError(lastError_);
+    std::vector<std::string> addresses;
+    for (addrinfo* entry = result == 0 ? found : nullptr; entry != nullptr; entry = entry->ai_next) {
+        std::string ip;
+        int port;
+        if (!readAddress(entry->ai_addr, ip, port)) continue;
+        if (std::find(addresses.begin(), addresses.end(), ip) == addresses.end()) {
+            addresses.push_back(ip);
+        }
     }
-    std::string ip;
-    int port;
-    readAddress(*reinterpret_cast<sockaddr_in*>(found->ai_addr), ip, port);
-    ::freeaddrinfo(found);
-    return ip;
+    if (found != nullptr) ::freeaddrinfo(found);
+    if (addresses.empty()) {
+        tLastError = result != 0 ? socketErrorFromLookup(result) : netcode::kNoData;
+        throw ENetSocketError(tLastError);
+    }
+    return addresses;
 }
 
 std::vector<std::string> TNetStackWinsock::ReadLocalAddresses() {
@@ -192,7 +241,7 @@ std::vector<std::string> TNetStackWinsock::ReadLocalAddresses() {
         if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
         std::string ip;
         int port;
-        readAddress(*reinterpret_cast<sockaddr_in*>(entry->ifa_addr), ip, port);
+        readAddress(entry->ifa_addr, ip, port);
         addresses.push_back(ip);
     }
     ::freeifaddrs(list);

@@ -13,7 +13,7 @@ class TNetStackWinsock : public TNetStack {
 public:
     TNetStackWinsock();
 
-    int CreateSocket() override;
+    int CreateSocket(bool ipv6 = false) override;
     int Bind(int socket, const std::string& ip, int port) override;
     int Connect(int socket, const std::string& ip, int port, int timeLimitMs) override;
     std::int64_t Send(int socket, const void* bytes, std::int64_t count, bool more) override;
@@ -24,9 +24,9 @@ public:
     int SetReceiveTimeout(int socket, int timeLimitMs) override;
     bool LocalAddress(int socket, std::string& ip, int& port) override;
     bool PeerAddress(int socket, std::string& ip, int& port) override;
-    std::string LookupHost(const std::string& name) override;
+    std::vector<std::string> LookupHostAddresses(const std::string& name) override;
     std::vector<std::string> ReadLocalAddresses() override;
-    int LastError() const override { return lastError_; }
+    int LastError() const override;
 
     const std::string& Description() const noexcept { return description_; }
 
@@ -36,7 +36,6 @@ private:
     int fail();  // records errno as the last error and returns -1
     int waitConnected(int socket, int timeLimitMs);
 
-    int lastError_ = 0;
     std::string description_ = "Winsock stack";
 };
 

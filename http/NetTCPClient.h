@@ -1,8 +1,10 @@
 #pragma once
 // The client end of a TCP connection: connects to Host and Port, optionally from BoundIP.
+// A host name may stand for several addresses, IPv6 and IPv4: each is tried in turn.
 // Connecting gives up after ConnectTimeout milliseconds with ENetSocketError 10060.
 
 #include <string>
+#include <vector>
 
 #include "http/NetTCPConnection.h"
 
@@ -43,6 +45,9 @@ public:
 
 private:
     void openSocket();
+    void connectToOneOf(const std::vector<std::string>& addresses, int port);
+    // One connect; false with the socket closed and `error` set when it failed.
+    bool tryAddress(const std::string& ip, int port, int wait, int& error);
 
     std::unique_ptr<TSocksInfo> socksInfo_;
 };

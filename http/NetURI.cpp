@@ -24,6 +24,25 @@ void splitPath(const std::string& text, std::string& path, std::string& document
     }
 }
 
+// "h:81" -> h and 81; an IPv6 literal keeps its colons and loses its brackets:
+// "[::1]:81" -> ::1 and 81. An unclosed bracket leaves the whole part as the host.
+void splitHostAndPort(const std::string& hostPart, std::string& host, std::string& port) {
+    std::size_t colon = hostPart.find(':');
+    if (hostPart.starts_with('[')) {
+        std::size_t close = hostPart.find(']');
+        if (close == std::string::npos) {
+            host = hostPart;
+            port.clear();
+            return;
+        }
+        host = hostPart.substr(1, close - 1);
+        colon = hostPart.find(':', close);
+    } else {
+        host = hostPart.substr(0, colon);
+    }
+    port = colon == std::string::npos ? std::string() : hostPart.substr(colon + 1);
+}
+
 }  // namespace
 
 TNetURI::TNetURI(const std::string& uri) {
@@ -46,15 +65,14 @@ void TNetURI::ParseURI(std::string uri, std::string& protocol, std::string& host
     if (separator != std::string::npos) {
         protocol = uri.substr(0, separator);
         uri.erase(0, separator + 3);
-        std::size_t slash = uri.find('/');
+        // A query may follow the host at once ("http://h?feed=rss"): it is no part of it.
+        std::size_t slash = uri.find_first_of("/?");
         std::string hostPart = uri.substr(0, slash);
-        uri.erase(0, slash == std::string::npos ? uri.size() : slash + 1);
+        uri.erase(0, slash == std::string::npos ? uri.size() : slash + (uri[slash] == '/'));
         // User information ("user:password@") is not part of the host and is never sent.
         std::size_t at = hostPart.rfind('@');
         if (at != std::string::npos) hostPart.erase(0, at + 1);
-        std::size_t colon = hostPart.find(':');
-        host = hostPart.substr(0, colon);
-        port = colon == std::string::npos ? std::string() : hostPart.substr(colon + 1);
+        splitHostAndPort(hostPart, host, port);
     }
     // The bookmark goes first: a "/" inside it must not move the split between path and
     // document, or part of the bookmark would be sent to the server.

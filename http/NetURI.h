@@ -1,7 +1,7 @@
 #pragma once
 // Splits a URI into protocol, host, port, path, document and bookmark. The split is purely
 // textual: no percent-decoding, no validation; user information before "@" in the host part
-// is dropped.
+// is dropped, and an IPv6 literal ("[::1]") is the host without its brackets.
 
 #include <string>
 

@@ -110,7 +110,7 @@ void TNetTLSIntercept::Connect(TNetSocketHandle* socket) {
     if (session_ == nullptr)
         throw ENetTLSError("TLS handshake failed: " + openSslReason("no session"));
     SSL_set_fd(session_, fd);
-    if (TNetStack::IsIP(ServerName)) {
+    if (TNetStack::IsIP(ServerName) || TNetStack::IsIPv6(ServerName)) {
         X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(session_), ServerName.c_str());
     } else {
         SSL_set_tlsext_host_name(session_, ServerName.c_str());

@@ -36,6 +36,13 @@ const URICase kCases[] = {
     {"http://h/doc#a/b", "http", "h", "", "/", "doc", "a/b"},
     {"http://h/d/doc?q#x/y/z", "http", "h", "", "/d/", "doc?q", "x/y/z"},
     {"dir/doc#a/b", "", "", "", "/dir/", "doc", "a/b"},
+    // IPv6 literals lose their brackets and keep their colons
+    {"http://[::1]:8080/a/f", "http", "::1", "8080", "/a/", "f", ""},
+    {"https://u@[fe80::1%25eth0]/", "https", "fe80::1%25eth0", "", "/", "", ""},
+    {"http://[::1", "http", "[::1", "", "/", "", ""},
+    // a query may follow the host at once
+    {"http://h?feed=rss/2", "http", "h", "", "/?feed=rss/", "2", ""},
+    {"http://h:81?x", "http", "h", "81", "/", "?x", ""},
 };
 
 }  // namespace

@@ -17,21 +17,33 @@ namespace {
 constexpr int kWaitMs = 10000;   // longest wait for a client before a script gives up
 constexpr int kPieceGapMs = 30;  // pause after a send so the next one is a separate receive
 
-int listenOnLoopback(int& port) {
-    int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+int listenOnLoopback(int& port, Loopback on = Loopback::IPv4) {
+    const bool v6 = on == Loopback::IPv6;
+    int s = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0) throw std::runtime_error("socket failed");
-    int on = 1;
-    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(s, 16) != 0 ||
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(s);
-        throw std::runtime_error("cannot listen on 127.0.0.1");
+    int on1 = 1;
+    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on1, sizeof on1);
+    sockaddr_storage storage{};
+    socklen_t length;
+    if (v6) {
+        auto& address = reinterpret_cast<sockaddr_in6&>(storage);
+        address.sin6_family = AF_INET6;
+        address.sin6_addr = in6addr_loopback;
+        length = sizeof address;
+    } else {
+        auto& address = reinterpret_cast<sockaddr_in&>(storage);
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        length = sizeof address;
     }
-    port = ntohs(address.sin_port);
+    auto* address = reinterpret_cast<sockaddr*>(&storage);
+    if (::bind(s, address, length) != 0 || ::listen(s, 16) != 0 ||
+        ::getsockname(s, address, &length) != 0) {
+        ::close(s);
+        throw std::runtime_error(v6 ? "cannot listen on ::1" : "cannot listen on 127.0.0.1");
+    }
+    port = ntohs(v6 ? reinterpret_cast<sockaddr_in6&>(storage).sin6_port
+                    : reinterpret_cast<sockaddr_in&>(storage).sin_port);
     return s;
 }
 
@@ -123,11 +135,11 @@ bool ScriptedPeer::clientClosed() {
     return clientEof_;
 }
 
-ScriptedServer::ScriptedServer(Script script, int connections)
-    : ScriptedServer(std::vector<Script>(static_cast<size_t>(connections), script)) {}
+ScriptedServer::ScriptedServer(Script script, int connections, Loopback on)
+    : ScriptedServer(std::vector<Script>(static_cast<size_t>(connections), script), on) {}
 
-ScriptedServer::ScriptedServer(std::vector<Script> scripts) {
-    listener_ = listenOnLoopback(port_);
+ScriptedServer::ScriptedServer(std::vector<Script> scripts, Loopback on) : on_(on) {
+    listener_ = listenOnLoopback(port_, on);
     thread_ =
         std::thread([this, scripts = std::move(scripts)]() mutable { run(std::move(scripts)); });
 }
@@ -138,7 +150,8 @@ ScriptedServer::~ScriptedServer() {
 }
 
 std::string ScriptedServer::url(std::string_view path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+    const char* host = on_ == Loopback::IPv6 ? "[::1]" : "127.0.0.1";
+    return "http://" + std::string(host) + ":" + std::to_string(port_) + std::string(path);
 }
 
 void ScriptedServer::join() {
@@ -174,6 +187,16 @@ void ScriptedServer::run(std::vector<Script> scripts) {
         }
         std::lock_guard lock(mutex_);
         received_ += peer.received();
+    }
+}
+
+bool ipv6LoopbackAvailable() {
+    try {
+        int port = 0;
+        ::close(listenOnLoopback(port, Loopback::IPv6));
+        return true;
+    } catch (const std::runtime_error&) {
+        return false;
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A loopback server for tests that need exact bytes on the wire. It listens on 127.0.0.1 on
-// a port the system picks and runs a script for each accepted connection, one connection
+// A loopback server for tests that need exact bytes on the wire. It listens on 127.0.0.1 (or
+// ::1) on a port the system picks and runs a script for each accepted connection, one connection
 // after the other, on a thread of its own. The script reads and writes raw bytes through a
 // ScriptedPeer; every wait of the peer gives up after a few seconds so that a client that
 // misbehaves fails the test instead of hanging it.
@@ -65,19 +65,26 @@ private:
     bool clientEof_ = false;
 };
 
+// The loopback address a server listens on: 127.0.0.1 or ::1.
+enum class Loopback { IPv4, IPv6 };
+
+// True when this machine can listen on ::1 (a test of IPv6 skips without it).
+bool ipv6LoopbackAvailable();
+
 class ScriptedServer {
 public:
     using Script = std::function<void(ScriptedPeer&)>;
 
     // Runs `script` for each of `connections` accepted connections.
-    explicit ScriptedServer(Script script, int connections = 1);
+    explicit ScriptedServer(Script script, int connections = 1, Loopback on = Loopback::IPv4);
     // One script per connection, in order.
-    explicit ScriptedServer(std::vector<Script> scripts);
+    explicit ScriptedServer(std::vector<Script> scripts, Loopback on = Loopback::IPv4);
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
     int port() const noexcept { return port_; }
+    // "http://127.0.0.1:<port>" or "http://[::1]:<port>", followed by `path`.
     std::string url(std::string_view path = "/") const;
     // Waits until every script has run or the accept wait ran out.
     void join();
@@ -93,6 +100,7 @@ private:
 
     int listener_ = -1;
     int port_ = 0;
+    Loopback on_;
     std::atomic<int> accepted_{0};
     mutable std::mutex mutex_;
     std::string failure_;
