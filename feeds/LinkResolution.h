@@ -2,21 +2,16 @@
 // Relative links in feed items made absolute, so that a double-click opens a full URL: a
 // link resolves against the xml:base attributes around it and, outside them, against the
 // address the feed was fetched from. Reference resolution is that of URIs in general
-// (scheme, authority, path with its dot segments, query, fragment).
+// (scheme, authority, path with its dot segments, query, fragment), by the client's resolver.
 
 #include <string>
 #include <string_view>
 
+#include "http/UriReference.h"
+
 namespace wispel {
 
 class TdomNode;
-
-// True when `uri` starts with a scheme ("http:", "mailto:").
-bool hasUriScheme(std::string_view uri);
-
-// `reference` resolved against `base`. Unchanged when `base` has no scheme (no base is
-// known) or `reference` has one of its own.
-std::string resolveUriReference(std::string_view base, std::string_view reference);
 
 // The base for a link inside `element`: `feedURL`, then every xml:base from the outermost
 // element in. Empty when neither gives an address with a scheme.

@@ -13,10 +13,6 @@ namespace wispel {
 
 namespace {
 
-[[noreturn]] void raiseMalformed(const char* message) {
-    throw ENetProtocolError(message);
-}
-
 int hexDigit(char c) {
     return c >= '0' && c <= '9'   ? c - '0'
            : c >= 'a' && c <= 'f' ? c - 'a' + 10

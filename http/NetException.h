@@ -38,8 +38,13 @@ WISPEL_DECLARE_EXCEPTION(ENetBodyTooLarge, ENetLimitExceeded);
 // A reply whose framing cannot be trusted: a malformed chunk or Content-Length, conflicting
 // lengths, endless interim replies. The rest of the connection's input cannot be framed.
 WISPEL_DECLARE_EXCEPTION(ENetProtocolError, ENetException);
+// Raises ENetProtocolError with `message`.
+[[noreturn]] void raiseMalformed(const char* message);
 // A secure connection that failed: its handshake, the server's certificate, or a record.
 WISPEL_DECLARE_EXCEPTION(ENetTLSError, ENetException);
+// A compressed body that the client cannot inflate: an unknown coding, or data that is not
+// what its Content-Encoding says.
+WISPEL_DECLARE_EXCEPTION(ENetContentEncodingError, ENetException);
 // A URL the client cannot request, such as one whose port is not a number from 1 to 65535.
 WISPEL_DECLARE_EXCEPTION(ENetInvalidURL, ENetException);
 // Raises ENetBodyTooLarge for a body above `limit` bytes.

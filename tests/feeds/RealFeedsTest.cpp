@@ -9,7 +9,6 @@
 
 #include "core/MemoryStream.h"
 #include "feeds/FeedParser.h"
-#include "feeds/LinkResolution.h"
 #include "tests/feeds/ItemsText.h"
 
 using namespace wispel;
@@ -185,50 +184,4 @@ TEST(RealFeeds, PlainTextFallbackKeepsOnlyReadableText) {
          {}},
     };
     for (const auto& c : cases) EXPECT_EQ(parseBytes(c.text), c.expected) << c.label;
-}
-
-TEST(LinkResolution, ReferencesResolveAsURIsDo) {
-    // The normal and abnormal examples of URI reference resolution.
-    const std::string base = "http://a/b/c/d;p?q";
-    const struct {
-        const char* reference;
-        const char* resolved;
-    } cases[] = {
-        {"g:h", "g:h"},
-        {"g", "http://a/b/c/g"},
-        {"./g", "http://a/b/c/g"},
-        {"g/", "http://a/b/c/g/"},
-        {"/g", "http://a/g"},
-        {"//g", "http://g"},
-        {"?y", "http://a/b/c/d;p?y"},
-        {"g?y", "http://a/b/c/g?y"},
-        {"#s", "http://a/b/c/d;p?q#s"},
-        {"g?y#s", "http://a/b/c/g?y#s"},
-        {";x", "http://a/b/c/;x"},
-        {"", "http://a/b/c/d;p?q"},
-        {".", "http://a/b/c/"},
-        {"./", "http://a/b/c/"},
-        {"..", "http://a/b/"},
-        {"../g", "http://a/b/g"},
-        {"../..", "http://a/"},
-        {"../../g", "http://a/g"},
-        {"../../../g", "http://a/g"},
-        {"/./g", "http://a/g"},
-        {"/../g", "http://a/g"},
-        {"g.", "http://a/b/c/g."},
-        {"..g", "http://a/b/c/..g"},
-        {"./../g", "http://a/b/g"},
-        {"g/./h", "http://a/b/c/g/h"},
-        {"g/../h", "http://a/b/c/h"},
-        {"g;x=1/../y", "http://a/b/c/y"},
-        {"g?y/../x", "http://a/b/c/g?y/../x"},
-        {"g#s/../x", "http://a/b/c/g#s/../x"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(resolveUriReference(base, c.reference), c.resolved) << c.reference;
-    }
-    EXPECT_EQ(resolveUriReference("http://a", "g"), "http://a/g");
-    // Without a base that has a scheme, nothing is resolved.
-    EXPECT_EQ(resolveUriReference("", "../g"), "../g");
-    EXPECT_EQ(resolveUriReference("/feeds/main.xml", "g"), "g");
 }
