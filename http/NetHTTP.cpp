@@ -7,10 +7,13 @@
 #include "core/Format.h"
 #include "core/TextCase.h"
 #include "core/TextTrim.h"
+#include "core/MemoryStream.h"
 #include "http/ChunkedBody.h"
+#include "http/ContentDecoding.h"
 #include "http/NetConnectionIntercept.h"
 #include "http/NetException.h"
 #include "http/NetURI.h"
+#include "http/UriReference.h"
 
 namespace wispel {
 
@@ -45,10 +48,6 @@ bool saysClose(const TNetHeaderInfo& response) {
     return sameText(trimText(response.Connection), "CLOSE");
 }
 
-[[noreturn]] void raiseMalformed(const char* message) {
-    throw ENetProtocolError(message);
-}
-
 // A Content-Length value is decimal digits only (blanks may follow).
 bool plainDecimal(const std::string& value) {
     std::size_t end = value.find_last_not_of(" \t");
@@ -78,16 +77,39 @@ bool isControlCharacter(char c) {
     return byte < 0x20 || byte == 0x7F;
 }
 
-// The scheme of a URL ("http" of "http://host/"); empty for a relative one.
-std::string_view urlScheme(std::string_view url) {
-    std::size_t colon = url.find(':');
-    if (colon == std::string_view::npos || colon == 0) return {};
-    auto alpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
-    if (!alpha(url[0])) return {};
-    for (char c : url.substr(1, colon - 1)) {
-        if (!alpha(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return {};
+// A blank or a control character in a URL would end the request line early or start a
+// header line of the server's choosing.
+bool breaksRequestLine(char c) {
+    return c == ' ' || isControlCharacter(c);
+}
+
+// A URL as a message shows it: control characters as "?", so that the message stays one line.
+std::string shownURL(std::string url) {
+    std::replace_if(url.begin(), url.end(), isControlCharacter, '?');
+    return url;
+}
+
+bool isWebScheme(std::string_view scheme) {
+    return sameText(scheme, "HTTP") || sameText(scheme, "HTTPS");
+}
+
+// Only whole web addresses are asked for: a URL without a host would go to whatever server
+// the connection last reached, and any other scheme is no request of ours.
+void checkRequestURL(const std::string& url, const TNetURI& parts) {
+    if (std::any_of(url.begin(), url.end(), breaksRequestLine)) {
+        throw ENetInvalidURL(formatMessage("URL '%s' refused: it holds a blank or a control character.",
+                                           {shownURL(url)}));
     }
-    return url.substr(0, colon);
+    bool bracketed = parts.Host.find_first_of("[]") != std::string::npos;
+    if (!isWebScheme(uriScheme(url)) || parts.Host.empty() || bracketed) {
+        throw ENetInvalidURL(formatMessage(
+            "URL '%s' refused: only http and https addresses with a host are fetched.", {url}));
+    }
+}
+
+// The host as the Host line and an absolute target write it: an IPv6 literal in brackets.
+std::string hostText(const std::string& host) {
+    return host.find(':') == std::string::npos ? host : "[" + host + "]";
 }
 
 // Sets a counter back to 0 when the outermost request ends, however it ends.
@@ -184,12 +206,15 @@ void TNetHTTP::PerformRequest(TNetHTTPMethod method, const std::string& url,
 
 void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNetPostSource* source,
                         TStream* responseStream) {
-    std::string protocol, host, path, document, port, bookmark;
-    TNetURI::ParseURI(url, protocol, host, path, document, port, bookmark);
-    std::string target = path + document;
-    if (selectHostAndPort(protocol, host, portNumber(port))) {
-        target = (protocol.empty() ? lastProtocol_ : protocol) + "://" +
-                 (host.empty() ? lastHost_ : host) + target;
+    TNetURI parts(url);
+    const int port = portNumber(parts.Port);
+    checkRequestURL(url, parts);
+    finalURL_ = parts.URI();
+    notModified_ = false;
+    std::string target = parts.Path + parts.Document;
+    if (selectHostAndPort(parts.Protocol, parts.Host, port)) {
+        std::string explicitPort = parts.Port.empty() ? std::string() : ":" + parts.Port;
+        target = parts.Protocol + "://" + hostText(parts.Host) + explicitPort + target;
     }
     CheckClosed(false, false);
     if (!Connected()) Connect();
@@ -197,9 +222,10 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNe
     bool http10Reply = readReplyHead();
     bool redirect =
         (responseCode_ / 100 == 3 && responseCode_ != 304) || !response_->Location.empty();
-    if (replyHasBody(method)) ReadBody(responseStream);
+    if (replyHasBody(method)) readDecodedBody(responseStream);
     if (!redirect) {
-        if (responseCode_ / 100 != 2) {
+        notModified_ = responseCode_ == 304 && request_->Conditional();
+        if (responseCode_ / 100 != 2 && !notModified_) {
             if (InterceptEnabled()) Disconnect();
             raiseReplyError(http10Reply);
         }
@@ -213,7 +239,8 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNe
                 if (responseStream != nullptr) responseStream->SetSize(0);
                 // A server that announced its close would not answer on this connection.
                 if (closesAfterReply(http10Reply)) Disconnect();
-                PerformRequest(method, location, source, responseStream);
+                PerformRequest(method, resolveUriReference(finalURL_, location), source,
+                               responseStream);
             }
         } else {
             // A chain that reached the maximum is a failure, not a reply to hand back.
@@ -229,13 +256,11 @@ void TNetHTTP::exchange(TNetHTTPMethod method, const std::string& url, const TNe
 // Only web addresses are followed: a server must not send the client to a local file or
 // another protocol, nor smuggle line breaks into the next request's head.
 void TNetHTTP::checkRedirectTarget(const std::string& location) {
-    std::string_view scheme = urlScheme(location);
-    bool web = scheme.empty() || sameText(scheme, "HTTP") || sameText(scheme, "HTTPS");
-    bool control = std::any_of(location.begin(), location.end(), isControlCharacter);
-    if (web && !control) return;
-    std::string shown = location;
-    std::replace_if(shown.begin(), shown.end(), isControlCharacter, '?');
-    throw ENetInvalidURL(formatMessage("Redirect to '%s' refused.", {shown}));
+    std::string_view scheme = uriScheme(location);
+    bool web = scheme.empty() || isWebScheme(scheme);
+    bool broken = std::any_of(location.begin(), location.end(), breaksRequestLine);
+    if (web && !broken) return;
+    throw ENetInvalidURL(formatMessage("Redirect to '%s' refused.", {shownURL(location)}));
 }
 
 // A failed reply closes the connection as a successful one would: a server that said it
@@ -328,7 +353,7 @@ void TNetHTTP::sendRequest(TNetHTTPMethod method, const std::string& target,
     setSendMore(true);
     try {
         WriteLine(methodText(method) + target + " HTTP/" + protocolVersionText(ProtocolVersion));
-        WriteLine("Host: " + lastHost_);
+        WriteLine("Host: " + hostText(lastHost_));
         WriteLines(rawHeaders_->Lines());
     } catch (...) {
         setSendMore(false);
@@ -409,6 +434,29 @@ void TNetHTTP::ReadBody(TStream* stream) {
         ReadToStream(*stream, length, false, MaxBodySize);
     } else {
         ReadToStream(*stream, -1, true, MaxBodySize);
+    }
+}
+
+// A compressed body is read whole (within MaxBodySize) and then inflated into the stream,
+// within MaxBodySize again. A failure reply's page that does not inflate is kept as it
+// came: the reply's own error is the one to report.
+void TNetHTTP::readDecodedBody(TStream* stream) {
+    if (stream == nullptr || trimText(response_->ContentEncoding).empty()) {
+        ReadBody(stream);
+        return;
+    }
+    // The body is read off the connection first, whatever its coding: the next reply starts
+    // after it.
+    TMemoryStream raw;
+    ReadBody(&raw);
+    std::int64_t start = stream->Position();
+    try {
+        inflateBody(raw.View(), contentCoding(response_->ContentEncoding), *stream, MaxBodySize);
+    } catch (const ENetException&) {
+        if (responseCode_ / 100 == 2) throw;
+        stream->SetSize(start);
+        stream->SetPosition(start);
+        stream->WriteBuffer(raw.View().data(), raw.Size());
     }
 }
 

@@ -13,9 +13,16 @@
 // reading give up after ConnectTimeout and ReadTimeout (ENetSocketError 10060), and the
 // whole request, redirects included, after TotalTimeout, however steadily bytes arrive.
 //
-// "https" URLs need a secure-connection intercept assigned (TNetTLSIntercept); port 443
-// unless the URL names another. Redirects are followed with HandleRedirects only to http and
-// https targets without control characters.
+// Only absolute http and https URLs with a host, and without blanks or control characters,
+// are requested (else ENetInvalidURL, before anything is sent); the host may be an IPv6
+// literal in brackets. "https" URLs need a secure-connection intercept assigned
+// (TNetTLSIntercept); port 443 unless the URL names another. Redirects are followed with
+// HandleRedirects only to http and https targets without blanks or control characters; a
+// relative target resolves against the URL that redirected.
+//
+// A body sent with Content-Encoding gzip or deflate is inflated into the caller's stream
+// (within MaxBodySize too); set Request().AcceptEncoding to ask for one. With a validator
+// in Request().IfNoneMatch or IfModifiedSince, a 304 reply is NotModified() and no error.
 
 #include <cstdint>
 #include <memory>
@@ -72,6 +79,13 @@ public:
     int RedirectCount() const noexcept { return redirectCount_; }
     const std::string& LastHost() const noexcept { return lastHost_; }
     const std::string& LastProtocol() const noexcept { return lastProtocol_; }
+    // The URL whose reply was read last: the one asked for, or the redirect target followed
+    // (resolved against the URL that redirected), with backslashes as slashes.
+    const std::string& FinalURL() const noexcept { return finalURL_; }
+    // True when the last request carried a validator (Request().IfNoneMatch or
+    // IfModifiedSince) and the server answered 304: the copy the caller holds is current.
+    // Such a reply is no error and has no body.
+    bool NotModified() const noexcept { return notModified_; }
 
     // The body goes into `stream` at its position. A reply that is not a success raises
     // ENetProtocolReplyError after its body has been written.
@@ -105,6 +119,8 @@ private:
     bool readStatusLine();  // true for an HTTP/1.0 reply
     bool replyHasBody(TNetHTTPMethod method) const;
     void ReadBody(TStream* stream);
+    // ReadBody, and a body with a Content-Encoding inflated on its way into `stream`.
+    void readDecodedBody(TStream* stream);
     void readChunks(TStream& stream);
     // True after an HTTP/1.0 exchange or a reply that says "Connection: close".
     bool closesAfterReply(bool http10Reply) const;
@@ -126,6 +142,8 @@ private:
     std::string tunnelVersion_;
     std::string lastHost_;
     std::string lastProtocol_;
+    std::string finalURL_;
+    bool notModified_ = false;
 };
 
 // "1.0" or "1.1".

@@ -80,6 +80,9 @@ void TNetHeaderInfo::ResetDefaults() {
     ContentVersion.clear();
     Date = Expires = LastModified = 0;
     From.clear();
+    IfModifiedSince.clear();
+    IfNoneMatch.clear();
+    LastModifiedText.clear();
     Location.clear();
     Password.clear();
     ProxyAuthenticate.clear();
@@ -114,6 +117,8 @@ void TNetHeaderInfo::ComposeRequestHeaders(TNetHeaderList& list) const {
         std::string end = ContentRangeEnd != 0 ? std::to_string(ContentRangeEnd) : "";
         list.Add("Range: bytes=" + std::to_string(ContentRangeStart) + "-" + end);
     }
+    addLine(list, "If-Modified-Since: ", IfModifiedSince);
+    addLine(list, "If-None-Match: ", IfNoneMatch);
     if (!Username.empty()) {
         list.Add("Authorization: Basic " + base64Encode(Username + ":" + Password));
     }
@@ -141,7 +146,8 @@ void TNetHeaderInfo::ParseResponseHeaders(TNetHeaderList& list) {
     if (lengthResult != NumberResult::ok) ContentLength = 0;
     parseContentRange(takeHeader(list, "Content-Range"));
     Date = gmtToLocalDateTime(takeHeader(list, "Date"));
-    LastModified = gmtToLocalDateTime(takeHeader(list, "Last-Modified"));
+    LastModifiedText = takeHeader(list, "Last-Modified");
+    LastModified = gmtToLocalDateTime(LastModifiedText);
     Expires = gmtToLocalDateTime(takeHeader(list, "Expires"));
     ProxyAuthenticate = takeHeader(list, "Proxy-Authenticate");
     extraHeaders_->AddStrings(list);

@@ -29,6 +29,8 @@ public:
     // Takes the fields out of `list`; the lines left are appended to ExtraHeaders. A
     // Content-Length too large for its type raises ENetBodyTooLarge.
     void ParseResponseHeaders(TNetHeaderList& list);
+    // True when the request carries a validator, so that 304 is an answer it asked for.
+    bool Conditional() const noexcept { return !IfModifiedSince.empty() || !IfNoneMatch.empty(); }
 
     TComponent* Owner() const noexcept { return owner_; }
     TNetHeaderList& ExtraHeaders() noexcept { return *extraHeaders_; }
@@ -49,7 +51,12 @@ public:
     TDateTime Date = 0;
     TDateTime Expires = 0;
     std::string From;
+    // A request's validators of a copy the caller holds, sent as If-Modified-Since and
+    // If-None-Match when not empty: the Last-Modified and ETag values of an earlier reply.
+    std::string IfModifiedSince;
+    std::string IfNoneMatch;
     TDateTime LastModified = 0;
+    std::string LastModifiedText;  // a reply's Last-Modified as the server wrote it
     std::string Location;
     std::string Password;
     std::string ProxyAuthenticate;

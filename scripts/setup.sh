@@ -13,6 +13,8 @@ packages=(
   libsqlite3-dev
   # TLS for https (the HTTP client's secure intercept) and the system's trust store.
   libssl-dev ca-certificates
+  # Compressed replies (gzip, deflate), inflated by the HTTP client.
+  zlib1g-dev
   # The window program: Qt 6 Widgets with its code generators (moc, uic, rcc), the SVG
   # plugins that draw our icons, and fonts for the offscreen platform its tests run on.
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins fonts-dejavu-core
