@@ -141,4 +141,18 @@ std::string escapeControlsKeepingLines(std::string_view text) {
     return out;
 }
 
+std::string escapeControlsAsOneLine(std::string_view text) {
+    std::string joined;
+    joined.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            joined += text[i];
+            continue;
+        }
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        joined += ' ';
+    }
+    return escapeControlsKeepingLines(joined);
+}
+
 }  // namespace wispel

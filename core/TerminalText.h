@@ -20,6 +20,11 @@ std::string escapeControls(std::string_view text, char quote = '\0');
 // messages whose lines are meant to show as lines.
 std::string escapeControlsKeepingLines(std::string_view text);
 
+// The same as escapeControlsKeepingLines, except that each line break (CR LF, CR or LF)
+// becomes one blank: for a message printed as one line, which a carriage return inside it
+// would overwrite from its start.
+std::string escapeControlsAsOneLine(std::string_view text);
+
 // What escapeControls returns, appended to `out`: for output built line by line in one
 // reused buffer.
 void appendEscapedControls(std::string& out, std::string_view text, char quote = '\0');

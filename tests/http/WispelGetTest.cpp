@@ -66,23 +66,44 @@ TEST(WispelGet, WritesTheBodyAndReportsWithVerbose) {
     }
 }
 
+// The tool asks for a compressed reply and writes what it unpacks to.
+TEST(WispelGet, WritesACompressedBodyUnpacked) {
+    const std::string packed(
+        "\x1F\x8B\x08\x00\x00\x00\x00\x00\x02\x03\xB3\x29\x2A\x2E\xD6\xB7\xE3\x02\x00\x41"
+        "\xDA\xBC\xE1\x07\x00\x00\x00",
+        27);
+    std::string request;
+    ScriptedServer server([&](ScriptedPeer& peer) {
+        request = peer.readRequest();
+        peer.send("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 27\r\n\r\n" + packed);
+        peer.close();
+    });
+    ToolRun run = runTool(server.url("/feed"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "<rss/>\n");
+    server.join();
+    EXPECT_NE(request.find("\r\nAccept-Encoding: gzip, deflate\r\n"), std::string::npos) << request;
+}
+
 TEST(WispelGet, ErrorsKeepTheBodyAndExitWithOne) {
     ScriptedServer server(answer("HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n\r\ngone"));
     ToolRun missing = runTool(server.url("/x"));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "gone");
-    EXPECT_EQ(missing.err, "404 Not Found\n");
+    EXPECT_EQ(missing.err, "wispel-get: " + server.url("/x") + ": 404 Not Found\n");
 
     ScriptedServer cut(answer("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\npart"));
     ToolRun partial = runTool(cut.url("/x"));
     EXPECT_EQ(partial.status, 1);
     EXPECT_EQ(partial.out, "part");
-    EXPECT_EQ(partial.err, "Connection Closed Gracefully.\n");
+    EXPECT_EQ(partial.err, "wispel-get: " + cut.url("/x") + ": Connection Closed Gracefully.\n");
 
-    ToolRun refused =
-        runTool("http://127.0.0.1:" + std::to_string(wispel::test::unusedLoopbackPort()));
+    // One line naming the address: the socket error's line break becomes a blank.
+    const std::string nobody =
+        "http://127.0.0.1:" + std::to_string(wispel::test::unusedLoopbackPort());
+    ToolRun refused = runTool(nobody);
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "Socket Error # 10061\r\nConnection refused.\n");
+    EXPECT_EQ(refused.err, "wispel-get: " + nobody + ": Socket Error # 10061 Connection refused.\n");
     EXPECT_EQ(runTool("").status, 2);
 }
 
@@ -105,7 +126,8 @@ TEST(WispelGet, MaxTimeBoundsTheWholeRequest) {
     });
     ToolRun run = runTool("--max-time 0.5 " + server.url("/slow"));
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Socket Error # 10060\r\nConnection timed out.\n");
+    EXPECT_EQ(run.err, "wispel-get: " + server.url("/slow") +
+                           ": Socket Error # 10060 Connection timed out.\n");
     EXPECT_EQ(runTool("--max-time 0 " + server.url()).status, 2);
     EXPECT_EQ(runTool("--max-time " + server.url()).status, 2);
 }
@@ -114,5 +136,5 @@ TEST(WispelGet, AnOutputThatCannotTakeTheBodyIsAnError) {
     ScriptedServer server(answer("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"));
     ToolRun run = runTool(server.url("/f"), "/dev/full");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Cannot write to standard output: No space left on device.\n");
+    EXPECT_EQ(run.err, "wispel-get: Cannot write to standard output: No space left on device.\n");
 }
