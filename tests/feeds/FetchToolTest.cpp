@@ -66,8 +66,7 @@ ToolRun runTool(const std::vector<std::string>& args, const std::string& output 
 TEST(WispelFetch, PrintsTheNewsTreeOfEveryFeed) {
     wispel::test::LocalHttpServer server(kFeeds);
     const ToolRun run = runTool({"Gazette=" + server.url("/rss091.xml"), server.url("/rdf.xml?a=b"),
-                                 "Courier=" + server.url("/chunked/rss2.xml"),
-                                 "Page=" + server.url("/close/page.html")});
+                                 "Courier=" + server.url("/chunked/rss2.xml")});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
@@ -84,11 +83,16 @@ TEST(WispelFetch, PrintsTheNewsTreeOfEveryFeed) {
                   "    Tom & Jerry\thttp://127.0.0.1/courier/1?a=1&b=2\n"
                   "    Tom & Jerry \xE2\x80\x94 again\thttp://127.0.0.1/courier/2\n"
                   "    No description\thttp://127.0.0.1/courier/3\n"
-                  "    \t\\n        http://127.0.0.1/courier/5\\n      \n"
-                  "  Page\n"
-                  "    <html>\t\n"
-                  "    First headline\thttp://127.0.0.1/page/1\n"
-                  "    Second headline\thttp://127.0.0.1/page/2\n");
+                  "    \t\\n        http://127.0.0.1/courier/5\\n      \n");
+}
+
+// A site whose address answers with a web page fails, instead of showing the page's lines.
+TEST(WispelFetch, AWebPageIsNoFeed) {
+    wispel::test::LocalHttpServer server(kFeeds);
+    const ToolRun run = runTool({"Page=" + server.url("/close/page.html")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Wispel\n");
+    EXPECT_EQ(run.err, "not a feed: the address answers with a web page.\n");
 }
 
 TEST(WispelFetch, TabSeparatedItemsWithEscapedTexts) {

@@ -96,7 +96,7 @@ void addSources(const TFetchOptions& options, TRSSSourceCollection& list) {
 namespace {
 
 void printError(const std::string& text, std::FILE* err) {
-    const std::string line = escapeControlsKeepingLines(text) + "\n";
+    const std::string line = escapeControlsAsOneLine(text) + "\n";
     std::fwrite(line.data(), 1, line.size(), err);
 }
 

@@ -5,10 +5,12 @@
 
 namespace wispel {
 
-void TFileRetriever::Retrieve(const std::string& URL, TStream* Stream) {
+TRetrieval TFileRetriever::RetrieveIfModified(const std::string& URL, TStream* Stream,
+                                              const TFeedValidator&) {
     if (!Stream) throw EAccessViolation("Stream not specified.");
     TFileStream file(URL, TFileMode::fmOpenRead);
     Stream->CopyFrom(file, 0);
+    return {};
 }
 
 }  // namespace wispel

@@ -9,8 +9,10 @@ namespace wispel {
 class TFileRetriever : public TRSSRetriever {
 public:
     using TRSSRetriever::TRSSRetriever;
-    // Raises the file stream's EFOpenError when the file cannot be opened.
-    void Retrieve(const std::string& URL, TStream* Stream) override;
+    // Raises the file stream's EFOpenError when the file cannot be opened. A file has no
+    // validators: it is always read whole.
+    TRetrieval RetrieveIfModified(const std::string& URL, TStream* Stream,
+                                  const TFeedValidator& Stored) override;
 };
 
 }  // namespace wispel

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "feeds/FeedDiscovery.h"
+
+using namespace wispel;
+
+TEST(FeedDiscovery, TellsWebPagesFromFeeds) {
+    const struct {
+        std::string body;
+        std::string mediaType;
+        bool page;
+    } cases[] = {
+        {"<!DOCTYPE html><html><body>x</body></html>", "", true},
+        {"\xEF\xBB\xBF  \r\n<!doctype HTML>\n<p>x", "", true},
+        {"<!-- note --><?xml version='1.0'?>\n<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0//EN\">",
+         "", true},
+        {"<HTML lang=en>", "", true},
+        {"<html>", "application/rss+xml", true},
+        {"<head><title>t</title></head>", "text/html; charset=utf-8", true},
+        {"<rss version='2.0'><channel/></rss>", "", false},
+        {"<?xml version='1.0'?><rss><channel/></rss>", "text/html", false},
+        {"<rdf:RDF xmlns:rdf='x'/>", "TEXT/HTML", false},
+        {"<feed xmlns='http://www.w3.org/2005/Atom'/>", "application/xhtml+xml", false},
+        {"<!DOCTYPE rss [<!ENTITY a '<html>'>]><rss/>", "text/html", false},
+        {"<!DOCTYPE htmlx><htmlx/>", "", false},
+        {"<head><title>t</title></head>", "text/xml", false},
+        {"Title\nhttp://l\nDescription\n", "text/html", false},
+        {"", "text/html", false},
+        {"<!-- never closed", "text/html", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isWebPage(c.body, c.mediaType), c.page) << c.body << " as " << c.mediaType;
+    }
+}
+
+TEST(FeedDiscovery, FindsTheFeedsAPageAnnounces) {
+    const std::string page = "http://site.example/news/index.html";
+    const struct {
+        std::string label;
+        std::string html;
+        std::vector<std::string> urls;
+    } cases[] = {
+        {"relative, in page order",
+         "<link rel=alternate type=application/rss+xml href=feed.xml>"
+         "<LINK HREF='/atom.xml' TYPE='Application/Atom+XML' REL='Alternate'>"
+         "<link type=\"application/rdf+xml; charset=utf-8\" rel=\"feed alternate\" href=\"../rdf\"/>",
+         {"http://site.example/news/feed.xml", "http://site.example/atom.xml",
+          "http://site.example/rdf"}},
+        {"references in values, blanks around them",
+         "<link rel=alternate type=application/rss+xml href=\" feed?a=1&amp;b=2&#38;c=3 \">",
+         {"http://site.example/news/feed?a=1&b=2&c=3"}},
+        {"a base applies to every link, also earlier ones",
+         "<link rel=alternate type=application/rss+xml href=a.xml>"
+         "<base href='http://cdn.example/x/'><base href='http://ignored.example/'>",
+         {"http://cdn.example/x/a.xml"}},
+        {"absolute links and repeats",
+         "<link rel=alternate type=application/rss+xml href=https://other.example/f>"
+         "<link rel=alternate type=application/rss+xml href=https://other.example/f>",
+         {"https://other.example/f"}},
+        {"not announced as a feed",
+         "<link rel=stylesheet type=application/rss+xml href=a>"
+         "<link rel=alternate type=text/html href=b><link rel=alternate href=c>"
+         "<link rel=alternate type=application/rss+xml>"
+         "<a rel=alternate type=application/rss+xml href=d>",
+         {}},
+        {"comments, scripts and styles hide markup",
+         "<!-- <link rel=alternate type=application/rss+xml href=a> -->"
+         "<script>var s = '<link rel=alternate type=application/rss+xml href=b>';</script>"
+         "<style>/* <link rel=alternate type=application/rss+xml href=c> */</style>"
+         "<link rel=alternate type=application/rss+xml href=d>",
+         {"http://site.example/news/d"}},
+        {"quotes of the other kind inside a value",
+         "<link title='a \"quoted\" > title' rel=alternate type=application/rss+xml href=e>",
+         {"http://site.example/news/e"}},
+        {"an unclosed tag at the end", "<link rel=alternate type=application/rss+xml href=f", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> urls;
+        for (const TAnnouncedFeed& feed : announcedFeeds(c.html, page)) urls.push_back(feed.URL);
+        EXPECT_EQ(urls, c.urls) << c.label;
+    }
+    const auto feeds = announcedFeeds(
+        "<link rel=alternate type=Application/RSS+XML title='News &amp; more' href=n>", "");
+    ASSERT_EQ(feeds.size(), 1u);
+    EXPECT_EQ(feeds[0].URL, "n");  // no page address: as written
+    EXPECT_EQ(feeds[0].Type, "application/rss+xml");
+    EXPECT_EQ(feeds[0].Title, "News & more");
+}
+
+TEST(FeedDiscovery, ReadsABoundedStartAndKeepsABoundedList) {
+    std::string many;
+    for (int i = 0; i < 100; ++i) {
+        many += "<link rel=alternate type=application/rss+xml href=f" + std::to_string(i) + ">";
+    }
+    EXPECT_EQ(announcedFeeds(many, "http://h/").size(), kFeedDiscoveryMaxFeeds);
+    const std::string late = std::string(kFeedDiscoveryScanLimit, ' ') +
+                             "<link rel=alternate type=application/rss+xml href=late>";
+    EXPECT_TRUE(announcedFeeds(late, "http://h/").empty());
+    EXPECT_FALSE(isWebPage(std::string(kFeedDiscoveryScanLimit, ' ') + "<html>", ""));
+}
