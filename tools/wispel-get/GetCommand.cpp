@@ -14,9 +14,18 @@ namespace wispel {
 
 bool parseGetArguments(const std::vector<std::string>& args, TGetOptions& options,
                        std::string& error) {
+    bool operands = false;  // after "--"
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "-v") {
+        if (!operands && arg == "--") {
+            operands = true;
+        } else if (operands) {
+            if (!options.url.empty()) {
+                error = "unexpected argument " + arg;
+                return false;
+            }
+            options.url = arg;
+        } else if (arg == "-v") {
             options.verbose = true;
         } else if (arg == "--max-time") {
             if (i + 1 == args.size() || !parseSeconds(args[++i], options.maxTime)) {
@@ -26,7 +35,7 @@ bool parseGetArguments(const std::vector<std::string>& args, TGetOptions& option
         } else if (options.url.empty() && !arg.empty() && arg[0] != '-') {
             options.url = arg;
         } else {
-            error = arg.empty() || arg[0] != '-' ? "one URL only" : "unknown option " + arg;
+            error = "unexpected argument " + arg;
             return false;
         }
     }

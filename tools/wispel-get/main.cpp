@@ -13,15 +13,24 @@
 #include "core/CommandLineTool.h"
 #include "tools/wispel-get/GetCommand.h"
 
+namespace {
+
+constexpr wispel::TCommandUsage kUsage{
+    "wispel-get",
+    "Fetches an http or https URL and writes the reply body to standard output.",
+    "[-v] [--max-time SECONDS] URL",
+    "  -v                  show the exchange on standard error\n"
+    "  --max-time SECONDS  time limit of the whole request (default 120)\n"};
+
+}  // namespace
+
 int main(int argc, char** argv) {
     wispel::ignoreBrokenPipe();
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (wispel::answerCommonOption(arguments, kUsage, stdout)) return 0;
     wispel::TGetOptions options;
     std::string error;
-    if (!wispel::parseGetArguments(std::vector<std::string>(argv + 1, argv + argc), options,
-                                   error)) {
-        std::fprintf(stderr, "wispel-get: %s\nusage: wispel-get [-v] [--max-time SECONDS] URL\n",
-                     error.c_str());
-        return 2;
-    }
+    if (!wispel::parseGetArguments(arguments, options, error))
+        return wispel::usageError(kUsage, error, stderr);
     return wispel::runGet(options, stdout, stderr);
 }
