@@ -150,17 +150,6 @@ StoreResult TDataTable::scanSlots(
     return storecode::kOk;
 }
 
-StoreResult TDataTable::loadColumnsOf(std::vector<ColumnDescriptor>& columns) {
-    std::vector<unsigned char> bytes(std::size_t(header_.columnCount) * kColumnDescriptorSize);
-    errorName_ = dataPath_;
-    if (StoreResult r = data_->read(kDataHeaderSize, bytes.data(), bytes.size())) return r;
-    errorName_ = name_;
-    columns.clear();
-    for (std::size_t i = 0; i < header_.columnCount; ++i)
-        columns.push_back(readColumnDescriptor(&bytes[i * kColumnDescriptorSize]));
-    return storecode::kOk;
-}
-
 TSlotScan TDataTable::slotScan() {
     return [this](const std::function<void(std::uint32_t, const std::uint8_t*)>& visit) {
         return scanSlots(visit);
@@ -211,8 +200,6 @@ StoreResult TDataTable::reloadIfChanged(bool& changed) {
     if (note.kind != TPendingKind::none && !readOnly_) {
         changed = true;
         if (StoreResult r = repairIfPending()) return r;
-        resetCaches();
-        return rebuildActive();
     }
     unsigned char bytes[kDataHeaderSize];
     errorName_ = dataPath_;
@@ -221,7 +208,8 @@ StoreResult TDataTable::reloadIfChanged(bool& changed) {
     bool indexChanged = false;
     if (StoreResult r = indexes_->reread(indexChanged)) return r;
     errorName_ = name_;
-    if (!indexChanged && readDataHeader(bytes).changeCounter == header_.changeCounter)
+    if (!changed && !indexChanged &&
+        readDataHeader(bytes).changeCounter == header_.changeCounter)
         return storecode::kOk;
     changed = true;
     DataHeader checked;

@@ -12,8 +12,8 @@
 // Writing: every insert, modify and delete runs under the write lock and writes, in this
 // order, a note of the operation into the index header, the record, the index pages, the
 // data header and the index header without the note. A process killed in between leaves
-// the note; the next writer (or opener) sees it under the write lock and repairs the
-// table (see recover()). A failed write rolls the operation back the same way, so the
+// the note; the next writer (or opener) sees it under the write lock and, when it fits the
+// headers, repairs the table (see recoverFromNote()). A failed write rolls the operation back the same way, so the
 // caller gets its error and the table is as it was.
 
 #include <cstdint>
@@ -119,8 +119,6 @@ private:
     StoreResult repairIfPending();
     StoreResult rebuildActive(bool fromRecords = false);
     StoreResult rebuildIndexFile();
-    // The column descriptors of the header in hand, unchecked (for a repair).
-    StoreResult loadColumnsOf(std::vector<ColumnDescriptor>& columns);
     // Every record slot of the data file with its image, read in large runs.
     StoreResult scanSlots(const std::function<void(std::uint32_t, const std::uint8_t*)>& visit);
     TSlotScan slotScan();
@@ -133,9 +131,15 @@ private:
     StoreResult rollBack(StoreResult result, const DataHeader& before, const std::uint8_t* oldImage);
     StoreResult takeWriteLock();
     StoreResult releaseWriteLock(StoreResult result);
-    // Undoes the operation whose note the index header holds; `before` is the data header
-    // as it was before (null after a crash: the data header on file tells what happened).
-    StoreResult recover(const DataHeader* before, const std::uint8_t* oldImage);
+    // Puts back the slot of `op` (the image from before for a modify, when known).
+    StoreResult undoSlot(const TPendingOperation& op, const std::uint8_t* oldImage);
+    // Cuts the data file to the slots the header counts: at most the one slot an insert
+    // appended; a file shorter than the header counts, or longer by more, is 8961.
+    StoreResult cutAppendedSlot();
+    StoreResult rebuildFromRecords();
+    // Repairs what the note a killed process left describes, once the note is found to fit
+    // the data header in `header_` (judgeOperationNote); else 8961 and nothing is written.
+    StoreResult recoverFromNote(const TPendingOperation& note);
     void resetCaches();
     // One record changed by a cursor of this object: the generation grows and remembers it.
     void noteChange(std::uint32_t record);
@@ -154,7 +158,6 @@ private:
     DataHeader header_;
     std::unique_ptr<TTableIndexes> indexes_;
     TPendingOperation pending_;     // the operation being written, for a roll-back
-    TPendingOperation noteOnFile_;  // the note a killed process left, while repairing
     std::vector<ColumnDescriptor> columns_;
     std::unique_ptr<TRecordCache> cache_;
     TRecordsBitmap active_;

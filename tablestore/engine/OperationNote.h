@@ -12,6 +12,8 @@
 #include <cstdint>
 
 #include "tablestore/files/StoreFile.h"
+#include "tablestore/format/DataHeader.h"
+#include "tablestore/format/RecordValues.h"
 
 namespace wispel {
 
@@ -27,5 +29,17 @@ struct TPendingOperation {
 StoreResult readOperationNote(StoreFile& index, TPendingOperation& operation);
 // Writes the note; a note of kind none clears it.
 StoreResult writeOperationNote(StoreFile& index, const TPendingOperation& operation);
+
+// What a note found on file asks of the data file. The note is held against the data header
+// on file, the data file's length and the record header of the noted slot (null when the
+// file does not hold it whole), and only a state that the noted operation, or its roll-back,
+// can have left is repaired; anything else is damage the note does not explain:
+//   refuse  the note does not fit: nothing is applied and the table is refused (8961);
+//   undo    the data header is as before the operation: the slot is put back, and an insert
+//           that appended has its slot (whole or in part) cut off;
+//   keep    the data header already holds the whole operation.
+enum class TNoteRepair : std::uint8_t { refuse, undo, keep };
+TNoteRepair judgeOperationNote(const TPendingOperation& note, const DataHeader& header,
+                               std::uint64_t fileLength, const RecordHeader* slot);
 
 }  // namespace wispel

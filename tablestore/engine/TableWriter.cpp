@@ -4,15 +4,17 @@
 // Each operation changes the keys in memory first (a refused key changes nothing on disk),
 // then notes itself in the index header (kind, record slot, the slot's former free-chain
 // link, the data header's change counter), writes the record, the data header, the index
-// pages and the index header, and last clears the note. Whoever
-// next holds the write lock and finds a note repairs the table from it (recover()):
+// pages and the index header, and last clears the note. Whoever next holds the write lock
+// and finds a note first holds it against the data header, the file's length and the noted
+// slot (judgeOperationNote); a note that does not fit them is not applied and the table is
+// refused with 8961. One that fits is repaired (recoverFromNote()):
 //   - data header not yet written (its counter is the noted one): the operation is undone:
 //     an appended slot is cut off, a reused free slot goes back to the chain with its noted
 //     link, a deleted record becomes active again;
 //   - data header written: the operation is complete in the data file and stays;
-// and in both cases the file is cut to the slots the data header counts and the index file
-// is made again from the records. A write that fails inside this process is rolled back
-// the same way at once, with the data header and record image as they were before.
+// and in both cases the index file is made again from the records. A write that fails
+// inside this process is rolled back at once, with the data header and record image as
+// they were before (rollBack()).
 // doc/table_format.md, "Crash safety", describes the note.
 
 #include <cstdlib>
@@ -125,46 +127,95 @@ StoreResult TDataTable::rollBack(StoreResult result, const DataHeader& before,
                                  const std::uint8_t* oldImage) {
     indexes_->discardPending();
     const std::string name = errorName_;
-    recover(&before, oldImage);
+    const TPendingOperation op = pending_;
+    header_ = before;
+    StoreResult r = undoSlot(op, oldImage);
+    if (r == storecode::kOk) r = writeDataHeader();
+    if (r == storecode::kOk) r = cutAppendedSlot();
+    if (r == storecode::kOk) r = rebuildFromRecords();
+    if (r == storecode::kOk) pending_ = {};
     errorName_ = name;
     return result;
 }
 
-StoreResult TDataTable::recover(const DataHeader* before, const std::uint8_t* oldImage) {
-    const TPendingOperation op = before != nullptr ? pending_ : noteOnFile_;
-    const bool dataWritten = before == nullptr && header_.changeCounter != op.dataCounter;
-    if (before != nullptr) header_ = *before;
-    StoreResult r = storecode::kOk;
-    if (!dataWritten && op.record >= 1 && op.record < header_.nextRecordNumber) {
-        std::uint8_t head[5];
-        switch (op.kind) {
-            case TPendingKind::insert:  // a reused free slot goes back to the chain
-                head[0] = recordstatus::kDeleted;
-                putLe32(head + 1, op.link);
-                r = writeRecord(op.record, head, sizeof head);
-                break;
-            case TPendingKind::remove:
-                head[0] = recordstatus::kActive;
-                putLe32(head + 1, op.record);
-                r = writeRecord(op.record, head, sizeof head);
-                break;
-            case TPendingKind::modify:
-                if (oldImage != nullptr) r = writeRecord(op.record, oldImage, recordSize());
-                break;
-            case TPendingKind::none:
-                break;
-        }
+StoreResult TDataTable::undoSlot(const TPendingOperation& op, const std::uint8_t* oldImage) {
+    // An appended slot has nothing to put back: it is cut off.
+    if (op.record < 1 || op.record >= header_.nextRecordNumber) return storecode::kOk;
+    std::uint8_t head[5];
+    switch (op.kind) {
+        case TPendingKind::insert:  // a reused free slot goes back to the chain
+            head[0] = recordstatus::kDeleted;
+            putLe32(head + 1, op.link);
+            return writeRecord(op.record, head, sizeof head);
+        case TPendingKind::remove:
+            head[0] = recordstatus::kActive;
+            putLe32(head + 1, op.record);
+            return writeRecord(op.record, head, sizeof head);
+        case TPendingKind::modify:
+            // After a crash the record stays as it is (a torn write inside one record is the
+            // one thing a kill can cost); in the process the image from before is known.
+            return oldImage != nullptr ? writeRecord(op.record, oldImage, recordSize())
+                                       : storecode::kOk;
+        case TPendingKind::none:
+            break;
     }
-    if (r == storecode::kOk && before != nullptr) r = writeDataHeader();
+    return storecode::kOk;
+}
+
+StoreResult TDataTable::cutAppendedSlot() {
     std::uint64_t length = 0;
-    if (r == storecode::kOk) r = data_->size(length);
+    errorName_ = dataPath_;
+    if (StoreResult r = data_->size(length)) return r;
     const std::uint64_t expected = dataFileLength(header_);
-    if (r == storecode::kOk && length > expected) r = data_->truncate(expected);
-    else if (r == storecode::kOk && length < expected) r = storecode::kHeaderCorrupt;
+    // Never below the slots the header counts, and never more than the one an insert appends.
+    if (length < expected || length > expected + recordSize()) return storecode::kHeaderCorrupt;
+    if (length > expected) return data_->truncate(expected);
+    return storecode::kOk;
+}
+
+StoreResult TDataTable::rebuildFromRecords() {
     resetCaches();
-    if (r == storecode::kOk) r = rebuildActive(true);
-    if (r == storecode::kOk) r = rebuildIndexFile();
-    if (r == storecode::kOk) pending_ = {};
+    if (StoreResult r = rebuildActive(true)) return r;
+    return rebuildIndexFile();
+}
+
+StoreResult TDataTable::recoverFromNote(const TPendingOperation& note) {
+    std::uint64_t length = 0;
+    errorName_ = dataPath_;
+    if (StoreResult r = data_->size(length)) return r;
+    RecordHeader slot;
+    const RecordHeader* slotOnFile = nullptr;
+    if (header_.recordSize >= kRecordHeaderSize && note.record >= 1 &&
+        note.record < header_.nextRecordNumber &&
+        recordOffset(header_, note.record) + header_.recordSize <= length) {
+        std::uint8_t bytes[kRecordHeaderSize];
+        if (StoreResult r = data_->read(recordOffset(header_, note.record), bytes, sizeof bytes))
+            return r;
+        slot = readRecordHeader(bytes);
+        slotOnFile = &slot;
+    }
+    errorName_ = name_;
+    const TNoteRepair repair = judgeOperationNote(note, header_, length, slotOnFile);
+    if (repair == TNoteRepair::refuse) return storecode::kHeaderCorrupt;
+    // What the repair leaves must pass the checks on open before anything is written.
+    DataHeader checked;
+    std::vector<ColumnDescriptor> columns;
+    errorName_ = dataPath_;
+    StoreResult r = loadDataFileOfLength(data_->file(), dataFileLength(header_), checked, columns);
+    errorName_ = name_;
+    if (r != storecode::kOk) return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
+    if (!indexes_) {
+        errorName_ = indexPath_;
+        indexes_ = std::make_unique<TTableIndexes>(index_->file());
+        if ((r = indexes_->open(columns, header_.recordSize))) {
+            indexes_.reset();
+            return r;
+        }
+        errorName_ = name_;
+    }
+    if (repair == TNoteRepair::undo) r = undoSlot(note, nullptr);
+    if (r == storecode::kOk) r = cutAppendedSlot();
+    if (r == storecode::kOk) r = rebuildFromRecords();
     return r;
 }
 
@@ -175,32 +226,24 @@ StoreResult TDataTable::repairIfPending() {
         if (StoreResult r = locks_->takeWriteLock()) return r;
     }
     // Read again under the write lock: another process may have repaired it meanwhile. The
-    // data header is taken as it is, its length not yet matching is what is repaired.
+    // data header is taken as it is: the note is held against it before anything is trusted.
+    TPendingOperation note;
     unsigned char bytes[kDataHeaderSize];
     errorName_ = indexPath_;
-    StoreResult r = readOperationNote(index_->file(), noteOnFile_);
+    StoreResult r = readOperationNote(index_->file(), note);
     if (r == storecode::kOk) {
         errorName_ = dataPath_;
-        r = data_->read(0, bytes, sizeof bytes);
+        std::uint64_t length = 0;
+        r = data_->size(length);
+        if (r == storecode::kOk && length < kDataHeaderSize) r = storecode::kHeaderCorrupt;
+        if (r == storecode::kOk) r = data_->read(0, bytes, sizeof bytes);
     }
-    if (r == storecode::kOk && noteOnFile_.kind != TPendingKind::none) {
+    if (r == storecode::kOk && note.kind != TPendingKind::none) {
+        // The header this object knows stays until its caller has read the repaired one.
+        const DataHeader known = header_;
         header_ = readDataHeader(bytes);
-        errorName_ = name_;
-        if (header_.recordSize < kRecordHeaderSize) {
-            r = storecode::kHeaderCorrupt;
-        } else {
-            // The index file's header must be read before its keys are made again.
-            std::vector<ColumnDescriptor> columns;
-            DataHeader ignored;
-            if (!indexes_) {
-                r = loadColumnsOf(columns);
-                if (r == storecode::kOk) {
-                    indexes_ = std::make_unique<TTableIndexes>(index_->file());
-                    r = indexes_->open(columns, header_.recordSize);
-                }
-            }
-            if (r == storecode::kOk) r = recover(nullptr, nullptr);
-        }
+        r = recoverFromNote(note);
+        header_ = known;
     }
     return lockHere ? releaseWriteLock(r) : r;
 }

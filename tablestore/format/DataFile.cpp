@@ -8,9 +8,7 @@ namespace {
 
 using namespace storecode;
 
-StoreResult readHeaderChecked(StoreFile& file, DataHeader& header) {
-    std::uint64_t length = 0;
-    if (StoreResult r = file.size(length)) return r;
+StoreResult readHeaderChecked(StoreFile& file, std::uint64_t length, DataHeader& header) {
     if (length < kDataHeaderSize) return kHeaderCorrupt;
     unsigned char bytes[kDataHeaderSize];
     if (StoreResult r = file.read(0, bytes, sizeof bytes)) return r;
@@ -18,6 +16,12 @@ StoreResult readHeaderChecked(StoreFile& file, DataHeader& header) {
     if (StoreResult r = checkDataHeader(read, length)) return r;
     header = read;
     return kOk;
+}
+
+StoreResult readHeaderChecked(StoreFile& file, DataHeader& header) {
+    std::uint64_t length = 0;
+    if (StoreResult r = file.size(length)) return r;
+    return readHeaderChecked(file, length, header);
 }
 
 StoreResult readColumns(StoreFile& file, const DataHeader& header,
@@ -45,8 +49,15 @@ bool holdsSlot(const DataHeader& header, std::uint32_t n) {
 
 StoreResult loadDataFile(StoreFile& file, DataHeader& header,
                          std::vector<ColumnDescriptor>& columns) {
+    std::uint64_t length = 0;
+    if (StoreResult r = file.size(length)) return r;
+    return loadDataFileOfLength(file, length, header, columns);
+}
+
+StoreResult loadDataFileOfLength(StoreFile& file, std::uint64_t length, DataHeader& header,
+                                 std::vector<ColumnDescriptor>& columns) {
     DataHeader read;
-    if (StoreResult r = readHeaderChecked(file, read)) return r;
+    if (StoreResult r = readHeaderChecked(file, length, read)) return r;
     if (StoreResult r = readColumns(file, read, columns)) return r;
     header = read;
     return kOk;

@@ -21,6 +21,10 @@ namespace wispel {
 StoreResult loadDataFile(StoreFile& file, DataHeader& header,
                          std::vector<ColumnDescriptor>& columns);
 
+// The same checks against a length the file is about to have (a repair that cuts it).
+StoreResult loadDataFileOfLength(StoreFile& file, std::uint64_t length, DataHeader& header,
+                                 std::vector<ColumnDescriptor>& columns);
+
 // Re-reads the header image alone (to see another writer's changes) and checks it against
 // the file's current length.
 StoreResult loadDataHeader(StoreFile& file, DataHeader& header);
