@@ -123,6 +123,17 @@ void appendEscaped(std::string& out, std::string_view text, char quote, bool kee
 
 }  // namespace
 
+std::size_t findControlOrMalformed(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        i += plainRun(text.substr(i), '\0');
+        if (i == text.size()) break;
+        if (text[i] != '\\') return i;
+        ++i;
+    }
+    return std::string_view::npos;
+}
+
 void appendEscapedControls(std::string& out, std::string_view text, char quote) {
     appendEscaped(out, text, quote, false);
 }

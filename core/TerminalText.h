@@ -8,6 +8,7 @@
 //   a byte that is not part of a well-formed UTF-8 sequence -> "\xHH"
 // Hex digits are upper case. Everything else, all printable UTF-8, passes unchanged.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,10 @@ std::string escapeControlsKeepingLines(std::string_view text);
 // becomes one blank: for a message printed as one line, which a carriage return inside it
 // would overwrite from its start.
 std::string escapeControlsAsOneLine(std::string_view text);
+
+// Where `text` first holds what escapeControls escapes other than a backslash: a control
+// character (C0, DEL, C1) or a byte outside well-formed UTF-8; npos when nowhere.
+std::size_t findControlOrMalformed(std::string_view text);
 
 // What escapeControls returns, appended to `out`: for output built line by line in one
 // reused buffer.

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "feeds/Sources.h"
-#include "tablestore/component/SitesSchema.h"
+#include "feeds/SitesSchema.h"
 
 namespace wispel {
 

@@ -10,6 +10,8 @@
 namespace wispel {
 
 bool TRSSSourceItem::IsDueAt(TDateTime now) const {
+    // However long its interval, a source is fetched once before it waits.
+    if (lastUpdate_ == 0) return true;
     const double interval = UpdateFrequency / kMinutesPerDay;
     return lastUpdate_ + interval <= now;
 }

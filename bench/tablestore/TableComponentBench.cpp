@@ -20,7 +20,7 @@
 #include <string>
 
 #include "bench/support/RecordingReporter.h"
-#include "tablestore/component/SitesSchema.h"
+#include "feeds/SitesSchema.h"
 #include "tablestore/component/StoreSession.h"
 #include "tablestore/component/StoreTable.h"
 

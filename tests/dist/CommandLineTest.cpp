@@ -95,10 +95,10 @@ TEST(CommandLine, DoubleDashEndsOptions) {
     EXPECT_EQ(noFile.out.find("usage:"), std::string::npos);
 
     ASSERT_EQ(run("wispel-sites", {"--dir", folder, "create"}).status, 0);
-    ProgramRun add = run("wispel-sites", {"--dir", folder, "add", "--", "-Dash", "--update"});
+    ProgramRun add = run("wispel-sites", {"--dir", folder, "add", "--", "--update", "http://h/-"});
     EXPECT_EQ(add.status, 0) << add.err;
     ProgramRun list = run("wispel-sites", {"--dir", folder, "list", "--tsv"});
-    EXPECT_NE(list.out.find("\t-Dash\t--update\t"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("\t--update\thttp://h/-\t"), std::string::npos) << list.out;
 
     // Port 1 of loopback refuses: the URL after "--" was taken and tried.
     ProgramRun get = run("wispel-get", {"--max-time", "5", "--", "http://127.0.0.1:1/"});

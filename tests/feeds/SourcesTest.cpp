@@ -55,7 +55,10 @@ struct Cycle {
 
 TEST(TRSSSourceItem, DueRules) {
     TRSSSourceItem fresh;
-    EXPECT_TRUE(fresh.IsDue()) << "a new source is always due";
+    for (std::int32_t frequency : {0, 60, 10080, 2147483647, -1}) {
+        fresh.UpdateFrequency = frequency;
+        EXPECT_TRUE(fresh.IsDue()) << "a new source is always due, " << frequency;
+    }
 
     TRSSSourceItem source;
     source.MarkUpdated();

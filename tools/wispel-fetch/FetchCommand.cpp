@@ -45,6 +45,10 @@ bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& op
         error = "--sites takes one folder at most, and no sources";
         return false;
     }
+    if (options.sites && !options.sources.empty() && options.sources[0].empty()) {
+        error = "--sites needs a folder name, not an empty one";
+        return false;
+    }
     return true;
 }
 

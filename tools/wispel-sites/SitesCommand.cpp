@@ -5,7 +5,9 @@
 
 #include "core/DataFolder.h"
 #include "core/Exception.h"
-#include "tablestore/component/SitesSchema.h"
+#include "core/TerminalText.h"
+#include "feeds/SiteValues.h"
+#include "feeds/SitesSchema.h"
 #include "tablestore/component/StoreTable.h"
 #include "tablestore/errors/StoreEngineError.h"
 
@@ -19,6 +21,9 @@ bool parseNumber(const std::string& text, int& value) {
 }
 
 void openSites(TStoreTable& table, const std::string& dir) {
+    if (!std::filesystem::exists(dir + kSitesTableName))
+        throw Exception("There is no sites table in " + escapeControls(dir) +
+                        ": make one with 'wispel-sites --dir " + escapeControls(dir) + " create'.");
     table.SetDatabaseName(dir);
     table.SetTableName(kSitesTableName);
     table.Open();
@@ -50,8 +55,9 @@ void list(TStoreTable& table, bool tsv, std::FILE* out) {
     const char* names[] = {"ID", "Name", "URL", "Update", "Active"};
     if (!tsv) std::fprintf(out, "%6s  %-10s  %6s  %-6s  %s\n", "ID", "Name", "Update", "Active", "URL");
     for (table.MoveFirst(); !table.AtEnd(); table.MoveNext()) {
+        // A table written elsewhere may hold anything: nothing of it reaches the terminal raw.
         std::string values[5];
-        for (int i = 0; i < 5; ++i) values[i] = table.FieldNamed(names[i]).TextValue();
+        for (int i = 0; i < 5; ++i) values[i] = escapeControls(table.FieldNamed(names[i]).TextValue());
         if (tsv)
             std::fprintf(out, "%s\t%s\t%s\t%s\t%s\n", values[0].c_str(), values[1].c_str(),
                          values[2].c_str(), values[3].c_str(), values[4].c_str());
@@ -61,17 +67,29 @@ void list(TStoreTable& table, bool tsv, std::FILE* out) {
     }
 }
 
+void refuseProblem(const std::optional<std::string>& problem) {
+    if (problem) throw Exception(*problem);
+}
+
 void add(TStoreTable& table, const TSitesCommand& command, std::FILE* out) {
+    refuseProblem(siteNameProblem(command.args[0]));
+    refuseProblem(siteAddressProblem(command.args[1]));
+    refuseProblem(siteUpdateProblem(command.update));
     table.StartInsert();
     table.FieldNamed("Name").SetTextValue(command.args[0]);
     table.FieldNamed("URL").SetTextValue(command.args[1]);
-    if (command.update >= 0) table.FieldNamed("Update").SetIntegerValue(command.update);
+    if (!command.update.empty()) table.FieldNamed("Update").SetTextValue(command.update);
     table.FieldNamed("Active").SetBooleanValue(!command.inactive);
     table.PostRow();
     std::fprintf(out, "%d\n", table.FieldNamed("ID").IntegerValue());
 }
 
 void set(TStoreTable& table, const TSitesCommand& command) {
+    for (std::size_t i = 1; i < command.args.size(); ++i) {
+        const std::string& assignment = command.args[i];
+        const size_t equals = assignment.find('=');
+        refuseProblem(siteValueProblem(assignment.substr(0, equals), assignment.substr(equals + 1)));
+    }
     findRow(table, command.args[0]);
     table.StartEdit();
     try {
@@ -99,6 +117,11 @@ bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesComman
                          std::string& error) {
     std::size_t i = 0;
     if (i + 1 < arguments.size() && arguments[i] == "--dir") {
+        // An empty name would mean the root folder here and the current one elsewhere.
+        if (arguments[i + 1].empty()) {
+            error = "--dir needs a folder name, not an empty one";
+            return false;
+        }
         command.dir = withTrailingSlash(arguments[i + 1]);
         i += 2;
     }
@@ -114,12 +137,9 @@ bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesComman
         else if (operands) command.args.push_back(a);
         else if (command.name == "list" && a == "--tsv") command.tsv = true;
         else if (command.name == "add" && a == "--inactive") command.inactive = true;
-        else if (command.name == "add" && a == "--update" && i + 1 < arguments.size()) {
-            if (!parseNumber(arguments[++i], command.update) || command.update < 0) {
-                error = "--update takes a number of minutes";
-                return false;
-            }
-        } else command.args.push_back(a);
+        else if (command.name == "add" && a == "--update" && i + 1 < arguments.size())
+            command.update = arguments[++i];
+        else command.args.push_back(a);
     }
     const std::string& n = command.name;
     const std::size_t count = command.args.size();

@@ -13,16 +13,18 @@ struct TSitesCommand {
     std::string name;                // create, list, add, set, delete, check
     bool tsv = false;                // list
     std::vector<std::string> args;   // add: NAME URL; set: ID FIELD=VALUE...; delete: ID
-    int update = -1;                 // add --update MIN; -1 leaves Update without a value
+    std::string update;              // add --update MIN; empty leaves Update without a value
     bool inactive = false;           // add --inactive
 };
 
 // Fills `command` from the arguments after the program name; false with `error` set when
-// they do not form a command. Without --dir the program's data folder is used.
+// they do not form a command (an empty folder name included). Without --dir the program's
+// data folder is used.
 bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesCommand& command,
                          std::string& error);
 
-// Runs the command: 0, or 1 after an error (its message on `err`) or a failed check.
+// Runs the command: 0, or 1 after an error (its message on `err`) or a failed check. Values
+// are checked by the sites' rules (feeds/SiteValues.h) before the table changes at all.
 int runSitesCommand(const TSitesCommand& command, std::FILE* out, std::FILE* err);
 
 }  // namespace wispel

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "tablestore/component/SitesSchema.h"
+#include "feeds/SitesSchema.h"
 #include "tablestore/component/StoreTable.h"
 #include "tablestore/errors/StoreEngineError.h"
 

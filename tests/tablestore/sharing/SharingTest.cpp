@@ -159,7 +159,7 @@ TEST_F(Sharing, StrictChangeDetectionSeesAnotherProcessAtEveryOperation) {
     auto table = createSites();
     addSite(*table, "A", "u", 1, true);
     DefaultSession().SetStrictChangeDetection(true);
-    sites({"add", "B", "u"});
+    sites({"add", "B", "http://u/"});
     const int seen = table->RecordCount();  // no refresh, no lock of its own
     DefaultSession().SetStrictChangeDetection(false);
     EXPECT_EQ(seen, 2);
@@ -199,8 +199,8 @@ TEST_F(Sharing, FilterIsEvaluatedAgainAfterAnotherProcessChangedTheTable) {
     EXPECT_EQ(names(*table), "A");
     sites({"set", "2", "Active=True"});
     sites({"set", "1", "Active=False"});
-    sites({"add", "C", "u"});
-    sites({"add", "D", "u", "--inactive"});
+    sites({"add", "C", "http://u/"});
+    sites({"add", "D", "http://u/", "--inactive"});
     table->RefreshRows();
     EXPECT_EQ(names(*table), "B C");
     std::string found;

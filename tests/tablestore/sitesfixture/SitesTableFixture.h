@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tablestore/component/SitesSchema.h"
+#include "feeds/SitesSchema.h"
 #include "tablestore/component/StoreTable.h"
 
 namespace wispel::test {
