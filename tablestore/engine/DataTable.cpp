@@ -10,6 +10,7 @@
 #include "tablestore/engine/DataSession.h"
 
 #include "tablestore/format/DataFile.h"
+#include "tablestore/format/RecordSlots.h"
 #include "tablestore/format/RecordValues.h"
 
 namespace wispel {
@@ -82,6 +83,7 @@ StoreResult TDataTable::open() {
                 cache_ = std::make_unique<TRecordCache>(recordSize());
                 r = rebuildActive();
             }
+            if (r == storecode::kOk) r = checkIndexCount();
             StoreResult released = locks_->releaseReadLock();
             if (r == storecode::kOk) r = released;
         }
@@ -96,6 +98,24 @@ StoreResult TDataTable::open() {
         return fail(r);
     }
     return storecode::kOk;
+}
+
+StoreResult TDataTable::checkIndexCount() {
+    if (indexMissing_) return storecode::kOk;
+    // The data file's count: its slots less the free-record chain (a chain that cannot be
+    // walked leaves the count unknown; `check` reports it).
+    std::uint32_t chain = 0;
+    errorName_ = dataPath_;
+    const bool chainKnown = checkFreeChain(data_->file(), header_, chain) == storecode::kOk;
+    errorName_ = name_;
+    const std::uint32_t counted = indexes_->activeRecords();
+    if (counted == active_.count() && (!chainKnown || counted == slotCount() - chain))
+        return storecode::kOk;
+    // An index file that does not describe the data file beside it (blank, or from an older
+    // copy of the table) would hide rows: it is made again from the records.
+    if (readOnly_) return storecode::kHeaderCorrupt;
+    indexMissing_ = true;
+    return rebuildActive(true);
 }
 
 void TDataTable::close() {

@@ -46,7 +46,8 @@ public:
     TDataTable& operator=(const TDataTable&) = delete;
 
     // First user: opens the files, checks the headers, repairs an interrupted operation,
-    // rebuilds a missing index file. On failure nothing stays open.
+    // rebuilds a missing index file or one that does not count the data file's active
+    // records. On failure nothing stays open.
     StoreResult open();
     // Last user: writes nothing (every operation wrote its own), releases record locks and
     // closes the files.
@@ -107,17 +108,21 @@ public:
     // 8708 when the record on file differs from `asSeen`.
     StoreResult deleteRecord(std::uint32_t record, const std::uint8_t* asSeen, const void* owner);
 
-    // Checks the files against each other (headers, free-record chain, records, indexes),
-    // reading them again under a read lock; each problem found becomes one line.
+    // Checks the files against each other (headers, free-record chain, records and their
+    // values, record IDs, indexes), reading them again under a read lock; each problem found
+    // becomes one line, the first TCheckFindings::kKept of them, then their count.
     StoreResult check(std::vector<std::string>& problems);
 
 private:
-    StoreResult checkFiles(std::vector<std::string>& problems);
+    StoreResult checkFiles(TCheckFindings& findings);
     StoreResult openFiles();
     StoreResult readHeaders();
     StoreResult reloadIfChanged(bool& changed);
     StoreResult repairIfPending();
     StoreResult rebuildActive(bool fromRecords = false);
+    // On open: an index file whose count of active records differs from the data file's or
+    // from its own system index is made again (8961 when the table may not be written).
+    StoreResult checkIndexCount();
     StoreResult rebuildIndexFile();
     // Every record slot of the data file with its image, read in large runs.
     StoreResult scanSlots(const std::function<void(std::uint32_t, const std::uint8_t*)>& visit);

@@ -21,6 +21,14 @@ StoreResult createTableFiles(TDataDirectory& directory, const std::string& table
     TFileList& files = TFileList::Instance();
     if (files.isOpen(directory.inMemory(), dataPath) || files.isOpen(directory.inMemory(), indexPath))
         return storecode::kAccessDenied;
+    // A new table never replaces files: a file of either name means a table is there (on
+    // disk the creation itself also refuses any name taken, a dangling link included).
+    for (const std::string* path : {&dataPath, &indexPath}) {
+        if (directory.fileSystem().exists(*path)) {
+            errorName = *path;
+            return storecode::kTableExists;
+        }
+    }
 
     DataHeader header;
     std::vector<ColumnDescriptor> descriptors;
@@ -51,7 +59,10 @@ StoreResult createTableFiles(TDataDirectory& directory, const std::string& table
     }
     std::unique_ptr<StoreFile> index;
     errorName = indexPath;
-    if ((r = directory.fileSystem().create(indexPath, index))) return r;
+    if ((r = directory.fileSystem().create(indexPath, index))) {
+        directory.fileSystem().remove(dataPath);  // made just now: no half table stays
+        return r;
+    }
     if ((r = TIndexFile::create(*index, indexHeader))) return r;
     errorName = tableName;
     return index->flush();

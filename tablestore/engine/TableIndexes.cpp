@@ -1,5 +1,8 @@
 #include "tablestore/engine/TableIndexes.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "core/Format.h"
 #include "core/TextCase.h"
 #include "tablestore/format/RecordValues.h"
@@ -115,6 +118,30 @@ StoreResult TTableIndexes::changeRecord(std::uint32_t record, const std::uint8_t
     return storecode::kOk;
 }
 
+StoreResult TTableIndexes::largestRecordId(std::int32_t& id) {
+    // Active keys come first in ID order, then the deleted ones: the largest ID is the last
+    // key's, or the last active one's just before the first deleted key.
+    id = 0;
+    TIndexTree& tree = index_.tree(kSystem);
+    std::uint8_t key[indexlayout::kSystemKeyLength];
+    std::uint32_t record = 0;
+    auto take = [&](const TIndexPosition& at) -> StoreResult {
+        if (StoreResult r = tree.entry(at, key, record)) return r;
+        id = std::max(id, systemKeyRecordId(key));
+        return storecode::kOk;
+    };
+    TIndexPosition position;
+    StoreResult r = tree.last(position);
+    if (r == storecode::kBeginOfFile || r == storecode::kEndOfFile) return storecode::kOk;
+    if (r == storecode::kOk) r = take(position);
+    if (r != storecode::kOk || key[0] == recordstatus::kActive) return r;
+    r = tree.seek(SystemKey(recordstatus::kDeleted, std::numeric_limits<std::int32_t>::min()).bytes,
+                  position);
+    if (r == storecode::kOk) r = tree.prior(position);
+    if (r == storecode::kOk) return take(position);
+    return r == storecode::kBeginOfFile ? storecode::kOk : r;
+}
+
 StoreResult TTableIndexes::activeRecords(TRecordsBitmap& active) {
     // Active records' keys start with status 0, so they come first, in record-ID order.
     TIndexTree& tree = index_.tree(kSystem);
@@ -161,9 +188,8 @@ StoreResult TTableIndexes::rebuild(const TSlotScan& scan) {
     return index_.writePending();
 }
 
-void TTableIndexes::check(const TSlotScan& scan, std::vector<std::string>& problems) {
-    TIndexCheckReport report = checkIndexFile(index_);
-    problems.insert(problems.end(), report.Problems.begin(), report.Problems.end());
+void TTableIndexes::check(const TSlotScan& scan, TCheckFindings& findings) {
+    for (const std::string& problem : checkIndexFile(index_).Problems) findings.add("%s", {problem});
     std::vector<std::uint8_t> key;
     std::uint32_t slots = 0;
     StoreResult r = scan([&](std::uint32_t record, const std::uint8_t* image) {
@@ -172,22 +198,20 @@ void TTableIndexes::check(const TSlotScan& scan, std::vector<std::string>& probl
         bool found = false;
         std::uint32_t at = 0;
         index_.findKey(kSystem, SystemKey(head.status, head.recordId).bytes, found, at);
-        if (!found || at != record)
-            problems.push_back(formatMessage("record %d: not in the system index", {record}));
+        if (!found || at != record) findings.add("record %d: not in the system index", {record});
         if (head.status != recordstatus::kActive) return;
         for (const Keyed& index : keyed_) {
             keyOf(index, image, key);
             index_.findKey(index.slot, key.data(), found, at);
             if (!found || at != record)
-                problems.push_back(formatMessage("record %d: not in index '%s'",
-                                                 {record, index_.header().Slots[index.slot].Name}));
+                findings.add("record %d: not in index '%s'",
+                             {record, index_.header().Slots[index.slot].Name});
         }
     });
-    if (r != storecode::kOk) problems.push_back(formatMessage("reading the records: error %d", {int(r)}));
+    if (r != storecode::kOk) findings.add("reading the records: error %d", {int(r)});
     std::uint32_t keys = 0;
     index_.tree(kSystem).keyCount(keys);
-    if (keys != slots)
-        problems.push_back(formatMessage("the system index holds %d keys for %d records", {keys, slots}));
+    if (keys != slots) findings.add("the system index holds %d keys for %d records", {keys, slots});
 }
 
 }  // namespace wispel

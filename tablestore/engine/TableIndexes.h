@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tablestore/engine/CheckFindings.h"
 #include "tablestore/filter/RecordsBitmap.h"
 #include "tablestore/format/ColumnDescriptor.h"
 #include "tablestore/index/IndexFile.h"
@@ -52,6 +53,9 @@ public:
     TIndexTree& tree(int slot) { return index_.tree(slot); }
     std::uint16_t keyLength(int slot) const { return index_.keyLength(slot); }
 
+    // The largest record ID the system index holds, active or deleted; 0 when it is empty.
+    StoreResult largestRecordId(std::int32_t& id);
+
     // Marks in `active` (sized to the table's slots) the records the system index lists as
     // active; 8965 when it names a record outside the slots.
     StoreResult activeRecords(TRecordsBitmap& active);
@@ -60,7 +64,7 @@ public:
     // its pages, and gets the keys of every record `scan` visits.
     StoreResult rebuild(const TSlotScan& scan);
     // The index file's invariants, and the system index against the records `scan` visits.
-    void check(const TSlotScan& scan, std::vector<std::string>& problems);
+    void check(const TSlotScan& scan, TCheckFindings& findings);
 
 private:
     struct Keyed {

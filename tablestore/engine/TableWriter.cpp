@@ -271,10 +271,14 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
         link = readRecordHeader(onFile.data()).link;
     }
     if (r == storecode::kOk) r = checkRecord(image);
+    std::int32_t largestId = 0;
+    if (r == storecode::kOk) r = indexes_->largestRecordId(largestId);
     if (r == storecode::kOk) r = lockRecord(record, owner);
     if (r != storecode::kOk) return fail(releaseWriteLock(r));
 
     r = takeRecordSlot(header_, record, onFile);
+    // A last ID behind the IDs in use (a damaged header) would make every new ID a duplicate.
+    if (header_.lastAutoInc < largestId) header_.lastAutoInc = largestId;
     const std::int32_t id = takeRecordId(header_);
     writeRecordHeader({recordstatus::kActive, record, id}, image);
     if (r == storecode::kOk && !onFile.empty()) r = indexes_->reuseSlot(onFile.data());

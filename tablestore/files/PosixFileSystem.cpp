@@ -150,7 +150,7 @@ public:
     StoreResult open(const std::string& path, const StoreOpenOptions& options,
                      std::unique_ptr<StoreFile>& file) override {
         bool readOnly = options.readOnly || mayNotWrite(path);
-        int flags = O_CLOEXEC | (readOnly ? O_RDONLY : O_RDWR);
+        int flags = O_CLOEXEC | O_NOFOLLOW | (readOnly ? O_RDONLY : O_RDWR);
         if (options.writeThrough && !readOnly) flags |= O_DSYNC;
         FdGuard fd(retryOnEintr([&] { return ::open(path.c_str(), flags); }));
         if (fd.get() < 0) return storeResultFromErrno(errno);
@@ -163,15 +163,13 @@ public:
     }
 
     StoreResult create(const std::string& path, std::unique_ptr<StoreFile>& file) override {
-        // Emptied only once the exclusive lock is held, so that a file another handle has
-        // open is refused rather than cut under it.
-        FdGuard fd(retryOnEintr(
-            [&] { return ::open(path.c_str(), O_CLOEXEC | O_RDWR | O_CREAT, 0666); }));
+        // Only a new file: nothing under the name, not even a dangling link, is written
+        // through or replaced.
+        FdGuard fd(retryOnEintr([&] {
+            return ::open(path.c_str(), O_CLOEXEC | O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+        }));
         if (fd.get() < 0) return storeResultFromErrno(errno);
-        if (StoreResult r = checkRegular(fd.get())) return r;
         if (StoreResult r = takeShareLock(fd.get(), true)) return r;
-        if (retryOnEintr([&] { return ::ftruncate(fd.get(), 0); }) != 0)
-            return writeResultFromErrno(errno);
         file = std::make_unique<PosixStoreFile>(path, false, fd.release());
         return storecode::kOk;
     }

@@ -76,12 +76,15 @@ class StoreFileSystem {
 public:
     virtual ~StoreFileSystem() = default;
 
-    // Opens an existing file: 11010 when it is missing. A file this process may not write
-    // is opened for reading only (the handle reports readOnly()).
+    // Opens an existing file: 11010 when it is missing, 11013 when its name is a symbolic
+    // link. A file this process may not write is opened for reading only (the handle reports
+    // readOnly()).
     virtual StoreResult open(const std::string& path, const StoreOpenOptions& options,
                              std::unique_ptr<StoreFile>& file) = 0;
-    // Creates the file, or empties an existing one, for reading and writing, not shared
-    // (11013 while another handle has it open).
+    // Creates a new file for reading and writing, not shared. On disk anything already under
+    // the name, a symbolic link included, is refused with 13060; the in-memory directory,
+    // which has no links, empties an existing file instead (11013 while another handle has
+    // it open).
     virtual StoreResult create(const std::string& path, std::unique_ptr<StoreFile>& file) = 0;
     // 11010 when the file is missing, else the system's refusal.
     virtual StoreResult remove(const std::string& path) = 0;

@@ -14,6 +14,9 @@ constexpr std::pair<int, StoreResult> kErrnoCodes[] = {
     {EACCES, storecode::kAccessDenied},  {EPERM, storecode::kAccessDenied},
     {EBADF, storecode::kInvalidHandle},  {ENOMEM, storecode::kOutOfMemory},
     {EXDEV, storecode::kTableMoved},
+    // A table file is never reached through a symbolic link (opened with O_NOFOLLOW), and
+    // never created where anything, a link included, already has its name (O_EXCL).
+    {ELOOP, storecode::kAccessDenied},   {EEXIST, storecode::kTableExists},
 };
 
 StoreResult mapped(int error, StoreResult otherwise) {

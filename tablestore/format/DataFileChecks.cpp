@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/TextCase.h"
+#include "tablestore/format/RecordSlots.h"
 
 namespace wispel {
 
@@ -71,6 +72,9 @@ StoreResult checkDataHeader(const DataHeader& h, std::uint64_t fileLength) {
     if (h.nextRecordNumber == 0 || slots != h.nextRecordNumber - std::uint64_t{1})
         return kHeaderCorrupt;
     if (h.freeChainHead > slots) return kHeaderCorrupt;
+    // No table grows past the limits an insert keeps (RecordSlots.h).
+    if (slots + 1 > kMaxRecordNumber || slots * h.recordSize >= kMaxRecordAreaBytes)
+        return kHeaderCorrupt;
     return kOk;
 }
 

@@ -26,6 +26,10 @@ StoreResult decodeIndexHeader(const std::uint8_t* image, TIndexHeader& header) {
             return storecode::kHeaderCorrupt;
         }
     }
+    // The system index's keys (status byte, record ID) are the same whether its "unique"
+    // byte is 1 or 0; uncompressed, so are its pages, and it is taken (and written) as 1.
+    TIndexSlot& system = header.Slots[kSystemSlot];
+    if (system.Compression == kCompressNone) system.Unique = true;
     header.ActiveRecords = getLe32(image + kHeaderActiveRecords);
     header.NoKeyPrimary = image[kHeaderNoKeyPrimary] != 0;
     return storecode::kOk;
@@ -62,7 +66,7 @@ bool validSlot(const TIndexSlot& slot, std::uint32_t endOfFile,
 }
 
 bool validSystemSlot(const TIndexSlot& slot, std::uint32_t endOfFile) {
-    return slot.KeyLength == kSystemKeyLength && slot.Unique && slot.ColumnCount == 0 &&
+    return slot.KeyLength == kSystemKeyLength && slot.ColumnCount == 0 &&
            slot.Compression <= kCompressBoth && validPageOffset(slot.Root, endOfFile) &&
            validPageOffset(slot.FreeHead, endOfFile);
 }

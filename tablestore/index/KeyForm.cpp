@@ -98,6 +98,12 @@ void buildSystemKey(std::uint8_t status, std::int32_t recordId, std::uint8_t* ke
     putSigned32Form(key + 1, static_cast<std::uint32_t>(recordId));
 }
 
+std::int32_t systemKeyRecordId(const std::uint8_t* key) {
+    const std::uint32_t form = (std::uint32_t{key[1]} << 24) | (std::uint32_t{key[2]} << 16) |
+                               (std::uint32_t{key[3]} << 8) | key[4];
+    return static_cast<std::int32_t>(form ^ 0x80000000u);
+}
+
 StoreResult makeKeyLayout(const TIndexSlot& slot, std::span<const ColumnDescriptor> columns,
                           std::uint32_t recordSize, TKeyLayout& layout) {
     layout = TKeyLayout{};

@@ -44,6 +44,8 @@ void buildKey(const TKeyLayout& layout, const std::uint8_t* record, std::uint8_t
 
 // The system index's key: status byte (0 active, 1 deleted), then the record ID in key form.
 void buildSystemKey(std::uint8_t status, std::int32_t recordId, std::uint8_t* key);
+// The record ID a system index key holds.
+std::int32_t systemKeyRecordId(const std::uint8_t* key);
 
 // One value's key form from its stored bytes (little-endian as in the record).
 void appendKeyForm(std::uint8_t engineType, const std::uint8_t* stored, std::uint8_t width,

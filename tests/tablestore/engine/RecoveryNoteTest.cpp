@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "tablestore/errors/StoreEngineError.h"
 #include "tests/tablestore/sitesfixture/SitesTableFixture.h"
@@ -52,14 +50,6 @@ struct TableBytes {
     }
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 struct Case {
     const char* what;
@@ -165,10 +155,10 @@ TEST_P(RecoveryNote, IsRepairedOnlyWhenItFitsTheHeaders) {
         for (const char* name : {"A", "B", "C", "D", "E"}) addSite(*table, name, "http://h/", 1, true);
     }
     const std::string dataPath = dirName_ + "Sites.DAT", indexPath = dirName_ + "Sites.IDX";
-    TableBytes bytes{readFile(dataPath), readFile(indexPath)};
+    TableBytes bytes{readBytes(dataPath), readBytes(indexPath)};
     GetParam().damage(bytes);
-    writeFile(dataPath, bytes.data);
-    writeFile(indexPath, bytes.index);
+    writeBytes(dataPath, bytes.data);
+    writeBytes(indexPath, bytes.index);
 
     auto table = sitesTable();
     if (GetParam().names == nullptr) {
@@ -178,8 +168,8 @@ TEST_P(RecoveryNote, IsRepairedOnlyWhenItFitsTheHeaders) {
         } catch (const EStoreEngineError& e) {
             EXPECT_EQ(e.ErrorCode(), 8961);
         }
-        EXPECT_TRUE(readFile(dataPath) == bytes.data) << "the data file changed";
-        EXPECT_TRUE(readFile(indexPath) == bytes.index) << "the index file changed";
+        EXPECT_TRUE(readBytes(dataPath) == bytes.data) << "the data file changed";
+        EXPECT_TRUE(readBytes(indexPath) == bytes.index) << "the index file changed";
         return;
     }
     table->Open();

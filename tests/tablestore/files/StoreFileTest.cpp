@@ -99,17 +99,24 @@ TEST_P(StoreFileTest, MissingFileIsAnInvalidPath) {
     EXPECT_EQ(fs().remove(path("none.DAT")), storecode::kInvalidPath);
 }
 
-TEST_P(StoreFileTest, CreateEmptiesAndRemoveDeletes) {
+// On disk a file is only ever created new; the in-memory directory empties an existing one.
+TEST_P(StoreFileTest, CreateRefusesOrEmptiesAnExistingFileAndRemoveDeletes) {
     {
         auto file = created("t.DAT");
         auto data = bytesOf("old");
         file->write(0, data.data(), data.size());
     }
     EXPECT_TRUE(fs().exists(path("t.DAT")));
-    auto file = created("t.DAT");
+    std::unique_ptr<StoreFile> file;
+    if (onDisk()) {
+        EXPECT_EQ(fs().create(path("t.DAT"), file), storecode::kTableExists);
+        file = opened("t.DAT");
+    } else {
+        file = created("t.DAT");
+    }
     std::uint64_t size = 1;
     file->size(size);
-    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(size, onDisk() ? 3u : 0u);
     file.reset();
     EXPECT_EQ(fs().remove(path("t.DAT")), storecode::kOk);
     EXPECT_FALSE(fs().exists(path("t.DAT")));
@@ -121,7 +128,8 @@ TEST_P(StoreFileTest, SharingModesExcludeEachOther) {
     auto shared2 = opened("t.DAT");
     std::unique_ptr<StoreFile> other;
     EXPECT_EQ(fs().open(path("t.DAT"), {.exclusive = true}, other), storecode::kAccessDenied);
-    EXPECT_EQ(fs().create(path("t.DAT"), other), storecode::kAccessDenied);
+    EXPECT_EQ(fs().create(path("t.DAT"), other),
+              onDisk() ? storecode::kTableExists : storecode::kAccessDenied);
     shared1.reset();
     shared2.reset();
     auto exclusive = opened("t.DAT", {.exclusive = true});

@@ -2,7 +2,25 @@
 
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace wispel::test {
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void patchBytes(const std::string& path, std::size_t offset, const std::string& bytes) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(offset));
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
 
 void SitesTableTest::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

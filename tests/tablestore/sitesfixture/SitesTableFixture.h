@@ -11,6 +11,12 @@
 
 namespace wispel::test {
 
+// A file's bytes, for tests that damage table files on disk.
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+// Writes `bytes` at `offset`, leaving the rest of the file as it is.
+void patchBytes(const std::string& path, std::size_t offset, const std::string& bytes);
+
 class SitesTableTest : public ::testing::Test {
 protected:
     void SetUp() override;
