@@ -5,6 +5,7 @@
 #include "core/TerminalText.h"
 #include "core/TextCase.h"
 #include "feeds/SitesSchema.h"
+#include "http/UriReference.h"
 
 namespace wispel {
 
@@ -41,20 +42,15 @@ Problem characterProblem(const char* what, std::string_view value, bool blanksTo
            shown + ") at byte " + std::to_string(at + 1) + ": remove it.";
 }
 
-bool schemeCharacter(char c, bool first) {
-    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    return letter || (!first && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
-}
-
 // The scheme the address starts with, without its colon; empty when it names none. A name
-// followed by a colon and a digit is a host and its port ("localhost:8080/feed").
+// followed by a colon and a digit is a host and its port ("localhost:8080/feed"), typed
+// without the scheme in front.
 std::string_view schemeOf(std::string_view url) {
-    std::size_t i = 0;
-    while (i < url.size() && schemeCharacter(url[i], i == 0)) ++i;
-    if (i == 0 || i == url.size() || url[i] != ':') return {};
-    if (url.substr(i + 1, 2) != "//" && i + 1 < url.size() && url[i + 1] >= '0' && url[i + 1] <= '9')
-        return {};
-    return url.substr(0, i);
+    const std::string_view scheme = uriScheme(url);
+    if (scheme.empty()) return scheme;
+    const std::string_view rest = url.substr(scheme.size() + 1);
+    const bool port = !rest.starts_with("//") && !rest.empty() && rest[0] >= '0' && rest[0] <= '9';
+    return port ? std::string_view{} : scheme;
 }
 
 bool validPort(std::string_view port) {
@@ -120,8 +116,7 @@ std::optional<std::string> siteAddressProblem(std::string_view url) {
     if (Problem p = widthProblem("URL", url, kSiteURLWidth)) return p;
     if (Problem p = characterProblem("The address", url, true)) return p;
     if (Problem p = schemeProblem(url)) return p;
-    std::string_view rest = url.substr(schemeOf(url).size() + 3);
-    return authorityProblem(url, rest.substr(0, rest.find_first_of("/?#")));
+    return authorityProblem(url, splitUriReference(url).authority);
 }
 
 std::optional<std::string> siteUpdateProblem(std::int64_t minutes) {
