@@ -1,7 +1,8 @@
 #pragma once
 // The DOM cannot depend on the parser (the parser builds on the DOM), yet an entity
-// reference's expand() parses its replacement text as XML content. The parser registers
-// the function that does this; until it has, expand() finds nothing to build from.
+// reference's expand() parses its replacement text as XML content. The parser hands the
+// function that does this to the DOM implementation it builds documents with; the documents
+// of an implementation that never had one find nothing to build from.
 
 #include "core/TextConvert.h"
 
@@ -12,8 +13,5 @@ class TdomNode;
 // Parses `text` as XML content and appends the resulting nodes to `target`; false when the
 // text does not parse (nothing may be raised).
 using TdomContentTextParser = bool (*)(const DOMString& text, TdomNode* target);
-
-void setContentTextParser(TdomContentTextParser parser);
-TdomContentTextParser contentTextParser();
 
 }  // namespace wispel

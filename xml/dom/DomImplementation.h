@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Component.h"
+#include "xml/dom/ContentTextParser.h"
 #include "xml/dom/DocumentFormats.h"
 #include "xml/dom/NodeList.h"
 #include "xml/dom/ObjectList.h"
@@ -63,6 +64,13 @@ public:
     // through createDocument or is freed); returns it.
     TdomDocumentType* adoptDocumentType(std::unique_ptr<TdomDocumentType> doctype);
 
+    // What entity references of this implementation's documents expand through; null (the
+    // default): they do not expand.
+    TdomContentTextParser contentTextParser() const noexcept { return contentTextParser_; }
+    void setContentTextParser(TdomContentTextParser parser) noexcept {
+        contentTextParser_ = parser;
+    }
+
     // A value of the owner's choosing, kept with the component.
     std::intptr_t Tag() const noexcept { return tag_; }
     void SetTag(std::intptr_t value) noexcept { tag_ = value; }
@@ -75,6 +83,7 @@ private:
     void checkFreeDocType(TdomDocumentType* doctype) const;
 
     std::intptr_t tag_ = 0;
+    TdomContentTextParser contentTextParser_ = nullptr;
     std::vector<std::unique_ptr<TdomCMExternalObject>> externalCMObjects_;
     std::vector<std::unique_ptr<TdomCMInternalObject>> internalCMObjects_;
     std::vector<std::unique_ptr<TdomCMObject>> cmObjects_;

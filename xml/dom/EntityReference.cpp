@@ -3,21 +3,11 @@
 #include "xml/dom/CharacterData.h"
 #include "xml/dom/ContentTextParser.h"
 #include "xml/dom/Document.h"
+#include "xml/dom/DomImplementation.h"
 #include "xml/dom/QualifiedName.h"
 #include "xml/dom/cm/CMObject.h"
 
 namespace wispel {
-
-namespace {
-TdomContentTextParser registeredParser = nullptr;
-}
-
-void setContentTextParser(TdomContentTextParser parser) {
-    registeredParser = parser;
-}
-TdomContentTextParser contentTextParser() {
-    return registeredParser;
-}
 
 // Told apart by length and name: the five are most of the references in escaped HTML, so
 // each costs a comparison or two and no string.
@@ -58,7 +48,9 @@ bool TdomEntityReference::isPredefinedEntity() const {
 bool TdomEntityReference::expand() {
     clear();
     if (TdomCMEntity* declaration = entityDeclaration()) {
-        TdomContentTextParser parse = contentTextParser();
+        const TDomImplementation* implementation = owner()->implementation();
+        TdomContentTextParser parse =
+            implementation != nullptr ? implementation->contentTextParser() : nullptr;
         return parse != nullptr && parse(declaration->replacementText, this);
     }
     const std::u16string_view text = predefinedEntityText(*nodeName_);

@@ -19,6 +19,11 @@ WISPEL_DECLARE_ERROR(EParserFatalError, EParserException, "EParserFatalError: Fa
 WISPEL_DECLARE_ERROR(EParserError, EParserException, "EParserError: Error.");
 WISPEL_DECLARE_ERROR(EParserWarning, EParserException, "EParserWarning: Warning.");
 
+// A document past the bounds of xml/input/DocumentBounds.h. It need not be malformed, only
+// too large to hold, so it is no well-formedness error: the reader does not take it as one,
+// and it ends the parse with its own message, which names the bound.
+WISPEL_DECLARE_EXCEPTION(EParserDocumentTooLarge, EParserException);
+
 // Well-formedness errors.
 WISPEL_DECLARE_ERROR(EParserMissingWhiteSpace_Err, EParserFatalError, "Missing white-space error.");
 WISPEL_DECLARE_ERROR(EParserMissingQuotationMark_Err, EParserFatalError,

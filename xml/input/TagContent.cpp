@@ -4,8 +4,10 @@
 #include <string>
 #include <unordered_set>
 
+#include "core/Format.h"
 #include "core/TextCase.h"
 #include "xml/chars/XmlChars.h"
+#include "xml/input/DocumentBounds.h"
 #include "xml/errors/ParserErrors.h"
 
 namespace wispel {
@@ -46,6 +48,10 @@ private:
     // tag are compared with each other; beyond them, a set of folded names keeps tags with
     // many attributes linear.
     void checkNotRepeated(std::u16string_view name) {
+        if (count_ == kMaxElementAttributes) {
+            throw EParserDocumentTooLarge(formatMessage("Element with more than %d attributes.",
+                                                        {kMaxElementAttributes}));
+        }
         if (count_ < kFew) {
             for (std::size_t i = 0; i < count_; ++i) {
                 if (sameFolded(few_[i], name)) throw EParserDoubleAttributeName_Err();
@@ -132,7 +138,7 @@ void parseTagContent(std::u16string_view content, DOMString& name, TdomNameValue
 }
 
 void parseAttributes(std::u16string_view text, TdomNameValueList& attributes) {
-    const std::u16string_view trimmed = trimBlanks(text);
+    const std::u16string_view trimmed = trimXmlBlanks(text);
     // Most tags have no attributes: no scanner to set up for them.
     if (!trimmed.empty()) AttributeScanner(trimmed, attributes).run();
 }

@@ -1,6 +1,7 @@
 #include "xml/parser/StandardDocBuilder.h"
 
 #include "core/Exception.h"
+#include "core/Format.h"
 #include "xml/chars/XmlChars.h"
 #include "xml/dom/Attr.h"
 #include "xml/dom/CharacterData.h"
@@ -35,6 +36,14 @@ void TdomStandardDocBuilder::appendOrDiscard(TdomNode* node, const char* message
     }
 }
 
+void TdomStandardDocBuilder::countNodes(std::size_t count) {
+    if (count > maxNodes_ - nodeCount_) {
+        throw EParserDocumentTooLarge(
+            formatMessage("Document with more than %d nodes.", {maxNodes_}));
+    }
+    nodeCount_ += count;
+}
+
 TdomDocument* TdomStandardDocBuilder::openDocument() const {
     if (openNode_ == nullptr || openNode_->nodeType() != DOCUMENT_NODE) return nullptr;
     return static_cast<TdomDocument*>(openNode_);
@@ -54,6 +63,7 @@ void TdomStandardDocBuilder::startDocument(TdomCustomParser* sender, TdomStandar
         builtDocument_->clear();
     }
     openNode_ = targetNode_;
+    nodeCount_ = 0;
     declarationAllowed_ = false;
     if (TdomDocument* doc = openDocument()) {
         declarationAllowed_ = true;
@@ -92,6 +102,7 @@ void TdomStandardDocBuilder::doctypeDeclaration(TdomCustomParser* sender,
     if (doc->doctype() != nullptr) {
         throw EParserDoubleDoctype_Err("Double doctype declaration error.");
     }
+    countNodes(1);
     TdomNode* doctype = nullptr;
     try {
         doctype = doc->createDocumentType(name, publicId, systemId, internalSubset);
@@ -120,6 +131,7 @@ void TdomStandardDocBuilder::startElement(TdomCustomParser*, TdomStandardLocator
     if (doc != nullptr && doc->documentElement() != nullptr) {
         throw EParserDoubleRootElement_Err("Double root element error.");
     }
+    countNodes(1 + static_cast<std::size_t>(attributes ? attributes->count() : 0));
     TdomElement* element = nullptr;
     try {
         element = openNode_->ownerDocument()->createElement(tagName);
@@ -174,6 +186,7 @@ void TdomStandardDocBuilder::mergeText(const DOMString& text) {
         }
         return;
     }
+    countNodes(1);
     appendOrDiscard<EParserInvalidCharacter_Err>(openNode_->ownerDocument()->createTextNode(text),
                                                  "Invalid character error.");
 }
@@ -204,6 +217,7 @@ void TdomStandardDocBuilder::characterReference(TdomCustomParser*, TdomStandardL
 void TdomStandardDocBuilder::entityReference(TdomCustomParser*, TdomStandardLocator*,
                                              const DOMString& name) {
     if (openNode_ == nullptr) return;
+    countNodes(1);
     TdomNode* reference = nullptr;
     try {
         reference = openNode_->ownerDocument()->createEntityReference(name);
@@ -217,6 +231,7 @@ void TdomStandardDocBuilder::cdataSection(TdomCustomParser*, TdomStandardLocator
                                           const DOMString& content) {
     if (openNode_ == nullptr) return;
     if (!validCDataText(content)) throw EParserInvalidCharacter_Err("Invalid character error.");
+    countNodes(1);
     appendOrDiscard<EParserInvalidCharacter_Err>(
         openNode_->ownerDocument()->createCDATASection(content), "Invalid character error.");
 }
@@ -226,6 +241,7 @@ void TdomStandardDocBuilder::comment(TdomCustomParser*, TdomStandardLocator*,
     if (openNode_ == nullptr) return;
     const bool valid = data.find(u"--") == DOMString::npos && (data.empty() || data.back() != u'-');
     if (!valid) throw EParserInvalidCharacter_Err("Invalid character error.");
+    countNodes(1);
     appendOrDiscard<EParserInvalidCharacter_Err>(openNode_->ownerDocument()->createComment(data),
                                                  "Invalid character error.");
 }
@@ -237,6 +253,7 @@ void TdomStandardDocBuilder::processingInstruction(TdomCustomParser*, TdomStanda
     if (!validPITarget(target)) {
         throw EParserInvalidProcessingInstruction_Err("Invalid processing instruction error.");
     }
+    countNodes(1);
     try {
         instruction = openNode_->ownerDocument()->createProcessingInstruction(target, data);
     } catch (const Exception&) {

@@ -7,6 +7,9 @@
 // The builder owns nothing. The documents it makes belong to the parser's DOM
 // implementation; `builtDocument` only refers to the last one.
 
+#include <cstddef>
+
+#include "xml/input/DocumentBounds.h"
 #include "xml/reader/ContentHandler.h"
 
 namespace wispel {
@@ -25,6 +28,10 @@ public:
     TdomDocument* builtDocument() const noexcept { return builtDocument_; }
     // The front end frees a failed document and clears the reference with this.
     TdomDocument*& builtDocumentRef() noexcept { return builtDocument_; }
+    // The most nodes, attributes included, that one parse may make; past them the parse
+    // raises EParserDocumentTooLarge.
+    std::size_t maxNodes() const noexcept { return maxNodes_; }
+    void setMaxNodes(std::size_t count) noexcept { maxNodes_ = count; }
 
     void cdataSection(TdomCustomParser* sender, TdomStandardLocator* locator,
                       const DOMString& content) override;
@@ -62,11 +69,15 @@ private:
     void mergeText(const DOMString& text);
     void addAttributes(TdomElement* element, TdomNameValueList* attributes);
     TdomDocument* openDocument() const;
+    // Counts `count` more nodes of the document being built against maxNodes_.
+    void countNodes(std::size_t count);
 
     TdomNode* targetNode_ = nullptr;         // where the current parse attaches
     TdomNode* openNode_ = nullptr;           // receives new children; null: events are ignored
     TdomDocument* builtDocument_ = nullptr;  // made by the current document parse
     bool declarationAllowed_ = false;        // an XML declaration may still be taken
+    std::size_t nodeCount_ = 0;              // nodes made by the current parse
+    std::size_t maxNodes_ = kMaxDocumentNodes;
 };
 
 // Hands a node that is being given up back to its document: it leaves any parent first.

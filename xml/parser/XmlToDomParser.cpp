@@ -32,11 +32,6 @@ bool parseContentText(const DOMString& text, TdomNode* target) {
     }
 }
 
-const bool contentTextParserRegistered = [] {
-    setContentTextParser(&parseContentText);
-    return true;
-}();
-
 }  // namespace
 
 std::string utf16leWithMark(const DOMString& text) {
@@ -52,7 +47,6 @@ std::string utf16leWithMark(const DOMString& text) {
 }
 
 TXmlToDomParser::TXmlToDomParser(TComponent* owner) : TdomCustomParser(owner) {
-    (void)contentTextParserRegistered;
     errorHandler_ = std::make_unique<TdomStandardErrorHandler>();
     docBuilder_ = std::make_unique<TdomStandardDocBuilder>();
     docReader_ = std::make_unique<TdomStandardDocXMLReader>();
@@ -78,11 +72,22 @@ TXmlToDomParser::~TXmlToDomParser() {
     intSubsetReader_.reset();
 }
 
+std::size_t TXmlToDomParser::maxNodes() const noexcept {
+    return docBuilder_->maxNodes();
+}
+
+void TXmlToDomParser::setMaxNodes(std::size_t count) noexcept {
+    docBuilder_->setMaxNodes(count);
+}
+
 void TXmlToDomParser::setDOMImpl(TDomImplementation* impl) {
     if (domImpl_ == impl) return;
     if (domImpl_ != nullptr) RemoveFreeNotification(domImpl_);
     domImpl_ = impl;
-    if (impl != nullptr) FreeNotification(impl);
+    if (impl == nullptr) return;
+    FreeNotification(impl);
+    // The documents built with `impl` expand their entity references as this parser reads.
+    impl->setContentTextParser(&parseContentText);
 }
 
 void TXmlToDomParser::Notification(TComponent* component, TOperation operation) {
@@ -101,20 +106,29 @@ void TXmlToDomParser::parseStreamInto(TStream* stream, const DOMString& publicId
     bool parsed = false;
     {
         TXmlInputSource source(stream, publicId, systemId);
+        // An earlier document is its caller's now: a failure here must not free it.
+        if (node == nullptr) docBuilder_->builtDocumentRef() = nullptr;
         docBuilder_->setTargetNode(node);
         try {
             parsed = docReader_->parse(this, &source);
         } catch (...) {
             docBuilder_->setTargetNode(savedTarget);
+            // A document stopped by an error the reader does not report (one too large to
+            // hold) goes at once rather than with the implementation.
+            if (node == nullptr) freeBuiltDocument();
             throw;
         }
         docBuilder_->setTargetNode(savedTarget);
     }
     if (parsed) return;
+    freeBuiltDocument();
+    throw EParserException("Parser error.");
+}
+
+void TXmlToDomParser::freeBuiltDocument() {
     if (docBuilder_->builtDocument() != nullptr && domImpl_ != nullptr) {
         domImpl_->freeDocument(docBuilder_->builtDocumentRef());
     }
-    throw EParserException("Parser error.");
 }
 
 void TXmlToDomParser::parseMemoryInto(const void* buffer, std::int64_t size,

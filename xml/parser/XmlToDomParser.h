@@ -74,6 +74,11 @@ public:
 
     TdomStandardErrorHandler* errorHandler() const noexcept { return errorHandler_.get(); }
 
+    // The most nodes, attributes included, that one parse may make (kMaxDocumentNodes unless
+    // set); a parse that needs more raises EParserDocumentTooLarge.
+    std::size_t maxNodes() const noexcept;
+    void setMaxNodes(std::size_t count) noexcept;
+
     // The text budget of the document type declaration being read (null outside one); a
     // parser that replays another's parameter entities is given that parser's budget.
     TDtdTextBudget* dtdTextBudget() const noexcept { return dtdTextBudget_; }
@@ -83,6 +88,8 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    // Frees the document the last whole-document parse was building, if any.
+    void freeBuiltDocument();
     void checkDOMImpl() const;
     TdomDocument* parseWholeStream(TStream* stream, const DOMString& systemId);
     void readExternalSubset(TdomStandardLocator* locator, DOMString publicId, DOMString systemId,

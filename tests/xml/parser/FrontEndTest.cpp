@@ -5,6 +5,7 @@
 
 #include "tests/support/ExpectError.h"
 #include "tests/xml/parser/ParserTestSupport.h"
+#include "xml/input/DocumentBounds.h"
 
 namespace wispel::testing {
 namespace {
@@ -78,6 +79,45 @@ TEST_F(FrontEndTest, DocumentsBelongToTheImplementation) {
     impl.freeDocument(first);
     EXPECT_EQ(first, nullptr);
     EXPECT_EQ(impl.documents().length(), 1);
+}
+
+TEST_F(FrontEndTest, DocumentsPastTheNodeBoundAreRefusedAndFreed) {
+    parser.setMaxNodes(6);
+    const struct {
+        const char* text;
+        bool fits;
+    } cases[] = {
+        {"<r><a/><b/><c/><d/><e/></r>", true},
+        {"<r><a/><b/><c/><d/><e/><f/></r>", false},
+        {"<r a='1' b='2'><c/><d/><e/></r>", true},  // attributes count as nodes
+        {"<r a='1' b='2' g='3'><c/><d/><e/></r>", false},
+        {"<r>x<a/>y<b/>z<c/></r>", false},
+        {"<r>x&#65;y&#66;z<![CDATA[c]]><!--c--><?p d?>&e;</r>", true},  // merged text is one
+        {"<!DOCTYPE r><r><!--c--><?p d?><a/><b/>&e;</r>", false},
+    };
+    for (const auto& c : cases) {
+        const int before = impl.documents().length();
+        if (c.fits) {
+            EXPECT_NE(parse(c.text), nullptr) << c.text;
+            EXPECT_EQ(impl.documents().length(), before + 1) << c.text;
+        } else {
+            EXPECT_ERROR(parse(c.text), EParserDocumentTooLarge,
+                         "Document with more than 6 nodes.");
+            EXPECT_EQ(impl.documents().length(), before) << c.text;
+        }
+    }
+}
+
+TEST_F(FrontEndTest, AnElementHasAtMostItsBoundOfAttributes) {
+    auto tag = [](std::size_t attributes) {
+        std::string text = "<r";
+        for (std::size_t i = 0; i < attributes; ++i) text += " a" + std::to_string(i) + "=''";
+        return text + "/>";
+    };
+    EXPECT_EQ(parse(tag(kMaxElementAttributes))->documentElement()->attributes()->length(),
+              static_cast<int>(kMaxElementAttributes));
+    EXPECT_ERROR(parse(tag(kMaxElementAttributes + 1)), EParserDocumentTooLarge,
+                 "Element with more than 1024 attributes.");
 }
 
 }  // namespace
