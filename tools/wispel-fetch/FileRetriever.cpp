@@ -2,6 +2,9 @@
 
 #include "core/Exception.h"
 #include "core/FileStream.h"
+#include "core/Format.h"
+#include "core/MemoryStream.h"
+#include "http/NetHTTP.h"
 
 namespace wispel {
 
@@ -9,7 +12,20 @@ TRetrieval TFileRetriever::RetrieveIfModified(const std::string& URL, TStream* S
                                               const TFeedValidator&) {
     if (!Stream) throw EAccessViolation("Stream not specified.");
     TFileStream file(URL, TFileMode::fmOpenRead);
-    Stream->CopyFrom(file, 0);
+    // A local file stands in for a server's reply, so it may be no larger than a reply body.
+    const std::int64_t size = file.Size();
+    if (size > kDefaultMaxBodySize) {
+        throw EReadError(formatMessage("File %s is larger than %d bytes.",
+                                       {URL, kDefaultMaxBodySize}));
+    }
+    // Straight into the memory it will be parsed from: no copy between, no regrowth.
+    if (auto* memory = dynamic_cast<TMemoryStream*>(Stream); memory && size > 0) {
+        char* room = memory->PrepareWrite(size);
+        file.ReadBuffer(room, size);
+        memory->CommitWrite(size);
+        return {};
+    }
+    Stream->CopyFrom(file, size);
     return {};
 }
 

@@ -9,7 +9,8 @@ namespace wispel {
 class TFileRetriever : public TRSSRetriever {
 public:
     using TRSSRetriever::TRSSRetriever;
-    // Raises the file stream's EFOpenError when the file cannot be opened. A file has no
+    // Raises the file stream's EFOpenError when the file cannot be opened, and EReadError
+    // when it is larger than the HTTP client takes a reply body to be. A file has no
     // validators: it is always read whole.
     TRetrieval RetrieveIfModified(const std::string& URL, TStream* Stream,
                                   const TFeedValidator& Stored) override;
