@@ -4,30 +4,53 @@ namespace wispel {
 
 namespace {
 
-bool trimmable(char c) {
+bool controlOrSpace(char c) {
     return static_cast<unsigned char>(c) <= ' ';
+}
+
+template <class Char>
+bool xmlBlank(Char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// `text` without the units at either end for which `strip` holds.
+template <class View, class Strip>
+View trimWhile(View text, Strip strip) {
+    while (!text.empty() && strip(text.front())) text.remove_prefix(1);
+    while (!text.empty() && strip(text.back())) text.remove_suffix(1);
+    return text;
 }
 
 }  // namespace
 
 std::string_view trimTextLeft(std::string_view text) {
-    while (!text.empty() && trimmable(text.front())) text.remove_prefix(1);
+    while (!text.empty() && controlOrSpace(text.front())) text.remove_prefix(1);
     return text;
 }
 
 std::string_view trimTextRight(std::string_view text) {
-    while (!text.empty() && trimmable(text.back())) text.remove_suffix(1);
+    while (!text.empty() && controlOrSpace(text.back())) text.remove_suffix(1);
     return text;
 }
 
 std::string_view trimText(std::string_view text) {
-    return trimTextRight(trimTextLeft(text));
+    return trimWhile(text, controlOrSpace);
 }
 
 std::string_view trimSpacesAndTabs(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    return trimWhile(text, [](char c) { return c == ' ' || c == '\t'; });
+}
+
+std::string_view trimSpaces(std::string_view text) {
+    return trimWhile(text, [](char c) { return c == ' '; });
+}
+
+std::string_view trimXmlBlanks(std::string_view text) {
+    return trimWhile(text, xmlBlank<char>);
+}
+
+std::u16string_view trimXmlBlanks(std::u16string_view text) {
+    return trimWhile(text, xmlBlank<char16_t>);
 }
 
 }  // namespace wispel

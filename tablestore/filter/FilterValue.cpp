@@ -7,6 +7,7 @@
 
 #include "core/DateTime.h"
 #include "core/TextCase.h"
+#include "core/TextTrim.h"
 #include "tablestore/filter/FilterText.h"
 #include "tablestore/format/ColumnDescriptor.h"
 #include "tablestore/format/RecordValues.h"
@@ -14,12 +15,6 @@
 namespace wispel {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
 
 // Reads an unsigned decimal of 1 to `maxDigits` digits at the front of `text`.
 bool takeNumber(std::string_view& text, int maxDigits, int& value) {
@@ -85,7 +80,7 @@ bool takeTime(std::string_view& text, std::int64_t& ms) {
 }
 
 bool parseInteger(std::string_view text, std::int64_t& value) {
-    text = trimBlanks(text);
+    text = trimSpaces(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc() && end == text.data() + text.size() && !text.empty()) return true;
@@ -101,7 +96,7 @@ bool parseInteger(std::string_view text, std::int64_t& value) {
 }
 
 bool parseFloat(std::string_view text, double& value) {
-    text = trimBlanks(text);
+    text = trimSpaces(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size() && !text.empty() &&
@@ -109,14 +104,14 @@ bool parseFloat(std::string_view text, double& value) {
 }
 
 bool parseBoolean(std::string_view text, std::int64_t& value) {
-    text = trimBlanks(text);
+    text = trimSpaces(text);
     if ((text.size() == 4 && sameText(text, "TRUE")) || text == "1") return value = 1, true;
     if ((text.size() == 5 && sameText(text, "FALSE")) || text == "0") return value = 0, true;
     return false;
 }
 
 bool parseTemporal(std::string_view text, TValueClass to, TFilterValue& out) {
-    text = trimBlanks(text);
+    text = trimSpaces(text);
     std::int64_t day = 0, ms = 0;
     switch (to) {
         case TValueClass::date:

@@ -2,6 +2,7 @@
 
 #include "core/TextCase.h"
 #include "core/TextConvert.h"
+#include "core/TextTrim.h"
 
 using namespace wispel;
 
@@ -83,4 +84,35 @@ TEST(TextCase, FoldsLetterCaseBeyondAscii) {
     EXPECT_EQ(upperCase("stra\xC3\x9F" "e"), "STRA\xC3\x9F" "E");  // no one-to-many mapping
     EXPECT_EQ(lowerCase("\xC3\x89" "COLE"), "\xC3\xA9" "cole");
     EXPECT_TRUE(sameText(std::u16string_view(u"Item"), std::u16string_view(u"ITEM")));
+}
+
+TEST(TextTrim, EachTrimStripsWhatItsNameSays) {
+    const std::string_view text = "\x01 \t\r\n caf\xC3\xA9 \n\t \x7F";
+    const struct {
+        std::string_view (*trim)(std::string_view);
+        std::string_view expected;
+    } cases[] = {
+        {trimText, "caf\xC3\xA9 \n\t \x7F"},  // DEL is above ' '
+        {trimSpaces, "\x01 \t\r\n caf\xC3\xA9 \n\t \x7F"},
+        {trimSpacesAndTabs, "\x01 \t\r\n caf\xC3\xA9 \n\t \x7F"},
+        {trimXmlBlanks, "\x01 \t\r\n caf\xC3\xA9 \n\t \x7F"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.trim(text), c.expected);
+    const struct {
+        std::string_view text, spaces, spacesAndTabs, xmlBlanks;
+    } ends[] = {
+        {"", "", "", ""},
+        {" \t\r\n ", "\t\r\n", "\r\n", ""},
+        {"  a b  ", "a b", "a b", "a b"},
+        {"\ta\t", "\ta\t", "a", "a"},
+        {"\r\na\x01", "\r\na\x01", "\r\na\x01", "a\x01"},
+    };
+    for (const auto& c : ends) {
+        EXPECT_EQ(trimSpaces(c.text), c.spaces);
+        EXPECT_EQ(trimSpacesAndTabs(c.text), c.spacesAndTabs);
+        EXPECT_EQ(trimXmlBlanks(c.text), c.xmlBlanks);
+        std::u16string wide(c.text.begin(), c.text.end());
+        std::u16string xmlBlanks(c.xmlBlanks.begin(), c.xmlBlanks.end());
+        EXPECT_EQ(trimXmlBlanks(std::u16string_view(wide)), xmlBlanks);
+    }
 }

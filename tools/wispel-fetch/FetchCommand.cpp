@@ -1,6 +1,7 @@
 #include "tools/wispel-fetch/FetchCommand.h"
 
 #include <memory>
+#include <utility>
 
 #include "core/CommandLineTool.h"
 #include "core/DataFolder.h"
@@ -74,7 +75,7 @@ void addSources(const TFetchOptions& options, TRSSSourceCollection& list) {
     if (options.sites) {
         // The same read as the window's start-up, so both see the same sites.
         std::string folder = options.sources.empty() ? wispelDataFolder() : options.sources[0];
-        if (!folder.empty() && folder.back() != '/') folder += '/';
+        if (!folder.empty()) folder = withTrailingSlash(std::move(folder));
         CreateSitesTableIfMissing(folder);  // a first start finds an empty table, as the window does
         ReadActiveSites(folder, list);
         return;

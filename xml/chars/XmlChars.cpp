@@ -30,18 +30,10 @@ bool allBlank(std::u16string_view text) {
     return true;
 }
 
-std::u16string_view trimBlanks(std::u16string_view text) {
-    std::size_t start = 0;
-    while (start < text.size() && xmlBlank(text[start])) ++start;
-    std::size_t end = text.size();
-    while (end > start && xmlBlank(text[end - 1])) --end;
-    return text.substr(start, end - start);
-}
-
 TBlankSplit splitAtBlank(std::u16string_view text) {
     std::size_t blank = 0;
     while (blank < text.size() && !xmlBlank(text[blank])) ++blank;
-    return {text.substr(0, blank), trimBlanks(text.substr(blank))};
+    return {text.substr(0, blank), trimXmlBlanks(text.substr(blank))};
 }
 
 // Most names are ASCII, whose letters and digits are the plain ones; the class table is

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/TextConvert.h"
+#include "core/TextTrim.h"  // trimXmlBlanks, used with the splits below
 
 namespace wispel {
 
@@ -19,8 +20,6 @@ inline bool xmlBlank(char16_t unit) {
 }
 // Not empty and every unit xmlBlank.
 bool allBlank(std::u16string_view text);
-// Without white space (xmlBlank) at either end.
-std::u16string_view trimBlanks(std::u16string_view text);
 
 // Splits at the first white-space unit: the part before it, and the rest without white space
 // at either end. Without white space the rest is empty.

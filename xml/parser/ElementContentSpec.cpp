@@ -120,7 +120,7 @@ void readElementContent(std::u16string_view text, TContentSpec& spec) {
 }  // namespace
 
 TContentSpec parseContentSpec(std::u16string_view text) {
-    text = trimBlanks(text);
+    text = trimXmlBlanks(text);
     TContentSpec spec;
     if (text == u"EMPTY") {
         spec.kind = TdomCMContentType::ctEmpty;

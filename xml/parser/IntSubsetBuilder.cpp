@@ -87,7 +87,7 @@ void TdomStandardIntSubsetBuilder::elementDeclaration(TdomCustomParser*, TdomSta
     auto record = std::make_unique<TdomCMElementTypeDeclaration>();
     record->name = name;
     record->contentType = content.kind;
-    record->contentSpec.assign(trimBlanks(spec));
+    record->contentSpec.assign(trimXmlBlanks(spec));
     record->mixedNames = std::move(content.mixedNames);
     record->particles = std::move(content.particles);
     append<EParserInvalidElementDeclaration_Err>(std::move(record), message);
@@ -118,7 +118,7 @@ std::vector<DOMString> splitEnumeration(const DOMString& enumeration) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t bar = inner.find(u'|', start);
-        const std::u16string_view name = trimBlanks(inner.substr(start, bar - start));
+        const std::u16string_view name = trimXmlBlanks(inner.substr(start, bar - start));
         if (!validName(name)) throw EParserInvalidAttributeDeclaration_Err(message);
         names.emplace_back(name);
         if (bar == std::u16string_view::npos) break;

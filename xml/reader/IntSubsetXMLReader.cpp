@@ -219,7 +219,7 @@ void TSubsetCutter::stepConditional(char16_t unit) {
     scan.buffer += unit;
     if (unit != u'[') return;
     const std::u16string_view keyword =
-        trimBlanks(std::u16string_view(scan.buffer).substr(3, scan.buffer.size() - 4));
+        trimXmlBlanks(std::u16string_view(scan.buffer).substr(3, scan.buffer.size() - 4));
     if (keyword == u"INCLUDE") {
         if (reader_.dtdHandler() != nullptr) {
             reader_.dtdHandler()->conditionalSection(parser_, locator_, u"INCLUDE", {});

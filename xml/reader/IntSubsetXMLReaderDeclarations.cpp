@@ -17,7 +17,7 @@ std::u16string_view declarationBody(const DOMString& text, std::u16string_view k
         text.back() != u'>' || !xmlBlank(text[blankAt])) {
         throw Error(message);
     }
-    return trimBlanks(std::u16string_view(text).substr(blankAt + 1, text.size() - blankAt - 2));
+    return trimXmlBlanks(std::u16string_view(text).substr(blankAt + 1, text.size() - blankAt - 2));
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ void TdomStandardIntSubsetXMLReader::readEntityDeclaration(TdomCustomParser* par
     bool parameter = false;
     if (body.size() > 1 && body[0] == u'%' && xmlBlank(body[1])) {
         parameter = true;
-        body = trimBlanks(body.substr(1));
+        body = trimXmlBlanks(body.substr(1));
     }
     const TBlankSplit split = splitAtBlank(body);
     const std::u16string_view definition = split.rest;

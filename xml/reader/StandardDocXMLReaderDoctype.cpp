@@ -82,13 +82,13 @@ void TdomStandardDocXMLReader::readDoctypeDeclaration(TdomCustomParser* parser,
         !xmlBlank(whole[9])) {
         invalidDoctype();
     }
-    std::u16string_view inner = trimBlanks(whole.substr(10, whole.size() - 11));
+    std::u16string_view inner = trimXmlBlanks(whole.substr(10, whole.size() - 11));
     std::u16string_view head = inner;
     std::u16string_view subset;
     std::size_t bracket = inner.find(u'[');
     if (bracket != std::u16string_view::npos) {
         head = inner.substr(0, bracket);
-        std::u16string_view rest = trimBlanks(inner.substr(bracket));
+        std::u16string_view rest = trimXmlBlanks(inner.substr(bracket));
         if (rest.size() <= 1 || rest.back() != u']') invalidDoctype();
         subset = rest.substr(1, rest.size() - 2);
     }

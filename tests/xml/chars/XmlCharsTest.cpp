@@ -206,7 +206,7 @@ TEST(XmlChars, TrimAndSplitAtWhiteSpace) {
         {u" lead", u"lead", u"", u"lead"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(trimBlanks(c.text), c.trimmed);
+        EXPECT_EQ(trimXmlBlanks(c.text), c.trimmed);
         const TBlankSplit split = splitAtBlank(c.text);
         EXPECT_EQ(split.head, c.head);
         EXPECT_EQ(split.rest, c.rest);
