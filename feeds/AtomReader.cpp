@@ -47,12 +47,12 @@ public:
     // element's text as tags.
     std::string text(const TdomElement* element) {
         const DOMString type = element->getAttribute(u"type");
-        if (type == u"xhtml") return toUtf8(trimBlanks(fields_.blockUnits(element)));
+        if (type == u"xhtml") return toUtf8(trimXmlBlanks(fields_.blockUnits(element)));
         const DOMString& text = fields_.units(element);
-        if (type != u"html") return toUtf8(trimBlanks(text));
+        if (type != u"html") return toUtf8(trimXmlBlanks(text));
         html_.clear();
         appendHtmlText(text, html_);
-        return toUtf8(trimBlanks(html_));
+        return toUtf8(trimXmlBlanks(html_));
     }
 
 private:
@@ -78,7 +78,8 @@ void readEntry(const TdomElement* entry, std::string_view feedURL, ConstructText
             item.Title = texts.text(child);
             titled = true;
         } else if (name == u"link" && !linked && isAlternateLink(child)) {
-            item.Link = resolveItemLink(child, toUtf8(child->getAttribute(u"href")), feedURL);
+            item.Link = resolveItemLink(
+                child, toUtf8(trimXmlBlanks(child->getAttribute(u"href"))), feedURL);
             linked = true;
         } else if (name == u"summary" && !summary) {
             summary = child;

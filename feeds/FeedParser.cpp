@@ -1,14 +1,18 @@
 #include "feeds/FeedParser.h"
 
 #include "core/Exception.h"
+#include "core/TextTrim.h"
 #include "feeds/AtomReader.h"
 #include "feeds/FieldText.h"
 #include "feeds/FeedFilter.h"
+#include "feeds/ItemTitle.h"
 #include "feeds/LinkResolution.h"
 #include "feeds/TextReader.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/DomImplementation.h"
 #include "xml/dom/traversal/TreeWalker.h"
+#include "xml/errors/DomException.h"
+#include "xml/errors/ParserErrors.h"
 #include "xml/parser/XmlToDomParser.h"
 
 namespace wispel {
@@ -25,17 +29,14 @@ constexpr int kFieldRounds = 3;
 
 TRSSParser::TRSSParser(TComponent* owner)
     : TComponent(owner),
-      items_(new TRSSListedItemCollection(typeid(TRSSListedItem))),
-      xmlParser_(new TXmlToDomParser(this)),
-      domImplementation_(new TDomImplementation(this)) {
-    xmlParser_->setDOMImpl(domImplementation_);
+      items_(typeid(TRSSListedItem)),
+      domImplementation_(std::make_unique<TDomImplementation>()),
+      xmlParser_(std::make_unique<TXmlToDomParser>()) {
+    xmlParser_->setDOMImpl(domImplementation_.get());
 }
 
-TRSSParser::~TRSSParser() {
-    delete items_;
-    delete xmlParser_;
-    delete domImplementation_;  // frees every document it still holds
-}
+// The implementation frees the document it still holds.
+TRSSParser::~TRSSParser() = default;
 
 void TRSSParser::WalkNode(TdomTreeWalker* walker) {
     if (!walker) return;
@@ -61,66 +62,93 @@ void TRSSParser::WalkNode(TdomTreeWalker* walker) {
 // missing fields never carries the walk off into the items after it.
 void TRSSParser::readItem(TdomTreeWalker& walker, TFieldTextReader& fields) {
     TdomNode* itemNode = walker.currentNode();
-    TRSSListedItem* item = items_->Add();
+    TRSSListedItem* item = items_.Add();
     if (!walker.firstChild()) return;
     for (int round = 1; round <= kFieldRounds; ++round) {
         const TdomNode* field = walker.currentNode();
-        const ElementKind kind = classifyNodeName(field->nodeName());
-        if (kind == ElementKind::Link) {
-            SetItemField(*item, kind, resolveItemLink(field, fields.text(field), baseURL_));
-        } else if (kind != ElementKind::None && kind != ElementKind::Item) {
-            SetItemField(*item, kind, fields.text(field));
+        switch (classifyNodeName(field->nodeName())) {
+            case ElementKind::Title:
+                item->Title = titleText(fields.units(field));
+                break;
+            case ElementKind::Link:
+                item->Link = resolveItemLink(
+                    field, std::string(trimXmlBlanks(fields.text(field))), baseURL_);
+                break;
+            case ElementKind::Description:
+                item->Description = fields.text(field);
+                break;
+            case ElementKind::None:
+            case ElementKind::Item:
+                break;
         }
         if (round < kFieldRounds && !walker.nextSibling()) break;
     }
     if (walker.parentNode() != itemNode) walker.currentNode(itemNode);
 }
 
+void TRSSParser::completeTitles() {
+    for (int i = 0; i < items_.Count(); ++i) completeItemTitle(*items_[i]);
+}
+
 void TRSSParser::BuildItems() {
     if (!document_) {
-        items_->Clear();
+        items_.Clear();
         return;
     }
     if (IsAtomFeed(document_)) {
-        items_->Clear();
+        items_.Clear();
         TFieldTextReader fields(documentEntityExpander(document_));
-        ReadAtomEntries(document_, baseURL_, fields, *items_);
+        ReadAtomEntries(document_, baseURL_, fields, items_);
+        completeTitles();
         return;
     }
     TRSSFilter filter;
     TdomTreeWalker* walker =
         document_->createTreeWalker(document_->lastChild(), kShownTypes, &filter, true);
     try {
-        items_->Clear();
+        items_.Clear();
         WalkNode(walker);
     } catch (...) {
         document_->freeTreeWalker(walker);
         throw;
     }
     document_->freeTreeWalker(walker);
+    completeTitles();
 }
 
 void TRSSParser::ParseRSSText(TStream* stream) {
     if (!stream) throw Exception("Cannot parse a nil stream");
-    ReadRSSTextStream(*stream, *items_);
+    ReadRSSTextStream(*stream, items_);
+    completeTitles();
+}
+
+void TRSSParser::freeDocument() {
+    if (document_) domImplementation_->freeDocument(document_);
 }
 
 void TRSSParser::ParseRSSFile(const std::string& name) {
     if (name.empty()) throw Exception("Must have a valid filename");
-    // An earlier document stays with the DOM implementation until it is freed.
+    freeDocument();
     document_ = xmlParser_->parseFile(name);
     BuildItems();
 }
 
 void TRSSParser::ParseRSSStream(TStream* stream) {
     if (!stream) throw Exception("Cannot parse a nil stream");
-    if (document_) xmlParser_->DOMImpl()->freeDocument(document_);
+    freeDocument();
     try {
         document_ = xmlParser_->parseStream(stream);
         BuildItems();
-    } catch (...) {
-        // Whatever went wrong with the XML, the same bytes may still be plain-text records.
+    } catch (const EParserDocumentTooLarge&) {
+        throw;  // the text reading would only hide what the bound says
+    } catch (const EParserException&) {
+        ParseRSSText(stream);  // bytes that are not XML may still be plain-text records
+    } catch (const EDomException&) {
         ParseRSSText(stream);
+    } catch (const EConvertError&) {
+        ParseRSSText(stream);  // undecodable bytes
+    } catch (const EStreamError&) {
+        ParseRSSText(stream);  // too short to tell the encoding
     }
 }
 

@@ -7,8 +7,10 @@
 // feed's own address when the caller gives one (SetBaseURL).
 //
 // Ownership: the parser owns its item list, its XML parser and its DOM implementation; the
-// implementation owns every document, among them `Document()`, until it is freed.
+// implementation owns `Document()`, the one document the parser keeps: each parse frees the
+// one before.
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -38,8 +40,10 @@ public:
     // Parses a file as XML, without text fallback: errors pass to the caller. An empty name
     // raises "Must have a valid filename".
     virtual void ParseRSSFile(const std::string& name);
-    // Parses a feed; any failure of the XML parse or walk falls back to the text reading.
-    // A null stream raises "Cannot parse a nil stream".
+    // Parses a feed; an error of the XML parse or walk falls back to the text reading. A
+    // document too large to hold, and any error from outside the parse (out of memory
+    // among them), passes to the caller instead. A null stream raises "Cannot parse a nil
+    // stream".
     virtual void ParseRSSStream(TStream* stream);
 
     // The address the next parses resolve relative links against: the URL the feed was
@@ -47,19 +51,22 @@ public:
     void SetBaseURL(std::string url) { baseURL_ = std::move(url); }
     const std::string& BaseURL() const noexcept { return baseURL_; }
 
-    TRSSListedItemCollection& Items() noexcept { return *items_; }
+    TRSSListedItemCollection& Items() noexcept { return items_; }
     // The document of the last successful XML parse, or null.
     TdomDocument* Document() const noexcept { return document_; }
-    TXmlToDomParser* XmlParser() const noexcept { return xmlParser_; }
-    TDomImplementation* DomImplementation() const noexcept { return domImplementation_; }
+    TXmlToDomParser* XmlParser() const noexcept { return xmlParser_.get(); }
+    TDomImplementation* DomImplementation() const noexcept { return domImplementation_.get(); }
 
 private:
     void readItem(TdomTreeWalker& walker, TFieldTextReader& fields);
+    void freeDocument();
+    // Gives every item without a title the line it shows instead.
+    void completeTitles();
 
-    TRSSListedItemCollection* items_;        // owned
-    TXmlToDomParser* xmlParser_;             // owned component
-    TDomImplementation* domImplementation_;  // owned component
-    TdomDocument* document_ = nullptr;       // owned by domImplementation_
+    TRSSListedItemCollection items_;
+    std::unique_ptr<TDomImplementation> domImplementation_;
+    std::unique_ptr<TXmlToDomParser> xmlParser_;  // goes first: it refers to the implementation
+    TdomDocument* document_ = nullptr;            // owned by domImplementation_
     std::string baseURL_;                    // empty: no address known
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,11 @@
 #include "feeds/FeedParser.h"
 #include "feeds/TextReader.h"
 #include "tests/feeds/ItemsText.h"
+#include "tests/support/ExpectError.h"
+#include "xml/dom/Document.h"
+#include "xml/dom/DomImplementation.h"
+#include "xml/errors/ParserErrors.h"
+#include "xml/parser/XmlToDomParser.h"
 
 using namespace wispel;
 
@@ -64,7 +70,8 @@ TEST(TRSSParser, ReadsTheCommonLayouts) {
           "Tom & Jerry \xE2\x80\x94 again|http://127.0.0.1/courier/2|<b>Bold</b> & raw",
           "No description|http://127.0.0.1/courier/3|",
           // TITLE and dc:title are no fields; whitespace and nested markup's text stay
-          "|\n        http://127.0.0.1/courier/5\n      |Line one\nline two and markup."}},
+          "Line one line two and markup.|http://127.0.0.1/courier/5|Line one\nline two and "
+          "markup."}},
         {"rdf.xml",
          {"Snow on the pass|http://127.0.0.1/tribune/a|",
           "Road reopened|http://127.0.0.1/tribune/b|"}},
@@ -79,9 +86,9 @@ TEST(TRSSParser, ReadsTheCommonLayouts) {
 TEST(TRSSParser, EmptyOrMissingFieldsNeverCostOtherItems) {
     TRSSParser parser;
     EXPECT_EQ(parseFixture(parser, "missing-fields.xml"),
-              (Items{"||", "After an empty item|http://127.0.0.1/g/2|two",
-                     "|http://127.0.0.1/g/3|three", "Four||four", "Five|http://127.0.0.1/g/5|",
-                     "Six|http://127.0.0.1/g/6|&", "||", "Eight||"}));
+              (Items{"(untitled)||", "After an empty item|http://127.0.0.1/g/2|two",
+                     "three|http://127.0.0.1/g/3|three", "Four||four", "Five|http://127.0.0.1/g/5|",
+                     "Six|http://127.0.0.1/g/6|&", "(untitled)||", "Eight||"}));
 }
 
 TEST(TRSSParser, FieldsReadOnlyTheirFirstThreeVisibleChildren) {
@@ -183,4 +190,96 @@ TEST(TRSSParser, ParseRSSFileHasNoTextFallback) {
     EXPECT_EQ(parser.Items().Count(), 2);
     EXPECT_ANY_THROW(parser.ParseRSSFile(kData + "page.html"));
     EXPECT_ANY_THROW(parser.ParseRSSFile(kData + "no-such-file.xml"));
+}
+
+namespace {
+
+// A stream whose first read fails as memory running out would: later reads succeed.
+class FailingOnceStream : public TMemoryStream {
+public:
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        if (!failed_) {
+            failed_ = true;
+            throw std::bad_alloc();
+        }
+        return TMemoryStream::Read(buffer, count);
+    }
+
+private:
+    bool failed_ = false;
+};
+
+}  // namespace
+
+TEST(TRSSParser, OnlyErrorsOfTheXmlFallBackToText) {
+    // Plain-text records, so that a fallback would show as items.
+    const std::string records = "Title\nhttp://127.0.0.1/a\nAbout\n";
+    TRSSParser parser;
+    FailingOnceStream failing;
+    load(failing, records);
+    EXPECT_THROW(parser.ParseRSSStream(&failing), std::bad_alloc);
+    EXPECT_EQ(parser.Items().Count(), 0);
+
+    // A document past a bound says so instead of turning into records.
+    parser.XmlParser()->setMaxNodes(4);
+    TMemoryStream stream;
+    load(stream, "<rss><item><title>a</title><link>b</link></item></rss>");
+    EXPECT_ERROR(parser.ParseRSSStream(&stream), EParserDocumentTooLarge,
+                 "Document with more than 4 nodes.");
+    EXPECT_EQ(parser.Document(), nullptr);
+    EXPECT_EQ(parser.DomImplementation()->documents().length(), 0);
+    // Within the bound, and for text that is no XML, all stays as it was.
+    EXPECT_EQ(parseText(parser, "<rss><item><title>a</title></item></rss>"), Items{"a||"});
+    EXPECT_EQ(parseText(parser, records), Items{"Title|http://127.0.0.1/a|About"});
+}
+
+TEST(TRSSParser, KeepsOnlyTheDocumentOfItsLastParse) {
+    TRSSParser parser;
+    parser.ParseRSSFile(kData + "rdf.xml");
+    parseFixture(parser, "rss091.xml");
+    parser.ParseRSSFile(kData + "rdf.xml");
+    EXPECT_EQ(parser.DomImplementation()->documents().length(), 1);
+    EXPECT_EQ(parser.DomImplementation()->documents().item(0),
+              static_cast<TdomNode*>(parser.Document()));
+    parseFixture(parser, "page.html");
+    EXPECT_EQ(parser.DomImplementation()->documents().length(), 0);
+}
+
+TEST(TRSSParser, ItemsAlwaysSaySomething) {
+    const std::string longText =
+        "Ferries run again after the storm, and the harbour master expects the full timetable "
+        "by Monday";
+    const struct {
+        const char* item;  // the content of one item element
+        const char* expected;
+    } cases[] = {
+        // HTML in a title, escaped or in CDATA, shows as its text; a lone "&" or "<" is text.
+        {"<title> &lt;b&gt;Bold&lt;/b&gt; news &amp;amp; more </title>", "Bold news & more||"},
+        {"<title><![CDATA[<i>Slanted</i>&#8217;s]]></title>", "Slanted\xE2\x80\x99s||"},
+        {"<title> Tom &amp; Jerry &lt; 3 </title>", " Tom & Jerry < 3 ||"},
+        // No title: the start of the description's text, else the link, else a word.
+        {"<description>&lt;p&gt;Short\n\t story&lt;/p&gt;</description>",
+         "Short story||<p>Short\n\t story</p>"},
+        {"<title> </title><link> http://127.0.0.1/a </link>", "http://127.0.0.1/a|http://127.0.0.1/a|"},
+        {"<title/><description> </description>", "(untitled)|| "},
+        {"", "(untitled)||"},
+    };
+    TRSSParser parser;
+    for (const auto& c : cases) {
+        EXPECT_EQ(parseText(parser, std::string("<rss><item>") + c.item + "</item></rss>"),
+                  Items{c.expected})
+            << c.item;
+    }
+    // A long description is cut after a word.
+    EXPECT_EQ(parseText(parser, "<rss><item><description>" + longText +
+                                    "</description></item></rss>"),
+              Items{"Ferries run again after the storm, and the harbour master expects the "
+                    "full\xE2\x80\xA6||" +
+                    longText});
+    // Atom entries and plain-text records get the same.
+    EXPECT_EQ(parseText(parser, "<feed xmlns='http://www.w3.org/2005/Atom'><entry><link "
+                                "href=' http://127.0.0.1/e '/></entry></feed>"),
+              Items{"http://127.0.0.1/e|http://127.0.0.1/e|"});
+    EXPECT_EQ(parseText(parser, "\r\nhttp://127.0.0.1/t\r\nAbout\r\n"),
+              Items{"About|http://127.0.0.1/t\r|About\r"});
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "feeds/SitesTable.h"
+#include "http/NetHTTP.h"
 #include "tablestore/component/StoreTable.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/TestCertificates.h"
@@ -83,7 +84,7 @@ TEST(WispelFetch, PrintsTheNewsTreeOfEveryFeed) {
                   "    Tom & Jerry\thttp://127.0.0.1/courier/1?a=1&b=2\n"
                   "    Tom & Jerry \xE2\x80\x94 again\thttp://127.0.0.1/courier/2\n"
                   "    No description\thttp://127.0.0.1/courier/3\n"
-                  "    \t\\n        http://127.0.0.1/courier/5\\n      \n");
+                  "    Line one line two and markup.\thttp://127.0.0.1/courier/5\n");
 }
 
 // A site whose address answers with a web page fails, instead of showing the page's lines.
@@ -104,7 +105,7 @@ TEST(WispelFetch, TabSeparatedItemsWithEscapedTexts) {
               "Courier\tTom & Jerry \xE2\x80\x94 again\thttp://127.0.0.1/courier/2\t"
               "<b>Bold</b> & raw\n"
               "Courier\tNo description\thttp://127.0.0.1/courier/3\t\n"
-              "Courier\t\t\\n        http://127.0.0.1/courier/5\\n      \t"
+              "Courier\tLine one line two and markup.\thttp://127.0.0.1/courier/5\t"
               "Line one\\nline two and markup.\n");
 }
 
@@ -139,6 +140,19 @@ TEST(WispelFetch, ReadsLocalFilesWithTheTextFallback) {
     EXPECT_EQ(missing.out, "Wispel\n");
     EXPECT_EQ(missing.err.rfind("Cannot open file \"" + kFeeds + "/no-such-feed.xml\". ", 0), 0u);
     EXPECT_TRUE(missing.err.ends_with(".\n"));
+}
+
+TEST(WispelFetch, ALocalFileIsNoLargerThanAReplyBody) {
+    // Sparse: the size is refused before a byte is read.
+    const std::string path = testing::TempDir() + "wispel-fetch-large-" +
+                             std::to_string(::getpid()) + ".xml";
+    { std::ofstream(path, std::ios::binary) << "<rss/>"; }
+    std::filesystem::resize_file(path, wispel::kDefaultMaxBodySize + 1);
+    const ToolRun run = runTool({"--file", path, kFeeds + "/rdf.xml"});
+    std::filesystem::remove(path);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Wispel\n");
+    EXPECT_EQ(run.err, "File " + path + " is larger than 67108864 bytes.\n");
 }
 
 TEST(WispelFetch, ReadsFeedsOverHttpsAndSaysWhyACertificateFails) {
