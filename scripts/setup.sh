@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 curl libxml2-dev
+  # The whole-process benchmark's second peer.
+  libpugixml-dev
   # The HTTP benchmark's in-memory peer.
   libcurl4-openssl-dev
   # SQLite: the table store benchmarks' peer.
