@@ -272,7 +272,7 @@ private slots:
         QCOMPARE(newsLines(main.NewsItems()),
                  (QStringList{"Same title | http://127.0.0.1/courier/1 | 2",
                               "Bad link | javascript:alert(1) | 3",
-                              "Line\nbreak | \n        http://127.0.0.1/courier/3\n       | 4",
+                              "Line\nbreak | http://127.0.0.1/courier/3 | 4",
                               "Same title | http://127.0.0.1/tribune/1 | 6",
                               "Snow on the pass | http://127.0.0.1/tribune/2 | 7"}));
         QVERIFY(nodeAt(main.tvList(), {0})->isExpanded());
