@@ -43,9 +43,9 @@ std::string FeedTitle(const TdomDocument* document) {
     if (atom && title->getAttribute(u"type") == u"html") {
         DOMString plain;
         appendHtmlText(text, plain);
-        return toUtf8(trimBlanks(plain));
+        return toUtf8(trimXmlBlanks(plain));
     }
-    return toUtf8(trimBlanks(text));
+    return toUtf8(trimXmlBlanks(text));
 }
 
 }  // namespace wispel
