@@ -7,7 +7,8 @@
 #   filter_compile  the filter compiler   corpus tests/fuzz/corpus-filter
 #   http_reply  the HTTP client's replies corpus tests/fuzz/corpus-http-reply
 #   table_index a table's index file open  corpus tests/fuzz/corpus-table-index
-# RSS_MB (default 2048) caps the target's memory.
+# The table targets first write files with a crash note (an interrupted operation's note in
+# the index header) into their corpus. RSS_MB (default 2048) caps the target's memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -45,6 +46,9 @@ if [ ! -f "$dir/build.ninja" ]; then
 fi
 cmake --build "$dir" --target "fuzz_$target" -j2
 mkdir -p "$corpus" "$dir/artifacts"
+case "$target" in
+  table_data|table_index) export WISPEL_FUZZ_NOTE_SEEDS="$corpus" ;;
+esac
 export ASAN_OPTIONS=detect_leaks=1
 "$dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 "${options[@]}" \
   -rss_limit_mb="${RSS_MB:-2048}" -artifact_prefix="$dir/artifacts/" "$corpus" ${seeds[@]+"${seeds[@]}"}

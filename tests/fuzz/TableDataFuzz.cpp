@@ -1,11 +1,21 @@
 // Feeds arbitrary bytes to the open-and-read path of a table's data file: the checks on
-// open, the free-record chain and every value of every record. Every input must end in a
-// result code, never in a crash, a leak, a hang or an allocation the input cannot justify.
+// open, the free-record chain and every value of every record. The same bytes are then the
+// data file beside an index file whose crash note is chosen from them (the counter and slots
+// their header holds, or one off), opened through the table component (TableNoteFuzz.h).
+// Every input must end in a result code, never in a crash, a leak, a hang or an allocation
+// the input cannot justify. With WISPEL_FUZZ_NOTE_SEEDS set to a folder, the data file of
+// that table is first written there.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "TableNoteFuzz.h"
 
 #include "tablestore/files/StoreFile.h"
 #include "tablestore/format/DataFile.h"
@@ -53,7 +63,33 @@ void readTable(StoreFile& file) {
     loadDataHeader(file, header);
 }
 
+std::uint32_t le32At(const std::uint8_t* data, std::size_t size, std::size_t at) {
+    std::uint32_t value = 0;
+    if (at + 4 <= size) std::memcpy(&value, data + at, 4);
+    return value;
+}
+
+// A note for the data in `data`: which operation, slot and counter follow from the input, so
+// that notes that fit the header are met as often as ones that do not.
+void openWithNote(const std::uint8_t* data, std::size_t size) {
+    const std::int32_t counter = static_cast<std::int32_t>(le32At(data, size, 0));
+    const std::uint32_t head = le32At(data, size, 9), next = le32At(data, size, 13);
+    const std::uint32_t slots[] = {next, head, next - 1};
+    const auto kind = static_cast<std::uint8_t>(1 + size % 3);
+    const std::string index = wispel::fuzz::indexWithNote(kind, slots[(size / 3) % 3], 0,
+                                                          counter - static_cast<int>((size / 9) % 2));
+    wispel::fuzz::openNoteTable(std::string(reinterpret_cast<const char*>(data), size), index);
+}
+
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    wispel::fuzz::noteTableData();  // made once, outside the inputs
+    if (const char* folder = std::getenv("WISPEL_FUZZ_NOTE_SEEDS"))
+        std::ofstream(std::string(folder) + "/note-table.DAT", std::ios::binary)
+            << wispel::fuzz::noteTableData();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     StoreFileSystem& files = memoryFileSystem();
@@ -62,5 +98,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (file->write(0, data, size) == storecode::kOk) readTable(*file);
     file.reset();
     files.remove("MEMORY/fuzz.DAT");
+    openWithNote(data, size);
     return 0;
 }

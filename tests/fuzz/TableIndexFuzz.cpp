@@ -1,13 +1,21 @@
 // Feeds arbitrary bytes to the open-and-read path of a table's index file: the header checks,
 // the invariant checker, a walk of every index in key order, then keys inserted and deleted
 // and the changes written and read back. The table is fixed: ID (auto-increment), Name (text
-// of 10), Update (32-bit integer), Active (Boolean). Every input must end in a result code,
-// never in a crash, a leak, a hang or an allocation the input cannot justify.
+// of 10), Update (32-bit integer), Active (Boolean). The same bytes are then the index file
+// beside a data file of that table, opened through the table component, so that a crash note
+// in them is held against the data and repaired or refused (TableNoteFuzz.h). Every input
+// must end in a result code, never in a crash, a leak, a hang or an allocation the input
+// cannot justify. With WISPEL_FUZZ_NOTE_SEEDS set to a folder, index files with crash notes
+// are first written there.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "TableNoteFuzz.h"
 
 #include "tablestore/files/StoreFile.h"
 #include "tablestore/index/IndexChecker.h"
@@ -77,6 +85,12 @@ void readIndex(StoreFile& file) {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    wispel::fuzz::noteTableData();  // made once, outside the inputs
+    if (const char* folder = std::getenv("WISPEL_FUZZ_NOTE_SEEDS")) wispel::fuzz::writeNoteSeeds(folder);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     StoreFileSystem& files = memoryFileSystem();
     std::unique_ptr<StoreFile> file;
@@ -84,5 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (file->write(0, data, size) == storecode::kOk) readIndex(*file);
     file.reset();
     files.remove("MEMORY/fuzz.IDX");
+    wispel::fuzz::openNoteTable(wispel::fuzz::noteTableData(),
+                                std::string(reinterpret_cast<const char*>(data), size));
     return 0;
 }
