@@ -4,6 +4,7 @@
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "app/Application.h"
 #include "app/DBCheckBox.h"
@@ -11,6 +12,8 @@
 #include "app/DBGrid.h"
 #include "app/DBNavigator.h"
 #include "app/QtText.h"
+#include "core/Exception.h"
+#include "feeds/SiteValues.h"
 #include "feeds/SitesTable.h"
 #include "tablestore/component/StoreTable.h"
 #include "ui_SitesDialog.h"
@@ -19,8 +22,8 @@ namespace wispel {
 
 namespace {
 
-// The longest update interval the field takes: a week, in minutes.
-constexpr int kLongestInterval = 7 * 24 * 60;
+// A row the dialog does not save; the message says what to change.
+WISPEL_DECLARE_EXCEPTION(ESiteRefused, Exception);
 
 }  // namespace
 
@@ -51,9 +54,9 @@ void TdlgOptions::bindControls() {
     QHeaderView* header = ui->lvSites->header();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(1, QHeaderView::Stretch);
-    ui->DBEdit3->setValidator(new QIntValidator(0, kLongestInterval, ui->DBEdit3));
+    ui->DBEdit3->setValidator(new QIntValidator(0, static_cast<int>(kMaxSiteUpdateMinutes), ui->DBEdit3));
     ui->DBEdit3->setToolTip(tr("Minutes between two fetches of this site, 0 to %1; empty: at every update")
-                                .arg(kLongestInterval));
+                                .arg(static_cast<int>(kMaxSiteUpdateMinutes)));
     ui->lvSites->SetDataSource(&datSites_);
     ui->DBEdit1->SetDataField(&datSites_, "Name");
     ui->DBEdit2->SetDataField(&datSites_, "URL");
@@ -63,6 +66,51 @@ void TdlgOptions::bindControls() {
     ui->dbNav->SetHints({tr("Previous site"), tr("Next site"), tr("Add a site"),
                          tr("Delete this site"), tr("Save"), tr("Cancel edit")});
     ui->dbNav->ConfirmDelete = [this] { return confirmDeleteSite(); };
+    ChooseAddress = [this](const std::string& httpAddress) { return chooseAddress(httpAddress); };
+    datSites_.OnBeforePost = [this](TStoreTable& table) { checkRow(table); };
+}
+
+void TdlgOptions::checkRow(TStoreTable& table) {
+    if (const auto problem = siteNameProblem(table.FieldNamed("Name").TextValue())) {
+        refuse(*problem, ui->DBEdit1);
+    }
+    TStoreField& url = table.FieldNamed("URL");
+    if (const auto problem = siteAddressProblem(url.TextValue())) {
+        const std::string suggested = suggestedSiteAddress(url.TextValue());
+        const std::string chosen = suggested.empty() || !ChooseAddress ? std::string() : ChooseAddress(suggested);
+        if (chosen.empty()) refuse(*problem, ui->DBEdit2);
+        url.SetTextValue(chosen);
+    }
+    const TStoreField& update = table.FieldNamed("Update");
+    if (!update.IsNull()) {
+        if (const auto problem = siteUpdateProblem(std::int64_t{update.IntegerValue()})) {
+            refuse(*problem, ui->DBEdit3);
+        }
+    }
+}
+
+// The row stays as typed, in edit or insert state, with the field to change selected.
+void TdlgOptions::refuse(const std::string& problem, QWidget* control) {
+    control->setFocus();
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
+    throw ESiteRefused(problem);
+}
+
+std::string TdlgOptions::chooseAddress(const std::string& httpAddress) {
+    const std::string httpsAddress = "https" + httpAddress.substr(4);
+    QMessageBox box(QMessageBox::Question, tr("Address"),
+                    tr("This address has no http:// or https:// in front:\n\n%1\n\n"
+                       "Save it with one of them?")
+                        .arg(fromText(httpAddress.substr(7))),
+                    QMessageBox::Cancel, this);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* http = box.addButton(tr("Use http://"), QMessageBox::AcceptRole);
+    QPushButton* https = box.addButton(tr("Use https://"), QMessageBox::AcceptRole);
+    box.setDefaultButton(http);
+    box.exec();
+    if (box.clickedButton() == http) return httpAddress;
+    if (box.clickedButton() == https) return httpsAddress;
+    return {};
 }
 
 bool TdlgOptions::confirmDeleteSite() {

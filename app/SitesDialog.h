@@ -3,7 +3,10 @@
 // "Sites.DAT" at a time through controls bound to the table `dbSites` (name, address,
 // update interval, active) and a navigator; selecting a site in the list moves the form to
 // it. OK saves a pending edit and closes; Cancel (and Escape, and the close box) drops it
-// and closes; Enter in a field saves the row and stays. A new site starts active.
+// and closes; Enter in a field saves the row and stays. A new site starts active. A row is
+// checked before it is saved: one without a name or an address, or with an address that
+// cannot be fetched, is refused with a message that says what to change; an address typed
+// without its http:// is offered with it first.
 //
 // Ownership: the dialog owns `dbSites` (through `components_`) and the data source; the
 // table is created with its stored settings (name, schema) but closed: start-up points it
@@ -13,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/DataSource.h"
 #include "core/Component.h"
@@ -45,6 +49,11 @@ public:
     // to its first row, so that the dialog opens on the stored values.
     void ShowStoredRows();
 
+    // Asked when an address lacks its scheme, with the http:// form that would do: returns
+    // the address to save instead (that one, or its https:// form), or empty to refuse.
+    // By default a box with the two and Cancel; tests answer here.
+    std::function<std::string(const std::string& httpAddress)> ChooseAddress;
+
     // OK: saves a pending edit and closes; a refused save keeps the dialog open.
     void accept() override;
     // Cancel: drops a pending edit and closes.
@@ -64,6 +73,10 @@ private:
     void bindControls();
     bool inForm(const QWidget* widget) const;
     bool confirmDeleteSite();
+    std::string chooseAddress(const std::string& httpAddress);
+    // The check before a row is saved; raises the refusal.
+    void checkRow(TStoreTable& table);
+    [[noreturn]] void refuse(const std::string& problem, QWidget* control);
 
     std::unique_ptr<Ui::TdlgOptions> ui;
     TComponent components_;  // owns dbSites_

@@ -107,6 +107,22 @@ private slots:
             auto* button = windows.dlgOptions->dbNav()->Button(static_cast<TNavigateBtn>(i));
             QVERIFY(button->width() >= button->minimumSizeHint().width());
         }
+        // The question for an address typed without its scheme.
+        {
+            RecordingErrorBox refusals;
+            TStoreTable& table = windows.dlgOptions->dbSites();
+            table.StartInsert();
+            table.FieldNamed("Name").SetTextValue("Local");
+            table.FieldNamed("URL").SetTextValue("127.0.0.1:8765/feeds/evening-edition.xml");
+            whenModalShows([&](QWidget* box) {
+                QVERIFY(box->grab().save(screenshotPath("address-question")));
+                expectNoTextCut(*box);
+                static_cast<QDialog*>(box)->reject();
+            });
+            runHandler([&] { windows.dlgOptions->FinishPendingEdit(); });
+            QCOMPARE(refusals.texts.size(), size_t(1));  // declined: the row is refused
+            table.CancelRow();
+        }
         windows.dlgOptions->hide();
 
         saveShot(*windows.dlgAbout, "about-dialog");

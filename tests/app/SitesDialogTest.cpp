@@ -227,6 +227,92 @@ private slots:
         QCOMPARE(d.lines(), QStringList{"One|http://127.0.0.1/1||+"});
     }
 
+    void aRowIsCheckedBeforeItIsSavedAndARefusalSaysWhatToChange() {
+        SitesFolder folder;
+        folder.addSite("Old", "http://127.0.0.1/o", 20000);  // written by an older program
+        OpenDialog d(folder);
+        RecordingErrorBox box;
+        d.dialog.ChooseAddress = [](const std::string&) { return std::string(); };
+        const struct {
+            const char* name;
+            const char* url;
+            const char* says;
+            QWidget* focus;
+        } cases[] = {
+            {"", "http://127.0.0.1/a", "The site needs a name.", d.dialog.DBEdit1()},
+            {"NoAddress", "", "The site needs an address", d.dialog.DBEdit2()},
+            {"Ftp", "ftp://127.0.0.1/f", "only http:// and https:// addresses", d.dialog.DBEdit2()},
+            {"NoHost", "http:///feed.xml", "names no server", d.dialog.DBEdit2()},
+            {"NoScheme", "127.0.0.1:8765/feed.xml", "write it as 'http://127.0.0.1:8765/feed.xml'",
+             d.dialog.DBEdit2()},
+        };
+        for (const auto& c : cases) {
+            d.button(TNavigateBtn::nbInsert)->click();
+            d.typeInto(d.dialog.DBEdit1(), c.name);
+            d.typeInto(d.dialog.DBEdit2(), c.url);
+            d.button(TNavigateBtn::nbPost)->click();
+            QVERIFY2(!box.texts.empty() && box.texts.back().contains(c.says),
+                     qPrintable(box.texts.empty() ? c.name : box.texts.back()));
+            QCOMPARE(d.table().State(), TStoreDataSetState::dsInsert);  // kept as typed
+            QCOMPARE(QApplication::focusWidget(), c.focus);
+            // OK does not close over a refused row either.
+            QTest::mouseClick(d.ok(), Qt::LeftButton);
+            QVERIFY(d.dialog.isVisible());
+            d.button(TNavigateBtn::nbCancel)->click();
+        }
+        QCOMPARE(box.texts.size(), size_t(2 * std::size(cases)));
+        QCOMPARE(folder.rows(), std::vector<std::string>{"Old|http://127.0.0.1/o|20000|True"});
+
+        // A stored interval beyond a week is refused when the row is saved again.
+        d.dialog.lvSites()->setFocus();
+        d.typeInto(d.dialog.DBEdit1(), "er");
+        QTest::keyClick(d.dialog.DBEdit1(), Qt::Key_Return);
+        QVERIFY2(box.texts.back().contains("from 0 to 10080"), qPrintable(box.texts.back()));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(d.dialog.DBEdit3()));
+        d.replaceText(d.dialog.DBEdit3(), "60");
+        QTest::keyClick(d.dialog.DBEdit3(), Qt::Key_Return);
+        QCOMPARE(folder.rows(), std::vector<std::string>{"Older|http://127.0.0.1/o|60|True"});
+    }
+
+    void anAddressWithoutItsSchemeIsOfferedWithOneFirst() {
+        SitesFolder folder;
+        OpenDialog d(folder);
+        // The box as a person sees it: both addresses to pick from, and Cancel.
+        QStringList offered;
+        QString question;
+        whenModalShows([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            for (QAbstractButton* button : box->buttons()) offered << button->text();
+            question = box->text();
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == "Use https://") button->click();
+            }
+        });
+        d.typeInto(d.dialog.DBEdit1(), "Local");
+        d.typeInto(d.dialog.DBEdit2(), "127.0.0.1:8765/feed.xml");
+        QTest::keyClick(d.dialog.DBEdit2(), Qt::Key_Return);
+        offered.sort();
+        QCOMPARE(offered, (QStringList{"Cancel", "Use http://", "Use https://"}));
+        QCOMPARE(question, QStringLiteral("This address has no http:// or https:// in front:\n\n"
+                                          "127.0.0.1:8765/feed.xml\n\nSave it with one of them?"));
+        QCOMPARE(folder.rows(), std::vector<std::string>{"Local|https://127.0.0.1:8765/feed.xml||True"});
+        QCOMPARE(d.dialog.DBEdit2()->text(), QStringLiteral("https://127.0.0.1:8765/feed.xml"));
+
+        std::vector<std::string> asked;
+        d.dialog.ChooseAddress = [&](const std::string& http) {
+            asked.push_back(http);
+            return http;
+        };
+        d.button(TNavigateBtn::nbInsert)->click();
+        d.typeInto(d.dialog.DBEdit1(), "Other");
+        d.typeInto(d.dialog.DBEdit2(), "localhost:8080/rss");
+        QTest::mouseClick(d.ok(), Qt::LeftButton);
+        QCOMPARE(asked, std::vector<std::string>{"http://localhost:8080/rss"});
+        QVERIFY(!d.dialog.isVisible());
+        QCOMPARE(folder.rows()[1], std::string("Other|http://localhost:8080/rss||True"));
+    }
+
     void theEleventhCharacterOfTheNameIsRefused() {
         SitesFolder folder;
         folder.addSite("A", "http://127.0.0.1/a");
