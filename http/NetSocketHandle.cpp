@@ -1,5 +1,9 @@
 #include "http/NetSocketHandle.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "http/NetException.h"
@@ -21,6 +25,8 @@ TNetSocketHandle::~TNetSocketHandle() {
 
 void TNetSocketHandle::AllocateSocket(bool ipv6) {
     if (allocated_) CloseSocket();
+    std::lock_guard<std::mutex> lock(abortMutex_);
+    if (aborted_) throw ENetSocketError(netcode::kInterrupted);
     int s = TNetStack::Instance().CreateSocket(ipv6);
     if (s < 0) throw ENetInvalidSocket("Cannot allocate socket.");
     handle_ = s;
@@ -29,13 +35,19 @@ void TNetSocketHandle::AllocateSocket(bool ipv6) {
 
 void TNetSocketHandle::CloseSocket(bool resetLocal) {
     if (!allocated_) return;
-    allocated_ = false;
-    TNetStack::Instance().Close(handle_);
+    {
+        std::lock_guard<std::mutex> lock(abortMutex_);
+        allocated_ = false;
+        TNetStack::Instance().Close(handle_);
+    }
     Reset(resetLocal);
 }
 
 void TNetSocketHandle::Reset(bool resetLocal) {
-    handle_ = -1;
+    {
+        std::lock_guard<std::mutex> lock(abortMutex_);
+        handle_ = -1;
+    }
     receiveTimeout_ = 0;
     peerIP_.clear();
     peerPort_ = 0;
@@ -43,6 +55,36 @@ void TNetSocketHandle::Reset(bool resetLocal) {
         ip_.clear();
         port_ = 0;
     }
+}
+
+namespace {
+
+// Puts a socket that can do nothing in place of `socket`, keeping its number: a connected
+// end whose peer is gone, so that receiving ends at once, sending fails and connecting to
+// an internet address is refused. What already waits on the old socket was woken by the
+// shutdown before; what comes after meets this one.
+void replaceWithDeadSocket(int socket) {
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return;
+    ::close(pair[1]);
+    ::dup3(pair[0], socket, O_CLOEXEC);
+    ::close(pair[0]);
+}
+
+}  // namespace
+
+void TNetSocketHandle::Abort() {
+    std::lock_guard<std::mutex> lock(abortMutex_);
+    aborted_ = true;
+    if (!allocated_) return;
+    // Shutting down wakes a connect, poll or receive under way; it does not free the number.
+    ::shutdown(handle_, SHUT_RDWR);
+    replaceWithDeadSocket(handle_);
+}
+
+bool TNetSocketHandle::Aborted() const {
+    std::lock_guard<std::mutex> lock(abortMutex_);
+    return aborted_;
 }
 
 void TNetSocketHandle::Bind() {

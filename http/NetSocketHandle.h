@@ -1,8 +1,12 @@
 #pragma once
 // One socket of the stack with the addresses of both ends. The handle owns the socket and
 // closes it when it is closed or destroyed.
+//
+// Threads: a handle is used by one thread, except Abort, which any thread may call at any
+// time to end whatever that thread is waiting for on the socket.
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,6 +41,13 @@ public:
     // Resets every field of a closed handle.
     void Reset(bool resetLocal = true);
 
+    // Ends the socket's use for good, from any thread: a wait of the owning thread in
+    // connect, send, receive or poll returns at once and fails, so does every later call on
+    // the socket, and allocating another socket raises ENetSocketError 10004. The socket
+    // number stays the handle's until it closes it, so no other socket can be hit.
+    void Abort();
+    bool Aborted() const;
+
     int Handle() const noexcept { return handle_; }
     bool HandleAllocated() const noexcept { return allocated_; }
     const std::string& IP() const noexcept { return ip_; }
@@ -56,6 +67,9 @@ private:
     int port_ = 0;  // local port
     int peerPort_ = 0;
     int receiveTimeout_ = 0;  // the receive time limit set on the socket; 0 = none
+    // Guards handle_ and allocated_ where they change, and aborted_, against Abort.
+    mutable std::mutex abortMutex_;
+    bool aborted_ = false;
 };
 
 // Raises ENetSocketError with the stack's last error unless it is one of `acceptable`;
