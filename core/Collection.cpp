@@ -35,6 +35,17 @@ TCollectionItem* TCollection::AddItem(std::unique_ptr<TCollectionItem> item) {
     return item.release();
 }
 
+void TCollection::takeItems(TCollection& from) {
+    if (&from == this) return;
+    items_.reserve(items_.size() + from.items_.size());
+    for (TCollectionItem* item : from.items_) {
+        item->collection_ = this;
+        item->index_ = Count();
+        items_.push_back(item);
+    }
+    from.items_.clear();
+}
+
 void TCollection::detach(TCollectionItem* item) {
     size_t at = static_cast<size_t>(item->index_);
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(at));

@@ -44,6 +44,8 @@ public:
 protected:
     // Takes ownership of `item` and appends it.
     TCollectionItem* AddItem(std::unique_ptr<TCollectionItem> item);
+    // Appends every entry of `from`, in order, leaving it empty; no entry is copied.
+    void takeItems(TCollection& from);
 
 private:
     friend class TCollectionItem;
@@ -58,6 +60,8 @@ public:
     Item* Add() { return static_cast<Item*>(AddItem(std::make_unique<Item>())); }
     Item* Items(int index) const { return static_cast<Item*>(GetItem(index)); }
     Item* operator[](int index) const { return Items(index); }
+    // Moves every entry of `from` to the end of this collection, in order.
+    void TakeItems(TOwnedCollection<Item>& from) { takeItems(from); }
 };
 
 }  // namespace wispel

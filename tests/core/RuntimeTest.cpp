@@ -56,6 +56,26 @@ TEST(Collection, OwnsEntriesInOrder) {
     EXPECT_EQ(list.Count(), 1);
 }
 
+TEST(Collection, TakesTheEntriesOfAnotherInOrder) {
+    TOwnedCollection<Entry> from, to;
+    to.Add()->value = 1;
+    Entry* two = from.Add();
+    two->value = 2;
+    from.Add()->value = 3;
+    to.TakeItems(from);
+    EXPECT_EQ(from.Count(), 0);
+    ASSERT_EQ(to.Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(to[i]->value, i + 1);
+        EXPECT_EQ(to[i]->Index(), i);
+    }
+    EXPECT_EQ(two->Collection(), &to);
+    delete two;  // an entry taken over leaves its new collection when freed
+    ASSERT_EQ(to.Count(), 2);
+    EXPECT_EQ(to[1]->value, 3);
+    EXPECT_EQ(from.Count(), 0);
+}
+
 TEST(Collection, IndexOutOfRangeRaisesListError) {
     TOwnedCollection<Entry> list;
     list.Add();
