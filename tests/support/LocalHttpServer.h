@@ -9,6 +9,11 @@
 //   /close/<file>            the file without a length, ended by closing the connection
 //   /bytes/<n>               n bytes of the letter "x"
 //   /echo                    the request line and header lines as the body
+//   /delay/<ms>/<path>       the answer to /<path> after that many milliseconds
+//   /etag/<file>             the file with ETag and Last-Modified; 304 when the request's
+//                            If-None-Match (or, without it, If-Modified-Since) matches
+//   /gzip/<file>             the file gzip-compressed when the request accepts gzip
+//   /garbage                 bytes that are no HTTP reply, then the connection closes
 //   /to/<url>                302 to <url>, as written
 //
 // Given a certificate (a PEM file with the chain and its key) it speaks HTTPS instead.

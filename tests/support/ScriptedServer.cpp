@@ -200,6 +200,18 @@ bool ipv6LoopbackAvailable() {
     }
 }
 
+SilentServer::SilentServer() {
+    listener_ = listenOnLoopback(port_);
+}
+
+SilentServer::~SilentServer() {
+    ::close(listener_);
+}
+
+std::string SilentServer::url(std::string_view path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+}
+
 int unusedLoopbackPort() {
     int port = 0;
     int s = listenOnLoopback(port);

@@ -111,4 +111,21 @@ private:
 // A port on 127.0.0.1 on which nothing listens (a connection to it is refused).
 int unusedLoopbackPort();
 
+// A server on 127.0.0.1 that never answers: the system completes each connection (up to its
+// backlog), takes the request's bytes, and nothing ever comes back, until the object goes.
+class SilentServer {
+public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+
+    int port() const noexcept { return port_; }
+    std::string url(std::string_view path = "/") const;
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+};
+
 }  // namespace wispel::test

@@ -6,10 +6,13 @@ Usage: local_http_server.py ROOT [CERTIFICATE [NEWEST_TLS]]
 With CERTIFICATE (a PEM file holding the certificate chain and its key) it speaks HTTPS; with
 NEWEST_TLS (a name of ssl.TLSVersion, e.g. TLSv1_1) no newer protocol than that.
 """
+import gzip
 import http.server
 import os
 import ssl
 import sys
+import time
+import zlib
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
@@ -62,11 +65,49 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.close_connection = True
         elif kind == "bytes":
             self.send_big(int(parts[2]))
+        elif kind == "delay":
+            # /delay/<ms>/<path>: the answer to /<path>, after ms milliseconds
+            time.sleep(int(parts[2]) / 1000.0)
+            self.path = "/" + (parts[3] if len(parts) > 3 else "")
+            self.do_GET()
+        elif kind == "etag":
+            self.send_validated(self.path[len("/etag/"):])
+        elif kind == "gzip":
+            self.send_compressed(self.path[len("/gzip/"):])
+        elif kind == "garbage":
+            self.wfile.write(b"this is no HTTP reply\r\n\r\n")
+            self.close_connection = True
         elif kind == "echo":
             head = self.requestline + "\r\n" + str(self.headers)
             self.send_body(200, head.encode())
         else:
             super().do_GET()
+
+    def send_validated(self, name):
+        # The file with an ETag and a Last-Modified from its content and time; 304 when the
+        # request's If-None-Match names that ETag, or (without one) its If-Modified-Since
+        # equals the time.
+        body = self.read_file(name)
+        etag = '"%08x"' % zlib.crc32(body)
+        modified = self.date_time_string(int(os.path.getmtime(os.path.join(self.server.root, name))))
+        validators = [("ETag", etag), ("Last-Modified", modified)]
+        match = self.headers.get("If-None-Match")
+        since = self.headers.get("If-Modified-Since")
+        if (match is not None and etag in match) or (match is None and since == modified):
+            self.send_response(304)
+            for header, value in validators:
+                self.send_header(header, value)
+            self.end_headers()
+        else:
+            self.send_body(200, body, validators)
+
+    def send_compressed(self, name):
+        # gzip only to a client that asks for it, as a server does.
+        body = self.read_file(name)
+        if "gzip" in self.headers.get("Accept-Encoding", ""):
+            self.send_body(200, gzip.compress(body), [("Content-Encoding", "gzip")])
+        else:
+            self.send_body(200, body)
 
     def send_big(self, count):
         self.send_response(200)

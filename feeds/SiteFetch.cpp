@@ -1,0 +1,61 @@
+#include "feeds/SiteFetch.h"
+
+#include <typeinfo>
+
+#include "core/ErrorText.h"
+#include "core/MemoryStream.h"
+#include "feeds/FeedParser.h"
+#include "feeds/Retriever.h"
+#include "http/NetHTTP.h"
+
+namespace wispel {
+
+namespace {
+
+// A connection an error left open must not carry the next site's request.
+void dropConnection(TRSSRetriever& retriever) {
+    try {
+        if (retriever.HTTP()) retriever.HTTP()->Disconnect();
+    } catch (...) {
+        // closing a broken connection has nothing left to report
+    }
+}
+
+TSiteOutcome retrieveAndParse(TRSSRetriever& retriever, TRSSParser& parser,
+                              const std::string& url, const TFeedValidator& known) {
+    (void)known;
+    TSiteOutcome outcome;
+    TMemoryStream stream;
+    retriever.Retrieve(url, &stream);
+    // Relative links of the feed resolve against the address it finally came from.
+    parser.SetBaseURL(retriever.RetrievedURL());
+    parser.ParseRSSStream(&stream);
+    outcome.kind = TSiteOutcome::Kind::Retrieved;
+    outcome.items = std::make_unique<TRSSListedItemCollection>(typeid(TRSSListedItem));
+    outcome.items->TakeItems(parser.Items());
+    return outcome;
+}
+
+TSiteOutcome failed(std::string message) {
+    TSiteOutcome outcome;
+    outcome.kind = TSiteOutcome::Kind::Failed;
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+}  // namespace
+
+TSiteOutcome fetchSite(TRSSRetriever& retriever, TRSSParser& parser, const std::string& url,
+                       const TFeedValidator& known) {
+    try {
+        return retrieveAndParse(retriever, parser, url, known);
+    } catch (const std::exception& error) {
+        dropConnection(retriever);
+        return failed(errorBoxText(error));
+    } catch (...) {
+        dropConnection(retriever);
+        return failed("Unknown error.");
+    }
+}
+
+}  // namespace wispel
