@@ -17,6 +17,7 @@
 #include "http/NetHTTP.h"
 #include "tablestore/component/StoreTable.h"
 #include "tests/support/LocalHttpServer.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestCertificates.h"
 
 namespace {
@@ -109,18 +110,27 @@ TEST(WispelFetch, TabSeparatedItemsWithEscapedTexts) {
               "Line one\\nline two and markup.\n");
 }
 
-TEST(WispelFetch, AnErrorEndsTheCycleAndKeepsWhatWasPrinted) {
+TEST(WispelFetch, AFailingSiteIsNamedAndTheOthersGoOn) {
     wispel::test::LocalHttpServer server(kFeeds);
-    const ToolRun run =
-        runTool({"Tribune=" + server.url("/rdf.xml?a=b"), "Missing=" + server.url("/status/404"),
-                 "Never=" + server.url("/rss2.xml")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out,
-              "Wispel\n"
-              "  Tribune\n"
-              "    Snow on the pass\thttp://127.0.0.1/tribune/a\n"
-              "    Road reopened\thttp://127.0.0.1/tribune/b\n");
-    EXPECT_EQ(run.err, "404 Not Found.\n");  // the error box appends the full stop
+    for (const char* jobs : {"1", "6"}) {
+        const ToolRun run = runTool({"--jobs", jobs, "Tribune=" + server.url("/rdf.xml?a=b"),
+                                     "Missing=" + server.url("/status/404"),
+                                     "Gazette=" + server.url("/rss091.xml")});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out,
+                  "Wispel\n"
+                  "  Tribune\n"
+                  "    Snow on the pass\thttp://127.0.0.1/tribune/a\n"
+                  "    Road reopened\thttp://127.0.0.1/tribune/b\n"
+                  "  Gazette\n"
+                  "    Ferry timetable changes\thttp://127.0.0.1/gazette/ferry\n"
+                  "    Lighthouse repainted\thttp://127.0.0.1/gazette/lighthouse\n");
+        // The error box appends the full stop.
+        EXPECT_EQ(run.err, "Missing (" + server.url("/status/404") + "): 404 Not Found.\n");
+    }
+    for (const char* bad : {"0", "65", "x", ""}) {
+        EXPECT_EQ(runTool({"--jobs", bad, server.url("/rss091.xml")}).status, 2) << bad;
+    }
 }
 
 TEST(WispelFetch, ReadsLocalFilesWithTheTextFallback) {
@@ -138,7 +148,10 @@ TEST(WispelFetch, ReadsLocalFilesWithTheTextFallback) {
     const ToolRun missing = runTool({"--file", kFeeds + "/no-such-feed.xml"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "Wispel\n");
-    EXPECT_EQ(missing.err.rfind("Cannot open file \"" + kFeeds + "/no-such-feed.xml\". ", 0), 0u);
+    const std::string path = kFeeds + "/no-such-feed.xml";
+    EXPECT_EQ(missing.err.rfind("no-such-feed.xml (" + path + "): Cannot open file \"" + path + "\". ", 0),
+              0u)
+        << missing.err;
     EXPECT_TRUE(missing.err.ends_with(".\n"));
 }
 
@@ -234,18 +247,12 @@ namespace {
 // A folder with a sites table made through the table store, as the window program makes it.
 class SitesTableFolder {
 public:
-    SitesTableFolder() {
-        char pattern[] = "/tmp/wispel-fetch-sites-XXXXXX";
-        if (!::mkdtemp(pattern)) std::abort();
-        path_ = std::string(pattern) + "/";
-    }
-    ~SitesTableFolder() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return folder_.path(); }
 
     void add(const std::string& name, const std::string& url, bool active) {
-        wispel::CreateSitesTableIfMissing(path_);
+        wispel::CreateSitesTableIfMissing(path());
         wispel::TStoreTable table;
-        table.SetDatabaseName(path_);
+        table.SetDatabaseName(path());
         table.SetTableName(wispel::kSitesTableName);
         table.Open();
         table.StartInsert();
@@ -256,7 +263,7 @@ public:
     }
 
 private:
-    std::string path_;
+    wispel::test::TempFolder folder_{"wispel-fetch-sites"};
 };
 
 }  // namespace
@@ -285,6 +292,8 @@ TEST(WispelFetch, AFolderWithoutASitesTableGetsAnEmptyOne) {
     const ToolRun run = runTool({"--sites", folder.path()});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "Wispel\n");
+    EXPECT_EQ(run.err, "No active sites in " + folder.path() +
+                           "Sites.DAT: add one with wispel-sites add NAME URL\n");
     EXPECT_TRUE(std::filesystem::exists(folder.path() + "Sites.DAT"));
 
     const ToolRun missing = runTool({"--sites", folder.path() + "no/such/folder"});

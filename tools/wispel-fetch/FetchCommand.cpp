@@ -1,21 +1,36 @@
 #include "tools/wispel-fetch/FetchCommand.h"
 
 #include <memory>
+#include <typeinfo>
 #include <utility>
 
 #include "core/CommandLineTool.h"
 #include "core/DataFolder.h"
 #include "core/ErrorText.h"
 #include "core/Exception.h"
-#include "feeds/FeedParser.h"
-#include "feeds/Retriever.h"
+#include "core/TerminalText.h"
+#include "feeds/FeedValidators.h"
 #include "feeds/SitesTable.h"
 #include "feeds/Sources.h"
-#include "http/NetHTTP.h"
-#include "core/TerminalText.h"
 #include "tools/wispel-fetch/FileRetriever.h"
 
 namespace wispel {
+
+namespace {
+
+bool parseJobs(const std::string& text, int& jobs) {
+    if (text.empty() || text.size() > 2) return false;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > kMaxUpdateJobs) return false;
+    jobs = value;
+    return true;
+}
+
+}  // namespace
 
 bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& options,
                          std::string& error) {
@@ -29,6 +44,11 @@ bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& op
         } else if (arg == "--max-time") {
             if (i + 1 == args.size() || !parseSeconds(args[++i], options.maxTime)) {
                 error = "--max-time needs a number of seconds";
+                return false;
+            }
+        } else if (arg == "--jobs") {
+            if (i + 1 == args.size() || !parseJobs(args[++i], options.jobs)) {
+                error = "--jobs needs a number of sites from 1 to " + std::to_string(kMaxUpdateJobs);
                 return false;
             }
         } else if (arg == "--tsv") {
@@ -71,11 +91,15 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string sitesFolder(const TFetchOptions& options) {
+    std::string folder = options.sources.empty() ? wispelDataFolder() : options.sources[0];
+    return folder.empty() ? folder : withTrailingSlash(std::move(folder));
+}
+
 void addSources(const TFetchOptions& options, TRSSSourceCollection& list) {
     if (options.sites) {
         // The same read as the window's start-up, so both see the same sites.
-        std::string folder = options.sources.empty() ? wispelDataFolder() : options.sources[0];
-        if (!folder.empty()) folder = withTrailingSlash(std::move(folder));
+        const std::string folder = sitesFolder(options);
         CreateSitesTableIfMissing(folder);  // a first start finds an empty table, as the window does
         ReadActiveSites(folder, list);
         return;
@@ -96,41 +120,66 @@ void addSources(const TFetchOptions& options, TRSSSourceCollection& list) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 void printError(const std::string& text, std::FILE* err) {
     const std::string line = escapeControlsAsOneLine(text) + "\n";
     std::fwrite(line.data(), 1, line.size(), err);
 }
 
-// The cycle itself; false when an error ended it, with the error box's text in `error`
-// (empty for a silent abort).
-bool runCycle(const TFetchOptions& options, std::FILE* out, std::string& error) {
-    TComponent owner;  // frees the components below, as the window does
-    auto* parser = new TRSSParser(&owner);
-    TRSSRetriever* retriever =
-        options.files ? new TFileRetriever(&owner) : new TRSSRetriever(&owner);
-    if (options.maxTime > 0) retriever->HTTP()->TotalTimeout = options.maxTime;
-    auto* sources = new TRSSSources(&owner);
-    sources->SetRetriever(retriever);
+// Prints each site as it is reported: its items on standard output, its error on standard
+// error, so that one failing site never hides the others.
+class TFetchView : public TUpdateView {
+public:
+    TFetchView(TFetchOutput& output, std::FILE* err) : output_(output), err_(err) {}
+
+    void SiteRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items) override {
+        output_.site(site.Site, items);
+    }
+    // The tool keeps no news: an unchanged site shows its node alone.
+    void SiteNotModified(const TUpdateSite& site) override { output_.site(site.Site, none_); }
+    void SiteFailed(const TUpdateSite& site, const std::string& message) override {
+        printError(site.Site + " (" + site.URL + "): " + message, err_);
+        std::fflush(err_);
+    }
+    void UpdateFinished(const TUpdateSummary& summary) override { summary_ = summary; }
+
+    const TUpdateSummary& Summary() const noexcept { return summary_; }
+
+private:
+    TFetchOutput& output_;
+    std::FILE* err_;  // not owned
+    TRSSListedItemCollection none_{typeid(TRSSListedItem)};
+    TUpdateSummary summary_;
+};
+
+// The update itself; false when a site failed or an error ended it, with the error box's
+// text of such an error in `error` (empty for a silent abort).
+bool runUpdate(const TFetchOptions& options, std::FILE* out, std::FILE* err, std::string& error) {
     TFetchOutput output(out, options.format);
-    sources->OnRSSDataRetrieved = [&](TRSSSources*, TMemoryStream* stream, std::string site) {
-        // Relative links resolve against the feed's address; a local file has none.
-        parser->SetBaseURL(retriever->RetrievedURL());
-        parser->ParseRSSStream(stream);
-        output.site(site, parser->Items());
-    };
+    TFetchView view(output, err);
+    TFeedUpdate update(view);
+    update.Jobs = options.jobs;
+    update.TotalTimeout = options.maxTime;
+    if (options.files) update.MakeRetriever = [] { return std::make_unique<TFileRetriever>(); };
+    TFeedValidators validators;
     try {
-        addSources(options, sources->RSSSourceList());
+        addSources(options, update.Sources().RSSSourceList());
+        if (options.sites) {
+            if (update.Sources().RSSSourceList().Count() == 0) {
+                printError("No active sites in " + sitesFolder(options) + kSitesTableName +
+                               ": add one with wispel-sites add NAME URL",
+                           err);
+            }
+            validators.Load(sitesFolder(options));
+            update.Validators = &validators;
+        }
         output.begin();
-        sources->UpdateSources();
+        update.Run();
+        if (options.sites) validators.Save();
     } catch (const std::exception& e) {
         if (!isSilentAbort(e)) error = errorBoxText(e);
         return false;
     }
-    return true;
+    return view.Summary().Failed == 0;
 }
 
 }  // namespace
@@ -140,7 +189,7 @@ int runFetch(const TFetchOptions& options, std::FILE* out, std::FILE* err) {
     bool failed = false;
     // Nothing may end the tool but its own exit: an error of any kind is reported.
     try {
-        failed = !runCycle(options, out, error);
+        failed = !runUpdate(options, out, err, error);
     } catch (const std::exception& e) {
         error = errorBoxText(e);
         failed = true;

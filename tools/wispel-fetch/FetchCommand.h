@@ -1,11 +1,12 @@
 #pragma once
-// The fetch command: one update cycle over the given sources, each retrieved feed handed to
-// a feed parser as the main window does, and the result printed.
+// The fetch command: one update over the given sources, fetched side by side and parsed as
+// the window does (feeds/FeedUpdate.h), the result printed in the sources' order.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "feeds/FeedUpdate.h"
 #include "tools/wispel-fetch/FetchOutput.h"
 
 namespace wispel {
@@ -15,6 +16,7 @@ struct TFetchOptions {
     bool files = false;                // the sources are local files
     bool sites = false;                // the active sites of a sites table
     int maxTime = 0;                   // ms for each request; 0: the client's default
+    int jobs = kDefaultUpdateJobs;     // sites fetched at once
     std::vector<std::string> sources;  // "URL", "NAME=URL", with files paths, with sites
                                        // at most one folder (default: the data folder)
 };
@@ -28,8 +30,10 @@ bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& op
 // itself.
 void splitSource(const std::string& source, std::string& name, std::string& url);
 
-// Runs the cycle and prints to `out`; an error is printed to `err` as the error box shows
-// it. Returns the exit status: 0, or 1 after an error.
+// Runs the update and prints to `out`. Each site that fails is named on `err` with its
+// address and error, and the others go on; an error that ends the whole run (the sites
+// table cannot be read) is printed as the error box shows it. Returns the exit status: 0,
+// or 1 when anything failed.
 int runFetch(const TFetchOptions& options, std::FILE* out, std::FILE* err);
 
 }  // namespace wispel

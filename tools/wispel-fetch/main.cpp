@@ -1,15 +1,21 @@
-// wispel-fetch [--tsv] [--max-time SECONDS] SOURCE...   a SOURCE is URL or NAME=URL
-// wispel-fetch [--tsv] --file PATH...
-// wispel-fetch [--tsv] --sites [DIR]  the active sites of DIR/Sites.DAT (default: the
-//                                     program's data folder), read as the window reads them
+// wispel-fetch [--tsv] [--max-time SECONDS] [--jobs N] SOURCE...   a SOURCE is URL or NAME=URL
+// wispel-fetch [--tsv] [--jobs N] --file PATH...
+// wispel-fetch [--tsv] [--max-time SECONDS] [--jobs N] --sites [DIR]  the active sites of
+//                                     DIR/Sites.DAT (default: the program's data folder),
+//                                     read as the window reads them
 //
-// Runs one update cycle over the sources (each due at once) and prints what the news tree
-// would show: "Wispel", then per site two spaces and its name, then per item four spaces,
-// its title, a tab and its link. With --tsv: one line per item, site, title, link and
-// description separated by tabs; control characters in every text are escaped. --max-time
-// bounds each request (default 120 seconds). Without sources the design-time source is
-// fetched. After an error, and when standard output cannot take what is printed, the message
-// goes to standard error and the exit status is 1.
+// Runs one update over the sources (each due at once), N of them fetched at a time (default
+// 6, as the window), and prints what the news tree would show, in the sources' order:
+// "Wispel", then per site two spaces and its name, then per item four spaces, its title, a
+// tab and its link. With --tsv: one line per item, site, title, link and description
+// separated by tabs; control characters in every text are escaped. --max-time bounds each
+// request (default 120 seconds). Without sources the design-time source is fetched.
+//
+// A site that fails is named on standard error with its address and the error, and the rest
+// go on. With --sites the feeds' ETag and Last-Modified values are kept in DIR/Feeds.DAT and
+// sent with the next run; a site whose feed has not changed since shows its name alone. The
+// exit status is 1 when a site failed, an error ended the run or standard output could not
+// take what was printed.
 
 #include <cstdio>
 #include <string>
@@ -23,14 +29,15 @@ namespace {
 constexpr wispel::TCommandUsage kUsage{
     "wispel-fetch",
     "Fetches news feeds once and prints their news as the window's tree shows it.",
-    "[--tsv] [--max-time SECONDS] SOURCE...\n"
-    "[--tsv] --file PATH...\n"
-    "[--tsv] --sites [DIR]",
+    "[--tsv] [--max-time SECONDS] [--jobs N] SOURCE...\n"
+    "[--tsv] [--jobs N] --file PATH...\n"
+    "[--tsv] [--max-time SECONDS] [--jobs N] --sites [DIR]",
     "  SOURCE              URL or NAME=URL, http or https\n"
     "  --file PATH...      read local feed files instead\n"
     "  --sites [DIR]       the active sites of DIR/Sites.DAT (default: the data folder)\n"
     "  --tsv               one tab-separated line per item\n"
-    "  --max-time SECONDS  time limit of each request (default 120)\n"};
+    "  --max-time SECONDS  time limit of each request (default 120)\n"
+    "  --jobs N            sites fetched at once, 1 to 64 (default 6)\n"};
 
 }  // namespace
 
