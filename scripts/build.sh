@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# build.sh release|asan [cmake build args...]: configures (once) and builds into build/<kind>.
+# build.sh release|asan|tsan [cmake build args...]: configures (once) and builds into
+# build/<kind>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kind=${1:-release}
@@ -8,7 +9,8 @@ dir=build/$kind
 case "$kind" in
   release) opts=(-DCMAKE_BUILD_TYPE=Release -DWISPEL_SANITIZE=OFF) ;;
   asan)    opts=(-DCMAKE_BUILD_TYPE=Debug -DWISPEL_SANITIZE=ON) ;;
-  *) echo "build.sh: unknown build kind '$kind' (release or asan)" >&2; exit 2 ;;
+  tsan)    opts=(-DCMAKE_BUILD_TYPE=Debug -DWISPEL_TSAN=ON -DWISPEL_BENCH=OFF) ;;
+  *) echo "build.sh: unknown build kind '$kind' (release, asan or tsan)" >&2; exit 2 ;;
 esac
 # A compiler cache, where the machine has one, makes rebuilds of other checkouts cheap.
 if command -v ccache >/dev/null; then

@@ -11,9 +11,6 @@
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,12 +22,11 @@
 
 #include "bench/http/BenchServer.h"
 #include "bench/support/RecordingReporter.h"
+#include "bench/support/RunProgram.h"
 #include "core/MemoryStream.h"
 #include "http/NetHTTP.h"
 #include "http/TLSIntercept.h"
 #include "tests/support/TestCertificates.h"
-
-extern char** environ;
 
 using namespace wispel;
 
@@ -77,21 +73,9 @@ std::size_t sizeOf(const std::string& path) {
 
 // Runs the curl program with its output sent to /dev/null.
 void runCurl(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(WISPEL_CURL), const_cast<char*>("-s"),
-                            const_cast<char*>("-f")};
-    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid;
-    if (posix_spawn(&pid, WISPEL_CURL, &actions, nullptr, argv.data(), environ) != 0) {
-        throw std::runtime_error("cannot start curl");
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("curl failed");
+    std::vector<std::string> argv{WISPEL_CURL, "-s", "-f"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    bench::runProgram(argv);
 }
 
 // libcurl keeping the body in memory, as a program using it would.
