@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide list of registered document formats: which document class to construct
-// for a (namespace URI, qualified name) pair. Newest records come first; it starts empty
-// and is not guarded (one thread).
+// for a (namespace URI, qualified name) pair. Newest records come first; it starts empty.
+// Safe to use from several threads: each call holds the list's lock.
 
 #include <memory>
 
