@@ -235,6 +235,7 @@ void TFeedUpdate::report(int job) {
     }
     if (outcome.kind == TSiteOutcome::Kind::NotModified) {
         ++summary.NotModified;
+        if (Validators && !outcome.validator.Empty()) Validators->Store(site.URL, outcome.validator);
         view_.SiteNotModified(site);
     } else {
         summary.Items += outcome.items->Count();

@@ -20,17 +20,11 @@
 #include <map>
 #include <string>
 
+#include "feeds/Retriever.h"
+
 namespace wispel {
 
 inline constexpr const char* kFeedsTableName = "Feeds.DAT";
-
-struct TFeedValidator {
-    std::string ETag;
-    std::string LastModified;
-
-    bool Empty() const noexcept { return ETag.empty() && LastModified.empty(); }
-    friend bool operator==(const TFeedValidator&, const TFeedValidator&) = default;
-};
 
 class TFeedValidators {
 public:

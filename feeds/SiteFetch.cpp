@@ -23,12 +23,17 @@ void dropConnection(TRSSRetriever& retriever) {
 
 TSiteOutcome retrieveAndParse(TRSSRetriever& retriever, TRSSParser& parser,
                               const std::string& url, const TFeedValidator& known) {
-    (void)known;
     TSiteOutcome outcome;
     TMemoryStream stream;
-    retriever.Retrieve(url, &stream);
+    const TRetrieval got = retriever.RetrieveIfModified(url, &stream, known);
+    outcome.validator = got.Validator;
+    if (got.NotModified) {
+        // The stored news are current: nothing to parse.
+        outcome.kind = TSiteOutcome::Kind::NotModified;
+        return outcome;
+    }
     // Relative links of the feed resolve against the address it finally came from.
-    parser.SetBaseURL(retriever.RetrievedURL());
+    parser.SetBaseURL(got.URL);
     parser.ParseRSSStream(&stream);
     outcome.kind = TSiteOutcome::Kind::Retrieved;
     outcome.items = std::make_unique<TRSSListedItemCollection>(typeid(TRSSListedItem));

@@ -6,20 +6,20 @@
 #include <memory>
 #include <string>
 
-#include "feeds/FeedValidators.h"
 #include "feeds/ItemModel.h"
+#include "feeds/Retriever.h"
 
 namespace wispel {
 
 class TRSSParser;
-class TRSSRetriever;
 
 struct TSiteOutcome {
     enum class Kind { Retrieved, NotModified, Failed };
     Kind kind = Kind::Failed;
     std::unique_ptr<TRSSListedItemCollection> items;  // Retrieved: the feed's items
     std::string message;                               // Failed: what went wrong
-    TFeedValidator validator;                          // Retrieved: what the reply said
+    // Retrieved, NotModified: what the reply said (after a 304, empty = keep the stored one)
+    TFeedValidator validator;
 };
 
 // Fetches `url` with `retriever`, sending `known` when it is not empty, and parses the

@@ -94,7 +94,7 @@ TEST(TFeedUpdate, EveryGoodSiteArrivesInOrderAndEachFailingSiteFailsAlone) {
     validators.Load(data.path());
     update.Validators = &validators;
 
-    std::vector<std::string> first;
+    std::vector<std::string> first, second;
     for (int n = 0; n < kSites; ++n) {
         const std::string name = "S" + std::to_string(n);
         const std::string file = "site-" + std::to_string(n) + ".xml";
@@ -121,6 +121,9 @@ TEST(TFeedUpdate, EveryGoodSiteArrivesInOrderAndEachFailingSiteFailsAlone) {
         addSite(update, name, url);
         const std::string news = name + ": News of " + std::to_string(n);
         first.push_back(fails ? name + ": failed" : news);
+        // Plain files come with a Last-Modified, /etag/ with both validators.
+        const bool validated = n % 10 <= 2 || n % 10 == 5;
+        second.push_back(validated ? name + ": not modified" : first.back());
     }
 
     update.Run();
@@ -138,6 +141,18 @@ TEST(TFeedUpdate, EveryGoodSiteArrivesInOrderAndEachFailingSiteFailsAlone) {
         EXPECT_TRUE(message.starts_with("http")) << message;
         EXPECT_GT(message.size(), message.find(' ') + 3) << message;
     }
+
+    // The second time the validators kept go with the requests: the sites that sent them
+    // answer "not modified", the others as before.
+    validators.Save();
+    TFeedValidators reread;
+    reread.Load(data.path());
+    update.Validators = &reread;
+    view.lines.clear();
+    update.Run();
+    EXPECT_EQ(view.lines, second);
+    EXPECT_EQ(view.summary.NotModified, 12);
+    EXPECT_EQ(view.summary.Items, kSites - 18);
 }
 
 TEST(TFeedUpdate, ASiteStillOutHoldsTheReportsAfterItButNotTheFetching) {

@@ -94,7 +94,8 @@ TEST(WispelFetch, AWebPageIsNoFeed) {
     const ToolRun run = runTool({"Page=" + server.url("/close/page.html")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Wispel\n");
-    EXPECT_EQ(run.err, "not a feed: the address answers with a web page.\n");
+    EXPECT_EQ(run.err, "Page (" + server.url("/close/page.html") +
+                           "): not a feed: the address answers with a web page.\n");
 }
 
 TEST(WispelFetch, TabSeparatedItemsWithEscapedTexts) {
