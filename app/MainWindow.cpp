@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMetaObject>
+#include <QSet>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolButton>
 
 #include <utility>
@@ -13,23 +15,57 @@
 #include "app/AboutDialog.h"
 #include "app/Application.h"
 #include "app/QtText.h"
-#include "app/ReportingRetriever.h"
 #include "app/SitesDialog.h"
 #include "app/UrlOpener.h"
-#include "feeds/FeedParser.h"
-#include "feeds/FeedTitle.h"
-#include "feeds/Sources.h"
 #include "feeds/SitesTable.h"
-#include "http/NetHTTP.h"
-#include "tablestore/component/StoreTable.h"
+#include "feeds/Sources.h"
 #include "ui_MainWindow.h"
 
 namespace wispel {
 
 namespace {
 
-// While an update runs, the window paints at most this often (milliseconds).
-constexpr qint64 kPaintInterval = 100;
+// How often the window looks for sites whose interval has passed (milliseconds); intervals
+// are whole minutes.
+constexpr int kAutoUpdateCheck = 30 * 1000;
+
+// What the nodes carry besides their text (the tree's own index is Qt::UserRole).
+constexpr int kSiteRole = Qt::UserRole + 1;       // site node: the site's name
+constexpr int kUrlRole = Qt::UserRole + 2;        // site node: its address
+constexpr int kFeedTitleRole = Qt::UserRole + 3;  // site node: the feed's own title
+constexpr int kTitleRole = Qt::UserRole + 1;      // item node: the title, as the feed has it
+constexpr int kLinkRole = Qt::UserRole + 2;       // item node: the link
+
+QByteArray bytes(const std::string& text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string text(const QTreeWidgetItem* node, int role) {
+    return node->data(0, role).toByteArray().toStdString();
+}
+
+// The item's identity among the items a site showed before: its title and link.
+QByteArray itemKey(const std::string& title, const std::string& link) {
+    return bytes(title) + '\0' + bytes(link);
+}
+
+// Where the site of `node` is in `list`; -1 when it is no longer there.
+int listIndexOf(const QTreeWidgetItem* node, const TRSSSourceCollection& list) {
+    const std::string site = text(node, kSiteRole);
+    const std::string url = text(node, kUrlRole);
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list[i]->Site == site && list[i]->URL == url) return i;
+    }
+    return -1;
+}
+
+// The status bar's counts after `sites`: "3 sites, 12 new items, 1 failed".
+QString countsText(const QString& sites, int newItems, int failed) {
+    QString text = sites + (newItems == 1 ? TfrmMain::tr(", 1 new item")
+                                          : TfrmMain::tr(", %1 new items").arg(newItems));
+    if (failed > 0) text += TfrmMain::tr(", %1 failed").arg(failed);
+    return text;
+}
 
 }  // namespace
 
@@ -37,24 +73,22 @@ TfrmMain::TfrmMain(std::string dataFolder, QWidget* parent)
     : QMainWindow(parent),
       ui(std::make_unique<Ui::TfrmMain>()),
       dataFolder_(std::move(dataFolder)),
-      rssParser_(new TRSSParser(&components_)),
-      rssRetriever_(new TReportingRetriever(&components_)),
-      rssSources_(new TRSSSources(&components_)) {
+      update_(std::make_unique<TFeedUpdate>(static_cast<TUpdateView&>(*this))) {
     ui->setupUi(this);
     tree_ = TNewsTree(ui->tvList);
-    rssSources_->SetRetriever(rssRetriever_);
-    AddDesignTimeSource(rssSources_->RSSSourceList());
-    rssSources_->OnRSSDataRetrieved = bindEvent(this, &TfrmMain::rssSourcesRSSDataRetrieved);
-    rssRetriever_->OnRetrieveBegin = bindEvent(this, &TfrmMain::onRetrieveBegin);
-    rssRetriever_->HTTP()->OnWork = [this](TComponent*, TWorkMode mode, std::int64_t count) {
-        if (mode == TWorkMode::wmRead) onBytesReceived(count);
+    AddDesignTimeSource(update_->Sources().RSSSourceList());
+    update_->Validators = &validators_;
+    // A worker says a result is ready; the window takes it on its own thread. The window
+    // stops the update before it goes, so no call comes after.
+    update_->OnResultReady = [this] {
+        QMetaObject::invokeMethod(this, [this] { update_->Deliver(); }, Qt::QueuedConnection);
     };
     nameToolButtons();
     // F5 is the key a person tries first; Ctrl+R is what other readers take.
     ui->actUpdate->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
     // The window itself carries every command, so that each shortcut works wherever its
     // action is shown (an item of a closed menu alone would not take its key).
-    addActions({ui->actUpdate, ui->actConfig, ui->actExit, ui->About1});
+    addActions({ui->actUpdate, ui->actStop, ui->actConfig, ui->actExit, ui->About1});
     makePlaceholder();
     connectCommands();
     ui->tvList->installEventFilter(this);
@@ -62,17 +96,18 @@ TfrmMain::TfrmMain(std::string dataFolder, QWidget* parent)
     runHandler([this] { FormCreate(); });
     // The news list exists from creation on, also when FormCreate stopped early.
     if (!newsItems_) newsItems_ = std::make_unique<TNewsCollection>();
+    autoUpdateTimer_.setInterval(kAutoUpdateCheck);
+    connect(&autoUpdateTimer_, &QTimer::timeout, this, [this] { runHandler([this] { AutoUpdate(Now()); }); });
+    autoUpdateTimer_.start();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    update_.reset();  // the workers end before anything they report to goes
+}
 
 void TfrmMain::SetDialogs(TdlgOptions* options, TdlgAbout* about) {
     dlgOptions_ = options;
     dlgAbout_ = about;
-}
-
-TRSSRetriever* TfrmMain::rssRetriever() const noexcept {
-    return rssRetriever_;
 }
 
 QTreeWidget* TfrmMain::tvList() const {
@@ -80,8 +115,10 @@ QTreeWidget* TfrmMain::tvList() const {
 }
 
 void TfrmMain::nameToolButtons() {
-    const std::pair<QAction*, const char*> buttons[] = {
-        {ui->actUpdate, "btnUpdate"}, {ui->actConfig, "btnConfig"}, {ui->actExit, "btnExit"}};
+    const std::pair<QAction*, const char*> buttons[] = {{ui->actUpdate, "btnUpdate"},
+                                                        {ui->actStop, "btnStop"},
+                                                        {ui->actConfig, "btnConfig"},
+                                                        {ui->actExit, "btnExit"}};
     for (const auto& [action, name] : buttons) {
         QWidget* button = ui->ToolBar1->widgetForAction(action);
         button->setObjectName(QLatin1String(name));
@@ -91,6 +128,7 @@ void TfrmMain::nameToolButtons() {
 
 void TfrmMain::connectCommands() {
     connect(ui->actUpdate, &QAction::triggered, this, [this] { runHandler([this] { btnUpdateClick(); }); });
+    connect(ui->actStop, &QAction::triggered, this, [this] { runHandler([this] { StopClick(); }); });
     connect(ui->actConfig, &QAction::triggered, this, [this] { runHandler([this] { ConfigClick(); }); });
     connect(ui->actExit, &QAction::triggered, this, [this] { runHandler([this] { ExitClick(); }); });
     connect(ui->About1, &QAction::triggered, this, [this] { runHandler([this] { About1Click(); }); });
@@ -104,7 +142,7 @@ void TfrmMain::addRootNode() {
 void TfrmMain::FormCreate() {
     tree_.Clear();
     addRootNode();
-    sitesInTable_ = ReadActiveSites(dataFolder_, rssSources_->RSSSourceList());
+    sitesInTable_ = ReadActiveSites(dataFolder_, update_->Sources().RSSSourceList());
     showPlaceholder();
     newsItems_ = std::make_unique<TNewsCollection>();
 }
@@ -112,60 +150,168 @@ void TfrmMain::FormCreate() {
 void TfrmMain::ReloadSites() {
     TRSSSourceCollection fresh(nullptr);
     sitesInTable_ = ReadActiveSites(dataFolder_, fresh);
-    ReplaceSourcesKeepingStamps(rssSources_->RSSSourceList(), fresh);
+    ReplaceSourcesKeepingStamps(update_->Sources().RSSSourceList(), fresh);
+    dropGoneSiteNodes();
     showPlaceholder();
 }
 
+// --- Starting and stopping.
+
 void TfrmMain::btnUpdateClick() {
+    if (update_->Running()) return;
     // Another program (wispel-sites, say) may have changed the table since the last read.
     ReloadSites();
-    tree_.Clear();
-    rootNode_ = nullptr;
-    newsItems_->Clear();
-    addRootNode();
-    progress_ = Progress{};
-    progress_.running = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto finish = [this] {
-        progress_.running = false;
-        QApplication::restoreOverrideCursor();
-        showSummary();
-    };
-    try {
-        rssSources_->UpdateSources();
-    } catch (...) {
-        ++progress_.failed;
-        finish();
-        throw;
-    }
-    finish();
+    startUpdate({}, Now(), false);
 }
 
-void TfrmMain::rssSourcesRSSDataRetrieved(TRSSSources*, TMemoryStream* Stream, std::string Site) {
-    // Relative links of the feed resolve against the address it finally came from.
-    rssParser_->SetBaseURL(rssRetriever_->RetrievedURL());
-    rssParser_->ParseRSSStream(Stream);
-    QTreeWidgetItem* siteNode = tree_.AddChild(rootNode_, fromText(Site));
-    siteNode->setToolTip(0, siteToolTip(FeedTitle(rssParser_->Document()), rssRetriever_->RetrievedURL()));
-    const TRSSListedItemCollection& items = rssParser_->Items();
+void TfrmMain::AutoUpdate(TDateTime now) {
+    if (update_->Running()) return;
+    startUpdate(
+        [this, now](const TRSSSourceItem& source) {
+            if (source.UpdateFrequency <= 0) return false;  // only on Update News
+            auto failed = failedAt_.find({source.Site, source.URL});
+            return failed == failedAt_.end() || failed->second + source.UpdateFrequency / kMinutesPerDay <= now;
+        },
+        now, true);
+}
+
+void TfrmMain::startUpdate(const std::function<bool(const TRSSSourceItem&)>& pick, TDateTime at,
+                           bool automatic) {
+    forgetValidatorsOfUnshownSites();
+    progress_ = Progress{};
+    progress_.automatic = automatic;
+    showRunning(true);
+    // With nothing due the end is reported before Start returns.
+    const int sites = update_->Start(pick, at);
+    if (!update_->Running()) return;
+    progress_.sites = sites;
+    showProgress();
+}
+
+void TfrmMain::StopClick() {
+    update_->Stop();
+}
+
+void TfrmMain::showRunning(bool running) {
+    ui->actUpdate->setEnabled(!running);
+    ui->actStop->setEnabled(running);
+    // The sites dialog changes the list the update goes through: it waits for the end.
+    ui->actConfig->setEnabled(!running);
+}
+
+void TfrmMain::forgetValidatorsOfUnshownSites() {
+    if (!rootNode_) return;
+    const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
+    QSet<int> shown;
+    for (int i = 0; i < rootNode_->childCount(); ++i) shown.insert(listIndexOf(rootNode_->child(i), list));
+    for (int i = 0; i < list.Count(); ++i) {
+        if (!shown.contains(i)) validators_.Store(list[i]->URL, {});
+    }
+}
+
+// --- The update's reports.
+
+QTreeWidgetItem* TfrmMain::siteNode(const TUpdateSite& site) {
+    const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
+    int position = 0;
+    for (; position < rootNode_->childCount(); ++position) {
+        const int index = listIndexOf(rootNode_->child(position), list);
+        if (index == site.Index) return rootNode_->child(position);
+        if (index > site.Index) break;
+    }
+    QTreeWidgetItem* node = tree_.InsertChild(rootNode_, position, fromText(site.Site));
+    node->setData(0, kSiteRole, bytes(site.Site));
+    node->setData(0, kUrlRole, bytes(site.URL));
+    node->setToolTip(0, siteToolTip({}, site.URL));
+    node->setExpanded(true);
+    rootNode_->setExpanded(true);
+    return node;
+}
+
+void TfrmMain::SiteRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items) {
+    QTreeWidgetItem* node = siteNode(site);
+    QSet<QByteArray> shownBefore;
+    for (int i = 0; i < node->childCount(); ++i) {
+        shownBefore.insert(itemKey(text(node->child(i), kTitleRole), text(node->child(i), kLinkRole)));
+    }
     std::vector<TNewsTree::Node> nodes;
     nodes.reserve(static_cast<size_t>(items.Count()));
     for (int i = 0; i < items.Count(); ++i) {
         nodes.push_back({fromText(items[i]->Title), itemToolTip(items[i]->Description)});
     }
-    const std::vector<QTreeWidgetItem*> added = tree_.AddChildren(siteNode, nodes);
+    const std::vector<QTreeWidgetItem*> added = tree_.ReplaceChildren(node, nodes);
     for (int i = 0; i < items.Count(); ++i) {
-        TNewsItem* entry = newsItems_->Add();
-        entry->Title = items[i]->Title;
-        entry->Link = items[i]->Link;
-        entry->TreeIndex = TNewsTree::AbsoluteIndex(added[static_cast<size_t>(i)]);
+        added[static_cast<size_t>(i)]->setData(0, kTitleRole, bytes(items[i]->Title));
+        added[static_cast<size_t>(i)]->setData(0, kLinkRole, bytes(items[i]->Link));
+        if (!shownBefore.contains(itemKey(items[i]->Title, items[i]->Link))) ++progress_.newItems;
     }
-    siteNode->setExpanded(true);
-    rootNode_->setExpanded(true);
-    ++progress_.sitesDone;
-    progress_.items += items.Count();
+    node->setIcon(0, QIcon());
+    node->setData(0, kFeedTitleRole, bytes(site.FeedTitle));
+    node->setToolTip(0, siteToolTip(site.FeedTitle, site.URL));
+    failedAt_.erase({site.Site, site.URL});
+    rebuildNewsList();
+    ++progress_.reported;
     showProgress();
-    keepPainting();
+}
+
+void TfrmMain::SiteNotModified(const TUpdateSite& site) {
+    QTreeWidgetItem* node = siteNode(site);
+    node->setIcon(0, QIcon());
+    node->setToolTip(0, siteToolTip(text(node, kFeedTitleRole), site.URL));
+    failedAt_.erase({site.Site, site.URL});
+    ++progress_.reported;
+    showProgress();
+}
+
+void TfrmMain::SiteFailed(const TUpdateSite& site, const std::string& message) {
+    QTreeWidgetItem* node = siteNode(site);
+    node->setIcon(0, style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    node->setToolTip(0, failedSiteToolTip(message, site.URL));
+    failedAt_[{site.Site, site.URL}] = Now();
+    ++progress_.reported;
+    ++progress_.failed;
+    showProgress();
+}
+
+void TfrmMain::UpdateFinished(const TUpdateSummary& summary) {
+    showRunning(false);
+    // An automatic look that found nothing due leaves the status bar as it was.
+    if (progress_.automatic && summary.Sites == 0 && !summary.Stopped) return;
+    QString sites = summary.Sites == 1 ? tr("1 site") : tr("%1 sites").arg(summary.Sites);
+    if (summary.Stopped) sites = tr("Stopped: %1 of %2 sites").arg(summary.Sites).arg(progress_.sites);
+    statusBar()->showMessage(countsText(sites, progress_.newItems, summary.Failed));
+}
+
+void TfrmMain::showProgress() {
+    const QString sites = tr("Updating: %1 of %2 sites").arg(progress_.reported).arg(progress_.sites);
+    statusBar()->showMessage(countsText(sites, progress_.newItems, progress_.failed));
+}
+
+// --- The tree and the news list.
+
+void TfrmMain::dropGoneSiteNodes() {
+    if (!rootNode_) return;
+    const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
+    bool dropped = false;
+    for (int i = rootNode_->childCount() - 1; i >= 0; --i) {
+        if (listIndexOf(rootNode_->child(i), list) >= 0) continue;
+        tree_.Remove(rootNode_->child(i));
+        dropped = true;
+    }
+    if (dropped) rebuildNewsList();
+}
+
+void TfrmMain::rebuildNewsList() {
+    newsItems_->Clear();
+    for (int s = 0; s < rootNode_->childCount(); ++s) {
+        const QTreeWidgetItem* site = rootNode_->child(s);
+        for (int i = 0; i < site->childCount(); ++i) {
+            TNewsItem* entry = newsItems_->Add();
+            entry->Title = text(site->child(i), kTitleRole);
+            entry->Link = text(site->child(i), kLinkRole);
+            entry->TreeIndex = TNewsTree::AbsoluteIndex(site->child(i));
+        }
+    }
 }
 
 void TfrmMain::tvListDblClick() {
@@ -177,7 +323,10 @@ void TfrmMain::tvListDblClick() {
     if (!why.isEmpty()) statusBar()->showMessage(notOpenedMessage(entry->Link, why));
 }
 
+// --- The other commands.
+
 void TfrmMain::ConfigClick() {
+    if (update_->Running()) return;  // the dialog waits for the update's end
     // The dialog shows the table as it is on disk now, from its first row.
     dlgOptions_->ShowStoredRows();
     dlgOptions_->exec();
@@ -195,11 +344,8 @@ void TfrmMain::About1Click() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-    // An update runs to its end: the window stays until then.
-    if (progress_.running) {
-        event->ignore();
-        return;
-    }
+    // Closing does not wait for slow sites: the update stops at once.
+    update_->Stop();
     QMainWindow::closeEvent(event);
 }
 
@@ -234,7 +380,7 @@ void TfrmMain::showPlaceholder() {
     QString text;
     if (sitesInTable_ == 0) {
         text = tr("No sites yet: add one with Sites...");
-    } else if (rssSources_->RSSSourceList().Count() == 0) {
+    } else if (update_->Sources().RSSSourceList().Count() == 0) {
         text = tr("No active sites: turn one on with Sites...");
     }
     placeholder_->setText(text);
@@ -247,53 +393,6 @@ void TfrmMain::placeWithinTree() {
     const QRect area = ui->tvList->viewport()->rect();
     const int top = rootNode_ ? ui->tvList->visualItemRect(rootNode_).bottom() + 1 : 0;
     placeholder_->setGeometry(area.adjusted(8, top, -8, 0));
-}
-
-// --- The status bar during an update.
-
-void TfrmMain::onRetrieveBegin(const std::string& url) {
-    const TRSSSourceCollection& list = rssSources_->RSSSourceList();
-    // The cycle goes through the list in order: the source is at or after the last one.
-    for (int i = progress_.nextSource; i < list.Count(); ++i) {
-        if (list[i]->URL == url) {
-            progress_.site = list[i]->Site;
-            progress_.nextSource = i + 1;
-            break;
-        }
-    }
-    progress_.bytes = 0;
-    showProgress();
-    keepPainting();
-}
-
-void TfrmMain::onBytesReceived(std::int64_t bytes) {
-    if (!progress_.running) return;
-    progress_.bytes = bytes;
-    keepPainting();
-}
-
-void TfrmMain::showProgress() {
-    statusBar()->showMessage(tr("%1: %2 bytes received, sites done: %3")
-                                 .arg(fromText(progress_.site))
-                                 .arg(progress_.bytes)
-                                 .arg(progress_.sitesDone));
-}
-
-void TfrmMain::showSummary() {
-    QString text = progress_.sitesDone == 1 ? tr("1 site") : tr("%1 sites").arg(progress_.sitesDone);
-    text += progress_.items == 1 ? tr(", 1 item") : tr(", %1 items").arg(progress_.items);
-    if (progress_.failed > 0) text += tr(", %1 failed").arg(progress_.failed);
-    statusBar()->showMessage(text);
-}
-
-// Lets the window paint while a command holds the thread; user input waits, so the command
-// still runs to its end before anything else happens.
-void TfrmMain::keepPainting() {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - lastPaint_ < kPaintInterval) return;
-    lastPaint_ = now;
-    if (progress_.running) showProgress();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace wispel

@@ -1,23 +1,33 @@
 #pragma once
-// TfrmMain: the main window. It shows the news tree, runs the commands Update News,
-// Sites, Quit and About, and owns the three feed components: the parser, the
-// retriever and the source list. Every retrieved feed becomes a site node with one node per
-// item, and the news list remembers each item node's link for the double-click (or Enter).
+// TfrmMain: the main window. It shows the news tree, runs the commands Update News, Stop,
+// Sites, Quit and About, and is a view of the feed update: the sites are fetched and parsed
+// on the update's workers, and each outcome reaches the tree on the window's thread, in the
+// sites' order. A site's node stays from one update to the next: new items replace its
+// items, an unchanged feed keeps them, and a failure keeps them too and marks the node with
+// an error icon and the message. The news list remembers each item node's link for the
+// double-click (or Enter).
 //
-// Ownership: the window owns its feed components (through `components_`) and `NewsItems`;
-// the sites and about dialogs are not owned (they live as long as the window, see
-// `SetDialogs`).
+// While the window is open, a site with an interval ("Update", minutes) is fetched again
+// once the interval has passed since its last fetch; one update runs at a time, so no site is
+// ever fetched twice at once.
+//
+// Ownership: the window owns the update (with its source list) and `NewsItems`; the sites
+// and about dialogs are not owned (they live as long as the window, see `SetDialogs`).
 
 #include <QMainWindow>
+#include <QTimer>
 
-#include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/NewsItems.h"
 #include "app/NewsTree.h"
-#include "core/Component.h"
-#include "core/MemoryStream.h"
+#include "core/DateTime.h"
+#include "feeds/FeedUpdate.h"
+#include "feeds/FeedValidators.h"
 
 class QLabel;
 class QTreeWidget;
@@ -29,19 +39,16 @@ class TfrmMain;
 
 namespace wispel {
 
-class TRSSParser;
-class TRSSRetriever;
-class TRSSSources;
-class TReportingRetriever;
 class TdlgOptions;
 class TdlgAbout;
 
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, public TUpdateView {
     Q_OBJECT
 public:
     // Builds the window from its layout and runs FormCreate; an error there is shown in the
     // error box and skips the rest of FormCreate. `dataFolder` holds "Sites.DAT".
     explicit TfrmMain(std::string dataFolder, QWidget* parent = nullptr);
+    // Ends a running update first, without showing anything more of it.
     ~TfrmMain() override;
 
     // The dialogs the commands show; created after this window.
@@ -50,49 +57,69 @@ public:
     // --- The handlers; each lets its errors pass (the caller's runHandler shows them).
     void FormCreate();
     // Reads the sites table as it is on disk into the source list; a site whose name and
-    // address are unchanged keeps the time of its last retrieval.
+    // address are unchanged keeps the time of its last retrieval and its node. The nodes of
+    // sites no longer in the list go.
     void ReloadSites();
+    // Update News: rereads the table and starts an update of every due site; nothing while
+    // an update runs.
     void btnUpdateClick();
+    // The automatic update: the sites with an interval that has passed at `now`; nothing
+    // while an update runs. A timer calls it with the current time.
+    void AutoUpdate(TDateTime now);
+    // Stop: ends a running update within a second; what has fully arrived is shown.
+    void StopClick();
     void ConfigClick();
     void ExitClick();
     void About1Click();
     void tvListDblClick();
-    void rssSourcesRSSDataRetrieved(TRSSSources* Sender, TMemoryStream* Stream, std::string Site);
 
     // --- What the handlers work on.
-    TRSSParser* rssParser() const noexcept { return rssParser_; }
-    TRSSRetriever* rssRetriever() const noexcept;
-    TRSSSources* rssSources() const noexcept { return rssSources_; }
+    TRSSSources* rssSources() const noexcept { return &update_->Sources(); }
+    bool Updating() const noexcept { return update_->Running(); }
     TNewsCollection& NewsItems() noexcept { return *newsItems_; }
     QTreeWidgetItem* RootNode() const noexcept { return rootNode_; }
     QTreeWidget* tvList() const;
     const std::string& DataFolder() const noexcept { return dataFolder_; }
+
+    // --- The update's reports, on the window's thread.
+    void SiteRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items) override;
+    void SiteNotModified(const TUpdateSite& site) override;
+    void SiteFailed(const TUpdateSite& site, const std::string& message) override;
+    void UpdateFinished(const TUpdateSummary& summary) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+
     void connectCommands();
     void nameToolButtons();
     void addRootNode();
+    // Starts the update with `pick`; `automatic` keeps an update that finds nothing due
+    // out of the status bar.
+    void startUpdate(const std::function<bool(const TRSSSourceItem&)>& pick, TDateTime at,
+                     bool automatic);
+    void showRunning(bool running);
+    // The site's node, made in the sites' order when it has none.
+    QTreeWidgetItem* siteNode(const TUpdateSite& site);
+    // Takes away the nodes of sites no longer in the list.
+    void dropGoneSiteNodes();
+    // Validators go only with the sites whose items the tree shows, since a 304 keeps them.
+    void forgetValidatorsOfUnshownSites();
+    void rebuildNewsList();
     // The line in the tree's place while there is no site to fetch.
     void makePlaceholder();
     void showPlaceholder();
     void placeWithinTree();
     // The status bar while an update runs, and its summary afterwards.
     void showProgress();
-    void showSummary();
-    void onRetrieveBegin(const std::string& url);
-    void onBytesReceived(std::int64_t bytes);
-    void keepPainting();
 
     std::unique_ptr<Ui::TfrmMain> ui;
     std::string dataFolder_;
-    TComponent components_;  // owns the feed components below
-    TRSSParser* rssParser_;
-    TReportingRetriever* rssRetriever_;
-    TRSSSources* rssSources_;
+    TFeedValidators validators_;  // in memory: they are worth only what the tree shows
+    std::unique_ptr<TFeedUpdate> update_;
+    QTimer autoUpdateTimer_;
     std::unique_ptr<TNewsCollection> newsItems_;
     TNewsTree tree_;
     QTreeWidgetItem* rootNode_ = nullptr;  // owned by the tree view
@@ -100,18 +127,18 @@ private:
     TdlgAbout* dlgAbout_ = nullptr;        // not owned
     QLabel* placeholder_ = nullptr;        // owned by the tree's viewport
     int sitesInTable_ = -1;                // rows at the last read, active or not; -1 unread
+    // When each failing site (name, address) last failed: an automatic update tries it again
+    // after its interval, as it would a site that answered.
+    std::map<std::pair<std::string, std::string>, TDateTime> failedAt_;
 
     // The running update, for the status bar.
     struct Progress {
-        bool running = false;
-        int nextSource = 0;       // where the search for the next fetched source starts
-        std::string site;         // the site being fetched
-        std::int64_t bytes = 0;   // received for it so far
-        int sitesDone = 0;
-        int items = 0;
+        int sites = 0;     // under way when it started
+        int reported = 0;  // sites whose outcome arrived
+        int newItems = 0;  // items the tree did not show before
         int failed = 0;
+        bool automatic = false;
     } progress_;
-    qint64 lastPaint_ = 0;  // when the window last painted during an update (ms)
 };
 
 }  // namespace wispel

@@ -59,6 +59,26 @@ std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
     return added;
 }
 
+QTreeWidgetItem* TNewsTree::InsertChild(QTreeWidgetItem* parent, int position, const QString& text) {
+    if (position >= parent->childCount()) return AddChild(parent, text);
+    auto* item = new QTreeWidgetItem(QStringList(plainNodeText(text)));
+    parent->insertChild(position, item);
+    renumber();
+    return item;
+}
+
+std::vector<QTreeWidgetItem*> TNewsTree::ReplaceChildren(QTreeWidgetItem* parent,
+                                                         const std::vector<Node>& nodes) {
+    qDeleteAll(parent->takeChildren());
+    renumber();  // the last node in pre-order may have been among them
+    return AddChildren(parent, nodes);
+}
+
+void TNewsTree::Remove(QTreeWidgetItem* node) {
+    delete node;  // takes itself out of its parent
+    renumber();
+}
+
 int TNewsTree::AbsoluteIndex(const QTreeWidgetItem* node) {
     return node ? node->data(0, kIndexRole).toInt() : -1;
 }
@@ -66,6 +86,7 @@ int TNewsTree::AbsoluteIndex(const QTreeWidgetItem* node) {
 // Pre-order over the whole tree with an explicit stack; only for additions out of order.
 void TNewsTree::renumber() {
     int index = 0;
+    last_ = nullptr;
     std::vector<QTreeWidgetItem*> stack;
     for (int i = view_->topLevelItemCount() - 1; i >= 0; --i) stack.push_back(view_->topLevelItem(i));
     while (!stack.empty()) {
@@ -126,6 +147,10 @@ QString itemToolTip(const std::string& description) {
 
 QString siteToolTip(const std::string& title, const std::string& address) {
     return plainTip({tipLine(title), tipLine(address)});
+}
+
+QString failedSiteToolTip(const std::string& message, const std::string& address) {
+    return plainTip({tipLine(message), tipLine(address)});
 }
 
 }  // namespace wispel

@@ -2,11 +2,10 @@
 // The news tree's nodes with their absolute indexes: a node's position in a pre-order count
 // of all nodes from 0, nodes under collapsed parents included.
 //
-// The window only ever appends: a site node as the last child of the root, an item node as
-// the last child of the newest site node. Such a node is the last in pre-order, so its index
-// is the number of nodes before it; each node keeps its index from its creation, and neither
-// adding a node nor asking for an index walks the tree. Should a node ever be added
-// elsewhere, the indexes are counted afresh once.
+// A node appended as the last in pre-order gets the number of nodes before it, without a walk
+// of the tree; asking for an index never walks it. A node added elsewhere, and a change of a
+// site's items or a removal, count the indexes afresh once: each such change walks the tree,
+// which is as cheap as the change itself for the few thousand nodes a window holds.
 
 #include <QString>
 
@@ -36,6 +35,13 @@ public:
     // per node); returns them in order.
     std::vector<QTreeWidgetItem*> AddChildren(QTreeWidgetItem* parent,
                                               const std::vector<Node>& nodes);
+    // Inserts a node with `text` as child `position` of `parent` (not null).
+    QTreeWidgetItem* InsertChild(QTreeWidgetItem* parent, int position, const QString& text);
+    // Puts `nodes` in the place of the children of `parent` (not null); returns them in order.
+    std::vector<QTreeWidgetItem*> ReplaceChildren(QTreeWidgetItem* parent,
+                                                  const std::vector<Node>& nodes);
+    // Removes `node` (not a top-level node) with its children.
+    void Remove(QTreeWidgetItem* node);
 
     // The node's absolute index; -1 for null.
     static int AbsoluteIndex(const QTreeWidgetItem* node);
@@ -60,5 +66,8 @@ QString itemToolTip(const std::string& description);
 
 // A site node's tooltip: the feed's own title (when it has one) over its address, as text.
 QString siteToolTip(const std::string& title, const std::string& address);
+
+// A failed site node's tooltip: what went wrong over the site's address, as text.
+QString failedSiteToolTip(const std::string& message, const std::string& address);
 
 }  // namespace wispel

@@ -168,15 +168,14 @@ bool TFeedUpdate::Fetching(int index) const {
     return false;
 }
 
-int TFeedUpdate::Start(const std::function<bool(const TRSSSourceItem&)>& pick) {
+int TFeedUpdate::Start(const std::function<bool(const TRSSSourceItem&)>& pick, TDateTime at) {
     if (batch_) throw Exception("An update is running already");
     auto batch = std::make_unique<Batch>();
     const TRSSSourceCollection& list = sources_->RSSSourceList();
-    const TDateTime now = Now();
     for (int i = 0; i < list.Count(); ++i) {
         const TRSSSourceItem& source = *list[i];
-        if (!source.IsDueAt(now) || (pick && !pick(source))) continue;
-        Batch::Job job{{i, source.Site, source.URL}, {}};
+        if (!source.IsDueAt(at) || (pick && !pick(source))) continue;
+        Batch::Job job{{i, source.Site, source.URL, {}}, {}};
         if (Validators) job.known = Validators->Find(source.URL);
         batch->jobs.push_back(std::move(job));
     }
@@ -224,7 +223,7 @@ void TFeedUpdate::Deliver() {
 
 void TFeedUpdate::report(int job) {
     Batch& batch = *batch_;
-    const TUpdateSite& site = batch.jobs[static_cast<std::size_t>(job)].site;
+    TUpdateSite& site = batch.jobs[static_cast<std::size_t>(job)].site;
     TSiteOutcome& outcome = batch.slots[static_cast<std::size_t>(job)].outcome;
     TUpdateSummary& summary = batch.summary;
     ++summary.Sites;
@@ -239,6 +238,7 @@ void TFeedUpdate::report(int job) {
         view_.SiteNotModified(site);
     } else {
         summary.Items += outcome.items->Count();
+        site.FeedTitle = std::move(outcome.title);
         if (Validators) Validators->Store(site.URL, outcome.validator);
         view_.SiteRetrieved(site, *outcome.items);
         outcome.items.reset();

@@ -40,6 +40,7 @@ struct TUpdateSite {
     int Index = 0;     // its place in the source list when the update started
     std::string Site;  // the display name
     std::string URL;
+    std::string FeedTitle;  // the feed's own title, once it was retrieved
 };
 
 struct TUpdateSummary {
@@ -88,10 +89,10 @@ public:
     // on its own thread. Must be safe to call from any thread.
     std::function<void()> OnResultReady;
 
-    // Starts fetching every source that is due now and that `pick` (when set) accepts.
+    // Starts fetching every source that is due at `at` and that `pick` (when set) accepts.
     // Returns the number of sites under way; with none, the view hears UpdateFinished at once.
     // Raises an error when an update is running.
-    int Start(const std::function<bool(const TRSSSourceItem&)>& pick = {});
+    int Start(const std::function<bool(const TRSSSourceItem&)>& pick = {}, TDateTime at = Now());
     bool Running() const noexcept;
     // True while the site at `index` of the list is being fetched.
     bool Fetching(int index) const;

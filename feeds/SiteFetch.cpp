@@ -5,6 +5,7 @@
 #include "core/ErrorText.h"
 #include "core/MemoryStream.h"
 #include "feeds/FeedParser.h"
+#include "feeds/FeedTitle.h"
 #include "feeds/Retriever.h"
 #include "http/NetHTTP.h"
 
@@ -36,6 +37,7 @@ TSiteOutcome retrieveAndParse(TRSSRetriever& retriever, TRSSParser& parser,
     parser.SetBaseURL(got.URL);
     parser.ParseRSSStream(&stream);
     outcome.kind = TSiteOutcome::Kind::Retrieved;
+    outcome.title = FeedTitle(parser.Document());
     outcome.items = std::make_unique<TRSSListedItemCollection>(typeid(TRSSListedItem));
     outcome.items->TakeItems(parser.Items());
     return outcome;

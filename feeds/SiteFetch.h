@@ -17,6 +17,7 @@ struct TSiteOutcome {
     enum class Kind { Retrieved, NotModified, Failed };
     Kind kind = Kind::Failed;
     std::unique_ptr<TRSSListedItemCollection> items;  // Retrieved: the feed's items
+    std::string title;                                 // Retrieved: the feed's own title
     std::string message;                               // Failed: what went wrong
     // Retrieved, NotModified: what the reply said (after a 304, empty = keep the stored one)
     TFeedValidator validator;

@@ -1,6 +1,7 @@
-// The main window against a real sites table and a real local HTTP server: start-up with
-// and without a table, the update command with its tree and news list, a failing source,
-// the double-click and Enter, and the configuration command.
+// The main window against a real sites table and real local servers: start-up with and
+// without a table, the update with its tree and news list, a failing site, automatic
+// updates, Stop and closing during a slow update, the double-click and Enter, and the
+// configuration command.
 
 #include <QFile>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include <QTreeWidget>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <chrono>
 
 #include <unistd.h>
 
@@ -93,6 +96,12 @@ QString runSites(const SitesFolder& folder, QStringList arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// Update News, then the window's own event loop until the update has ended.
+void updateNews(TfrmMain& main) {
+    main.btnUpdateClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!main.Updating(), 60000);
+}
+
 const QStringList kThreeSitesTree = {
     "Wispel #0",
     "  Courier #1",
@@ -149,7 +158,8 @@ private slots:
         const struct {
             const char* button;
             const char* hint;
-        } buttons[] = {{"btnUpdate", "Update News"}, {"btnConfig", "Sites"}, {"btnExit", "Quit"}};
+        } buttons[] = {{"btnUpdate", "Update News"}, {"btnStop", "Stop"}, {"btnConfig", "Sites"},
+                       {"btnExit", "Quit"}};
         for (const auto& b : buttons) {
             auto* button = main.findChild<QToolButton*>(b.button);
             QVERIFY2(button, b.button);
@@ -169,7 +179,7 @@ private slots:
                 inMenus << item;
             }
         }
-        QCOMPARE(menus, (QStringList{"&File", "  &Update News F5,Ctrl+R", "  &Quit Ctrl+Q", "&Tools",
+        QCOMPARE(menus, (QStringList{"&File", "  &Update News F5,Ctrl+R", "  &Stop Esc", "  &Quit Ctrl+Q", "&Tools",
                                      "  &Sites... Ctrl+E", "&Help", "  &About Wispel F1"}));
         for (QAction* action : main.findChild<QToolBar*>("ToolBar1")->actions()) {
             QVERIFY2(action->isSeparator() || inMenus.contains(action), qPrintable(action->toolTip()));
@@ -188,8 +198,10 @@ private slots:
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         for (const QKeySequence& key : {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)}) {
-            main.NewsItems().Clear();
+            main.statusBar()->clearMessage();
             QTest::keySequence(&main, key);
+            QTRY_VERIFY(!main.Updating());
+            QVERIFY(main.statusBar()->currentMessage().startsWith("1 site, "));
             QCOMPARE(main.NewsItems().Count(), 3);
         }
         const struct {
@@ -224,7 +236,7 @@ private slots:
         QCOMPARE(placeholder->text(), QStringLiteral("No sites yet: add one with Sites..."));
         // Below the root node, within the tree.
         QVERIFY(placeholder->geometry().top() >= main.tvList()->visualItemRect(main.RootNode()).bottom());
-        main.btnUpdateClick();
+        updateNews(main);
         QVERIFY(placeholder->isVisible());
 
         // A site added through the dialog takes the line away; one turned off brings another.
@@ -256,18 +268,15 @@ private slots:
         folder.addSite("Quiet", feeds.url("empty.xml"), 0);
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
-        QStringList progress;  // what the status bar said while the command ran, and whether busy
+        QStringList progress;  // what the status bar said while the update ran
         const auto listening = connect(main.statusBar(), &QStatusBar::messageChanged, this,
-                                       [&](const QString& text) {
-            progress << text + (QApplication::overrideCursor() ? " (busy)" : "");
-        });
-        main.btnUpdateClick();
+                                       [&](const QString& text) { progress << text; });
+        updateNews(main);
         disconnect(listening);
-        QCOMPARE(progress.first(), QStringLiteral("Courier: 0 bytes received, sites done: 0 (busy)"));
-        QVERIFY(progress.filter(QRegularExpression(
-                                    "^Tribune: [1-9][0-9]* bytes received, sites done: 2 \\(busy\\)$"))
-                    .size() == 1);
-        QCOMPARE(progress.last(), QStringLiteral("3 sites, 5 items"));
+        QCOMPARE(progress, (QStringList{"Updating: 0 of 3 sites, 0 new items",
+                                        "Updating: 1 of 3 sites, 3 new items",
+                                        "Updating: 2 of 3 sites, 5 new items",
+                                        "Updating: 3 of 3 sites, 5 new items", "3 sites, 5 new items"}));
         QCOMPARE(treeLines(main.tvList()), kThreeSitesTree);
         QCOMPARE(newsLines(main.NewsItems()),
                  (QStringList{"Same title | http://127.0.0.1/courier/1 | 2",
@@ -279,50 +288,126 @@ private slots:
         // The description is the tooltip, as text: its markup is shown, not obeyed.
         const QString tip = nodeAt(main.tvList(), {0, 0})->toolTip(0);
         QVERIFY2(tip.contains("First &lt;b&gt;story&lt;/b&gt; of the day"), qPrintable(tip));
-        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("3 sites, 5 items"));
         QVERIFY(!QApplication::overrideCursor());
 
-        // A second update starts from nothing again (frequency 0: every site is due).
-        main.btnUpdateClick();
+        // A second update (frequency 0: every site is due) finds the same news.
+        updateNews(main);
         QCOMPARE(treeLines(main.tvList()), kThreeSitesTree);
         QCOMPARE(main.NewsItems().Count(), 5);
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("3 sites, 0 new items"));
     }
 
-    void aSecondUpdateWithinTheIntervalShowsTheRootAlone() {
+    void withinTheIntervalASiteKeepsItsNewsAndIsFetchedAgainOnceItPassed() {
         SitesFolder folder;
         FeedServer feeds;
         folder.addSite("Courier", feeds.url("courier.xml"), 60);
-        TWispelWindows windows = CreateWindows(folder.path());
-        windows.frmMain->btnUpdateClick();
-        QCOMPARE(windows.frmMain->NewsItems().Count(), 3);
-        windows.frmMain->btnUpdateClick();
-        QCOMPARE(treeLines(windows.frmMain->tvList()), QStringList{"Wispel #0"});
-        QCOMPARE(windows.frmMain->NewsItems().Count(), 0);
-    }
-
-    void aFailingSourceEndsTheUpdateWithTheErrorBoxAndKeepsTheTreeSoFar() {
-        SitesFolder folder;
-        FeedServer feeds;
-        const int refused = unusedLoopbackPort();
-        folder.addSite("Courier", feeds.url("courier.xml"), 60);
-        folder.addSite("Down", "http://127.0.0.1:" + std::to_string(refused) + "/feed.xml", 0);
         folder.addSite("Tribune", feeds.url("tribune.xml"), 0);
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
-        RecordingErrorBox box;
-        main.findChild<QToolButton*>("btnUpdate")->click();  // through the action and its guard
-        QCOMPARE(box.texts.size(), size_t(1));
-        QVERIFY2(box.texts[0].contains("10061"), qPrintable(box.texts[0]));
-        QCOMPARE(treeLines(main.tvList()).mid(0, 5), kThreeSitesTree.mid(0, 5));
-        QCOMPARE(treeLines(main.tvList()).size(), 5);
-        QCOMPARE(main.NewsItems().Count(), 3);
-        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("1 site, 3 items, 1 failed"));
-        QVERIFY(!QApplication::overrideCursor());
-        // The window goes on taking commands; the failing source is due again, the one
-        // fetched before it is not.
-        main.findChild<QToolButton*>("btnUpdate")->click();
-        QCOMPARE(box.texts.size(), size_t(2));
-        QCOMPARE(treeLines(main.tvList()), QStringList{"Wispel #0"});
+        updateNews(main);
+        QCOMPARE(main.NewsItems().Count(), 5);
+        QStringList updates;
+        const auto listening = connect(main.statusBar(), &QStatusBar::messageChanged, this,
+                                       [&](const QString& text) { updates << text; });
+        // Automatic: nothing has an interval that passed; a site without one waits for Update News.
+        main.AutoUpdate(Now());
+        QVERIFY(!main.Updating());
+        QVERIFY(updates.isEmpty());
+        const TDateTime inAnHour = Now() + 61 / kMinutesPerDay;
+        main.AutoUpdate(inAnHour);
+        QTRY_VERIFY(!main.Updating());
+        QCOMPARE(updates.last(), QStringLiteral("1 site, 0 new items"));
+        disconnect(listening);
+        // Update News fetches the site without an interval alone; the other keeps its news.
+        updateNews(main);
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("1 site, 0 new items"));
+        QCOMPARE(treeLines(main.tvList()).size(), 8);
+        QCOMPARE(main.NewsItems().Count(), 5);
+    }
+
+    void aFailingSiteFailsAloneAndKeepsWhatItShowed() {
+        SitesFolder folder;
+        FeedServer feeds;
+        auto going = std::make_unique<FeedServer>();
+        const std::string down = "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + "/feed.xml";
+        folder.addSite("Courier", feeds.url("courier.xml"), 0);
+        folder.addSite("Down", down, 0);
+        folder.addSite("Tribune", going->url("tribune.xml"), 0);
+        TWispelWindows windows = CreateWindows(folder.path());
+        TfrmMain& main = *windows.frmMain;
+        main.findChild<QToolButton*>("btnUpdate")->click();  // no error box: the site fails alone
+        QTRY_VERIFY(!main.Updating());
+        QCOMPARE(siteNodes(main.tvList()), (QStringList{"Courier", "Down", "Tribune"}));
+        QCOMPARE(main.NewsItems().Count(), 5);
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("3 sites, 5 new items, 1 failed"));
+        const auto expectFailed = [&](int site, const std::string& url) {
+            QTreeWidgetItem* node = nodeAt(main.tvList(), {site});
+            QVERIFY(!node->icon(0).isNull());
+            const QString tip = node->toolTip(0);
+            QVERIFY2(tip.contains("10061") && tip.contains(QString::fromStdString(url)), qPrintable(tip));
+        };
+        expectFailed(1, down);
+        QVERIFY(nodeAt(main.tvList(), {0})->icon(0).isNull());
+
+        // The Tribune's server goes: its node keeps its news and shows the error.
+        const std::string tribune = going->url("tribune.xml");
+        going.reset();
+        updateNews(main);
+        QCOMPARE(treeLines(main.tvList()),
+                 (QStringList{"Wispel #0", "  Courier #1", "    Same title #2", "    Bad link #3",
+                              "    Line break #4", "  Down #5", "  Tribune #6", "    Same title #7",
+                              "    Snow on the pass #8"}));
+        QCOMPARE(main.NewsItems().Count(), 5);
+        expectFailed(2, tribune);
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("3 sites, 0 new items, 2 failed"));
+    }
+
+    void stopAndClosingEndASlowUpdateWithinASecondAndTheWindowStaysUsable() {
+        SitesFolder folder;
+        FeedServer feeds;
+        SilentServer silent;
+        folder.addSite("Courier", feeds.url("courier.xml"), 0);
+        folder.addSite("Mute", silent.url("/feed.xml"), 0);
+        folder.addSite("Tribune", feeds.url("tribune.xml"), 0);
+        for (const bool closing : {false, true}) {
+            TWispelWindows windows = CreateWindows(folder.path());
+            TfrmMain& main = *windows.frmMain;
+            main.show();
+            main.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&main));
+            main.btnUpdateClick();
+            QTRY_COMPARE(siteNodes(main.tvList()), QStringList{"Courier"});
+            QVERIFY(main.Updating());
+            QVERIFY(main.findChild<QToolButton*>("btnStop")->isEnabled());
+            // Meanwhile an item opens and the about box comes and goes.
+            RecordingOpener opener;
+            select(main.tvList(), nodeAt(main.tvList(), {0, 0}));
+            QTest::keyClick(main.tvList(), Qt::Key_Return);
+            QCOMPARE(opener.opened, std::vector<QString>{"http://127.0.0.1/courier/1"});
+            whenModalShows([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+            main.About1Click();
+            QVERIFY(main.Updating());
+            main.activateWindow();  // the closed box gave the focus back to nobody
+            QVERIFY(QTest::qWaitForWindowActive(&main));
+
+            const auto start = std::chrono::steady_clock::now();
+            if (closing) {
+                main.close();
+            } else {
+                QTest::keyClick(&main, Qt::Key_Escape);
+            }
+            const auto took = std::chrono::steady_clock::now() - start;
+            QVERIFY2(took < std::chrono::seconds(1), closing ? "closing" : "stopping");
+            QVERIFY(!main.Updating());
+            QVERIFY(!siteNodes(main.tvList()).contains("Mute"));  // nothing half-done shows
+            if (closing) {
+                QVERIFY(!main.isVisible());
+            } else {
+                QVERIFY2(main.statusBar()->currentMessage().startsWith("Stopped: "),
+                         qPrintable(main.statusBar()->currentMessage()));
+                QVERIFY(main.findChild<QToolButton*>("btnUpdate")->isEnabled());
+            }
+        }
     }
 
     void doubleClickAndEnterOpenExactlyTheItemsLink() {
@@ -333,7 +418,7 @@ private slots:
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
         main.show();
-        main.btnUpdateClick();
+        updateNews(main);
         QTreeWidget* tree = main.tvList();
         RecordingOpener opener;
 
@@ -409,7 +494,7 @@ private slots:
         folder.addSite("Tribune", feeds.url("tribune.xml"), 60);
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
-        main.btnUpdateClick();
+        updateNews(main);
         QCOMPARE(main.NewsItems().Count(), 5);
         for (bool ok : {true, false}) {
             whenModalShows([&](QWidget* modal) {
@@ -417,8 +502,9 @@ private slots:
                 else static_cast<QDialog*>(modal)->reject();
             });
             main.ConfigClick();
-            main.btnUpdateClick();
-            QCOMPARE(treeLines(main.tvList()), QStringList{"Wispel #0"});
+            updateNews(main);
+            QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("0 sites, 0 new items"));
+            QCOMPARE(siteNodes(main.tvList()), (QStringList{"Courier", "Tribune"}));
         }
         // A site whose address changed is a new one: it is due at once; the other is not.
         whenModalShows([&](QWidget*) {
@@ -429,9 +515,12 @@ private slots:
             windows.dlgOptions->accept();
         });
         main.ConfigClick();
-        main.btnUpdateClick();
+        updateNews(main);
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("1 site, 2 new items"));
         QCOMPARE(treeLines(main.tvList()),
-                 (QStringList{"Wispel #0", "  Tribune #1", "    Same title #2", "    Snow on the pass #3"}));
+                 (QStringList{"Wispel #0", "  Courier #1", "    Same title #2", "    Bad link #3",
+                              "    Line break #4", "  Tribune #5", "    Same title #6",
+                              "    Snow on the pass #7"}));
     }
 
     void eachUpdateReadsTheTableThatAnotherProgramChanged() {
@@ -440,19 +529,19 @@ private slots:
         folder.addSite("Courier", feeds.url("courier.xml"), 60);
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
-        main.btnUpdateClick();
+        updateNews(main);
         QCOMPARE(main.NewsItems().Count(), 3);
 
         // Another process adds a site and turns the first one off.
         QCOMPARE(runSites(folder, {"add", "Tribune", QString::fromStdString(feeds.url("tribune.xml"))}), QStringLiteral("2\n"));
-        main.btnUpdateClick();
-        QCOMPARE(siteNodes(main.tvList()), QStringList{"Tribune"});
+        updateNews(main);
+        QCOMPARE(siteNodes(main.tvList()), (QStringList{"Courier", "Tribune"}));
         runSites(folder, {"set", "1", "Active=False", "Update=0"});
         runSites(folder, {"set", "2", "Update=0"});
-        main.btnUpdateClick();
+        updateNews(main);
         QCOMPARE(siteNodes(main.tvList()), QStringList{"Tribune"});
         runSites(folder, {"set", "1", "Active=True"});
-        main.btnUpdateClick();
+        updateNews(main);
         QCOMPARE(siteNodes(main.tvList()), (QStringList{"Courier", "Tribune"}));
 
         // The dialog opens on the stored values and saves over them without a conflict.
@@ -476,7 +565,7 @@ private slots:
         folder.addSite("Courier", feeds.url("courier.xml"), 0);
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
-        main.btnUpdateClick();
+        updateNews(main);
         RecordingOpener opener;
         select(main.tvList(), nodeAt(main.tvList(), {0, 1}));  // "Bad link": javascript:
         main.tvListDblClick();

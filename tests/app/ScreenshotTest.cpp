@@ -18,6 +18,7 @@
 #include "app/Startup.h"
 #include "tests/app/AppTest.h"
 #include "tests/app/SitesFixture.h"
+#include "tests/support/ScriptedServer.h"
 
 using namespace wispel;
 using namespace wispel::test;
@@ -78,6 +79,7 @@ private slots:
         TWispelWindows windows = CreateWindows(folder.path());
 
         windows.frmMain->btnUpdateClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!windows.frmMain->Updating(), 60000);
         windows.frmMain->tvList()->setCurrentItem(windows.frmMain->RootNode()->child(0)->child(0));
         saveShot(*windows.frmMain, "main-window");
         expectNoTextCut(*windows.frmMain);
@@ -127,6 +129,30 @@ private slots:
 
         saveShot(*windows.dlgAbout, "about-dialog");
         expectNoTextCut(*windows.dlgAbout);
+    }
+
+    // During an update held by a site that never answers, with a failed site before it;
+    // then after Stop.
+    void theMainWindowDuringAnUpdate() {
+        SitesFolder folder;
+        FeedServer feeds;
+        SilentServer silent;
+        folder.addSite("Courier", feeds.url("courier.xml"), 0);
+        folder.addSite("Down", "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + "/feed.xml", 0);
+        folder.addSite("Slow", silent.url("/feed.xml"), 0);
+        folder.addSite("Tribune", feeds.url("tribune.xml"), 0);
+        TWispelWindows windows = CreateWindows(folder.path());
+        TfrmMain& main = *windows.frmMain;
+        main.btnUpdateClick();
+        QTRY_COMPARE(main.statusBar()->currentMessage(),
+                     QStringLiteral("Updating: 2 of 4 sites, 3 new items, 1 failed"));
+        saveShot(main, "main-window-updating");
+        expectNoTextCut(main);
+        main.StopClick();
+        // The Tribune's news show once they arrived: within the stop or before it.
+        const QString stopped = main.statusBar()->currentMessage();
+        QVERIFY2(stopped.startsWith("Stopped: ") && stopped.endsWith(", 1 failed"), qPrintable(stopped));
+        saveShot(main, "main-window-stopped");
     }
 
     void theEmptyMainWindow() {
