@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMetaObject>
-#include <QSet>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -28,36 +27,6 @@ namespace {
 // How often the window looks for sites whose interval has passed (milliseconds); intervals
 // are whole minutes.
 constexpr int kAutoUpdateCheck = 30 * 1000;
-
-// What the nodes carry besides their text (the tree's own index is Qt::UserRole).
-constexpr int kSiteRole = Qt::UserRole + 1;       // site node: the site's name
-constexpr int kUrlRole = Qt::UserRole + 2;        // site node: its address
-constexpr int kFeedTitleRole = Qt::UserRole + 3;  // site node: the feed's own title
-constexpr int kTitleRole = Qt::UserRole + 1;      // item node: the title, as the feed has it
-constexpr int kLinkRole = Qt::UserRole + 2;       // item node: the link
-
-QByteArray bytes(const std::string& text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string text(const QTreeWidgetItem* node, int role) {
-    return node->data(0, role).toByteArray().toStdString();
-}
-
-// The item's identity among the items a site showed before: its title and link.
-QByteArray itemKey(const std::string& title, const std::string& link) {
-    return bytes(title) + '\0' + bytes(link);
-}
-
-// Where the site of `node` is in `list`; -1 when it is no longer there.
-int listIndexOf(const QTreeWidgetItem* node, const TRSSSourceCollection& list) {
-    const std::string site = text(node, kSiteRole);
-    const std::string url = text(node, kUrlRole);
-    for (int i = 0; i < list.Count(); ++i) {
-        if (list[i]->Site == site && list[i]->URL == url) return i;
-    }
-    return -1;
-}
 
 // The status bar's counts after `sites`: "3 sites, 12 new items, 1 failed".
 QString countsText(const QString& sites, int newItems, int failed) {
@@ -137,6 +106,7 @@ void TfrmMain::connectCommands() {
 void TfrmMain::addRootNode() {
     rootNode_ = tree_.AddChild(nullptr, tr("Wispel"));
     rootNode_->setExpanded(true);
+    siteNodes_.SetRoot(rootNode_);
 }
 
 void TfrmMain::FormCreate() {
@@ -151,7 +121,7 @@ void TfrmMain::ReloadSites() {
     TRSSSourceCollection fresh(nullptr);
     sitesInTable_ = ReadActiveSites(dataFolder_, fresh);
     ReplaceSourcesKeepingStamps(update_->Sources().RSSSourceList(), fresh);
-    dropGoneSiteNodes();
+    if (siteNodes_.DropGone(update_->Sources().RSSSourceList())) siteNodes_.FillNewsList(*newsItems_);
     showPlaceholder();
 }
 
@@ -200,73 +170,34 @@ void TfrmMain::showRunning(bool running) {
 }
 
 void TfrmMain::forgetValidatorsOfUnshownSites() {
-    if (!rootNode_) return;
     const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
-    QSet<int> shown;
-    for (int i = 0; i < rootNode_->childCount(); ++i) shown.insert(listIndexOf(rootNode_->child(i), list));
     for (int i = 0; i < list.Count(); ++i) {
-        if (!shown.contains(i)) validators_.Store(list[i]->URL, {});
+        if (!siteNodes_.Shows(list, i)) validators_.Store(list[i]->URL, {});
     }
 }
 
 // --- The update's reports.
 
-QTreeWidgetItem* TfrmMain::siteNode(const TUpdateSite& site) {
-    const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
-    int position = 0;
-    for (; position < rootNode_->childCount(); ++position) {
-        const int index = listIndexOf(rootNode_->child(position), list);
-        if (index == site.Index) return rootNode_->child(position);
-        if (index > site.Index) break;
-    }
-    QTreeWidgetItem* node = tree_.InsertChild(rootNode_, position, fromText(site.Site));
-    node->setData(0, kSiteRole, bytes(site.Site));
-    node->setData(0, kUrlRole, bytes(site.URL));
-    node->setToolTip(0, siteToolTip({}, site.URL));
-    node->setExpanded(true);
-    rootNode_->setExpanded(true);
-    return node;
-}
-
 void TfrmMain::SiteRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items) {
-    QTreeWidgetItem* node = siteNode(site);
-    QSet<QByteArray> shownBefore;
-    for (int i = 0; i < node->childCount(); ++i) {
-        shownBefore.insert(itemKey(text(node->child(i), kTitleRole), text(node->child(i), kLinkRole)));
-    }
-    std::vector<TNewsTree::Node> nodes;
-    nodes.reserve(static_cast<size_t>(items.Count()));
-    for (int i = 0; i < items.Count(); ++i) {
-        nodes.push_back({fromText(items[i]->Title), itemToolTip(items[i]->Description)});
-    }
-    const std::vector<QTreeWidgetItem*> added = tree_.ReplaceChildren(node, nodes);
-    for (int i = 0; i < items.Count(); ++i) {
-        added[static_cast<size_t>(i)]->setData(0, kTitleRole, bytes(items[i]->Title));
-        added[static_cast<size_t>(i)]->setData(0, kLinkRole, bytes(items[i]->Link));
-        if (!shownBefore.contains(itemKey(items[i]->Title, items[i]->Link))) ++progress_.newItems;
-    }
-    node->setIcon(0, QIcon());
-    node->setData(0, kFeedTitleRole, bytes(site.FeedTitle));
-    node->setToolTip(0, siteToolTip(site.FeedTitle, site.URL));
+    QTreeWidgetItem* node = siteNodes_.Node(update_->Sources().RSSSourceList(), site.Index);
+    progress_.newItems += siteNodes_.ShowItems(node, items);
+    siteNodes_.MarkRetrieved(node, site.FeedTitle);
+    siteNodes_.FillNewsList(*newsItems_);
     failedAt_.erase({site.Site, site.URL});
-    rebuildNewsList();
     ++progress_.reported;
     showProgress();
 }
 
 void TfrmMain::SiteNotModified(const TUpdateSite& site) {
-    QTreeWidgetItem* node = siteNode(site);
-    node->setIcon(0, QIcon());
-    node->setToolTip(0, siteToolTip(text(node, kFeedTitleRole), site.URL));
+    siteNodes_.MarkUnchanged(siteNodes_.Node(update_->Sources().RSSSourceList(), site.Index));
     failedAt_.erase({site.Site, site.URL});
     ++progress_.reported;
     showProgress();
 }
 
 void TfrmMain::SiteFailed(const TUpdateSite& site, const std::string& message) {
-    QTreeWidgetItem* node = siteNode(site);
-    node->setIcon(0, style()->standardIcon(QStyle::SP_MessageBoxWarning));
-    node->setToolTip(0, failedSiteToolTip(message, site.URL));
+    QTreeWidgetItem* node = siteNodes_.Node(update_->Sources().RSSSourceList(), site.Index);
+    siteNodes_.MarkFailed(node, style()->standardIcon(QStyle::SP_MessageBoxWarning), message);
     failedAt_[{site.Site, site.URL}] = Now();
     ++progress_.reported;
     ++progress_.failed;
@@ -287,32 +218,7 @@ void TfrmMain::showProgress() {
     statusBar()->showMessage(countsText(sites, progress_.newItems, progress_.failed));
 }
 
-// --- The tree and the news list.
-
-void TfrmMain::dropGoneSiteNodes() {
-    if (!rootNode_) return;
-    const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
-    bool dropped = false;
-    for (int i = rootNode_->childCount() - 1; i >= 0; --i) {
-        if (listIndexOf(rootNode_->child(i), list) >= 0) continue;
-        tree_.Remove(rootNode_->child(i));
-        dropped = true;
-    }
-    if (dropped) rebuildNewsList();
-}
-
-void TfrmMain::rebuildNewsList() {
-    newsItems_->Clear();
-    for (int s = 0; s < rootNode_->childCount(); ++s) {
-        const QTreeWidgetItem* site = rootNode_->child(s);
-        for (int i = 0; i < site->childCount(); ++i) {
-            TNewsItem* entry = newsItems_->Add();
-            entry->Title = text(site->child(i), kTitleRole);
-            entry->Link = text(site->child(i), kLinkRole);
-            entry->TreeIndex = TNewsTree::AbsoluteIndex(site->child(i));
-        }
-    }
-}
+// --- Opening an item.
 
 void TfrmMain::tvListDblClick() {
     QTreeWidgetItem* node = ui->tvList->currentItem();

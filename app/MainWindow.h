@@ -25,6 +25,7 @@
 
 #include "app/NewsItems.h"
 #include "app/NewsTree.h"
+#include "app/SiteNodes.h"
 #include "core/DateTime.h"
 #include "feeds/FeedUpdate.h"
 #include "feeds/FeedValidators.h"
@@ -101,13 +102,8 @@ private:
     void startUpdate(const std::function<bool(const TRSSSourceItem&)>& pick, TDateTime at,
                      bool automatic);
     void showRunning(bool running);
-    // The site's node, made in the sites' order when it has none.
-    QTreeWidgetItem* siteNode(const TUpdateSite& site);
-    // Takes away the nodes of sites no longer in the list.
-    void dropGoneSiteNodes();
     // Validators go only with the sites whose items the tree shows, since a 304 keeps them.
     void forgetValidatorsOfUnshownSites();
-    void rebuildNewsList();
     // The line in the tree's place while there is no site to fetch.
     void makePlaceholder();
     void showPlaceholder();
@@ -122,6 +118,7 @@ private:
     QTimer autoUpdateTimer_;
     std::unique_ptr<TNewsCollection> newsItems_;
     TNewsTree tree_;
+    TSiteNodes siteNodes_{tree_};
     QTreeWidgetItem* rootNode_ = nullptr;  // owned by the tree view
     TdlgOptions* dlgOptions_ = nullptr;    // not owned
     TdlgAbout* dlgAbout_ = nullptr;        // not owned

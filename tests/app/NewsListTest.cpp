@@ -41,6 +41,17 @@ private slots:
         QCOMPARE(TNewsTree::AbsoluteIndex(second), 5);
         QCOMPARE(tree.Count(), 6);
         QCOMPARE(TNewsTree::AbsoluteIndex(tree.AddChild(second, "d")), 6);
+        // A site's items replaced, a site put between two, a site taken away: counted afresh.
+        const auto replaced = tree.ReplaceChildren(first, {{"x", {}}});
+        QCOMPARE(TNewsTree::AbsoluteIndex(replaced[0]), 2);
+        QCOMPARE(TNewsTree::AbsoluteIndex(second), 3);
+        QTreeWidgetItem* between = tree.InsertChild(root, 1, "Between");
+        QCOMPARE(TNewsTree::AbsoluteIndex(between), 3);
+        QCOMPARE(TNewsTree::AbsoluteIndex(second), 4);
+        tree.Remove(first);
+        QCOMPARE(TNewsTree::AbsoluteIndex(between), 1);
+        QCOMPARE(TNewsTree::AbsoluteIndex(tree.AddChild(second, "e")), 4);
+        QCOMPARE(tree.Count(), 5);
         tree.Clear();
         QCOMPARE(TNewsTree::AbsoluteIndex(tree.AddChild(nullptr, "Wispel")), 0);
     }

@@ -1,0 +1,133 @@
+#include "app/SiteNodes.h"
+
+#include <QIcon>
+#include <QSet>
+#include <QTreeWidgetItem>
+
+#include "app/QtText.h"
+
+namespace wispel {
+
+namespace {
+
+// What the nodes carry besides their text (the tree's own index is Qt::UserRole).
+constexpr int kSiteRole = Qt::UserRole + 1;       // site node: the site's name
+constexpr int kUrlRole = Qt::UserRole + 2;        // site node: its address
+constexpr int kFeedTitleRole = Qt::UserRole + 3;  // site node: the feed's own title
+constexpr int kTitleRole = Qt::UserRole + 1;      // item node: the title, as the feed has it
+constexpr int kLinkRole = Qt::UserRole + 2;       // item node: the link
+
+QByteArray bytes(const std::string& text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string text(const QTreeWidgetItem* node, int role) {
+    return node->data(0, role).toByteArray().toStdString();
+}
+
+// An item's identity among the items a site showed before: its title and link.
+QByteArray itemKey(const std::string& title, const std::string& link) {
+    return bytes(title) + '\0' + bytes(link);
+}
+
+// Where the site of `node` is in `list`; -1 when it is no longer there.
+int listIndexOf(const QTreeWidgetItem* node, const TRSSSourceCollection& list) {
+    const std::string site = text(node, kSiteRole);
+    const std::string url = text(node, kUrlRole);
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list[i]->Site == site && list[i]->URL == url) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
+// The node of the site at `index`, or null with `position` where it belongs.
+QTreeWidgetItem* TSiteNodes::find(const TRSSSourceCollection& list, int index, int& position) const {
+    for (position = 0; position < root_->childCount(); ++position) {
+        const int at = listIndexOf(root_->child(position), list);
+        if (at == index) return root_->child(position);
+        if (at > index) break;
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* TSiteNodes::Node(const TRSSSourceCollection& list, int index) {
+    int position = 0;
+    if (QTreeWidgetItem* node = find(list, index, position)) return node;
+    const TRSSSourceItem& source = *list[index];
+    QTreeWidgetItem* node = tree_.InsertChild(root_, position, fromText(source.Site));
+    node->setData(0, kSiteRole, bytes(source.Site));
+    node->setData(0, kUrlRole, bytes(source.URL));
+    node->setToolTip(0, siteToolTip({}, source.URL));
+    node->setExpanded(true);
+    root_->setExpanded(true);
+    return node;
+}
+
+bool TSiteNodes::Shows(const TRSSSourceCollection& list, int index) const {
+    int position = 0;
+    return root_ && find(list, index, position);
+}
+
+bool TSiteNodes::DropGone(const TRSSSourceCollection& list) {
+    if (!root_) return false;
+    bool dropped = false;
+    for (int i = root_->childCount() - 1; i >= 0; --i) {
+        if (listIndexOf(root_->child(i), list) >= 0) continue;
+        tree_.Remove(root_->child(i));
+        dropped = true;
+    }
+    return dropped;
+}
+
+int TSiteNodes::ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection& items) {
+    QSet<QByteArray> shownBefore;
+    for (int i = 0; i < node->childCount(); ++i) {
+        shownBefore.insert(itemKey(text(node->child(i), kTitleRole), text(node->child(i), kLinkRole)));
+    }
+    std::vector<TNewsTree::Node> nodes;
+    nodes.reserve(static_cast<size_t>(items.Count()));
+    for (int i = 0; i < items.Count(); ++i) {
+        nodes.push_back({fromText(items[i]->Title), itemToolTip(items[i]->Description)});
+    }
+    const std::vector<QTreeWidgetItem*> added = tree_.ReplaceChildren(node, nodes);
+    int fresh = 0;
+    for (int i = 0; i < items.Count(); ++i) {
+        added[static_cast<size_t>(i)]->setData(0, kTitleRole, bytes(items[i]->Title));
+        added[static_cast<size_t>(i)]->setData(0, kLinkRole, bytes(items[i]->Link));
+        if (!shownBefore.contains(itemKey(items[i]->Title, items[i]->Link))) ++fresh;
+    }
+    return fresh;
+}
+
+void TSiteNodes::MarkRetrieved(QTreeWidgetItem* node, const std::string& feedTitle) {
+    node->setData(0, kFeedTitleRole, bytes(feedTitle));
+    MarkUnchanged(node);
+}
+
+void TSiteNodes::MarkUnchanged(QTreeWidgetItem* node) {
+    node->setIcon(0, QIcon());
+    node->setToolTip(0, siteToolTip(text(node, kFeedTitleRole), text(node, kUrlRole)));
+}
+
+void TSiteNodes::MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std::string& message) {
+    node->setIcon(0, icon);
+    node->setToolTip(0, failedSiteToolTip(message, text(node, kUrlRole)));
+}
+
+void TSiteNodes::FillNewsList(TNewsCollection& news) const {
+    news.Clear();
+    if (!root_) return;
+    for (int s = 0; s < root_->childCount(); ++s) {
+        const QTreeWidgetItem* site = root_->child(s);
+        for (int i = 0; i < site->childCount(); ++i) {
+            TNewsItem* entry = news.Add();
+            entry->Title = text(site->child(i), kTitleRole);
+            entry->Link = text(site->child(i), kLinkRole);
+            entry->TreeIndex = TNewsTree::AbsoluteIndex(site->child(i));
+        }
+    }
+}
+
+}  // namespace wispel

@@ -1,0 +1,53 @@
+#pragma once
+// The site nodes of the news tree: one under the root for each site an update has reported,
+// in the order of the source list, each keeping its items from one update to the next. A
+// node knows its site by name and address (a site renamed or moved is another site), and
+// each item node keeps the item's title and link as the feed has them.
+
+#include <string>
+
+#include "app/NewsItems.h"
+#include "app/NewsTree.h"
+#include "feeds/ItemModel.h"
+#include "feeds/Sources.h"
+
+class QIcon;
+class QTreeWidgetItem;
+
+namespace wispel {
+
+class TSiteNodes {
+public:
+    explicit TSiteNodes(TNewsTree& tree) : tree_(tree) {}
+
+    // The node everything hangs under (owned by the tree view); null until set.
+    void SetRoot(QTreeWidgetItem* root) noexcept { root_ = root; }
+
+    // The node of the site at `index` of `list`, made in the list's order when it has none.
+    QTreeWidgetItem* Node(const TRSSSourceCollection& list, int index);
+    // True when the site at `index` of `list` has a node.
+    bool Shows(const TRSSSourceCollection& list, int index) const;
+    // Takes away the nodes of sites no longer in `list`; true when one went.
+    bool DropGone(const TRSSSourceCollection& list);
+
+    // Puts `items` in the place of the node's items; returns how many of them it did not
+    // show before (by title and link).
+    int ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection& items);
+    // The node as fetched: no error icon, the feed's own title and the address as its tooltip.
+    void MarkRetrieved(QTreeWidgetItem* node, const std::string& feedTitle);
+    // The node as fetched unchanged: the same, with the title it had.
+    void MarkUnchanged(QTreeWidgetItem* node);
+    // The node as failed: `icon`, and the message with the address as its tooltip.
+    void MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std::string& message);
+
+    // The news list of every item node, in tree order.
+    void FillNewsList(TNewsCollection& news) const;
+
+private:
+    QTreeWidgetItem* find(const TRSSSourceCollection& list, int index, int& position) const;
+
+    TNewsTree& tree_;
+    QTreeWidgetItem* root_ = nullptr;
+};
+
+}  // namespace wispel
