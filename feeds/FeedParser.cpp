@@ -33,6 +33,9 @@ TRSSParser::TRSSParser(TComponent* owner)
       domImplementation_(std::make_unique<TDomImplementation>()),
       xmlParser_(std::make_unique<TXmlToDomParser>()) {
     xmlParser_->setDOMImpl(domImplementation_.get());
+    // Field texts replace each of these references by its character anyway; escaped HTML
+    // holds dozens per item, and as nodes they would cost more than the text they stand for.
+    xmlParser_->setPredefinedEntitiesAsText(true);
 }
 
 // The implementation frees the document it still holds.

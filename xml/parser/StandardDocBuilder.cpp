@@ -217,6 +217,13 @@ void TdomStandardDocBuilder::characterReference(TdomCustomParser*, TdomStandardL
 void TdomStandardDocBuilder::entityReference(TdomCustomParser*, TdomStandardLocator*,
                                              const DOMString& name) {
     if (openNode_ == nullptr) return;
+    // Outside the root a reference keeps its own error, so it takes the node's path.
+    if (predefinedEntitiesAsText_ && openNode_->nodeType() != DOCUMENT_NODE) {
+        if (const std::u16string_view text = predefinedEntityText(name); !text.empty()) {
+            mergeText(DOMString(text));
+            return;
+        }
+    }
     countNodes(1);
     TdomNode* reference = nullptr;
     try {

@@ -2,7 +2,9 @@
 // Turns the events of the document reader into DOM calls: elements, attributes (with their
 // values taken apart at references), merged character data, CDATA sections, comments,
 // processing instructions, entity references (never expanded), the XML declaration and the
-// document type declaration, which it hands to the parser's DTD processing.
+// document type declaration, which it hands to the parser's DTD processing. A reader that
+// only wants the text may have references to the five predefined entities taken as the
+// character they stand for, merged with the text around them like a character reference.
 //
 // The builder owns nothing. The documents it makes belong to the parser's DOM
 // implementation; `builtDocument` only refers to the last one.
@@ -32,6 +34,9 @@ public:
     // raises EParserDocumentTooLarge.
     std::size_t maxNodes() const noexcept { return maxNodes_; }
     void setMaxNodes(std::size_t count) noexcept { maxNodes_ = count; }
+    // False (the default): every entity reference in content is a node of its own.
+    bool predefinedEntitiesAsText() const noexcept { return predefinedEntitiesAsText_; }
+    void setPredefinedEntitiesAsText(bool on) noexcept { predefinedEntitiesAsText_ = on; }
 
     void cdataSection(TdomCustomParser* sender, TdomStandardLocator* locator,
                       const DOMString& content) override;
@@ -78,6 +83,7 @@ private:
     bool declarationAllowed_ = false;        // an XML declaration may still be taken
     std::size_t nodeCount_ = 0;              // nodes made by the current parse
     std::size_t maxNodes_ = kMaxDocumentNodes;
+    bool predefinedEntitiesAsText_ = false;
 };
 
 // Hands a node that is being given up back to its document: it leaves any parent first.

@@ -80,6 +80,14 @@ void TXmlToDomParser::setMaxNodes(std::size_t count) noexcept {
     docBuilder_->setMaxNodes(count);
 }
 
+bool TXmlToDomParser::predefinedEntitiesAsText() const noexcept {
+    return docBuilder_->predefinedEntitiesAsText();
+}
+
+void TXmlToDomParser::setPredefinedEntitiesAsText(bool on) noexcept {
+    docBuilder_->setPredefinedEntitiesAsText(on);
+}
+
 void TXmlToDomParser::setDOMImpl(TDomImplementation* impl) {
     if (domImpl_ == impl) return;
     if (domImpl_ != nullptr) RemoveFreeNotification(domImpl_);

@@ -78,6 +78,11 @@ public:
     // set); a parse that needs more raises EParserDocumentTooLarge.
     std::size_t maxNodes() const noexcept;
     void setMaxNodes(std::size_t count) noexcept;
+    // On: references to the five predefined entities in content become the character they
+    // stand for, part of the text around them, instead of entity reference nodes. For
+    // readers that want the text alone: no node is made for each one. Off by default.
+    bool predefinedEntitiesAsText() const noexcept;
+    void setPredefinedEntitiesAsText(bool on) noexcept;
 
     // The text budget of the document type declaration being read (null outside one); a
     // parser that replays another's parameter entities is given that parser's budget.

@@ -34,6 +34,44 @@ TEST_F(DocBuilderTest, BuildsTheTreeCloseToTheText) {
     }
 }
 
+// A reader that wants only the text may have the five predefined references read as their
+// characters: they merge like character references, every other reference stays a node, and
+// the errors stay those of a reference.
+TEST_F(DocBuilderTest, PredefinedReferencesMayMergeIntoTheText) {
+    EXPECT_FALSE(parser.predefinedEntitiesAsText());
+    parser.setPredefinedEntitiesAsText(true);
+    struct Case {
+        const char* text;
+        const char* shape;
+    } cases[] = {
+        {"<a>x&lt;b&gt;&amp;&quot;&apos;y</a>", "a[\"x<b>&\"'y\"]"},
+        {"<a>&lt;&#66;&gt;</a>", "a[\"<B>\"]"},
+        {"<a>&lt;<b/>&gt;</a>", "a[\"<\",b[],\">\"]"},
+        {"<a>&lt;&undeclared;&gt;</a>", "a[\"<\",&undeclared;,\">\"]"},
+        {"<a>&lt;<![CDATA[x]]>&gt;</a>", "a[\"<\",<![x]>,\">\"]"},
+        {"<!DOCTYPE a [<!ENTITY e 'E'>]><a>&e;&amp;</a>", "<!DOCTYPE a>,a[&e;,\"&\"]"},
+    };
+    for (const Case& c : cases) {
+        TdomDocument* doc = parse(c.text);
+        EXPECT_EQ(shape(doc), c.shape) << c.text;
+        impl.freeDocument(doc);
+    }
+    EXPECT_EQ(failureClass("<a/>&amp;"), "EParserInvalidEntityName_Err");
+    EXPECT_EQ(failureClass("&lt;<a/>"), "EParserInvalidEntityName_Err");
+    // A run of references is one node, whatever its length.
+    std::string many = "<a>";
+    for (int i = 0; i < 20000; ++i) many += "&lt;b&gt;";
+    TdomDocument* doc = parse(many + "</a>");
+    const TdomNode* text = doc->documentElement()->firstChild();
+    ASSERT_EQ(text->nodeType(), TEXT_NODE);
+    EXPECT_EQ(text->nextSibling(), nullptr);
+    EXPECT_EQ(static_cast<const TdomText*>(text)->length(), 60000);
+    impl.freeDocument(doc);
+    parser.setPredefinedEntitiesAsText(false);
+    doc = parse("<a>x&lt;y</a>");
+    EXPECT_EQ(shape(doc), "a[\"x\",&lt;,\"y\"]");
+}
+
 TEST_F(DocBuilderTest, KeepsTheXmlDeclarationAndTheFileName) {
     TdomDocument* doc = parse("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><r/>");
     EXPECT_EQ(doc->version(), u"1.0");
