@@ -94,6 +94,9 @@ private:
     std::vector<std::byte*> chunks_;
 };
 
+// A pool past this many heap chunks (2 MiB) takes the rest from bulk memory.
+constexpr std::size_t kHeapChunks = 32;
+
 std::byte* newChunk() {
     if (std::byte* cached = ChunkCache::instance().take()) return cached;
     return allocateChunk();
@@ -109,10 +112,18 @@ void TdomNodePool::releaseCachedChunks() {
 }
 
 void TdomNodePool::addChunk() {
-    chunks_.reserve(chunks_.size() + 1);  // so that the new chunk cannot be lost
-    std::byte* chunk = newChunk();
+    std::byte* chunk = nullptr;
+    if (chunks_.size() >= kHeapChunks) {
+        bulkChunks_.reserve(bulkChunks_.size() + 1);  // so that the new chunk cannot be lost
+        chunk = static_cast<std::byte*>(bulk_.allocate(kChunkSize, kChunkSize));
+        if (chunk != nullptr) bulkChunks_.push_back(chunk);
+    }
+    if (chunk == nullptr) {
+        chunks_.reserve(chunks_.size() + 1);  // so that the new chunk cannot be lost
+        chunk = newChunk();
+        chunks_.push_back(chunk);
+    }
     new (chunk) ChunkHeader{owner_};
-    chunks_.push_back(chunk);
     next_ = chunk + kHeaderSize;
     end_ = chunk + kChunkSize;
 }
@@ -152,6 +163,10 @@ void TdomNodePool::releaseAll() noexcept {
         ChunkCache::instance().give(chunk);
     }
     chunks_.clear();
+    // The sanitizer's marks must not outlive the mapping: new memory may come at its address.
+    for (std::byte* chunk : bulkChunks_) WISPEL_UNPOISON(chunk, kChunkSize);
+    bulkChunks_.clear();
+    bulk_.releaseAll();
     freeBlocks_.clear();
     next_ = nullptr;
     end_ = nullptr;

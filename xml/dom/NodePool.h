@@ -10,11 +10,17 @@
 //
 // Chunks are aligned to their size and begin with the pool's owner, so that a block finds
 // its owner from its own address: a node need not keep a pointer to its document.
+//
+// The first chunks of a pool come from the heap; those of a pool that keeps growing come
+// from bulk memory (huge pages where the system has them), which goes back to the system
+// whole when the pool is released.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "xml/dom/BulkMemory.h"
 
 namespace wispel {
 
@@ -70,7 +76,9 @@ private:
     void addChunk();
 
     void* owner_;
-    std::vector<std::byte*> chunks_;
+    std::vector<std::byte*> chunks_;      // from the heap
+    std::vector<std::byte*> bulkChunks_;  // from bulk_
+    TdomBulkMemory bulk_;
     std::byte* next_ = nullptr;  // free space of the newest chunk
     std::byte* end_ = nullptr;
     std::vector<FreeBlock*> freeBlocks_;  // per size in grains: blocks given back

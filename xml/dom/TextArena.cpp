@@ -9,13 +9,23 @@ namespace wispel {
 namespace {
 // 64 KiB: a block holds the text of a few hundred feed items.
 constexpr std::size_t kBlockUnits = 32 * 1024;
+// An arena past this many units of heap blocks (2 MiB) takes the rest from bulk memory.
+constexpr std::size_t kHeapUnits = 1024 * 1024;
 }  // namespace
 
 void TdomTextArena::reserve(std::size_t units) {
     if (static_cast<std::size_t>(end_ - next_) >= units) return;
     const std::size_t size = std::max(units, kBlockUnits);
+    if (heapUnits_ >= kHeapUnits) {
+        if (void* block = bulk_.allocate(size * sizeof(char16_t), alignof(char16_t))) {
+            next_ = static_cast<char16_t*>(block);
+            end_ = next_ + size;
+            return;
+        }
+    }
     blocks_.reserve(blocks_.size() + 1);  // so that the new block cannot be lost
     blocks_.push_back(std::make_unique_for_overwrite<char16_t[]>(size));
+    heapUnits_ += size;
     next_ = blocks_.back().get();
     end_ = next_ + size;
 }
@@ -48,6 +58,8 @@ const char16_t* TdomTextArena::append(std::u16string_view text, std::u16string_v
 
 void TdomTextArena::releaseAll() noexcept {
     blocks_.clear();
+    heapUnits_ = 0;
+    bulk_.releaseAll();
     next_ = nullptr;
     end_ = nullptr;
 }

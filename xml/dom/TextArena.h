@@ -3,6 +3,9 @@
 // a text node costs a pointer and a length instead of a string of its own, and freeing the
 // document gives the blocks back at once.
 //
+// The first blocks come from the heap; those of an arena that keeps growing come from bulk
+// memory (huge pages where the system has them), which goes back to the system whole.
+//
 // Ownership: the arena owns its blocks; text it stored stays valid until releaseAll or the
 // arena's end. Storage given up by a text that moved is not reused before then.
 
@@ -10,6 +13,8 @@
 #include <memory>
 #include <string_view>
 #include <vector>
+
+#include "xml/dom/BulkMemory.h"
 
 namespace wispel {
 
@@ -36,7 +41,9 @@ private:
     // Makes `units` free units at the end, in a new block when the current one lacks them.
     void reserve(std::size_t units);
 
-    std::vector<std::unique_ptr<char16_t[]>> blocks_;
+    std::vector<std::unique_ptr<char16_t[]>> blocks_;  // from the heap
+    std::size_t heapUnits_ = 0;                        // in blocks_
+    TdomBulkMemory bulk_;
     char16_t* next_ = nullptr;  // free space of the newest block
     char16_t* end_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <set>
+#include <vector>
 
 #include "xml/dom/NodePool.h"
 
@@ -18,6 +19,33 @@ TEST(NodePool, HandsOutAlignedDistinctBlocksAcrossChunks) {
         EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % TdomNodePool::kGrain, 0u);
         std::memset(block, 0xAB, 200);
         EXPECT_TRUE(seen.insert(block).second);
+    }
+}
+
+// Past its first chunks a pool takes bulk memory: every block there still finds its owner
+// and keeps what was written to it, and the pool starts over after being released.
+TEST(NodePool, AGrowingPoolKeepsEveryBlockAndItsOwner) {
+    int owner = 0;
+    TdomNodePool pool(&owner);
+    for (int round = 0; round < 2; ++round) {
+        std::vector<std::uint64_t*> blocks;
+        // About 150 chunks of 56-byte blocks, several times the heap's share.
+        for (std::uint64_t i = 0; i < 170000; ++i) {
+            auto* block = static_cast<std::uint64_t*>(pool.allocate(56));
+            block[0] = i;
+            block[6] = ~i;
+            blocks.push_back(block);
+        }
+        std::set<std::uintptr_t> chunks;
+        for (std::uint64_t i = 0; i < blocks.size(); ++i) {
+            ASSERT_EQ(blocks[i][0], i);
+            ASSERT_EQ(blocks[i][6], ~i);
+            ASSERT_EQ(TdomNodePool::ownerOf(blocks[i]), &owner);
+            chunks.insert(reinterpret_cast<std::uintptr_t>(blocks[i]) /
+                          TdomNodePool::kChunkSize);
+        }
+        EXPECT_GT(chunks.size(), 140u);
+        pool.releaseAll();
     }
 }
 

@@ -85,6 +85,32 @@ TEST_F(DomTest, ParsedRunOfReferencesIsOneTextNode) {
     EXPECT_EQ(run->nodeValue(), expected);
 }
 
+// An arena that grows past its heap blocks into bulk memory keeps every text, short and
+// long, stored and grown, and starts over after a release.
+TEST(TextArena, KeepsEveryTextWhileGrowingIntoBulkMemory) {
+    TdomTextArena arena;
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 2; ++round) {
+        std::vector<std::u16string_view> stored;
+        std::vector<DOMString> model;
+        // About 4 Mi units, twice the heap's share, with a text longer than a block now
+        // and then and texts that grow where they were stored.
+        while (stored.size() < 3000) {
+            model.push_back(piece(random, stored.size() % 500 == 0 ? 70000 : random() % 1500));
+            const char16_t* at = arena.store(model.back());
+            std::u16string_view text(at, model.back().size());
+            if (random() % 4 == 0) {
+                const DOMString more = piece(random, random() % 100);
+                text = {arena.append(text, more), text.size() + more.size()};
+                model.back() += more;
+            }
+            stored.push_back(text);
+        }
+        for (std::size_t i = 0; i < stored.size(); ++i) ASSERT_EQ(stored[i], model[i]) << i;
+        arena.releaseAll();
+    }
+}
+
 TEST(TextArena, RefusesTextsBeyondItsLimit) {
     TdomTextArena arena;
     const char16_t* stored = arena.store(u"abc");
