@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <exception>
 
 #include "core/Version.h"
 
@@ -70,6 +71,21 @@ std::string outputError(std::ostream& out, const char* name) {
     errno = 0;
     out.flush();
     return out.fail() ? writeErrorText(name, errno) : std::string();
+}
+
+int runReportingErrors(const std::function<int()>& command) {
+    int status = 1;
+    try {
+        status = command();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "Unknown error.\n");
+    }
+    const std::string writeError = outputError(stdout, "standard output");
+    if (writeError.empty()) return status;
+    std::fprintf(stderr, "%s\n", writeError.c_str());
+    return 1;
 }
 
 bool parseSeconds(const std::string& text, int& milliseconds) {

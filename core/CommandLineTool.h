@@ -5,6 +5,7 @@
 // kills it silently or a success; and time arguments in seconds.
 
 #include <cstdio>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -39,6 +40,11 @@ void ignoreBrokenPipe();
 // `name` names the stream in the message ("standard output").
 std::string outputError(std::FILE* out, const char* name);
 std::string outputError(std::ostream& out, const char* name);
+
+// Runs a tool's command: its exit status, or 1 when it threw (the error's message then goes to
+// standard error, since nothing but the tool's own exit may end it) or when standard output
+// could not take what was printed.
+int runReportingErrors(const std::function<int()>& command);
 
 // "SECONDS" as a tool argument: a decimal number above 0 (a fraction allowed) of at most
 // 2 000 000 seconds, as milliseconds (at least 1). False for anything else.

@@ -7,6 +7,7 @@
 #   filter_compile  the filter compiler   corpus tests/fuzz/corpus-filter
 #   http_reply  the HTTP client's replies corpus tests/fuzz/corpus-http-reply
 #   table_index a table's index file open  corpus tests/fuzz/corpus-table-index
+#   table_blob  a table's blob file       corpus tests/fuzz/corpus-table-blob
 # The table targets first write files with a crash note (an interrupted operation's note in
 # the index header) into their corpus. RSS_MB (default 2048) caps the target's memory.
 set -euo pipefail
@@ -34,6 +35,10 @@ case "$target" in
     corpus=tests/fuzz/corpus-table-index
     options=(-max_len=16384)
     seeds=(tests/data/tablestore/index) ;;
+  table_blob)
+    corpus=tests/fuzz/corpus-table-blob
+    options=(-max_len=16384)
+    seeds=() ;;
   *) echo "fuzz.sh: unknown target '$target'" >&2; exit 2 ;;
 esac
 bash scripts/setup.sh clang libclang-rt-14-dev

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/support/BenchDir.h"
 #include "bench/support/RecordingReporter.h"
 #include "feeds/SitesSchema.h"
 #include "tablestore/component/StoreSession.h"
@@ -31,13 +32,7 @@ namespace fs = std::filesystem;
 
 constexpr int kWalkRows = 100000;
 
-fs::path benchDir(const std::string& name) {
-    fs::path dir = fs::temp_directory_path() /
-                   ("wispel-bench-" + std::to_string(::getpid()) + "-" + name);
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
+using bench::benchDir;
 
 std::unique_ptr<TStoreTable> newSites(const fs::path& dir) {
     auto table = std::make_unique<TStoreTable>();

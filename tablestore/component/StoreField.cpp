@@ -1,5 +1,6 @@
 #include "tablestore/component/StoreField.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -52,11 +53,13 @@ TStoreField::TStoreField(TStoreTable& table, const TStoreFieldDef& def,
       column_(column) {}
 
 const std::uint8_t* TStoreField::readBuffer() const {
+    if (table_.state_ == TStoreDataSetState::dsSetKey) return table_.keyBuffers_[table_.keyBuffer_].data();
     return table_.hasRow_ || table_.state_ == TStoreDataSetState::dsInsert ? table_.row_.data()
                                                                           : nullptr;
 }
 
 std::uint8_t* TStoreField::writeBuffer() const {
+    if (table_.state_ == TStoreDataSetState::dsSetKey) return table_.keyBuffers_[table_.keyBuffer_].data();
     if (table_.state_ != TStoreDataSetState::dsEdit && table_.state_ != TStoreDataSetState::dsInsert)
         raiseDatabaseError(componenttext::kNotEditing);
     if (ReadOnly()) raiseDatabaseError(componenttext::kFieldReadOnly, name_);
@@ -64,6 +67,11 @@ std::uint8_t* TStoreField::writeBuffer() const {
 }
 
 void TStoreField::changed() {
+    if (table_.state_ == TStoreDataSetState::dsSetKey) {
+        std::vector<int>& given = table_.keyFields_[table_.keyBuffer_];
+        if (std::find(given.begin(), given.end(), fieldNo_) == given.end()) given.push_back(fieldNo_);
+        return;
+    }
     table_.modified_ = true;
     table_.notifyFieldChanged(*this);
 }
@@ -73,7 +81,19 @@ bool TStoreField::IsNull() const {
     return row == nullptr || !hasValue(row, column_);
 }
 
+bool TStoreField::IsBlob() const noexcept { return column_.type == et::kBlob; }
+
+std::string TStoreField::BlobValue() const { return table_.blobValue(*this); }
+
+void TStoreField::SetBlobValue(std::string_view value) {
+    table_.setBlobValue(*this, value);
+    changed();
+}
+
+std::size_t TStoreField::BlobSize() const { return table_.blobSize(*this); }
+
 std::string TStoreField::TextValue() const {
+    if (IsBlob()) return BlobValue();
     const std::uint8_t* row = readBuffer();
     if (row == nullptr || !hasValue(row, column_)) return {};
     switch (column_.type) {
@@ -156,6 +176,7 @@ void TStoreField::setText(std::string_view text) {
 
 void TStoreField::SetTextValue(std::string_view value) {
     if (column_.type == et::kText) return setText(value);
+    if (IsBlob()) return SetBlobValue(value);
     std::string text = trimmedText(value);
     if (text.empty()) return Clear();
     switch (column_.type) {
@@ -225,6 +246,7 @@ void TStoreField::SetFloatValue(double value) {
 }
 
 void TStoreField::Clear() {
+    if (IsBlob()) return SetBlobValue({});
     clearValue(writeBuffer(), column_);
     changed();
 }

@@ -40,6 +40,17 @@ public:
     const std::string& DisplayLabel() const noexcept { return displayLabel_; }
     void SetDisplayLabel(std::string label) { displayLabel_ = std::move(label); }
 
+    // Blob columns (ftBlob, ftMemo and the other blob types): the value's bytes, read from
+    // the blob file when first asked for, or as assigned in edit or insert state. TextValue
+    // and SetTextValue give and take the same bytes (a memo's UTF-8 text, kept as it is).
+    // A value longer than 16 MiB raises EStoreEngineError 10029 and changes nothing; other
+    // fields raise 10753. An empty value leaves the field without a value.
+    bool IsBlob() const noexcept;
+    std::string BlobValue() const;
+    void SetBlobValue(std::string_view value);
+    // The value's length in bytes, without reading it.
+    std::size_t BlobSize() const;
+
     bool IsNull() const;
     // Text of any type: numbers in decimal, Boolean "True" / "False", dates and times in
     // ISO form ("2026-01-31", "13:45:00", "2026-01-31 13:45:00").

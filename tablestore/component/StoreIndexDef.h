@@ -10,17 +10,33 @@
 
 namespace wispel {
 
+// Index options: ixDescending makes every key column descend, DescFields only those named.
+struct TStoreIndexOptions {
+    bool ixPrimary = false;
+    bool ixUnique = false;
+    bool ixDescending = false;
+    bool ixCaseInsensitive = false;
+};
+
 struct TStoreIndexDef {
     std::string Name;    // empty for the primary index
     std::string Fields;  // key columns by name, separated by ";"
     bool Primary = false;
     bool Unique = false;
+    bool Descending = false;
+    bool CaseInsensitive = false;
+    std::string DescFields;  // key columns that descend, separated by ";"
 };
 
 class TStoreIndexDefs {
 public:
     void Add(std::string name, std::string fields, bool primary = false, bool unique = false) {
-        defs_.push_back({std::move(name), std::move(fields), primary, unique});
+        defs_.push_back({std::move(name), std::move(fields), primary, unique, false, false, {}});
+    }
+    void Add(std::string name, std::string fields, TStoreIndexOptions options,
+             std::string descFields = {}) {
+        defs_.push_back({std::move(name), std::move(fields), options.ixPrimary, options.ixUnique,
+                         options.ixDescending, options.ixCaseInsensitive, std::move(descFields)});
     }
     void Clear() noexcept { defs_.clear(); }
     int Count() const noexcept { return static_cast<int>(defs_.size()); }

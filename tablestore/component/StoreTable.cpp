@@ -71,24 +71,23 @@ void TStoreTable::SetInMemory(bool inMemory) {
 void TStoreTable::SetIndexName(std::string name) {
     if (!Active()) {
         indexName_ = std::move(name);
+        if (!indexName_.empty()) indexFieldNames_.clear();
         return;
     }
     checkBrowse();
     const std::string old = std::exchange(indexName_, std::move(name));
+    const std::string oldFields = indexFieldNames_;
+    if (!indexName_.empty()) indexFieldNames_.clear();
     try {
         applyIndexName();
     } catch (...) {
         indexName_ = old;
+        indexFieldNames_ = oldFields;
         throw;
     }
     moveToFirstRow();
 }
 
-void TStoreTable::applyIndexName() {
-    int slot = -1;
-    checkEngine(cursor_->table().indexes().slotOf(indexName_, slot), tableName_, indexName_);
-    cursor_->setOrder(slot);
-}
 
 void TStoreTable::SetActive(bool active) {
     if (active == Active()) return;
@@ -316,22 +315,8 @@ void TStoreTable::CreateTable() {
         columns.push_back({def.Name, engine->type, engine->subtype, def.Size, def.Required});
     }
     std::vector<TIndexDefinition> indexes;
-    for (const TStoreIndexDef& def : indexDefs_) {
-        TIndexDefinition index;
-        index.Name = def.Primary ? "" : def.Name;
-        index.Unique = def.Unique || def.Primary;
-        for (size_t start = 0; start <= def.Fields.size();) {
-            size_t end = std::min(def.Fields.find(';', start), def.Fields.size());
-            const std::string name = def.Fields.substr(start, end - start);
-            int number = 0;
-            for (int i = 0; i < fieldDefs_.Count(); ++i)
-                if (sameText(fieldDefs_.Items(i).Name, name)) number = i + 1;
-            if (number == 0) raiseEngineError(storecode::kInvalidField, tableName_, name);
-            index.FieldNumbers.push_back(static_cast<std::uint16_t>(number));
-            start = end + 1;
-        }
-        indexes.push_back(std::move(index));
-    }
+    for (const TStoreIndexDef& def : indexDefs_)
+        indexes.push_back(indexDefinitionOf(def, fieldDefs_, tableName_));
     TStoreDatabase& database = session().OpenDatabase(inMemory_ ? "Memory" : databaseName_);
     std::string errorName, errorField;
     StoreResult r = createTableFiles(database.EngineDirectory(), tableName_, columns, indexes,

@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,6 +40,7 @@
 #include "tablestore/component/StoreField.h"
 #include "tablestore/component/StoreFieldDef.h"
 #include "tablestore/component/StoreIndexDef.h"
+#include "tablestore/index/IndexDefinition.h"
 
 namespace wispel {
 
@@ -60,6 +62,20 @@ using TStoreBookmark = std::vector<std::uint8_t>;
 
 // The row-filter event: set `accept` to false to hide the table's current row.
 using TStoreFilterRecordEvent = TEvent<TStoreTable*, bool&>;
+
+// An index of an open table as IndexInfo describes it.
+struct TStoreTableIndexInfo {
+    std::string Name;  // empty for the primary index
+    std::string Fields;  // key fields separated by ";"
+    bool Unique = false;
+    bool CaseInsensitive = false;
+    std::string DescFields;  // the key fields that descend
+};
+
+// The engine's definition of `def` over the columns of `fields`; EStoreEngineError 9985
+// for a field name the table has not.
+TIndexDefinition indexDefinitionOf(const TStoreIndexDef& def, const TStoreFieldDefs& fields,
+                                   const std::string& tableName);
 
 class TStoreTable : public TComponent {
 public:
@@ -87,6 +103,11 @@ public:
     // table the rows are then walked in the new order from the first; a name the table has
     // no index of raises EStoreEngineError 10022.
     void SetIndexName(std::string name);
+    // The index whose leading key columns are these fields ("Site;Title"), in place of
+    // IndexName (setting either clears the other); EStoreEngineError 10022 when the table
+    // has none.
+    const std::string& IndexFieldNames() const noexcept { return indexFieldNames_; }
+    void SetIndexFieldNames(std::string fields);
 
     bool Active() const noexcept { return cursor_ != nullptr; }
     void SetActive(bool active);
@@ -115,6 +136,35 @@ public:
 
     // Index definitions used by CreateTable (not read back from the file).
     TStoreIndexDefs& IndexDefs() noexcept { return indexDefs_; }
+
+    // Adds an index to the open table, its keys made from every row (a unique one that two
+    // rows would share a key in raises 9729 and changes nothing); deletes a secondary one.
+    void AddIndex(const std::string& name, const std::string& fields,
+                  TStoreIndexOptions options = {}, const std::string& descFields = {});
+    void DeleteIndex(const std::string& name);
+    // The open table's indexes with key columns, the primary index first.
+    std::vector<TStoreTableIndexInfo> IndexInfo() const;
+
+    // --- Key searches and ranges in the current index (IndexName / IndexFieldNames). The
+    // key buffers are filled through the fields in the set-key state; the leading key
+    // fields given a value make the key, so a search may name fewer fields than the index
+    // has. Without an index with key columns they raise "No index is active".
+    void SetKey();        // set-key state, the search key cleared
+    void EditKey();       // set-key state, the search key kept
+    bool GotoKey();       // the first row whose key starts with the search key; false: stays
+    void GotoNearest();   // the first row whose key is not below it (else the last row)
+    // SetKey, the values into the index's key fields in order, then GotoKey / GotoNearest.
+    bool FindKey(const std::vector<std::string>& values);
+    void FindNearest(const std::vector<std::string>& values);
+    void SetRangeStart();  // set-key state for the range's low end, cleared
+    void SetRangeEnd();    // the high end; a range end given no key field is open
+    void EditRangeStart();
+    void EditRangeEnd();
+    // Only rows whose key lies between the range's ends (inclusive) are visited, filters
+    // work within them; the first of them becomes current.
+    void ApplyRange();
+    void CancelRange();
+    void SetRange(const std::vector<std::string>& low, const std::vector<std::string>& high);
 
     // Makes the table's files from FieldDefs and IndexDefs (replacing files of that name).
     // The table must be closed. Without a primary index definition the primary index has no
@@ -201,9 +251,22 @@ private:
     void rebuildFilter();
     void attachFilters(bool attach);
     void applyIndexName();
+    // The key buffer `which` as a key prefix of the current index.
+    std::vector<std::uint8_t> keyPrefix(int which);
+    void startKey(int which, bool clear);
+    // Back to browse from the set-key state.
+    void endKey();
+    void fillKey(const std::vector<std::string>& values);
+    void setSearchKey(const std::vector<std::string>& values);
     // Whether the current row passes the Filter text and the row-filter event.
     bool rowPassesFilters();
     bool eventAccepts(const TStoreFilterRecordEvent& event, const std::uint8_t* image);
+    // Blob values: assigned ones wait in blobEdits_ until the row is posted; read ones are
+    // kept while the row's reference and the table stay as they were.
+    std::string blobValue(const TStoreField& field) const;
+    void setBlobValue(TStoreField& field, std::string_view value);
+    std::size_t blobSize(const TStoreField& field) const;
+    const std::string* pendingBlob(const TStoreField& field) const;
     void notifyState();
     void notifyRowChanged();
     void notifyFieldChanged(TStoreField& field);
@@ -214,6 +277,7 @@ private:
     std::string databaseName_;
     std::string sessionName_;
     std::string indexName_;
+    std::string indexFieldNames_;
     std::string filter_;
     std::string dataFilePath_;
     bool exclusive_ = false;
@@ -234,6 +298,19 @@ private:
     std::vector<std::uint8_t> rowAsRead_;  // the image as last read, for edit/delete checks
     std::vector<std::unique_ptr<TStoreField>> fields_;
     std::vector<TStoreDataLink*> links_;  // not owned
+    // Key buffers (record images) of the search key and the range's ends, with the fields
+    // given a value in each, and the one the set-key state fills.
+    static constexpr int kSearchKey = 0, kRangeStart = 1, kRangeEnd = 2;
+    std::vector<std::uint8_t> keyBuffers_[3];
+    std::vector<int> keyFields_[3];
+    int keyBuffer_ = kSearchKey;
+    std::map<int, std::string> blobEdits_;  // field number -> value, in edit or insert state
+    struct CachedBlob {
+        std::vector<std::uint8_t> reference;  // null byte and reference as read
+        std::uint64_t generation = 0;         // of the table when read
+        std::string value;
+    };
+    mutable std::map<int, CachedBlob> blobCache_;
 
     TStoreDatabase* database_ = nullptr;  // used from open to close, not owned
     std::unique_ptr<TDataCursor> cursor_;

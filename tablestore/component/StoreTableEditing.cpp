@@ -23,6 +23,7 @@ void TStoreTable::StartInsert() {
         std::memset(fresh.data(), 0, kRecordHeaderSize);
     }
     row_ = std::move(fresh);
+    blobEdits_.clear();
     setState(TStoreDataSetState::dsInsert);
     if (!CopyOnAppend) applyDefaults();
     modified_ = false;
@@ -54,6 +55,7 @@ void TStoreTable::StartEdit() {
         raiseEngineError(r, cursor_->table().errorName());
     }
     modified_ = false;
+    blobEdits_.clear();
     setState(TStoreDataSetState::dsEdit);
 }
 
@@ -62,9 +64,12 @@ void TStoreTable::PostRow() {
     if (state_ != TStoreDataSetState::dsEdit && state_ != TStoreDataSetState::dsInsert) return;
     for (TStoreDataLink* link : std::vector<TStoreDataLink*>(links_)) link->BeforePost(*this);
     std::vector<std::uint8_t> image(row_);
+    TBlobValues blobs;
+    for (const auto& [fieldNumber, value] : blobEdits_)
+        blobs.push_back({static_cast<std::uint16_t>(fieldNumber), value});
     StoreResult r = state_ == TStoreDataSetState::dsInsert
-                        ? cursor_->insert(image.data())
-                        : cursor_->modify(image.data(), rowAsRead_.data());
+                        ? cursor_->insert(image.data(), blobs)
+                        : cursor_->modify(image.data(), rowAsRead_.data(), blobs);
     if (r != storecode::kOk) {
         TDataTable& table = cursor_->table();
         raiseEngineError(r, table.errorField().empty() ? table.errorName() : tableName_,
@@ -72,6 +77,7 @@ void TStoreTable::PostRow() {
     }
     row_ = image;
     rowAsRead_ = image;
+    blobEdits_.clear();
     hasRow_ = true;
     modified_ = false;
     atStart_ = atEnd_ = false;
@@ -86,6 +92,7 @@ void TStoreTable::CancelRow() {
     if (state_ == TStoreDataSetState::dsEdit) cursor_->releaseLock();
     else if (state_ != TStoreDataSetState::dsInsert) return;
     row_ = rowAsRead_;
+    blobEdits_.clear();
     modified_ = false;
     setState(TStoreDataSetState::dsBrowse);
     notifyRowChanged();

@@ -42,7 +42,8 @@ StoreResult TDataCursor::rebuild() {
     // again from what is now known, a bounded number of times.
     for (int round = 0; round < 8; ++round) {
         generation_ = table_->generation();
-        visible_ = table_->activeRecords();
+        if (StoreResult r = buildRecordSet()) return r;
+        visible_ = recordSet_;
         if (filters_.anyAttached()) {
             if (StoreResult r = filters_.reapply(visible_, *this)) return r;
             filters_.combine(visible_);
@@ -61,17 +62,23 @@ StoreResult TDataCursor::catchUp() {
     std::vector<std::uint32_t> changed;
     if (!table_->changesSince(generation_, changed)) return rebuild();
     generation_ = table_->generation();
-    if (attached_.empty()) {
-        visible_ = table_->activeRecords();
+    if (attached_.empty() && !hasRange()) {
+        visible_ = recordSet_ = table_->activeRecords();
         return storecode::kOk;
     }
     // Only the changed records are evaluated again.
     visible_.resize(table_->slotCount());
+    recordSet_.resize(table_->slotCount());
     std::vector<std::uint8_t> image(table_->recordSize());
     for (std::uint32_t record : changed) {
         bool visible = table_->activeRecords().contains(record);
         if (visible) {
             if (StoreResult r = table_->readRecord(record, image.data())) return r;
+            visible = inRange(image.data());
+        }
+        if (visible) recordSet_.include(record);
+        else recordSet_.exclude(record);
+        if (visible) {
             for (TFilterHandle handle : attached_)
                 visible = visible && filters_.find(handle)->passes(record, image.data(), this);
         }
@@ -125,6 +132,10 @@ StoreResult TDataCursor::stepInIndex(bool forward, std::uint32_t& found) {
         StoreResult r = storecode::kOk;
         if (forward ? beforeFirst_ : afterLast_) {
             r = forward ? tree.first(at) : tree.last(at);
+        } else if (place_.slot == order_ && place_.record == position_ &&
+                   place_.generation == table_->generation()) {
+            at = place_.at;
+            r = forward ? tree.next(at) : tree.prior(at);
         } else {
             // From the current record's key: its own entry, which the step then leaves.
             std::vector<std::uint8_t> image(table_->recordSize()), key;
@@ -145,11 +156,16 @@ StoreResult TDataCursor::stepInIndex(bool forward, std::uint32_t& found) {
             if ((r = tree.entry(at, key.data(), record))) return r;
             if (visible_.contains(record)) {
                 found = record;
+                remember(at, record);
                 return storecode::kOk;
             }
         }
         return r == storecode::kEndOfFile || r == storecode::kBeginOfFile ? storecode::kOk : r;
     });
+}
+
+void TDataCursor::remember(const TIndexPosition& at, std::uint32_t record) {
+    place_ = {at, record, order_, table_->generation()};
 }
 
 StoreResult TDataCursor::next() {
@@ -235,19 +251,20 @@ StoreResult TDataCursor::releaseLock() {
     return table_->unlockRecord(record, this);
 }
 
-StoreResult TDataCursor::insert(std::uint8_t* image) {
+StoreResult TDataCursor::insert(std::uint8_t* image, const TBlobValues& blobs) {
     if (StoreResult r = beginOperation()) return r;
     std::uint32_t record = 0;
-    if (StoreResult r = table_->insertRecord(image, record, this)) return r;
+    if (StoreResult r = table_->insertRecord(image, record, this, blobs)) return r;
     if (StoreResult r = catchUp()) return r;
     position_ = record;
     beforeFirst_ = afterLast_ = false;
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::modify(std::uint8_t* image, const std::uint8_t* asRead) {
+StoreResult TDataCursor::modify(std::uint8_t* image, const std::uint8_t* asRead,
+                                const TBlobValues& blobs) {
     if (beforeFirst_ || afterLast_) return storecode::kNoCurrentRecord;
-    if (StoreResult r = table_->modifyRecord(position_, image, asRead)) return r;
+    if (StoreResult r = table_->modifyRecord(position_, image, asRead, blobs)) return r;
     releaseLock();
     return catchUp();
 }
@@ -271,7 +288,7 @@ StoreResult TDataCursor::createFilter(std::unique_ptr<TFilter> filter, TFilterHa
 StoreResult TDataCursor::recombine() {
     // The other filters' bitmaps still hold unless the table changed meanwhile.
     if (generation_ != table_->generation() || bitmapsStale_) return rebuild();
-    visible_ = table_->activeRecords();
+    visible_ = recordSet_;
     filters_.combine(visible_);
     std::vector<std::uint8_t>().swap(run_);
     runCount_ = 0;
@@ -282,7 +299,7 @@ StoreResult TDataCursor::attachFilter(TFilterHandle handle) {
     if (generation_ != table_->generation() || bitmapsStale_) {
         if (StoreResult r = rebuild()) return r;
     }
-    if (StoreResult r = filters_.attach(handle, table_->activeRecords(), *this)) return r;
+    if (StoreResult r = filters_.attach(handle, recordSet_, *this)) return r;
     if (std::find(attached_.begin(), attached_.end(), handle) == attached_.end())
         attached_.push_back(handle);
     return recombine();

@@ -24,6 +24,7 @@
 #include "tablestore/filter/FilterList.h"
 #include "tablestore/filter/FilterRecordSource.h"
 #include "tablestore/filter/RecordsBitmap.h"
+#include "tablestore/index/IndexTree.h"
 
 namespace wispel {
 
@@ -49,8 +50,23 @@ public:
     void first();
     void last();
     // The index whose key order navigation follows: a slot, or -1 for record-number order.
-    void setOrder(int slot) noexcept { order_ = slot; }
+    // A range set on another index is dropped.
+    StoreResult setOrder(int slot);
     int order() const noexcept { return order_; }
+
+    // Key searches and ranges in the current index (order() >= 0). A key here is a prefix
+    // of the index's keys: the key forms of its first columns (tablestore/index/KeyForm.h),
+    // compared over its own length.
+    //
+    // The record set shrinks to the records whose key lies between `low` and `high` (an
+    // empty bound is open); filters then work within it. 8709 without a current index.
+    StoreResult setRange(std::vector<std::uint8_t> low, std::vector<std::uint8_t> high);
+    StoreResult cancelRange();
+    bool hasRange() const noexcept { return rangeSlot_ >= 0; }
+    // Goes to the first visible record whose key is not below `key`; `exact` tells whether
+    // its key starts with `key`. 8706 when there is none, 8710 when `requireExact` and its
+    // key does not start with `key`; the position is then kept.
+    StoreResult seekKey(const std::vector<std::uint8_t>& key, bool requireExact, bool& exact);
 
     StoreResult next();   // 8706 past the end
     StoreResult prior();  // 8705 before the start
@@ -68,8 +84,9 @@ public:
     // when it differs from `asSeen`, 10258 when another user holds it.
     StoreResult lockCurrent(const std::uint8_t* asSeen);
     StoreResult releaseLock();
-    StoreResult insert(std::uint8_t* image);  // the new record becomes current
-    StoreResult modify(std::uint8_t* image, const std::uint8_t* asRead);
+    // The new record becomes current; `blobs` are the row's blob values (DataTable.h).
+    StoreResult insert(std::uint8_t* image, const TBlobValues& blobs = {});
+    StoreResult modify(std::uint8_t* image, const std::uint8_t* asRead, const TBlobValues& blobs = {});
     StoreResult remove(const std::uint8_t* asSeen);
     // Headers read again under a read lock, the record set rebuilt when they changed.
     StoreResult refresh();
@@ -86,6 +103,17 @@ public:
 
 private:
     StoreResult rebuild();
+    // recordSet_ from the table's active records and the range.
+    StoreResult buildRecordSet();
+    bool inRange(const std::uint8_t* image) const;
+    bool readMemo(const ColumnDescriptor& column, const std::uint8_t* image,
+                  std::string& text) override;
+    bool indexCandidates(const std::vector<IndexCondition>& conditions, std::uint32_t size,
+                         TRecordsBitmap& candidates, bool& exact) override;
+    // The records of one condition, from an index that has its column first; false when
+    // no index can answer it.
+    bool answerFromIndex(const IndexCondition& condition, std::uint32_t size, TRecordsBitmap& hits);
+    int indexLeadingWith(const ColumnDescriptor& column) const;
     // Follows the table to its current generation: record by record when only cursors of
     // this table object changed known records since, else by a rebuild.
     StoreResult catchUp();
@@ -98,13 +126,25 @@ private:
 
     TDataDirectory& directory_;
     TDataTable* table_ = nullptr;  // shared; released in close()
-    TRecordsBitmap visible_;
+    TRecordsBitmap recordSet_;  // the active records, within the range when one is set
+    TRecordsBitmap visible_;    // the record set narrowed by every attached filter
+    int rangeSlot_ = -1;        // the index of the range, -1 when there is none
+    std::vector<std::uint8_t> rangeLow_, rangeHigh_;
     std::uint64_t generation_ = 0;
     std::uint32_t position_ = 0;
     bool beforeFirst_ = true;
     bool afterLast_ = false;
     std::uint32_t locked_ = 0;  // record locked for an edit, 0 none
     int order_ = -1;            // slot of the current index, -1 record-number order
+    // Where the current record's entry was last found in the current index, valid while the
+    // table stays at that generation: the next step goes on from there, without a descent.
+    struct IndexPlace {
+        TIndexPosition at;
+        std::uint32_t record = 0;
+        int slot = -1;
+        std::uint64_t generation = 0;
+    } place_;
+    void remember(const TIndexPosition& at, std::uint32_t record);
     TFilterList filters_;
     std::vector<TFilterHandle> attached_;  // the attached filters' handles
     // The visible set was brought up to date record by record, past the filters' bitmaps,

@@ -67,10 +67,27 @@ StoreResult TDataTable::openFiles() {
         r = TFileList::Instance().open(fs, memory, indexPath_, open, index_);
     }
     if (r) return r;
+    if ((r = openBlobFile(open))) return r;
     errorName_ = name_;
-    readOnly_ = options_.readOnly || data_->readOnly() || index_->readOnly();
+    readOnly_ = options_.readOnly || data_->readOnly() || index_->readOnly() ||
+                (blob_ != nullptr && blob_->readOnly());
     locks_ = std::make_unique<TTableLocks>(*data_, *index_, !options_.exclusive && !readOnly_);
+    locks_->attachBlobFile(blob_);
     return storecode::kOk;
+}
+
+StoreResult TDataTable::openBlobFile(const StoreOpenOptions& open) {
+    // Only a table with blob columns has a blob file; a header too short to tell is refused
+    // by the header checks that follow.
+    unsigned char bytes[kDataHeaderSize];
+    std::size_t got = 0;
+    errorName_ = dataPath_;
+    if (StoreResult r = data_->readSome(0, bytes, sizeof bytes, got)) return r;
+    if (got < sizeof bytes || readDataHeader(bytes).blobColumnCount == 0) return storecode::kOk;
+    blobPath_ = directory_.filePath(tableFileName(name_, ".BLB"));
+    errorName_ = blobPath_;
+    return TFileList::Instance().open(directory_.fileSystem(), directory_.inMemory(), blobPath_,
+                                      open, blob_);
 }
 
 StoreResult TDataTable::open() {
@@ -127,9 +144,11 @@ void TDataTable::close() {
     recordLocks_.clear();
     locks_.reset();
     cache_.reset();
+    blobs_.reset();
+    if (blob_ != nullptr) TFileList::Instance().close(blob_);
     TFileList::Instance().close(index_);
     TFileList::Instance().close(data_);
-    index_ = data_ = nullptr;
+    index_ = data_ = blob_ = nullptr;
 }
 
 StoreResult TDataTable::readHeaders() {
@@ -148,6 +167,12 @@ StoreResult TDataTable::readHeaders() {
     if (StoreResult r = loadDataFile(data_->file(), header, columns)) return r;
     header_ = header;
     columns_ = std::move(columns);
+    if (blob_ != nullptr) {
+        if (!blobs_) blobs_ = std::make_unique<TTableBlobs>(*blob_, blobBlockSize(header_));
+        errorName_ = blobPath_;
+        if (StoreResult r = blobs_->load()) return r;
+        errorName_ = name_;
+    }
     indexes_ = std::make_unique<TTableIndexes>(index_->file());
     return indexes_->open(columns_, header_.recordSize);
 }
@@ -238,6 +263,12 @@ StoreResult TDataTable::reloadIfChanged(bool& changed) {
     if (checked.recordSize != header_.recordSize || checked.columnCount != header_.columnCount)
         return storecode::kHeaderCorrupt;
     header_ = checked;
+    if (blobs_) {
+        bool blobsChanged = false;
+        errorName_ = blobPath_;
+        if (StoreResult r = blobs_->reread(blobsChanged)) return r;
+        errorName_ = name_;
+    }
     resetCaches();
     return rebuildActive();
 }

@@ -25,6 +25,7 @@
 
 #include "tablestore/engine/DataDirectory.h"
 #include "tablestore/engine/OperationNote.h"
+#include "tablestore/engine/TableBlobs.h"
 #include "tablestore/engine/TableIndexes.h"
 #include "tablestore/engine/RecordCache.h"
 #include "tablestore/engine/TableLocks.h"
@@ -101,12 +102,30 @@ public:
     StoreResult unlockRecord(std::uint32_t record, const void* owner);
     void unlockAll(const void* owner);
 
-    // `image` gets the slot's status, number and ID; `record` the slot.
-    StoreResult insertRecord(std::uint8_t* image, std::uint32_t& record, const void* owner);
+    // `image` gets the slot's status, number and ID; `record` the slot. `blobs` are the
+    // values of blob columns given for the row; the image's references to them are filled in.
+    StoreResult insertRecord(std::uint8_t* image, std::uint32_t& record, const void* owner,
+                             const TBlobValues& blobs = {});
     // Rewrites `record` (its ID kept) with `image`; `asRead` is its image before the edit.
-    StoreResult modifyRecord(std::uint32_t record, std::uint8_t* image, const std::uint8_t* asRead);
+    // Blob columns not in `blobs` keep the values the record holds on file.
+    StoreResult modifyRecord(std::uint32_t record, std::uint8_t* image, const std::uint8_t* asRead,
+                             const TBlobValues& blobs = {});
+
+    bool hasBlobFile() const noexcept { return blobs_ != nullptr; }
+    // The value of blob column `column` in `image`: 10753 for a column that is no blob
+    // column, 10030 for a reference to a value not written, 9998 for one past the file's
+    // blocks, 8963 for a damaged chain.
+    StoreResult readBlob(const std::uint8_t* image, const ColumnDescriptor& column, std::string& value);
     // 8708 when the record on file differs from `asSeen`.
     StoreResult deleteRecord(std::uint32_t record, const std::uint8_t* asSeen, const void* owner);
+
+    // Adds an index (tablestore/index/IndexDefinition.h gives the refusals) or deletes a
+    // secondary one (10022 for a name the table has no index of, 10055 for the primary
+    // index), under the write lock; the index file is then made again from the records. A
+    // unique index that two records would share a key in is refused with 9729, nothing
+    // changed. Other cursors' current index is named by its slot: they choose it again.
+    StoreResult addIndex(const TIndexDefinition& definition);
+    StoreResult deleteIndex(const std::string& name);
 
     // Checks the files against each other (headers, free-record chain, records and their
     // values, record IDs, indexes), reading them again under a read lock; each problem found
@@ -115,6 +134,8 @@ public:
 
 private:
     StoreResult checkFiles(TCheckFindings& findings);
+    // Every block of the blob file in exactly one value of an active record or free.
+    StoreResult checkBlobFile(TCheckFindings& findings);
     StoreResult openFiles();
     StoreResult readHeaders();
     StoreResult reloadIfChanged(bool& changed);
@@ -130,6 +151,19 @@ private:
     StoreResult checkRecord(const std::uint8_t* image);
     StoreResult writeDataHeader();
     StoreResult writeRecord(std::uint32_t record, const std::uint8_t* image, std::uint32_t bytes);
+    StoreResult openBlobFile(const StoreOpenOptions& open);
+    // Writes the values of `blobs` (and, for an insert, copies of values the image refers to)
+    // and fills in the image's references; `onFile` is the record as stored (modify) or null
+    // (insert). `replaced` gets the values that go once the record is written.
+    StoreResult writeBlobValues(std::uint8_t* image, const std::uint8_t* onFile,
+                                const TBlobValues& blobs, std::vector<BlobReference>& replaced);
+    StoreResult releaseBlobs(const std::vector<BlobReference>& values);
+    // 10753 for a value given for a column that is no blob column, 10029 for one too long.
+    StoreResult checkBlobValues(const TBlobValues& blobs);
+    // The blob values of every active record.
+    StoreResult collectBlobUses(std::vector<BlobUse>& uses);
+    StoreResult rebuildBlobChains();
+    StoreResult redefineIndexes(const TIndexHeader& header);
     StoreResult beginWrite(const TPendingOperation& operation);
     StoreResult endWrite();
     // Forgets the key changes of a failed operation and undoes what it wrote.
@@ -141,7 +175,9 @@ private:
     // Cuts the data file to the slots the header counts: at most the one slot an insert
     // appended; a file shorter than the header counts, or longer by more, is 8961.
     StoreResult cutAppendedSlot();
-    StoreResult rebuildFromRecords();
+    // The active records' bitmap and the index file made again from the records; the blob
+    // file's free-block chain too when `blobChains` (after a crash, or an undo that failed).
+    StoreResult rebuildFromRecords(bool blobChains);
     // Repairs what the note a killed process left describes, once the note is found to fit
     // the data header in `header_` (judgeOperationNote); else 8961 and nothing is written.
     StoreResult recoverFromNote(const TPendingOperation& note);
@@ -159,6 +195,9 @@ private:
     std::string errorName_, errorField_;
     TAbstractFile* data_ = nullptr;   // entries of the file list, released in close()
     TAbstractFile* index_ = nullptr;
+    TAbstractFile* blob_ = nullptr;  // only for tables with blob columns
+    std::string blobPath_;
+    std::unique_ptr<TTableBlobs> blobs_;
     std::unique_ptr<TTableLocks> locks_;
     DataHeader header_;
     std::unique_ptr<TTableIndexes> indexes_;

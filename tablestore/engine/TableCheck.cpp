@@ -91,6 +91,22 @@ StoreResult TDataTable::checkFiles(TCheckFindings& findings) {
         findings.add("index header counts %d active records, the data file %d",
                      {int(indexes_->activeRecords()), active});
     indexes_->check(slotScan(), findings);
+    return checkBlobFile(findings);
+}
+
+StoreResult TDataTable::checkBlobFile(TCheckFindings& findings) {
+    if (!blobs_) return storecode::kOk;
+    if (StoreResult r = blobs_->load()) {
+        findings.add("blob file header: error %d", {int(r)});
+        return storecode::kOk;
+    }
+    std::vector<BlobUse> uses;
+    if (StoreResult r = collectBlobUses(uses)) return r;
+    std::vector<std::string> problems;
+    errorName_ = blobPath_;
+    if (StoreResult r = blobs_->check(uses, problems)) return r;
+    errorName_ = name_;
+    for (const std::string& problem : problems) findings.add("%s", {problem});
     return storecode::kOk;
 }
 

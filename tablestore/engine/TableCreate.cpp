@@ -5,6 +5,7 @@
 #include "core/DateTime.h"
 #include "tablestore/engine/DataTable.h"
 #include "tablestore/engine/FileList.h"
+#include "tablestore/format/BlobFile.h"
 #include "tablestore/format/DataFile.h"
 #include "tablestore/index/IndexFile.h"
 
@@ -19,7 +20,8 @@ StoreResult createTableFiles(TDataDirectory& directory, const std::string& table
     const std::string indexPath = directory.filePath(tableFileName(tableName, ".IDX"));
     errorName = tableName;
     TFileList& files = TFileList::Instance();
-    if (files.isOpen(directory.inMemory(), dataPath) || files.isOpen(directory.inMemory(), indexPath))
+    if (files.isOpen(directory.inMemory(), dataPath) || files.isOpen(directory.inMemory(), indexPath) ||
+        files.isOpen(directory.inMemory(), directory.filePath(tableFileName(tableName, ".BLB"))))
         return storecode::kAccessDenied;
     // A new table never replaces files: a file of either name means a table is there (on
     // disk the creation itself also refuses any name taken, a dangling link included).
@@ -64,8 +66,18 @@ StoreResult createTableFiles(TDataDirectory& directory, const std::string& table
         return r;
     }
     if ((r = TIndexFile::create(*index, indexHeader))) return r;
+    if ((r = index->flush())) return r;
+    index.reset();
+    if (header.blobColumnCount != 0) {
+        const std::string blobPath = directory.filePath(tableFileName(tableName, ".BLB"));
+        errorName = blobPath;
+        BlobHeader blobHeader;
+        std::unique_ptr<StoreFile> blob;
+        if ((r = createBlobFile(directory.fileSystem(), blobPath, blobHeader, blob))) return r;
+        if ((r = blob->flush())) return r;
+    }
     errorName = tableName;
-    return index->flush();
+    return storecode::kOk;
 }
 
 }  // namespace wispel

@@ -158,8 +158,23 @@ StoreResult TTableIndexes::activeRecords(TRecordsBitmap& active) {
     return r == storecode::kEndOfFile || r == storecode::kOk ? storecode::kOk : r;
 }
 
-StoreResult TTableIndexes::rebuild(const TSlotScan& scan) {
-    TIndexHeader fresh = index_.header();
+int TTableIndexes::slotForFields(const std::vector<std::uint16_t>& fields) const {
+    for (const Keyed& index : keyed_) {
+        const TIndexSlot& slot = index_.header().Slots[index.slot];
+        if (fields.empty() || fields.size() > slot.ColumnCount) continue;
+        if (std::equal(fields.begin(), fields.end(), slot.FieldNumbers.begin())) return index.slot;
+    }
+    return -1;
+}
+
+const TKeyLayout* TTableIndexes::layout(int slot) const {
+    for (const Keyed& index : keyed_)
+        if (index.slot == slot) return &index.layout;
+    return nullptr;
+}
+
+StoreResult TTableIndexes::rebuild(const TSlotScan& scan, const TIndexHeader* definitions) {
+    TIndexHeader fresh = definitions != nullptr ? *definitions : index_.header();
     for (TIndexSlot& slot : fresh.Slots) slot.Root = slot.FreeHead = 0;
     fresh.EndOfFile = indexlayout::kPageSize;
     fresh.ActiveRecords = 0;

@@ -60,9 +60,17 @@ public:
     // active; 8965 when it names a record outside the slots.
     StoreResult activeRecords(TRecordsBitmap& active);
 
-    // Makes the index file again from the records: every index keeps its definition, loses
-    // its pages, and gets the keys of every record `scan` visits.
-    StoreResult rebuild(const TSlotScan& scan);
+    // Makes the index file again from the records: every index keeps its definition (or
+    // takes those of `definitions`), loses its pages, and gets the keys of every record
+    // `scan` visits. 9729 when a unique index meets a key twice; the file then holds no keys
+    // and the caller makes it again.
+    StoreResult rebuild(const TSlotScan& scan, const TIndexHeader* definitions = nullptr);
+    const TIndexHeader& header() const { return index_.header(); }
+    // The slot of the index whose leading key columns are `fields`, in that order (the
+    // primary index first); -1 when none is.
+    int slotForFields(const std::vector<std::uint16_t>& fields) const;
+    // The key layout of a slot with key columns, or null.
+    const TKeyLayout* layout(int slot) const;
     // The index file's invariants, and the system index against the records `scan` visits.
     void check(const TSlotScan& scan, TCheckFindings& findings);
 

@@ -49,50 +49,75 @@ StoreResult TTableLocks::lockWithRetries(TAbstractFile& file, std::uint64_t offs
     }
 }
 
-StoreResult TTableLocks::takeReadLock() {
-    if (!enabled_ || writeDepth_ > 0 || readDepth_++ > 0) return storecode::kOk;
+StoreResult TTableLocks::lockReadByte(TAbstractFile& file, std::uint64_t& offset) {
     std::uniform_int_distribution<std::uint32_t> pick(1, 65535);
     for (int tries = 0;; ++tries) {
-        readOffset_ = kReadBase - pick(random_);
-        StoreResult r = index_.lock(readOffset_, 1);
+        offset = kReadBase - pick(random_);
+        StoreResult r = file.lock(offset, 1);
         if (r == storecode::kOk) return r;
-        if (r != storecode::kTableLocked || tries >= kTableLockRetries) {
-            --readDepth_;
+        if (r != storecode::kTableLocked || tries >= kTableLockRetries)
             return r == storecode::kTableLocked ? storecode::kLockFailure : r;
-        }
         sleepMs(kTableLockSleepMs);
     }
 }
 
+StoreResult TTableLocks::takeReadLock() {
+    if (!enabled_ || writeDepth_ > 0 || readDepth_++ > 0) return storecode::kOk;
+    StoreResult r = lockReadByte(index_, readOffset_);
+    if (r == storecode::kOk && blob_ != nullptr) {
+        r = lockReadByte(*blob_, blobReadOffset_);
+        if (r != storecode::kOk) index_.unlock(readOffset_, 1);
+    }
+    if (r != storecode::kOk) --readDepth_;
+    return r;
+}
+
 StoreResult TTableLocks::releaseReadLock() {
     if (!enabled_ || readDepth_ == 0 || --readDepth_ > 0) return storecode::kOk;
-    return index_.unlock(readOffset_, 1);
+    StoreResult b = blob_ != nullptr ? blob_->unlock(blobReadOffset_, 1) : storecode::kOk;
+    StoreResult r = index_.unlock(readOffset_, 1);
+    return r != storecode::kOk ? r : b;
+}
+
+void TTableLocks::relockReadBytes() {
+    if (readDepth_ == 0) return;
+    index_.lock(readOffset_, 1);
+    if (blob_ != nullptr) blob_->lock(blobReadOffset_, 1);
 }
 
 StoreResult TTableLocks::takeWriteLock() {
     if (!enabled_ || writeDepth_++ > 0) return storecode::kOk;
-    // A read lock of this table object sits inside the range about to be taken: hand it
+    // A read lock of this table object sits inside the ranges about to be taken: hand it
     // back first, the write lock keeps the same readers out.
-    if (readDepth_ > 0) index_.unlock(readOffset_, 1);
+    if (readDepth_ > 0) {
+        index_.unlock(readOffset_, 1);
+        if (blob_ != nullptr) blob_->unlock(blobReadOffset_, 1);
+    }
     StoreResult r = lockWithRetries(data_, kDataWrite, 1);
     if (r == storecode::kOk) {
         r = lockWithRetries(index_, kIndexWrite, kIndexWriteLength);
+        if (r == storecode::kOk && blob_ != nullptr) {
+            r = lockWithRetries(*blob_, kIndexWrite, kIndexWriteLength);
+            if (r != storecode::kOk) index_.unlock(kIndexWrite, kIndexWriteLength);
+        }
         if (r != storecode::kOk) data_.unlock(kDataWrite, 1);
     }
     if (r != storecode::kOk) {
         --writeDepth_;
-        if (readDepth_ > 0) index_.lock(readOffset_, 1);
+        relockReadBytes();
     }
     return r;
 }
 
 StoreResult TTableLocks::releaseWriteLock() {
     if (!enabled_ || writeDepth_ == 0 || --writeDepth_ > 0) return storecode::kOk;
+    StoreResult b = blob_ != nullptr ? blob_->unlock(kIndexWrite, kIndexWriteLength) : storecode::kOk;
     StoreResult r = index_.unlock(kIndexWrite, kIndexWriteLength);
     StoreResult d = data_.unlock(kDataWrite, 1);
-    if (readDepth_ > 0) index_.lock(readOffset_, 1);
-    return r != storecode::kOk || d != storecode::kOk ? storecode::kCannotUnlock
-                                                      : storecode::kOk;
+    relockReadBytes();
+    return r != storecode::kOk || d != storecode::kOk || b != storecode::kOk
+               ? storecode::kCannotUnlock
+               : storecode::kOk;
 }
 
 }  // namespace wispel

@@ -6,6 +6,8 @@
 //   read lock                 index file, 1 byte at 0x7FFFFFFF - r, r random in 1..65535
 //   write lock                data file,  1 byte at 0x7FFFFFFF, then
 //                             index file, 65535 bytes from 0x7FFF0000
+//   blob file (tables with blob columns): a read lock's byte and the write range as in the
+//   index file, each taken after the index file's
 //
 // The index file's write range covers every byte a read lock can take: a writer waits for
 // the readers and keeps new ones out; readers do not exclude each other.
@@ -42,6 +44,8 @@ public:
     TTableLocks& operator=(const TTableLocks&) = delete;
 
     bool enabled() const noexcept { return enabled_; }
+    // The blob file, locked beside the index file from now on; taken while no lock is held.
+    void attachBlobFile(TAbstractFile* blob) noexcept { blob_ = blob; }
 
     // 10258 after the retries of `settings` (one try, then up to lockRetryCount rounds
     // with lockWaitTime between them).
@@ -58,13 +62,17 @@ public:
 
 private:
     StoreResult lockWithRetries(TAbstractFile& file, std::uint64_t offset, std::uint64_t length);
+    StoreResult lockReadByte(TAbstractFile& file, std::uint64_t& offset);
+    void relockReadBytes();
 
     TAbstractFile& data_;
     TAbstractFile& index_;
+    TAbstractFile* blob_ = nullptr;
     bool enabled_;
     int readDepth_ = 0;
     int writeDepth_ = 0;
     std::uint64_t readOffset_ = 0;  // the byte of the read lock held
+    std::uint64_t blobReadOffset_ = 0;
     std::minstd_rand random_;
 };
 

@@ -73,6 +73,7 @@ StoreResult TDataTable::endWrite() {
         if (StoreResult r = writeOperationNote(index_->file(), {})) return r;
     }
     pending_ = {};
+    if (blobs_) blobs_->forget();
     return storecode::kOk;
 }
 
@@ -127,12 +128,14 @@ StoreResult TDataTable::rollBack(StoreResult result, const DataHeader& before,
                                  const std::uint8_t* oldImage) {
     indexes_->discardPending();
     const std::string name = errorName_;
+    // Blocks the undo could not put back are found again from the records.
+    const bool blobsUndone = !blobs_ || blobs_->undo() == storecode::kOk;
     const TPendingOperation op = pending_;
     header_ = before;
     StoreResult r = undoSlot(op, oldImage);
     if (r == storecode::kOk) r = writeDataHeader();
     if (r == storecode::kOk) r = cutAppendedSlot();
-    if (r == storecode::kOk) r = rebuildFromRecords();
+    if (r == storecode::kOk) r = rebuildFromRecords(!blobsUndone);
     if (r == storecode::kOk) pending_ = {};
     errorName_ = name;
     return result;
@@ -173,9 +176,13 @@ StoreResult TDataTable::cutAppendedSlot() {
     return storecode::kOk;
 }
 
-StoreResult TDataTable::rebuildFromRecords() {
+StoreResult TDataTable::rebuildFromRecords(bool blobChains) {
     resetCaches();
     if (StoreResult r = rebuildActive(true)) return r;
+    // After a crash the blob blocks of the operation may be half taken or half released.
+    if (blobChains) {
+        if (StoreResult r = rebuildBlobChains()) return r;
+    }
     return rebuildIndexFile();
 }
 
@@ -213,9 +220,19 @@ StoreResult TDataTable::recoverFromNote(const TPendingOperation& note) {
         }
         errorName_ = name_;
     }
+    if (columns_.empty()) columns_ = columns;
+    if (blob_ != nullptr && !blobs_) {
+        blobs_ = std::make_unique<TTableBlobs>(*blob_, blobBlockSize(header_));
+        errorName_ = blobPath_;
+        if ((r = blobs_->load())) {
+            blobs_.reset();
+            return r;
+        }
+        errorName_ = name_;
+    }
     if (repair == TNoteRepair::undo) r = undoSlot(note, nullptr);
     if (r == storecode::kOk) r = cutAppendedSlot();
-    if (r == storecode::kOk) r = rebuildFromRecords();
+    if (r == storecode::kOk) r = rebuildFromRecords(true);
     return r;
 }
 
@@ -258,7 +275,7 @@ StoreResult TDataTable::rebuildIndexFile() {
 }
 
 StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
-                                     const void* owner) {
+                                     const void* owner, const TBlobValues& blobs) {
     errorField_.clear();
     if (StoreResult r = takeWriteLock()) return fail(r);
     const DataHeader before = header_;
@@ -273,6 +290,7 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     if (r == storecode::kOk) r = checkRecord(image);
     std::int32_t largestId = 0;
     if (r == storecode::kOk) r = indexes_->largestRecordId(largestId);
+    if (r == storecode::kOk) r = checkBlobValues(blobs);
     if (r == storecode::kOk) r = lockRecord(record, owner);
     if (r != storecode::kOk) return fail(releaseWriteLock(r));
 
@@ -290,7 +308,9 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
         return fail(releaseWriteLock(r));
     }
     indexes_->setActiveRecords(indexes_->activeRecords() + 1);
+    std::vector<BlobReference> replaced;
     r = beginWrite({TPendingKind::insert, record, link, before.changeCounter});
+    if (r == storecode::kOk) r = writeBlobValues(image, nullptr, blobs, replaced);
     if (r == storecode::kOk) r = writeRecord(record, image, recordSize());
     if (r == storecode::kOk) r = writeDataHeader();
     if (r == storecode::kOk) r = endWrite();
@@ -308,7 +328,7 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
 }
 
 StoreResult TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
-                                     const std::uint8_t* asRead) {
+                                     const std::uint8_t* asRead, const TBlobValues& blobs) {
     (void)asRead;
     errorField_.clear();
     if (StoreResult r = takeWriteLock()) return fail(r);
@@ -319,15 +339,21 @@ StoreResult TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
         std::memcpy(image, current.data(), kRecordHeaderSize);  // status, number and ID stay
         r = checkRecord(image);
     }
+    if (r == storecode::kOk) r = checkBlobValues(blobs);
     if (r == storecode::kOk) r = indexes_->changeRecord(record, current.data(), image, errorField_);
     if (r != storecode::kOk) {
         indexes_->discardPending();
         return fail(releaseWriteLock(r));
     }
     const DataHeader before = header_;
+    std::vector<BlobReference> replaced;
     r = beginWrite({TPendingKind::modify, record, 0, header_.changeCounter});
+    if (r == storecode::kOk) r = writeBlobValues(image, current.data(), blobs, replaced);
     if (r == storecode::kOk) r = writeRecord(record, image, recordSize());
     if (r == storecode::kOk) r = writeDataHeader();
+    // Values the record held go only now: until the data header is written the operation
+    // may still be undone, and the record then needs them.
+    if (r == storecode::kOk) r = releaseBlobs(replaced);
     if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) return fail(releaseWriteLock(rollBack(r, before, current.data())));
     cache_->put(record, image);
@@ -356,9 +382,14 @@ StoreResult TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* a
     const DataHeader before = header_;
     RecordImage freed(current.begin(), current.end());
     freeRecordSlot(header_, freed, record);
+    std::vector<BlobReference> values;
+    for (const ColumnDescriptor& column : columns_)
+        if (column.type == enginetype::kBlob && hasValue(current.data(), column))
+            values.push_back(readBlobReference(valueBytes(current.data(), column)));
     r = beginWrite({TPendingKind::remove, record, 0, before.changeCounter});
     if (r == storecode::kOk) r = writeRecord(record, freed.data(), recordSize());
     if (r == storecode::kOk) r = writeDataHeader();
+    if (r == storecode::kOk) r = releaseBlobs(values);
     if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) {
         r = rollBack(r, before, nullptr);

@@ -53,8 +53,28 @@ bool TFilter::passes(std::uint32_t recordNo, const std::uint8_t* image,
     return !callback_ || callback_(recordNo, image);
 }
 
+std::vector<TFilterRecordSource::IndexCondition> TFilter::indexConditions() const {
+    std::vector<TFilterRecordSource::IndexCondition> conditions;
+    if (!canUseIndexes()) return conditions;
+    for (const TFilterInstruction& in : program_->code) {
+        if (in.opcode == TFilterOpcode::logicalAnd) continue;
+        if (in.opcode != TFilterOpcode::compareColumnConstant || in.negated) return {};
+        conditions.push_back({in.column, in.op, program_->constants[in.constant],
+                              !in.caseInsensitive && !in.partial});
+    }
+    return conditions;
+}
+
 StoreResult TFilter::apply(const TRecordsBitmap& candidates, TFilterRecordSource& source) {
     bitmap_ = candidates;
+    // An index may hand over the records that can pass, or even exactly those that do.
+    const auto conditions = indexConditions();
+    TRecordsBitmap hits;
+    bool exact = false;
+    if (!conditions.empty() && source.indexCandidates(conditions, bitmap_.size(), hits, exact)) {
+        bitmap_.intersect(hits);
+        if (exact) return storecode::kOk;
+    }
     if (evaluator_) evaluator_->startPass();
     for (std::uint32_t n = bitmap_.nextMember(1); n != 0; n = bitmap_.nextMember(n + 1)) {
         const std::uint8_t* image = nullptr;

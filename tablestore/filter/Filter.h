@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tablestore/errors/StoreResult.h"
 #include "tablestore/filter/FilterColumns.h"
@@ -56,6 +57,8 @@ public:
 
 private:
     TFilter() = default;
+    // The comparisons an index could answer; empty when it could not.
+    std::vector<TFilterRecordSource::IndexCondition> indexConditions() const;
 
     TFilterColumns columns_;  // a copy: the program refers to columns by position
     std::unique_ptr<TFilterProgram> program_;

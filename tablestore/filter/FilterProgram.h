@@ -59,8 +59,8 @@ struct TFilterProgram {
     std::deque<std::string> constantTexts;  // what the constants' texts point to
     std::size_t stackDepth = 0;             // the most values on the stack at once
     // The filter is a comparison of a column with a constant, or such comparisons joined
-    // by AND, so an index on the column could answer it. Record-by-record evaluation
-    // gives the same result, which is what the filter does today.
+    // by AND, so an index on the column could answer it (TFilterRecordSource says how);
+    // the answer always equals record-by-record evaluation.
     bool canUseIndexes = false;
     bool usesMemo = false;
 };

@@ -28,10 +28,6 @@ bool isUsedBlock(const BlobHeader& header, std::uint32_t blockSize, std::uint64_
            (offset - kBlobHeaderSize) % blockSize == 0;
 }
 
-std::uint64_t blockOffset(std::uint32_t blockSize, std::int32_t block) {
-    return kBlobHeaderSize + (static_cast<std::uint64_t>(block) - 1) * blockSize;
-}
-
 std::uint32_t usedBlocks(const BlobHeader& header, std::uint32_t blockSize) {
     return (header.usedEnd - kBlobHeaderSize) / blockSize;
 }
@@ -45,7 +41,7 @@ StoreResult valueChain(StoreFile& file, const BlobHeader& header, std::uint32_t 
     const std::uint64_t needed = (std::uint64_t{reference.length} + room - 1) / room;
     if (reference.block < 1 || needed > usedBlocks(header, blockSize)) return kBlobCorrupt;
     chain.reserve(needed);
-    std::uint64_t at = blockOffset(blockSize, reference.block);
+    std::uint64_t at = blobBlockOffset(blockSize, reference.block);
     std::uint64_t left = reference.length;
     while (left > 0) {
         if (!isUsedBlock(header, blockSize, at)) return kBlobCorrupt;
@@ -66,16 +62,18 @@ StoreResult valueChain(StoreFile& file, const BlobHeader& header, std::uint32_t 
 
 // Takes a block for a new value: the free chain's head, else a new one at the end.
 StoreResult takeBlock(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
-                      std::uint32_t& offset) {
+                      std::uint32_t& offset, std::vector<std::uint32_t>* taken) {
     if (header.freeChainHead != 0) {
         if (!isUsedBlock(header, blockSize, header.freeChainHead)) return kBlobCorrupt;
         unsigned char head[kBlobBlockHeaderSize];
         if (StoreResult r = file.read(header.freeChainHead, head, sizeof head)) return r;
         std::uint32_t next = getLe32(head);
+        if (getLe32(head + 4) != 0) return kBlobCorrupt;  // a block of a value, not a free one
         if (next != 0 && (!isUsedBlock(header, blockSize, next) || next == header.freeChainHead))
             return kBlobCorrupt;
         offset = header.freeChainHead;
         header.freeChainHead = next;
+        if (taken != nullptr) taken->push_back(offset);
         return kOk;
     }
     if (std::uint64_t{header.usedEnd} + blockSize > kMaxBlobFileEnd) return kTableFull;
@@ -84,17 +82,24 @@ StoreResult takeBlock(StoreFile& file, BlobHeader& header, std::uint32_t blockSi
     return kOk;
 }
 
-StoreResult writeBlock(StoreFile& file, std::uint32_t blockSize, std::uint32_t offset,
-                       std::uint32_t next, std::string_view bytes) {
-    std::vector<unsigned char> block(blockSize, 0);
-    putLe32(block.data(), next);
-    putLe32(block.data() + 4, static_cast<std::uint32_t>(bytes.size()));
-    if (!bytes.empty())
-        std::memcpy(block.data() + kBlobBlockHeaderSize, bytes.data(), bytes.size());
-    return file.write(offset, block.data(), block.size());
-}
 
 }  // namespace
+
+std::uint64_t blobBlockOffset(std::uint32_t blockSize, std::int32_t block) {
+    return kBlobHeaderSize + (static_cast<std::uint64_t>(block) - 1) * blockSize;
+}
+
+std::int32_t blobBlockNumber(std::uint32_t blockSize, std::uint64_t offset) {
+    return static_cast<std::int32_t>((offset - kBlobHeaderSize) / blockSize + 1);
+}
+
+StoreResult writeBlobBlockHead(StoreFile& file, std::uint32_t offset, std::uint32_t next,
+                               std::uint32_t held) {
+    unsigned char head[kBlobBlockHeaderSize];
+    putLe32(head, next);
+    putLe32(head + 4, held);
+    return file.write(offset, head, sizeof head);
+}
 
 BlobHeader readBlobHeader(const unsigned char* p) {
     BlobHeader h;
@@ -177,36 +182,87 @@ StoreResult saveBlobHeader(StoreFile& file, BlobHeader& header, bool changed) {
 
 StoreResult readBlob(StoreFile& file, const BlobHeader& header, std::uint32_t blockSize,
                      const BlobReference& reference, std::string& value) {
-    std::vector<std::uint32_t> chain;
-    if (StoreResult r = valueChain(file, header, blockSize, reference, chain)) return r;
-    std::string read(reference.length, '\0');
+    value.clear();
+    if (reference.length == 0) return reference.block == 0 ? kOk : kBlobCorrupt;
     const std::uint32_t room = blockSize - kBlobBlockHeaderSize;
-    std::size_t done = 0;
-    for (std::uint32_t offset : chain) {
-        std::size_t part = std::min<std::size_t>(room, read.size() - done);
-        if (StoreResult r = file.read(offset + kBlobBlockHeaderSize, read.data() + done, part))
-            return r;
-        done += part;
+    const std::uint64_t needed = (std::uint64_t{reference.length} + room - 1) / room;
+    if (reference.block < 1 || needed > usedBlocks(header, blockSize)) return kBlobCorrupt;
+    std::string read(reference.length, '\0');
+    std::vector<std::uint32_t> seen;
+    seen.reserve(needed);
+    std::vector<unsigned char> buffer;
+    std::uint64_t at = blobBlockOffset(blockSize, reference.block);
+    std::uint64_t done = 0;
+    // Blocks written together usually lie side by side: a run of them comes in one read,
+    // and a link elsewhere starts the next run. Every block holds bytes, so even a chain
+    // that loops ends after `needed` blocks.
+    while (done < reference.length) {
+        if (!isUsedBlock(header, blockSize, at)) return kBlobCorrupt;
+        const std::uint64_t blocksLeft = (reference.length - done + room - 1) / room;
+        const std::uint64_t run = std::min<std::uint64_t>(
+            {blocksLeft, (header.usedEnd - at) / blockSize,
+             std::max<std::uint64_t>(1, (1u << 20) / blockSize)});
+        buffer.resize(run * blockSize);
+        if (StoreResult r = file.read(at, buffer.data(), buffer.size()))
+            return r == kReadError ? kEndOfBlob : r;
+        for (std::uint64_t i = 0; i < run; ++i) {
+            const unsigned char* block = buffer.data() + i * blockSize;
+            const std::uint64_t left = reference.length - done;
+            const std::uint32_t held = getLe32(block + 4);
+            if (held != std::min<std::uint64_t>(left, room)) return kBlobCorrupt;
+            std::memcpy(read.data() + done, block + kBlobBlockHeaderSize, held);
+            done += held;
+            seen.push_back(static_cast<std::uint32_t>(at));
+            const std::uint32_t next = getLe32(block);
+            if (done == reference.length) {
+                if (next != 0) return kBlobCorrupt;
+                break;
+            }
+            const bool adjacent = next == at + blockSize;
+            at = next;
+            if (!adjacent) break;
+        }
     }
+    std::sort(seen.begin(), seen.end());
+    if (std::adjacent_find(seen.begin(), seen.end()) != seen.end()) return kBlobCorrupt;
     value = std::move(read);
     return kOk;
 }
 
 StoreResult writeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
-                      std::string_view value, BlobReference& reference) {
+                      std::string_view value, BlobReference& reference,
+                      std::vector<std::uint32_t>* taken) {
     if (value.size() > kMaxBlobFileEnd) return kInvalidBlobLength;
     const std::uint32_t room = blockSize - kBlobBlockHeaderSize;
     std::vector<std::uint32_t> blocks((value.size() + room - 1) / room);
     BlobHeader updated = header;
     for (auto& offset : blocks) {
-        if (StoreResult r = takeBlock(file, updated, blockSize, offset)) return r;
+        if (StoreResult r = takeBlock(file, updated, blockSize, offset, taken)) return r;
     }
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        std::uint32_t next = i + 1 < blocks.size() ? blocks[i + 1] : 0;
-        std::string_view part = value.substr(i * room, room);
-        if (StoreResult r = writeBlock(file, blockSize, blocks[i], next, part)) return r;
-    }
+    // A free chain that runs in a circle would hand out one block twice.
+    std::vector<std::uint32_t> sorted = blocks;
+    std::sort(sorted.begin(), sorted.end());
+    if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return kBlobCorrupt;
+    // From here the blocks are the value's, even when a write below fails.
     header = updated;
+    // Blocks side by side (new ones at the end, usually) go out in one write.
+    std::vector<unsigned char> run;
+    for (std::size_t first = 0; first < blocks.size();) {
+        std::size_t last = first;
+        while (last + 1 < blocks.size() && blocks[last + 1] == blocks[last] + blockSize &&
+               last - first < 2047)
+            ++last;
+        run.assign((last - first + 1) * std::size_t{blockSize}, 0);
+        for (std::size_t i = first; i <= last; ++i) {
+            unsigned char* block = run.data() + (i - first) * blockSize;
+            std::string_view part = value.substr(i * room, room);
+            putLe32(block, i + 1 < blocks.size() ? blocks[i + 1] : 0);
+            putLe32(block + 4, static_cast<std::uint32_t>(part.size()));
+            if (!part.empty()) std::memcpy(block + kBlobBlockHeaderSize, part.data(), part.size());
+        }
+        if (StoreResult r = file.write(blocks[first], run.data(), run.size())) return r;
+        first = last + 1;
+    }
     reference.length = static_cast<std::uint32_t>(value.size());
     reference.block =
         blocks.empty() ? 0
@@ -215,13 +271,13 @@ StoreResult writeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSi
 }
 
 StoreResult freeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
-                     const BlobReference& reference) {
+                     const BlobReference& reference, std::vector<std::uint32_t>* chainOut) {
     std::vector<std::uint32_t> chain;
     if (StoreResult r = valueChain(file, header, blockSize, reference, chain)) return r;
+    if (chainOut != nullptr) *chainOut = chain;
     BlobHeader updated = header;
     for (std::uint32_t offset : chain) {
-        if (StoreResult r = writeBlock(file, blockSize, offset, updated.freeChainHead, {}))
-            return r;
+        if (StoreResult r = writeBlobBlockHead(file, offset, updated.freeChainHead, 0)) return r;
         updated.freeChainHead = offset;
     }
     header = updated;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tablestore/errors/StoreResult.h"
 #include "tablestore/files/StoreFile.h"
@@ -65,11 +66,22 @@ StoreResult saveBlobHeader(StoreFile& file, BlobHeader& header, bool changed);
 StoreResult readBlob(StoreFile& file, const BlobHeader& header, std::uint32_t blockSize,
                      const BlobReference& reference, std::string& value);
 // Writes a value into free blocks first, then new ones at the end (9479 past 2000000000
-// bytes); `reference` receives where it went.
+// bytes); `reference` receives where it went. `taken`, when given, receives the blocks taken
+// from the free-block chain, in chain order, so that a caller can give them back. When
+// taking the blocks fails the header is as it was; when writing them fails it holds them.
 StoreResult writeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
-                      std::string_view value, BlobReference& reference);
-// Puts every block of a value on the free-block chain.
+                      std::string_view value, BlobReference& reference,
+                      std::vector<std::uint32_t>* taken = nullptr);
+// Puts every block of a value on the free-block chain; `chain`, when given, receives the
+// value's blocks in value order, so that a caller can restore it.
 StoreResult freeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
-                     const BlobReference& reference);
+                     const BlobReference& reference, std::vector<std::uint32_t>* chain = nullptr);
+
+// The file offset of block `block` (from 1), and the block at a file offset.
+std::uint64_t blobBlockOffset(std::uint32_t blockSize, std::int32_t block);
+std::int32_t blobBlockNumber(std::uint32_t blockSize, std::uint64_t offset);
+// Writes the 8-byte head of one block: the next link and the value bytes it holds.
+StoreResult writeBlobBlockHead(StoreFile& file, std::uint32_t offset, std::uint32_t next,
+                               std::uint32_t held);
 
 }  // namespace wispel

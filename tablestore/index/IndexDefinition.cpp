@@ -37,12 +37,14 @@ StoreResult fillSlot(const TIndexDefinition& definition,
         }
         keyLength += 1u + column.width;
         slot.FieldNumbers[i] = field;
+        slot.ColumnOptions[i] = i < definition.Descending.size() && definition.Descending[i] ? 1 : 0;
     }
     if (keyLength > kMaxKeyLength) return storecode::kInvalidKeySize;
     slot.Name = definition.Name;
     slot.KeyLength = static_cast<std::uint16_t>(keyLength);
     slot.Unique = definition.Unique;
     slot.Compression = definition.Compression;
+    slot.CaseInsensitive = definition.CaseInsensitive ? 1 : 0;
     slot.ColumnCount = static_cast<std::uint8_t>(columnCount);
     return storecode::kOk;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Index definitions of a new table: the primary index with key columns, or a secondary
-// index, added to the header of an index file that holds no keys yet. Option bytes stay
-// zero in indexes made here.
+// index, added to the header of an index file that holds no keys yet. Text compared without
+// regard to case sets the slot's option byte 34, a descending key column its byte in 38 to
+// 53; the other option bytes stay zero.
 
 #include <cstdint>
 #include <span>
@@ -19,6 +20,8 @@ struct TIndexDefinition {
     std::vector<std::uint16_t> FieldNumbers;  // 1-based, 1 to 16 of them
     bool Unique = false;
     std::uint8_t Compression = indexlayout::kCompressNone;
+    bool CaseInsensitive = false;
+    std::vector<bool> Descending{};  // per key column; missing ones ascend
 };
 
 // Fills the primary slot (clearing the no-key flag) or the next secondary slot. Errors:

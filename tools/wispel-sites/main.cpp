@@ -9,7 +9,6 @@
 // standard output cannot take.
 
 #include <cstdio>
-#include <exception>
 #include <string>
 
 #include "core/CommandLineTool.h"
@@ -46,17 +45,6 @@ int main(int argc, char** argv) {
     std::string error;
     if (!wispel::parseSitesArguments(arguments, command, error))
         return wispel::usageError(kUsage, error, stderr);
-    int status = 1;
-    // Nothing may end the tool but its own exit: an error of any kind is reported.
-    try {
-        status = wispel::runSitesCommand(command, stdout, stderr);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "Unknown error.\n");
-    }
-    const std::string writeError = wispel::outputError(stdout, "standard output");
-    if (writeError.empty()) return status;
-    std::fprintf(stderr, "%s\n", writeError.c_str());
-    return 1;
+    return wispel::runReportingErrors(
+        [&] { return wispel::runSitesCommand(command, stdout, stderr); });
 }

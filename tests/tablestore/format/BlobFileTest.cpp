@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tablestore/format/BlobFile.h"
 #include "tablestore/format/ByteOrder.h"
 
@@ -116,4 +118,36 @@ TEST(BlobHeaderChecks, GiveTheirCodes) {
     EXPECT_EQ(blobBlockSize(data), 512u);
     data.blobBlockSize = 1024;
     EXPECT_EQ(blobBlockSize(data), 1024u);
+}
+
+// The worked example of doc/table_format.md, "Blocks", byte for byte.
+TEST_F(BlobFileTest, WorkedExampleOfTheFormatDocument) {
+    auto bytesAt = [&](std::uint64_t offset, std::size_t size) {
+        std::vector<unsigned char> bytes(size);
+        EXPECT_EQ(file->read(offset, bytes.data(), size), storecode::kOk);
+        return bytes;
+    };
+    using Bytes = std::vector<unsigned char>;
+    BlobReference first, second;
+    ASSERT_EQ(writeBlob(*file, header, kBlock, std::string(100, 'A'), first), storecode::kOk);
+    ASSERT_EQ(saveBlobHeader(*file, header, true), storecode::kOk);
+    ASSERT_EQ(writeBlob(*file, header, kBlock, "hi", second), storecode::kOk);
+    ASSERT_EQ(saveBlobHeader(*file, header, true), storecode::kOk);
+    EXPECT_EQ(bytesAt(0, 4), (Bytes{3, 0, 0, 0}));
+    EXPECT_EQ(bytesAt(13, 4), (Bytes{0xC0, 0x02, 0, 0}));
+    EXPECT_EQ(bytesAt(512, 9), (Bytes{0x40, 0x02, 0, 0, 0x38, 0, 0, 0, 'A'}));
+    EXPECT_EQ(bytesAt(576 + 8 + 43, 2), (Bytes{'A', 0}));
+    EXPECT_EQ(bytesAt(640, 10), (Bytes{0, 0, 0, 0, 2, 0, 0, 0, 'h', 'i'}));
+    EXPECT_EQ(first, (BlobReference{1, 100}));
+    EXPECT_EQ(second, (BlobReference{3, 2}));
+    ASSERT_EQ(freeBlob(*file, header, kBlock, first), storecode::kOk);
+    ASSERT_EQ(saveBlobHeader(*file, header, true), storecode::kOk);
+    EXPECT_EQ(bytesAt(512, 8), (Bytes(8, 0)));
+    EXPECT_EQ(bytesAt(576, 8), (Bytes{0, 0x02, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(bytesAt(9, 4), (Bytes{0x40, 0x02, 0, 0}));
+    BlobReference third;
+    ASSERT_EQ(writeBlob(*file, header, kBlock, std::string(112, 'C'), third), storecode::kOk);
+    EXPECT_EQ(third, (BlobReference{2, 112}));
+    EXPECT_EQ(header.usedEnd, 704u);
+    EXPECT_EQ(read(third), std::string(112, 'C'));
 }

@@ -11,12 +11,18 @@
 //                          each operation prints "begin OP ID NAME", after it "done OP ID
 //                          NAME" (the ID of an insert only in its "done" line); names are
 //                          "n" or "e" and a counter that starts at START
+//   memo-writer DIR START SEED  the same on News.DAT (tests/tablestore/sitesfixture), whose
+//                          rows carry a memo: NAME is "n" or "e", the counter, ":" and the
+//                          memo's length; Site holds the counter and the memo is
+//                          bodyText(counter, length), so edits grow and shrink it
 //
 // Errors print "error CODE" (0 for errors without an engine code) and exit 1.
 
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <iostream>
 #include <random>
 #include <string>
@@ -25,6 +31,7 @@
 #include "feeds/SitesSchema.h"
 #include "tablestore/component/StoreTable.h"
 #include "tablestore/errors/StoreEngineError.h"
+#include "tests/tablestore/sitesfixture/NewsTableFixture.h"
 
 using namespace wispel;
 
@@ -54,7 +61,10 @@ bool findId(TStoreTable& table, int id) {
     return false;
 }
 
-void writer(TStoreTable& table, long counter, unsigned seed) {
+// Names the row of an insert ("n") or edit ("e") numbered `counter` and fills its fields.
+using RowFiller = std::function<std::string(TStoreTable&, const char* kind, long counter)>;
+
+void writeAtRandom(TStoreTable& table, long counter, unsigned seed, const RowFiller& fill) {
     std::mt19937 random(seed);
     std::vector<int> ids;
     for (table.MoveFirst(); !table.AtEnd(); table.MoveNext())
@@ -64,13 +74,9 @@ void writer(TStoreTable& table, long counter, unsigned seed) {
         const int pick = static_cast<int>(random() % 10);
         const bool insert = ids.size() < 5 || (pick < 5 && ids.size() < 40);
         if (insert) {
-            const std::string name = "n" + std::to_string(counter);
-            say("begin insert 0 " + name);
             table.StartInsert();
-            table.FieldNamed("Name").SetTextValue(name);
-            table.FieldNamed("URL").SetTextValue("http://example.org/" + name);
-            table.FieldNamed("Update").SetIntegerValue(static_cast<int>(counter % 1000));
-            table.FieldNamed("Active").SetBooleanValue(counter % 2 == 0);
+            const std::string name = fill(table, "n", counter);
+            say("begin insert 0 " + name);
             table.PostRow();
             const int id = table.FieldNamed("ID").IntegerValue();
             ids.push_back(id);
@@ -81,10 +87,9 @@ void writer(TStoreTable& table, long counter, unsigned seed) {
         const int id = ids[at];
         if (!findId(table, id)) throw EDatabaseError("row " + std::to_string(id) + " missing");
         if (pick < 8) {
-            const std::string name = "e" + std::to_string(counter);
-            say("begin edit " + std::to_string(id) + " " + name);
             table.StartEdit();
-            table.FieldNamed("Name").SetTextValue(name);
+            const std::string name = fill(table, "e", counter);
+            say("begin edit " + std::to_string(id) + " " + name);
             table.PostRow();
             say("done edit " + std::to_string(id) + " " + name);
         } else {
@@ -94,6 +99,32 @@ void writer(TStoreTable& table, long counter, unsigned seed) {
             say("done delete " + std::to_string(id) + " -");
         }
     }
+}
+
+std::string fillSite(TStoreTable& table, const char* kind, long counter) {
+    const std::string name = kind + std::to_string(counter);
+    table.FieldNamed("Name").SetTextValue(name);
+    if (*kind == 'n') {
+        table.FieldNamed("URL").SetTextValue("http://example.org/" + name);
+        table.FieldNamed("Update").SetIntegerValue(static_cast<int>(counter % 1000));
+        table.FieldNamed("Active").SetBooleanValue(counter % 2 == 0);
+    }
+    return name;
+}
+
+// Memo rows: Site holds the counter, the memo is bodyText(counter, length) of a length drawn
+// from sizes around the block size, so that edits grow and shrink it.
+RowFiller memoFiller(unsigned seed) {
+    auto random = std::make_shared<std::mt19937>(seed ^ 0x5bd1e995u);
+    return [random](TStoreTable& table, const char* kind, long counter) {
+        static const std::size_t lengths[] = {0, 1, 504, 505, 3000, 20000, 70000};
+        const std::size_t length = lengths[(*random)() % std::size(lengths)];
+        const std::string name = kind + std::to_string(counter) + ":" + std::to_string(length);
+        table.FieldNamed("Site").SetIntegerValue(static_cast<int>(counter));
+        table.FieldNamed("Title").SetTextValue(name);
+        table.FieldNamed("Body").SetTextValue(test::bodyText(static_cast<int>(counter), length));
+        return name;
+    };
 }
 
 int run(const std::vector<std::string>& args) {
@@ -119,9 +150,16 @@ int run(const std::vector<std::string>& args) {
         say(table.ReadOnly() ? "readonly" : "writable");
         for (table.MoveFirst(); !table.AtEnd(); table.MoveNext())
             say(table.FieldNamed("Name").TextValue());
+    } else if (command == "memo-writer") {
+        table.SetDatabaseName(dir);
+        table.SetTableName(test::kNewsTableName);
+        table.Open();
+        const auto seed = static_cast<unsigned>(std::stoul(args.at(3)));
+        writeAtRandom(table, std::stol(args.at(2)), seed, memoFiller(seed));
     } else if (command == "writer") {
         open(table, dir);
-        writer(table, std::stol(args.at(2)), static_cast<unsigned>(std::stoul(args.at(3))));
+        writeAtRandom(table, std::stol(args.at(2)), static_cast<unsigned>(std::stoul(args.at(3))),
+                      fillSite);
     } else {
         return 2;
     }

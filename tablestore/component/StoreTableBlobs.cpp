@@ -1,0 +1,56 @@
+// TStoreTable: the values of blob columns. An assigned value waits with the row until it is
+// posted (the engine writes it with the record); a value read is fetched from the blob file
+// when a field first asks for it and kept while neither the row nor the table changed.
+
+#include "tablestore/component/ComponentErrors.h"
+#include "tablestore/component/StoreTable.h"
+#include "tablestore/engine/DataCursor.h"
+#include "tablestore/format/BlobFile.h"
+#include "tablestore/format/RecordValues.h"
+
+namespace wispel {
+
+const std::string* TStoreTable::pendingBlob(const TStoreField& field) const {
+    if (state_ != TStoreDataSetState::dsEdit && state_ != TStoreDataSetState::dsInsert)
+        return nullptr;
+    auto found = blobEdits_.find(field.FieldNo());
+    return found == blobEdits_.end() ? nullptr : &found->second;
+}
+
+std::string TStoreTable::blobValue(const TStoreField& field) const {
+    if (!field.IsBlob()) raiseEngineError(storecode::kInvalidBlobField, tableName_, field.FieldName());
+    if (const std::string* pending = pendingBlob(field)) return *pending;
+    const std::uint8_t* row = field.readBuffer();
+    if (row == nullptr || !hasValue(row, field.column_)) return {};
+    const std::uint8_t* reference = row + field.column_.offset;
+    std::vector<std::uint8_t> key(reference, reference + 1 + field.column_.width);
+    const std::uint64_t generation = cursor_->table().generation();
+    auto cached = blobCache_.find(field.FieldNo());
+    if (cached != blobCache_.end() && cached->second.reference == key &&
+        cached->second.generation == generation)
+        return cached->second.value;
+    std::string value;
+    TDataTable& table = cursor_->table();
+    checkEngine(table.readBlob(row, field.column_, value), tableName_);
+    blobCache_[field.FieldNo()] = {std::move(key), generation, value};
+    return value;
+}
+
+std::size_t TStoreTable::blobSize(const TStoreField& field) const {
+    if (!field.IsBlob()) raiseEngineError(storecode::kInvalidBlobField, tableName_, field.FieldName());
+    if (const std::string* pending = pendingBlob(field)) return pending->size();
+    const std::uint8_t* row = field.readBuffer();
+    if (row == nullptr || !hasValue(row, field.column_)) return 0;
+    return readBlobReference(row + field.column_.offset + 1).length;
+}
+
+void TStoreTable::setBlobValue(TStoreField& field, std::string_view value) {
+    if (!field.IsBlob()) raiseEngineError(storecode::kInvalidBlobField, tableName_, field.FieldName());
+    std::uint8_t* row = field.writeBuffer();
+    if (value.size() > kMaxBlobValueLength) raiseEngineError(storecode::kInvalidBlobLength, tableName_);
+    blobEdits_[field.FieldNo()] = std::string(value);
+    // The reference itself is the engine's to fill in when the row is posted.
+    row[field.column_.offset] = value.empty() ? 0 : 1;
+}
+
+}  // namespace wispel

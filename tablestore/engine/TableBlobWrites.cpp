@@ -1,0 +1,143 @@
+// The table object's blob side: reading a record's blob value, writing the values of a row
+// being posted, releasing the values a row no longer holds, and making the free-block chain
+// again after a crash. Where these steps fall in an operation is in TableWriter.cpp.
+
+#include <cstring>
+
+#include "tablestore/engine/DataTable.h"
+#include "tablestore/format/RecordValues.h"
+
+namespace wispel {
+
+namespace {
+
+const TBlobValue* findValue(const TBlobValues& values, std::uint16_t fieldNumber) {
+    for (const TBlobValue& value : values)
+        if (value.fieldNumber == fieldNumber) return &value;
+    return nullptr;
+}
+
+BlobReference referenceIn(const std::uint8_t* image, const ColumnDescriptor& column) {
+    if (!hasValue(image, column)) return {};
+    return readBlobReference(valueBytes(image, column));
+}
+
+void setReference(std::uint8_t* image, const ColumnDescriptor& column, const BlobReference& ref) {
+    clearValue(image, column);
+    if (ref.length == 0) return;
+    image[column.offset] = 1;
+    writeBlobReference(ref, image + column.offset + 1);
+}
+
+}  // namespace
+
+StoreResult TDataTable::readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
+                                 std::string& value) {
+    value.clear();
+    if (column.type != enginetype::kBlob || !blobs_) {
+        errorField_ = column.name;
+        return fail(storecode::kInvalidBlobField);
+    }
+    const BlobReference ref = referenceIn(image, column);
+    if (ref.length == 0) return storecode::kOk;
+    if (ref.block < 0) return fail(storecode::kInvalidBlobHandle);
+    return underReadLock([&]() -> StoreResult {
+        if (ref.block == 0 ||
+            blobBlockOffset(blobBlockSize(header_), ref.block) >= blobs_->header().usedEnd)
+            return storecode::kInvalidBlobOffset;
+        return blobs_->read(ref, value);
+    });
+}
+
+StoreResult TDataTable::writeBlobValues(std::uint8_t* image, const std::uint8_t* onFile,
+                                        const TBlobValues& blobs,
+                                        std::vector<BlobReference>& replaced) {
+    replaced.clear();
+    if (!blobs_) return blobs.empty() ? storecode::kOk : storecode::kInvalidBlobField;
+    bool wrote = false;
+    std::string copy;
+    for (const ColumnDescriptor& column : columns_) {
+        if (column.type != enginetype::kBlob) continue;
+        const TBlobValue* given = findValue(blobs, column.fieldNumber);
+        const BlobReference old = onFile != nullptr ? referenceIn(onFile, column) : BlobReference{};
+        std::string_view value;
+        if (given != nullptr) {
+            value = given->value;
+        } else if (onFile != nullptr) {
+            setReference(image, column, old);  // the value stored stays, whatever the image says
+            continue;
+        } else {
+            // A new row that refers to another row's value (a copied row) gets a copy of it:
+            // no two rows share a block.
+            const BlobReference shown = referenceIn(image, column);
+            if (shown.length == 0) {
+                clearValue(image, column);
+                continue;
+            }
+            if (StoreResult r = readBlob(image, column, copy)) return r;
+            value = copy;
+        }
+        if (value.size() > kMaxBlobValueLength) {
+            errorField_ = column.name;
+            return storecode::kInvalidBlobLength;
+        }
+        BlobReference written;
+        if (StoreResult r = blobs_->write(value, written)) return r;
+        wrote = wrote || !value.empty();
+        setReference(image, column, written);
+        if (old.length != 0) replaced.push_back(old);
+    }
+    if (!wrote && !blobs_->changed()) return storecode::kOk;
+    header_.blobWriteCounter = nextCounterValue(header_.blobWriteCounter);
+    errorName_ = blobPath_;
+    return blobs_->saveHeader();
+}
+
+StoreResult TDataTable::checkBlobValues(const TBlobValues& blobs) {
+    for (const TBlobValue& value : blobs) {
+        const ColumnDescriptor* column = nullptr;
+        for (const ColumnDescriptor& c : columns_)
+            if (c.fieldNumber == value.fieldNumber) column = &c;
+        if (column == nullptr || column->type != enginetype::kBlob || !blobs_) {
+            if (column != nullptr) errorField_ = column->name;
+            return storecode::kInvalidBlobField;
+        }
+        if (value.value.size() > kMaxBlobValueLength) {
+            errorField_ = column->name;
+            return storecode::kInvalidBlobLength;
+        }
+    }
+    return storecode::kOk;
+}
+
+StoreResult TDataTable::releaseBlobs(const std::vector<BlobReference>& values) {
+    if (!blobs_ || values.empty()) return storecode::kOk;
+    errorName_ = blobPath_;
+    for (const BlobReference& value : values)
+        if (StoreResult r = blobs_->release(value)) return r;
+    return blobs_->saveHeader();
+}
+
+StoreResult TDataTable::collectBlobUses(std::vector<BlobUse>& uses) {
+    uses.clear();
+    return scanSlots([&](std::uint32_t record, const std::uint8_t* image) {
+        if (image[0] != recordstatus::kActive) return;
+        for (const ColumnDescriptor& column : columns_) {
+            if (column.type != enginetype::kBlob) continue;
+            const BlobReference ref = referenceIn(image, column);
+            if (ref.length != 0) uses.push_back({record, ref});
+        }
+    });
+}
+
+StoreResult TDataTable::rebuildBlobChains() {
+    if (!blobs_) return storecode::kOk;
+    std::vector<BlobUse> uses;
+    if (StoreResult r = collectBlobUses(uses)) return r;
+    errorName_ = blobPath_;
+    if (StoreResult r = blobs_->rebuild(uses)) return r;
+    errorName_ = name_;
+    return storecode::kOk;
+}
+
+}  // namespace wispel

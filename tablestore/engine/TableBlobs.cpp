@@ -1,0 +1,84 @@
+#include "tablestore/engine/TableBlobs.h"
+
+namespace wispel {
+
+StoreResult TTableBlobs::load() {
+    if (StoreResult r = loadBlobHeader(file_.file(), blockSize_, header_)) return r;
+    before_ = header_;
+    return storecode::kOk;
+}
+
+StoreResult TTableBlobs::reread(bool& changed) {
+    const std::int32_t counter = header_.changeCounter;
+    if (StoreResult r = load()) return r;
+    changed = header_.changeCounter != counter;
+    return storecode::kOk;
+}
+
+StoreResult TTableBlobs::read(const BlobReference& reference, std::string& value) {
+    return readBlob(file_.file(), header_, blockSize_, reference, value);
+}
+
+StoreResult TTableBlobs::write(std::string_view value, BlobReference& reference) {
+    const BlobHeader found = header_;
+    const std::size_t takenBefore = taken_.size();
+    StoreResult r = writeBlob(file_.file(), header_, blockSize_, value, reference, &taken_);
+    // A failure while taking blocks wrote none of them: their links on file still hold.
+    if (header_ == found) taken_.resize(takenBefore);
+    else headAfterTakes_ = header_.freeChainHead;
+    return r;
+}
+
+StoreResult TTableBlobs::release(const BlobReference& reference) {
+    if (reference.length == 0) return storecode::kOk;
+    Released released{{}, reference.length};
+    StoreResult r = freeBlob(file_.file(), header_, blockSize_, reference, &released.chain);
+    // The chain is known before the first block is written: keep it for an undo either way.
+    if (!released.chain.empty()) released_.push_back(std::move(released));
+    return r;
+}
+
+StoreResult TTableBlobs::saveHeader() { return saveBlobHeader(file_.file(), header_, true); }
+
+void TTableBlobs::forget() {
+    before_ = header_;
+    taken_.clear();
+    released_.clear();
+}
+
+StoreResult TTableBlobs::undo() {
+    StoreResult r = storecode::kOk;
+    const std::uint32_t room = blockSize_ - kBlobBlockHeaderSize;
+    for (const Released& value : released_) {
+        std::uint32_t left = value.length;
+        for (std::size_t i = 0; i < value.chain.size() && r == storecode::kOk; ++i) {
+            const std::uint32_t held = left < room ? left : room;
+            const std::uint32_t next = i + 1 < value.chain.size() ? value.chain[i + 1] : 0;
+            r = writeBlobBlockHead(file_.file(), value.chain[i], next, held);
+            left -= held;
+        }
+    }
+    // The blocks taken went from the head of the chain in order: they lead to what was left.
+    for (std::size_t i = 0; i < taken_.size() && r == storecode::kOk; ++i) {
+        const std::uint32_t next = i + 1 < taken_.size() ? taken_[i + 1] : headAfterTakes_;
+        r = writeBlobBlockHead(file_.file(), taken_[i], next, 0);
+    }
+    const bool headerWritten = header_.changeCounter != before_.changeCounter;
+    header_ = before_;
+    if (r == storecode::kOk && headerWritten) r = saveHeader();
+    if (r == storecode::kOk) forget();
+    return r;
+}
+
+StoreResult TTableBlobs::rebuild(const std::vector<BlobUse>& live) {
+    if (StoreResult r = rebuildFreeBlocks(file_.file(), header_, blockSize_, live)) return r;
+    if (StoreResult r = saveHeader()) return r;
+    forget();
+    return storecode::kOk;
+}
+
+StoreResult TTableBlobs::check(const std::vector<BlobUse>& live, std::vector<std::string>& problems) {
+    return checkBlobChains(file_.file(), header_, blockSize_, live, problems);
+}
+
+}  // namespace wispel
