@@ -13,7 +13,8 @@ web browser. Its sites live in a small table file of its own.
 
 Command-line tools come with it: wispel-fetch prints the news of feeds
 without a window, wispel-sites lists and edits the sites table,
-wispel-get fetches a URL and wispel-xml prints an XML file's tree.")
+wispel-table shows and checks any table of the store, wispel-get
+fetches a URL and wispel-xml prints an XML file's tree.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION news)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -121,8 +121,17 @@ bool parseTableArguments(const std::vector<std::string>& arguments, TTableComman
                          std::string& error) {
     std::size_t i = 0;
     if (i + 1 < arguments.size() && arguments[i] == "--dir") {
+        if (arguments[i + 1].empty()) {
+            error = "--dir needs a folder name, not an empty one";
+            return false;
+        }
         command.dir = withTrailingSlash(arguments[i + 1]);
         i += 2;
+    }
+    bool operands = false;  // after "--": every argument is a name or a value
+    if (i < arguments.size() && arguments[i] == "--") {
+        operands = true;
+        ++i;
     }
     if (i + 1 >= arguments.size()) {
         error = i >= arguments.size() ? "no table" : "no command";
@@ -140,10 +149,19 @@ bool parseTableArguments(const std::vector<std::string>& arguments, TTableComman
         into = arguments[++i];
         return true;
     };
+    // Whether a value of --key or --range follows; "--" lets values that start with "--" follow.
+    auto listValueFollows = [&] {
+        if (!operands && i + 1 < arguments.size() && arguments[i + 1] == "--") {
+            operands = true;
+            ++i;
+        }
+        return i + 1 < arguments.size() && (operands || arguments[i + 1].rfind("--", 0) != 0);
+    };
     for (; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         bool ok = true;
-        if (n == "list" && a == "--tsv") command.tsv = true;
+        if (!operands && a == "--") operands = true;
+        else if (n == "list" && a == "--tsv") command.tsv = true;
         else if (n == "list" && a == "--index") ok = value(command.index);
         else if ((n == "list" || n == "count") && a == "--filter") ok = value(command.filter);
         else if (n == "list" && a == "--fields") {
@@ -152,14 +170,12 @@ bool parseTableArguments(const std::vector<std::string>& arguments, TTableComman
             if (ok) command.fields = splitList(list, ',');
         } else if (n == "list" && a == "--range") {
             command.range.clear();
-            ok = i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0;
-            while (ok && i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0 &&
-                   command.range.size() < 2)
+            while (command.range.size() < 2 && listValueFollows())
                 command.range.push_back(arguments[++i]);
+            ok = !command.range.empty();
         } else if (n == "list" && a == "--key") {
             command.key.clear();
-            while (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0)
-                command.key.push_back(arguments[++i]);
+            while (listValueFollows()) command.key.push_back(arguments[++i]);
             ok = !command.key.empty();
         } else {
             error = "unexpected argument '" + a + "' for '" + n + "'";

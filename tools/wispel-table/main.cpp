@@ -15,26 +15,43 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/CommandLineTool.h"
 
 #include "tools/wispel-table/TableCommand.h"
 
+namespace {
+
+constexpr wispel::TCommandUsage kUsage{
+    "wispel-table",
+    "Shows the columns, indexes and rows of any table of the store and checks its files.",
+    "[--dir DIR] TABLE schema\n"
+    "[--dir DIR] TABLE list [--tsv] [--index NAME] [--filter EXPR] [--fields A,B,...]\n"
+    "[--dir DIR] TABLE list --index NAME [--range LOW [HIGH] | --key VALUE...] [...]\n"
+    "[--dir DIR] TABLE count [--filter EXPR]\n"
+    "[--dir DIR] TABLE check",
+    "  --dir DIR           the folder of the table (default: the data folder)\n"
+    "  schema              print the columns and the indexes\n"
+    "  list                print the rows (tab-separated, without a heading, with --tsv)\n"
+    "  --index NAME        in the order of the index NAME\n"
+    "  --filter EXPR       only the rows the filter expression passes\n"
+    "  --range LOW [HIGH]  only the rows whose first key field lies in the range\n"
+    "  --key VALUE...      only the rows whose leading key fields equal the values\n"
+    "  --fields A,B,...    only these fields, in this order\n"
+    "  count               print the number of rows the filter passes\n"
+    "  check               check the table's files; exit status 1 when anything is wrong\n"};
+
+}  // namespace
+
 int main(int argc, char** argv) {
     wispel::ignoreBrokenPipe();
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (wispel::answerCommonOption(arguments, kUsage, stdout)) return 0;
     wispel::TTableCommand command;
     std::string error;
-    if (!wispel::parseTableArguments(std::vector<std::string>(argv + 1, argv + argc), command,
-                                     error)) {
-        std::fprintf(stderr,
-                     "wispel-table: %s\n"
-                     "usage: wispel-table [--dir DIR] TABLE schema\n"
-                     "         | list [--tsv] [--index NAME] [--filter EXPR] [--range LOW [HIGH]]\n"
-                     "                [--key VALUE...] [--fields A,B,...]\n"
-                     "         | count [--filter EXPR] | check\n",
-                     error.c_str());
-        return 2;
-    }
+    if (!wispel::parseTableArguments(arguments, command, error))
+        return wispel::usageError(kUsage, error, stderr);
     return wispel::runReportingErrors(
         [&] { return wispel::runTableCommand(command, stdout, stderr); });
 }
