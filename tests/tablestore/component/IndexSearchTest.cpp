@@ -56,15 +56,6 @@ protected:
     }
 };
 
-int codeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EStoreEngineError& e) {
-        return e.ErrorCode();
-    }
-    return 0;
-}
-
 }  // namespace
 
 TEST_F(IndexSearch, TheIndexChosenGivesTheOrder) {
@@ -79,8 +70,8 @@ TEST_F(IndexSearch, TheIndexChosenGivesTheOrder) {
     t->SetIndexFieldNames("Site");
     EXPECT_EQ(t->IndexName(), "");
     EXPECT_EQ(titles(*t), "Alpha charlie bravo delta echo");
-    EXPECT_EQ(codeOf([&] { t->SetIndexFieldNames("Score;Site"); }), 10022);
-    EXPECT_EQ(codeOf([&] { t->SetIndexName("Nothing"); }), 10022);
+    EXPECT_EQ(engineCode([&] { t->SetIndexFieldNames("Score;Site"); }), 10022);
+    EXPECT_EQ(engineCode([&] { t->SetIndexName("Nothing"); }), 10022);
     EXPECT_EQ(titles(*t), "Alpha charlie bravo delta echo");  // the order in force stays
 }
 
@@ -157,12 +148,12 @@ TEST_F(IndexSearch, RangesLimitTheRowsAndFiltersWorkWithinThem) {
 
 TEST_F(IndexSearch, AUniqueIndexRefusesADuplicateAndChangesNothing) {
     auto t = filled();
-    EXPECT_EQ(codeOf([&] { add(*t, 1, "ALPHA", 1); }), 9729);
+    EXPECT_EQ(engineCode([&] { add(*t, 1, "ALPHA", 1); }), 9729);
     t->CancelRow();
     t->MoveFirst();
     t->StartEdit();
     t->FieldNamed("Title").SetTextValue("Echo");
-    EXPECT_EQ(codeOf([&] { t->PostRow(); }), 9729);
+    EXPECT_EQ(engineCode([&] { t->PostRow(); }), 9729);
     t->CancelRow();
     auto other = table();
     EXPECT_EQ(titles(*other), "delta Alpha bravo echo charlie");
@@ -172,9 +163,9 @@ TEST_F(IndexSearch, AUniqueIndexRefusesADuplicateAndChangesNothing) {
 TEST_F(IndexSearch, IndexesAreAddedAndDeletedOnAnOpenTable) {
     auto t = filled();
     // Two rows share Score 5: a unique index on it cannot be made.
-    EXPECT_EQ(codeOf([&] { t->AddIndex("UScore", "Score", TStoreIndexOptions{false, true}); }), 9729);
-    EXPECT_EQ(codeOf([&] { t->SetIndexName("UScore"); }), 10022);
-    EXPECT_EQ(codeOf([&] { t->AddIndex("BySite", "Site"); }), 10027);
+    EXPECT_EQ(engineCode([&] { t->AddIndex("UScore", "Score", TStoreIndexOptions{false, true}); }), 9729);
+    EXPECT_EQ(engineCode([&] { t->SetIndexName("UScore"); }), 10022);
+    EXPECT_EQ(engineCode([&] { t->AddIndex("BySite", "Site"); }), 10027);
     t->AddIndex("Desc", "Title", TStoreIndexOptions{false, false, true, false});
     t->SetIndexName("Desc");
     EXPECT_EQ(titles(*t), "echo delta charlie bravo Alpha");
@@ -182,14 +173,14 @@ TEST_F(IndexSearch, IndexesAreAddedAndDeletedOnAnOpenTable) {
     t->DeleteIndex("ByTitle");
     EXPECT_EQ(t->IndexName(), "Desc");
     EXPECT_EQ(titles(*t), "echo delta charlie bravo Alpha");
-    EXPECT_EQ(codeOf([&] { t->DeleteIndex("ByTitle"); }), 10022);
-    EXPECT_EQ(codeOf([&] { t->DeleteIndex(""); }), 10055);
+    EXPECT_EQ(engineCode([&] { t->DeleteIndex("ByTitle"); }), 10022);
+    EXPECT_EQ(engineCode([&] { t->DeleteIndex(""); }), 10055);
     EXPECT_EQ(t->CheckFiles(), std::vector<std::string>{});
     t->Close();
     auto again = table();
     again->SetIndexName("Desc");
     EXPECT_EQ(titles(*again), "echo delta charlie bravo Alpha");
-    EXPECT_EQ(codeOf([&] { again->SetIndexName("ByTitle"); }), 10022);
+    EXPECT_EQ(engineCode([&] { again->SetIndexName("ByTitle"); }), 10022);
     add(*again, 1, "alpha", 1);  // no longer unique
     EXPECT_EQ(again->RecordCount(), 6);
 }

@@ -62,15 +62,6 @@ protected:
     std::uintmax_t blobFileSize() const { return std::filesystem::file_size(dir_ / "Items.BLB"); }
 };
 
-int codeOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EStoreEngineError& e) {
-        return e.ErrorCode();
-    }
-    return 0;
-}
-
 }  // namespace
 
 TEST_F(NewsItemsTable, ItemsAreFoundByKeyReadByDateAndDeletedBySite) {
@@ -88,7 +79,7 @@ TEST_F(NewsItemsTable, ItemsAreFoundByKeyReadByDateAndDeletedBySite) {
     t->PostRow();
     EXPECT_FALSE(t->FindKey({"5", key(9, 17)}));
     const std::uintmax_t before = blobFileSize();
-    EXPECT_EQ(codeOf([&] { add(*t, 5, 17); }), 9729);
+    EXPECT_EQ(engineCode([&] { add(*t, 5, 17); }), 9729);
     t->CancelRow();
     EXPECT_EQ(t->RecordCount(), 90);
     EXPECT_EQ(blobFileSize(), before);

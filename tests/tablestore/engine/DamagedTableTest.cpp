@@ -32,15 +32,6 @@ std::string le32(std::int32_t value) {
     return bytes;
 }
 
-int engineCode(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EStoreEngineError& e) {
-        return e.ErrorCode();
-    }
-    return 0;
-}
-
 class DamagedTable : public SitesTableTest {
 protected:
     std::string data() const { return dirName_ + "Sites.DAT"; }

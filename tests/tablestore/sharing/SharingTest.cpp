@@ -40,14 +40,6 @@ protected:
         EXPECT_EQ(line, expected);
         return child;
     }
-    static int engineCode(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const EStoreEngineError& e) {
-            return e.ErrorCode();
-        }
-        return 0;
-    }
 };
 
 }  // namespace

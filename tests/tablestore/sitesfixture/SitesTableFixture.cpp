@@ -5,7 +5,18 @@
 #include <fstream>
 #include <iterator>
 
+#include "tablestore/errors/StoreEngineError.h"
+
 namespace wispel::test {
+
+int engineCode(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const EStoreEngineError& e) {
+        return e.ErrorCode();
+    }
+    return 0;
+}
 
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "feeds/SitesSchema.h"
 #include "tablestore/component/StoreTable.h"
 
 namespace wispel::test {
+
+// The engine error code `action` raised (EStoreEngineError), 0 when it raised none.
+int engineCode(const std::function<void()>& action);
 
 // A file's bytes, for tests that damage table files on disk.
 std::string readBytes(const std::string& path);
