@@ -115,8 +115,14 @@ void TStoreSession::copySettingsToEngine() {
     s.forceBufferFlush = forceBufferFlush_;
     s.languageID = languageID_;
     s.sortID = sortID_;
+    s.diskFiles = diskFiles_;
     engine_->privateDirectory = PrivateDir;
     engine_->passwords = passwords_;
+}
+
+void TStoreSession::SetDiskFileSystem(StoreFileSystem* files) {
+    diskFiles_ = files;
+    copySettingsToEngine();
 }
 
 void TStoreSession::SetLockRetryCount(std::uint8_t count) {

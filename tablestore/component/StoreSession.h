@@ -26,6 +26,7 @@ namespace wispel {
 class TStoreDatabase;
 class TStoreSession;
 class TDataSession;
+class StoreFileSystem;
 
 using TStoreStartupEvent = TEvent<TStoreSession*>;
 // Asked for a password when a table is enciphered: the handler calls AddPassword and sets
@@ -67,6 +68,10 @@ public:
     std::uint16_t SortID() const noexcept { return sortID_; }
     void SetSortID(std::uint16_t id);
     static std::string EngineVersion() { return "2.08"; }
+    // The file system under the session's tables on disk for tables opened from now on;
+    // null (the default) is the real disk. Not owned.
+    StoreFileSystem* DiskFileSystem() const noexcept { return diskFiles_; }
+    void SetDiskFileSystem(StoreFileSystem* files);
 
     TStoreStartupEvent OnStartup;
     TStorePasswordEvent OnPassword;
@@ -102,6 +107,7 @@ private:
     bool forceBufferFlush_ = false;
     std::uint16_t languageID_ = 0;
     std::uint16_t sortID_ = 0;
+    StoreFileSystem* diskFiles_ = nullptr;
     std::string defaultDirectory_;
     std::vector<std::string> passwords_;
     std::vector<TStoreDatabase*> databases_;  // not owned, except the temporary ones

@@ -4,17 +4,10 @@
 
 #include "core/TextCase.h"
 #include "core/TextTrim.h"
+#include "tablestore/engine/DataSession.h"
 #include "tablestore/engine/DataTable.h"
 
 namespace wispel {
-
-namespace {
-
-StoreFileSystem* diskOverride = nullptr;
-
-}  // namespace
-
-void overrideDiskFileSystem(StoreFileSystem* files) { diskOverride = files; }
 
 TDataDirectory::TDataDirectory(TDataSession& session, std::string key, bool inMemory)
     : session_(session), key_(std::move(key)), inMemory_(inMemory) {}
@@ -25,7 +18,8 @@ TDataDirectory::~TDataDirectory() {
 
 StoreFileSystem& TDataDirectory::fileSystem() const {
     if (inMemory_) return memoryFileSystem();
-    return diskOverride != nullptr ? *diskOverride : posixFileSystem();
+    StoreFileSystem* files = session_.settings.diskFiles;
+    return files != nullptr ? *files : posixFileSystem();
 }
 
 std::string TDataDirectory::filePath(const std::string& name) const {

@@ -24,10 +24,6 @@ struct TTableOpenOptions {
     bool inMemory = false;
 };
 
-// Tests put a file system of their own (one that fails a chosen write, say) in place of the
-// disk for every table opened afterwards; null goes back to the disk.
-void overrideDiskFileSystem(StoreFileSystem* files);
-
 class TDataDirectory {
 public:
     TDataDirectory(TDataSession& session, std::string key, bool inMemory);

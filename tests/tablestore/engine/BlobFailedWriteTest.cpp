@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tablestore/engine/DataDirectory.h"
+#include "tablestore/component/StoreSession.h"
 #include "tablestore/errors/StoreEngineError.h"
 #include "tablestore/files/FaultInjectingFileSystem.h"
 #include "tests/tablestore/sitesfixture/NewsTableFixture.h"
@@ -32,10 +32,10 @@ protected:
         table->MoveNext();
         table->DeleteRow();  // free blocks and a free slot for the insert to reuse
         table->Close();
-        overrideDiskFileSystem(&faulty_);
+        DefaultSession().SetDiskFileSystem(&faulty_);
     }
     void TearDown() override {
-        overrideDiskFileSystem(nullptr);
+        DefaultSession().SetDiskFileSystem(nullptr);
         SitesTableTest::TearDown();
     }
     static void add(TStoreTable& table, int n, std::size_t length) {

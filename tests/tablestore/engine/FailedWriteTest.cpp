@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tablestore/engine/DataDirectory.h"
+#include "tablestore/component/StoreSession.h"
 #include "tablestore/errors/StoreEngineError.h"
 #include "tablestore/files/FaultInjectingFileSystem.h"
 #include "tests/tablestore/sitesfixture/SitesTableFixture.h"
@@ -29,10 +29,10 @@ protected:
         table->MoveFirst();
         table->MoveNext();
         table->DeleteRow();  // a free slot for the insert to reuse
-        overrideDiskFileSystem(&faulty_);
+        DefaultSession().SetDiskFileSystem(&faulty_);
     }
     void TearDown() override {
-        overrideDiskFileSystem(nullptr);
+        DefaultSession().SetDiskFileSystem(nullptr);
         SitesTableTest::TearDown();
     }
     // The rows as "ID:Name" in table order, read by a table of its own.
@@ -105,3 +105,23 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
         return std::string(info.param.operation) + std::to_string(static_cast<int>(info.param.fault));
     });
+
+// A session's file system is its own: a table of another session in the same process still
+// writes to the disk while the default session's writes all fail.
+TEST_F(SitesTableTest, AFailingFileSystemBelongsToItsSessionAlone) {
+    createSites();
+    FaultInjectingFileSystem faulty{posixFileSystem()};
+    faulty.failWrite(1, StoreFault::IoError);
+    DefaultSession().SetDiskFileSystem(&faulty);
+    TStoreSession other;
+    other.SetSessionName("Other");
+    auto table = sitesTable();
+    table->SetSessionName("Other");
+    table->Open();
+    addSite(*table, "A", "u", 1, true);
+    DefaultSession().SetDiskFileSystem(nullptr);
+    EXPECT_EQ(faulty.writeCount(), 0);
+    auto reader = sitesTable();
+    reader->Open();
+    EXPECT_EQ(names(*reader), "A");
+}
