@@ -2,7 +2,8 @@
 // Live heap bytes and their high-water mark, so that a benchmark can report the peak memory
 // of one run of ours next to the peer's, both counted the same way: linking this file
 // replaces the program's operator new and delete with counted ones, and the peer's
-// allocator hooks are pointed at countedMalloc and the others (libxml2's xmlMemSetup).
+// allocator hooks are pointed at countedMalloc and the others (libxml2's xmlMemSetup). The
+// bulk memory of large documents, mapped outside the heap, counts as live bytes too.
 
 #include <cstddef>
 

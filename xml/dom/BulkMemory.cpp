@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 namespace wispel {
@@ -11,6 +12,9 @@ namespace {
 
 // Address space is reserved in steps this large; only the pages touched cost memory.
 constexpr std::size_t kMappingSize = std::size_t{64} << 20;
+
+// Documents are built and freed on several threads at once.
+std::atomic<std::size_t> allHandedOut{0};
 
 std::byte* alignUp(std::byte* at, std::size_t alignment) {
     const auto address = reinterpret_cast<std::uintptr_t>(at);
@@ -48,6 +52,8 @@ void* TdomBulkMemory::allocate(std::size_t size, std::size_t alignment) {
         start = next_;  // aligned to kMaxAlignment, so to any alignment asked
     }
     next_ = start + size;
+    handedOut_ += size;
+    allHandedOut.fetch_add(size, std::memory_order_relaxed);
     return start;
 }
 
@@ -56,6 +62,12 @@ void TdomBulkMemory::releaseAll() noexcept {
     mappings_.clear();
     next_ = nullptr;
     end_ = nullptr;
+    allHandedOut.fetch_sub(handedOut_, std::memory_order_relaxed);
+    handedOut_ = 0;
+}
+
+std::size_t TdomBulkMemory::bytesInUse() noexcept {
+    return allHandedOut.load(std::memory_order_relaxed);
 }
 
 }  // namespace wispel

@@ -31,6 +31,10 @@ public:
     // Gives every mapping back to the system.
     void releaseAll() noexcept;
 
+    // The bytes of blocks that every bulk memory of the process has handed out and not yet
+    // released: the heap's counters do not see them.
+    static std::size_t bytesInUse() noexcept;
+
 private:
     struct Mapping {
         void* base;
@@ -42,6 +46,7 @@ private:
     std::vector<Mapping> mappings_;
     std::byte* next_ = nullptr;  // free space of the newest mapping
     std::byte* end_ = nullptr;
+    std::size_t handedOut_ = 0;  // bytes of the blocks since the last release
 };
 
 }  // namespace wispel

@@ -16,12 +16,14 @@ namespace {
 // handed out again after a release.
 TEST(BulkMemory, HandsOutAlignedDistinctBlocksAcrossMappings) {
     TdomBulkMemory memory;
+    const std::size_t inUseBefore = TdomBulkMemory::bytesInUse();
     for (int round = 0; round < 2; ++round) {
         struct Case {
             std::size_t size, alignment;
         } cases[] = {{24, 8}, {65536, 65536}, {3, 2}, {std::size_t{80} << 20, 2}, {100, 4096},
                      {std::size_t{40} << 20, 8}, {std::size_t{30} << 20, 65536}, {8, 8}};
         std::vector<std::pair<std::byte*, std::byte*>> ranges;
+        std::size_t total = 0;
         for (const Case& c : cases) {
             auto* block = static_cast<std::byte*>(memory.allocate(c.size, c.alignment));
             ASSERT_NE(block, nullptr);
@@ -30,12 +32,15 @@ TEST(BulkMemory, HandsOutAlignedDistinctBlocksAcrossMappings) {
             std::memset(block, 0x5A, 1);
             std::memset(block + c.size - 1, 0xA5, 1);
             ranges.emplace_back(block, block + c.size);
+            total += c.size;
         }
+        EXPECT_EQ(TdomBulkMemory::bytesInUse(), inUseBefore + total);
         std::sort(ranges.begin(), ranges.end());
         for (std::size_t i = 1; i < ranges.size(); ++i) {
             EXPECT_LE(ranges[i - 1].second, ranges[i].first);
         }
         memory.releaseAll();
+        EXPECT_EQ(TdomBulkMemory::bytesInUse(), inUseBefore);
     }
 }
 
