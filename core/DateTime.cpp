@@ -39,6 +39,13 @@ std::int64_t dayCount(int year, int month, int day) {
            kEpochOffset;
 }
 
+int daysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 0;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 TDateTime encodeDateTime(int year, int month, int day, int hour, int minute, int second,
                          int millisecond) {
     double ms = ((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + millisecond;

@@ -13,6 +13,8 @@ constexpr double kMillisecondsPerDay = 86400000.0;
 
 // Whole days from 1899-12-30 to the given date of the proleptic Gregorian calendar.
 std::int64_t dayCount(int year, int month, int day);
+// The days of a month of the proleptic Gregorian calendar; 0 for a month outside 1 to 12.
+int daysInMonth(int year, int month);
 TDateTime encodeDateTime(int year, int month, int day, int hour = 0, int minute = 0,
                          int second = 0, int millisecond = 0);
 

@@ -5,8 +5,11 @@
 #include "feeds/AtomReader.h"
 #include "feeds/FieldText.h"
 #include "feeds/FeedFilter.h"
+#include "feeds/FeedNamespaces.h"
+#include "feeds/ItemKey.h"
 #include "feeds/ItemTitle.h"
 #include "feeds/LinkResolution.h"
+#include "feeds/RssItemFields.h"
 #include "feeds/TextReader.h"
 #include "xml/dom/Document.h"
 #include "xml/dom/DomImplementation.h"
@@ -25,6 +28,15 @@ constexpr TdomWhatToShow kShownTypes =
     typeSet({ELEMENT_NODE, ATTRIBUTE_NODE, TEXT_NODE, CDATA_SECTION_NODE}) | 1u;
 constexpr int kFieldRounds = 3;
 
+// Feeds that name an external DTD (the old RSS 0.91 ones name Netscape's) are read without
+// it: nothing is ever fetched, and the references it would have declared are taken as
+// HTML's, as in any feed without a DTD.
+void skipExternalSubset(TComponent*, const DOMString&, DOMString&, DOMString&,
+                        std::unique_ptr<TStream>& stream, TXmlParserAction& action) {
+    stream.reset();
+    action = actionProceed;
+}
+
 }  // namespace
 
 TRSSParser::TRSSParser(TComponent* owner)
@@ -36,6 +48,7 @@ TRSSParser::TRSSParser(TComponent* owner)
     // Field texts replace each of these references by its character anyway; escaped HTML
     // holds dozens per item, and as nodes they would cost more than the text they stand for.
     xmlParser_->setPredefinedEntitiesAsText(true);
+    xmlParser_->onExternalSubset = skipExternalSubset;
 }
 
 // The implementation frees the document it still holds.
@@ -49,7 +62,7 @@ void TRSSParser::WalkNode(TdomTreeWalker* walker) {
                                                        ? static_cast<TdomDocument*>(root)
                                                        : root->ownerDocument()));
     for (;;) {
-        const ElementKind kind = classifyNodeName(walker->currentNode()->nodeName());
+        const ElementKind kind = classifyNodeName(rssNodeName(walker->currentNode(), namespaces_));
         if (kind == ElementKind::Item) {
             readItem(*walker, fields);
             if (!walker->nextSibling()) return;
@@ -69,7 +82,7 @@ void TRSSParser::readItem(TdomTreeWalker& walker, TFieldTextReader& fields) {
     if (!walker.firstChild()) return;
     for (int round = 1; round <= kFieldRounds; ++round) {
         const TdomNode* field = walker.currentNode();
-        switch (classifyNodeName(field->nodeName())) {
+        switch (classifyNodeName(rssNodeName(field, namespaces_))) {
             case ElementKind::Title:
                 item->Title = titleText(fields.units(field));
                 break;
@@ -87,10 +100,14 @@ void TRSSParser::readItem(TdomTreeWalker& walker, TFieldTextReader& fields) {
         if (round < kFieldRounds && !walker.nextSibling()) break;
     }
     if (walker.parentNode() != itemNode) walker.currentNode(itemNode);
+    if (namespaces_) readRssItemFields(itemNode, *namespaces_, fields, *item);
 }
 
-void TRSSParser::completeTitles() {
-    for (int i = 0; i < items_.Count(); ++i) completeItemTitle(*items_[i]);
+void TRSSParser::completeItems() {
+    for (int i = 0; i < items_.Count(); ++i) {
+        completeItemKey(*items_[i]);
+        completeItemTitle(*items_[i]);
+    }
 }
 
 void TRSSParser::BuildItems() {
@@ -98,31 +115,35 @@ void TRSSParser::BuildItems() {
         items_.Clear();
         return;
     }
+    const TFeedNamespaces namespaces(document_);
     if (IsAtomFeed(document_)) {
         items_.Clear();
         TFieldTextReader fields(documentEntityExpander(document_));
-        ReadAtomEntries(document_, baseURL_, fields, items_);
-        completeTitles();
+        ReadAtomEntries(document_, namespaces, baseURL_, fields, items_);
+        completeItems();
         return;
     }
-    TRSSFilter filter;
+    TRSSFilter filter(&namespaces);
     TdomTreeWalker* walker =
         document_->createTreeWalker(document_->lastChild(), kShownTypes, &filter, true);
+    namespaces_ = &namespaces;
     try {
         items_.Clear();
         WalkNode(walker);
     } catch (...) {
+        namespaces_ = nullptr;
         document_->freeTreeWalker(walker);
         throw;
     }
+    namespaces_ = nullptr;
     document_->freeTreeWalker(walker);
-    completeTitles();
+    completeItems();
 }
 
 void TRSSParser::ParseRSSText(TStream* stream) {
     if (!stream) throw Exception("Cannot parse a nil stream");
     ReadRSSTextStream(*stream, items_);
-    completeTitles();
+    completeItems();
 }
 
 void TRSSParser::freeDocument() {

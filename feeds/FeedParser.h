@@ -25,6 +25,7 @@ class TdomDocument;
 class TdomTreeWalker;
 class TXmlToDomParser;
 class TFieldTextReader;
+class TFeedNamespaces;
 
 class TRSSParser : public TComponent {
 public:
@@ -60,14 +61,18 @@ public:
 private:
     void readItem(TdomTreeWalker& walker, TFieldTextReader& fields);
     void freeDocument();
-    // Gives every item without a title the line it shows instead.
-    void completeTitles();
+    // Gives every item without a key its link or hash, and every item without a title the
+    // line it shows instead.
+    void completeItems();
 
     TRSSListedItemCollection items_;
     std::unique_ptr<TDomImplementation> domImplementation_;
     std::unique_ptr<TXmlToDomParser> xmlParser_;  // goes first: it refers to the implementation
     TdomDocument* document_ = nullptr;            // owned by domImplementation_
     std::string baseURL_;                    // empty: no address known
+    // The namespaces of the document being walked, while BuildItems runs; null otherwise,
+    // when names count as written and items get only the three walked fields.
+    const TFeedNamespaces* namespaces_ = nullptr;
 };
 
 }  // namespace wispel

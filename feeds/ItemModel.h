@@ -3,11 +3,13 @@
 // classification of element names that decides which element feeds which field.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <typeinfo>
 
 #include "core/Collection.h"
+#include "core/InternetDate.h"
 
 namespace wispel {
 
@@ -17,6 +19,17 @@ public:
     std::string Title;
     std::string Link;
     std::string Description;
+    // What tells the item from the others of its feed across updates: the feed's own
+    // identifier (RSS guid, Atom id), else the link, else a hash of title and description
+    // (ItemKey.h). Never empty once a parse is done.
+    std::string Key;
+    // When the item was published (else last updated), if the feed says so in a form that
+    // reads as one definite moment.
+    std::optional<TUtcSeconds> Date;
+    std::string Author;  // empty when the feed names none
+    // The item's full text where the feed gives one beside its description (RSS's
+    // content:encoded), as the feed wrote it; empty otherwise.
+    std::string Content;
 };
 
 // The items of one parse, owned by the collection and kept in parse order.

@@ -26,4 +26,42 @@ std::string base64Encode(std::string_view text) {
     return TNetBase64Encoder().Encode(text);
 }
 
+namespace {
+
+int base64Value(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+}
+
+}  // namespace
+
+std::optional<std::string> base64Decode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() / 4 * 3);
+    unsigned bits = 0;
+    int bitCount = 0, padding = 0;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+        if (c == '=') {
+            ++padding;
+            continue;
+        }
+        const int value = base64Value(c);
+        if (value < 0 || padding > 0) return std::nullopt;  // nothing may follow the padding
+        bits = (bits << 6) | static_cast<unsigned>(value);
+        bitCount += 6;
+        if (bitCount >= 8) {
+            bitCount -= 8;
+            out += static_cast<char>((bits >> bitCount) & 0xFF);
+        }
+    }
+    // Left-over bits are the zero fill of the last group: 2 or 4 of them, never 6.
+    if (bitCount == 6 || padding > 2) return std::nullopt;
+    return out;
+}
+
 }  // namespace wispel

@@ -2,6 +2,7 @@
 // Table-driven 3-to-4 coding: every 3 input bytes become 4 characters of a 64-character
 // table. Base64 is the form the client uses, for Basic credentials.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,10 @@ public:
 };
 
 std::string base64Encode(std::string_view text);
+
+// The bytes of Base64 text, which may be broken into lines (blanks anywhere are passed
+// over) and must otherwise hold only the 64 characters and its final padding; nothing when
+// it holds anything else or ends in the middle of a byte.
+std::optional<std::string> base64Decode(std::string_view text);
 
 }  // namespace wispel

@@ -85,7 +85,7 @@ TEST(WispelFetch, PrintsTheNewsTreeOfEveryFeed) {
                   "    Tom & Jerry\thttp://127.0.0.1/courier/1?a=1&b=2\n"
                   "    Tom & Jerry \xE2\x80\x94 again\thttp://127.0.0.1/courier/2\n"
                   "    No description\thttp://127.0.0.1/courier/3\n"
-                  "    Line one line two and markup.\thttp://127.0.0.1/courier/5\n");
+                  "    Dublin Core title stands in\thttp://127.0.0.1/courier/5\n");
 }
 
 // A site whose address answers with a web page fails, instead of showing the page's lines.
@@ -107,7 +107,7 @@ TEST(WispelFetch, TabSeparatedItemsWithEscapedTexts) {
               "Courier\tTom & Jerry \xE2\x80\x94 again\thttp://127.0.0.1/courier/2\t"
               "<b>Bold</b> & raw\n"
               "Courier\tNo description\thttp://127.0.0.1/courier/3\t\n"
-              "Courier\tLine one line two and markup.\thttp://127.0.0.1/courier/5\t"
+              "Courier\tDublin Core title stands in\thttp://127.0.0.1/courier/5\t"
               "Line one\\nline two and markup.\n");
 }
 

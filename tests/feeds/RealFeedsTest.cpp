@@ -130,7 +130,7 @@ TEST(RealFeeds, AtomIsKnownByItsNamespace) {
          "</a:entry></a:feed>",
          {"t|http://x/l|s"}},
         {"no namespace: RSS walk, which finds no item", "<feed>" + entry + "</feed>", {}},
-        {"another namespace", "<feed xmlns='http://purl.org/atom/ns#'>" + entry + "</feed>", {}},
+        {"another namespace", "<feed xmlns='http://127.0.0.1/not-atom'>" + entry + "</feed>", {}},
         {"entries only as children of the feed",
          "<feed xmlns='http://www.w3.org/2005/Atom'><x>" + entry + "</x>" + entry + "</feed>",
          {"t|l|"}},

@@ -35,3 +35,14 @@ TEST(Base64, LengthsFollowTheInputModuloThreeWithoutLineBreaks) {
         EXPECT_EQ(coded.substr(4000, 4), "YWFh");
     }
 }
+
+TEST(Base64, DecodesWhatItEncodesAndRefusesTheRest) {
+    for (const char* text : {"", "f", "fo", "foo", "foob", "fooba", "foobar", "\xFF\x80"}) {
+        EXPECT_EQ(base64Decode(base64Encode(text)), std::optional<std::string>(text)) << text;
+    }
+    EXPECT_EQ(base64Decode(" Zm9v\r\nYmFy\n"), std::optional<std::string>("foobar"));
+    EXPECT_EQ(base64Decode("Zm9vYg"), std::optional<std::string>("foob"));  // padding left out
+    for (const char* bad : {"Zm9v!", "Zg==Zg==", "Z", "Zm9vY", "Zg===", "Zm-9"}) {
+        EXPECT_EQ(base64Decode(bad), std::nullopt) << bad;
+    }
+}
