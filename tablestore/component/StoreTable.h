@@ -51,6 +51,8 @@ class TDataCursor;
 
 enum class TStoreDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsFilter };
 
+enum class TStoreLockType { ltReadLock, ltWriteLock };
+
 struct TStoreFilterOptions {
     bool foCaseInsensitive = false;
     bool foNoPartialCompare = false;
@@ -207,6 +209,14 @@ public:
     void DeleteRow();  // 8708 when the row on file changed since it was read
     // Re-reads the table from its files and goes back to the current row.
     void RefreshRows();
+    // Holds a lock of the table until UnlockTable of the same kind (the calls nest). The
+    // write lock: what this process writes in between reaches other processes as one
+    // change, and their reads and writes wait meanwhile. A read lock: the rows read in
+    // between are of one state of the table, other readers go on, writers wait, and the
+    // reads pay for no lock of their own. EStoreEngineError 10249 when the lock is not
+    // obtained in time.
+    void LockTable(TStoreLockType type = TStoreLockType::ltWriteLock);
+    void UnlockTable(TStoreLockType type = TStoreLockType::ltWriteLock);
     // True while an edited or inserted row has field changes not yet posted.
     bool Modified() const noexcept { return modified_; }
 

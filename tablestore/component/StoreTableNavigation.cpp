@@ -153,6 +153,18 @@ void TStoreTable::RefreshRows() {
     repositionAfterChange();
 }
 
+void TStoreTable::LockTable(TStoreLockType type) {
+    checkActive();
+    const bool write = type == TStoreLockType::ltWriteLock;
+    checkEngine(cursor_->table().lockTable(write), cursor_->table().errorName());
+}
+
+void TStoreTable::UnlockTable(TStoreLockType type) {
+    checkActive();
+    const bool write = type == TStoreLockType::ltWriteLock;
+    checkEngine(cursor_->table().unlockTable(write), cursor_->table().errorName());
+}
+
 std::vector<std::string> TStoreTable::CheckFiles() {
     checkActive();
     std::vector<std::string> problems;

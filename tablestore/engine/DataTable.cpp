@@ -294,6 +294,21 @@ StoreResult TDataTable::underReadLock(const std::function<StoreResult()>& body) 
     return fail(r);
 }
 
+StoreResult TDataTable::lockTable(bool write) {
+    if (write) return fail(takeWriteLock());
+    if (StoreResult r = locks_->takeReadLock()) return fail(r);
+    bool changed = false;
+    if (StoreResult r = reloadIfChanged(changed)) {
+        locks_->releaseReadLock();
+        return fail(r);
+    }
+    return storecode::kOk;
+}
+
+StoreResult TDataTable::unlockTable(bool write) {
+    return fail(write ? releaseWriteLock(storecode::kOk) : locks_->releaseReadLock());
+}
+
 StoreResult TDataTable::refresh() {
     return underReadLock([] { return storecode::kOk; });
 }

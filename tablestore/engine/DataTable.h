@@ -87,6 +87,13 @@ public:
     StoreResult beginOperation();
     // Reads the headers again under a read lock (RefreshRows).
     StoreResult refresh();
+    // The write lock (`write`) or a read lock held across several operations until
+    // unlockTable (they nest with the operations' own), the headers read again once it is
+    // taken. Under the write lock other processes see what is written as one change; under
+    // a read lock a run of reads sees one state of the table and pays for the lock once.
+    // 10249 when it is not obtained.
+    StoreResult lockTable(bool write);
+    StoreResult unlockTable(bool write);
 
     // Copies record `record` into `image` (record size bytes); a miss reads ahead.
     StoreResult readRecord(std::uint32_t record, std::uint8_t* image);
