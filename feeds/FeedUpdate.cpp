@@ -175,7 +175,7 @@ int TFeedUpdate::Start(const std::function<bool(const TRSSSourceItem&)>& pick, T
     for (int i = 0; i < list.Count(); ++i) {
         const TRSSSourceItem& source = *list[i];
         if (!source.IsDueAt(at) || (pick && !pick(source))) continue;
-        Batch::Job job{{i, source.Site, source.URL, {}}, {}};
+        Batch::Job job{{i, source.Site, source.URL, {}, source.SiteID}, {}};
         if (Validators) job.known = Validators->Find(source.URL);
         batch->jobs.push_back(std::move(job));
     }

@@ -20,6 +20,7 @@
 // The view must not destroy the update, nor start another, from within its calls; it may
 // call Stop.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,7 +41,8 @@ struct TUpdateSite {
     int Index = 0;     // its place in the source list when the update started
     std::string Site;  // the display name
     std::string URL;
-    std::string FeedTitle;  // the feed's own title, once it was retrieved
+    std::string FeedTitle;    // the feed's own title, once it was retrieved
+    std::int32_t SiteID = 0;  // its row in the sites table; 0 when it came from none
 };
 
 struct TUpdateSummary {

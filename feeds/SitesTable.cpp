@@ -21,11 +21,13 @@ void LoadActiveSites(TStoreTable& table, TRSSSourceCollection& list) {
     const TStoreField& name = table.FieldNamed("Name");
     const TStoreField& url = table.FieldNamed("URL");
     const TStoreField& update = table.FieldNamed("Update");
+    const TStoreField& id = table.FieldNamed("ID");
     for (bool found = table.FindFirstMatch(); found; found = table.FindNextMatch()) {
         TRSSSourceItem* source = list.Add();
         source->Site = name.TextValue();
         source->URL = url.TextValue();
         source->UpdateFrequency = update.IntegerValue();
+        source->SiteID = id.IntegerValue();
     }
 }
 

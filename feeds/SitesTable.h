@@ -21,7 +21,8 @@ inline constexpr const char* kActiveSitesFilter = "Active = TRUE OR Active IS NU
 bool CreateSitesTableIfMissing(const std::string& folder);
 
 // Replaces the entries of `list` with the rows of `table` that pass its filter, in table
-// order: Site from "Name", URL from "URL", UpdateFrequency from "Update" (0 when unset).
+// order: Site from "Name", URL from "URL", UpdateFrequency from "Update" (0 when unset),
+// SiteID from "ID".
 // The table is open with its filter set; the new entries are all due.
 void LoadActiveSites(TStoreTable& table, TRSSSourceCollection& list);
 

@@ -71,6 +71,7 @@ void ReplaceSourcesKeepingStamps(TRSSSourceCollection& list, const TRSSSourceCol
         source->Site = from.Site;
         source->URL = from.URL;
         source->UpdateFrequency = from.UpdateFrequency;
+        source->SiteID = from.SiteID;
         const auto earlier = stamps.find(key(from));
         if (earlier == stamps.end()) continue;
         source->lastUpdate_ = earlier->second;

@@ -23,6 +23,7 @@ public:
     std::string URL;                   // the feed's address, passed unchanged to the retriever
     std::int32_t UpdateFrequency = 0;  // minutes that must pass between two retrievals
     std::string Site;                  // display name: the text of the site's tree node
+    std::int32_t SiteID = 0;           // the site's row ID in the sites table; 0: none
 
     // True when the interval since the last completed retrieval has passed; 0 or a negative
     // frequency makes the source due at every cycle, and a new source is always due.

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh release
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(xml_dom xml_reader xml_parse http feeds update process tablestore_filter tablestore_index tablestore_keyed app)
+[ ${#names[@]} -gt 0 ] || names=(xml_dom xml_reader xml_parse http feeds update process tablestore_filter tablestore_index tablestore_keyed app app_items)
 for name in "${names[@]}"; do
   echo "== bench_$name"
   "build/release/bench/bench_$name"

@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "feeds/ItemsTable.h"
 #include "feeds/SitesTable.h"
 #include "http/NetHTTP.h"
 #include "tablestore/component/StoreTable.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestCertificates.h"
@@ -304,4 +306,32 @@ TEST(WispelFetch, AFolderWithoutASitesTableGetsAnEmptyOne) {
     const ToolRun missing = runTool({"--sites", folder.path() + "no/such/folder"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err.rfind("Table Engine Error # ", 0), 0u) << missing.err;
+}
+
+TEST(WispelFetch, KeepsTheSitesNewsAndReadsThemAsATerminalNewsReader) {
+    wispel::test::LocalHttpServer server(kFeeds);
+    SitesTableFolder folder;
+    folder.add("Gazette", server.url("/rss091.xml"), true);
+    const std::string gazette =
+        "  Gazette\n"
+        "    Ferry timetable changes\thttp://127.0.0.1/gazette/ferry\n"
+        "    Lighthouse repainted\thttp://127.0.0.1/gazette/lighthouse\n";
+    // Unread, printed, and then marked as read: the next unread run shows the site alone.
+    const ToolRun first = runTool({"--unread", "--mark-read", "--sites", folder.path()});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out, "Wispel\n" + gazette);
+    EXPECT_EQ(runTool({"--unread", "--sites", folder.path()}).out, "Wispel\n  Gazette\n");
+    // Kept: every item once, however often the feed is merged.
+    EXPECT_EQ(runTool({"--sites", folder.path()}).out, "Wispel\n" + gazette);
+    EXPECT_TRUE(std::filesystem::exists(folder.path() + "Items.DAT"));
+    // Deleting the site deletes its news.
+    const std::string sitesTool = std::string(WISPEL_BINARY_DIR) + "/bin/wispel-sites";
+    EXPECT_EQ(wispel::test::runCapturing(sitesTool, {"--dir", folder.path(), "delete", "1"}).status, 0);
+    int kept = 0;
+    wispel::TItemsTable(folder.path()).ForEachItem([&](const wispel::TStoredItem&) { ++kept; });
+    EXPECT_EQ(kept, 0);
+
+    const ToolRun alone = runTool({"--unread", "--file", kFeeds + "/records.txt"});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_NE(alone.err.find("--unread and --mark-read go with --sites"), std::string::npos) << alone.err;
 }

@@ -10,6 +10,7 @@
 #include "core/Exception.h"
 #include "core/TerminalText.h"
 #include "feeds/FeedValidators.h"
+#include "feeds/ItemsTable.h"
 #include "feeds/SitesTable.h"
 #include "feeds/Sources.h"
 #include "tools/wispel-fetch/FileRetriever.h"
@@ -57,6 +58,10 @@ bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& op
             options.files = true;
         } else if (arg == "--sites") {
             options.sites = true;
+        } else if (arg == "--unread") {
+            options.unread = true;
+        } else if (arg == "--mark-read") {
+            options.markRead = true;
         } else {
             error = "unknown option " + arg;
             return false;
@@ -64,6 +69,10 @@ bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& op
     }
     if (options.sites && (options.files || options.sources.size() > 1)) {
         error = "--sites takes one folder at most, and no sources";
+        return false;
+    }
+    if ((options.unread || options.markRead) && !options.sites) {
+        error = "--unread and --mark-read go with --sites";
         return false;
     }
     if (options.sites && !options.sources.empty() && options.sources[0].empty()) {
@@ -126,16 +135,25 @@ void printError(const std::string& text, std::FILE* err) {
 }
 
 // Prints each site as it is reported: its items on standard output, its error on standard
-// error, so that one failing site never hides the others.
+// error, so that one failing site never hides the others. With a sites table the feed is
+// first merged into the kept news, and the site's kept news are printed.
 class TFetchView : public TUpdateView {
 public:
-    TFetchView(TFetchOutput& output, std::FILE* err) : output_(output), err_(err) {}
+    TFetchView(TFetchOutput& output, std::FILE* err, const TFetchOptions& options)
+        : output_(output), err_(err), options_(options) {}
+
+    // The kept news of the sites' folder; from then on sites are merged and printed from it.
+    void KeepNews(std::unique_ptr<TItemsTable> items) { items_ = std::move(items); }
 
     void SiteRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items) override {
-        output_.site(site.Site, items);
+        if (!items_) return output_.site(site.Site, items);
+        keep(site, &items);
     }
-    // The tool keeps no news: an unchanged site shows its node alone.
-    void SiteNotModified(const TUpdateSite& site) override { output_.site(site.Site, none_); }
+    // Without kept news an unchanged site shows its node alone.
+    void SiteNotModified(const TUpdateSite& site) override {
+        if (!items_) return output_.site(site.Site, none_);
+        keep(site, nullptr);
+    }
     void SiteFailed(const TUpdateSite& site, const std::string& message) override {
         printError(site.Site + " (" + site.URL + "): " + message, err_);
         std::fflush(err_);
@@ -143,19 +161,49 @@ public:
     void UpdateFinished(const TUpdateSummary& summary) override { summary_ = summary; }
 
     const TUpdateSummary& Summary() const noexcept { return summary_; }
+    // A site's news could not be kept or read back.
+    bool KeepingFailed() const noexcept { return keepingFailed_; }
 
 private:
+    // Merges the feed (when there is one) and prints the site's kept news; an error of the
+    // table is the site's failure, and the other sites go on.
+    void keep(const TUpdateSite& site, const TRSSListedItemCollection* items) {
+        try {
+            if (items) items_->Merge(site.SiteID, *items);
+            printKept(site);
+        } catch (const std::exception& e) {
+            printError(site.Site + " (" + site.URL + "): " + errorBoxText(e), err_);
+            keepingFailed_ = true;
+        }
+    }
+
+    void printKept(const TUpdateSite& site) {
+        std::vector<TStoredItem> shown;
+        items_->ForEachItem(
+            [&](const TStoredItem& item) {
+                if (!options_.unread || !item.Read) shown.push_back(item);
+            },
+            site.SiteID);
+        output_.storedSite(site.Site, shown);
+        if (!options_.markRead) return;
+        for (const TStoredItem& item : shown)
+            if (!item.Read) items_->SetRead(site.SiteID, item.Key, true);
+    }
+
     TFetchOutput& output_;
     std::FILE* err_;  // not owned
+    const TFetchOptions& options_;
+    std::unique_ptr<TItemsTable> items_;  // with a sites table
     TRSSListedItemCollection none_{typeid(TRSSListedItem)};
     TUpdateSummary summary_;
+    bool keepingFailed_ = false;
 };
 
 // The update itself; false when a site failed or an error ended it, with the error box's
 // text of such an error in `error` (empty for a silent abort).
 bool runUpdate(const TFetchOptions& options, std::FILE* out, std::FILE* err, std::string& error) {
     TFetchOutput output(out, options.format);
-    TFetchView view(output, err);
+    TFetchView view(output, err, options);
     TFeedUpdate update(view);
     update.Jobs = options.jobs;
     update.TotalTimeout = options.maxTime;
@@ -170,6 +218,7 @@ bool runUpdate(const TFetchOptions& options, std::FILE* out, std::FILE* err, std
                            err);
             }
             validators.Load(sitesFolder(options));
+            view.KeepNews(std::make_unique<TItemsTable>(sitesFolder(options)));
             update.Validators = &validators;
         }
         output.begin();
@@ -179,7 +228,7 @@ bool runUpdate(const TFetchOptions& options, std::FILE* out, std::FILE* err, std
         if (!isSilentAbort(e)) error = errorBoxText(e);
         return false;
     }
-    return view.Summary().Failed == 0;
+    return view.Summary().Failed == 0 && !view.KeepingFailed();
 }
 
 }  // namespace

@@ -15,6 +15,8 @@ struct TFetchOptions {
     TFetchOutput::Format format = TFetchOutput::Format::Tree;
     bool files = false;                // the sources are local files
     bool sites = false;                // the active sites of a sites table
+    bool unread = false;               // with sites: only the unread items are printed
+    bool markRead = false;             // with sites: what was printed is marked as read
     int maxTime = 0;                   // ms for each request; 0: the client's default
     int jobs = kDefaultUpdateJobs;     // sites fetched at once
     std::vector<std::string> sources;  // "URL", "NAME=URL", with files paths, with sites
@@ -22,7 +24,8 @@ struct TFetchOptions {
 };
 
 // Parses the command line (without the program name). Returns false, with a message in
-// `error`, for an unknown option or a second folder after --sites.
+// `error`, for an unknown option, a second folder after --sites, or --unread or --mark-read
+// without --sites.
 bool parseFetchArguments(const std::vector<std::string>& args, TFetchOptions& options,
                          std::string& error);
 

@@ -22,17 +22,23 @@ void TFetchOutput::begin() {
     std::fflush(out_);
 }
 
+void TFetchOutput::item(const std::string& site, const std::string& title,
+                        const std::string& link, const std::string& description) {
+    if (format_ == Format::Tree) line({title, link}, "    ");
+    else line({site, title, link, description}, "");
+}
+
 void TFetchOutput::site(const std::string& name, const TRSSListedItemCollection& items) {
     if (format_ == Format::Tree) line({name}, "  ");
-    for (int i = 0; i < items.Count(); ++i) {
-        const TRSSListedItem& item = *items[i];
-        if (format_ == Format::Tree) {
-            line({item.Title, item.Link}, "    ");
-        } else {
-            line({name, item.Title, item.Link, item.Description}, "");
-        }
-    }
+    for (int i = 0; i < items.Count(); ++i)
+        item(name, items[i]->Title, items[i]->Link, items[i]->Description);
     // What was printed stays visible even when a later source fails.
+    std::fflush(out_);
+}
+
+void TFetchOutput::storedSite(const std::string& name, const std::vector<TStoredItem>& items) {
+    if (format_ == Format::Tree) line({name}, "  ");
+    for (const TStoredItem& stored : items) item(name, stored.Title, stored.Link, stored.Description);
     std::fflush(out_);
 }
 

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "feeds/ItemModel.h"
+#include "feeds/ItemsTable.h"
 
 namespace wispel {
 
@@ -21,9 +23,13 @@ public:
     void begin();
     // One retrieved site with its items, in order.
     void site(const std::string& name, const TRSSListedItemCollection& items);
+    // One site with its kept items, in the order given.
+    void storedSite(const std::string& name, const std::vector<TStoredItem>& items);
 
 private:
     void line(std::initializer_list<std::string_view> fields, std::string_view indent);
+    void item(const std::string& site, const std::string& title, const std::string& link,
+              const std::string& description);
 
     std::FILE* out_;  // not owned
     Format format_;

@@ -1,8 +1,8 @@
 // wispel-fetch [--tsv] [--max-time SECONDS] [--jobs N] SOURCE...   a SOURCE is URL or NAME=URL
 // wispel-fetch [--tsv] [--jobs N] --file PATH...
-// wispel-fetch [--tsv] [--max-time SECONDS] [--jobs N] --sites [DIR]  the active sites of
-//                                     DIR/Sites.DAT (default: the program's data folder),
-//                                     read as the window reads them
+// wispel-fetch [--tsv] [--max-time SECONDS] [--jobs N] [--unread] [--mark-read] --sites [DIR]
+//                                     the active sites of DIR/Sites.DAT (default: the
+//                                     program's data folder), read as the window reads them
 //
 // Runs one update over the sources (each due at once), N of them fetched at a time (default
 // 6, as the window), and prints what the news tree would show, in the sources' order:
@@ -13,7 +13,9 @@
 //
 // A site that fails is named on standard error with its address and the error, and the rest
 // go on. With --sites the feeds' ETag and Last-Modified values are kept in DIR/Feeds.DAT and
-// sent with the next run; a site whose feed has not changed since shows its name alone. The
+// sent with the next run, and every feed is merged into the news kept in DIR/Items.DAT as
+// the window merges it: each site then shows its kept items, newest first (--unread: only
+// those not read yet), and --mark-read marks what was printed as read. The
 // exit status is 1 when a site failed, an error ended the run or standard output could not
 // take what was printed.
 
@@ -31,10 +33,13 @@ constexpr wispel::TCommandUsage kUsage{
     "Fetches news feeds once and prints their news as the window's tree shows it.",
     "[--tsv] [--max-time SECONDS] [--jobs N] SOURCE...\n"
     "[--tsv] [--jobs N] --file PATH...\n"
-    "[--tsv] [--max-time SECONDS] [--jobs N] --sites [DIR]",
+    "[--tsv] [--max-time SECONDS] [--jobs N] [--unread] [--mark-read] --sites [DIR]",
     "  SOURCE              URL or NAME=URL, http or https\n"
     "  --file PATH...      read local feed files instead\n"
-    "  --sites [DIR]       the active sites of DIR/Sites.DAT (default: the data folder)\n"
+    "  --sites [DIR]       the active sites of DIR/Sites.DAT (default: the data folder),\n"
+    "                      their news kept in DIR/Items.DAT\n"
+    "  --unread            with --sites: only the items not read yet\n"
+    "  --mark-read         with --sites: mark the items printed as read\n"
     "  --tsv               one tab-separated line per item\n"
     "  --max-time SECONDS  time limit of each request (default 120)\n"
     "  --jobs N            sites fetched at once, 1 to 64 (default 6)\n"};

@@ -6,6 +6,7 @@
 #include "core/DataFolder.h"
 #include "core/Exception.h"
 #include "core/TerminalText.h"
+#include "feeds/ItemsTable.h"
 #include "feeds/SiteValues.h"
 #include "feeds/SitesSchema.h"
 #include "tablestore/component/StoreTable.h"
@@ -169,7 +170,10 @@ int runSitesCommand(const TSitesCommand& command, std::FILE* out, std::FILE* err
         else if (command.name == "set") set(table, command);
         else if (command.name == "delete") {
             findRow(table, command.args[0]);
+            const std::int32_t site = table.FieldNamed("ID").IntegerValue();
             table.DeleteRow();
+            // The site's kept news go with it; a new site never gets its ID again.
+            DeleteSiteItems(command.dir, site);
         } else if (command.name == "check") return check(table, out);
         return 0;
     } catch (const Exception& e) {

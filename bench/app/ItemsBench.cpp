@@ -1,0 +1,248 @@
+// The kept news at the size of a long-used reader: 100 000 items across 200 sites.
+//
+// Merge: one feed of 1 000 items merged into one site: the site's 500 kept items, half of
+// them with a new title, and 500 new ones. Peer, in the same run: SQLite upserting the same
+// 1 000 rows by (site, key) in one transaction, the changed columns only, synchronous OFF
+// (the table store does not sync either).
+//
+// Start-up: every kept item read in order of site and then date, newest first, with its
+// title, link, author, date and read flag (what the tree shows). Peer: SQLite selecting the
+// same columns of all rows ordered by site and date.
+//
+// Both tables start alike: the same rows, each inserted by its own program.
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <typeinfo>
+#include <unistd.h>
+
+#include "bench/support/RecordingReporter.h"
+#include "feeds/ItemsTable.h"
+
+using namespace wispel;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kSites = 200;
+constexpr int kItemsPerSite = 500;
+constexpr int kFeedItems = 1000;
+
+std::string itemLink(int site, int n) {
+    return "http://news.example.org/" + std::to_string(site) + "/items/" + std::to_string(n);
+}
+std::string itemTitle(int n, int version) {
+    return "Item " + std::to_string(n) + " of the day, version " + std::to_string(version);
+}
+const std::string& description() {
+    static const std::string text(300, 'd');
+    return text;
+}
+
+// The feed a merge sees: the site's kept items (every other one retitled in `round`) and
+// `fresh` new items of `round`.
+void fillFeed(TRSSListedItemCollection& feed, int site, int round,
+              int fresh = kFeedItems - kItemsPerSite) {
+    feed.Clear();
+    for (int n = 0; n < kItemsPerSite; ++n) {
+        TRSSListedItem* item = feed.Add();
+        item->Title = itemTitle(n, n % 2 == 0 ? round : 0);
+        item->Link = itemLink(site, n);
+        item->Description = description();
+    }
+    for (int n = 0; n < fresh; ++n) {
+        TRSSListedItem* item = feed.Add();
+        item->Title = itemTitle(n, round);
+        item->Link = itemLink(site, 100000 * (round + 1) + n);
+        item->Description = description();
+    }
+}
+
+// ---- The table store.
+
+const std::string& wispelFolder() {
+    static const std::string folder = [] {
+        const fs::path dir = fs::temp_directory_path() /
+                             ("wispel-bench-items-" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        const std::string path = dir.string() + "/";
+        TItemsTable items(path);
+        TRSSListedItemCollection feed(typeid(TRSSListedItem));
+        for (int site = 1; site <= kSites; ++site) {
+            fillFeed(feed, site, 0, 0);
+            items.Merge(site, feed);
+        }
+        return path;
+    }();
+    return folder;
+}
+
+// Merges a feed into the next site each round with `merge`, timing only the merge.
+template <typename Merge>
+void mergeRounds(benchmark::State& state, Merge merge) {
+    TRSSListedItemCollection feed(typeid(TRSSListedItem));
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ++round;
+        const int site = 1 + round % kSites;
+        fillFeed(feed, site, round);
+        state.ResumeTiming();
+        merge(site, feed);
+    }
+}
+
+void BM_MergeWispel(benchmark::State& state) {
+    TItemsTable items(wispelFolder());
+    mergeRounds(state, [&](int site, const TRSSListedItemCollection& feed) {
+        if (items.Merge(site, feed).Added != kFeedItems - kItemsPerSite)
+            state.SkipWithError("wrong merge");
+    });
+}
+
+void BM_StartupWispel(benchmark::State& state) {
+    TItemsTable items(wispelFolder());
+    for (auto _ : state) {
+        std::size_t count = 0;
+        items.ForEachItem(
+            [&](const TStoredItem& item) {
+                benchmark::DoNotOptimize(item.Title.data());
+                ++count;
+            },
+            0, TItemParts::Headlines);
+        if (count < kSites * kItemsPerSite) state.SkipWithError("items missing");
+    }
+}
+
+// ---- SQLite.
+
+void exec(sqlite3* db, const char* sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) std::abort();
+}
+
+sqlite3* sqliteItems() {
+    static sqlite3* db = [] {
+        const fs::path file = fs::temp_directory_path() /
+                              ("wispel-bench-items-" + std::to_string(::getpid()) + ".db");
+        fs::remove(file);
+        sqlite3* opened = nullptr;
+        if (sqlite3_open(file.c_str(), &opened) != SQLITE_OK) std::abort();
+        exec(opened, "PRAGMA synchronous=OFF");
+        exec(opened,
+             "CREATE TABLE items (ID INTEGER PRIMARY KEY AUTOINCREMENT, Site INTEGER NOT NULL, "
+             "ItemKey VARCHAR(250) NOT NULL, Title TEXT, Link TEXT, Description TEXT, "
+             "Author VARCHAR(120), Date REAL, FirstSeen REAL, Read BOOLEAN)");
+        exec(opened, "CREATE UNIQUE INDEX SiteKey ON items (Site, ItemKey)");
+        exec(opened, "CREATE INDEX SiteDate ON items (Site, Date DESC, FirstSeen DESC)");
+        return opened;
+    }();
+    return db;
+}
+
+constexpr const char* kUpsertSql =
+    "INSERT INTO items (Site, ItemKey, Title, Link, Description, Author, Date, FirstSeen, Read) "
+    "VALUES (?1, ?2, ?3, ?2, ?4, NULL, NULL, ?5, 0) ON CONFLICT (Site, ItemKey) DO UPDATE SET "
+    "Title = excluded.Title, Link = excluded.Link, Description = excluded.Description "
+    "WHERE Title IS NOT excluded.Title OR Link IS NOT excluded.Link "
+    "OR Description IS NOT excluded.Description";
+
+void sqliteMerge(sqlite3_stmt* upsert, int site, const TRSSListedItemCollection& feed) {
+    exec(sqlite3_db_handle(upsert), "BEGIN");
+    const double now = itemTimeNow();
+    for (int i = 0; i < feed.Count(); ++i) {
+        const TRSSListedItem& item = *feed[i];
+        sqlite3_bind_int(upsert, 1, site);
+        sqlite3_bind_text(upsert, 2, item.Link.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(upsert, 3, item.Title.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(upsert, 4, item.Description.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_double(upsert, 5, now);
+        if (sqlite3_step(upsert) != SQLITE_DONE) std::abort();
+        sqlite3_reset(upsert);
+    }
+    exec(sqlite3_db_handle(upsert), "COMMIT");
+}
+
+sqlite3* filledSqlite() {
+    static sqlite3* db = [] {
+        sqlite3* opened = sqliteItems();
+        sqlite3_stmt* upsert = nullptr;
+        sqlite3_prepare_v2(opened, kUpsertSql, -1, &upsert, nullptr);
+        TRSSListedItemCollection feed(typeid(TRSSListedItem));
+        for (int site = 1; site <= kSites; ++site) {
+            fillFeed(feed, site, 0, 0);
+            sqliteMerge(upsert, site, feed);
+        }
+        sqlite3_finalize(upsert);
+        return opened;
+    }();
+    return db;
+}
+
+void BM_MergeSqlite(benchmark::State& state) {
+    sqlite3* db = filledSqlite();
+    sqlite3_stmt* upsert = nullptr;
+    sqlite3_prepare_v2(db, kUpsertSql, -1, &upsert, nullptr);
+    mergeRounds(state, [&](int site, const TRSSListedItemCollection& feed) {
+        sqliteMerge(upsert, site, feed);
+    });
+    sqlite3_finalize(upsert);
+}
+
+void BM_StartupSqlite(benchmark::State& state) {
+    sqlite3* db = filledSqlite();
+    for (auto _ : state) {
+        sqlite3_stmt* select = nullptr;
+        sqlite3_prepare_v2(db,
+                           "SELECT Site, ItemKey, Title, Link, Author, Date, FirstSeen, Read "
+                           "FROM items ORDER BY Site, Date DESC, FirstSeen DESC",
+                           -1, &select, nullptr);
+        std::size_t count = 0;
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            TStoredItem item;
+            item.Site = sqlite3_column_int(select, 0);
+            item.Key = reinterpret_cast<const char*>(sqlite3_column_text(select, 1));
+            item.Title = reinterpret_cast<const char*>(sqlite3_column_text(select, 2));
+            item.Link = reinterpret_cast<const char*>(sqlite3_column_text(select, 3));
+            const unsigned char* author = sqlite3_column_text(select, 4);
+            if (author) item.Author = reinterpret_cast<const char*>(author);
+            item.Date = sqlite3_column_double(select, 5);
+            item.FirstSeen = sqlite3_column_double(select, 6);
+            item.Read = sqlite3_column_int(select, 7) != 0;
+            benchmark::DoNotOptimize(item.Title.data());
+            ++count;
+        }
+        sqlite3_finalize(select);
+        if (count < kSites * kItemsPerSite) state.SkipWithError("rows missing");
+    }
+}
+
+BENCHMARK(BM_MergeWispel)->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeSqlite)->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupWispel)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupSqlite)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void printRatio(const bench::RecordingReporter& reporter, const char* what, const char* ours,
+                const char* peer) {
+    std::printf("%-55s ours / SQLite = %.2f (aim <= 1.5)\n", what,
+                bench::ratio(reporter.realTime(ours), reporter.realTime(peer)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = bench::runBenchmarks(argc, argv, [](const bench::RecordingReporter& reporter) {
+        printRatio(reporter, "merge of 1 000 items into 100 000",
+                   "BM_MergeWispel/iterations:20", "BM_MergeSqlite/iterations:20");
+        printRatio(reporter, "start-up read of 100 000 items by site and date",
+                   "BM_StartupWispel/iterations:5", "BM_StartupSqlite/iterations:5");
+    });
+    fs::remove_all(fs::temp_directory_path() / ("wispel-bench-items-" + std::to_string(::getpid())));
+    fs::remove(fs::temp_directory_path() / ("wispel-bench-items-" + std::to_string(::getpid()) + ".db"));
+    return status;
+}

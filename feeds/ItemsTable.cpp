@@ -1,0 +1,391 @@
+#include "feeds/ItemsTable.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+#include <unordered_set>
+
+#include "feeds/ItemsSchema.h"
+#include "tablestore/component/StoreTable.h"
+#include "tablestore/errors/StoreEngineError.h"
+
+namespace wispel {
+
+namespace {
+
+// Days from 0001-01-01 to 1970-01-01.
+constexpr double kUnixEpochMs = 719162.0 * 86400000.0;
+constexpr double kDayMs = 86400000.0;
+// The table store keeps no blob value longer than this.
+constexpr std::size_t kMaxMemoBytes = 16u * 1024 * 1024;
+
+std::uint64_t fnv1a(std::string_view text, std::uint64_t hash = 14695981039346656037ull) {
+    for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
+std::string hex64(std::uint64_t value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text(16, '0');
+    for (int i = 15; i >= 0; --i, value >>= 4) text[i] = kDigits[value & 15];
+    return text;
+}
+
+// The start of `text` in at most `bytes` bytes, never inside a UTF-8 sequence.
+std::string_view utf8Prefix(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) --bytes;
+    return text.substr(0, bytes);
+}
+
+// The identity the feed gives the item; the feed model's own once it has one.
+std::string itemIdentity(const TRSSListedItem& item) {
+    if (!item.Link.empty()) return item.Link;
+    return "#" + hex64(fnv1a(item.Description, fnv1a(item.Title + '\n')));
+}
+
+// The text fields of an item as the table keeps them.
+struct ItemTexts {
+    std::string_view title, link, description, author;
+    TItemTime date;
+};
+
+ItemTexts textsOf(const TRSSListedItem& item) {
+    return {utf8Prefix(item.Title, kMaxMemoBytes), utf8Prefix(item.Link, kMaxMemoBytes),
+            utf8Prefix(item.Description, kMaxMemoBytes), {}, 0};
+}
+
+}  // namespace
+
+TItemTime itemTimeFromUnixMs(std::int64_t unixMs) {
+    return static_cast<double>(unixMs) + kUnixEpochMs;
+}
+
+std::int64_t unixMsFromItemTime(TItemTime time) {
+    return static_cast<std::int64_t>(time - kUnixEpochMs);
+}
+
+TItemTime itemTimeNow() {
+    using namespace std::chrono;
+    return itemTimeFromUnixMs(
+        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+}
+
+std::string storedItemKey(const TRSSListedItem& item) {
+    std::string identity = itemIdentity(item);
+    // The key column keeps no trailing blanks; a key must hold something.
+    while (!identity.empty() && identity.back() == ' ') identity.pop_back();
+    if (identity.empty()) identity = "#";
+    if (identity.size() <= kItemKeyWidth) return identity;
+    std::string key(utf8Prefix(identity, kItemKeyWidth - 17));
+    return key + "#" + hex64(fnv1a(identity));
+}
+
+// Holds a lock of the table from construction to destruction: the write lock, so that what
+// runs in between is one change to every other process; or a read lock, so that a long
+// read sees one state of the table and pays for the lock once.
+class TItemsTable::Transaction {
+public:
+    explicit Transaction(TStoreTable& table, TStoreLockType type = TStoreLockType::ltWriteLock)
+        : table_(table), type_(type) {
+        table_.LockTable(type_);
+    }
+    ~Transaction() {
+        // A lock that cannot be handed back is gone with the process at the latest; the
+        // operation's own outcome is what its caller hears.
+        try {
+            table_.UnlockTable(type_);
+        } catch (...) {
+        }
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    TStoreTable& table_;
+    TStoreLockType type_;
+};
+
+namespace {
+
+// Another process making the table holds its new files for itself (11013) until they are
+// complete, which takes a moment: so many tries, this far apart, before the refusal stands.
+constexpr int kOpenTries = 40;
+constexpr auto kOpenWait = std::chrono::milliseconds(50);
+
+std::unique_ptr<TStoreTable> openItems(const std::string& folder, const char* index) {
+    auto table = std::make_unique<TStoreTable>();
+    table->SetDatabaseName(folder);
+    table->SetTableName(kItemsTableName);
+    for (int attempt = 1;; ++attempt) {
+        try {
+            table->Open();
+            break;
+        } catch (const EStoreEngineError& e) {
+            if (e.ErrorCode() != storecode::kAccessDenied || attempt == kOpenTries) throw;
+            std::this_thread::sleep_for(kOpenWait);
+        }
+    }
+    table->SetIndexName(index);
+    return table;
+}
+
+}  // namespace
+
+struct TItemsTable::Fields {
+    explicit Fields(const TStoreTable& table)
+        : id(table.FieldNamed("ID")), site(table.FieldNamed("Site")),
+          key(table.FieldNamed("ItemKey")), title(table.FieldNamed("Title")),
+          link(table.FieldNamed("Link")), description(table.FieldNamed("Description")),
+          author(table.FieldNamed("Author")), date(table.FieldNamed("Date")),
+          firstSeen(table.FieldNamed("FirstSeen")), read(table.FieldNamed("Read")) {}
+    const TStoreField &id, &site, &key, &title, &link, &description, &author, &date, &firstSeen,
+        &read;
+};
+
+TItemsTable::TItemsTable(const std::string& folder) {
+    if (::access((folder + kItemsTableName).c_str(), F_OK) != 0) {
+        TStoreTable table;
+        table.SetDatabaseName(folder);
+        table.SetTableName(kItemsTableName);
+        addItemsFieldDefs(table.FieldDefs());
+        addItemsIndexDefs(table.IndexDefs());
+        try {
+            table.CreateTable();
+        } catch (const EStoreEngineError& e) {
+            // Another process made it first, or is making it.
+            if (e.ErrorCode() != storecode::kTableExists &&
+                e.ErrorCode() != storecode::kAccessDenied)
+                throw;
+        }
+    }
+    byKey_ = openItems(folder, kItemsBySiteKey);
+    byDate_ = openItems(folder, kItemsBySiteDate);
+}
+
+TItemsTable::~TItemsTable() = default;
+
+void TItemsTable::refresh() {
+    byKey_->RefreshRows();
+    byDate_->RefreshRows();
+}
+
+bool TItemsTable::findItem(std::int32_t site, const std::string& key) {
+    return byKey_->FindKey({std::to_string(site), key});
+}
+
+namespace {
+
+void setDate(TStoreField& field, TItemTime date) {
+    if (date != 0) field.SetFloatValue(date);
+    else field.Clear();
+}
+
+void setTexts(TStoreTable& table, const ItemTexts& texts) {
+    table.FieldNamed("Title").SetTextValue(texts.title);
+    table.FieldNamed("Link").SetTextValue(texts.link);
+    table.FieldNamed("Description").SetTextValue(texts.description);
+    table.FieldNamed("Author").SetTextValue(texts.author);
+    setDate(table.FieldNamed("Date"), texts.date);
+}
+
+// The author as the column keeps it: cut to its room, without trailing blanks.
+std::string_view storedAuthor(std::string_view author) {
+    author = utf8Prefix(author, kItemAuthorWidth);
+    while (!author.empty() && author.back() == ' ') author.remove_suffix(1);
+    return author;
+}
+
+// The fields of the current row that differ from `texts`, each with how to set it; only
+// those are written, so an unchanged memo keeps its blocks.
+std::vector<std::function<void()>> changedTexts(TStoreTable& table, const ItemTexts& texts) {
+    std::vector<std::function<void()>> changes;
+    for (auto [name, value] : {std::pair{"Title", texts.title}, std::pair{"Link", texts.link},
+                               std::pair{"Description", texts.description},
+                               std::pair{"Author", storedAuthor(texts.author)}}) {
+        TStoreField& field = table.FieldNamed(name);
+        if (field.TextValue() != value) changes.push_back([&field, value] { field.SetTextValue(value); });
+    }
+    TStoreField& date = table.FieldNamed("Date");
+    if ((date.IsNull() ? 0 : date.FloatValue()) != texts.date)
+        changes.push_back([&date, &texts] { setDate(date, texts.date); });
+    return changes;
+}
+
+// Runs `change` on the current row in edit state and posts it; the edit is cancelled when
+// anything fails.
+template <typename Change>
+void editRow(TStoreTable& table, Change change) {
+    table.StartEdit();
+    try {
+        change();
+        table.PostRow();
+    } catch (...) {
+        table.CancelRow();
+        throw;
+    }
+}
+
+}  // namespace
+
+void TItemsTable::writeItem(const TRSSListedItem& item, const std::string& key,
+                            std::int32_t site, TItemTime now) {
+    TStoreTable& table = *byKey_;
+    table.StartInsert();
+    try {
+        table.FieldNamed("Site").SetIntegerValue(site);
+        table.FieldNamed("ItemKey").SetTextValue(key);
+        setTexts(table, textsOf(item));
+        table.FieldNamed("FirstSeen").SetFloatValue(now);
+        table.FieldNamed("Read").SetBooleanValue(false);
+        table.PostRow();
+    } catch (...) {
+        table.CancelRow();
+        throw;
+    }
+}
+
+bool TItemsTable::refreshItem(const TRSSListedItem& item) {
+    const ItemTexts texts = textsOf(item);
+    const std::vector<std::function<void()>> changes = changedTexts(*byKey_, texts);
+    if (changes.empty()) return false;
+    editRow(*byKey_, [&] {
+        for (const auto& change : changes) change();
+    });
+    return true;
+}
+
+void TItemsTable::insertOrRefresh(std::int32_t site, const TRSSListedItem& item,
+                                  const std::string& key, TItemTime now, TMergeCounts& counts) {
+    if (findItem(site, key)) {
+        if (refreshItem(item)) ++counts.Changed;
+        return;
+    }
+    writeItem(item, key, site, now);
+    ++counts.Added;
+}
+
+TMergeCounts TItemsTable::Merge(std::int32_t site, const TRSSListedItemCollection& items,
+                                TItemTime now) {
+    Transaction transaction(*byKey_);
+    refresh();
+    TMergeCounts counts;
+    std::unordered_set<std::string> keys;
+    keys.reserve(items.Count());
+    for (int i = 0; i < items.Count(); ++i) {
+        const TRSSListedItem& item = *items[i];
+        std::string key = storedItemKey(item);
+        // A feed that lists an item twice has it once: the first time counts.
+        if (!keys.insert(key).second) continue;
+        insertOrRefresh(site, item, key, now, counts);
+    }
+    counts.Removed = removeOld(site, [&](const std::string& key) { return keys.count(key) != 0; },
+                               now);
+    return counts;
+}
+
+void TItemsTable::forEachRow(TStoreTable& table, std::int32_t site,
+                             const std::function<void()>& visit) {
+    if (site != 0) {
+        const std::string value = std::to_string(site);
+        table.SetRange({value}, {value});
+    }
+    try {
+        for (table.MoveFirst(); !table.AtEnd(); table.MoveNext()) visit();
+    } catch (...) {
+        if (site != 0) table.CancelRange();
+        throw;
+    }
+    if (site != 0) table.CancelRange();
+}
+
+int TItemsTable::removeOld(std::int32_t site,
+                           const std::function<bool(const std::string&)>& inFeed, TItemTime now) {
+    if (RetentionDays <= 0) return 0;
+    const TItemTime limit = now - RetentionDays * kDayMs;
+    std::vector<TStoreBookmark> old;
+    TStoreTable& table = *byDate_;
+    const Fields fields(table);
+    forEachRow(table, site, [&] {
+        if (!fields.read.BooleanValue()) return;
+        const TStoredItem item = currentItem(fields, TItemParts::Keys);
+        if (item.SortTime() < limit && !inFeed(item.Key)) old.push_back(table.GetBookmark());
+    });
+    for (const TStoreBookmark& bookmark : old) {
+        table.GotoBookmark(bookmark);
+        table.DeleteRow();
+    }
+    return static_cast<int>(old.size());
+}
+
+TStoredItem TItemsTable::currentItem(const Fields& fields, TItemParts parts) {
+    TStoredItem item;
+    item.ID = fields.id.IntegerValue();
+    item.Site = fields.site.IntegerValue();
+    item.Key = fields.key.TextValue();
+    item.Date = fields.date.FloatValue();
+    item.FirstSeen = fields.firstSeen.FloatValue();
+    item.Read = fields.read.BooleanValue();
+    if (parts == TItemParts::Keys) return item;
+    item.Title = fields.title.TextValue();
+    item.Link = fields.link.TextValue();
+    item.Author = fields.author.TextValue();
+    if (parts == TItemParts::Whole) item.Description = fields.description.TextValue();
+    return item;
+}
+
+void TItemsTable::ForEachItem(const std::function<void(const TStoredItem&)>& visit,
+                              std::int32_t site, TItemParts parts) {
+    Transaction reading(*byKey_, TStoreLockType::ltReadLock);
+    refresh();
+    TStoreTable& table = *byDate_;
+    const Fields fields(table);
+    forEachRow(table, site, [&] { visit(currentItem(fields, parts)); });
+}
+
+bool TItemsTable::SetRead(std::int32_t site, const std::string& key, bool read) {
+    Transaction transaction(*byKey_);
+    refresh();
+    if (!findItem(site, key)) return false;
+    TStoreField& flag = byKey_->FieldNamed("Read");
+    if (flag.BooleanValue() != read) editRow(*byKey_, [&] { flag.SetBooleanValue(read); });
+    return true;
+}
+
+int TItemsTable::MarkAllRead(std::int32_t site) {
+    Transaction transaction(*byKey_);
+    refresh();
+    int marked = 0;
+    TStoreTable& table = *byDate_;
+    TStoreField& flag = table.FieldNamed("Read");
+    forEachRow(table, site, [&] {
+        if (flag.BooleanValue()) return;
+        editRow(table, [&] { flag.SetBooleanValue(true); });
+        ++marked;
+    });
+    return marked;
+}
+
+int TItemsTable::DeleteSite(std::int32_t site) {
+    Transaction transaction(*byKey_);
+    refresh();
+    TStoreTable& table = *byDate_;
+    std::vector<TStoreBookmark> rows;
+    forEachRow(table, site, [&] { rows.push_back(table.GetBookmark()); });
+    for (const TStoreBookmark& bookmark : rows) {
+        table.GotoBookmark(bookmark);
+        table.DeleteRow();
+    }
+    return static_cast<int>(rows.size());
+}
+
+std::vector<std::string> TItemsTable::Check() { return byKey_->CheckFiles(); }
+
+int DeleteSiteItems(const std::string& folder, std::int32_t site) {
+    if (::access((folder + kItemsTableName).c_str(), F_OK) != 0) return 0;
+    TItemsTable items(folder);
+    return items.DeleteSite(site);
+}
+
+}  // namespace wispel
