@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 
+#include "core/DataFolder.h"
 #include "core/Version.h"
 
 namespace wispel {
@@ -113,6 +114,18 @@ bool parseSeconds(const std::string& text, int& milliseconds) {
     }
     if (!digits || !nonZero || total > kMaxMs) return false;
     milliseconds = static_cast<int>(total > 0 ? total : 1);
+    return true;
+}
+
+bool takeDirOption(const std::vector<std::string>& arguments, std::size_t& next,
+                   std::string& dir, std::string& error) {
+    if (next + 1 >= arguments.size() || arguments[next] != "--dir") return true;
+    if (arguments[next + 1].empty()) {
+        error = "--dir needs a folder name, not an empty one";
+        return false;
+    }
+    dir = withTrailingSlash(arguments[next + 1]);
+    next += 2;
     return true;
 }
 

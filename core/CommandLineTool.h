@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <ostream>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -49,5 +50,11 @@ int runReportingErrors(const std::function<int()>& command);
 // "SECONDS" as a tool argument: a decimal number above 0 (a fraction allowed) of at most
 // 2 000 000 seconds, as milliseconds (at least 1). False for anything else.
 bool parseSeconds(const std::string& text, int& milliseconds);
+
+// A leading "--dir DIR" of a table tool: takes it into `dir` (with its trailing slash) and
+// moves `next` past it. An empty name is refused, since it would mean the root folder to one
+// tool and the current one to another. True when there was none.
+bool takeDirOption(const std::vector<std::string>& arguments, std::size_t& next,
+                   std::string& dir, std::string& error);
 
 }  // namespace wispel

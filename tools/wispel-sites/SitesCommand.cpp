@@ -3,6 +3,7 @@
 #include <charconv>
 #include <filesystem>
 
+#include "core/CommandLineTool.h"
 #include "core/DataFolder.h"
 #include "core/Exception.h"
 #include "core/TerminalText.h"
@@ -117,15 +118,7 @@ int check(TStoreTable& table, std::FILE* out) {
 bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesCommand& command,
                          std::string& error) {
     std::size_t i = 0;
-    if (i + 1 < arguments.size() && arguments[i] == "--dir") {
-        // An empty name would mean the root folder here and the current one elsewhere.
-        if (arguments[i + 1].empty()) {
-            error = "--dir needs a folder name, not an empty one";
-            return false;
-        }
-        command.dir = withTrailingSlash(arguments[i + 1]);
-        i += 2;
-    }
+    if (!takeDirOption(arguments, i, command.dir, error)) return false;
     if (i >= arguments.size()) {
         error = "no command";
         return false;

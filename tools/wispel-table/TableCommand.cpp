@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/CommandLineTool.h"
 #include "core/DataFolder.h"
 #include "core/Exception.h"
 #include "core/TerminalText.h"
@@ -120,14 +121,7 @@ void openTable(TStoreTable& table, const TTableCommand& command) {
 bool parseTableArguments(const std::vector<std::string>& arguments, TTableCommand& command,
                          std::string& error) {
     std::size_t i = 0;
-    if (i + 1 < arguments.size() && arguments[i] == "--dir") {
-        if (arguments[i + 1].empty()) {
-            error = "--dir needs a folder name, not an empty one";
-            return false;
-        }
-        command.dir = withTrailingSlash(arguments[i + 1]);
-        i += 2;
-    }
+    if (!takeDirOption(arguments, i, command.dir, error)) return false;
     bool operands = false;  // after "--": every argument is a name or a value
     if (i < arguments.size() && arguments[i] == "--") {
         operands = true;
