@@ -21,22 +21,32 @@ std::uint64_t fnv1a(std::uint64_t hash, std::string_view bytes) {
     return hash;
 }
 
+std::string hex64(std::uint64_t hash) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string digits;
+    for (int shift = 60; shift >= 0; shift -= 4) digits += kHex[(hash >> shift) & 0xF];
+    return digits;
+}
+
 }  // namespace
 
 std::string itemHashKey(std::string_view title, std::string_view description) {
     std::uint64_t hash = fnv1a(kFnvOffsetBasis, title);
     hash = fnv1a(hash, kSeparator);
     hash = fnv1a(hash, description);
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string key = "hash:";
-    for (int shift = 60; shift >= 0; shift -= 4) key += kHex[(hash >> shift) & 0xF];
-    return key;
+    return "hash:" + hex64(hash);
+}
+
+std::string fnv1aHex(std::string_view bytes) { return hex64(fnv1a(kFnvOffsetBasis, bytes)); }
+
+std::string itemIdentity(const TRSSListedItem& item) {
+    if (!item.Key.empty()) return item.Key;
+    const std::string_view link = trimXmlBlanks(item.Link);
+    return link.empty() ? itemHashKey(item.Title, item.Description) : std::string(link);
 }
 
 void completeItemKey(TRSSListedItem& item) {
-    if (!item.Key.empty()) return;
-    const std::string_view link = trimXmlBlanks(item.Link);
-    item.Key = link.empty() ? itemHashKey(item.Title, item.Description) : std::string(link);
+    if (item.Key.empty()) item.Key = itemIdentity(item);
 }
 
 }  // namespace wispel

@@ -18,6 +18,13 @@ namespace wispel {
 // "hash:..." for the title and description.
 std::string itemHashKey(std::string_view title, std::string_view description);
 
+// The item's key, or what completeItemKey would give it when it has none yet.
+std::string itemIdentity(const TRSSListedItem& item);
+
+// 16 lower-case hexadecimal digits of the FNV-1a hash above, of `bytes` alone: for keys that
+// must stand for a longer text.
+std::string fnv1aHex(std::string_view bytes);
+
 // Gives an item without a key the link, or else the hash, as its key. Runs before the item
 // gets a stand-in title, so that the hash is of what the feed wrote.
 void completeItemKey(TRSSListedItem& item);

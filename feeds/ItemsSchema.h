@@ -17,7 +17,8 @@ constexpr const char* kItemsBySiteKey = "SiteKey";
 constexpr const char* kItemsBySiteDate = "SiteDate";
 
 // ID (auto-increment), Site (the site's ID in the sites table), ItemKey (identity), Title,
-// Link, Description (memos: kept whole), Author, Date (the item's own date, UTC; none when
+// Link, Description, Content (memos: kept whole; Content empty unless the feed gave a full
+// text beside the description), Author, Date (the item's own date, UTC; none when
 // the feed gave none that could be read), FirstSeen (UTC), Read (Boolean).
 inline void addItemsFieldDefs(TStoreFieldDefs& defs) {
     defs.Clear();
@@ -27,6 +28,7 @@ inline void addItemsFieldDefs(TStoreFieldDefs& defs) {
     defs.Add("Title", TStoreFieldType::ftMemo);
     defs.Add("Link", TStoreFieldType::ftMemo);
     defs.Add("Description", TStoreFieldType::ftMemo);
+    defs.Add("Content", TStoreFieldType::ftMemo);
     defs.Add("Author", TStoreFieldType::ftString, kItemAuthorWidth);
     defs.Add("Date", TStoreFieldType::ftDateTime);
     defs.Add("FirstSeen", TStoreFieldType::ftDateTime);

@@ -6,6 +6,7 @@
 #include <thread>
 #include <unordered_set>
 
+#include "feeds/ItemKey.h"
 #include "feeds/ItemsSchema.h"
 #include "tablestore/component/StoreTable.h"
 #include "tablestore/errors/StoreEngineError.h"
@@ -20,18 +21,6 @@ constexpr double kDayMs = 86400000.0;
 // The table store keeps no blob value longer than this.
 constexpr std::size_t kMaxMemoBytes = 16u * 1024 * 1024;
 
-std::uint64_t fnv1a(std::string_view text, std::uint64_t hash = 14695981039346656037ull) {
-    for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
-    return hash;
-}
-
-std::string hex64(std::uint64_t value) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text(16, '0');
-    for (int i = 15; i >= 0; --i, value >>= 4) text[i] = kDigits[value & 15];
-    return text;
-}
-
 // The start of `text` in at most `bytes` bytes, never inside a UTF-8 sequence.
 std::string_view utf8Prefix(std::string_view text, std::size_t bytes) {
     if (text.size() <= bytes) return text;
@@ -39,21 +28,27 @@ std::string_view utf8Prefix(std::string_view text, std::size_t bytes) {
     return text.substr(0, bytes);
 }
 
-// The identity the feed gives the item; the feed model's own once it has one.
-std::string itemIdentity(const TRSSListedItem& item) {
-    if (!item.Link.empty()) return item.Link;
-    return "#" + hex64(fnv1a(item.Description, fnv1a(item.Title + '\n')));
+// The author as the column keeps it: cut to its room, without trailing blanks.
+std::string_view storedAuthor(std::string_view author) {
+    author = utf8Prefix(author, kItemAuthorWidth);
+    while (!author.empty() && author.back() == ' ') author.remove_suffix(1);
+    return author;
 }
 
 // The text fields of an item as the table keeps them.
 struct ItemTexts {
-    std::string_view title, link, description, author;
+    std::string_view title, link, description, content, author;
     TItemTime date;
 };
 
 ItemTexts textsOf(const TRSSListedItem& item) {
-    return {utf8Prefix(item.Title, kMaxMemoBytes), utf8Prefix(item.Link, kMaxMemoBytes),
-            utf8Prefix(item.Description, kMaxMemoBytes), {}, 0};
+    constexpr std::int64_t kSecondMs = 1000;
+    return {utf8Prefix(item.Title, kMaxMemoBytes),
+            utf8Prefix(item.Link, kMaxMemoBytes),
+            utf8Prefix(item.Description, kMaxMemoBytes),
+            utf8Prefix(item.Content, kMaxMemoBytes),
+            storedAuthor(item.Author),
+            item.Date ? itemTimeFromUnixMs(*item.Date * kSecondMs) : 0};
 }
 
 }  // namespace
@@ -79,7 +74,7 @@ std::string storedItemKey(const TRSSListedItem& item) {
     if (identity.empty()) identity = "#";
     if (identity.size() <= kItemKeyWidth) return identity;
     std::string key(utf8Prefix(identity, kItemKeyWidth - 17));
-    return key + "#" + hex64(fnv1a(identity));
+    return key + "#" + fnv1aHex(identity);
 }
 
 // Holds a lock of the table from construction to destruction: the write lock, so that what
@@ -138,10 +133,10 @@ struct TItemsTable::Fields {
         : id(table.FieldNamed("ID")), site(table.FieldNamed("Site")),
           key(table.FieldNamed("ItemKey")), title(table.FieldNamed("Title")),
           link(table.FieldNamed("Link")), description(table.FieldNamed("Description")),
-          author(table.FieldNamed("Author")), date(table.FieldNamed("Date")),
+          content(table.FieldNamed("Content")), author(table.FieldNamed("Author")), date(table.FieldNamed("Date")),
           firstSeen(table.FieldNamed("FirstSeen")), read(table.FieldNamed("Read")) {}
-    const TStoreField &id, &site, &key, &title, &link, &description, &author, &date, &firstSeen,
-        &read;
+    const TStoreField &id, &site, &key, &title, &link, &description, &content, &author, &date,
+        &firstSeen, &read;
 };
 
 TItemsTable::TItemsTable(const std::string& folder) {
@@ -186,15 +181,9 @@ void setTexts(TStoreTable& table, const ItemTexts& texts) {
     table.FieldNamed("Title").SetTextValue(texts.title);
     table.FieldNamed("Link").SetTextValue(texts.link);
     table.FieldNamed("Description").SetTextValue(texts.description);
+    table.FieldNamed("Content").SetTextValue(texts.content);
     table.FieldNamed("Author").SetTextValue(texts.author);
     setDate(table.FieldNamed("Date"), texts.date);
-}
-
-// The author as the column keeps it: cut to its room, without trailing blanks.
-std::string_view storedAuthor(std::string_view author) {
-    author = utf8Prefix(author, kItemAuthorWidth);
-    while (!author.empty() && author.back() == ' ') author.remove_suffix(1);
-    return author;
 }
 
 // The fields of the current row that differ from `texts`, each with how to set it; only
@@ -203,7 +192,8 @@ std::vector<std::function<void()>> changedTexts(TStoreTable& table, const ItemTe
     std::vector<std::function<void()>> changes;
     for (auto [name, value] : {std::pair{"Title", texts.title}, std::pair{"Link", texts.link},
                                std::pair{"Description", texts.description},
-                               std::pair{"Author", storedAuthor(texts.author)}}) {
+                               std::pair{"Content", texts.content},
+                               std::pair{"Author", texts.author}}) {
         TStoreField& field = table.FieldNamed(name);
         if (field.TextValue() != value) changes.push_back([&field, value] { field.SetTextValue(value); });
     }
@@ -331,7 +321,10 @@ TStoredItem TItemsTable::currentItem(const Fields& fields, TItemParts parts) {
     item.Title = fields.title.TextValue();
     item.Link = fields.link.TextValue();
     item.Author = fields.author.TextValue();
-    if (parts == TItemParts::Whole) item.Description = fields.description.TextValue();
+    if (parts == TItemParts::Whole) {
+        item.Description = fields.description.TextValue();
+        item.Content = fields.content.TextValue();
+    }
     return item;
 }
 

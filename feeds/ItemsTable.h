@@ -47,6 +47,7 @@ struct TStoredItem {
     std::string Title;
     std::string Link;
     std::string Description;
+    std::string Content;  // the item's full text where the feed gave one beside its description
     std::string Author;
     TItemTime Date = 0;  // 0: the feed gave no date that could be read
     TItemTime FirstSeen = 0;

@@ -14,6 +14,8 @@
 #include <thread>
 #include <typeinfo>
 
+#include "core/MemoryStream.h"
+#include "feeds/FeedParser.h"
 #include "feeds/ItemsTable.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempFolder.h"
@@ -95,6 +97,49 @@ TEST_F(ItemsTable, TwoUpdatesOfAChangedFeedKeepEveryItemOnceWithItsReadFlag) {
     // Newest first: the items without a date of their own by when they were first seen.
     EXPECT_EQ(stored(items), "d=D a=A b=B2* c=C* ");
     EXPECT_TRUE(items.Check().empty());
+}
+
+// What a parsed feed gives: the guid as identity, so that a moved link is the same item;
+// the item's date, author and full text; a date that cannot be read is no date.
+TEST_F(ItemsTable, ParsedItemsAreKeptByTheirIdentityWithDateAuthorAndText) {
+    const auto rss = [](const std::string& firstLink, const std::string& firstDate) {
+        return "<rss version='2.0' xmlns:content='http://purl.org/rss/1.0/modules/content/'"
+               " xmlns:dc='http://purl.org/dc/elements/1.1/'><channel><title>T</title>"
+               "<item><title>Old</title><guid isPermaLink='false'>id-1</guid><link>" +
+               firstLink + "</link><pubDate>" + firstDate +
+               "</pubDate><dc:creator>Ann</dc:creator>"
+               "<content:encoded>&lt;p&gt;All of it&lt;/p&gt;</content:encoded></item>"
+               "<item><title>New</title><guid>id-2</guid><pubDate>Mon, 7 Dec 2026 10:00 GMT"
+               "</pubDate></item>"
+               "<item><title>Undated</title><link>http://127.0.0.1/u</link>"
+               "<pubDate>Sunday the 7th</pubDate></item></channel></rss>";
+    };
+    TRSSParser parser;
+    TItemsTable items(dir());
+    const auto merge = [&](const std::string& text) {
+        TMemoryStream stream;
+        stream.Write(text.data(), static_cast<std::int64_t>(text.size()));
+        stream.Seek(0, TSeekOrigin::soBeginning);
+        parser.ParseRSSStream(&stream);
+        return items.Merge(1, parser.Items(), itemTimeFromUnixMs(1000));
+    };
+    EXPECT_EQ(merge(rss("http://127.0.0.1/a", "Sun, 06 Dec 2026 09:30:00 +0100")).Added, 3);
+    const TMergeCounts moved = merge(rss("http://127.0.0.1/moved", "not a date"));
+    EXPECT_EQ(moved.Added, 0);
+    EXPECT_EQ(moved.Changed, 1);
+
+    std::vector<std::string> got;
+    items.ForEachItem([&](const TStoredItem& item) {
+        got.push_back(item.Key + "|" + item.Title + "|" + item.Link + "|" + item.Author + "|" +
+                      item.Content + "|" +
+                      (item.Date == 0 ? "-" : std::to_string(unixMsFromItemTime(item.Date))));
+    });
+    const std::vector<std::string> expected{
+        "id-2|New||||1796637600000",
+        "id-1|Old|http://127.0.0.1/moved|Ann|<p>All of it</p>|-",
+        "http://127.0.0.1/u|Undated|http://127.0.0.1/u|||-",
+    };
+    EXPECT_EQ(got, expected);
 }
 
 TEST_F(ItemsTable, SitesKeepTheirItemsApartAndDeletingASiteDeletesOnlyItsOwn) {
