@@ -8,6 +8,7 @@
 
 #include "feeds/ItemKey.h"
 #include "feeds/ItemsSchema.h"
+#include "feeds/TableLockScope.h"
 #include "tablestore/component/StoreTable.h"
 #include "tablestore/errors/StoreEngineError.h"
 
@@ -76,31 +77,6 @@ std::string storedItemKey(const TRSSListedItem& item) {
     std::string key(utf8Prefix(identity, kItemKeyWidth - 17));
     return key + "#" + fnv1aHex(identity);
 }
-
-// Holds a lock of the table from construction to destruction: the write lock, so that what
-// runs in between is one change to every other process; or a read lock, so that a long
-// read sees one state of the table and pays for the lock once.
-class TItemsTable::Transaction {
-public:
-    explicit Transaction(TStoreTable& table, TStoreLockType type = TStoreLockType::ltWriteLock)
-        : table_(table), type_(type) {
-        table_.LockTable(type_);
-    }
-    ~Transaction() {
-        // A lock that cannot be handed back is gone with the process at the latest; the
-        // operation's own outcome is what its caller hears.
-        try {
-            table_.UnlockTable(type_);
-        } catch (...) {
-        }
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-
-private:
-    TStoreTable& table_;
-    TStoreLockType type_;
-};
 
 namespace {
 
@@ -258,7 +234,7 @@ void TItemsTable::insertOrRefresh(std::int32_t site, const TRSSListedItem& item,
 
 TMergeCounts TItemsTable::Merge(std::int32_t site, const TRSSListedItemCollection& items,
                                 TItemTime now) {
-    Transaction transaction(*byKey_);
+    TTableLockScope transaction(*byKey_);
     refresh();
     TMergeCounts counts;
     std::unordered_set<std::string> keys;
@@ -330,7 +306,7 @@ TStoredItem TItemsTable::currentItem(const Fields& fields, TItemParts parts) {
 
 void TItemsTable::ForEachItem(const std::function<void(const TStoredItem&)>& visit,
                               std::int32_t site, TItemParts parts) {
-    Transaction reading(*byKey_, TStoreLockType::ltReadLock);
+    TTableLockScope reading(*byKey_, TStoreLockType::ltReadLock);
     refresh();
     TStoreTable& table = *byDate_;
     const Fields fields(table);
@@ -338,7 +314,7 @@ void TItemsTable::ForEachItem(const std::function<void(const TStoredItem&)>& vis
 }
 
 bool TItemsTable::SetRead(std::int32_t site, const std::string& key, bool read) {
-    Transaction transaction(*byKey_);
+    TTableLockScope transaction(*byKey_);
     refresh();
     if (!findItem(site, key)) return false;
     TStoreField& flag = byKey_->FieldNamed("Read");
@@ -347,7 +323,7 @@ bool TItemsTable::SetRead(std::int32_t site, const std::string& key, bool read) 
 }
 
 int TItemsTable::MarkAllRead(std::int32_t site) {
-    Transaction transaction(*byKey_);
+    TTableLockScope transaction(*byKey_);
     refresh();
     int marked = 0;
     TStoreTable& table = *byDate_;
@@ -361,7 +337,7 @@ int TItemsTable::MarkAllRead(std::int32_t site) {
 }
 
 int TItemsTable::DeleteSite(std::int32_t site) {
-    Transaction transaction(*byKey_);
+    TTableLockScope transaction(*byKey_);
     refresh();
     TStoreTable& table = *byDate_;
     std::vector<TStoreBookmark> rows;

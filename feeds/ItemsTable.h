@@ -96,7 +96,6 @@ public:
     std::vector<std::string> Check();
 
 private:
-    class Transaction;
     friend struct Fields;
     void refresh();
     bool findItem(std::int32_t site, const std::string& key);

@@ -79,6 +79,14 @@ TRSSRetriever::~TRSSRetriever() {
     http_ = nullptr;
 }
 
+void TRSSRetriever::DropConnection() noexcept {
+    try {
+        if (http_) http_->Disconnect();
+    } catch (...) {
+        // closing a broken connection has nothing left to report
+    }
+}
+
 void TRSSRetriever::Retrieve(const std::string& URL, TStream* Stream) {
     RetrieveIfModified(URL, Stream, {});
 }

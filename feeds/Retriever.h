@@ -79,6 +79,10 @@ public:
     virtual TRetrieval RetrieveIfModified(const std::string& URL, TStream* Stream,
                                           const TFeedValidator& Stored);
 
+    // Closes the connection in whatever state an error left it, so that it cannot carry the
+    // next request; never fails.
+    void DropConnection() noexcept;
+
     TNetHTTP* HTTP() const noexcept { return http_; }
     // The address the last body came from, after the redirects followed, against which its
     // relative links resolve; empty until a retrieval over HTTP (a retriever that reads

@@ -7,20 +7,10 @@
 #include "feeds/FeedParser.h"
 #include "feeds/FeedTitle.h"
 #include "feeds/Retriever.h"
-#include "http/NetHTTP.h"
 
 namespace wispel {
 
 namespace {
-
-// A connection an error left open must not carry the next site's request.
-void dropConnection(TRSSRetriever& retriever) {
-    try {
-        if (retriever.HTTP()) retriever.HTTP()->Disconnect();
-    } catch (...) {
-        // closing a broken connection has nothing left to report
-    }
-}
 
 TSiteOutcome retrieveAndParse(TRSSRetriever& retriever, TRSSParser& parser,
                               const std::string& url, const TFeedValidator& known) {
@@ -57,10 +47,10 @@ TSiteOutcome fetchSite(TRSSRetriever& retriever, TRSSParser& parser, const std::
     try {
         return retrieveAndParse(retriever, parser, url, known);
     } catch (const std::exception& error) {
-        dropConnection(retriever);
+        retriever.DropConnection();
         return failed(errorBoxText(error));
     } catch (...) {
-        dropConnection(retriever);
+        retriever.DropConnection();
         return failed("Unknown error.");
     }
 }

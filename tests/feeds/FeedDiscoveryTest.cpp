@@ -1,9 +1,18 @@
+// Pages told from feeds, the feeds a page announces however it is written, and the search
+// from an address to its feed against a real server.
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "feeds/FeedDiscovery.h"
+#include "feeds/FeedFinder.h"
+#include "http/NetException.h"
+#include "tests/support/LocalHttpServer.h"
+#include "tests/support/TempFolder.h"
 
 using namespace wispel;
 
@@ -76,6 +85,20 @@ TEST(FeedDiscovery, FindsTheFeedsAPageAnnounces) {
          "<link title='a \"quoted\" > title' rel=alternate type=application/rss+xml href=e>",
          {"http://site.example/news/e"}},
         {"an unclosed tag at the end", "<link rel=alternate type=application/rss+xml href=f", {}},
+        {"a relative base, itself resolved against the page",
+         "<BASE HREF='../feeds/'><link rel=alternate type=application/atom+xml href=a.xml>",
+         {"http://site.example/feeds/a.xml"}},
+        {"a base without href does not count; references in it",
+         "<base target=_top><base href=\"http://b.example/x?p=1&amp;q=2\">"
+         "<link rel=alternate type=application/rss+xml href=\"?feed=rss&amp;n=1\">",
+         {"http://b.example/x?feed=rss&n=1"}},
+        {"blanks around =, lines between attributes, names of no value",
+         "<link\n  async\n  rel = \"alternate\"\n  href = 'f.xml'\n  type\t=\tapplication/rss+xml\n>",
+         {"http://site.example/news/f.xml"}},
+        {"unquoted values with references, a scheme-relative href",
+         "<link rel=alternate type=application/rss+xml href=a?x=1&amp;y=2>"
+         "<link rel=alternate type=application/rss+xml href=//cdn.example/f>",
+         {"http://site.example/news/a?x=1&y=2", "http://cdn.example/f"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> urls;
@@ -100,4 +123,64 @@ TEST(FeedDiscovery, ReadsABoundedStartAndKeepsABoundedList) {
                              "<link rel=alternate type=application/rss+xml href=late>";
     EXPECT_TRUE(announcedFeeds(late, "http://h/").empty());
     EXPECT_FALSE(isWebPage(std::string(kFeedDiscoveryScanLimit, ' ') + "<html>", ""));
+}
+
+namespace {
+
+class FeedSearch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        put("one.html",
+            "<!DOCTYPE html><html><head><base href=\"/feeds/\">\n"
+            "<link rel=\"alternate\" type=\"application/rss+xml\" title=\"News\" href=\"main.xml\">"
+            "</head><body>hello</body></html>");
+        put("three.html",
+            "<!DOCTYPE html><html><head>"
+            "<link rel=alternate type=application/atom+xml href=feeds/atom.xml>"
+            "<link rel=alternate type=application/rss+xml href=http://127.0.0.1:9/other.xml>"
+            "<link rel=alternate type=application/rdf+xml href=/feeds/main.rdf>"
+            "</head></html>");
+        put("none.html", "<!DOCTYPE html><html><head><title>no feed</title></head></html>");
+        std::filesystem::create_directory(files_.path() + "feeds");
+        put("feeds/main.xml", "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel/></rss>");
+    }
+    void put(const std::string& name, const std::string& bytes) {
+        std::ofstream(files_.path() + name, std::ios::binary) << bytes;
+    }
+    std::vector<std::string> urls(const TFeedSearch& search) {
+        std::vector<std::string> found;
+        for (const TAnnouncedFeed& feed : search.Feeds) found.push_back(feed.URL);
+        return found;
+    }
+
+    test::TempFolder files_{"wispel-discovery"};
+    test::LocalHttpServer server_{files_.path()};
+};
+
+}  // namespace
+
+TEST_F(FeedSearch, FindsTheFeedsOfAPageAndTakesAFeedAsItIs) {
+    const TFeedSearch one = findFeeds(server_.url("/one.html"));
+    EXPECT_FALSE(one.IsFeed);
+    EXPECT_EQ(one.PageURL, server_.url("/one.html"));
+    EXPECT_EQ(urls(one), std::vector<std::string>{server_.url("/feeds/main.xml")});
+    ASSERT_EQ(one.Feeds.size(), 1u);
+    EXPECT_EQ(one.Feeds[0].Title, "News");
+
+    // Relative addresses resolve against where the page came from after a redirect.
+    const TFeedSearch three = findFeeds(server_.url("/redirect/1/three.html"));
+    EXPECT_EQ(three.PageURL, server_.url("/three.html"));
+    EXPECT_EQ(urls(three), (std::vector<std::string>{server_.url("/feeds/atom.xml"),
+                                                     "http://127.0.0.1:9/other.xml",
+                                                     server_.url("/feeds/main.rdf")}));
+
+    const TFeedSearch none = findFeeds(server_.url("/none.html"));
+    EXPECT_FALSE(none.IsFeed);
+    EXPECT_TRUE(none.Feeds.empty());
+
+    const TFeedSearch feed = findFeeds(server_.url("/feeds/main.xml"));
+    EXPECT_TRUE(feed.IsFeed);
+    EXPECT_TRUE(feed.Feeds.empty());
+
+    EXPECT_THROW(findFeeds(server_.url("/status/404")), ENetException);
 }

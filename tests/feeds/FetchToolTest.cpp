@@ -19,8 +19,8 @@
 #include "tablestore/component/StoreTable.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/LocalHttpServer.h"
-#include "tests/support/TempFolder.h"
 #include "tests/support/TestCertificates.h"
+#include "tests/feeds/SitesTableFolder.h"
 
 namespace {
 
@@ -249,35 +249,9 @@ TEST(WispelFetch, WriteErrorsAndTimeLimits) {
     EXPECT_EQ(timed.status, 0);
 }
 
-namespace {
-
-// A folder with a sites table made through the table store, as the window program makes it.
-class SitesTableFolder {
-public:
-    const std::string& path() const { return folder_.path(); }
-
-    void add(const std::string& name, const std::string& url, bool active) {
-        wispel::CreateSitesTableIfMissing(path());
-        wispel::TStoreTable table;
-        table.SetDatabaseName(path());
-        table.SetTableName(wispel::kSitesTableName);
-        table.Open();
-        table.StartInsert();
-        table.FieldNamed("Name").SetTextValue(name);
-        table.FieldNamed("URL").SetTextValue(url);
-        table.FieldNamed("Active").SetBooleanValue(active);
-        table.PostRow();
-    }
-
-private:
-    wispel::test::TempFolder folder_{"wispel-fetch-sites"};
-};
-
-}  // namespace
-
 TEST(WispelFetch, ReadsTheActiveSitesOfASitesTable) {
     wispel::test::LocalHttpServer server(kFeeds);
-    SitesTableFolder folder;
+    wispel::test::SitesTableFolder folder{"wispel-fetch-sites"};
     folder.add("Gazette", server.url("/rss091.xml"), true);
     folder.add("Off", server.url("/rss2.xml"), false);
     folder.add("Tribune", server.url("/rdf.xml"), true);
@@ -295,7 +269,7 @@ TEST(WispelFetch, ReadsTheActiveSitesOfASitesTable) {
 }
 
 TEST(WispelFetch, AFolderWithoutASitesTableGetsAnEmptyOne) {
-    SitesTableFolder folder;
+    wispel::test::SitesTableFolder folder{"wispel-fetch-sites"};
     const ToolRun run = runTool({"--sites", folder.path()});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "Wispel\n");
@@ -310,7 +284,7 @@ TEST(WispelFetch, AFolderWithoutASitesTableGetsAnEmptyOne) {
 
 TEST(WispelFetch, KeepsTheSitesNewsAndReadsThemAsATerminalNewsReader) {
     wispel::test::LocalHttpServer server(kFeeds);
-    SitesTableFolder folder;
+    wispel::test::SitesTableFolder folder{"wispel-fetch-sites"};
     folder.add("Gazette", server.url("/rss091.xml"), true);
     const std::string gazette =
         "  Gazette\n"

@@ -12,6 +12,7 @@
 #include "feeds/SitesTable.h"
 #include "tablestore/component/StoreTable.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/LocalHttpServer.h"
 
 using namespace wispel;
 using namespace wispel::test;
@@ -133,4 +134,86 @@ TEST_F(WispelSites, NamesAMissingTableAndRefusesAnEmptyFolderName) {
     EXPECT_EQ(out.rfind("wispel-sites: --dir needs a folder name, not an empty one\n", 0), 0u) << out;
     EXPECT_EQ(runTool(kFetchTool, {"--sites", ""}, out), 2);
     EXPECT_EQ(out.rfind("wispel-fetch: --sites needs a folder name, not an empty one\n", 0), 0u) << out;
+}
+
+TEST_F(WispelSites, ExportsAndImportsOpmlAllOrNothing) {
+    std::string out;
+    ASSERT_EQ(sites({"create"}, out), 0) << out;
+    ASSERT_EQ(sites({"add", "Gazette", "http://127.0.0.1:8765/feed.xml"}, out), 0) << out;
+    ASSERT_EQ(sites({"add", "A&B", "http://127.0.0.1:8765/?a=1&b=2", "--inactive"}, out), 0) << out;
+    ASSERT_EQ(sites({"export"}, out), 0) << out;
+    const std::string exported = out;
+    EXPECT_NE(exported.find("<outline type=\"rss\" text=\"A&amp;B\" title=\"A&amp;B\" "
+                            "xmlUrl=\"http://127.0.0.1:8765/?a=1&amp;b=2\"/>"),
+              std::string::npos)
+        << exported;
+    ASSERT_EQ(sites({"export", dir_ + "list.opml"}, out), 0) << out;
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(readFile(dir_ + "list.opml").substr(0, 100), exported.substr(0, 100));
+
+    const std::string other = dir_ + "other/";
+    std::filesystem::create_directories(other);
+    ASSERT_EQ(runTool(kSitesTool, {"--dir", other, "create"}, out), 0) << out;
+    ASSERT_EQ(runTool(kSitesTool, {"--dir", other, "import", dir_ + "list.opml"}, out), 0) << out;
+    EXPECT_EQ(out,
+              "added 1 Gazette http://127.0.0.1:8765/feed.xml\n"
+              "added 2 A&B http://127.0.0.1:8765/?a=1&b=2\n"
+              "2 sites added, 0 skipped.\n");
+    ASSERT_EQ(runTool(kSitesTool, {"--dir", other, "import", dir_ + "list.opml"}, out), 0) << out;
+    EXPECT_EQ(out,
+              "skipped line 8: http://127.0.0.1:8765/feed.xml is already a site\n"
+              "skipped line 9: http://127.0.0.1:8765/?a=1&b=2 is already a site\n"
+              "0 sites added, 2 skipped.\n");
+
+    std::ofstream(dir_ + "bad.opml") << "<opml><body>\n<outline xmlUrl=\"http://new/\"/>\n"
+                                        "<outline xmlUrl=\"gopher://old/\"/>\n</body></opml>\n";
+    const std::string before = tableBytes();
+    EXPECT_EQ(sites({"import", dir_ + "bad.opml"}, out), 1);
+    EXPECT_EQ(out,
+              "The outline on line 3 has the address 'gopher://old/', which cannot be stored: The "
+              "address 'gopher://old/' is a 'gopher' address: only http:// and https:// addresses "
+              "can be fetched.\n");
+    EXPECT_TRUE(tableBytes() == before);
+
+    // A file that cannot be written keeps what was there; a wrong command line is exit 2.
+    EXPECT_EQ(sites({"export", dir_ + "no/such/folder.opml"}, out), 1);
+    EXPECT_EQ(out, "Cannot write " + dir_ + "no/such/folder.opml: No such file or directory.\n");
+    EXPECT_EQ(sites({"import"}, out), 2);
+    EXPECT_EQ(sites({"export", "a", "b"}, out), 2);
+    EXPECT_EQ(runTool(kSitesTool, {"--dir", dir_ + "none/", "export"}, out), 1);
+    EXPECT_EQ(out.rfind("There is no sites table in ", 0), 0u) << out;
+}
+
+TEST_F(WispelSites, AddDiscoverTakesTheFirstFeedAPageAnnounces) {
+    const std::string files = dir_ + "www/";
+    std::filesystem::create_directories(files + "feeds");
+    std::ofstream(files + "home.html")
+        << "<!DOCTYPE html><html><head><base href=/feeds/>"
+           "<link rel=alternate type=application/rss+xml href=main.xml>"
+           "<link rel=alternate type=application/atom+xml href=atom.xml>"
+           "<link rel=alternate type=application/rss+xml href=http://127.0.0.1:9/c.xml></head></html>";
+    std::ofstream(files + "plain.html") << "<!DOCTYPE html><html><head></head></html>";
+    std::ofstream(files + "feeds/main.xml") << "<rss version='2.0'><channel/></rss>";
+    test::LocalHttpServer server(files);
+    std::string out;
+    ASSERT_EQ(sites({"create"}, out), 0) << out;
+
+    ASSERT_EQ(sites({"add", "--discover", "Home", server.url("/home.html")}, out), 0) << out;
+    EXPECT_EQ(out, server.url("/home.html") + " is a web page: found feed " +
+                       server.url("/feeds/main.xml") + " (the first of the 3 it announces), adding it\n1\n");
+    ASSERT_EQ(sites({"add", "Feed", server.url("/feeds/main.xml"), "--discover"}, out), 0) << out;
+    EXPECT_EQ(out, "2\n");
+
+    const std::string before = tableBytes();
+    EXPECT_EQ(sites({"add", "--discover", "Plain", server.url("/plain.html")}, out), 1);
+    EXPECT_EQ(out, "The address " + server.url("/plain.html") +
+                       " answers with a web page that announces no feed: give the feed's own "
+                       "address.\n");
+    EXPECT_EQ(sites({"add", "--discover", "Gone", server.url("/status/404")}, out), 1);
+    EXPECT_NE(out.find("404"), std::string::npos) << out;
+    EXPECT_TRUE(tableBytes() == before);
+
+    ASSERT_EQ(sites({"list", "--tsv"}, out), 0);
+    EXPECT_EQ(out, "1\tHome\t" + server.url("/feeds/main.xml") + "\t\tTrue\n2\tFeed\t" +
+                       server.url("/feeds/main.xml") + "\t\tTrue\n");
 }

@@ -1,13 +1,19 @@
 #include "tools/wispel-sites/SitesCommand.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <unistd.h>
 
 #include "core/CommandLineTool.h"
 #include "core/DataFolder.h"
 #include "core/Exception.h"
 #include "core/TerminalText.h"
+#include "feeds/FeedFinder.h"
 #include "feeds/ItemsTable.h"
+#include "feeds/SitesOpml.h"
 #include "feeds/SiteValues.h"
 #include "feeds/SitesSchema.h"
 #include "tablestore/component/StoreTable.h"
@@ -22,10 +28,14 @@ bool parseNumber(const std::string& text, int& value) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-void openSites(TStoreTable& table, const std::string& dir) {
+void requireSites(const std::string& dir) {
     if (!std::filesystem::exists(dir + kSitesTableName))
         throw Exception("There is no sites table in " + escapeControls(dir) +
                         ": make one with 'wispel-sites --dir " + escapeControls(dir) + " create'.");
+}
+
+void openSites(TStoreTable& table, const std::string& dir) {
+    requireSites(dir);
     table.SetDatabaseName(dir);
     table.SetTableName(kSitesTableName);
     table.Open();
@@ -73,17 +83,72 @@ void refuseProblem(const std::optional<std::string>& problem) {
     if (problem) throw Exception(*problem);
 }
 
+// The address to add for `url` as given to add --discover: the address itself when it
+// answers with a feed, else the first feed its page announces (said on `out`).
+std::string discoveredFeed(const std::string& url, std::FILE* out) {
+    const TFeedSearch found = findFeeds(url);
+    if (found.IsFeed) return url;
+    if (found.Feeds.empty())
+        throw Exception("The address " + escapeControls(url) +
+                        " answers with a web page that announces no feed: give the feed's own "
+                        "address.");
+    const std::string& feed = found.Feeds.front().URL;
+    if (auto problem = siteAddressProblem(feed))
+        throw Exception("The page at " + escapeControls(url) + " announces the feed " +
+                        escapeControls(feed) + ", which cannot be stored: " + *problem);
+    std::fprintf(out, "%s is a web page: found feed %s", escapeControls(url).c_str(),
+                 escapeControls(feed).c_str());
+    if (found.Feeds.size() > 1)
+        std::fprintf(out, " (the first of the %zu it announces)", found.Feeds.size());
+    std::fprintf(out, ", adding it\n");
+    return feed;
+}
+
 void add(TStoreTable& table, const TSitesCommand& command, std::FILE* out) {
     refuseProblem(siteNameProblem(command.args[0]));
     refuseProblem(siteAddressProblem(command.args[1]));
     refuseProblem(siteUpdateProblem(command.update));
+    const std::string url = command.discover ? discoveredFeed(command.args[1], out) : command.args[1];
     table.StartInsert();
     table.FieldNamed("Name").SetTextValue(command.args[0]);
-    table.FieldNamed("URL").SetTextValue(command.args[1]);
+    table.FieldNamed("URL").SetTextValue(url);
     if (!command.update.empty()) table.FieldNamed("Update").SetTextValue(command.update);
     table.FieldNamed("Active").SetBooleanValue(!command.inactive);
     table.PostRow();
     std::fprintf(out, "%d\n", table.FieldNamed("ID").IntegerValue());
+}
+
+void importList(const TSitesCommand& command, std::FILE* out) {
+    requireSites(command.dir);
+    for (const std::string& line : importReportLines(ImportSitesOpml(command.dir, command.args[0])))
+        std::fprintf(out, "%s\n", line.c_str());
+}
+
+// Writes `bytes` to `path` through a new file beside it, so that a failed write leaves what
+// was there before.
+void replaceFile(const std::string& path, const std::string& bytes) {
+    const std::string partial = path + ".partial-" + std::to_string(::getpid());
+    std::FILE* file = std::fopen(partial.c_str(), "wb");
+    bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    int error = written ? 0 : errno;
+    if (file && std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && std::rename(partial.c_str(), path.c_str()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (written) return;
+    std::remove(partial.c_str());
+    throw Exception("Cannot write " + escapeControls(path) + ": " + std::strerror(error) + ".");
+}
+
+void exportList(const TSitesCommand& command, std::FILE* out) {
+    requireSites(command.dir);
+    const std::string document = ExportSitesOpml(command.dir, std::time(nullptr));
+    if (command.args.empty()) std::fwrite(document.data(), 1, document.size(), out);
+    else replaceFile(command.args[0], document);
 }
 
 void set(TStoreTable& table, const TSitesCommand& command) {
@@ -131,6 +196,7 @@ bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesComman
         else if (operands) command.args.push_back(a);
         else if (command.name == "list" && a == "--tsv") command.tsv = true;
         else if (command.name == "add" && a == "--inactive") command.inactive = true;
+        else if (command.name == "add" && a == "--discover") command.discover = true;
         else if (command.name == "add" && a == "--update" && i + 1 < arguments.size())
             command.update = arguments[++i];
         else command.args.push_back(a);
@@ -139,7 +205,8 @@ bool parseSitesArguments(const std::vector<std::string>& arguments, TSitesComman
     const std::size_t count = command.args.size();
     bool ok = ((n == "create" || n == "list" || n == "check") && count == 0) ||
               (n == "add" && count == 2) || (n == "delete" && count == 1) ||
-              (n == "set" && count >= 2);
+              (n == "set" && count >= 2) || (n == "import" && count == 1) ||
+              (n == "export" && count <= 1);
     for (std::size_t k = 1; ok && n == "set" && k < count; ++k)
         ok = command.args[k].find('=') != std::string::npos;
     if (!ok) {
@@ -154,6 +221,11 @@ int runSitesCommand(const TSitesCommand& command, std::FILE* out, std::FILE* err
     try {
         if (command.name == "create") {
             create(command.dir);
+            return 0;
+        }
+        if (command.name == "import" || command.name == "export") {
+            if (command.name == "import") importList(command, out);
+            else exportList(command, out);
             return 0;
         }
         TStoreTable table;

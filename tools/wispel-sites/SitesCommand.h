@@ -10,11 +10,13 @@ namespace wispel {
 
 struct TSitesCommand {
     std::string dir;                 // the table's folder, with a trailing "/"
-    std::string name;                // create, list, add, set, delete, check
+    std::string name;                // create, list, add, set, delete, check, import, export
     bool tsv = false;                // list
-    std::vector<std::string> args;   // add: NAME URL; set: ID FIELD=VALUE...; delete: ID
+    // add: NAME URL; set: ID FIELD=VALUE...; delete: ID; import: FILE; export: [FILE]
+    std::vector<std::string> args;
     std::string update;              // add --update MIN; empty leaves Update without a value
     bool inactive = false;           // add --inactive
+    bool discover = false;           // add --discover: URL may be a page announcing the feed
 };
 
 // Fills `command` from the arguments after the program name; false with `error` set when
