@@ -108,6 +108,8 @@ void TDBNavigator::act(TNavigateBtn button) {
             if (!ConfirmDelete || !ConfirmDelete()) return;
             if (table->State() == TStoreDataSetState::dsInsert) {
                 table->CancelRow();
+            } else if (DeleteStoredRow) {
+                DeleteStoredRow(*table);
             } else {
                 table->DeleteRow();
             }

@@ -32,6 +32,9 @@ public:
     // Asks whether to delete; by default the "Confirm" box with OK and Cancel. Tests
     // answer here.
     std::function<bool()> ConfirmDelete;
+    // Deletes the current stored row once confirmed; by default the table's DeleteRow. A
+    // form whose rows own data elsewhere deletes that here too.
+    std::function<void(TStoreTable&)> DeleteStoredRow;
 
     void RefreshFromTable() override;
 

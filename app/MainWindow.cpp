@@ -57,9 +57,12 @@ TfrmMain::TfrmMain(std::string dataFolder, QWidget* parent)
     ui->actUpdate->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
     // The window itself carries every command, so that each shortcut works wherever its
     // action is shown (an item of a closed menu alone would not take its key).
-    addActions({ui->actUpdate, ui->actStop, ui->actConfig, ui->actExit, ui->About1});
+    addActions({ui->actUpdate, ui->actStop, ui->actConfig, ui->actExit, ui->About1,
+                ui->actNextUnread, ui->actMarkRead, ui->actMarkUnread, ui->actMarkSiteRead,
+                ui->actMarkAllRead});
     makePlaceholder();
     connectCommands();
+    connectReading();
     ui->tvList->installEventFilter(this);
     ui->tvList->viewport()->installEventFilter(this);
     runHandler([this] { FormCreate(); });
@@ -115,6 +118,8 @@ void TfrmMain::FormCreate() {
     sitesInTable_ = ReadActiveSites(dataFolder_, update_->Sources().RSSSourceList());
     showPlaceholder();
     newsItems_ = std::make_unique<TNewsCollection>();
+    items_ = std::make_unique<TItemsTable>(dataFolder_);
+    showKeptNews();
 }
 
 void TfrmMain::ReloadSites() {
@@ -180,9 +185,14 @@ void TfrmMain::forgetValidatorsOfUnshownSites() {
 
 void TfrmMain::SiteRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items) {
     QTreeWidgetItem* node = siteNodes_.Node(update_->Sources().RSSSourceList(), site.Index);
-    progress_.newItems += siteNodes_.ShowItems(node, items);
+    if (items_ && site.SiteID != 0) {
+        std::string error;
+        if (!keepRetrieved(site, items, node, error)) return SiteFailed(site, error);
+    } else {
+        progress_.newItems += siteNodes_.ShowItems(node, items);
+        siteNodes_.FillNewsList(*newsItems_);
+    }
     siteNodes_.MarkRetrieved(node, site.FeedTitle);
-    siteNodes_.FillNewsList(*newsItems_);
     failedAt_.erase({site.Site, site.URL});
     ++progress_.reported;
     showProgress();
@@ -227,6 +237,7 @@ void TfrmMain::tvListDblClick() {
     if (!entry) return;  // the root or a site node
     const QString why = urlOpener().Open(entry->Link);
     if (!why.isEmpty()) statusBar()->showMessage(notOpenedMessage(entry->Link, why));
+    setRead(node, true);
 }
 
 // --- The other commands.

@@ -2,10 +2,16 @@
 // TfrmMain: the main window. It shows the news tree, runs the commands Update News, Stop,
 // Sites, Quit and About, and is a view of the feed update: the sites are fetched and parsed
 // on the update's workers, and each outcome reaches the tree on the window's thread, in the
-// sites' order. A site's node stays from one update to the next: new items replace its
-// items, an unchanged feed keeps them, and a failure keeps them too and marks the node with
-// an error icon and the message. The news list remembers each item node's link for the
+// sites' order. The news are kept in "Items.DAT" beside the sites table: the tree starts
+// with them, each retrieved feed is merged into the table (a site's merge is small enough
+// for the window's thread) and the site's node shows the site's kept items afresh, in place.
+// An unchanged feed keeps them, and a failure keeps them too and marks the node with an
+// error icon and the message. The news list remembers each item node's link for the
 // double-click (or Enter).
+//
+// Reading: an item selected for a moment (ReadDelay), or opened, is marked read; the News
+// menu (also the tree's context menu) marks an item read or unread, a site or everything
+// read, and walks to the next unread item. The table changes first, then the tree.
 //
 // While the window is open, a site with an interval ("Update", minutes) is fetched again
 // once the interval has passed since its last fetch; one update runs at a time, so no site is
@@ -22,6 +28,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/NewsItems.h"
 #include "app/NewsTree.h"
@@ -29,6 +36,7 @@
 #include "core/DateTime.h"
 #include "feeds/FeedUpdate.h"
 #include "feeds/FeedValidators.h"
+#include "feeds/ItemsTable.h"
 
 class QLabel;
 class QTreeWidget;
@@ -73,6 +81,16 @@ public:
     void ExitClick();
     void About1Click();
     void tvListDblClick();
+    // --- Reading; each acts on the current node and does nothing where it has no item.
+    void MarkReadClick();
+    void MarkUnreadClick();
+    void MarkSiteReadClick();
+    void MarkAllReadClick();
+    // Selects the first unread item after the current node, across the sites, from the top
+    // again past the last; says so in the status bar when there is none.
+    void NextUnreadClick();
+    // How long an item stays selected before it counts as read (milliseconds).
+    int ReadDelay = 1000;
 
     // --- What the handlers work on.
     TRSSSources* rssSources() const noexcept { return &update_->Sources(); }
@@ -81,6 +99,9 @@ public:
     QTreeWidgetItem* RootNode() const noexcept { return rootNode_; }
     QTreeWidget* tvList() const;
     const std::string& DataFolder() const noexcept { return dataFolder_; }
+    // The kept news; null when "Items.DAT" could not be opened (the tree then shows what
+    // the updates bring, as it comes).
+    TItemsTable* KeptNews() const noexcept { return items_.get(); }
 
     // --- The update's reports, on the window's thread.
     void SiteRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items) override;
@@ -95,6 +116,18 @@ protected:
 private:
 
     void connectCommands();
+    void connectReading();
+    // Fills the tree with the kept news of the listed sites that have any.
+    void showKeptNews();
+    // Merges a retrieved feed into the table and shows the site's kept news; false when
+    // the table refused (the site then counts as failed, with `error` saying why).
+    bool keepRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items,
+                       QTreeWidgetItem* node, std::string& error);
+    // Shows the site's kept news on `node`, keeping the selection on the same item.
+    void showSiteNews(QTreeWidgetItem* node, const std::vector<TStoredItem>& items);
+    void setRead(QTreeWidgetItem* item, bool read);
+    void markSiteRead(QTreeWidgetItem* site);
+    void currentNodeChanged(QTreeWidgetItem* current);
     void nameToolButtons();
     void addRootNode();
     // Starts the update with `pick`; `automatic` keeps an update that finds nothing due
@@ -116,6 +149,8 @@ private:
     TFeedValidators validators_;  // in memory: they are worth only what the tree shows
     std::unique_ptr<TFeedUpdate> update_;
     QTimer autoUpdateTimer_;
+    std::unique_ptr<TItemsTable> items_;
+    QTimer readTimer_;  // an item selected for ReadDelay is read
     std::unique_ptr<TNewsCollection> newsItems_;
     TNewsTree tree_;
     TSiteNodes siteNodes_{tree_};

@@ -41,10 +41,18 @@ std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
     added.reserve(nodes.size());
     QList<QTreeWidgetItem*> batch;
     batch.reserve(static_cast<qsizetype>(nodes.size()));
+    const QFont bold = boldFont();
     for (const Node& node : nodes) {
         // Filled before it joins the view, so that no change is reported per field.
-        auto* item = new QTreeWidgetItem(QStringList(plainNodeText(node.text)));
+        QStringList columns(plainNodeText(node.text));
+        if (!node.date.isEmpty()) columns << node.date;
+        auto* item = new QTreeWidgetItem(columns);
         if (!node.toolTip.isEmpty()) item->setToolTip(0, node.toolTip);
+        if (node.bold) {
+            item->setFont(0, bold);
+            item->setFont(1, bold);
+        }
+        for (const auto& [role, value] : node.data) item->setData(0, role, value);
         setIndex(item, count_++);
         added.push_back(item);
         batch.append(item);
@@ -69,9 +77,23 @@ QTreeWidgetItem* TNewsTree::InsertChild(QTreeWidgetItem* parent, int position, c
 
 std::vector<QTreeWidgetItem*> TNewsTree::ReplaceChildren(QTreeWidgetItem* parent,
                                                          const std::vector<Node>& nodes) {
-    qDeleteAll(parent->takeChildren());
-    renumber();  // the last node in pre-order may have been among them
+    if (parent->childCount() > 0) {
+        qDeleteAll(parent->takeChildren());
+        renumber();  // the last node in pre-order may have been among them
+    }
     return AddChildren(parent, nodes);
+}
+
+QFont TNewsTree::boldFont() const {
+    QFont font = view_->font();
+    font.setBold(true);
+    return font;
+}
+
+void TNewsTree::SetBold(QTreeWidgetItem* node, bool bold) const {
+    const QVariant font = bold ? QVariant(boldFont()) : QVariant();
+    node->setData(0, Qt::FontRole, font);
+    node->setData(1, Qt::FontRole, font);
 }
 
 void TNewsTree::Remove(QTreeWidgetItem* node) {

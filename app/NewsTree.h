@@ -7,9 +7,12 @@
 // site's items or a removal, count the indexes afresh once: each such change walks the tree,
 // which is as cheap as the change itself for the few thousand nodes a window holds.
 
+#include <QFont>
 #include <QString>
+#include <QVariant>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class QTreeWidget;
@@ -21,10 +24,14 @@ class TNewsTree {
 public:
     explicit TNewsTree(QTreeWidget* view = nullptr) : view_(view) {}
 
-    // A node to add: its text and its tooltip (both shown as plain text).
+    // A node to add: its text and its tooltip (both shown as plain text), the text of its
+    // second column (the date), bold or not, and what it carries in its roles of column 0.
     struct Node {
         QString text;
         QString toolTip;
+        QString date = {};
+        bool bold = false;
+        std::vector<std::pair<int, QVariant>> data = {};
     };
 
     // Removes every node.
@@ -40,6 +47,8 @@ public:
     // Puts `nodes` in the place of the children of `parent` (not null); returns them in order.
     std::vector<QTreeWidgetItem*> ReplaceChildren(QTreeWidgetItem* parent,
                                                   const std::vector<Node>& nodes);
+    // Shows `node` (both columns) in bold or not.
+    void SetBold(QTreeWidgetItem* node, bool bold) const;
     // Removes `node` (not a top-level node) with its children.
     void Remove(QTreeWidgetItem* node);
 
@@ -50,6 +59,8 @@ public:
 private:
     bool appendsInPreOrder(const QTreeWidgetItem* parent) const;
     void renumber();
+
+    QFont boldFont() const;
 
     QTreeWidget* view_;               // not owned
     QTreeWidgetItem* last_ = nullptr;  // the last node in pre-order; owned by the view

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QTreeWidgetItem>
 
+#include "app/ItemDates.h"
 #include "app/QtText.h"
 
 namespace wispel {
@@ -14,8 +15,12 @@ namespace {
 constexpr int kSiteRole = Qt::UserRole + 1;       // site node: the site's name
 constexpr int kUrlRole = Qt::UserRole + 2;        // site node: its address
 constexpr int kFeedTitleRole = Qt::UserRole + 3;  // site node: the feed's own title
+constexpr int kSiteIdRole = Qt::UserRole + 4;     // site node: its row in the sites table
+constexpr int kUnreadRole = Qt::UserRole + 5;     // site node: its unread kept items
 constexpr int kTitleRole = Qt::UserRole + 1;      // item node: the title, as the feed has it
 constexpr int kLinkRole = Qt::UserRole + 2;       // item node: the link
+constexpr int kKeyRole = Qt::UserRole + 3;        // item node: the kept item's key
+constexpr int kReadRole = Qt::UserRole + 4;       // item node: read (kept items only)
 
 QByteArray bytes(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -59,6 +64,7 @@ QTreeWidgetItem* TSiteNodes::Node(const TRSSSourceCollection& list, int index) {
     QTreeWidgetItem* node = tree_.InsertChild(root_, position, fromText(source.Site));
     node->setData(0, kSiteRole, bytes(source.Site));
     node->setData(0, kUrlRole, bytes(source.URL));
+    node->setData(0, kSiteIdRole, source.SiteID);
     node->setToolTip(0, siteToolTip({}, source.URL));
     node->setExpanded(true);
     root_->setExpanded(true);
@@ -99,6 +105,67 @@ int TSiteNodes::ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection&
         if (!shownBefore.contains(itemKey(items[i]->Title, items[i]->Link))) ++fresh;
     }
     return fresh;
+}
+
+void TSiteNodes::ShowStored(QTreeWidgetItem* node, const std::vector<TStoredItem>& items,
+                            TItemDateText& dates) {
+    std::vector<TNewsTree::Node> nodes;
+    nodes.reserve(items.size());
+    int unread = 0;
+    for (const TStoredItem& item : items) {
+        unread += item.Read ? 0 : 1;
+        nodes.push_back({fromText(item.Title), itemToolTip(item.Description), dates.Text(item.Date),
+                         !item.Read,
+                         {{kTitleRole, bytes(item.Title)},
+                          {kLinkRole, bytes(item.Link)},
+                          {kKeyRole, bytes(item.Key)},
+                          {kReadRole, item.Read}}});
+    }
+    tree_.ReplaceChildren(node, nodes);
+    showCount(node, unread);
+}
+
+void TSiteNodes::showCount(QTreeWidgetItem* site, int unread) {
+    site->setData(0, kUnreadRole, unread);
+    const QString name = fromText(text(site, kSiteRole));
+    site->setText(0, plainNodeText(unread > 0 ? name + QStringLiteral(" (%1)").arg(unread) : name));
+    tree_.SetBold(site, unread > 0);
+}
+
+void TSiteNodes::SetRead(QTreeWidgetItem* item, bool read) {
+    if (!IsKeptItem(item) || IsRead(item) == read) return;
+    item->setData(0, kReadRole, read);
+    tree_.SetBold(item, !read);
+    QTreeWidgetItem* site = item->parent();
+    showCount(site, Unread(site) + (read ? -1 : 1));
+}
+
+std::int32_t TSiteNodes::SiteID(const QTreeWidgetItem* site) {
+    return site ? site->data(0, kSiteIdRole).toInt() : 0;
+}
+
+std::string TSiteNodes::Key(const QTreeWidgetItem* item) {
+    return text(item, kKeyRole);
+}
+
+bool TSiteNodes::IsRead(const QTreeWidgetItem* item) {
+    return item->data(0, kReadRole).toBool();
+}
+
+bool TSiteNodes::IsKeptItem(const QTreeWidgetItem* node) {
+    return node && node->parent() && node->parent()->parent() && node->data(0, kReadRole).isValid();
+}
+
+QTreeWidgetItem* TSiteNodes::FindItem(const QTreeWidgetItem* site, const std::string& key) {
+    const QByteArray wanted = bytes(key);
+    for (int i = 0; i < site->childCount(); ++i) {
+        if (site->child(i)->data(0, kKeyRole).toByteArray() == wanted) return site->child(i);
+    }
+    return nullptr;
+}
+
+int TSiteNodes::Unread(const QTreeWidgetItem* site) {
+    return site->data(0, kUnreadRole).toInt();
 }
 
 void TSiteNodes::MarkRetrieved(QTreeWidgetItem* node, const std::string& feedTitle) {

@@ -13,6 +13,7 @@
 #include "app/DBNavigator.h"
 #include "app/QtText.h"
 #include "core/Exception.h"
+#include "feeds/ItemsTable.h"
 #include "feeds/SiteValues.h"
 #include "feeds/SitesTable.h"
 #include "tablestore/component/StoreTable.h"
@@ -66,6 +67,7 @@ void TdlgOptions::bindControls() {
     ui->dbNav->SetHints({tr("Previous site"), tr("Next site"), tr("Add a site"),
                          tr("Delete this site"), tr("Save"), tr("Cancel edit")});
     ui->dbNav->ConfirmDelete = [this] { return confirmDeleteSite(); };
+    ui->dbNav->DeleteStoredRow = [](TStoreTable& table) { deleteSite(table); };
     ChooseAddress = [this](const std::string& httpAddress) { return chooseAddress(httpAddress); };
     datSites_.OnBeforePost = [this](TStoreTable& table) { checkRow(table); };
 }
@@ -121,6 +123,14 @@ bool TdlgOptions::confirmDeleteSite() {
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
+}
+
+// The row first: should the items fail to go, they wait unseen (no new site takes the ID
+// again) instead of a site staying without its news.
+void TdlgOptions::deleteSite(TStoreTable& table) {
+    const std::int32_t site = table.FieldNamed("ID").IntegerValue();
+    table.DeleteRow();
+    DeleteSiteItems(table.DatabaseName(), site);
 }
 
 void TdlgOptions::ShowStoredRows() {

@@ -2,7 +2,7 @@
 // TdlgOptions: the sites dialog. A list of every site beside a form that edits one row of
 // "Sites.DAT" at a time through controls bound to the table `dbSites` (name, address,
 // update interval, active) and a navigator; selecting a site in the list moves the form to
-// it. OK saves a pending edit and closes; Cancel (and Escape, and the close box) drops it
+// it; deleting a site deletes its kept news too. OK saves a pending edit and closes; Cancel (and Escape, and the close box) drops it
 // and closes; Enter in a field saves the row and stays. A new site starts active. A row is
 // checked before it is saved: one without a name or an address, or with an address that
 // cannot be fetched, is refused with a message that says what to change; an address typed
@@ -73,6 +73,8 @@ private:
     void bindControls();
     bool inForm(const QWidget* widget) const;
     bool confirmDeleteSite();
+    // Deletes the current site with its kept news.
+    static void deleteSite(TStoreTable& table);
     std::string chooseAddress(const std::string& httpAddress);
     // The check before a row is saved; raises the refusal.
     void checkRow(TStoreTable& table);

@@ -9,20 +9,33 @@
 // title, link, author, date and read flag (what the tree shows). Peer: SQLite selecting the
 // same columns of all rows ordered by site and date.
 //
+// Window start-up: the main window made on the folder (its sites, 200, and kept news read,
+// the tree filled: root, a node per site, the items newest first with their dates, unread
+// ones bold) and shown. Peer: SQLite selecting the same rows in the same order and a bare
+// QTreeWidget given a node per site and per item with its title, also shown.
+//
 // Both tables start alike: the same rows, each inserted by its own program.
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <QApplication>
+#include <QTreeWidget>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <typeinfo>
 #include <unistd.h>
 
 #include "bench/support/RecordingReporter.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
 #include "feeds/ItemsTable.h"
+#include "feeds/SitesTable.h"
+#include "tablestore/component/StoreTable.h"
 
 using namespace wispel;
 namespace fs = std::filesystem;
@@ -222,10 +235,85 @@ void BM_StartupSqlite(benchmark::State& state) {
     }
 }
 
+// The sites of the kept news, IDs 1 to kSites, for the window.
+const std::string& wispelSitesFolder() {
+    static const std::string& folder = [] () -> const std::string& {
+        const std::string& path = wispelFolder();
+        CreateSitesTableIfMissing(path);
+        TStoreTable sites;
+        sites.SetDatabaseName(path);
+        sites.SetTableName(kSitesTableName);
+        sites.Open();
+        for (int site = 1; site <= kSites; ++site) {
+            sites.StartInsert();
+            sites.FieldNamed("Name").SetTextValue("Site " + std::to_string(site));
+            sites.FieldNamed("URL").SetTextValue("http://127.0.0.1/" + std::to_string(site));
+            sites.PostRow();
+        }
+        return path;
+    }();
+    return folder;
+}
+
+void BM_WindowStartupWispel(benchmark::State& state) {
+    const std::string& folder = wispelSitesFolder();
+    for (auto _ : state) {
+        auto window = std::make_unique<TfrmMain>(folder);
+        window->show();
+        QApplication::processEvents();
+        state.PauseTiming();  // the window goes outside the timing
+        if (window->NewsItems().Count() != kSites * kItemsPerSite) state.SkipWithError("items missing");
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_WindowStartupSqlite(benchmark::State& state) {
+    sqlite3* db = filledSqlite();
+    for (auto _ : state) {
+        auto tree = std::make_unique<QTreeWidget>();
+        sqlite3_stmt* select = nullptr;
+        sqlite3_prepare_v2(db,
+                           "SELECT Site, Title, Date, Read FROM items "
+                           "ORDER BY Site, Date DESC, FirstSeen DESC",
+                           -1, &select, nullptr);
+        auto* root = new QTreeWidgetItem(QStringList(QStringLiteral("Wispel")));
+        tree->addTopLevelItem(root);
+        int site = 0;
+        QTreeWidgetItem* siteNode = nullptr;
+        QList<QTreeWidgetItem*> items;
+        const auto flush = [&] {
+            if (siteNode) siteNode->addChildren(items);
+            items.clear();
+        };
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            if (sqlite3_column_int(select, 0) != site) {
+                flush();
+                site = sqlite3_column_int(select, 0);
+                siteNode = new QTreeWidgetItem(root, QStringList(QStringLiteral("Site %1").arg(site)));
+                siteNode->setExpanded(true);
+            }
+            items.append(new QTreeWidgetItem(QStringList(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(select, 1))))));
+        }
+        flush();
+        sqlite3_finalize(select);
+        root->setExpanded(true);
+        tree->show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (root->childCount() != kSites) state.SkipWithError("sites missing");
+        tree.reset();
+        state.ResumeTiming();
+    }
+}
+
 BENCHMARK(BM_MergeWispel)->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeSqlite)->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupWispel)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupSqlite)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowStartupWispel)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowStartupSqlite)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void printRatio(const bench::RecordingReporter& reporter, const char* what, const char* ours,
                 const char* peer) {
@@ -236,11 +324,15 @@ void printRatio(const bench::RecordingReporter& reporter, const char* what, cons
 }  // namespace
 
 int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TWispelApplication app(argc, argv);
     const int status = bench::runBenchmarks(argc, argv, [](const bench::RecordingReporter& reporter) {
         printRatio(reporter, "merge of 1 000 items into 100 000",
                    "BM_MergeWispel/iterations:20", "BM_MergeSqlite/iterations:20");
         printRatio(reporter, "start-up read of 100 000 items by site and date",
                    "BM_StartupWispel/iterations:5", "BM_StartupSqlite/iterations:5");
+        printRatio(reporter, "window start-up to a shown tree of 100 000 items",
+                   "BM_WindowStartupWispel/iterations:3", "BM_WindowStartupSqlite/iterations:3");
     });
     fs::remove_all(fs::temp_directory_path() / ("wispel-bench-items-" + std::to_string(::getpid())));
     fs::remove(fs::temp_directory_path() / ("wispel-bench-items-" + std::to_string(::getpid()) + ".db"));

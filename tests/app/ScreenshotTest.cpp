@@ -4,6 +4,7 @@
 // text needs. The suite runs once at scale 1 and once with QT_SCALE_FACTOR=2.
 
 #include <QAbstractButton>
+#include <QDateTime>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,10 +13,12 @@
 #include <QTreeWidget>
 
 #include <cmath>
+#include <typeinfo>
 
 #include "app/AboutDialog.h"
 #include "app/DBNavigator.h"
 #include "app/Startup.h"
+#include "feeds/ItemsTable.h"
 #include "tests/app/AppTest.h"
 #include "tests/app/SitesFixture.h"
 #include "tests/support/ScriptedServer.h"
@@ -153,6 +156,43 @@ private slots:
         const QString stopped = main.statusBar()->currentMessage();
         QVERIFY2(stopped.startsWith("Stopped: ") && stopped.endsWith(", 1 failed"), qPrintable(stopped));
         saveShot(main, "main-window-stopped");
+    }
+
+    // Kept news from an earlier run: counts, unread items in bold, dates of today and before,
+    // and a site whose server is gone, keeping its news.
+    void theMainWindowWithKeptNews() {
+        SitesFolder folder;
+        FeedServer feeds;
+        folder.addSite("Courier", feeds.url("courier.xml"), 0);
+        folder.addSite("Harbour", "http://127.0.0.1:" + std::to_string(unusedLoopbackPort()) + "/feed.xml", 0);
+        folder.addSite("Tribune", feeds.url("tribune.xml"), 0);
+        const std::int64_t now = QDateTime::currentSecsSinceEpoch();
+        const struct {
+            std::int32_t site;
+            const char* title;
+            std::int64_t age;  // seconds before now
+            bool read;
+        } kept[] = {{2, "Ferry timetable changes for the winter season", 3600, false},
+                    {2, "Lighthouse open to visitors on Sunday", 5 * 86400, true},
+                    {2, "Fish market moves to the north quay", 9 * 86400, false},
+                    {3, "Mountain road closed after the storm", 2 * 86400, true}};
+        TItemsTable items(folder.path());
+        for (const auto& k : kept) {
+            TRSSListedItemCollection feed(typeid(TRSSListedItem));
+            TRSSListedItem* item = feed.Add();
+            item->Title = k.title;
+            item->Key = k.title;
+            item->Date = now - k.age;
+            items.Merge(k.site, feed);
+            if (k.read) items.SetRead(k.site, k.title, true);
+        }
+        TWispelWindows windows = CreateWindows(folder.path());
+        windows.frmMain->btnUpdateClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!windows.frmMain->Updating(), 60000);
+        windows.frmMain->resize(640, 420);
+        windows.frmMain->tvList()->setCurrentItem(windows.frmMain->RootNode()->child(1)->child(1));
+        saveShot(*windows.frmMain, "main-window-kept-news");
+        expectNoTextCut(*windows.frmMain);
     }
 
     void theEmptyMainWindow() {

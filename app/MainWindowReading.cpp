@@ -1,0 +1,161 @@
+// The main window's kept news: the tree filled from the items table, a retrieved feed
+// merged into it, and the read flags the reader sets.
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+#include <unordered_map>
+
+#include "app/Application.h"
+#include "app/ItemDates.h"
+#include "app/MainWindow.h"
+#include "core/ErrorText.h"
+#include "ui_MainWindow.h"
+
+namespace wispel {
+
+void TfrmMain::connectReading() {
+    const std::pair<QAction*, void (TfrmMain::*)()> commands[] = {
+        {ui->actNextUnread, &TfrmMain::NextUnreadClick},
+        {ui->actMarkRead, &TfrmMain::MarkReadClick},
+        {ui->actMarkUnread, &TfrmMain::MarkUnreadClick},
+        {ui->actMarkSiteRead, &TfrmMain::MarkSiteReadClick},
+        {ui->actMarkAllRead, &TfrmMain::MarkAllReadClick}};
+    for (const auto& [action, handler] : commands) {
+        connect(action, &QAction::triggered, this, [this, handler] { runHandler([this, handler] { (this->*handler)(); }); });
+        ui->tvList->addAction(action);
+    }
+    ui->actNextUnread->setShortcuts({QKeySequence(Qt::Key_Space), QKeySequence(Qt::Key_N)});
+    ui->tvList->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    readTimer_.setSingleShot(true);
+    connect(&readTimer_, &QTimer::timeout, this, [this] {
+        runHandler([this] { setRead(ui->tvList->currentItem(), true); });
+    });
+    connect(ui->tvList, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { currentNodeChanged(current); });
+
+    // The title takes what the date leaves.
+    QHeaderView* header = ui->tvList->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    header->setSectionResizeMode(1, QHeaderView::Interactive);
+    QFont bold = ui->tvList->font();  // unread dates are bold, and wider
+    bold.setBold(true);
+    header->resizeSection(1, QFontMetrics(bold).horizontalAdvance(TItemDateText().Widest() + "MM"));
+}
+
+// --- Filling the tree.
+
+void TfrmMain::showKeptNews() {
+    std::unordered_map<std::int32_t, std::vector<TStoredItem>> bySite;
+    items_->ForEachItem([&](const TStoredItem& item) { bySite[item.Site].push_back(item); });
+    const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
+    TItemDateText dates;
+    for (int i = 0; i < list.Count(); ++i) {
+        auto found = bySite.find(list[i]->SiteID);
+        if (list[i]->SiteID == 0 || found == bySite.end()) continue;
+        siteNodes_.ShowStored(siteNodes_.Node(list, i), found->second, dates);
+    }
+    siteNodes_.FillNewsList(*newsItems_);
+}
+
+bool TfrmMain::keepRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items,
+                             QTreeWidgetItem* node, std::string& error) {
+    std::vector<TStoredItem> kept;
+    try {
+        progress_.newItems += items_->Merge(site.SiteID, items).Added;
+        items_->ForEachItem([&](const TStoredItem& item) { kept.push_back(item); }, site.SiteID);
+    } catch (const std::exception& e) {
+        error = errorBoxText(e);
+        return false;
+    }
+    showSiteNews(node, kept);
+    return true;
+}
+
+void TfrmMain::showSiteNews(QTreeWidgetItem* node, const std::vector<TStoredItem>& items) {
+    QTreeWidgetItem* current = ui->tvList->currentItem();
+    const bool within = current && current->parent() == node;
+    const std::string selectedKey = within ? TSiteNodes::Key(current) : std::string();
+    TItemDateText dates;
+    siteNodes_.ShowStored(node, items, dates);
+    siteNodes_.FillNewsList(*newsItems_);
+    if (!within) return;
+    // The reader stays where they were; the item's read timer goes on as it was.
+    const QSignalBlocker quiet(ui->tvList);
+    QTreeWidgetItem* again = TSiteNodes::FindItem(node, selectedKey);
+    ui->tvList->setCurrentItem(again ? again : node);
+}
+
+// --- Read and unread.
+
+void TfrmMain::currentNodeChanged(QTreeWidgetItem* current) {
+    readTimer_.stop();
+    if (TSiteNodes::IsKeptItem(current) && !TSiteNodes::IsRead(current)) readTimer_.start(ReadDelay);
+}
+
+void TfrmMain::setRead(QTreeWidgetItem* item, bool read) {
+    if (!items_ || !TSiteNodes::IsKeptItem(item) || TSiteNodes::IsRead(item) == read) return;
+    items_->SetRead(TSiteNodes::SiteID(item->parent()), TSiteNodes::Key(item), read);
+    siteNodes_.SetRead(item, read);
+}
+
+void TfrmMain::markSiteRead(QTreeWidgetItem* site) {
+    const std::int32_t id = TSiteNodes::SiteID(site);
+    if (!items_ || id == 0) return;
+    items_->MarkAllRead(id);
+    for (int i = 0; i < site->childCount(); ++i) siteNodes_.SetRead(site->child(i), true);
+}
+
+void TfrmMain::MarkReadClick() {
+    readTimer_.stop();
+    setRead(ui->tvList->currentItem(), true);
+}
+
+void TfrmMain::MarkUnreadClick() {
+    readTimer_.stop();  // or the moment's selection would read it again
+    setRead(ui->tvList->currentItem(), false);
+}
+
+void TfrmMain::MarkSiteReadClick() {
+    QTreeWidgetItem* node = ui->tvList->currentItem();
+    if (TSiteNodes::IsKeptItem(node)) node = node->parent();
+    if (node && node->parent() == rootNode_) markSiteRead(node);
+}
+
+void TfrmMain::MarkAllReadClick() {
+    if (!rootNode_) return;
+    for (int i = 0; i < rootNode_->childCount(); ++i) markSiteRead(rootNode_->child(i));
+}
+
+void TfrmMain::NextUnreadClick() {
+    if (!rootNode_) return;
+    // The item nodes in tree order, as (site, item) positions.
+    std::vector<QTreeWidgetItem*> order;
+    int start = 0;
+    QTreeWidgetItem* current = ui->tvList->currentItem();
+    for (int s = 0; s < rootNode_->childCount(); ++s) {
+        QTreeWidgetItem* site = rootNode_->child(s);
+        if (site == current) start = static_cast<int>(order.size());
+        for (int i = 0; i < site->childCount(); ++i) {
+            order.push_back(site->child(i));
+            if (site->child(i) == current) start = static_cast<int>(order.size());
+        }
+    }
+    const int count = static_cast<int>(order.size());
+    for (int step = 0; step < count; ++step) {
+        QTreeWidgetItem* node = order[static_cast<size_t>((start + step) % count)];
+        if (!TSiteNodes::IsKeptItem(node) || TSiteNodes::IsRead(node)) continue;
+        node->parent()->setExpanded(true);
+        ui->tvList->setCurrentItem(node);
+        ui->tvList->scrollToItem(node);
+        return;
+    }
+    statusBar()->showMessage(tr("No unread news"));
+}
+
+}  // namespace wispel
