@@ -4,6 +4,7 @@
 
 #include "core/TextTrim.h"
 #include "feeds/AtomText.h"
+#include "feeds/AttributeText.h"
 #include "feeds/LinkResolution.h"
 #include "xml/dom/Attr.h"
 #include "xml/dom/Document.h"
@@ -95,7 +96,7 @@ void readEntry(const TdomElement* entry, const TFeedNamespaces& namespaces,
     if (found.title) item.Title = texts.text(found.title);
     if (found.link) {
         item.Link = resolveItemLink(
-            found.link, toUtf8(trimXmlBlanks(found.link->getAttribute(u"href"))), feedURL);
+            found.link, toUtf8(trimXmlBlanks(attributeText(found.link, u"href"))), feedURL);
     }
     if (found.summary) {
         item.Description = texts.text(found.summary);

@@ -4,6 +4,7 @@
 
 #include "core/TextConvert.h"
 #include "core/TextTrim.h"
+#include "feeds/AttributeText.h"
 #include "xml/dom/Attr.h"
 #include "xml/dom/Element.h"
 #include "xml/dom/Node.h"
@@ -12,16 +13,15 @@ namespace wispel {
 
 std::string linkBase(const TdomNode* element, std::string_view feedURL) {
     static const DOMString kXmlBase = u"xml:base";
-    std::vector<const TdomAttr*> bases;
+    std::vector<const TdomElement*> bases;
     for (const TdomNode* node = element; node; node = node->parentNode()) {
         if (node->nodeType() != ELEMENT_NODE) continue;
-        if (const TdomAttr* base = static_cast<const TdomElement*>(node)->getAttributeNode(kXmlBase)) {
-            bases.push_back(base);
-        }
+        const auto* withBase = static_cast<const TdomElement*>(node);
+        if (withBase->getAttributeNode(kXmlBase)) bases.push_back(withBase);
     }
     std::string base(feedURL);
     for (auto it = bases.rbegin(); it != bases.rend(); ++it) {
-        base = resolveUriReference(base, trimXmlBlanks(toUtf8((*it)->nodeValue())));
+        base = resolveUriReference(base, trimXmlBlanks(toUtf8(attributeText(*it, kXmlBase))));
     }
     return hasUriScheme(base) ? base : std::string{};
 }

@@ -33,7 +33,7 @@ TEST(FeedDialects, EachDialectReadsAsItsWriterMeantIt) {
         {"atom10-media.xml",
          {"Base64 text|http://127.0.0.1/atom/1|Plain bytes\nin two lines",
           "A picture has no text|http://127.0.0.1/atom/2|",
-          "Not Base64 at all|http://127.0.0.1/atom/3|",
+          "Not Base64 at all|http://127.0.0.1/atom/3?page=1&lang=en|",
           "HTML by media type|http://127.0.0.1/atom/4|XHTML"},
          false},
         {"rss2-guid.xml",
