@@ -1,5 +1,10 @@
 #include "feeds/SitesOpml.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -87,6 +92,26 @@ void addRows(TStoreTable& table, std::vector<TImportedSite>& sites) {
     }
 }
 
+// Writes `bytes` to `path` through a new file beside it, so that a failed write leaves what
+// was there before.
+void replaceFile(const std::string& path, const std::string& bytes) {
+    const std::string partial = path + ".partial-" + std::to_string(::getpid());
+    std::FILE* file = std::fopen(partial.c_str(), "wb");
+    bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    int error = written ? 0 : errno;
+    if (file && std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && std::rename(partial.c_str(), path.c_str()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (written) return;
+    std::remove(partial.c_str());
+    throw EOpmlError("Cannot write " + escapeControls(path) + ": " + std::strerror(error) + ".");
+}
+
 std::string plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
@@ -140,6 +165,10 @@ std::string ExportSitesOpml(const std::string& folder, TUtcSeconds now) {
         }
     }
     return writeOpml(feeds, "Wispel sites", now);
+}
+
+void ExportSitesOpmlFile(const std::string& folder, const std::string& path, TUtcSeconds now) {
+    replaceFile(path, ExportSitesOpml(folder, now));
 }
 
 }  // namespace wispel

@@ -5,7 +5,7 @@
 //
 //   TSitesImportReport report = ImportSitesOpml(folder, "subscriptions.opml");
 //   for (const std::string& line : importReportLines(report)) show(line);
-//   writeTextFile("sites.opml", ExportSitesOpml(folder, nowSeconds));
+//   ExportSitesOpmlFile(folder, "sites.opml", nowSeconds);
 //
 // An import is all or nothing. Nothing is added when the file cannot be read, is not OPML,
 // or holds an address the table would refuse (EOpmlError saying why, with the line and the
@@ -64,5 +64,9 @@ std::vector<std::string> importReportLines(const TSitesImportReport& report);
 // Every site of the table with an address, in table order, as an OPML 2.0 document titled
 // "Wispel sites" and dated `now`. Read under a read lock: one state of the table.
 std::string ExportSitesOpml(const std::string& folder, TUtcSeconds now);
+// The same written to the file `path`, through a new file beside it that replaces it once
+// all of it is written: a failed export leaves the file as it was. EOpmlError "Cannot write
+// PATH: REASON." when it cannot be written.
+void ExportSitesOpmlFile(const std::string& folder, const std::string& path, TUtcSeconds now);
 
 }  // namespace wispel

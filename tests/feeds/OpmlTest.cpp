@@ -217,7 +217,8 @@ TEST_F(SitesOpml, ExportThenImportIntoAnEmptyFolderGivesTheSameSites) {
 
     TempFolder other("wispel-opml-empty");
     CreateSitesTableIfMissing(other.path());
-    writeFile(other.path() + "list.opml", exported);
+    ExportSitesOpmlFile(folder(), other.path() + "list.opml", 0);
+    EXPECT_EQ(readFile(other.path() + "list.opml"), exported);
     const TSitesImportReport report = ImportSitesOpml(other.path(), other.path() + "list.opml");
     EXPECT_EQ(report.Added.size(), 3u);
     EXPECT_TRUE(report.Skipped.empty());

@@ -1,11 +1,8 @@
 #include "tools/wispel-sites/SitesCommand.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <unistd.h>
 
 #include "core/CommandLineTool.h"
 #include "core/DataFolder.h"
@@ -124,31 +121,14 @@ void importList(const TSitesCommand& command, std::FILE* out) {
         std::fprintf(out, "%s\n", line.c_str());
 }
 
-// Writes `bytes` to `path` through a new file beside it, so that a failed write leaves what
-// was there before.
-void replaceFile(const std::string& path, const std::string& bytes) {
-    const std::string partial = path + ".partial-" + std::to_string(::getpid());
-    std::FILE* file = std::fopen(partial.c_str(), "wb");
-    bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    int error = written ? 0 : errno;
-    if (file && std::fclose(file) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (written && std::rename(partial.c_str(), path.c_str()) != 0) {
-        written = false;
-        error = errno;
-    }
-    if (written) return;
-    std::remove(partial.c_str());
-    throw Exception("Cannot write " + escapeControls(path) + ": " + std::strerror(error) + ".");
-}
-
 void exportList(const TSitesCommand& command, std::FILE* out) {
     requireSites(command.dir);
+    if (!command.args.empty()) {
+        ExportSitesOpmlFile(command.dir, command.args[0], std::time(nullptr));
+        return;
+    }
     const std::string document = ExportSitesOpml(command.dir, std::time(nullptr));
-    if (command.args.empty()) std::fwrite(document.data(), 1, document.size(), out);
-    else replaceFile(command.args[0], document);
+    std::fwrite(document.data(), 1, document.size(), out);
 }
 
 void set(TStoreTable& table, const TSitesCommand& command) {
