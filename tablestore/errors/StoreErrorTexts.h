@@ -3,7 +3,7 @@
 // the failing operation gave: for file errors the full path of the file, otherwise the table
 // name; for field and index errors first the field or index name, then the table name; the
 // filter and SQL errors add their own message. A code without a text of its own gets
-// "Unknown error occurred with table '%S'".
+// "Unknown error occurred with table '<table>'".
 
 #include <string>
 #include <string_view>

@@ -33,33 +33,6 @@ const TextCase kTextCases[] = {
     {9999, {"Sites", "x", "", ""}, "Unknown error occurred with table 'Sites'"},
 };
 
-// Every code the engine knows, from the named constants.
-const StoreResult kAllCodes[] = {
-    storecode::kBeginOfFile, storecode::kEndOfFile, storecode::kRecordChanged,
-    storecode::kNoCurrentRecord, storecode::kRecordNotFound, storecode::kEndOfBlob,
-    storecode::kHeaderCorrupt, storecode::kRecordsCorrupt, storecode::kBlobCorrupt,
-    storecode::kIndexCorrupt, storecode::kReadError, storecode::kWriteError,
-    storecode::kCannotDelete, storecode::kHeaderAccess, storecode::kRecordTooLarge,
-    storecode::kTableFull, storecode::kTooManyFilters, storecode::kIndexLimits,
-    storecode::kFieldLimits, storecode::kTooManyBlobsOpen, storecode::kBlobFieldLimits,
-    storecode::kDuplicateKey, storecode::kBelowMinimum, storecode::kAboveMaximum,
-    storecode::kValueRequired, storecode::kInvalidField, storecode::kPrimaryIndexExists,
-    storecode::kInvalidBlobOffset, storecode::kInvalidFieldDefinition,
-    storecode::kInvalidValidityCheck, storecode::kMissingIndexName,
-    storecode::kInvalidPassword, storecode::kInvalidIndexName, storecode::kInvalidIndexField,
-    storecode::kInvalidKeySize, storecode::kIndexExists, storecode::kInvalidBlobLength,
-    storecode::kInvalidBlobHandle, storecode::kTableInUse, storecode::kInvalidFieldName,
-    storecode::kInvalidFilterHandle, storecode::kFilterError, storecode::kPrimaryIndexRequired,
-    storecode::kTableLocked, storecode::kCannotUnlock, storecode::kLockFailure,
-    storecode::kNeedsExclusive, storecode::kRecordInUse, storecode::kPasswordRequired,
-    storecode::kInvalidBlobField, storecode::kNotInitialized, storecode::kInvalidPath,
-    storecode::kTooManyFiles, storecode::kAccessDenied, storecode::kInvalidHandle,
-    storecode::kOutOfMemory, storecode::kInvalidMemoryLength, storecode::kDeviceDenied,
-    storecode::kTableMoved, storecode::kSystemError, storecode::kSqlError,
-    storecode::kWrongVersion, storecode::kInvalidIndexFieldType, storecode::kTableExists,
-    storecode::kLanguageDriver,
-};
-
 }  // namespace
 
 TEST(StoreErrorTexts, FillTheirNamesInOrder) {
@@ -69,7 +42,7 @@ TEST(StoreErrorTexts, FillTheirNamesInOrder) {
 }
 
 TEST(StoreErrorTexts, EveryNamedCodeHasItsOwnText) {
-    for (StoreResult code : kAllCodes) {
+    for (StoreResult code : storecode::kAllCodes) {
         EXPECT_TRUE(isKnownStoreError(code)) << code;
         EXPECT_EQ(storeErrorText(code, "T").find("Unknown error"), std::string::npos) << code;
     }
