@@ -23,6 +23,8 @@ packages=(
   # The package: icon pictures drawn from the SVG, the run-time dependencies computed, and
   # the checks of its desktop entry and its software-centre metadata.
   librsvg2-bin dpkg-dev file desktop-file-utils appstream
+  # A decimal-comma locale, so the tests show numbers meaning the same under it.
+  locales
 )
 # Extra packages a caller needs (for example the window program's toolkit).
 packages+=("$@")
@@ -31,11 +33,22 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-echo "setup: installing ${missing[*]}" >&2
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -q
-"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  "${as_root[@]}" apt-get update -q
+  "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The decimal-comma locale is made once; later runs find it in the list.
+installed_locales=$(locale -a 2>/dev/null || true)
+if ! grep -qix 'de_DE\.utf-\?8' <<<"$installed_locales"; then
+  echo "setup: generating the de_DE.UTF-8 locale" >&2
+  "${as_root[@]}" sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen ||
+    echo 'de_DE.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+  "${as_root[@]}" locale-gen
+fi

@@ -8,6 +8,7 @@
 #include "core/DateTime.h"
 #include "core/Exception.h"
 #include "core/Format.h"
+#include "core/NumberText.h"
 #include "core/TextCase.h"
 #include "tablestore/component/ComponentErrors.h"
 #include "tablestore/component/StoreTable.h"
@@ -101,11 +102,7 @@ std::string TStoreField::TextValue() const {
         case et::kBoolean: return booleanValue(row, column_) ? "True" : "False";
         case et::kSmallint: case et::kInteger: case et::kWord: case et::kUnsigned32:
             return std::to_string(IntegerValue());
-        case et::kFloat: {
-            char buffer[32];
-            std::snprintf(buffer, sizeof buffer, "%.15g", doubleValue(row, column_));
-            return buffer;
-        }
+        case et::kFloat: return numberText(doubleValue(row, column_));
         case et::kDate: return dateText(dateToDateTime(int32Value(row, column_)), true, false);
         case et::kTime: return dateText(timeToDateTime(int32Value(row, column_)), false, true);
         case et::kTimestamp:
@@ -156,9 +153,8 @@ double TStoreField::FloatValue() const {
         return doubleValue(row, column_);
     if (column_.type == et::kText) {
         std::string text = trimmedText(textValue(row, column_));
-        char* end = nullptr;
-        double value = std::strtod(text.c_str(), &end);
-        if (text.empty() || *end != '\0')
+        double value = 0;
+        if (!parseNumber(text, value))
             throw EConvertError(formatMessage(componenttext::kNotFloat, {text}));
         return value;
     }
@@ -185,9 +181,9 @@ void TStoreField::SetTextValue(std::string_view value) {
             if (sameText(text, "False") || text == "0") return SetBooleanValue(false);
             throw EConvertError(formatMessage(componenttext::kNotBoolean, {text}));
         case et::kFloat: {
-            char* end = nullptr;
-            double number = std::strtod(text.c_str(), &end);
-            if (*end != '\0') throw EConvertError(formatMessage(componenttext::kNotFloat, {text}));
+            double number = 0;
+            if (!parseNumber(text, number))
+                throw EConvertError(formatMessage(componenttext::kNotFloat, {text}));
             return SetFloatValue(number);
         }
         default: {
@@ -235,11 +231,7 @@ void TStoreField::SetFloatValue(double value) {
         changed();
         return;
     }
-    if (column_.type == et::kText) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.15g", value);
-        return setText(buffer);
-    }
+    if (column_.type == et::kText) return setText(numberText(value));
     if (!(value >= -2147483648.0 && value <= 2147483647.0))
         raiseDatabaseError(componenttext::kFieldValueRange, name_);
     SetIntegerValue(static_cast<std::int32_t>(std::lround(value)));

@@ -17,12 +17,12 @@
 // they were before (rollBack()).
 // doc/table_format.md, "Crash safety", describes the note.
 
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "tablestore/engine/DataTable.h"
 
+#include "core/NumberText.h"
 #include "tablestore/format/ByteOrder.h"
 #include "tablestore/format/DataFile.h"
 #include "tablestore/format/RecordSlots.h"
@@ -96,9 +96,8 @@ int compareWithLimit(const std::uint8_t* image, const ColumnDescriptor& c, const
         case et::kFloat: value = doubleValue(image, c); break;
         default: return 0;
     }
-    char* end = nullptr;
-    const double limit = std::strtod(text.c_str(), &end);
-    if (end == text.c_str()) return 0;
+    double limit = 0;
+    if (!parseNumber(text, limit)) return 0;
     return value < limit ? -1 : value > limit;
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <limits>
 
+#include "core/NumberText.h"
 #include "core/TextCase.h"
 #include "core/TextConvert.h"
 #include "tablestore/filter/FilterError.h"
@@ -128,8 +129,9 @@ private:
         token.kind = TFilterTokenKind::numeric;
         std::string plain(digits);
         if (plain.front() == kDecimalSeparator) plain.insert(plain.begin(), '0');
-        auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), token.number);
-        if (ec == std::errc::result_out_of_range) token.number = std::numeric_limits<double>::infinity();
+        // The scan above let only a number's characters through, so a failure is its size.
+        if (!parseNumber(plain, token.number))
+            token.number = std::numeric_limits<double>::infinity();
     }
 
     void scanString(TFilterToken& token, char quote) {

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/DateTime.h"
+#include "core/NumberText.h"
 #include "core/TextCase.h"
 #include "core/TextTrim.h"
 #include "tablestore/filter/FilterText.h"
@@ -81,14 +82,12 @@ bool takeTime(std::string_view& text, std::int64_t& ms) {
 
 bool parseInteger(std::string_view text, std::int64_t& value) {
     text = trimSpaces(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec == std::errc() && end == text.data() + text.size() && !text.empty()) return true;
+    const std::string_view digits = text.starts_with('+') ? text.substr(1) : text;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec == std::errc() && end == digits.data() + digits.size() && !digits.empty()) return true;
     // A number written with a fraction is rounded, as a float would be.
-    double number;
-    auto [fend, fec] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (fec != std::errc() || fend != text.data() + text.size() || !std::isfinite(number))
-        return false;
+    double number = 0;
+    if (!parseNumber(text, number)) return false;
     number = std::round(number);
     if (number < -9.2e18 || number > 9.2e18) return false;
     value = static_cast<std::int64_t>(number);
@@ -96,11 +95,7 @@ bool parseInteger(std::string_view text, std::int64_t& value) {
 }
 
 bool parseFloat(std::string_view text, double& value) {
-    text = trimSpaces(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size() && !text.empty() &&
-           std::isfinite(value);
+    return parseNumber(trimSpaces(text), value);
 }
 
 bool parseBoolean(std::string_view text, std::int64_t& value) {
@@ -185,12 +180,6 @@ void appendTime(std::string& out, std::int64_t ms) {
         out += static_cast<char>('0' + ms / 100 % 10);
         appendTwo(out, ms % 100);
     }
-}
-
-void appendNumber(std::string& out, double number) {
-    char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, number);
-    out.append(buffer, ec == std::errc() ? end : buffer);
 }
 
 }  // namespace
@@ -318,7 +307,7 @@ void appendValueText(const TFilterValue& value, std::string& out) {
             out += std::to_string(value.integer);
             break;
         case TValueClass::floating:
-            appendNumber(out, value.number);
+            out += numberText(value.number);
             break;
         case TValueClass::boolean:
             out += value.integer ? "TRUE" : "FALSE";

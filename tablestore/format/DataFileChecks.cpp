@@ -2,10 +2,10 @@
 
 #include "tablestore/format/DataFileChecks.h"
 
-#include <charconv>
 #include <set>
 #include <string>
 
+#include "core/NumberText.h"
 #include "core/TextCase.h"
 #include "tablestore/format/RecordSlots.h"
 
@@ -49,8 +49,7 @@ bool validValueText(std::uint8_t type, std::string_view text) {
     if (text.empty()) return true;
     if (isNumericType(type)) {
         double value = 0;
-        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        return error == std::errc() && end == text.data() + text.size();
+        return parseNumber(text, value);
     }
     if (type == enginetype::kBoolean) return sameText(text, "TRUE") || sameText(text, "FALSE");
     // Dates and times are written in the creator's own date format; texts and bytes are
