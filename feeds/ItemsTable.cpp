@@ -313,6 +313,14 @@ void TItemsTable::ForEachItem(const std::function<void(const TStoredItem&)>& vis
     forEachRow(table, site, [&] { visit(currentItem(fields, parts)); });
 }
 
+bool TItemsTable::ReadItem(std::int32_t site, const std::string& key, TStoredItem& item) {
+    TTableLockScope reading(*byKey_, TStoreLockType::ltReadLock);
+    refresh();
+    if (!findItem(site, key)) return false;
+    item = currentItem(Fields(*byKey_), TItemParts::Whole);
+    return true;
+}
+
 bool TItemsTable::SetRead(std::int32_t site, const std::string& key, bool read) {
     TTableLockScope transaction(*byKey_);
     refresh();

@@ -87,6 +87,8 @@ public:
 
     // Sets the read flag of one item; false when the site has no item of that key.
     bool SetRead(std::int32_t site, const std::string& key, bool read);
+    // The whole item of `site` with `key` into `item`; false when the site has none.
+    bool ReadItem(std::int32_t site, const std::string& key, TStoredItem& item);
     // Marks every unread item of a site (0: of every site) as read; returns how many.
     int MarkAllRead(std::int32_t site = 0);
     // Deletes a site's items; returns how many.

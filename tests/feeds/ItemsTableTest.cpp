@@ -83,6 +83,11 @@ TEST_F(ItemsTable, TwoUpdatesOfAChangedFeedKeepEveryItemOnceWithItsReadFlag) {
     EXPECT_TRUE(items.SetRead(7, "b", true));
     EXPECT_TRUE(items.SetRead(7, "c", true));
     EXPECT_FALSE(items.SetRead(8, "b", true)) << "another site has no such item";
+    TStoredItem one;
+    ASSERT_TRUE(items.ReadItem(7, "b", one));
+    EXPECT_EQ(one.Title + "|" + one.Link + "|" + one.Description, "B|b|two");
+    EXPECT_TRUE(one.Read);
+    EXPECT_FALSE(items.ReadItem(8, "b", one)) << "another site has no such item";
 
     // a left the feed, b's title changed, d is new; c listed twice.
     const Feed second{{"B2", "b", "two"}, {"C", "c", "three"}, {"D", "d", "four"}, {"C", "c", "3"}};
