@@ -63,6 +63,8 @@ TfrmMain::TfrmMain(std::string dataFolder, QWidget* parent)
     makePlaceholder();
     connectCommands();
     connectReading();
+    connectFiles();
+    restoreLayout();
     ui->tvList->installEventFilter(this);
     ui->tvList->viewport()->installEventFilter(this);
     runHandler([this] { FormCreate(); });
@@ -84,6 +86,10 @@ void TfrmMain::SetDialogs(TdlgOptions* options, TdlgAbout* about) {
 
 QTreeWidget* TfrmMain::tvList() const {
     return ui->tvList;
+}
+
+TReadingPane* TfrmMain::txtItem() const {
+    return ui->txtItem;
 }
 
 void TfrmMain::nameToolButtons() {
@@ -172,6 +178,7 @@ void TfrmMain::showRunning(bool running) {
     ui->actStop->setEnabled(running);
     // The sites dialog changes the list the update goes through: it waits for the end.
     ui->actConfig->setEnabled(!running);
+    ui->actImport->setEnabled(!running);
 }
 
 void TfrmMain::forgetValidatorsOfUnshownSites() {
@@ -263,6 +270,7 @@ void TfrmMain::About1Click() {
 void TfrmMain::closeEvent(QCloseEvent* event) {
     // Closing does not wait for slow sites: the update stops at once.
     update_->Stop();
+    saveLayout();
     QMainWindow::closeEvent(event);
 }
 

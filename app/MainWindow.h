@@ -11,7 +11,13 @@
 //
 // Reading: an item selected for a moment (ReadDelay), or opened, is marked read; the News
 // menu (also the tree's context menu) marks an item read or unread, a site or everything
-// read, and walks to the next unread item. The table changes first, then the tree.
+// read, and walks to the next unread item. The table changes first, then the tree. The
+// reading pane beside the tree shows the selected item.
+//
+// The window opens at about two thirds of the screen the first time, and from then on with
+// the size, position, splitter and columns it was closed with (QSettings, in the user's
+// configuration folder). File > Import... adds the sites of an OPML file and says what it
+// added and skipped; File > Export... saves every site as one.
 //
 // While the window is open, a site with an interval ("Update", minutes) is fetched again
 // once the interval has passed since its last fetch; one update runs at a time, so no site is
@@ -50,6 +56,7 @@ namespace wispel {
 
 class TdlgOptions;
 class TdlgAbout;
+class TReadingPane;
 
 class TfrmMain : public QMainWindow, public TUpdateView {
     Q_OBJECT
@@ -91,6 +98,14 @@ public:
     void NextUnreadClick();
     // How long an item stays selected before it counts as read (milliseconds).
     int ReadDelay = 1000;
+    // File > Import...: the OPML file chosen, the report shown, the sites read again.
+    void ImportClick();
+    // File > Export...: every site written to the file chosen as OPML.
+    void ExportClick();
+    // Ask for the file to import from and to export to; empty: the person cancelled. By
+    // default the toolkit's file dialogs; tests answer here.
+    std::function<QString()> ChooseImportFile;
+    std::function<QString()> ChooseExportFile;
 
     // --- What the handlers work on.
     TRSSSources* rssSources() const noexcept { return &update_->Sources(); }
@@ -98,6 +113,7 @@ public:
     TNewsCollection& NewsItems() noexcept { return *newsItems_; }
     QTreeWidgetItem* RootNode() const noexcept { return rootNode_; }
     QTreeWidget* tvList() const;
+    TReadingPane* txtItem() const;
     const std::string& DataFolder() const noexcept { return dataFolder_; }
     // The kept news; null when "Items.DAT" could not be opened (the tree then shows what
     // the updates bring, as it comes).
@@ -128,6 +144,11 @@ private:
     void setRead(QTreeWidgetItem* item, bool read);
     void markSiteRead(QTreeWidgetItem* site);
     void currentNodeChanged(QTreeWidgetItem* current);
+    void showInPane(QTreeWidgetItem* node);
+    void connectFiles();
+    // The size, position, splitter and columns of the last run, or the first start's.
+    void restoreLayout();
+    void saveLayout() const;
     void nameToolButtons();
     void addRootNode();
     // Starts the update with `pick`; `automatic` keeps an update that finds nothing due

@@ -12,6 +12,7 @@
 #include "app/Application.h"
 #include "app/ItemDates.h"
 #include "app/MainWindow.h"
+#include "app/ReadingPane.h"
 #include "core/ErrorText.h"
 #include "ui_MainWindow.h"
 
@@ -37,6 +38,8 @@ void TfrmMain::connectReading() {
     });
     connect(ui->tvList, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { currentNodeChanged(current); });
+    connect(ui->txtItem, &TReadingPane::LinkNotOpened, this,
+            [this](const QString& message) { statusBar()->showMessage(message); });
 
     // The title takes what the date leaves.
     QHeaderView* header = ui->tvList->header();
@@ -95,7 +98,19 @@ void TfrmMain::showSiteNews(QTreeWidgetItem* node, const std::vector<TStoredItem
 
 void TfrmMain::currentNodeChanged(QTreeWidgetItem* current) {
     readTimer_.stop();
+    runHandler([this, current] { showInPane(current); });
     if (TSiteNodes::IsKeptItem(current) && !TSiteNodes::IsRead(current)) readTimer_.start(ReadDelay);
+}
+
+void TfrmMain::showInPane(QTreeWidgetItem* node) {
+    TStoredItem item;
+    if (TSiteNodes::IsKeptItem(node) && items_ &&
+        items_->ReadItem(TSiteNodes::SiteID(node->parent()), TSiteNodes::Key(node), item)) {
+        return ui->txtItem->ShowItem(item, TSiteNodes::SiteName(node->parent()));
+    }
+    const TNewsItem* entry = node ? newsItems_->FindByTreeIndex(TNewsTree::AbsoluteIndex(node)) : nullptr;
+    if (!entry) return ui->txtItem->ShowNothing();  // the root or a site
+    ui->txtItem->ShowHeadline(entry->Title, entry->Link, TSiteNodes::SiteName(node->parent()));
 }
 
 void TfrmMain::setRead(QTreeWidgetItem* item, bool read) {

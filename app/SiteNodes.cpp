@@ -144,6 +144,10 @@ std::int32_t TSiteNodes::SiteID(const QTreeWidgetItem* site) {
     return site ? site->data(0, kSiteIdRole).toInt() : 0;
 }
 
+QString TSiteNodes::SiteName(const QTreeWidgetItem* site) {
+    return fromText(text(site, kSiteRole));
+}
+
 std::string TSiteNodes::Key(const QTreeWidgetItem* item) {
     return text(item, kKeyRole);
 }

@@ -50,6 +50,7 @@ public:
     void SetRead(QTreeWidgetItem* item, bool read);
     // The site node's ID in the sites table (0: none); an item node's key and read flag.
     static std::int32_t SiteID(const QTreeWidgetItem* site);
+    static QString SiteName(const QTreeWidgetItem* site);
     static std::string Key(const QTreeWidgetItem* item);
     static bool IsRead(const QTreeWidgetItem* item);
     // True for the node of a kept item (not the root, a site or an item shown unkept).

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -68,9 +69,12 @@ inline void whenModalShows(std::function<void(QWidget*)> inspect) {
 }  // namespace wispel::test
 
 // A QTest main under our application object; an error box that nobody expected fails the
-// test instead of waiting for a click.
+// test instead of waiting for a click. The settings the windows keep go to a configuration
+// folder of the run's own, never the user's.
 #define WISPEL_QTEST_MAIN(TestClass)                                                    \
     int main(int argc, char** argv) {                                                   \
+        QTemporaryDir config;                                                           \
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());                             \
         wispel::TWispelApplication app(argc, argv);                                     \
         app.SetErrorBoxShower([](const QString& text) {                                 \
             QFAIL(qPrintable(QStringLiteral("unexpected error box: ") + text));         \

@@ -179,7 +179,7 @@ private slots:
                 inMenus << item;
             }
         }
-        QCOMPARE(menus, (QStringList{"&File", "  &Update News F5,Ctrl+R", "  &Stop Esc", "  &Quit Ctrl+Q", "&News",
+        QCOMPARE(menus, (QStringList{"&File", "  &Update News F5,Ctrl+R", "  &Stop Esc", "  Import...", "  Export...", "  &Quit Ctrl+Q", "&News",
                                      "  Next unread Space,N", "  Mark as read Ctrl+M", "  Mark as unread Ctrl+U",
                                      "  Mark site as read Ctrl+Shift+M", "  Mark all as read Ctrl+Shift+A",
                                      "&Tools", "  &Sites... Ctrl+E", "&Help", "  &About Wispel F1"}));

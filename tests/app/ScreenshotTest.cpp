@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
@@ -22,6 +23,7 @@
 #include "tests/app/AppTest.h"
 #include "tests/app/SitesFixture.h"
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/TempFolder.h"
 
 using namespace wispel;
 using namespace wispel::test;
@@ -193,6 +195,58 @@ private slots:
         windows.frmMain->tvList()->setCurrentItem(windows.frmMain->RootNode()->child(1)->child(1));
         saveShot(*windows.frmMain, "main-window-kept-news");
         expectNoTextCut(*windows.frmMain);
+    }
+
+    // The reading pane with an item of paragraphs, a link and a list; the import's report.
+    void theReadingPaneAndTheImportReport() {
+        SitesFolder folder;
+        folder.addSite("Courier", "http://127.0.0.1:1/c", 0);
+        TRSSListedItemCollection feed(typeid(TRSSListedItem));
+        const char* titles[] = {"Harbour reopens after a week of storms", "New ferry timetable",
+                                "Lighthouse open on Sunday"};
+        for (const char* title : titles) {
+            TRSSListedItem* item = feed.Add();
+            item->Title = title;
+            item->Key = title;
+            item->Link = "http://127.0.0.1/news/harbour";
+            item->Author = "Ann Example";
+            item->Date = QDateTime::currentSecsSinceEpoch() - 86400;
+            item->Description = "The harbour is open again.";
+            item->Content =
+                "<p>After a week of storms the harbour <b>reopened</b> this morning. The first boats left "
+                "at dawn, and the fish market is back on the north quay.</p>"
+                "<p>What changes for visitors:</p><ul><li>The ferry runs every hour again</li>"
+                "<li>The quay car park stays closed until Friday</li><li>Boat tours start on Monday</li></ul>"
+                "<p>More in the <a href=\"http://127.0.0.1/news/harbour/timetable\">full timetable</a>.</p>";
+        }
+        TItemsTable(folder.path()).Merge(1, feed);
+        TWispelWindows windows = CreateWindows(folder.path());
+        TfrmMain& main = *windows.frmMain;
+        main.ReadDelay = 60000;
+        main.resize(900, 480);
+        main.tvList()->setCurrentItem(main.RootNode()->child(0)->child(0));
+        saveShot(main, "main-window-reading");
+        expectNoTextCut(main);
+
+        TempFolder files("wispel-opml");
+        const std::string list = files.path() + "list.opml";
+        {
+            std::string opml = "<opml version=\"2.0\"><body><outline text=\"Courier\" xmlUrl=\"http://127.0.0.1:1/c\"/>";
+            for (int i = 1; i <= 12; ++i) {
+                opml += "<outline text=\"Site " + std::to_string(i) + "\" xmlUrl=\"http://127.0.0.1:1/feeds/" +
+                        std::to_string(i) + ".xml\"/>";
+            }
+            QFile file(QString::fromStdString(list));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write((opml + "</body></opml>").c_str());
+        }
+        main.ChooseImportFile = [&] { return QString::fromStdString(list); };
+        whenModalShows([&](QWidget* box) {
+            QVERIFY(box->grab().save(screenshotPath("import-result")));
+            expectNoTextCut(*box);
+            static_cast<QDialog*>(box)->accept();
+        });
+        main.ImportClick();
     }
 
     void theEmptyMainWindow() {
