@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStatusBar>
 
 #include <ctime>
@@ -11,15 +10,12 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/QtText.h"
-#include "core/Exception.h"
 #include "feeds/SitesOpml.h"
 #include "ui_MainWindow.h"
 
 namespace wispel {
 
 namespace {
-
-WISPEL_DECLARE_EXCEPTION(EExportError, Exception);
 
 QString opmlFiles() {
     return TfrmMain::tr("Subscription lists (*.opml *.xml);;All files (*)");
@@ -65,13 +61,7 @@ void TfrmMain::ImportClick() {
 void TfrmMain::ExportClick() {
     const QString path = ChooseExportFile ? ChooseExportFile() : QString();
     if (path.isEmpty()) return;
-    const std::string opml = ExportSitesOpml(dataFolder_, static_cast<TUtcSeconds>(std::time(nullptr)));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(opml.data(), static_cast<qint64>(opml.size())) != static_cast<qint64>(opml.size()) ||
-        !file.commit()) {
-        throw EExportError(toText(tr("Cannot write %1: %2").arg(path, file.errorString())));
-    }
+    ExportSitesOpmlFile(dataFolder_, toText(path), static_cast<TUtcSeconds>(std::time(nullptr)));
     statusBar()->showMessage(tr("Sites exported to %1").arg(path));
 }
 
