@@ -126,7 +126,8 @@ void BM_SqliteMemoInsert(benchmark::State& state) {
 struct Tables {
     fs::path dir;
     sqlite3* db = nullptr;
-    Tables(int rows, bool memo) : dir(benchDir("tables-" + std::to_string(rows))) {
+    Tables(int rows, bool memo)
+        : dir(benchDir("tables-" + std::to_string(rows) + (memo ? "-memo" : ""))) {
         const std::vector<int> keys = shuffledKeys(rows);
         auto table = keyedTable(dir, memo, true);
         for (int key : keys) insertRow(*table, key, memo);

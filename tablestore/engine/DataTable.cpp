@@ -17,8 +17,10 @@ namespace wispel {
 
 namespace {
 
-// The most a read-ahead fetches at once, in bytes.
+// The most a read-ahead fetches at once, in bytes: a run that goes on where the last one
+// ended reads far ahead, a miss elsewhere (a walk in key order, a look-up) about a page.
 constexpr std::uint32_t kReadAheadBytes = 65535;
+constexpr std::uint32_t kReadAroundBytes = 4096;
 // Chunk in which the record statuses are scanned.
 constexpr std::uint32_t kScanBytes = 1 << 20;
 
@@ -97,7 +99,7 @@ StoreResult TDataTable::open() {
         if (r == storecode::kOk) {
             r = readHeaders();
             if (r == storecode::kOk) {
-                cache_ = std::make_unique<TRecordCache>(recordSize());
+                cache_ = std::make_unique<TRecordCache>(recordSize(), slotCount());
                 r = rebuildActive();
             }
             if (r == storecode::kOk) r = checkIndexCount();
@@ -236,22 +238,34 @@ bool TDataTable::changesSince(std::uint64_t generation, std::vector<std::uint32_
     return changes_.back().first == generation_;
 }
 
+StoreResult TDataTable::readIndexHead(std::uint8_t* image) {
+    std::size_t got = 0;
+    errorName_ = indexPath_;
+    if (StoreResult r = index_->readSome(0, image, indexlayout::kPageSize, got)) return r;
+    // A file cut inside its header: the note (when it reaches that far) is the first thing
+    // it fails, else the header's own checks.
+    if (got < kOperationNoteEnd) return storecode::kReadError;
+    return got < indexlayout::kPageSize ? storecode::kHeaderCorrupt : storecode::kOk;
+}
+
 StoreResult TDataTable::reloadIfChanged(bool& changed) {
     changed = false;
-    TPendingOperation note;
-    errorName_ = indexPath_;
-    if (StoreResult r = readOperationNote(index_->file(), note)) return r;
+    // One read of the index header gives both the note and the change counter; while the
+    // counter stands the header is not decoded again.
+    std::uint8_t indexHead[indexlayout::kPageSize];
+    if (StoreResult r = readIndexHead(indexHead)) return r;
     errorName_ = name_;
-    if (note.kind != TPendingKind::none && !readOnly_) {
+    if (decodeOperationNote(indexHead).kind != TPendingKind::none && !readOnly_) {
         changed = true;
         if (StoreResult r = repairIfPending()) return r;
+        if (StoreResult r = readIndexHead(indexHead)) return r;
     }
     unsigned char bytes[kDataHeaderSize];
     errorName_ = dataPath_;
     if (StoreResult r = data_->read(0, bytes, sizeof bytes)) return r;
     errorName_ = indexPath_;
     bool indexChanged = false;
-    if (StoreResult r = indexes_->reread(indexChanged)) return r;
+    if (StoreResult r = indexes_->reread(indexHead, indexChanged)) return r;
     errorName_ = name_;
     if (!changed && !indexChanged &&
         readDataHeader(bytes).changeCounter == header_.changeCounter)
@@ -323,7 +337,9 @@ StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
     return underReadLock([&]() -> StoreResult {
         if (record == 0 || record > slotCount()) return storecode::kRecordNotFound;
         const std::uint32_t size = recordSize();
-        std::uint32_t count = std::min({std::max<std::uint32_t>(1, kReadAheadBytes / size),
+        cache_->reserve(slotCount());
+        const std::uint32_t ahead = record == runEnd_ ? kReadAheadBytes : kReadAroundBytes;
+        std::uint32_t count = std::min({std::max<std::uint32_t>(1, ahead / size),
                                         slotCount() - record + 1,
                                         std::max<std::uint32_t>(1, cache_->capacity() / 2)});
         std::uint8_t* space = cache_->runSpace(record, count);
@@ -335,6 +351,7 @@ StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
         if (got < size) return storecode::kRecordsCorrupt;
         errorName_ = name_;
         cache_->fill(record, static_cast<std::uint32_t>(got / size));
+        runEnd_ = record + static_cast<std::uint32_t>(got / size);
         std::memcpy(image, space, size);
         return storecode::kOk;
     });

@@ -146,6 +146,8 @@ private:
     StoreResult openFiles();
     StoreResult readHeaders();
     StoreResult reloadIfChanged(bool& changed);
+    // The index file's header image, kPageSize bytes (9217 / 8961 when the file is shorter).
+    StoreResult readIndexHead(std::uint8_t* image);
     StoreResult repairIfPending();
     StoreResult rebuildActive(bool fromRecords = false);
     // On open: an index file whose count of active records differs from the data file's or
@@ -211,6 +213,7 @@ private:
     TPendingOperation pending_;     // the operation being written, for a roll-back
     std::vector<ColumnDescriptor> columns_;
     std::unique_ptr<TRecordCache> cache_;
+    std::uint32_t runEnd_ = 0;  // the record after the last read-ahead run
     TRecordsBitmap active_;
     std::uint64_t generation_ = 1;
     static constexpr std::size_t kChangesKept = 64;

@@ -11,14 +11,29 @@ constexpr std::size_t kNoteSize = 13;
 
 }  // namespace
 
-StoreResult readOperationNote(StoreFile& index, TPendingOperation& operation) {
-    unsigned char bytes[kNoteSize];
-    if (StoreResult r = index.read(kNoteOffset, bytes, sizeof bytes)) return r;
+namespace {
+
+TPendingOperation decodeNote(const unsigned char* bytes) {
+    TPendingOperation operation;
     operation.kind = bytes[0] <= 3 ? static_cast<TPendingKind>(bytes[0]) : TPendingKind::none;
     operation.record = getLe32(bytes + 1);
     operation.link = getLe32(bytes + 5);
     operation.dataCounter = static_cast<std::int32_t>(getLe32(bytes + 9));
+    return operation;
+}
+
+}  // namespace
+
+StoreResult readOperationNote(StoreFile& index, TPendingOperation& operation) {
+    unsigned char bytes[kNoteSize];
+    if (StoreResult r = index.read(kNoteOffset, bytes, sizeof bytes)) return r;
+    operation = decodeNote(bytes);
     return storecode::kOk;
+}
+
+TPendingOperation decodeOperationNote(const unsigned char* indexHeader) {
+    static_assert(kNoteOffset + kNoteSize == kOperationNoteEnd);
+    return decodeNote(indexHeader + kNoteOffset);
 }
 
 StoreResult writeOperationNote(StoreFile& index, const TPendingOperation& operation) {

@@ -27,6 +27,9 @@ struct TPendingOperation {
 };
 
 StoreResult readOperationNote(StoreFile& index, TPendingOperation& operation);
+// The note in an index file header image (at least kOperationNoteEnd bytes).
+constexpr std::size_t kOperationNoteEnd = 3993;
+TPendingOperation decodeOperationNote(const unsigned char* indexHeader);
 // Writes the note; a note of kind none clears it.
 StoreResult writeOperationNote(StoreFile& index, const TPendingOperation& operation);
 

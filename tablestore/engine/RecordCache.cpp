@@ -5,11 +5,28 @@
 
 namespace wispel {
 
-TRecordCache::TRecordCache(std::uint32_t recordSize)
+namespace {
+
+constexpr std::uint32_t kCacheBytes = 4u << 20;
+// The smallest cache made, in records: a new table is not refused a read-ahead run.
+constexpr std::uint32_t kLeastRecords = 256;
+
+}  // namespace
+
+TRecordCache::TRecordCache(std::uint32_t recordSize, std::uint32_t slots)
     : recordSize_(std::max<std::uint32_t>(recordSize, 1)),
-      capacity_(std::clamp<std::uint32_t>(131070 / recordSize_, 1, 8191)),
-      tags_(capacity_, 0),
-      images_(std::size_t(capacity_) * recordSize_) {}
+      limit_(std::max<std::uint32_t>(kCacheBytes / recordSize_, 1)) {
+    reserve(slots);
+}
+
+void TRecordCache::reserve(std::uint32_t slots) {
+    const std::uint32_t wanted = std::min(limit_, std::max(slots, kLeastRecords));
+    if (wanted <= capacity_) return;
+    // Growing by at least half each time keeps the copying linear in the table's growth.
+    capacity_ = std::min(limit_, std::max(wanted, capacity_ + capacity_ / 2));
+    tags_.assign(capacity_, 0);
+    images_.resize(std::size_t(capacity_) * recordSize_);
+}
 
 void TRecordCache::put(std::uint32_t record, const std::uint8_t* image) {
     const std::uint32_t place = record % capacity_;

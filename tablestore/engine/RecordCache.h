@@ -1,9 +1,9 @@
 #pragma once
-// The record cache of one table object: record images by record number, at most 131070 /
-// record size of them and never more than 8191 (466 for the sites table). Each record has
-// one place in the cache (its number modulo the capacity), so a look-up is one comparison
-// and a read-ahead run of up to half the capacity never pushes out its own records; the
-// storage is one block allocated when the cache is made.
+// The record cache of one table object: record images by record number, 4 MiB of them
+// (14927 records of the sites table, 149796 of 28 bytes), and far fewer for a small table:
+// the cache grows with the table's slots up to that bound. Each record has one place in the
+// cache (its number modulo the capacity), so a look-up is one comparison and a read-ahead
+// run of up to half the capacity never pushes out its own records.
 //
 // Images are copies; the cache never holds a record that differs from the file except while
 // an operation is writing it.
@@ -15,7 +15,11 @@ namespace wispel {
 
 class TRecordCache {
 public:
-    explicit TRecordCache(std::uint32_t recordSize);
+    // Room for `slots` records (a table's slots when it opens), within the bound.
+    TRecordCache(std::uint32_t recordSize, std::uint32_t slots);
+    // Makes room for a table that has grown to `slots` records; whether anything is kept
+    // then is not said.
+    void reserve(std::uint32_t slots);
 
     std::uint32_t capacity() const noexcept { return capacity_; }
     // The cached image of `record`, or null.
@@ -34,7 +38,8 @@ public:
 
 private:
     std::uint32_t recordSize_;
-    std::uint32_t capacity_;
+    std::uint32_t limit_;  // the most records the bound allows
+    std::uint32_t capacity_ = 0;
     std::vector<std::uint32_t> tags_;  // the record held at each place, 0 for none
     std::vector<std::uint8_t> images_;
 };

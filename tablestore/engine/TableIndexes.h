@@ -29,6 +29,7 @@ public:
 
     StoreResult open(const std::vector<ColumnDescriptor>& columns, std::uint32_t recordSize);
     StoreResult reread(bool& changed) { return index_.reread(changed); }
+    StoreResult reread(const std::uint8_t* image, bool& changed) { return index_.reread(image, changed); }
     std::int32_t changeCounter() const { return index_.header().ChangeCounter; }
     std::uint32_t activeRecords() const { return index_.header().ActiveRecords; }
     void setActiveRecords(std::uint32_t count) { index_.setActiveRecords(count); }

@@ -1,5 +1,6 @@
 #include "tablestore/index/IndexFile.h"
 
+#include "tablestore/format/ByteOrder.h"
 #include "tablestore/index/TryResult.h"
 
 namespace wispel {
@@ -38,6 +39,12 @@ StoreResult TIndexFile::open(std::span<const ColumnDescriptor> columns,
     store_.dropAll();
     for (auto& tree : trees_) tree.reset();
     return storecode::kOk;
+}
+
+StoreResult TIndexFile::reread(const std::uint8_t* image, bool& changed) {
+    changed = false;
+    if (static_cast<std::int32_t>(getLe32(image)) == written_.ChangeCounter) return storecode::kOk;
+    return reread(changed);
 }
 
 StoreResult TIndexFile::reread(bool& changed) {

@@ -38,6 +38,9 @@ public:
     // Reads the header again; when its change counter moved, takes the new one and forgets
     // the cached pages (and any change not written).
     StoreResult reread(bool& changed);
+    // The same for a header image of kPageSize bytes the caller read from the file: an
+    // unchanged counter costs no further read and no checks.
+    StoreResult reread(const std::uint8_t* image, bool& changed);
 
     const TIndexHeader& header() const { return header_; }
     void setActiveRecords(std::uint32_t count) { header_.ActiveRecords = count; }
