@@ -30,8 +30,7 @@ std::string TStoreTable::blobValue(const TStoreField& field) const {
         cached->second.generation == generation)
         return cached->second.value;
     std::string value;
-    TDataTable& table = cursor_->table();
-    checkEngine(table.readBlob(row, field.column_, value), tableName_);
+    checkEngine(cursor_->readBlob(row, field.column_, value), tableName_);
     blobCache_[field.FieldNo()] = {std::move(key), generation, value};
     return value;
 }

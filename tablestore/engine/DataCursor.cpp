@@ -124,44 +124,70 @@ void TDataCursor::last() {
     afterLast_ = true;
 }
 
-StoreResult TDataCursor::stepInIndex(bool forward, std::uint32_t& found) {
-    found = 0;
+StoreResult TDataCursor::readIndex(const std::function<StoreResult()>& search,
+                                   const std::uint32_t& found) {
+    if (!table_->readLocked()) {
+        TTableIndexes& indexes = table_->indexes();
+        indexes.setCachedOnly(true);
+        cachedOnly_ = true;
+        cacheMissed_ = false;
+        const StoreResult r = search();
+        const bool missed = indexes.missedCache() || cacheMissed_;
+        indexes.setCachedOnly(false);
+        cachedOnly_ = false;
+        if (!missed && (r != storecode::kOk || found == 0 || table_->isCached(found))) return r;
+    }
     return table_->underReadLock([&]() -> StoreResult {
-        TIndexTree& tree = table_->indexes().tree(order_);
-        TIndexPosition at;
-        StoreResult r = storecode::kOk;
-        if (forward ? beforeFirst_ : afterLast_) {
-            r = forward ? tree.first(at) : tree.last(at);
-        } else if (place_.slot == order_ && place_.record == position_ &&
-                   place_.generation == table_->generation()) {
-            at = place_.at;
-            r = forward ? tree.next(at) : tree.prior(at);
-        } else {
-            // From the current record's key: its own entry, which the step then leaves.
-            std::vector<std::uint8_t> image(table_->recordSize()), key;
-            if ((r = table_->readRecord(position_, image.data()))) return r;
-            table_->indexes().keyFor(order_, image.data(), key);
-            r = tree.seek(key.data(), at);
-            if (r == storecode::kEndOfFile && !forward) r = tree.last(at);
-            else if (r == storecode::kOk) {
-                std::uint32_t record = 0;
-                std::vector<std::uint8_t> there(key.size());
-                if ((r = tree.entry(at, there.data(), record))) return r;
-                if (record == position_ || !forward) r = forward ? tree.next(at) : tree.prior(at);
-            }
-        }
-        std::vector<std::uint8_t> key(table_->indexes().keyLength(order_));
-        for (; r == storecode::kOk; r = forward ? tree.next(at) : tree.prior(at)) {
-            std::uint32_t record = 0;
-            if ((r = tree.entry(at, key.data(), record))) return r;
-            if (visible_.contains(record)) {
-                found = record;
-                remember(at, record);
-                return storecode::kOk;
-            }
-        }
-        return r == storecode::kEndOfFile || r == storecode::kBeginOfFile ? storecode::kOk : r;
+        StoreResult r = search();
+        if (r == storecode::kOk && found != 0) r = table_->readRecord(found, nullptr);
+        return r;
     });
+}
+
+StoreResult TDataCursor::stepInIndex(bool forward, std::uint32_t& found) {
+    TIndexPosition at;
+    StoreResult r = readIndex([&] { return findStep(forward, at, found); }, found);
+    if (r == storecode::kOk && found != 0) remember(at, found);
+    return r;
+}
+
+StoreResult TDataCursor::findStep(bool forward, TIndexPosition& at, std::uint32_t& found) {
+    found = 0;
+    TIndexTree& tree = table_->indexes().tree(order_);
+    std::vector<std::uint8_t>& key = keyScratch_;
+    key.resize(table_->indexes().keyLength(order_));
+    StoreResult r = storecode::kOk;
+    std::uint32_t record = 0;
+    if (forward ? beforeFirst_ : afterLast_) {
+        r = forward ? tree.first(at) : tree.last(at);
+    } else if (place_.slot == order_ && place_.record == position_ &&
+               place_.generation == table_->generation()) {
+        at = place_.at;
+        r = forward ? tree.next(at) : tree.prior(at);
+    } else {
+        // From the current record's key: its own entry, which the step then leaves.
+        if (cachedOnly_ && !table_->isCached(position_)) {
+            cacheMissed_ = true;
+            return storecode::kOk;
+        }
+        std::vector<std::uint8_t> image(table_->recordSize()), own;
+        if ((r = table_->readRecord(position_, image.data()))) return r;
+        table_->indexes().keyFor(order_, image.data(), own);
+        r = tree.seek(own.data(), at);
+        if (r == storecode::kEndOfFile && !forward) r = tree.last(at);
+        else if (r == storecode::kOk) {
+            if ((r = tree.entry(at, key.data(), record))) return r;
+            if (record == position_ || !forward) r = forward ? tree.next(at) : tree.prior(at);
+        }
+    }
+    for (; r == storecode::kOk; r = forward ? tree.next(at) : tree.prior(at)) {
+        if ((r = tree.entry(at, key.data(), record))) return r;
+        if (visible_.contains(record)) {
+            found = record;
+            return storecode::kOk;
+        }
+    }
+    return r == storecode::kEndOfFile || r == storecode::kBeginOfFile ? storecode::kOk : r;
 }
 
 void TDataCursor::remember(const TIndexPosition& at, std::uint32_t record) {

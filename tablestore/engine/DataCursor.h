@@ -91,6 +91,13 @@ public:
     // Headers read again under a read lock, the record set rebuilt when they changed.
     StoreResult refresh();
 
+    // The value of blob column `column` in `image` (TDataTable::readBlob). A value that must
+    // come from the file brings, under the same read lock, the same column's values of the
+    // rows that follow in the cursor's order into the table's cache, so that a walk that
+    // reads a memo of every row takes a lock for a run of rows rather than for each.
+    StoreResult readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
+                         std::string& value);
+
     // Filters: 9482 beyond 64; 10050 for a handle this cursor does not hold. Attaching
     // evaluates the filter over the table and narrows the visible set from then on.
     StoreResult createFilter(std::unique_ptr<TFilter> filter, TFilterHandle& handle);
@@ -122,6 +129,16 @@ private:
     StoreResult recombine();
     // One step in the current index's key order to the next visible record.
     StoreResult stepInIndex(bool forward, std::uint32_t& found);
+    // The step itself, from the position it starts at to the entry of `found` (0 past the
+    // end); it changes nothing of the cursor.
+    StoreResult findStep(bool forward, TIndexPosition& at, std::uint32_t& found);
+    // Runs `search` (which sets `found`, and changes nothing else of the cursor) on the
+    // index pages and records at hand, without a lock, and again under the read lock when
+    // they do not suffice: a page is not cached, or the record found is not. Under the lock
+    // the record found comes into the cache, so that reading it takes no lock of its own.
+    // Walks and look-ups over what was read before so cost no lock at all; what they show
+    // is the table as this object last saw it, as with every cached record.
+    StoreResult readIndex(const std::function<StoreResult()>& search, const std::uint32_t& found);
     StoreResult readRecord(std::uint32_t recordNo, const std::uint8_t*& image) override;
 
     TDataDirectory& directory_;
@@ -145,6 +162,13 @@ private:
         std::uint64_t generation = 0;
     } place_;
     void remember(const TIndexPosition& at, std::uint32_t record);
+    // During readIndex's attempt without a lock: the files are not to be read, and a
+    // search that would read them says so.
+    bool cachedOnly_ = false;
+    // Under a read lock: the values of `column` of the rows after the current one.
+    void readBlobsAhead(const ColumnDescriptor& column);
+    bool cacheMissed_ = false;
+    std::vector<std::uint8_t> keyScratch_;
     TFilterList filters_;
     std::vector<TFilterHandle> attached_;  // the attached filters' handles
     // The visible set was brought up to date record by record, past the filters' bitmaps,

@@ -82,12 +82,14 @@ StoreResult TDataCursor::seekKey(const std::vector<std::uint8_t>& key, bool requ
     if (order_ < 0) return storecode::kNoCurrentRecord;
     if (StoreResult r = beginOperation()) return r;
     std::uint32_t found = 0;
-    StoreResult r = table_->underReadLock([&]() -> StoreResult {
+    TIndexPosition at;
+    std::vector<std::uint8_t>& there = keyScratch_;
+    there.resize(table_->indexes().keyLength(order_));
+    std::vector<std::uint8_t> wanted(key);
+    wanted.resize(there.size(), 0);
+    StoreResult r = readIndex([&]() -> StoreResult {
+        found = 0;
         TIndexTree& tree = table_->indexes().tree(order_);
-        std::vector<std::uint8_t> there(table_->indexes().keyLength(order_));
-        std::vector<std::uint8_t> wanted(key);
-        wanted.resize(there.size(), 0);
-        TIndexPosition at;
         StoreResult step = tree.seek(wanted.data(), at);
         for (; step == storecode::kOk; step = tree.next(at)) {
             std::uint32_t record = 0;
@@ -95,21 +97,16 @@ StoreResult TDataCursor::seekKey(const std::vector<std::uint8_t>& key, bool requ
             if (!visible_.contains(record)) continue;
             found = record;
             exact = comparePrefix(there.data(), key) == 0;
-            if (!requireExact || exact) remember(at, record);
             return storecode::kOk;
         }
         return step;
-    });
+    }, found);
     if (r != storecode::kOk) return r;
     if (requireExact && !exact) return storecode::kRecordNotFound;
+    remember(at, found);
     position_ = found;
     beforeFirst_ = afterLast_ = false;
     return storecode::kOk;
-}
-
-bool TDataCursor::readMemo(const ColumnDescriptor& column, const std::uint8_t* image,
-                           std::string& text) {
-    return table_->readBlob(image, column, text) == storecode::kOk;
 }
 
 }  // namespace wispel

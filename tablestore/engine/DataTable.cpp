@@ -17,8 +17,9 @@ namespace wispel {
 
 namespace {
 
-// The most a read-ahead fetches at once, in bytes: a run that goes on where the last one
-// ended reads far ahead, a miss elsewhere (a walk in key order, a look-up) about a page.
+// The most a read-ahead fetches at once, in bytes: a miss at most one such run past where
+// the last one ended (a walk in record order, every record or a filter's few) reads far
+// ahead, a miss elsewhere (a walk in key order, a look-up) about a page.
 constexpr std::uint32_t kReadAheadBytes = 65535;
 constexpr std::uint32_t kReadAroundBytes = 4096;
 // Chunk in which the record statuses are scanned.
@@ -219,6 +220,7 @@ StoreResult TDataTable::rebuildActive(bool fromRecords) {
 
 void TDataTable::resetCaches() {
     if (cache_) cache_->clear();
+    blobValues_.clear();
     ++generation_;
     changes_.clear();  // what changed is not known record by record
 }
@@ -329,7 +331,7 @@ StoreResult TDataTable::refresh() {
 
 StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
     if (const std::uint8_t* hit = cache_->find(record)) {
-        std::memcpy(image, hit, recordSize());
+        if (image != nullptr) std::memcpy(image, hit, recordSize());
         return storecode::kOk;
     }
     // A miss goes to the file under the read lock, which also shows another process's
@@ -338,9 +340,10 @@ StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
         if (record == 0 || record > slotCount()) return storecode::kRecordNotFound;
         const std::uint32_t size = recordSize();
         cache_->reserve(slotCount());
-        const std::uint32_t ahead = record == runEnd_ ? kReadAheadBytes : kReadAroundBytes;
-        std::uint32_t count = std::min({std::max<std::uint32_t>(1, ahead / size),
-                                        slotCount() - record + 1,
+        const std::uint32_t farRun = std::max<std::uint32_t>(1, kReadAheadBytes / size);
+        const std::uint32_t nearRun = std::max<std::uint32_t>(1, kReadAroundBytes / size);
+        const bool onward = record >= runEnd_ && record - runEnd_ < farRun;
+        std::uint32_t count = std::min({onward ? farRun : nearRun, slotCount() - record + 1,
                                         std::max<std::uint32_t>(1, cache_->capacity() / 2)});
         std::uint8_t* space = cache_->runSpace(record, count);
         std::size_t got = 0;
@@ -352,7 +355,7 @@ StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
         errorName_ = name_;
         cache_->fill(record, static_cast<std::uint32_t>(got / size));
         runEnd_ = record + static_cast<std::uint32_t>(got / size);
-        std::memcpy(image, space, size);
+        if (image != nullptr) std::memcpy(image, space, size);
         return storecode::kOk;
     });
 }

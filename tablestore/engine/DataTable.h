@@ -23,6 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "tablestore/engine/BlobValueCache.h"
 #include "tablestore/engine/DataDirectory.h"
 #include "tablestore/engine/OperationNote.h"
 #include "tablestore/engine/TableBlobs.h"
@@ -95,8 +96,11 @@ public:
     StoreResult lockTable(bool write);
     StoreResult unlockTable(bool write);
 
-    // Copies record `record` into `image` (record size bytes); a miss reads ahead.
+    // Copies record `record` into `image` (record size bytes; null: only into the cache); a
+    // miss reads ahead.
     StoreResult readRecord(std::uint32_t record, std::uint8_t* image);
+    bool isCached(std::uint32_t record) const noexcept { return cache_->find(record) != nullptr; }
+    bool readLocked() const noexcept { return locks_->readLocked(); }
 
     // Reads up to `count` records from `first` on in one read under a read lock, bypassing
     // the cache (for filters, which read every record once); `got` whole records arrive.
@@ -123,6 +127,10 @@ public:
     // column, 10030 for a reference to a value not written, 9998 for one past the file's
     // blocks, 8963 for a damaged chain.
     StoreResult readBlob(const std::uint8_t* image, const ColumnDescriptor& column, std::string& value);
+    // Whether that value is at hand without reading the blob file.
+    bool hasBlobAtHand(const std::uint8_t* image, const ColumnDescriptor& column) const;
+    // Under a read lock: reads that value ahead into the cache of blob values.
+    StoreResult keepBlob(const std::uint8_t* image, const ColumnDescriptor& column);
     // 8708 when the record on file differs from `asSeen`.
     StoreResult deleteRecord(std::uint32_t record, const std::uint8_t* asSeen, const void* owner);
 
@@ -214,6 +222,7 @@ private:
     std::vector<ColumnDescriptor> columns_;
     std::unique_ptr<TRecordCache> cache_;
     std::uint32_t runEnd_ = 0;  // the record after the last read-ahead run
+    TBlobValueCache blobValues_;
     TRecordsBitmap active_;
     std::uint64_t generation_ = 1;
     static constexpr std::size_t kChangesKept = 64;

@@ -41,12 +41,30 @@ StoreResult TDataTable::readBlob(const std::uint8_t* image, const ColumnDescript
     const BlobReference ref = referenceIn(image, column);
     if (ref.length == 0) return storecode::kOk;
     if (ref.block < 0) return fail(storecode::kInvalidBlobHandle);
+    if (const std::string* held = blobValues_.find(ref)) {
+        value = *held;
+        return storecode::kOk;
+    }
     return underReadLock([&]() -> StoreResult {
         if (ref.block == 0 ||
             blobBlockOffset(blobBlockSize(header_), ref.block) >= blobs_->header().usedEnd)
             return storecode::kInvalidBlobOffset;
-        return blobs_->read(ref, value);
+        StoreResult r = blobs_->read(ref, value);
+        if (r == storecode::kOk) blobValues_.put(ref, value);
+        return r;
     });
+}
+
+bool TDataTable::hasBlobAtHand(const std::uint8_t* image, const ColumnDescriptor& column) const {
+    if (column.type != enginetype::kBlob || !blobs_) return true;  // the answer needs no file
+    const BlobReference ref = referenceIn(image, column);
+    return ref.length == 0 || ref.block < 0 || blobValues_.contains(ref);
+}
+
+StoreResult TDataTable::keepBlob(const std::uint8_t* image, const ColumnDescriptor& column) {
+    if (hasBlobAtHand(image, column)) return storecode::kOk;
+    std::string value;
+    return readBlob(image, column, value);
 }
 
 StoreResult TDataTable::writeBlobValues(std::uint8_t* image, const std::uint8_t* onFile,

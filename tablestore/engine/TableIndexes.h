@@ -52,6 +52,9 @@ public:
     // The key `image` has in the index of `slot`.
     void keyFor(int slot, const std::uint8_t* image, std::vector<std::uint8_t>& key) const;
     TIndexTree& tree(int slot) { return index_.tree(slot); }
+    // See TIndexPageStore::setCachedOnly.
+    void setCachedOnly(bool cachedOnly) { index_.pages().setCachedOnly(cachedOnly); }
+    bool missedCache() const { return index_.pages().missed(); }
     std::uint16_t keyLength(int slot) const { return index_.keyLength(slot); }
 
     // The largest record ID the system index holds, active or deleted; 0 when it is empty.

@@ -33,7 +33,12 @@ namespace wispel {
 
 StoreResult TDataTable::takeWriteLock() {
     if (readOnly_) return storecode::kAccessDenied;
+    // What is written from here on may free and reuse the blocks of values read before.
+    blobValues_.clear();
+    const bool held = locks_->writeLocked();
     if (StoreResult r = locks_->takeWriteLock()) return r;
+    // Under a write lock held already no other process has written since it was taken.
+    if (held) return storecode::kOk;
     bool changed = false;
     if (StoreResult r = reloadIfChanged(changed)) {
         locks_->releaseWriteLock();

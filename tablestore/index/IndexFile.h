@@ -62,6 +62,7 @@ public:
 
     // The page store, for the invariant checker.
     TIndexPageStore& pages() { return store_; }
+    const TIndexPageStore& pages() const { return store_; }
     StoreFile& file() { return file_; }
 
 private:

@@ -58,6 +58,10 @@ StoreResult TIndexPageStore::load(int slot, std::uint32_t offset, TIndexPage*& p
         page = found;
         return page->Free || page->Slot != slot ? storecode::kIndexCorrupt : storecode::kOk;
     }
+    if (cachedOnly_) {
+        missed_ = true;
+        return storecode::kReadError;
+    }
     std::uint8_t image[kPageSize];
     if (StoreResult result = readPage(offset, image); result != storecode::kOk) return result;
     TIndexPage decoded;

@@ -52,6 +52,15 @@ public:
     // be held across a call.
     void trim();
 
+    // While set, a page that is not cached is not read: load fails (9217) and `missed` tells
+    // so, so that a reader without a lock can try the cached pages first and go to the file
+    // under a lock only when they do not suffice.
+    void setCachedOnly(bool cachedOnly) {
+        cachedOnly_ = cachedOnly;
+        missed_ = false;
+    }
+    bool missed() const { return missed_; }
+
 private:
     StoreResult readPage(std::uint32_t offset, std::uint8_t* image);
     TIndexPage* cached(std::uint32_t offset) const {
@@ -68,6 +77,8 @@ private:
     std::size_t cachedCount_ = 0;
     std::size_t cachedBytes_ = 0;  // key bytes of the pages read since the last trim, about
     std::vector<std::uint32_t> dirty_;  // offsets of changed pages, each once
+    bool cachedOnly_ = false;
+    bool missed_ = false;
 };
 
 }  // namespace wispel
