@@ -1,11 +1,14 @@
 // Memo and blob columns through the table component: values of every size class round-trip,
 // blocks freed by shorter values and deleted rows are taken again, values over the limit
-// are refused without a change, and the files check clean throughout.
+// are refused without a change, values read ahead never outlive a change, and the files
+// check clean throughout.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "tablestore/component/StoreSession.h"
 #include "tablestore/errors/StoreEngineError.h"
 #include "tests/tablestore/sitesfixture/NewsTableFixture.h"
 #include "tests/tablestore/sitesfixture/SitesTableFixture.h"
@@ -153,4 +156,50 @@ TEST_F(BlobColumns, BlobAccessOnOtherFieldsIsRefused) {
     } catch (const EStoreEngineError& e) {
         EXPECT_EQ(e.ErrorCode(), 10753);
     }
+}
+
+// A value read from the file brings the values of the rows after it along; those must
+// never outlive a change. Values of one block each: every delete below frees a block that
+// the insert after it takes for a value of the same length, so a value kept from before
+// would be read for the new row.
+TEST_F(BlobColumns, ValuesReadAheadGiveWayToChangesOfAnotherTableObjectAndOfTheirOwn) {
+    auto table = create();
+    for (int n = 1; n <= 12; ++n) add(*table, n, 300);
+    auto walkFromFirst = [&] {
+        table->MoveFirst();
+        EXPECT_EQ(table->FieldNamed("Body").TextValue(), bodyText(1, 300));
+    };
+    auto replace = [](TStoreTable& t, int site, int by) {
+        for (t.MoveFirst(); t.FieldNamed("Site").IntegerValue() != site; t.MoveNext()) {}
+        t.StartEdit();
+        t.FieldNamed("Site").SetIntegerValue(by);
+        t.FieldNamed("Body").SetTextValue(bodyText(by, 300));
+        t.PostRow();
+    };
+    auto remove = [](TStoreTable& t, int site) {
+        for (t.MoveFirst(); t.FieldNamed("Site").IntegerValue() != site; t.MoveNext()) {}
+        t.DeleteRow();
+    };
+
+    // Another session's table object: its writes reach this one through the files alone.
+    TStoreSession other;
+    other.SetSessionName("Other");
+    auto theirs = newsTable(dirName_);
+    theirs->SetSessionName("Other");
+    theirs->Open();
+    walkFromFirst();
+    replace(*theirs, 5, 105);
+    remove(*theirs, 6);
+    add(*theirs, 106, 300);
+    table->RefreshRows();
+    EXPECT_EQ(describeRows(*table).find("BAD"), std::string::npos) << describeRows(*table);
+
+    walkFromFirst();
+    replace(*table, 7, 107);
+    remove(*table, 8);
+    add(*table, 108, 300);
+    const std::string rows = describeRows(*table);
+    EXPECT_EQ(rows.find("BAD"), std::string::npos) << rows;
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 12);
+    EXPECT_EQ(table->CheckFiles(), std::vector<std::string>{});
 }
