@@ -238,8 +238,9 @@ std::vector<TAnnouncedFeed> announcedFeeds(std::string_view page, std::string_vi
     }
     // A <base> applies to the whole page, also to links written before it.
     std::vector<TAnnouncedFeed> feeds;
-    for (auto& [href, feed] : links) {
-        feed.URL = resolveUriReference(base, href);
+    for (auto& link : links) {
+        TAnnouncedFeed& feed = link.second;
+        feed.URL = resolveUriReference(base, link.first);
         bool seen = std::any_of(feeds.begin(), feeds.end(),
                                 [&](const TAnnouncedFeed& f) { return f.URL == feed.URL; });
         if (!seen) feeds.push_back(std::move(feed));

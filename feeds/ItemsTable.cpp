@@ -166,11 +166,12 @@ void setTexts(TStoreTable& table, const ItemTexts& texts) {
 // those are written, so an unchanged memo keeps its blocks.
 std::vector<std::function<void()>> changedTexts(TStoreTable& table, const ItemTexts& texts) {
     std::vector<std::function<void()>> changes;
-    for (auto [name, value] : {std::pair{"Title", texts.title}, std::pair{"Link", texts.link},
-                               std::pair{"Description", texts.description},
-                               std::pair{"Content", texts.content},
-                               std::pair{"Author", texts.author}}) {
-        TStoreField& field = table.FieldNamed(name);
+    for (auto text : {std::pair{"Title", texts.title}, std::pair{"Link", texts.link},
+                      std::pair{"Description", texts.description},
+                      std::pair{"Content", texts.content}, std::pair{"Author", texts.author}}) {
+        // A lambda takes a variable of its own, not a structured binding (clang before 16).
+        const auto value = text.second;
+        TStoreField& field = table.FieldNamed(text.first);
         if (field.TextValue() != value) changes.push_back([&field, value] { field.SetTextValue(value); });
     }
     TStoreField& date = table.FieldNamed("Date");
