@@ -15,6 +15,7 @@
 #include "xml/dom/Document.h"
 #include "xml/dom/DomImplementation.h"
 #include "xml/dom/Element.h"
+#include "xml/errors/DomException.h"
 #include "xml/errors/ParserErrors.h"
 #include "xml/input/StandardLocator.h"
 #include "xml/input/XmlInputSource.h"
@@ -155,15 +156,26 @@ private:
             throw EOpmlError("The outline on " + lineText(line) + " lies " + std::to_string(depth) +
                              " folders deep: at most " + std::to_string(kOpmlMaxDepth) +
                              " are read.");
-        const std::string url = toUtf8(trimXmlBlanks(attributeText(outline, u"xmlUrl")));
+        const std::string url = toUtf8(trimXmlBlanks(value(outline, u"xmlUrl", line)));
         if (url.empty()) return;
         if (auto problem = siteAddressProblem(url))
             throw EOpmlError("The outline on " + lineText(line) + " has the address " + shown(url) +
                              ", which cannot be stored: " + *problem);
-        std::string name = siteName(attributeText(outline, u"text"));
-        if (name.empty()) name = siteName(attributeText(outline, u"title"));
+        std::string name = siteName(value(outline, u"text", line));
+        if (name.empty()) name = siteName(value(outline, u"title", line));
         if (name.empty()) name = siteName(fromUtf8(url));
         feeds_.push_back({std::move(name), url, line});
+    }
+
+    // A reference to an entity the file never declared is left in the tree by the parse,
+    // and refused only when the value is read.
+    static DOMString value(const TdomElement* outline, std::u16string_view name, int line) {
+        try {
+            return attributeText(outline, name);
+        } catch (const EDomException& error) {
+            throw EOpmlError("The outline on " + lineText(line) + " has a " + toUtf8(name) +
+                             " that cannot be read: " + error.message());
+        }
     }
 
     std::vector<int> lines_;

@@ -8,6 +8,7 @@
 #   http_reply  the HTTP client's replies corpus tests/fuzz/corpus-http-reply
 #   table_index a table's index file open  corpus tests/fuzz/corpus-table-index
 #   table_blob  a table's blob file       corpus tests/fuzz/corpus-table-blob
+#   subscription  OPML lists and web pages announcing feeds  corpus tests/fuzz/corpus-subscription
 # The table targets first write files with a crash note (an interrupted operation's note in
 # the index header) into their corpus. RSS_MB (default 2048) caps the target's memory.
 set -euo pipefail
@@ -39,6 +40,10 @@ case "$target" in
     corpus=tests/fuzz/corpus-table-blob
     options=(-max_len=16384)
     seeds=() ;;
+  subscription)
+    corpus=tests/fuzz/corpus-subscription
+    options=(-max_len=8192 -dict=tests/fuzz/subscription.dict)
+    seeds=(tests/data/feeds/opml) ;;
   *) echo "fuzz.sh: unknown target '$target'" >&2; exit 2 ;;
 esac
 bash scripts/setup.sh clang libclang-rt-14-dev

@@ -148,6 +148,9 @@ TEST(OpmlReader, RefusesWhatIsNoListWeCanStoreWithItsLine) {
          "The outline on line 5 has the address 'http://a/" + std::string(111, 'x') +
              "...', which cannot be stored: URL does not fit: the column holds 250 bytes, the "
              "value has 309."},
+        {"an entity the file never declared",
+         opml("<outline text=\"A &nbsp; B\" xmlUrl=\"http://a/\"/>\n"),
+         "The outline on line 5 has a text that cannot be read: Invalid entity reference error."},
         {"folders nested too deep", opml(deep),
          "The outline on line " + std::to_string(5 + kOpmlMaxDepth) + " lies 65 folders deep: at "
          "most 64 are read."},
