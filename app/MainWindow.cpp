@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMetaObject>
@@ -279,6 +280,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         placeWithinTree();
     } else if (watched == ui->tvList->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         runHandler([this] { tvListDblClick(); });
+    } else if (watched == ui->tvList->viewport() && event->type() == QEvent::ToolTip) {
+        // Before the view asks the node for its tooltip.
+        QTreeWidgetItem* node = ui->tvList->itemAt(static_cast<QHelpEvent*>(event)->pos());
+        runHandler([this, node] { fetchToolTip(node); });
     } else if (watched == ui->tvList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

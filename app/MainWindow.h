@@ -145,6 +145,9 @@ private:
     void markSiteRead(QTreeWidgetItem* site);
     void currentNodeChanged(QTreeWidgetItem* current);
     void showInPane(QTreeWidgetItem* node);
+    // Start-up reads no descriptions (a long list would wait for them): a kept item's
+    // tooltip is read when it is first asked for.
+    void fetchToolTip(QTreeWidgetItem* node);
     void connectFiles();
     // The size, position, splitter and columns of the last run, or the first start's.
     void restoreLayout();

@@ -55,7 +55,9 @@ void TfrmMain::connectReading() {
 
 void TfrmMain::showKeptNews() {
     std::unordered_map<std::int32_t, std::vector<TStoredItem>> bySite;
-    items_->ForEachItem([&](const TStoredItem& item) { bySite[item.Site].push_back(item); });
+    // Without descriptions, which only the tooltips need: they are read when shown.
+    items_->ForEachItem([&](const TStoredItem& item) { bySite[item.Site].push_back(item); }, 0,
+                        TItemParts::Headlines);
     const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
     TItemDateText dates;
     for (int i = 0; i < list.Count(); ++i) {
@@ -111,6 +113,13 @@ void TfrmMain::showInPane(QTreeWidgetItem* node) {
     const TNewsItem* entry = node ? newsItems_->FindByTreeIndex(TNewsTree::AbsoluteIndex(node)) : nullptr;
     if (!entry) return ui->txtItem->ShowNothing();  // the root or a site
     ui->txtItem->ShowHeadline(entry->Title, entry->Link, TSiteNodes::SiteName(node->parent()));
+}
+
+void TfrmMain::fetchToolTip(QTreeWidgetItem* node) {
+    if (!items_ || !TSiteNodes::IsKeptItem(node) || !node->toolTip(0).isEmpty()) return;
+    TStoredItem item;
+    if (items_->ReadItem(TSiteNodes::SiteID(node->parent()), TSiteNodes::Key(node), item))
+        node->setToolTip(0, itemToolTip(item.Description));
 }
 
 void TfrmMain::setRead(QTreeWidgetItem* item, bool read) {

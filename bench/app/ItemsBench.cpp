@@ -262,7 +262,11 @@ void BM_WindowStartupWispel(benchmark::State& state) {
         window->show();
         QApplication::processEvents();
         state.PauseTiming();  // the window goes outside the timing
-        if (window->NewsItems().Count() != kSites * kItemsPerSite) state.SkipWithError("items missing");
+        // The merges measured before may have added items.
+        if (window->NewsItems().Count() < kSites * kItemsPerSite) {
+            state.SkipWithError("items missing");
+            break;
+        }
         window.reset();
         state.ResumeTiming();
     }
@@ -302,7 +306,10 @@ void BM_WindowStartupSqlite(benchmark::State& state) {
         tree->show();
         QApplication::processEvents();
         state.PauseTiming();
-        if (root->childCount() != kSites) state.SkipWithError("sites missing");
+        if (root->childCount() != kSites) {
+            state.SkipWithError("sites missing");
+            break;
+        }
         tree.reset();
         state.ResumeTiming();
     }

@@ -4,10 +4,12 @@
 // that records its texts, and a way to answer a modal box from inside the test.
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <functional>
 #include <string>
@@ -64,6 +66,17 @@ inline void whenModalShows(std::function<void(QWidget*)> inspect) {
         inspect(modal);
     });
     timer->start();
+}
+
+// The tooltip `node` shows when the pointer rests on it: a real tooltip request to the view.
+inline QString toolTipShown(QTreeWidget* tree, QTreeWidgetItem* node) {
+    tree->window()->show();
+    if (!QTest::qWaitForWindowExposed(tree->window())) return QStringLiteral("(not shown)");
+    tree->scrollToItem(node);
+    const QPoint at = tree->visualItemRect(node).center();
+    QHelpEvent request(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(tree->viewport(), &request);
+    return node->toolTip(0);
 }
 
 }  // namespace wispel::test

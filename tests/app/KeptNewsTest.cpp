@@ -145,7 +145,7 @@ private slots:
                                            "  Older | " + localDate(kMay2020) + "!", "  Undated!",
                                            "Tribune (1)!", "  Unread one | " + localDate(kJuly2020) + "!",
                                            "  Read one | " + localDate(kJune2020)}));
-        QVERIFY(nodeAt(main, 0, 0)->toolTip(0).contains("About Newest"));
+        QVERIFY(toolTipShown(main.tvList(), nodeAt(main, 0, 1)).contains("About Older"));
         QCOMPARE(main.NewsItems().Count(), 5);
         QCOMPARE(QString::fromStdString(main.NewsItems()[4]->Link), QStringLiteral("http://127.0.0.1/t1"));
         QVERIFY(nodeAt(main, 0)->isExpanded());

@@ -74,7 +74,7 @@ private slots:
         QVERIFY(!html.contains("onclick") && !html.contains("pixel.png"));
         QVERIFY(!pane->openLinks() && !pane->openExternalLinks());
         // The tooltip stays the description.
-        QVERIFY(site->child(0)->toolTip(0).contains("Short description"));
+        QVERIFY(toolTipShown(main.tvList(), site->child(0)).contains("Short description"));
 
         // Links go through the opener, which refuses what is not a web or mail link.
         {
