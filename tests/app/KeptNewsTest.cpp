@@ -98,10 +98,15 @@ std::string rss(std::initializer_list<Kept> items) {
     return text + "</channel></rss>\n";
 }
 
+// A file rewritten within the second the server last sent it must not look unchanged to a
+// request with If-Modified-Since: its time moves on by a minute each time.
 void writeFile(const std::string& path, const std::string& content) {
     QFile file(QString::fromStdString(path));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content.data(), static_cast<qint64>(content.size()));
+    static QDateTime stamp = QDateTime::currentDateTime();
+    stamp = stamp.addSecs(60);
+    QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
 }
 
 void updateNews(TfrmMain& main) {
