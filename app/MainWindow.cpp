@@ -207,7 +207,9 @@ void TfrmMain::SiteRetrieved(const TUpdateSite& site, const TRSSListedItemCollec
 }
 
 void TfrmMain::SiteNotModified(const TUpdateSite& site) {
-    siteNodes_.MarkUnchanged(siteNodes_.Node(update_->Sources().RSSSourceList(), site.Index));
+    QTreeWidgetItem* node = siteNodes_.Node(update_->Sources().RSSSourceList(), site.Index);
+    showKeptSiteNews(site, node);
+    siteNodes_.MarkUnchanged(node);
     failedAt_.erase({site.Site, site.URL});
     ++progress_.reported;
     showProgress();

@@ -139,6 +139,9 @@ private:
     // the table refused (the site then counts as failed, with `error` saying why).
     bool keepRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items,
                        QTreeWidgetItem* node, std::string& error);
+    // Shows the site's kept news as the table holds them now: another process may have
+    // merged a newer feed of the site than the one this window last saw.
+    void showKeptSiteNews(const TUpdateSite& site, QTreeWidgetItem* node);
     // Shows the site's kept news on `node`, keeping the selection on the same item.
     void showSiteNews(QTreeWidgetItem* node, const std::vector<TStoredItem>& items);
     void setRead(QTreeWidgetItem* item, bool read);

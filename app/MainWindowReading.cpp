@@ -82,6 +82,17 @@ bool TfrmMain::keepRetrieved(const TUpdateSite& site, const TRSSListedItemCollec
     return true;
 }
 
+void TfrmMain::showKeptSiteNews(const TUpdateSite& site, QTreeWidgetItem* node) {
+    if (!items_ || site.SiteID == 0) return;
+    std::vector<TStoredItem> kept;
+    try {
+        items_->ForEachItem([&](const TStoredItem& item) { kept.push_back(item); }, site.SiteID);
+    } catch (const std::exception&) {
+        return;  // the node keeps what it showed; the next update tries again
+    }
+    showSiteNews(node, kept);
+}
+
 void TfrmMain::showSiteNews(QTreeWidgetItem* node, const std::vector<TStoredItem>& items) {
     QTreeWidgetItem* current = ui->tvList->currentItem();
     const bool within = current && current->parent() == node;
