@@ -104,6 +104,8 @@ void writeFile(const std::string& path, const std::string& content) {
     QFile file(QString::fromStdString(path));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content.data(), static_cast<qint64>(content.size()));
+    // Written out first: bytes still buffered would set the time to now when they go.
+    QVERIFY(file.flush());
     static QDateTime stamp = QDateTime::currentDateTime();
     stamp = stamp.addSecs(60);
     QVERIFY(file.setFileTime(stamp, QFileDevice::FileModificationTime));
