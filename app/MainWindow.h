@@ -135,6 +135,8 @@ private:
     void connectReading();
     // Fills the tree with the kept news of the listed sites that have any.
     void showKeptNews();
+    // The site's kept news, newest first, read whole from the table.
+    std::vector<TStoredItem> keptItems(std::int32_t site);
     // Merges a retrieved feed into the table and shows the site's kept news; false when
     // the table refused (the site then counts as failed, with `error` saying why).
     bool keepRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items,

@@ -68,12 +68,18 @@ void TfrmMain::showKeptNews() {
     siteNodes_.FillNewsList(*newsItems_);
 }
 
+std::vector<TStoredItem> TfrmMain::keptItems(std::int32_t site) {
+    std::vector<TStoredItem> kept;
+    items_->ForEachItem([&](const TStoredItem& item) { kept.push_back(item); }, site);
+    return kept;
+}
+
 bool TfrmMain::keepRetrieved(const TUpdateSite& site, const TRSSListedItemCollection& items,
                              QTreeWidgetItem* node, std::string& error) {
     std::vector<TStoredItem> kept;
     try {
         progress_.newItems += items_->Merge(site.SiteID, items).Added;
-        items_->ForEachItem([&](const TStoredItem& item) { kept.push_back(item); }, site.SiteID);
+        kept = keptItems(site.SiteID);
     } catch (const std::exception& e) {
         error = errorBoxText(e);
         return false;
@@ -86,7 +92,7 @@ void TfrmMain::showKeptSiteNews(const TUpdateSite& site, QTreeWidgetItem* node) 
     if (!items_ || site.SiteID == 0) return;
     std::vector<TStoredItem> kept;
     try {
-        items_->ForEachItem([&](const TStoredItem& item) { kept.push_back(item); }, site.SiteID);
+        kept = keptItems(site.SiteID);
     } catch (const std::exception&) {
         return;  // the node keeps what it showed; the next update tries again
     }
