@@ -15,4 +15,9 @@ void raiseEngineError(StoreResult code, const std::string& name, const std::stri
     throw EStoreEngineError(code, names);
 }
 
+void raiseEngineError(const StoreStatus& status, const std::string& table, const std::string& field) {
+    raiseEngineError(status.code(), status.name().empty() ? table : status.name(),
+                     status.field().empty() ? field : status.field());
+}
+
 }  // namespace wispel

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tablestore/errors/StoreEngineError.h"
+#include "tablestore/errors/StoreStatus.h"
 
 namespace wispel {
 
@@ -41,6 +42,16 @@ constexpr const char* kInvalidFieldType = "Invalid field type.";
 // The same, only when `code` is not 0.
 inline void checkEngine(StoreResult code, const std::string& name, const std::string& field = {}) {
     if (code != storecode::kOk) raiseEngineError(code, name, field);
+}
+
+// Raises EStoreEngineError for a failed engine outcome, with the file it names, else
+// `table`, and the field it names, else `field`.
+[[noreturn]] void raiseEngineError(const StoreStatus& status, const std::string& table,
+                                   const std::string& field = {});
+// The same, only when `status` is a failure.
+inline void checkEngine(const StoreStatus& status, const std::string& table,
+                        const std::string& field = {}) {
+    if (status) raiseEngineError(status, table, field);
 }
 
 }  // namespace wispel

@@ -105,11 +105,10 @@ void TStoreTable::openTable() {
     if (tableName_.empty()) raiseDatabaseError(componenttext::kMissingTableName);
     TStoreDatabase& database = session().OpenDatabase(inMemory_ ? "Memory" : databaseName_);
     auto cursor = std::make_unique<TDataCursor>(database.EngineDirectory());
-    std::string errorName;
     const TTableOpenOptions options{exclusive_, requestedReadOnly_, database.InMemory()};
-    if (StoreResult r = cursor->open(tableName_, options, errorName)) {
+    if (StoreStatus r = cursor->open(tableName_, options)) {
         session().CloseDatabase(database);
-        raiseEngineError(r, errorName);
+        raiseEngineError(r, tableName_);
     }
     database_ = &database;
     cursor_ = std::move(cursor);
@@ -132,7 +131,8 @@ void TStoreTable::openTable() {
 
 void TStoreTable::closeTable() {
     if (!cursor_) return;
-    if (state_ == TStoreDataSetState::dsEdit) cursor_->releaseLock();
+    // The cursor's closing gives back every lock it holds, at the latest with the file.
+    if (state_ == TStoreDataSetState::dsEdit) (void)cursor_->releaseLock();
     cursor_.reset();
     fields_.clear();
     textFilter_ = eventFilter_ = 0;
@@ -169,20 +169,22 @@ void TStoreTable::buildFields() {
 
 void TStoreTable::rebuildFilter() {
     if (!cursor_) return;
-    if (textFilter_ != 0) cursor_->freeFilter(textFilter_);
-    if (eventFilter_ != 0) cursor_->freeFilter(eventFilter_);
+    // A handle this table made is always known to its cursor; a failure to show the rows
+    // anew meets the next operation, which shows them anew itself.
+    if (textFilter_ != 0) (void)cursor_->freeFilter(textFilter_);
+    if (eventFilter_ != 0) (void)cursor_->freeFilter(eventFilter_);
     textFilter_ = eventFilter_ = 0;
     if (!filter_.empty()) {
-        StoreResult r = cursor_->createFilter(
+        StoreStatus r = cursor_->createFilter(
             compileTableFilter(filter_, cursor_->table(), filterOptions_, tableName_), textFilter_);
-        checkEngine(r, tableName_);
+        checkEngine(r.code(), tableName_);
     }
     if (OnFilterRecord) {
         auto event = OnFilterRecord;
         auto callback = std::make_unique<TFilter>([this, event](std::uint32_t, const std::uint8_t* image) {
             return eventAccepts(event, image);
         });
-        checkEngine(cursor_->createFilter(std::move(callback), eventFilter_), tableName_);
+        checkEngine(cursor_->createFilter(std::move(callback), eventFilter_).code(), tableName_);
     }
     if (filtered_) attachFilters(true);
 }
@@ -190,8 +192,8 @@ void TStoreTable::rebuildFilter() {
 void TStoreTable::attachFilters(bool attach) {
     for (TFilterHandle handle : {textFilter_, eventFilter_}) {
         if (handle == 0) continue;
-        checkEngine(attach ? cursor_->attachFilter(handle) : cursor_->detachFilter(handle),
-                    tableName_);
+        StoreStatus r = attach ? cursor_->attachFilter(handle) : cursor_->detachFilter(handle);
+        checkEngine(r.code(), tableName_);
     }
 }
 
@@ -318,14 +320,10 @@ void TStoreTable::CreateTable() {
     for (const TStoreIndexDef& def : indexDefs_)
         indexes.push_back(indexDefinitionOf(def, fieldDefs_, tableName_));
     TStoreDatabase& database = session().OpenDatabase(inMemory_ ? "Memory" : databaseName_);
-    std::string errorName, errorField;
-    StoreResult r = createTableFiles(database.EngineDirectory(), tableName_, columns, indexes,
-                                     session().LanguageID(), errorName, errorField);
+    StoreStatus r = createTableFiles(database.EngineDirectory(), tableName_, columns, indexes,
+                                     session().LanguageID());
     session().CloseDatabase(database);
-    if (r != storecode::kOk) {
-        if (!errorField.empty()) raiseEngineError(r, tableName_, errorField);
-        raiseEngineError(r, errorName);
-    }
+    checkEngine(r, tableName_);
 }
 
 }  // namespace wispel

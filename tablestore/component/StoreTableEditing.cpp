@@ -48,11 +48,11 @@ void TStoreTable::StartEdit() {
     if (state_ == TStoreDataSetState::dsEdit || state_ == TStoreDataSetState::dsInsert) return;
     checkCanModify();
     if (!hasRow_) return StartInsert();
-    StoreResult r = cursor_->lockCurrent(rowAsRead_.data());
+    StoreStatus r = cursor_->lockCurrent(rowAsRead_.data());
     if (r != storecode::kOk) {
         // The row on file changed: show what it holds now.
         if (r == storecode::kRecordChanged) repositionAfterChange();
-        raiseEngineError(r, cursor_->table().errorName());
+        raiseEngineError(r, cursor_->table().name());
     }
     modified_ = false;
     blobEdits_.clear();
@@ -67,14 +67,11 @@ void TStoreTable::PostRow() {
     TBlobValues blobs;
     for (const auto& [fieldNumber, value] : blobEdits_)
         blobs.push_back({static_cast<std::uint16_t>(fieldNumber), value});
-    StoreResult r = state_ == TStoreDataSetState::dsInsert
+    StoreStatus r = state_ == TStoreDataSetState::dsInsert
                         ? cursor_->insert(image.data(), blobs)
                         : cursor_->modify(image.data(), rowAsRead_.data(), blobs);
-    if (r != storecode::kOk) {
-        TDataTable& table = cursor_->table();
-        raiseEngineError(r, table.errorField().empty() ? table.errorName() : tableName_,
-                         table.errorField());
-    }
+    // A field error names the table as this component knows it.
+    if (r) raiseEngineError(r, r.field().empty() ? cursor_->table().name() : tableName_);
     row_ = image;
     rowAsRead_ = image;
     blobEdits_.clear();
@@ -89,7 +86,8 @@ void TStoreTable::PostRow() {
 
 void TStoreTable::CancelRow() {
     checkActive();
-    if (state_ == TStoreDataSetState::dsEdit) cursor_->releaseLock();
+    // A lock the cursor cannot give back goes with the file's handle; cancelling goes on.
+    if (state_ == TStoreDataSetState::dsEdit) (void)cursor_->releaseLock();
     else if (state_ != TStoreDataSetState::dsInsert) return;
     row_ = rowAsRead_;
     blobEdits_.clear();
@@ -104,14 +102,14 @@ void TStoreTable::DeleteRow() {
     checkCanModify();
     if (!hasRow_) raiseDatabaseError(componenttext::kEmptyDataSet);
     if (state_ == TStoreDataSetState::dsEdit) row_ = rowAsRead_;
-    StoreResult r = cursor_->remove(rowAsRead_.data());
+    StoreStatus r = cursor_->remove(rowAsRead_.data());
     if (r != storecode::kOk) {
         if (r == storecode::kRecordChanged) {
-            if (state_ == TStoreDataSetState::dsEdit) cursor_->releaseLock();
+            if (state_ == TStoreDataSetState::dsEdit) (void)cursor_->releaseLock();
             setState(TStoreDataSetState::dsBrowse);
             repositionAfterChange();
         }
-        raiseEngineError(r, cursor_->table().errorName());
+        raiseEngineError(r, cursor_->table().name());
     }
     modified_ = false;
     setState(TStoreDataSetState::dsBrowse);

@@ -81,7 +81,7 @@ void TStoreTable::applyIndexName() {
     } else {
         checkEngine(indexes.slotOf(indexName_, slot), tableName_, indexName_);
     }
-    checkEngine(cursor_->setOrder(slot), cursor_->table().errorName());
+    checkEngine(cursor_->setOrder(slot), cursor_->table().name());
 }
 
 void TStoreTable::AddIndex(const std::string& name, const std::string& fields,
@@ -91,8 +91,7 @@ void TStoreTable::AddIndex(const std::string& name, const std::string& fields,
                        options.ixDescending, options.ixCaseInsensitive, descFields};
     const TIndexDefinition index = indexDefinitionOf(def, fieldDefs_, tableName_);
     TDataTable& table = cursor_->table();
-    StoreResult r = table.addIndex(index);
-    if (r != storecode::kOk) raiseEngineError(r, table.errorName(), name);
+    checkEngine(table.addIndex(index), table.name(), name);
     applyIndexName();
     repositionAfterChange();
 }
@@ -123,8 +122,7 @@ std::vector<TStoreTableIndexInfo> TStoreTable::IndexInfo() const {
 void TStoreTable::DeleteIndex(const std::string& name) {
     checkBrowse();
     TDataTable& table = cursor_->table();
-    StoreResult r = table.deleteIndex(name);
-    if (r != storecode::kOk) raiseEngineError(r, table.errorName(), name);
+    checkEngine(table.deleteIndex(name), table.name(), name);
     // The secondary indexes after the deleted one moved down a slot.
     if (sameText(indexName_, name)) indexName_.clear();
     try {

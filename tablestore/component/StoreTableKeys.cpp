@@ -63,9 +63,9 @@ bool TStoreTable::GotoKey() {
     endKey();
     const std::vector<std::uint8_t> key = keyPrefix(kSearchKey);
     bool exact = false;
-    StoreResult r = cursor_->seekKey(key, true, exact);
+    StoreStatus r = cursor_->seekKey(key, true, exact);
     if (r == storecode::kRecordNotFound || r == storecode::kEndOfFile) return false;
-    checkEngine(r, cursor_->table().errorName());
+    checkEngine(r, cursor_->table().name());
     readRow();
     atStart_ = atEnd_ = false;
     notifyRowChanged();
@@ -77,9 +77,9 @@ void TStoreTable::GotoNearest() {
     endKey();
     const std::vector<std::uint8_t> key = keyPrefix(kSearchKey);
     bool exact = false;
-    StoreResult r = cursor_->seekKey(key, false, exact);
+    StoreStatus r = cursor_->seekKey(key, false, exact);
     if (r == storecode::kEndOfFile) return MoveLast();
-    checkEngine(r, cursor_->table().errorName());
+    checkEngine(r, cursor_->table().name());
     readRow();
     atStart_ = atEnd_ = false;
     notifyRowChanged();
@@ -122,13 +122,13 @@ void TStoreTable::ApplyRange() {
     // A descending column puts the larger value first in key order.
     const std::size_t common = std::min(low.size(), high.size());
     if (common != 0 && std::memcmp(low.data(), high.data(), common) > 0) std::swap(low, high);
-    checkEngine(cursor_->setRange(std::move(low), std::move(high)), cursor_->table().errorName());
+    checkEngine(cursor_->setRange(std::move(low), std::move(high)), cursor_->table().name());
     moveToFirstRow();
 }
 
 void TStoreTable::CancelRange() {
     checkBrowse();
-    checkEngine(cursor_->cancelRange(), cursor_->table().errorName());
+    checkEngine(cursor_->cancelRange(), cursor_->table().name());
     moveToFirstRow();
 }
 

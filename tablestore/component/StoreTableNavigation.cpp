@@ -11,7 +11,7 @@ namespace wispel {
 
 namespace {
 
-bool endOfData(StoreResult r) {
+bool endOfData(const StoreStatus& r) {
     return r == storecode::kBeginOfFile || r == storecode::kEndOfFile;
 }
 
@@ -30,12 +30,12 @@ void TStoreTable::checkBrowse() {
 }
 
 bool TStoreTable::readRow() {
-    StoreResult r = cursor_->current(row_.data());
+    StoreStatus r = cursor_->current(row_.data());
     if (endOfData(r) || r == storecode::kRecordNotFound) {
         hasRow_ = false;
         return false;
     }
-    checkEngine(r, cursor_->table().errorName());
+    checkEngine(r, cursor_->table().name());
     rowAsRead_ = row_;
     hasRow_ = true;
     return true;
@@ -43,8 +43,8 @@ bool TStoreTable::readRow() {
 
 void TStoreTable::moveToFirstRow() {
     cursor_->first();
-    StoreResult r = cursor_->next();
-    if (!endOfData(r)) checkEngine(r, cursor_->table().errorName());
+    StoreStatus r = cursor_->next();
+    if (!endOfData(r)) checkEngine(r, cursor_->table().name());
     hasRow_ = r == storecode::kOk && readRow();
     atStart_ = true;
     atEnd_ = !hasRow_;
@@ -60,8 +60,8 @@ void TStoreTable::MoveFirst() {
 void TStoreTable::MoveLast() {
     checkBrowse();
     cursor_->last();
-    StoreResult r = cursor_->prior();
-    if (!endOfData(r)) checkEngine(r, cursor_->table().errorName());
+    StoreStatus r = cursor_->prior();
+    if (!endOfData(r)) checkEngine(r, cursor_->table().name());
     hasRow_ = r == storecode::kOk && readRow();
     atEnd_ = true;
     atStart_ = !hasRow_;
@@ -73,13 +73,13 @@ void TStoreTable::step(bool forward) {
     checkBrowse();
     if (forward ? atEnd_ : atStart_) return;
     const std::uint32_t from = cursor_->recordNumber();
-    StoreResult r = forward ? cursor_->next() : cursor_->prior();
+    StoreStatus r = forward ? cursor_->next() : cursor_->prior();
     if (r == storecode::kOk && readRow()) {
         atStart_ = atEnd_ = false;
         notifyRowChanged();
         return;
     }
-    if (!endOfData(r)) checkEngine(r, cursor_->table().errorName());
+    if (!endOfData(r)) checkEngine(r, cursor_->table().name());
     // Off the end: stay on the row that was current.
     (forward ? atEnd_ : atStart_) = true;
     if (hasRow_ && cursor_->gotoRecord(from) != storecode::kOk) hasRow_ = false;
@@ -96,9 +96,9 @@ bool TStoreTable::findMatch(bool fromStart) {
     // With Filtered off the set holds every row: each one is tested on the way.
     const bool testEach = !filtered_ && (textFilter_ != 0 || eventFilter_ != 0);
     for (;;) {
-        StoreResult r = cursor_->next();
+        StoreStatus r = cursor_->next();
         if (endOfData(r)) break;
-        checkEngine(r, cursor_->table().errorName());
+        checkEngine(r, cursor_->table().name());
         if (!readRow()) continue;
         if (testEach && !rowPassesFilters()) continue;
         atStart_ = atEnd_ = false;
@@ -121,7 +121,7 @@ bool TStoreTable::IsEmpty() const { return RecordCount() == 0; }
 
 int TStoreTable::RecordCount() const {
     checkActive();
-    checkEngine(cursor_->beginOperation(), cursor_->table().errorName());
+    checkEngine(cursor_->beginOperation(), cursor_->table().name());
     return static_cast<int>(cursor_->recordCount());
 }
 
@@ -134,14 +134,14 @@ TStoreBookmark TStoreTable::GetBookmark() const {
 
 bool TStoreTable::BookmarkValid(const TStoreBookmark& bookmark) const {
     if (!Active() || bookmark.size() != 4) return false;
-    checkEngine(cursor_->beginOperation(), cursor_->table().errorName());
+    checkEngine(cursor_->beginOperation(), cursor_->table().name());
     return cursor_->isVisible(getLe32(bookmark.data()));
 }
 
 void TStoreTable::GotoBookmark(const TStoreBookmark& bookmark) {
     checkBrowse();
     if (bookmark.size() != 4) raiseEngineError(storecode::kRecordNotFound, tableName_);
-    checkEngine(cursor_->gotoRecord(getLe32(bookmark.data())), tableName_);
+    checkEngine(cursor_->gotoRecord(getLe32(bookmark.data())).code(), tableName_);
     readRow();
     atStart_ = atEnd_ = false;
     notifyRowChanged();
@@ -149,26 +149,26 @@ void TStoreTable::GotoBookmark(const TStoreBookmark& bookmark) {
 
 void TStoreTable::RefreshRows() {
     checkBrowse();
-    checkEngine(cursor_->refresh(), cursor_->table().errorName());
+    checkEngine(cursor_->refresh(), cursor_->table().name());
     repositionAfterChange();
 }
 
 void TStoreTable::LockTable(TStoreLockType type) {
     checkActive();
     const bool write = type == TStoreLockType::ltWriteLock;
-    checkEngine(cursor_->table().lockTable(write), cursor_->table().errorName());
+    checkEngine(cursor_->table().lockTable(write), cursor_->table().name());
 }
 
 void TStoreTable::UnlockTable(TStoreLockType type) {
     checkActive();
     const bool write = type == TStoreLockType::ltWriteLock;
-    checkEngine(cursor_->table().unlockTable(write), cursor_->table().errorName());
+    checkEngine(cursor_->table().unlockTable(write), cursor_->table().name());
 }
 
 std::vector<std::string> TStoreTable::CheckFiles() {
     checkActive();
     std::vector<std::string> problems;
-    checkEngine(cursor_->table().check(problems), cursor_->table().errorName());
+    checkEngine(cursor_->table().check(problems), cursor_->table().name());
     return problems;
 }
 
@@ -180,7 +180,7 @@ void TStoreTable::repositionAfterChange() {
     }
     // The row is gone: the next one takes its place, else the one before.
     if (hasRow_) {
-        StoreResult r = cursor_->next();
+        StoreStatus r = cursor_->next();
         if (r == storecode::kOk && readRow()) {
             atStart_ = false;
             notifyRowChanged();

@@ -13,15 +13,14 @@ TDataCursor::TDataCursor(TDataDirectory& directory) : directory_(directory) {}
 
 TDataCursor::~TDataCursor() { close(); }
 
-StoreResult TDataCursor::open(const std::string& tableName, const TTableOpenOptions& options,
-                              std::string& errorName) {
-    if (StoreResult r = directory_.openTable(tableName, options, table_, errorName)) {
+StoreStatus TDataCursor::open(const std::string& tableName, const TTableOpenOptions& options) {
+    if (StoreStatus r = directory_.openTable(tableName, options, table_)) {
         table_ = nullptr;
         return r;
     }
     first();
-    if (StoreResult r = rebuild()) {
-        errorName = table_->errorName();
+    if (StoreStatus r = rebuild()) {
+        r = std::move(r).about(table_->name());
         close();
         return r;
     }
@@ -37,15 +36,15 @@ void TDataCursor::close() {
     attached_.clear();
 }
 
-StoreResult TDataCursor::rebuild() {
+StoreStatus TDataCursor::rebuild() {
     // Reading records for the filters may reveal yet another change: the set is then built
     // again from what is now known, a bounded number of times.
     for (int round = 0; round < 8; ++round) {
         generation_ = table_->generation();
-        if (StoreResult r = buildRecordSet()) return r;
+        if (StoreStatus r = buildRecordSet()) return r;
         visible_ = recordSet_;
         if (filters_.anyAttached()) {
-            if (StoreResult r = filters_.reapply(visible_, *this)) return r;
+            if (StoreResult r = filters_.reapply(visible_, *this)) return filterOutcome(r);
             filters_.combine(visible_);
         }
         if (generation_ == table_->generation()) break;
@@ -57,7 +56,7 @@ StoreResult TDataCursor::rebuild() {
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::catchUp() {
+StoreStatus TDataCursor::catchUp() {
     if (generation_ == table_->generation()) return storecode::kOk;
     std::vector<std::uint32_t> changed;
     if (!table_->changesSince(generation_, changed)) return rebuild();
@@ -73,7 +72,7 @@ StoreResult TDataCursor::catchUp() {
     for (std::uint32_t record : changed) {
         bool visible = table_->activeRecords().contains(record);
         if (visible) {
-            if (StoreResult r = table_->readRecord(record, image.data())) return r;
+            if (StoreStatus r = table_->readRecord(record, image.data())) return r;
             visible = inRange(image.data());
         }
         if (visible) recordSet_.include(record);
@@ -97,9 +96,9 @@ StoreResult TDataCursor::readRecord(std::uint32_t recordNo, const std::uint8_t*&
     if (runGeneration_ != table_->generation() || recordNo < runFirst_ ||
         recordNo >= runFirst_ + runCount_) {
         runCount_ = 0;
-        if (StoreResult r = table_->readRun(recordNo, std::max<std::uint32_t>(1, kRunBytes / size),
-                                            run_, runCount_))
-            return r;
+        filterReadFailure_ = table_->readRun(
+            recordNo, std::max<std::uint32_t>(1, kRunBytes / size), run_, runCount_);
+        if (filterReadFailure_) return filterReadFailure_.code();
         runFirst_ = recordNo;
         runGeneration_ = table_->generation();
     }
@@ -107,8 +106,13 @@ StoreResult TDataCursor::readRecord(std::uint32_t recordNo, const std::uint8_t*&
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::beginOperation() {
-    if (StoreResult r = table_->beginOperation()) return r;
+StoreStatus TDataCursor::filterOutcome(StoreResult result) {
+    if (result == filterReadFailure_.code()) return std::exchange(filterReadFailure_, {});
+    return result;
+}
+
+StoreStatus TDataCursor::beginOperation() {
+    if (StoreStatus r = table_->beginOperation()) return r;
     return catchUp();
 }
 
@@ -124,34 +128,34 @@ void TDataCursor::last() {
     afterLast_ = true;
 }
 
-StoreResult TDataCursor::readIndex(const std::function<StoreResult()>& search,
+StoreStatus TDataCursor::readIndex(const std::function<StoreStatus()>& search,
                                    const std::uint32_t& found) {
     if (!table_->readLocked()) {
         TTableIndexes& indexes = table_->indexes();
         indexes.setCachedOnly(true);
         cachedOnly_ = true;
         cacheMissed_ = false;
-        const StoreResult r = search();
+        StoreStatus r = search();
         const bool missed = indexes.missedCache() || cacheMissed_;
         indexes.setCachedOnly(false);
         cachedOnly_ = false;
         if (!missed && (r != storecode::kOk || found == 0 || table_->isCached(found))) return r;
     }
-    return table_->underReadLock([&]() -> StoreResult {
-        StoreResult r = search();
+    return table_->underReadLock([&]() -> StoreStatus {
+        StoreStatus r = search();
         if (r == storecode::kOk && found != 0) r = table_->readRecord(found, nullptr);
         return r;
     });
 }
 
-StoreResult TDataCursor::stepInIndex(bool forward, std::uint32_t& found) {
+StoreStatus TDataCursor::stepInIndex(bool forward, std::uint32_t& found) {
     TIndexPosition at;
-    StoreResult r = readIndex([&] { return findStep(forward, at, found); }, found);
+    StoreStatus r = readIndex([&] { return findStep(forward, at, found); }, found);
     if (r == storecode::kOk && found != 0) remember(at, found);
     return r;
 }
 
-StoreResult TDataCursor::findStep(bool forward, TIndexPosition& at, std::uint32_t& found) {
+StoreStatus TDataCursor::findStep(bool forward, TIndexPosition& at, std::uint32_t& found) {
     found = 0;
     TIndexTree& tree = table_->indexes().tree(order_);
     std::vector<std::uint8_t>& key = keyScratch_;
@@ -171,7 +175,7 @@ StoreResult TDataCursor::findStep(bool forward, TIndexPosition& at, std::uint32_
             return storecode::kOk;
         }
         std::vector<std::uint8_t> image(table_->recordSize()), own;
-        if ((r = table_->readRecord(position_, image.data()))) return r;
+        if (StoreStatus read = table_->readRecord(position_, image.data())) return read;
         table_->indexes().keyFor(order_, image.data(), own);
         r = tree.seek(own.data(), at);
         if (r == storecode::kEndOfFile && !forward) r = tree.last(at);
@@ -194,11 +198,11 @@ void TDataCursor::remember(const TIndexPosition& at, std::uint32_t record) {
     place_ = {at, record, order_, table_->generation()};
 }
 
-StoreResult TDataCursor::next() {
-    if (StoreResult r = beginOperation()) return r;
+StoreStatus TDataCursor::next() {
+    if (StoreStatus r = beginOperation()) return r;
     std::uint32_t found = 0;
     if (order_ >= 0 && !afterLast_) {
-        if (StoreResult r = stepInIndex(true, found)) return r;
+        if (StoreStatus r = stepInIndex(true, found)) return r;
     } else if (!afterLast_) {
         found = visible_.nextMember(position_ + 1);
     }
@@ -211,11 +215,11 @@ StoreResult TDataCursor::next() {
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::prior() {
-    if (StoreResult r = beginOperation()) return r;
+StoreStatus TDataCursor::prior() {
+    if (StoreStatus r = beginOperation()) return r;
     std::uint32_t found = 0;
     if (order_ >= 0 && !beforeFirst_) {
-        if (StoreResult r = stepInIndex(false, found)) return r;
+        if (StoreStatus r = stepInIndex(false, found)) return r;
     } else if (!beforeFirst_) {
         const std::uint32_t from = std::min<std::uint32_t>(position_, visible_.size() + 1);
         found = from <= 1 ? 0 : visible_.priorMember(from - 1);
@@ -229,12 +233,12 @@ StoreResult TDataCursor::prior() {
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::current(std::uint8_t* image) {
-    if (StoreResult r = beginOperation()) return r;
+StoreStatus TDataCursor::current(std::uint8_t* image) {
+    if (StoreStatus r = beginOperation()) return r;
     if (beforeFirst_) return storecode::kBeginOfFile;
     if (afterLast_) return storecode::kEndOfFile;
     if (!visible_.contains(position_)) return storecode::kRecordNotFound;
-    StoreResult r = table_->readRecord(position_, image);
+    StoreStatus r = table_->readRecord(position_, image);
     // The read may have revealed another process's change: the set follows it.
     if (r == storecode::kOk && generation_ != table_->generation()) {
         if ((r = catchUp())) return r;
@@ -244,74 +248,76 @@ StoreResult TDataCursor::current(std::uint8_t* image) {
     return r;
 }
 
-StoreResult TDataCursor::gotoRecord(std::uint32_t record) {
-    if (StoreResult r = beginOperation()) return r;
+StoreStatus TDataCursor::gotoRecord(std::uint32_t record) {
+    if (StoreStatus r = beginOperation()) return r;
     if (!visible_.contains(record)) return storecode::kRecordNotFound;
     position_ = record;
     beforeFirst_ = afterLast_ = false;
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::lockCurrent(const std::uint8_t* asSeen) {
+StoreStatus TDataCursor::lockCurrent(const std::uint8_t* asSeen) {
     if (beforeFirst_ || afterLast_) return storecode::kNoCurrentRecord;
     const std::uint32_t record = position_;
-    if (StoreResult r = table_->lockRecord(record, this)) return r;
+    if (StoreStatus r = table_->lockRecord(record, this)) return r;
     // Taking the lock is when another process's change shows.
     std::vector<std::uint8_t> image(table_->recordSize());
-    StoreResult r = table_->refresh();
+    StoreStatus r = table_->refresh();
     if (r == storecode::kOk) r = current(image.data());
     if (r == storecode::kRecordNotFound ||
         (r == storecode::kOk && std::memcmp(image.data(), asSeen, image.size()) != 0))
         r = storecode::kRecordChanged;
     if (r != storecode::kOk) {
-        table_->unlockRecord(record, this);
+        (void)table_->unlockRecord(record, this);  // the failure is what the caller hears of
         return r;
     }
     locked_ = record;
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::releaseLock() {
+StoreStatus TDataCursor::releaseLock() {
     if (locked_ == 0) return storecode::kOk;
     const std::uint32_t record = std::exchange(locked_, 0);
     return table_->unlockRecord(record, this);
 }
 
-StoreResult TDataCursor::insert(std::uint8_t* image, const TBlobValues& blobs) {
-    if (StoreResult r = beginOperation()) return r;
+StoreStatus TDataCursor::insert(std::uint8_t* image, const TBlobValues& blobs) {
+    if (StoreStatus r = beginOperation()) return r;
     std::uint32_t record = 0;
-    if (StoreResult r = table_->insertRecord(image, record, this, blobs)) return r;
-    if (StoreResult r = catchUp()) return r;
+    if (StoreStatus r = table_->insertRecord(image, record, this, blobs)) return r;
+    if (StoreStatus r = catchUp()) return r;
     position_ = record;
     beforeFirst_ = afterLast_ = false;
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::modify(std::uint8_t* image, const std::uint8_t* asRead,
+StoreStatus TDataCursor::modify(std::uint8_t* image, const std::uint8_t* asRead,
                                 const TBlobValues& blobs) {
     if (beforeFirst_ || afterLast_) return storecode::kNoCurrentRecord;
-    if (StoreResult r = table_->modifyRecord(position_, image, asRead, blobs)) return r;
-    releaseLock();
+    if (StoreStatus r = table_->modifyRecord(position_, image, asRead, blobs)) return r;
+    // The row is written; a record lock that cannot be given back goes with the file's
+    // handle, and is no reason to call the change failed.
+    (void)releaseLock();
     return catchUp();
 }
 
-StoreResult TDataCursor::remove(const std::uint8_t* asSeen) {
+StoreStatus TDataCursor::remove(const std::uint8_t* asSeen) {
     if (beforeFirst_ || afterLast_) return storecode::kNoCurrentRecord;
-    if (StoreResult r = table_->deleteRecord(position_, asSeen, this)) return r;
+    if (StoreStatus r = table_->deleteRecord(position_, asSeen, this)) return r;
     if (locked_ == position_) locked_ = 0;
     return catchUp();
 }
 
-StoreResult TDataCursor::refresh() {
-    if (StoreResult r = table_->refresh()) return r;
+StoreStatus TDataCursor::refresh() {
+    if (StoreStatus r = table_->refresh()) return r;
     return catchUp();
 }
 
-StoreResult TDataCursor::createFilter(std::unique_ptr<TFilter> filter, TFilterHandle& handle) {
+StoreStatus TDataCursor::createFilter(std::unique_ptr<TFilter> filter, TFilterHandle& handle) {
     return filters_.add(std::move(filter), handle);
 }
 
-StoreResult TDataCursor::recombine() {
+StoreStatus TDataCursor::recombine() {
     // The other filters' bitmaps still hold unless the table changed meanwhile.
     if (generation_ != table_->generation() || bitmapsStale_) return rebuild();
     visible_ = recordSet_;
@@ -321,26 +327,26 @@ StoreResult TDataCursor::recombine() {
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::attachFilter(TFilterHandle handle) {
+StoreStatus TDataCursor::attachFilter(TFilterHandle handle) {
     if (generation_ != table_->generation() || bitmapsStale_) {
-        if (StoreResult r = rebuild()) return r;
+        if (StoreStatus r = rebuild()) return r;
     }
-    if (StoreResult r = filters_.attach(handle, recordSet_, *this)) return r;
+    if (StoreResult r = filters_.attach(handle, recordSet_, *this)) return filterOutcome(r);
     if (std::find(attached_.begin(), attached_.end(), handle) == attached_.end())
         attached_.push_back(handle);
     return recombine();
 }
 
-StoreResult TDataCursor::detachFilter(TFilterHandle handle) {
-    if (StoreResult r = filters_.detach(handle)) return r;
+StoreStatus TDataCursor::detachFilter(TFilterHandle handle) {
+    if (StoreStatus r = filters_.detach(handle)) return r;
     attached_.erase(std::remove(attached_.begin(), attached_.end(), handle), attached_.end());
     return recombine();
 }
 
-StoreResult TDataCursor::freeFilter(TFilterHandle handle) {
+StoreStatus TDataCursor::freeFilter(TFilterHandle handle) {
     const TFilter* filter = filters_.find(handle);
     const bool attached = filter != nullptr && filter->isAttached();
-    if (StoreResult r = filters_.free(handle)) return r;
+    if (StoreStatus r = filters_.free(handle)) return r;
     attached_.erase(std::remove(attached_.begin(), attached_.end(), handle), attached_.end());
     return attached ? recombine() : storecode::kOk;
 }

@@ -36,22 +36,21 @@ public:
     TDataCursor& operator=(const TDataCursor&) = delete;
 
     // Attaches to the table object (opening it when this is its first cursor) and goes
-    // before the first record. `errorName` names what a failure is about.
-    StoreResult open(const std::string& tableName, const TTableOpenOptions& options,
-                     std::string& errorName);
+    // before the first record. A failure names the file or the table it is about.
+    StoreStatus open(const std::string& tableName, const TTableOpenOptions& options);
     void close();
     TDataTable& table() const noexcept { return *table_; }
     bool readOnly() const noexcept { return table_->readOnly(); }
 
     // The start of every operation: change detection (strict or not) and, when the table
     // changed, the record set rebuilt.
-    StoreResult beginOperation();
+    StoreStatus beginOperation();
 
     void first();
     void last();
     // The index whose key order navigation follows: a slot, or -1 for record-number order.
     // A range set on another index is dropped.
-    StoreResult setOrder(int slot);
+    StoreStatus setOrder(int slot);
     int order() const noexcept { return order_; }
 
     // Key searches and ranges in the current index (order() >= 0). A key here is a prefix
@@ -60,58 +59,58 @@ public:
     //
     // The record set shrinks to the records whose key lies between `low` and `high` (an
     // empty bound is open); filters then work within it. 8709 without a current index.
-    StoreResult setRange(std::vector<std::uint8_t> low, std::vector<std::uint8_t> high);
-    StoreResult cancelRange();
+    StoreStatus setRange(std::vector<std::uint8_t> low, std::vector<std::uint8_t> high);
+    StoreStatus cancelRange();
     bool hasRange() const noexcept { return rangeSlot_ >= 0; }
     // Goes to the first visible record whose key is not below `key`; `exact` tells whether
     // its key starts with `key`. 8706 when there is none, 8710 when `requireExact` and its
     // key does not start with `key`; the position is then kept.
-    StoreResult seekKey(const std::vector<std::uint8_t>& key, bool requireExact, bool& exact);
+    StoreStatus seekKey(const std::vector<std::uint8_t>& key, bool requireExact, bool& exact);
 
-    StoreResult next();   // 8706 past the end
-    StoreResult prior();  // 8705 before the start
+    StoreStatus next();   // 8706 past the end
+    StoreStatus prior();  // 8705 before the start
     // The current record's image: 8705 / 8706 at either end, 8710 when it is gone.
-    StoreResult current(std::uint8_t* image);
+    StoreStatus current(std::uint8_t* image);
     bool atBeginning() const noexcept { return beforeFirst_; }
     bool atEnd() const noexcept { return afterLast_; }
     std::uint32_t recordNumber() const noexcept { return position_; }
     // Positions on `record`; 8710 when it is not visible.
-    StoreResult gotoRecord(std::uint32_t record);
+    StoreStatus gotoRecord(std::uint32_t record);
     std::uint32_t recordCount() const { return visible_.count(); }
     bool isVisible(std::uint32_t record) const { return visible_.contains(record); }
 
     // Editing begins: the current record is locked and read again; 8708 (lock released)
     // when it differs from `asSeen`, 10258 when another user holds it.
-    StoreResult lockCurrent(const std::uint8_t* asSeen);
-    StoreResult releaseLock();
+    StoreStatus lockCurrent(const std::uint8_t* asSeen);
+    StoreStatus releaseLock();
     // The new record becomes current; `blobs` are the row's blob values (DataTable.h).
-    StoreResult insert(std::uint8_t* image, const TBlobValues& blobs = {});
-    StoreResult modify(std::uint8_t* image, const std::uint8_t* asRead, const TBlobValues& blobs = {});
-    StoreResult remove(const std::uint8_t* asSeen);
+    StoreStatus insert(std::uint8_t* image, const TBlobValues& blobs = {});
+    StoreStatus modify(std::uint8_t* image, const std::uint8_t* asRead, const TBlobValues& blobs = {});
+    StoreStatus remove(const std::uint8_t* asSeen);
     // Headers read again under a read lock, the record set rebuilt when they changed.
-    StoreResult refresh();
+    StoreStatus refresh();
 
     // The value of blob column `column` in `image` (TDataTable::readBlob). A value that must
     // come from the file brings, under the same read lock, the same column's values of the
     // rows that follow in the cursor's order into the table's cache, so that a walk that
     // reads a memo of every row takes a lock for a run of rows rather than for each.
-    StoreResult readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
+    StoreStatus readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
                          std::string& value);
 
     // Filters: 9482 beyond 64; 10050 for a handle this cursor does not hold. Attaching
     // evaluates the filter over the table and narrows the visible set from then on.
-    StoreResult createFilter(std::unique_ptr<TFilter> filter, TFilterHandle& handle);
-    StoreResult attachFilter(TFilterHandle handle);
-    StoreResult detachFilter(TFilterHandle handle);
-    StoreResult freeFilter(TFilterHandle handle);
+    StoreStatus createFilter(std::unique_ptr<TFilter> filter, TFilterHandle& handle);
+    StoreStatus attachFilter(TFilterHandle handle);
+    StoreStatus detachFilter(TFilterHandle handle);
+    StoreStatus freeFilter(TFilterHandle handle);
     bool filtered() const { return filters_.anyAttached(); }
     // Whether one record passes the filter, attached or not.
     bool passes(TFilterHandle handle, std::uint32_t record, const std::uint8_t* image);
 
 private:
-    StoreResult rebuild();
+    StoreStatus rebuild();
     // recordSet_ from the table's active records and the range.
-    StoreResult buildRecordSet();
+    StoreStatus buildRecordSet();
     bool inRange(const std::uint8_t* image) const;
     bool readMemo(const ColumnDescriptor& column, const std::uint8_t* image,
                   std::string& text) override;
@@ -123,23 +122,25 @@ private:
     int indexLeadingWith(const ColumnDescriptor& column) const;
     // Follows the table to its current generation: record by record when only cursors of
     // this table object changed known records since, else by a rebuild.
-    StoreResult catchUp();
+    StoreStatus catchUp();
     // The visible set from the filters' bitmaps as they stand, after one was attached,
     // detached or freed.
-    StoreResult recombine();
+    StoreStatus recombine();
     // One step in the current index's key order to the next visible record.
-    StoreResult stepInIndex(bool forward, std::uint32_t& found);
+    StoreStatus stepInIndex(bool forward, std::uint32_t& found);
     // The step itself, from the position it starts at to the entry of `found` (0 past the
     // end); it changes nothing of the cursor.
-    StoreResult findStep(bool forward, TIndexPosition& at, std::uint32_t& found);
+    StoreStatus findStep(bool forward, TIndexPosition& at, std::uint32_t& found);
     // Runs `search` (which sets `found`, and changes nothing else of the cursor) on the
     // index pages and records at hand, without a lock, and again under the read lock when
     // they do not suffice: a page is not cached, or the record found is not. Under the lock
     // the record found comes into the cache, so that reading it takes no lock of its own.
     // Walks and look-ups over what was read before so cost no lock at all; what they show
     // is the table as this object last saw it, as with every cached record.
-    StoreResult readIndex(const std::function<StoreResult()>& search, const std::uint32_t& found);
+    StoreStatus readIndex(const std::function<StoreStatus()>& search, const std::uint32_t& found);
     StoreResult readRecord(std::uint32_t recordNo, const std::uint8_t*& image) override;
+    // The filters pass up only the code of a failed read; this keeps what it was about.
+    StoreStatus filterOutcome(StoreResult result);
 
     TDataDirectory& directory_;
     TDataTable* table_ = nullptr;  // shared; released in close()
@@ -179,6 +180,7 @@ private:
     std::vector<std::uint8_t> run_;
     std::uint32_t runFirst_ = 0, runCount_ = 0;
     std::uint64_t runGeneration_ = 0;
+    StoreStatus filterReadFailure_;  // the last failed read of readRecord, until passed up
 };
 
 }  // namespace wispel

@@ -7,12 +7,12 @@
 
 namespace wispel {
 
-StoreResult TDataCursor::readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
+StoreStatus TDataCursor::readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
                                   std::string& value) {
     if (table_->readLocked() || table_->hasBlobAtHand(image, column))
         return table_->readBlob(image, column, value);
-    return table_->underReadLock([&]() -> StoreResult {
-        StoreResult r = table_->readBlob(image, column, value);
+    return table_->underReadLock([&]() -> StoreStatus {
+        StoreStatus r = table_->readBlob(image, column, value);
         if (r == storecode::kOk) readBlobsAhead(column);
         return r;
     });

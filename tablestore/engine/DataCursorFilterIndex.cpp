@@ -113,7 +113,7 @@ bool TDataCursor::answerFromIndex(const Condition& condition, std::uint32_t size
     hits.resize(size);
     hits.excludeAll();
     if (empty) return true;
-    StoreResult r = table_->underReadLock([&]() -> StoreResult {
+    StoreStatus r = table_->underReadLock([&]() -> StoreStatus {
         TIndexTree& tree = table_->indexes().tree(slot);
         std::vector<std::uint8_t> key(table_->indexes().keyLength(slot));
         std::vector<std::uint8_t> from(low);

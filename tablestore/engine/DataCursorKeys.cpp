@@ -18,13 +18,13 @@ int comparePrefix(const std::uint8_t* key, const std::vector<std::uint8_t>& pref
 
 }  // namespace
 
-StoreResult TDataCursor::setOrder(int slot) {
+StoreStatus TDataCursor::setOrder(int slot) {
     order_ = slot;
     if (rangeSlot_ >= 0 && rangeSlot_ != slot) return cancelRange();
     return storecode::kOk;
 }
 
-StoreResult TDataCursor::setRange(std::vector<std::uint8_t> low, std::vector<std::uint8_t> high) {
+StoreStatus TDataCursor::setRange(std::vector<std::uint8_t> low, std::vector<std::uint8_t> high) {
     if (order_ < 0) return storecode::kNoCurrentRecord;
     const std::size_t length = table_->indexes().keyLength(order_);
     if (low.size() > length) low.resize(length);
@@ -36,7 +36,7 @@ StoreResult TDataCursor::setRange(std::vector<std::uint8_t> low, std::vector<std
     return rebuild();
 }
 
-StoreResult TDataCursor::cancelRange() {
+StoreStatus TDataCursor::cancelRange() {
     if (rangeSlot_ < 0) return storecode::kOk;
     rangeSlot_ = -1;
     rangeLow_.clear();
@@ -52,10 +52,10 @@ bool TDataCursor::inRange(const std::uint8_t* image) const {
     return comparePrefix(key.data(), rangeLow_) >= 0 && comparePrefix(key.data(), rangeHigh_) <= 0;
 }
 
-StoreResult TDataCursor::buildRecordSet() {
+StoreStatus TDataCursor::buildRecordSet() {
     recordSet_ = table_->activeRecords();
     if (rangeSlot_ < 0) return storecode::kOk;
-    return table_->underReadLock([&]() -> StoreResult {
+    return table_->underReadLock([&]() -> StoreStatus {
         recordSet_ = table_->activeRecords();
         TRecordsBitmap within(recordSet_.size());
         TIndexTree& tree = table_->indexes().tree(rangeSlot_);
@@ -76,18 +76,18 @@ StoreResult TDataCursor::buildRecordSet() {
     });
 }
 
-StoreResult TDataCursor::seekKey(const std::vector<std::uint8_t>& key, bool requireExact,
+StoreStatus TDataCursor::seekKey(const std::vector<std::uint8_t>& key, bool requireExact,
                                  bool& exact) {
     exact = false;
     if (order_ < 0) return storecode::kNoCurrentRecord;
-    if (StoreResult r = beginOperation()) return r;
+    if (StoreStatus r = beginOperation()) return r;
     std::uint32_t found = 0;
     TIndexPosition at;
     std::vector<std::uint8_t>& there = keyScratch_;
     there.resize(table_->indexes().keyLength(order_));
     std::vector<std::uint8_t> wanted(key);
     wanted.resize(there.size(), 0);
-    StoreResult r = readIndex([&]() -> StoreResult {
+    StoreStatus r = readIndex([&]() -> StoreStatus {
         found = 0;
         TIndexTree& tree = table_->indexes().tree(order_);
         StoreResult step = tree.seek(wanted.data(), at);

@@ -26,24 +26,21 @@ std::string TDataDirectory::filePath(const std::string& name) const {
     return inMemory_ ? key_ + "/" + name : key_ + name;
 }
 
-StoreResult TDataDirectory::openTable(const std::string& name, const TTableOpenOptions& options,
-                                      TDataTable*& table, std::string& errorName) {
+StoreStatus TDataDirectory::openTable(const std::string& name, const TTableOpenOptions& options,
+                                      TDataTable*& table) {
     const std::string wanted(trimSpacesAndTabs(name));
-    errorName = wanted;
     auto found = std::find_if(tables_.begin(), tables_.end(), [&](const auto& t) {
         return t->options().inMemory == options.inMemory && sameText(t->name(), wanted);
     });
     if (found != tables_.end()) {
-        if (options.exclusive || (*found)->options().exclusive) return storecode::kAccessDenied;
+        if (options.exclusive || (*found)->options().exclusive)
+            return {storecode::kAccessDenied, wanted};
         table = found->get();
         table->addUser();
         return storecode::kOk;
     }
     auto made = std::make_unique<TDataTable>(*this, wanted, options);
-    if (StoreResult r = made->open()) {
-        errorName = made->errorName();
-        return r;
-    }
+    if (StoreStatus r = made->open()) return std::move(r).about(wanted);
     made->addUser();
     table = made.get();
     tables_.push_back(std::move(made));

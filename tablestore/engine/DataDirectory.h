@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tablestore/errors/StoreResult.h"
+#include "tablestore/errors/StoreStatus.h"
 #include "tablestore/files/StoreFile.h"
 
 namespace wispel {
@@ -41,9 +41,9 @@ public:
     // The shared table object of `name` (trimmed, compared without regard to case): an
     // open one gains a user (11013 when it or this opening is exclusive), else it is
     // opened. `table` is valid until releaseTable; a failure leaves no table object and
-    // puts what the error is about (a file's full path, else the table name) in `errorName`.
-    StoreResult openTable(const std::string& name, const TTableOpenOptions& options,
-                          TDataTable*& table, std::string& errorName);
+    // names what it is about (a file's full path, else the table).
+    StoreStatus openTable(const std::string& name, const TTableOpenOptions& options,
+                          TDataTable*& table);
     void releaseTable(TDataTable* table);
     int tableCount() const noexcept { return static_cast<int>(tables_.size()); }
 

@@ -38,40 +38,33 @@ std::string tableFileName(const std::string& tableName, const char* extension) {
 
 TDataTable::TDataTable(TDataDirectory& directory, std::string name,
                        const TTableOpenOptions& options)
-    : directory_(directory), name_(std::move(name)), options_(options), errorName_(name_) {}
+    : directory_(directory), name_(std::move(name)), options_(options) {}
 
 TDataTable::~TDataTable() { close(); }
 
 const TEngineSettings& TDataTable::settings() const { return directory_.session().settings; }
 
-StoreResult TDataTable::fail(StoreResult result) {
-    if (errorName_.empty()) errorName_ = name_;
-    return result;
-}
-
-StoreResult TDataTable::openFiles() {
+StoreStatus TDataTable::openFiles() {
     StoreFileSystem& fs = directory_.fileSystem();
     const bool memory = directory_.inMemory();
     dataPath_ = directory_.filePath(tableFileName(name_, ".DAT"));
     indexPath_ = directory_.filePath(tableFileName(name_, ".IDX"));
     StoreOpenOptions open{options_.exclusive, options_.readOnly, settings().forceBufferFlush};
-    errorName_ = dataPath_;
-    if (StoreResult r = TFileList::Instance().open(fs, memory, dataPath_, open, data_)) return r;
-    errorName_ = indexPath_;
+    if (StoreResult r = TFileList::Instance().open(fs, memory, dataPath_, open, data_))
+        return {r, dataPath_};
     StoreResult r = TFileList::Instance().open(fs, memory, indexPath_, open, index_);
     if (r == storecode::kInvalidPath && !options_.readOnly && !data_->readOnly()) {
         // A lost index file is made again, empty, and filled from the data once open.
         TAbstractFile* created = nullptr;
-        if ((r = TFileList::Instance().create(fs, memory, indexPath_, created))) return r;
+        if ((r = TFileList::Instance().create(fs, memory, indexPath_, created))) return {r, indexPath_};
         r = TIndexFile::create(created->file());
         TFileList::Instance().close(created);
-        if (r) return r;
+        if (r) return {r, indexPath_};
         indexMissing_ = true;
         r = TFileList::Instance().open(fs, memory, indexPath_, open, index_);
     }
-    if (r) return r;
-    if ((r = openBlobFile(open))) return r;
-    errorName_ = name_;
+    if (r) return {r, indexPath_};
+    if (StoreStatus opened = openBlobFile(open)) return opened;
     readOnly_ = options_.readOnly || data_->readOnly() || index_->readOnly() ||
                 (blob_ != nullptr && blob_->readOnly());
     locks_ = std::make_unique<TTableLocks>(*data_, *index_, !options_.exclusive && !readOnly_);
@@ -79,22 +72,21 @@ StoreResult TDataTable::openFiles() {
     return storecode::kOk;
 }
 
-StoreResult TDataTable::openBlobFile(const StoreOpenOptions& open) {
+StoreStatus TDataTable::openBlobFile(const StoreOpenOptions& open) {
     // Only a table with blob columns has a blob file; a header too short to tell is refused
     // by the header checks that follow.
     unsigned char bytes[kDataHeaderSize];
     std::size_t got = 0;
-    errorName_ = dataPath_;
-    if (StoreResult r = data_->readSome(0, bytes, sizeof bytes, got)) return r;
+    if (StoreResult r = data_->readSome(0, bytes, sizeof bytes, got)) return {r, dataPath_};
     if (got < sizeof bytes || readDataHeader(bytes).blobColumnCount == 0) return storecode::kOk;
     blobPath_ = directory_.filePath(tableFileName(name_, ".BLB"));
-    errorName_ = blobPath_;
-    return TFileList::Instance().open(directory_.fileSystem(), directory_.inMemory(), blobPath_,
-                                      open, blob_);
+    return StoreStatus(TFileList::Instance().open(directory_.fileSystem(), directory_.inMemory(),
+                                                  blobPath_, open, blob_))
+        .about(blobPath_);
 }
 
-StoreResult TDataTable::open() {
-    StoreResult r = openFiles();
+StoreStatus TDataTable::open() {
+    StoreStatus r = openFiles();
     if (r == storecode::kOk) {
         r = locks_->takeReadLock();
         if (r == storecode::kOk) {
@@ -111,23 +103,16 @@ StoreResult TDataTable::open() {
     if (r == storecode::kOk && indexMissing_) {
         if ((r = takeWriteLock()) == storecode::kOk) r = releaseWriteLock(rebuildIndexFile());
     }
-    if (r != storecode::kOk) {
-        std::string name = errorName_;
-        close();
-        errorName_ = name;
-        return fail(r);
-    }
-    return storecode::kOk;
+    if (r != storecode::kOk) close();
+    return r;
 }
 
-StoreResult TDataTable::checkIndexCount() {
+StoreStatus TDataTable::checkIndexCount() {
     if (indexMissing_) return storecode::kOk;
     // The data file's count: its slots less the free-record chain (a chain that cannot be
     // walked leaves the count unknown; `check` reports it).
     std::uint32_t chain = 0;
-    errorName_ = dataPath_;
     const bool chainKnown = checkFreeChain(data_->file(), header_, chain) == storecode::kOk;
-    errorName_ = name_;
     const std::uint32_t counted = indexes_->activeRecords();
     if (counted == active_.count() && (!chainKnown || counted == slotCount() - chain))
         return storecode::kOk;
@@ -140,9 +125,10 @@ StoreResult TDataTable::checkIndexCount() {
 
 void TDataTable::close() {
     if (locks_) {
-        for (const auto& [record, owner] : recordLocks_) locks_->unlockRecord(record);
-        while (locks_->writeLocked()) locks_->releaseWriteLock();
-        while (locks_->readLocked()) locks_->releaseReadLock();
+        // Closing cannot fail: what is not given back here goes with the files' handles.
+        for (const auto& [record, owner] : recordLocks_) (void)locks_->unlockRecord(record);
+        while (locks_->writeLocked()) (void)locks_->releaseWriteLock();
+        while (locks_->readLocked()) (void)locks_->releaseReadLock();
     }
     recordLocks_.clear();
     locks_.reset();
@@ -154,16 +140,14 @@ void TDataTable::close() {
     index_ = data_ = blob_ = nullptr;
 }
 
-StoreResult TDataTable::readHeaders() {
+StoreStatus TDataTable::readHeaders() {
     // An operation a killed process left half done is repaired before the data file's
     // length is held against its header.
     TPendingOperation note;
-    errorName_ = indexPath_;
     if (StoreResult r = readOperationNote(index_->file(), note))
-        return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
-    errorName_ = name_;
+        return {r == storecode::kReadError ? storecode::kHeaderCorrupt : r, indexPath_};
     if (note.kind != TPendingKind::none && !readOnly_ && !indexMissing_) {
-        if (StoreResult r = repairIfPending()) return r;
+        if (StoreStatus r = repairIfPending()) return r;
     }
     DataHeader header;
     std::vector<ColumnDescriptor> columns;
@@ -172,39 +156,42 @@ StoreResult TDataTable::readHeaders() {
     columns_ = std::move(columns);
     if (blob_ != nullptr) {
         if (!blobs_) blobs_ = std::make_unique<TTableBlobs>(*blob_, blobBlockSize(header_));
-        errorName_ = blobPath_;
-        if (StoreResult r = blobs_->load()) return r;
-        errorName_ = name_;
+        if (StoreResult r = blobs_->load()) return {r, blobPath_};
     }
     indexes_ = std::make_unique<TTableIndexes>(index_->file());
     return indexes_->open(columns_, header_.recordSize);
 }
 
-StoreResult TDataTable::scanSlots(
+StoreStatus TDataTable::scanSlots(
     const std::function<void(std::uint32_t, const std::uint8_t*)>& visit) {
     const std::uint32_t slots = slotCount();
     const std::uint32_t size = recordSize();
     const std::uint32_t perChunk = std::max<std::uint32_t>(1, kScanBytes / size);
     std::vector<std::uint8_t> buffer(std::size_t(std::min(perChunk, std::max(slots, 1u))) * size);
-    errorName_ = dataPath_;
     for (std::uint32_t first = 1; first <= slots; first += perChunk) {
         const std::uint32_t count = std::min(perChunk, slots - first + 1);
         if (StoreResult r = data_->read(recordOffset(header_, first), buffer.data(),
                                         std::size_t(count) * size))
-            return r == storecode::kReadError ? storecode::kRecordsCorrupt : r;
+            return {r == storecode::kReadError ? storecode::kRecordsCorrupt : r, dataPath_};
         for (std::uint32_t i = 0; i < count; ++i) visit(first + i, &buffer[std::size_t(i) * size]);
     }
-    errorName_ = name_;
     return storecode::kOk;
 }
 
-TSlotScan TDataTable::slotScan() {
-    return [this](const std::function<void(std::uint32_t, const std::uint8_t*)>& visit) {
-        return scanSlots(visit);
+StoreStatus TDataTable::rebuildIndexes(const TIndexHeader* definitions) {
+    StoreStatus scanned;
+    bool scanDone = false;
+    auto scan = [&](const std::function<void(std::uint32_t, const std::uint8_t*)>& visit) {
+        scanned = scanSlots(visit);
+        scanDone = true;
+        return scanned.code();
     };
+    StoreStatus r = indexes_->rebuild(scan, definitions);
+    if (!scanned.ok()) return scanned;
+    return r.ok() || scanDone ? r : std::move(r).about(indexPath_);
 }
 
-StoreResult TDataTable::rebuildActive(bool fromRecords) {
+StoreStatus TDataTable::rebuildActive(bool fromRecords) {
     active_.resize(slotCount());
     active_.excludeAll();
     // The system index lists them without reading the records; while it is being made again
@@ -240,35 +227,32 @@ bool TDataTable::changesSince(std::uint64_t generation, std::vector<std::uint32_
     return changes_.back().first == generation_;
 }
 
-StoreResult TDataTable::readIndexHead(std::uint8_t* image) {
+StoreStatus TDataTable::readIndexHead(std::uint8_t* image) {
     std::size_t got = 0;
-    errorName_ = indexPath_;
-    if (StoreResult r = index_->readSome(0, image, indexlayout::kPageSize, got)) return r;
+    if (StoreResult r = index_->readSome(0, image, indexlayout::kPageSize, got))
+        return {r, indexPath_};
     // A file cut inside its header: the note (when it reaches that far) is the first thing
     // it fails, else the header's own checks.
-    if (got < kOperationNoteEnd) return storecode::kReadError;
-    return got < indexlayout::kPageSize ? storecode::kHeaderCorrupt : storecode::kOk;
+    if (got < kOperationNoteEnd) return {storecode::kReadError, indexPath_};
+    return got < indexlayout::kPageSize ? StoreStatus{storecode::kHeaderCorrupt, indexPath_}
+                                        : StoreStatus{};
 }
 
-StoreResult TDataTable::reloadIfChanged(bool& changed) {
+StoreStatus TDataTable::reloadIfChanged(bool& changed) {
     changed = false;
     // One read of the index header gives both the note and the change counter; while the
     // counter stands the header is not decoded again.
     std::uint8_t indexHead[indexlayout::kPageSize];
-    if (StoreResult r = readIndexHead(indexHead)) return r;
-    errorName_ = name_;
+    if (StoreStatus r = readIndexHead(indexHead)) return r;
     if (decodeOperationNote(indexHead).kind != TPendingKind::none && !readOnly_) {
         changed = true;
-        if (StoreResult r = repairIfPending()) return r;
-        if (StoreResult r = readIndexHead(indexHead)) return r;
+        if (StoreStatus r = repairIfPending()) return r;
+        if (StoreStatus r = readIndexHead(indexHead)) return r;
     }
     unsigned char bytes[kDataHeaderSize];
-    errorName_ = dataPath_;
-    if (StoreResult r = data_->read(0, bytes, sizeof bytes)) return r;
-    errorName_ = indexPath_;
+    if (StoreResult r = data_->read(0, bytes, sizeof bytes)) return {r, dataPath_};
     bool indexChanged = false;
-    if (StoreResult r = indexes_->reread(indexHead, indexChanged)) return r;
-    errorName_ = name_;
+    if (StoreResult r = indexes_->reread(indexHead, indexChanged)) return {r, indexPath_};
     if (!changed && !indexChanged &&
         readDataHeader(bytes).changeCounter == header_.changeCounter)
         return storecode::kOk;
@@ -281,24 +265,22 @@ StoreResult TDataTable::reloadIfChanged(bool& changed) {
     header_ = checked;
     if (blobs_) {
         bool blobsChanged = false;
-        errorName_ = blobPath_;
-        if (StoreResult r = blobs_->reread(blobsChanged)) return r;
-        errorName_ = name_;
+        if (StoreResult r = blobs_->reread(blobsChanged)) return {r, blobPath_};
     }
     resetCaches();
     return rebuildActive();
 }
 
-StoreResult TDataTable::beginOperation() {
+StoreStatus TDataTable::beginOperation() {
     if (!settings().strictChangeDetection || !locks_->enabled()) return storecode::kOk;
     return refresh();
 }
 
-StoreResult TDataTable::underReadLock(const std::function<StoreResult()>& body) {
+StoreStatus TDataTable::underReadLock(const std::function<StoreStatus()>& body) {
     const bool lockHere = !locks_->readLocked();
-    StoreResult r = storecode::kOk;
+    StoreStatus r = storecode::kOk;
     if (lockHere) {
-        if ((r = locks_->takeReadLock())) return fail(r);
+        if ((r = locks_->takeReadLock())) return r;
         bool changed = false;
         r = reloadIfChanged(changed);
     }
@@ -307,36 +289,39 @@ StoreResult TDataTable::underReadLock(const std::function<StoreResult()>& body) 
         StoreResult released = locks_->releaseReadLock();
         if (r == storecode::kOk) r = released;
     }
-    return fail(r);
+    return r;
 }
 
-StoreResult TDataTable::lockTable(bool write) {
-    if (write) return fail(takeWriteLock());
-    if (StoreResult r = locks_->takeReadLock()) return fail(r);
+StoreStatus TDataTable::lockTable(bool write) {
+    if (write) return takeWriteLock();
+    if (StoreResult r = locks_->takeReadLock()) return r;
     bool changed = false;
-    if (StoreResult r = reloadIfChanged(changed)) {
-        locks_->releaseReadLock();
-        return fail(r);
+    if (StoreStatus r = reloadIfChanged(changed)) {
+        // The failure to read is what the caller hears of; a release that fails too leaves
+        // nothing more to do.
+        (void)locks_->releaseReadLock();
+        return r;
     }
     return storecode::kOk;
 }
 
-StoreResult TDataTable::unlockTable(bool write) {
-    return fail(write ? releaseWriteLock(storecode::kOk) : locks_->releaseReadLock());
+StoreStatus TDataTable::unlockTable(bool write) {
+    if (write) return releaseWriteLock(storecode::kOk);
+    return locks_->releaseReadLock();
 }
 
-StoreResult TDataTable::refresh() {
+StoreStatus TDataTable::refresh() {
     return underReadLock([] { return storecode::kOk; });
 }
 
-StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
+StoreStatus TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
     if (const std::uint8_t* hit = cache_->find(record)) {
         if (image != nullptr) std::memcpy(image, hit, recordSize());
         return storecode::kOk;
     }
     // A miss goes to the file under the read lock, which also shows another process's
     // changes first; a run of records from this one on comes into the cache.
-    return underReadLock([&]() -> StoreResult {
+    return underReadLock([&]() -> StoreStatus {
         if (record == 0 || record > slotCount()) return storecode::kRecordNotFound;
         const std::uint32_t size = recordSize();
         cache_->reserve(slotCount());
@@ -347,12 +332,10 @@ StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
                                         std::max<std::uint32_t>(1, cache_->capacity() / 2)});
         std::uint8_t* space = cache_->runSpace(record, count);
         std::size_t got = 0;
-        errorName_ = dataPath_;
         if (StoreResult r = data_->readSome(recordOffset(header_, record), space,
                                             std::size_t(count) * size, got))
-            return r;
-        if (got < size) return storecode::kRecordsCorrupt;
-        errorName_ = name_;
+            return {r, dataPath_};
+        if (got < size) return {storecode::kRecordsCorrupt, dataPath_};
         cache_->fill(record, static_cast<std::uint32_t>(got / size));
         runEnd_ = record + static_cast<std::uint32_t>(got / size);
         if (image != nullptr) std::memcpy(image, space, size);
@@ -360,45 +343,45 @@ StoreResult TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
     });
 }
 
-StoreResult TDataTable::readRun(std::uint32_t first, std::uint32_t count,
+StoreStatus TDataTable::readRun(std::uint32_t first, std::uint32_t count,
                                 std::vector<std::uint8_t>& buffer, std::uint32_t& got) {
     got = 0;
-    return underReadLock([&]() -> StoreResult {
+    return underReadLock([&]() -> StoreStatus {
         if (first == 0 || first > slotCount()) return storecode::kRecordNotFound;
         const std::uint32_t size = recordSize();
         buffer.resize(std::size_t(std::min(count, slotCount() - first + 1)) * size);
         std::size_t bytes = 0;
-        errorName_ = dataPath_;
         if (StoreResult r = data_->readSome(recordOffset(header_, first), buffer.data(),
                                             buffer.size(), bytes))
-            return r;
+            return {r, dataPath_};
         got = static_cast<std::uint32_t>(bytes / size);
-        if (got == 0) return storecode::kRecordsCorrupt;
-        errorName_ = name_;
+        if (got == 0) return {storecode::kRecordsCorrupt, dataPath_};
         return storecode::kOk;
     });
 }
 
-StoreResult TDataTable::lockRecord(std::uint32_t record, const void* owner) {
+StoreStatus TDataTable::lockRecord(std::uint32_t record, const void* owner) {
     auto found = recordLocks_.find(record);
     if (found != recordLocks_.end())
-        return found->second == owner ? storecode::kOk : fail(storecode::kRecordInUse);
-    if (StoreResult r = locks_->lockRecord(record, settings())) return fail(r);
+        return found->second == owner ? storecode::kOk : storecode::kRecordInUse;
+    if (StoreResult r = locks_->lockRecord(record, settings())) return r;
     recordLocks_.emplace(record, owner);
     return storecode::kOk;
 }
 
-StoreResult TDataTable::unlockRecord(std::uint32_t record, const void* owner) {
+StoreStatus TDataTable::unlockRecord(std::uint32_t record, const void* owner) {
     auto found = recordLocks_.find(record);
     if (found == recordLocks_.end() || found->second != owner) return storecode::kOk;
     recordLocks_.erase(found);
-    return fail(locks_->unlockRecord(record));
+    return locks_->unlockRecord(record);
 }
 
 void TDataTable::unlockAll(const void* owner) {
     for (auto it = recordLocks_.begin(); it != recordLocks_.end();) {
         if (it->second == owner) {
-            locks_->unlockRecord(it->first);
+            // A cursor going away has no one to tell of a lock it could not give back; the
+            // lock goes with the file's handle at the latest.
+            (void)locks_->unlockRecord(it->first);
             it = recordLocks_.erase(it);
         } else {
             ++it;

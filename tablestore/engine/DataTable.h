@@ -50,7 +50,7 @@ public:
     // First user: opens the files, checks the headers, repairs an interrupted operation,
     // rebuilds a missing index file or one that does not count the data file's active
     // records. On failure nothing stays open.
-    StoreResult open();
+    StoreStatus open();
     // Last user: writes nothing (every operation wrote its own), releases record locks and
     // closes the files.
     void close();
@@ -62,16 +62,12 @@ public:
     void addUser() noexcept { ++users_; }
     int removeUser() noexcept { return --users_; }
     const TEngineSettings& settings() const;
-    // The name an error of the last failed call is about: a file's full path for file
-    // errors, else the table name; `errorField()` names a column for field errors.
-    const std::string& errorName() const noexcept { return errorName_; }
-    const std::string& errorField() const noexcept { return errorField_; }
     const std::string& dataPath() const noexcept { return dataPath_; }
 
     const std::vector<ColumnDescriptor>& columns() const noexcept { return columns_; }
     TTableIndexes& indexes() noexcept { return *indexes_; }
     // Runs `body` under the read lock (taken here, with the headers read again, unless held).
-    StoreResult underReadLock(const std::function<StoreResult()>& body);
+    StoreStatus underReadLock(const std::function<StoreStatus()>& body);
     std::uint32_t recordSize() const noexcept { return header_.recordSize; }
     std::uint32_t slotCount() const noexcept { return recordSlotCount(header_); }
     std::uint16_t languageID() const noexcept { return header_.languageId; }
@@ -85,123 +81,125 @@ public:
 
     // The beginning of a cursor operation: under strict change detection the headers are
     // read again under a read lock.
-    StoreResult beginOperation();
+    StoreStatus beginOperation();
     // Reads the headers again under a read lock (RefreshRows).
-    StoreResult refresh();
+    StoreStatus refresh();
     // The write lock (`write`) or a read lock held across several operations until
     // unlockTable (they nest with the operations' own), the headers read again once it is
     // taken. Under the write lock other processes see what is written as one change; under
     // a read lock a run of reads sees one state of the table and pays for the lock once.
     // 10249 when it is not obtained.
-    StoreResult lockTable(bool write);
-    StoreResult unlockTable(bool write);
+    StoreStatus lockTable(bool write);
+    StoreStatus unlockTable(bool write);
 
     // Copies record `record` into `image` (record size bytes; null: only into the cache); a
     // miss reads ahead.
-    StoreResult readRecord(std::uint32_t record, std::uint8_t* image);
+    StoreStatus readRecord(std::uint32_t record, std::uint8_t* image);
     bool isCached(std::uint32_t record) const noexcept { return cache_->find(record) != nullptr; }
     bool readLocked() const noexcept { return locks_->readLocked(); }
 
     // Reads up to `count` records from `first` on in one read under a read lock, bypassing
     // the cache (for filters, which read every record once); `got` whole records arrive.
-    StoreResult readRun(std::uint32_t first, std::uint32_t count, std::vector<std::uint8_t>& buffer,
+    StoreStatus readRun(std::uint32_t first, std::uint32_t count, std::vector<std::uint8_t>& buffer,
                         std::uint32_t& got);
 
     // Record locks, owned by a cursor (`owner`): another cursor of this table object holding
     // it gives 10258 at once.
-    StoreResult lockRecord(std::uint32_t record, const void* owner);
-    StoreResult unlockRecord(std::uint32_t record, const void* owner);
+    StoreStatus lockRecord(std::uint32_t record, const void* owner);
+    StoreStatus unlockRecord(std::uint32_t record, const void* owner);
     void unlockAll(const void* owner);
 
     // `image` gets the slot's status, number and ID; `record` the slot. `blobs` are the
     // values of blob columns given for the row; the image's references to them are filled in.
-    StoreResult insertRecord(std::uint8_t* image, std::uint32_t& record, const void* owner,
+    StoreStatus insertRecord(std::uint8_t* image, std::uint32_t& record, const void* owner,
                              const TBlobValues& blobs = {});
     // Rewrites `record` (its ID kept) with `image`; `asRead` is its image before the edit.
     // Blob columns not in `blobs` keep the values the record holds on file.
-    StoreResult modifyRecord(std::uint32_t record, std::uint8_t* image, const std::uint8_t* asRead,
+    StoreStatus modifyRecord(std::uint32_t record, std::uint8_t* image, const std::uint8_t* asRead,
                              const TBlobValues& blobs = {});
 
     bool hasBlobFile() const noexcept { return blobs_ != nullptr; }
     // The value of blob column `column` in `image`: 10753 for a column that is no blob
     // column, 10030 for a reference to a value not written, 9998 for one past the file's
     // blocks, 8963 for a damaged chain.
-    StoreResult readBlob(const std::uint8_t* image, const ColumnDescriptor& column, std::string& value);
+    StoreStatus readBlob(const std::uint8_t* image, const ColumnDescriptor& column, std::string& value);
     // Whether that value is at hand without reading the blob file.
     bool hasBlobAtHand(const std::uint8_t* image, const ColumnDescriptor& column) const;
     // Under a read lock: reads that value ahead into the cache of blob values.
-    StoreResult keepBlob(const std::uint8_t* image, const ColumnDescriptor& column);
+    StoreStatus keepBlob(const std::uint8_t* image, const ColumnDescriptor& column);
     // 8708 when the record on file differs from `asSeen`.
-    StoreResult deleteRecord(std::uint32_t record, const std::uint8_t* asSeen, const void* owner);
+    StoreStatus deleteRecord(std::uint32_t record, const std::uint8_t* asSeen, const void* owner);
 
     // Adds an index (tablestore/index/IndexDefinition.h gives the refusals) or deletes a
     // secondary one (10022 for a name the table has no index of, 10055 for the primary
     // index), under the write lock; the index file is then made again from the records. A
     // unique index that two records would share a key in is refused with 9729, nothing
     // changed. Other cursors' current index is named by its slot: they choose it again.
-    StoreResult addIndex(const TIndexDefinition& definition);
-    StoreResult deleteIndex(const std::string& name);
+    StoreStatus addIndex(const TIndexDefinition& definition);
+    StoreStatus deleteIndex(const std::string& name);
 
     // Checks the files against each other (headers, free-record chain, records and their
     // values, record IDs, indexes), reading them again under a read lock; each problem found
     // becomes one line, the first TCheckFindings::kKept of them, then their count.
-    StoreResult check(std::vector<std::string>& problems);
+    StoreStatus check(std::vector<std::string>& problems);
 
 private:
-    StoreResult checkFiles(TCheckFindings& findings);
+    StoreStatus checkFiles(TCheckFindings& findings);
     // Every block of the blob file in exactly one value of an active record or free.
-    StoreResult checkBlobFile(TCheckFindings& findings);
-    StoreResult openFiles();
-    StoreResult readHeaders();
-    StoreResult reloadIfChanged(bool& changed);
+    StoreStatus checkBlobFile(TCheckFindings& findings);
+    StoreStatus openFiles();
+    StoreStatus readHeaders();
+    StoreStatus reloadIfChanged(bool& changed);
     // The index file's header image, kPageSize bytes (9217 / 8961 when the file is shorter).
-    StoreResult readIndexHead(std::uint8_t* image);
-    StoreResult repairIfPending();
-    StoreResult rebuildActive(bool fromRecords = false);
+    StoreStatus readIndexHead(std::uint8_t* image);
+    StoreStatus repairIfPending();
+    StoreStatus rebuildActive(bool fromRecords = false);
     // On open: an index file whose count of active records differs from the data file's or
     // from its own system index is made again (8961 when the table may not be written).
-    StoreResult checkIndexCount();
-    StoreResult rebuildIndexFile();
+    StoreStatus checkIndexCount();
+    StoreStatus rebuildIndexFile();
     // Every record slot of the data file with its image, read in large runs.
-    StoreResult scanSlots(const std::function<void(std::uint32_t, const std::uint8_t*)>& visit);
-    TSlotScan slotScan();
-    StoreResult checkRecord(const std::uint8_t* image);
-    StoreResult writeDataHeader();
-    StoreResult writeRecord(std::uint32_t record, const std::uint8_t* image, std::uint32_t bytes);
-    StoreResult openBlobFile(const StoreOpenOptions& open);
+    StoreStatus scanSlots(const std::function<void(std::uint32_t, const std::uint8_t*)>& visit);
+    // The index file made again from the records, with `definitions` when given. A failed
+    // read of the records names the data file, a failure in making the index file empty
+    // names the index file, and one in filling it the table.
+    StoreStatus rebuildIndexes(const TIndexHeader* definitions = nullptr);
+    StoreStatus checkRecord(const std::uint8_t* image);
+    StoreStatus writeDataHeader();
+    StoreStatus writeRecord(std::uint32_t record, const std::uint8_t* image, std::uint32_t bytes);
+    StoreStatus openBlobFile(const StoreOpenOptions& open);
     // Writes the values of `blobs` (and, for an insert, copies of values the image refers to)
     // and fills in the image's references; `onFile` is the record as stored (modify) or null
     // (insert). `replaced` gets the values that go once the record is written.
-    StoreResult writeBlobValues(std::uint8_t* image, const std::uint8_t* onFile,
+    StoreStatus writeBlobValues(std::uint8_t* image, const std::uint8_t* onFile,
                                 const TBlobValues& blobs, std::vector<BlobReference>& replaced);
-    StoreResult releaseBlobs(const std::vector<BlobReference>& values);
+    StoreStatus releaseBlobs(const std::vector<BlobReference>& values);
     // 10753 for a value given for a column that is no blob column, 10029 for one too long.
-    StoreResult checkBlobValues(const TBlobValues& blobs);
+    StoreStatus checkBlobValues(const TBlobValues& blobs);
     // The blob values of every active record.
-    StoreResult collectBlobUses(std::vector<BlobUse>& uses);
-    StoreResult rebuildBlobChains();
-    StoreResult redefineIndexes(const TIndexHeader& header);
-    StoreResult beginWrite(const TPendingOperation& operation);
-    StoreResult endWrite();
+    StoreStatus collectBlobUses(std::vector<BlobUse>& uses);
+    StoreStatus rebuildBlobChains();
+    StoreStatus redefineIndexes(const TIndexHeader& header);
+    StoreStatus beginWrite(const TPendingOperation& operation);
+    StoreStatus endWrite();
     // Forgets the key changes of a failed operation and undoes what it wrote.
-    StoreResult rollBack(StoreResult result, const DataHeader& before, const std::uint8_t* oldImage);
-    StoreResult takeWriteLock();
-    StoreResult releaseWriteLock(StoreResult result);
+    StoreStatus rollBack(StoreStatus result, const DataHeader& before, const std::uint8_t* oldImage);
+    StoreStatus takeWriteLock();
+    StoreStatus releaseWriteLock(StoreStatus result);
     // Puts back the slot of `op` (the image from before for a modify, when known).
-    StoreResult undoSlot(const TPendingOperation& op, const std::uint8_t* oldImage);
+    StoreStatus undoSlot(const TPendingOperation& op, const std::uint8_t* oldImage);
     // Cuts the data file to the slots the header counts: at most the one slot an insert
     // appended; a file shorter than the header counts, or longer by more, is 8961.
-    StoreResult cutAppendedSlot();
+    StoreStatus cutAppendedSlot();
     // The active records' bitmap and the index file made again from the records; the blob
     // file's free-block chain too when `blobChains` (after a crash, or an undo that failed).
-    StoreResult rebuildFromRecords(bool blobChains);
+    StoreStatus rebuildFromRecords(bool blobChains);
     // Repairs what the note a killed process left describes, once the note is found to fit
     // the data header in `header_` (judgeOperationNote); else 8961 and nothing is written.
-    StoreResult recoverFromNote(const TPendingOperation& note);
+    StoreStatus recoverFromNote(const TPendingOperation& note);
     void resetCaches();
     // One record changed by a cursor of this object: the generation grows and remembers it.
     void noteChange(std::uint32_t record);
-    StoreResult fail(StoreResult result);
 
     TDataDirectory& directory_;
     std::string name_;
@@ -209,7 +207,6 @@ private:
     int users_ = 0;
     bool readOnly_ = false;
     std::string dataPath_, indexPath_;
-    std::string errorName_, errorField_;
     TAbstractFile* data_ = nullptr;   // entries of the file list, released in close()
     TAbstractFile* index_ = nullptr;
     TAbstractFile* blob_ = nullptr;  // only for tables with blob columns
@@ -235,12 +232,11 @@ private:
 std::string tableFileName(const std::string& tableName, const char* extension);
 
 // Creates the data and index files of a new table in `directory` (replacing files of that
-// name; 11013 while the table is open in this process). A failure names a file's path (or
-// the table) in `errorName` and a bad column in `errorField`.
-StoreResult createTableFiles(TDataDirectory& directory, const std::string& tableName,
+// name; 11013 while the table is open in this process). A failure names a file's path, or
+// the table, and a bad column as its field.
+StoreStatus createTableFiles(TDataDirectory& directory, const std::string& tableName,
                              const std::vector<ColumnDefinition>& columns,
                              const std::vector<TIndexDefinition>& indexes,
-                             std::uint16_t languageID, std::string& errorName,
-                             std::string& errorField);
+                             std::uint16_t languageID);
 
 }  // namespace wispel

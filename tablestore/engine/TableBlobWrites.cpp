@@ -31,21 +31,19 @@ void setReference(std::uint8_t* image, const ColumnDescriptor& column, const Blo
 
 }  // namespace
 
-StoreResult TDataTable::readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
+StoreStatus TDataTable::readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
                                  std::string& value) {
     value.clear();
-    if (column.type != enginetype::kBlob || !blobs_) {
-        errorField_ = column.name;
-        return fail(storecode::kInvalidBlobField);
-    }
+    if (column.type != enginetype::kBlob || !blobs_)
+        return {storecode::kInvalidBlobField, {}, column.name};
     const BlobReference ref = referenceIn(image, column);
     if (ref.length == 0) return storecode::kOk;
-    if (ref.block < 0) return fail(storecode::kInvalidBlobHandle);
+    if (ref.block < 0) return storecode::kInvalidBlobHandle;
     if (const std::string* held = blobValues_.find(ref)) {
         value = *held;
         return storecode::kOk;
     }
-    return underReadLock([&]() -> StoreResult {
+    return underReadLock([&]() -> StoreStatus {
         if (ref.block == 0 ||
             blobBlockOffset(blobBlockSize(header_), ref.block) >= blobs_->header().usedEnd)
             return storecode::kInvalidBlobOffset;
@@ -61,13 +59,13 @@ bool TDataTable::hasBlobAtHand(const std::uint8_t* image, const ColumnDescriptor
     return ref.length == 0 || ref.block < 0 || blobValues_.contains(ref);
 }
 
-StoreResult TDataTable::keepBlob(const std::uint8_t* image, const ColumnDescriptor& column) {
+StoreStatus TDataTable::keepBlob(const std::uint8_t* image, const ColumnDescriptor& column) {
     if (hasBlobAtHand(image, column)) return storecode::kOk;
     std::string value;
     return readBlob(image, column, value);
 }
 
-StoreResult TDataTable::writeBlobValues(std::uint8_t* image, const std::uint8_t* onFile,
+StoreStatus TDataTable::writeBlobValues(std::uint8_t* image, const std::uint8_t* onFile,
                                         const TBlobValues& blobs,
                                         std::vector<BlobReference>& replaced) {
     replaced.clear();
@@ -92,51 +90,43 @@ StoreResult TDataTable::writeBlobValues(std::uint8_t* image, const std::uint8_t*
                 clearValue(image, column);
                 continue;
             }
-            if (StoreResult r = readBlob(image, column, copy)) return r;
+            if (StoreStatus r = readBlob(image, column, copy)) return r;
             value = copy;
         }
-        if (value.size() > kMaxBlobValueLength) {
-            errorField_ = column.name;
-            return storecode::kInvalidBlobLength;
-        }
+        if (value.size() > kMaxBlobValueLength)
+            return {storecode::kInvalidBlobLength, {}, column.name};
         BlobReference written;
-        if (StoreResult r = blobs_->write(value, written)) return r;
+        if (StoreResult r = blobs_->write(value, written)) return {r, blobPath_};
         wrote = wrote || !value.empty();
         setReference(image, column, written);
         if (old.length != 0) replaced.push_back(old);
     }
     if (!wrote && !blobs_->changed()) return storecode::kOk;
     header_.blobWriteCounter = nextCounterValue(header_.blobWriteCounter);
-    errorName_ = blobPath_;
-    return blobs_->saveHeader();
+    return StoreStatus(blobs_->saveHeader()).about(blobPath_);
 }
 
-StoreResult TDataTable::checkBlobValues(const TBlobValues& blobs) {
+StoreStatus TDataTable::checkBlobValues(const TBlobValues& blobs) {
     for (const TBlobValue& value : blobs) {
         const ColumnDescriptor* column = nullptr;
         for (const ColumnDescriptor& c : columns_)
             if (c.fieldNumber == value.fieldNumber) column = &c;
-        if (column == nullptr || column->type != enginetype::kBlob || !blobs_) {
-            if (column != nullptr) errorField_ = column->name;
-            return storecode::kInvalidBlobField;
-        }
-        if (value.value.size() > kMaxBlobValueLength) {
-            errorField_ = column->name;
-            return storecode::kInvalidBlobLength;
-        }
+        if (column == nullptr || column->type != enginetype::kBlob || !blobs_)
+            return {storecode::kInvalidBlobField, {}, column != nullptr ? column->name : ""};
+        if (value.value.size() > kMaxBlobValueLength)
+            return {storecode::kInvalidBlobLength, {}, column->name};
     }
     return storecode::kOk;
 }
 
-StoreResult TDataTable::releaseBlobs(const std::vector<BlobReference>& values) {
+StoreStatus TDataTable::releaseBlobs(const std::vector<BlobReference>& values) {
     if (!blobs_ || values.empty()) return storecode::kOk;
-    errorName_ = blobPath_;
     for (const BlobReference& value : values)
-        if (StoreResult r = blobs_->release(value)) return r;
-    return blobs_->saveHeader();
+        if (StoreResult r = blobs_->release(value)) return {r, blobPath_};
+    return StoreStatus(blobs_->saveHeader()).about(blobPath_);
 }
 
-StoreResult TDataTable::collectBlobUses(std::vector<BlobUse>& uses) {
+StoreStatus TDataTable::collectBlobUses(std::vector<BlobUse>& uses) {
     uses.clear();
     return scanSlots([&](std::uint32_t record, const std::uint8_t* image) {
         if (image[0] != recordstatus::kActive) return;
@@ -148,14 +138,11 @@ StoreResult TDataTable::collectBlobUses(std::vector<BlobUse>& uses) {
     });
 }
 
-StoreResult TDataTable::rebuildBlobChains() {
+StoreStatus TDataTable::rebuildBlobChains() {
     if (!blobs_) return storecode::kOk;
     std::vector<BlobUse> uses;
-    if (StoreResult r = collectBlobUses(uses)) return r;
-    errorName_ = blobPath_;
-    if (StoreResult r = blobs_->rebuild(uses)) return r;
-    errorName_ = name_;
-    return storecode::kOk;
+    if (StoreStatus r = collectBlobUses(uses)) return r;
+    return StoreStatus(blobs_->rebuild(uses)).about(blobPath_);
 }
 
 }  // namespace wispel

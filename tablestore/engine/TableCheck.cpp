@@ -35,18 +35,19 @@ void checkValues(std::uint32_t n, const std::uint8_t* image,
 
 }  // namespace
 
-StoreResult TDataTable::check(std::vector<std::string>& problems) {
-    if (StoreResult r = locks_->takeReadLock()) return fail(r);
+StoreStatus TDataTable::check(std::vector<std::string>& problems) {
+    if (StoreResult r = locks_->takeReadLock()) return r;
     bool changed = false;
     TCheckFindings findings;
-    StoreResult r = reloadIfChanged(changed);
+    StoreStatus r = reloadIfChanged(changed);
     if (r == storecode::kOk) r = checkFiles(findings);
     StoreResult released = locks_->releaseReadLock();
     problems = findings.lines();
-    return fail(r ? r : released);
+    if (r) return r;
+    return released;
 }
 
-StoreResult TDataTable::checkFiles(TCheckFindings& findings) {
+StoreStatus TDataTable::checkFiles(TCheckFindings& findings) {
     TPendingOperation note;
     if (StoreResult r = readOperationNote(index_->file(), note)) return r;
     if (note.kind != TPendingKind::none) findings.add("an insert, modify or delete was left unfinished", {});
@@ -62,7 +63,7 @@ StoreResult TDataTable::checkFiles(TCheckFindings& findings) {
 
     std::uint32_t active = 0, deleted = 0;
     std::vector<std::int32_t> ids;  // of the active records
-    StoreResult r = scanSlots([&](std::uint32_t n, const std::uint8_t* image) {
+    StoreStatus r = scanSlots([&](std::uint32_t n, const std::uint8_t* image) {
         const RecordHeader head = readRecordHeader(image);
         if (head.status == recordstatus::kDeleted) {
             ++deleted;
@@ -90,22 +91,20 @@ StoreResult TDataTable::checkFiles(TCheckFindings& findings) {
     if (indexes_->activeRecords() != active)
         findings.add("index header counts %d active records, the data file %d",
                      {int(indexes_->activeRecords()), active});
-    indexes_->check(slotScan(), findings);
+    indexes_->check([this](const auto& visit) { return scanSlots(visit).code(); }, findings);
     return checkBlobFile(findings);
 }
 
-StoreResult TDataTable::checkBlobFile(TCheckFindings& findings) {
+StoreStatus TDataTable::checkBlobFile(TCheckFindings& findings) {
     if (!blobs_) return storecode::kOk;
     if (StoreResult r = blobs_->load()) {
         findings.add("blob file header: error %d", {int(r)});
         return storecode::kOk;
     }
     std::vector<BlobUse> uses;
-    if (StoreResult r = collectBlobUses(uses)) return r;
+    if (StoreStatus r = collectBlobUses(uses)) return r;
     std::vector<std::string> problems;
-    errorName_ = blobPath_;
-    if (StoreResult r = blobs_->check(uses, problems)) return r;
-    errorName_ = name_;
+    if (StoreResult r = blobs_->check(uses, problems)) return {r, blobPath_};
     for (const std::string& problem : problems) findings.add("%s", {problem});
     return storecode::kOk;
 }

@@ -11,14 +11,12 @@
 
 namespace wispel {
 
-StoreResult createTableFiles(TDataDirectory& directory, const std::string& tableName,
+StoreStatus createTableFiles(TDataDirectory& directory, const std::string& tableName,
                              const std::vector<ColumnDefinition>& columns,
                              const std::vector<TIndexDefinition>& indexes,
-                             std::uint16_t languageID, std::string& errorName,
-                             std::string& errorField) {
+                             std::uint16_t languageID) {
     const std::string dataPath = directory.filePath(tableFileName(tableName, ".DAT"));
     const std::string indexPath = directory.filePath(tableFileName(tableName, ".IDX"));
-    errorName = tableName;
     TFileList& files = TFileList::Instance();
     if (files.isOpen(directory.inMemory(), dataPath) || files.isOpen(directory.inMemory(), indexPath) ||
         files.isOpen(directory.inMemory(), directory.filePath(tableFileName(tableName, ".BLB"))))
@@ -26,10 +24,7 @@ StoreResult createTableFiles(TDataDirectory& directory, const std::string& table
     // A new table never replaces files: a file of either name means a table is there (on
     // disk the creation itself also refuses any name taken, a dangling link included).
     for (const std::string* path : {&dataPath, &indexPath}) {
-        if (directory.fileSystem().exists(*path)) {
-            errorName = *path;
-            return storecode::kTableExists;
-        }
+        if (directory.fileSystem().exists(*path)) return {storecode::kTableExists, *path};
     }
 
     DataHeader header;
@@ -39,44 +34,38 @@ StoreResult createTableFiles(TDataDirectory& directory, const std::string& table
     StoreResult r = createDataFile(directory.fileSystem(), dataPath, columns, Now(), header,
                                    descriptors, data, failed);
     if (r != storecode::kOk) {
-        if (failed < columns.size()) errorField = columns[failed].name;
-        else errorName = dataPath;
-        return r;
+        if (failed < columns.size()) return {r, {}, columns[failed].name};
+        return {r, dataPath};
     }
-    errorName = dataPath;
     if (languageID != 0) {
         header.languageId = languageID;
-        if ((r = saveDataHeader(*data, header, true))) return r;
+        if ((r = saveDataHeader(*data, header, true))) return {r, dataPath};
     }
     data.reset();
 
     TIndexHeader indexHeader = newIndexHeader();
     for (const TIndexDefinition& definition : indexes) {
         if ((r = addIndexDefinition(indexHeader, definition, descriptors))) {
-            errorName = tableName;
-            errorField = definition.Name;
             directory.fileSystem().remove(dataPath);
-            return r;
+            return {r, {}, definition.Name};
         }
     }
     std::unique_ptr<StoreFile> index;
-    errorName = indexPath;
     if ((r = directory.fileSystem().create(indexPath, index))) {
         directory.fileSystem().remove(dataPath);  // made just now: no half table stays
-        return r;
+        return {r, indexPath};
     }
-    if ((r = TIndexFile::create(*index, indexHeader))) return r;
-    if ((r = index->flush())) return r;
+    if ((r = TIndexFile::create(*index, indexHeader))) return {r, indexPath};
+    if ((r = index->flush())) return {r, indexPath};
     index.reset();
     if (header.blobColumnCount != 0) {
         const std::string blobPath = directory.filePath(tableFileName(tableName, ".BLB"));
-        errorName = blobPath;
         BlobHeader blobHeader;
         std::unique_ptr<StoreFile> blob;
-        if ((r = createBlobFile(directory.fileSystem(), blobPath, blobHeader, blob))) return r;
-        if ((r = blob->flush())) return r;
+        if ((r = createBlobFile(directory.fileSystem(), blobPath, blobHeader, blob)))
+            return {r, blobPath};
+        if ((r = blob->flush())) return {r, blobPath};
     }
-    errorName = tableName;
     return storecode::kOk;
 }
 

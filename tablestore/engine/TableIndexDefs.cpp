@@ -7,24 +7,22 @@
 
 namespace wispel {
 
-StoreResult TDataTable::addIndex(const TIndexDefinition& definition) {
-    errorField_ = definition.Name;
-    if (StoreResult r = takeWriteLock()) return fail(r);
+StoreStatus TDataTable::addIndex(const TIndexDefinition& definition) {
+    if (StoreStatus r = takeWriteLock()) return r;
     TIndexHeader header = indexes_->header();
-    StoreResult r = addIndexDefinition(header, definition, columns_);
+    StoreStatus r = addIndexDefinition(header, definition, columns_);
     if (r == storecode::kOk) r = redefineIndexes(header);
-    return fail(releaseWriteLock(r));
+    return releaseWriteLock(r);
 }
 
-StoreResult TDataTable::deleteIndex(const std::string& name) {
-    errorField_ = name;
-    if (name.empty()) return fail(storecode::kPrimaryIndexRequired);
-    if (StoreResult r = takeWriteLock()) return fail(r);
+StoreStatus TDataTable::deleteIndex(const std::string& name) {
+    if (name.empty()) return storecode::kPrimaryIndexRequired;
+    if (StoreStatus r = takeWriteLock()) return r;
     TIndexHeader header = indexes_->header();
     int found = 0;
     for (int n = 1; n <= header.SecondaryCount && found == 0; ++n)
         if (sameText(header.Slots[n].Name, name)) found = n;
-    StoreResult r = found == 0 ? storecode::kInvalidIndexName : storecode::kOk;
+    StoreStatus r = found == 0 ? storecode::kInvalidIndexName : storecode::kOk;
     if (r == storecode::kOk) {
         // The secondary indexes keep their order in slots 1 onward, without a gap.
         for (int n = found; n < header.SecondaryCount; ++n) header.Slots[n] = header.Slots[n + 1];
@@ -32,20 +30,14 @@ StoreResult TDataTable::deleteIndex(const std::string& name) {
         --header.SecondaryCount;
         r = redefineIndexes(header);
     }
-    return fail(releaseWriteLock(r));
+    return releaseWriteLock(r);
 }
 
-StoreResult TDataTable::redefineIndexes(const TIndexHeader& header) {
+StoreStatus TDataTable::redefineIndexes(const TIndexHeader& header) {
     const TIndexHeader old = indexes_->header();
-    errorName_ = indexPath_;
-    StoreResult r = indexes_->rebuild(slotScan(), &header);
-    if (r != storecode::kOk) {
-        // The old definitions come back with their keys; the error is what counts.
-        indexes_->rebuild(slotScan(), &old);
-        if (r == storecode::kDuplicateKey) errorName_ = name_;
-    } else {
-        errorName_ = name_;
-    }
+    StoreStatus r = rebuildIndexes(&header);
+    // The old definitions come back with their keys; the error is what counts.
+    if (r != storecode::kOk) (void)rebuildIndexes(&old);
     resetCaches();
     return r;
 }

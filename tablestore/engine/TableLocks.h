@@ -49,20 +49,21 @@ public:
 
     // 10258 after the retries of `settings` (one try, then up to lockRetryCount rounds
     // with lockWaitTime between them).
-    StoreResult lockRecord(std::uint32_t record, const TEngineSettings& settings);
-    StoreResult unlockRecord(std::uint32_t record);
+    [[nodiscard]] StoreResult lockRecord(std::uint32_t record, const TEngineSettings& settings);
+    [[nodiscard]] StoreResult unlockRecord(std::uint32_t record);
 
     // 10249 when not obtained within the bounds; the first of a nest takes the lock.
-    StoreResult takeReadLock();
-    StoreResult releaseReadLock();
-    StoreResult takeWriteLock();
-    StoreResult releaseWriteLock();
+    [[nodiscard]] StoreResult takeReadLock();
+    [[nodiscard]] StoreResult releaseReadLock();
+    [[nodiscard]] StoreResult takeWriteLock();
+    [[nodiscard]] StoreResult releaseWriteLock();
     bool readLocked() const noexcept { return readDepth_ > 0 || writeDepth_ > 0; }
     bool writeLocked() const noexcept { return writeDepth_ > 0; }
 
 private:
-    StoreResult lockWithRetries(TAbstractFile& file, std::uint64_t offset, std::uint64_t length);
-    StoreResult lockReadByte(TAbstractFile& file, std::uint64_t& offset);
+    [[nodiscard]] StoreResult lockWithRetries(TAbstractFile& file, std::uint64_t offset,
+                                              std::uint64_t length);
+    [[nodiscard]] StoreResult lockReadByte(TAbstractFile& file, std::uint64_t& offset);
     void relockReadBytes();
 
     TAbstractFile& data_;

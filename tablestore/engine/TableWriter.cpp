@@ -31,7 +31,7 @@
 namespace wispel {
 
 
-StoreResult TDataTable::takeWriteLock() {
+StoreStatus TDataTable::takeWriteLock() {
     if (readOnly_) return storecode::kAccessDenied;
     // What is written from here on may free and reuse the blocks of values read before.
     blobValues_.clear();
@@ -40,42 +40,41 @@ StoreResult TDataTable::takeWriteLock() {
     // Under a write lock held already no other process has written since it was taken.
     if (held) return storecode::kOk;
     bool changed = false;
-    if (StoreResult r = reloadIfChanged(changed)) {
-        locks_->releaseWriteLock();
+    if (StoreStatus r = reloadIfChanged(changed)) {
+        // The failure to read is what the caller hears of; a release that fails too leaves
+        // nothing more to do.
+        (void)locks_->releaseWriteLock();
         return r;
     }
     return storecode::kOk;
 }
 
-StoreResult TDataTable::releaseWriteLock(StoreResult result) {
+StoreStatus TDataTable::releaseWriteLock(StoreStatus result) {
     StoreResult released = locks_->releaseWriteLock();
-    return result ? result : released;
+    if (result) return result;
+    return released;
 }
 
-StoreResult TDataTable::writeDataHeader() {
-    errorName_ = dataPath_;
-    return saveDataHeader(data_->file(), header_, true);
+StoreStatus TDataTable::writeDataHeader() {
+    return StoreStatus(saveDataHeader(data_->file(), header_, true)).about(dataPath_);
 }
 
-StoreResult TDataTable::writeRecord(std::uint32_t record, const std::uint8_t* image,
+StoreStatus TDataTable::writeRecord(std::uint32_t record, const std::uint8_t* image,
                                     std::uint32_t bytes) {
-    errorName_ = dataPath_;
-    return data_->write(recordOffset(header_, record), image, bytes);
+    return StoreStatus(data_->write(recordOffset(header_, record), image, bytes)).about(dataPath_);
 }
 
-StoreResult TDataTable::beginWrite(const TPendingOperation& operation) {
+StoreStatus TDataTable::beginWrite(const TPendingOperation& operation) {
     pending_ = operation;
-    errorName_ = indexPath_;
-    return writeOperationNote(index_->file(), operation);
+    return StoreStatus(writeOperationNote(index_->file(), operation)).about(indexPath_);
 }
 
-StoreResult TDataTable::endWrite() {
-    errorName_ = indexPath_;
+StoreStatus TDataTable::endWrite() {
     const std::int32_t counter = indexes_->changeCounter();
-    if (StoreResult r = indexes_->writePending()) return r;
+    if (StoreResult r = indexes_->writePending()) return {r, indexPath_};
     // A header write clears the note with every reserved byte; without one it is cleared here.
     if (indexes_->changeCounter() == counter) {
-        if (StoreResult r = writeOperationNote(index_->file(), {})) return r;
+        if (StoreResult r = writeOperationNote(index_->file(), {})) return {r, indexPath_};
     }
     pending_ = {};
     if (blobs_) blobs_->forget();
@@ -108,44 +107,41 @@ int compareWithLimit(const std::uint8_t* image, const ColumnDescriptor& c, const
 
 }  // namespace
 
-StoreResult TDataTable::checkRecord(const std::uint8_t* image) {
+StoreStatus TDataTable::checkRecord(const std::uint8_t* image) {
     for (const ColumnDescriptor& c : columns_) {
         if (c.isAutoInc()) continue;
         if (image[c.offset] == 0) {
             if (!c.required) continue;
-            errorField_ = c.name;
-            return storecode::kValueRequired;
+            return {storecode::kValueRequired, {}, c.name};
         }
         if (!c.minimum.empty() && compareWithLimit(image, c, c.minimum) < 0) {
-            errorField_ = c.name;
-            return storecode::kBelowMinimum;
+            return {storecode::kBelowMinimum, {}, c.name};
         }
         if (!c.maximum.empty() && compareWithLimit(image, c, c.maximum) > 0) {
-            errorField_ = c.name;
-            return storecode::kAboveMaximum;
+            return {storecode::kAboveMaximum, {}, c.name};
         }
     }
     return storecode::kOk;
 }
 
-StoreResult TDataTable::rollBack(StoreResult result, const DataHeader& before,
+StoreStatus TDataTable::rollBack(StoreStatus result, const DataHeader& before,
                                  const std::uint8_t* oldImage) {
     indexes_->discardPending();
-    const std::string name = errorName_;
     // Blocks the undo could not put back are found again from the records.
     const bool blobsUndone = !blobs_ || blobs_->undo() == storecode::kOk;
     const TPendingOperation op = pending_;
     header_ = before;
-    StoreResult r = undoSlot(op, oldImage);
+    StoreStatus r = undoSlot(op, oldImage);
     if (r == storecode::kOk) r = writeDataHeader();
     if (r == storecode::kOk) r = cutAppendedSlot();
     if (r == storecode::kOk) r = rebuildFromRecords(!blobsUndone);
+    // An undo that fails leaves the note: the next writer or opener repairs the table from
+    // it. The caller hears of the failure that made the undo necessary.
     if (r == storecode::kOk) pending_ = {};
-    errorName_ = name;
     return result;
 }
 
-StoreResult TDataTable::undoSlot(const TPendingOperation& op, const std::uint8_t* oldImage) {
+StoreStatus TDataTable::undoSlot(const TPendingOperation& op, const std::uint8_t* oldImage) {
     // An appended slot has nothing to put back: it is cut off.
     if (op.record < 1 || op.record >= header_.nextRecordNumber) return storecode::kOk;
     std::uint8_t head[5];
@@ -169,31 +165,30 @@ StoreResult TDataTable::undoSlot(const TPendingOperation& op, const std::uint8_t
     return storecode::kOk;
 }
 
-StoreResult TDataTable::cutAppendedSlot() {
+StoreStatus TDataTable::cutAppendedSlot() {
     std::uint64_t length = 0;
-    errorName_ = dataPath_;
-    if (StoreResult r = data_->size(length)) return r;
+    if (StoreResult r = data_->size(length)) return {r, dataPath_};
     const std::uint64_t expected = dataFileLength(header_);
     // Never below the slots the header counts, and never more than the one an insert appends.
-    if (length < expected || length > expected + recordSize()) return storecode::kHeaderCorrupt;
-    if (length > expected) return data_->truncate(expected);
+    if (length < expected || length > expected + recordSize())
+        return {storecode::kHeaderCorrupt, dataPath_};
+    if (length > expected) return StoreStatus(data_->truncate(expected)).about(dataPath_);
     return storecode::kOk;
 }
 
-StoreResult TDataTable::rebuildFromRecords(bool blobChains) {
+StoreStatus TDataTable::rebuildFromRecords(bool blobChains) {
     resetCaches();
-    if (StoreResult r = rebuildActive(true)) return r;
+    if (StoreStatus r = rebuildActive(true)) return r;
     // After a crash the blob blocks of the operation may be half taken or half released.
     if (blobChains) {
-        if (StoreResult r = rebuildBlobChains()) return r;
+        if (StoreStatus r = rebuildBlobChains()) return r;
     }
     return rebuildIndexFile();
 }
 
-StoreResult TDataTable::recoverFromNote(const TPendingOperation& note) {
+StoreStatus TDataTable::recoverFromNote(const TPendingOperation& note) {
     std::uint64_t length = 0;
-    errorName_ = dataPath_;
-    if (StoreResult r = data_->size(length)) return r;
+    if (StoreResult r = data_->size(length)) return {r, dataPath_};
     RecordHeader slot;
     const RecordHeader* slotOnFile = nullptr;
     if (header_.recordSize >= kRecordHeaderSize && note.record >= 1 &&
@@ -201,46 +196,41 @@ StoreResult TDataTable::recoverFromNote(const TPendingOperation& note) {
         recordOffset(header_, note.record) + header_.recordSize <= length) {
         std::uint8_t bytes[kRecordHeaderSize];
         if (StoreResult r = data_->read(recordOffset(header_, note.record), bytes, sizeof bytes))
-            return r;
+            return {r, dataPath_};
         slot = readRecordHeader(bytes);
         slotOnFile = &slot;
     }
-    errorName_ = name_;
     const TNoteRepair repair = judgeOperationNote(note, header_, length, slotOnFile);
     if (repair == TNoteRepair::refuse) return storecode::kHeaderCorrupt;
     // What the repair leaves must pass the checks on open before anything is written.
     DataHeader checked;
     std::vector<ColumnDescriptor> columns;
-    errorName_ = dataPath_;
-    StoreResult r = loadDataFileOfLength(data_->file(), dataFileLength(header_), checked, columns);
-    errorName_ = name_;
-    if (r != storecode::kOk) return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
+    if (StoreResult r =
+            loadDataFileOfLength(data_->file(), dataFileLength(header_), checked, columns))
+        return r == storecode::kReadError ? storecode::kHeaderCorrupt : r;
     if (!indexes_) {
-        errorName_ = indexPath_;
         indexes_ = std::make_unique<TTableIndexes>(index_->file());
-        if ((r = indexes_->open(columns, header_.recordSize))) {
+        if (StoreResult r = indexes_->open(columns, header_.recordSize)) {
             indexes_.reset();
-            return r;
+            return {r, indexPath_};
         }
-        errorName_ = name_;
     }
     if (columns_.empty()) columns_ = columns;
     if (blob_ != nullptr && !blobs_) {
         blobs_ = std::make_unique<TTableBlobs>(*blob_, blobBlockSize(header_));
-        errorName_ = blobPath_;
-        if ((r = blobs_->load())) {
+        if (StoreResult r = blobs_->load()) {
             blobs_.reset();
-            return r;
+            return {r, blobPath_};
         }
-        errorName_ = name_;
     }
+    StoreStatus r;
     if (repair == TNoteRepair::undo) r = undoSlot(note, nullptr);
     if (r == storecode::kOk) r = cutAppendedSlot();
     if (r == storecode::kOk) r = rebuildFromRecords(true);
     return r;
 }
 
-StoreResult TDataTable::repairIfPending() {
+StoreStatus TDataTable::repairIfPending() {
     const bool lockHere = !locks_->writeLocked();
     if (lockHere) {
         if (readOnly_) return storecode::kOk;
@@ -250,14 +240,13 @@ StoreResult TDataTable::repairIfPending() {
     // data header is taken as it is: the note is held against it before anything is trusted.
     TPendingOperation note;
     unsigned char bytes[kDataHeaderSize];
-    errorName_ = indexPath_;
-    StoreResult r = readOperationNote(index_->file(), note);
+    StoreStatus r = StoreStatus(readOperationNote(index_->file(), note)).about(indexPath_);
     if (r == storecode::kOk) {
-        errorName_ = dataPath_;
         std::uint64_t length = 0;
-        r = data_->size(length);
-        if (r == storecode::kOk && length < kDataHeaderSize) r = storecode::kHeaderCorrupt;
-        if (r == storecode::kOk) r = data_->read(0, bytes, sizeof bytes);
+        StoreResult read = data_->size(length);
+        if (read == storecode::kOk && length < kDataHeaderSize) read = storecode::kHeaderCorrupt;
+        if (read == storecode::kOk) read = data_->read(0, bytes, sizeof bytes);
+        r = StoreStatus(read).about(dataPath_);
     }
     if (r == storecode::kOk && note.kind != TPendingKind::none) {
         // The header this object knows stays until its caller has read the repaired one.
@@ -269,22 +258,18 @@ StoreResult TDataTable::repairIfPending() {
     return lockHere ? releaseWriteLock(r) : r;
 }
 
-StoreResult TDataTable::rebuildIndexFile() {
+StoreStatus TDataTable::rebuildIndexFile() {
     indexMissing_ = false;
-    errorName_ = indexPath_;
-    StoreResult r = indexes_->rebuild(slotScan());
-    if (r == storecode::kOk) r = writeOperationNote(index_->file(), {});
-    if (r == storecode::kOk) errorName_ = name_;
-    return r;
+    if (StoreStatus r = rebuildIndexes()) return r;
+    return StoreStatus(writeOperationNote(index_->file(), {})).about(indexPath_);
 }
 
-StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
+StoreStatus TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
                                      const void* owner, const TBlobValues& blobs) {
-    errorField_.clear();
-    if (StoreResult r = takeWriteLock()) return fail(r);
+    if (StoreStatus r = takeWriteLock()) return r;
     const DataHeader before = header_;
     std::uint32_t link = 0;
-    StoreResult r = chooseRecordSlot(header_, record);
+    StoreStatus r = chooseRecordSlot(header_, record);
     RecordImage onFile;
     if (r == storecode::kOk && record == header_.freeChainHead) {
         onFile.resize(recordSize());
@@ -296,7 +281,7 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     if (r == storecode::kOk) r = indexes_->largestRecordId(largestId);
     if (r == storecode::kOk) r = checkBlobValues(blobs);
     if (r == storecode::kOk) r = lockRecord(record, owner);
-    if (r != storecode::kOk) return fail(releaseWriteLock(r));
+    if (r != storecode::kOk) return releaseWriteLock(r);
 
     r = takeRecordSlot(header_, record, onFile);
     // A last ID behind the IDs in use (a damaged header) would make every new ID a duplicate.
@@ -304,12 +289,15 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     const std::int32_t id = takeRecordId(header_);
     writeRecordHeader({recordstatus::kActive, record, id}, image);
     if (r == storecode::kOk && !onFile.empty()) r = indexes_->reuseSlot(onFile.data());
-    if (r == storecode::kOk) r = indexes_->addRecord(record, image, errorField_);
+    if (r == storecode::kOk) {
+        std::string index;
+        r = StoreStatus(indexes_->addRecord(record, image, index)).onField(index);
+    }
     if (r != storecode::kOk) {
         indexes_->discardPending();
         header_ = before;
-        unlockRecord(record, owner);
-        return fail(releaseWriteLock(r));
+        (void)unlockRecord(record, owner);  // the failure is what the caller hears of
+        return releaseWriteLock(r);
     }
     indexes_->setActiveRecords(indexes_->activeRecords() + 1);
     std::vector<BlobReference> replaced;
@@ -320,34 +308,36 @@ StoreResult TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) {
         r = rollBack(r, before, nullptr);
-        unlockRecord(record, owner);
-        return fail(releaseWriteLock(r));
+        (void)unlockRecord(record, owner);  // the failure is what the caller hears of
+        return releaseWriteLock(r);
     }
     cache_->put(record, image);
     active_.resize(slotCount());
     active_.include(record);
     noteChange(record);
     r = unlockRecord(record, owner);
-    return fail(releaseWriteLock(r));
+    return releaseWriteLock(r);
 }
 
-StoreResult TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
+StoreStatus TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
                                      const std::uint8_t* asRead, const TBlobValues& blobs) {
     (void)asRead;
-    errorField_.clear();
-    if (StoreResult r = takeWriteLock()) return fail(r);
+    if (StoreStatus r = takeWriteLock()) return r;
     std::vector<std::uint8_t> current(recordSize());
-    StoreResult r = readRecord(record, current.data());
+    StoreStatus r = readRecord(record, current.data());
     if (r == storecode::kOk && current[0] != recordstatus::kActive) r = storecode::kRecordChanged;
     if (r == storecode::kOk) {
         std::memcpy(image, current.data(), kRecordHeaderSize);  // status, number and ID stay
         r = checkRecord(image);
     }
     if (r == storecode::kOk) r = checkBlobValues(blobs);
-    if (r == storecode::kOk) r = indexes_->changeRecord(record, current.data(), image, errorField_);
+    if (r == storecode::kOk) {
+        std::string index;
+        r = StoreStatus(indexes_->changeRecord(record, current.data(), image, index)).onField(index);
+    }
     if (r != storecode::kOk) {
         indexes_->discardPending();
-        return fail(releaseWriteLock(r));
+        return releaseWriteLock(r);
     }
     const DataHeader before = header_;
     std::vector<BlobReference> replaced;
@@ -359,18 +349,17 @@ StoreResult TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
     // may still be undone, and the record then needs them.
     if (r == storecode::kOk) r = releaseBlobs(replaced);
     if (r == storecode::kOk) r = endWrite();
-    if (r != storecode::kOk) return fail(releaseWriteLock(rollBack(r, before, current.data())));
+    if (r != storecode::kOk) return releaseWriteLock(rollBack(r, before, current.data()));
     cache_->put(record, image);
     noteChange(record);
-    return fail(releaseWriteLock(storecode::kOk));
+    return releaseWriteLock(storecode::kOk);
 }
 
-StoreResult TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* asSeen,
+StoreStatus TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* asSeen,
                                      const void* owner) {
-    errorField_.clear();
-    if (StoreResult r = takeWriteLock()) return fail(r);
+    if (StoreStatus r = takeWriteLock()) return r;
     std::vector<std::uint8_t> current(recordSize());
-    StoreResult r = readRecord(record, current.data());
+    StoreStatus r = readRecord(record, current.data());
     if (r == storecode::kRecordNotFound ||
         (r == storecode::kOk && std::memcmp(current.data(), asSeen, recordSize()) != 0))
         r = storecode::kRecordChanged;
@@ -379,8 +368,8 @@ StoreResult TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* a
     if (r == storecode::kOk) r = indexes_->removeRecord(record, current.data());
     if (r != storecode::kOk) {
         indexes_->discardPending();
-        if (!lockedBefore) unlockRecord(record, owner);
-        return fail(releaseWriteLock(r));
+        if (!lockedBefore) (void)unlockRecord(record, owner);  // the failure is what counts
+        return releaseWriteLock(r);
     }
     indexes_->setActiveRecords(indexes_->activeRecords() - 1);
     const DataHeader before = header_;
@@ -397,14 +386,14 @@ StoreResult TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* a
     if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) {
         r = rollBack(r, before, nullptr);
-        if (!lockedBefore) unlockRecord(record, owner);
-        return fail(releaseWriteLock(r));
+        if (!lockedBefore) (void)unlockRecord(record, owner);  // the failure is what counts
+        return releaseWriteLock(r);
     }
     cache_->put(record, freed.data());
     active_.exclude(record);
     noteChange(record);
     r = unlockRecord(record, owner);
-    return fail(releaseWriteLock(r));
+    return releaseWriteLock(r);
 }
 
 }  // namespace wispel

@@ -71,6 +71,8 @@ protected:
         } catch (const EStoreEngineError& e) {
             faulty_.failWrite(0, GetParam().fault);
             EXPECT_EQ(e.ErrorCode(), 9218) << op << " with write " << nth << " failing";
+            EXPECT_NE(e.message().find("table '" + dirName_ + "News."), std::string::npos)
+                << e.message();
             table->CancelRow();
             return true;
         }

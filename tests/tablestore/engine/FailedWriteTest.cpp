@@ -68,6 +68,9 @@ protected:
         } catch (const EStoreEngineError& e) {
             faulty_.failWrite(0, GetParam().fault);
             EXPECT_EQ(e.ErrorCode(), GetParam().code) << op << " with write " << nth << " failing";
+            // The error names the file whose write failed, not only the table.
+            EXPECT_NE(e.message().find("table '" + dirName_ + "Sites."), std::string::npos)
+                << e.message();
             // A failed post keeps the row being edited with the user's values.
             EXPECT_EQ(table->State(), op == "insert"   ? TStoreDataSetState::dsInsert
                                       : op == "modify" ? TStoreDataSetState::dsEdit
