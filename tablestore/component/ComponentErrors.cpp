@@ -15,7 +15,8 @@ void raiseEngineError(StoreResult code, const std::string& name, const std::stri
     throw EStoreEngineError(code, names);
 }
 
-void raiseEngineError(const StoreStatus& status, const std::string& table, const std::string& field) {
+void raiseEngineError(const StoreStatus& status, const std::string& table,
+                      const std::string& field) {
     raiseEngineError(status.code(), status.name().empty() ? table : status.name(),
                      status.field().empty() ? field : status.field());
 }

@@ -56,7 +56,8 @@ StoreStatus TDataTable::openFiles() {
     if (r == storecode::kInvalidPath && !options_.readOnly && !data_->readOnly()) {
         // A lost index file is made again, empty, and filled from the data once open.
         TAbstractFile* created = nullptr;
-        if ((r = TFileList::Instance().create(fs, memory, indexPath_, created))) return {r, indexPath_};
+        if ((r = TFileList::Instance().create(fs, memory, indexPath_, created)))
+            return {r, indexPath_};
         r = TIndexFile::create(created->file());
         TFileList::Instance().close(created);
         if (r) return {r, indexPath_};

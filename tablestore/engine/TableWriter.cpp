@@ -333,7 +333,8 @@ StoreStatus TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
     if (r == storecode::kOk) r = checkBlobValues(blobs);
     if (r == storecode::kOk) {
         std::string index;
-        r = StoreStatus(indexes_->changeRecord(record, current.data(), image, index)).onField(index);
+        r = StoreStatus(indexes_->changeRecord(record, current.data(), image, index))
+                .onField(index);
     }
     if (r != storecode::kOk) {
         indexes_->discardPending();
