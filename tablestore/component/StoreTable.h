@@ -26,6 +26,7 @@
 // A change made through one is seen by the others at their next operation (same process)
 // or when they next take a lock (another process; RefreshRows always does).
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -316,7 +317,7 @@ private:
     int keyBuffer_ = kSearchKey;
     std::map<int, std::string> blobEdits_;  // field number -> value, in edit or insert state
     struct CachedBlob {
-        std::vector<std::uint8_t> reference;  // null byte and reference as read
+        std::array<std::uint8_t, 9> reference{};  // null byte and reference as read
         std::uint64_t generation = 0;         // of the table when read
         std::string value;
     };

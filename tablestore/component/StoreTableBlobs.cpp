@@ -2,6 +2,8 @@
 // posted (the engine writes it with the record); a value read is fetched from the blob file
 // when a field first asks for it and kept while neither the row nor the table changed.
 
+#include <cstring>
+
 #include "tablestore/component/ComponentErrors.h"
 #include "tablestore/component/StoreTable.h"
 #include "tablestore/engine/DataCursor.h"
@@ -23,15 +25,18 @@ std::string TStoreTable::blobValue(const TStoreField& field) const {
     const std::uint8_t* row = field.readBuffer();
     if (row == nullptr || !hasValue(row, field.column_)) return {};
     const std::uint8_t* reference = row + field.column_.offset;
-    std::vector<std::uint8_t> key(reference, reference + 1 + field.column_.width);
     const std::uint64_t generation = cursor_->table().generation();
-    auto cached = blobCache_.find(field.FieldNo());
-    if (cached != blobCache_.end() && cached->second.reference == key &&
-        cached->second.generation == generation)
-        return cached->second.value;
+    CachedBlob& cached = blobCache_[field.FieldNo()];
+    static_assert(sizeof cached.reference == 1 + 8, "a null byte and a blob reference");
+    if (cached.generation == generation &&
+        std::memcmp(cached.reference.data(), reference, cached.reference.size()) == 0)
+        return cached.value;
+    cached.generation = 0;  // until the value is read
     std::string value;
     checkEngine(cursor_->readBlob(row, field.column_, value), tableName_);
-    blobCache_[field.FieldNo()] = {std::move(key), generation, value};
+    std::memcpy(cached.reference.data(), reference, cached.reference.size());
+    cached.generation = generation;
+    cached.value = value;
     return value;
 }
 

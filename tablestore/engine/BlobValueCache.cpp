@@ -17,13 +17,19 @@ const std::string* TBlobValueCache::find(const BlobReference& reference) const {
 
 void TBlobValueCache::put(const BlobReference& reference, const std::string& value) {
     if (value.size() > kCacheBytes / 4 || value.size() != reference.length) return;
+    put(reference, std::string(value));
+}
+
+void TBlobValueCache::put(const BlobReference& reference, std::string&& value) {
+    if (value.size() > kCacheBytes / 4 || value.size() != reference.length) return;
     if (bytes_ + value.size() > kCacheBytes) clear();
-    auto [at, added] = values_.try_emplace(reference.block, Held{reference.length, value});
+    const std::size_t size = value.size();
+    auto [at, added] = values_.try_emplace(reference.block, Held{reference.length, std::move(value)});
     if (!added) {
         bytes_ -= at->second.value.size();
-        at->second = Held{reference.length, value};
+        at->second = Held{reference.length, std::move(value)};
     }
-    bytes_ += value.size();
+    bytes_ += size;
 }
 
 void TBlobValueCache::clear() {

@@ -19,6 +19,8 @@ public:
     const std::string* find(const BlobReference& reference) const;
     bool contains(const BlobReference& reference) const { return find(reference) != nullptr; }
     void put(const BlobReference& reference, const std::string& value);
+    // The same, taking the value's bytes.
+    void put(const BlobReference& reference, std::string&& value);
     void clear();
 
 private:

@@ -212,6 +212,8 @@ StoreStatus TDataCursor::next() {
     }
     position_ = found;
     beforeFirst_ = afterLast_ = false;
+    ++steps_;
+    steppedTo_ = found;
     return storecode::kOk;
 }
 
@@ -230,6 +232,8 @@ StoreStatus TDataCursor::prior() {
     }
     position_ = found;
     beforeFirst_ = afterLast_ = false;
+    ++steps_;
+    steppedTo_ = found;
     return storecode::kOk;
 }
 

@@ -91,9 +91,11 @@ public:
     StoreStatus refresh();
 
     // The value of blob column `column` in `image` (TDataTable::readBlob). A value that must
-    // come from the file brings, under the same read lock, the same column's values of the
-    // rows that follow in the cursor's order into the table's cache, so that a walk that
-    // reads a memo of every row takes a lock for a run of rows rather than for each.
+    // come from the file brings, under the same read lock, the values of the rows that follow
+    // in the cursor's order into the table's cache: those of `column` and of the other blob
+    // columns read at this row or the one before, neighbouring ones in one read. So a walk
+    // that reads a memo or two of every row takes the lock and reads the blob file once for a
+    // run of rows rather than for each value.
     StoreStatus readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
                          std::string& value);
 
@@ -166,8 +168,18 @@ private:
     // During readIndex's attempt without a lock: the files are not to be read, and a
     // search that would read them says so.
     bool cachedOnly_ = false;
-    // Under a read lock: the values of `column` of the rows after the current one.
-    void readBlobsAhead(const ColumnDescriptor& column);
+    // Under a read lock: the value of `column` in `image` and those of the rows after the
+    // current one, to be read together.
+    std::vector<BlobReference> blobsAhead(const std::uint8_t* image, const ColumnDescriptor& column);
+    void noteBlobAsked(const ColumnDescriptor& column);
+    // `column` and the other blob columns read at this row or the one before, `column` first.
+    std::vector<const ColumnDescriptor*> blobColumnsInUse(const ColumnDescriptor& column);
+    // Steps taken by next() and prior(); by column: 1 + the step at which a blob column was
+    // last read, 0 never.
+    std::uint64_t steps_ = 0;
+    std::vector<std::uint64_t> blobAsked_;
+    // The record the last step went to: only a walk reads the rows ahead, not a key search.
+    std::uint32_t steppedTo_ = 0;
     bool cacheMissed_ = false;
     std::vector<std::uint8_t> keyScratch_;
     TFilterList filters_;

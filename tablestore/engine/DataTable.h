@@ -127,6 +127,9 @@ public:
     bool hasBlobAtHand(const std::uint8_t* image, const ColumnDescriptor& column) const;
     // Under a read lock: reads that value ahead into the cache of blob values.
     StoreStatus keepBlob(const std::uint8_t* image, const ColumnDescriptor& column);
+    // Under a read lock: reads the values `references` name into the cache of blob values,
+    // neighbouring ones together; one that does not come so is read when it is asked for.
+    StoreStatus keepBlobs(std::vector<BlobReference> references);
     // 8708 when the record on file differs from `asSeen`.
     StoreStatus deleteRecord(std::uint32_t record, const std::uint8_t* asSeen, const void* owner);
 

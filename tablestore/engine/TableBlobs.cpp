@@ -1,5 +1,7 @@
 #include "tablestore/engine/TableBlobs.h"
 
+#include "tablestore/format/BlobRuns.h"
+
 namespace wispel {
 
 StoreResult TTableBlobs::load() {
@@ -17,6 +19,12 @@ StoreResult TTableBlobs::reread(bool& changed) {
 
 StoreResult TTableBlobs::read(const BlobReference& reference, std::string& value) {
     return readBlob(file_.file(), header_, blockSize_, reference, value);
+}
+
+StoreResult TTableBlobs::readRuns(
+    const std::vector<BlobReference>& references,
+    const std::function<void(const BlobReference&, std::string&)>& take) {
+    return readBlobRuns(file_.file(), header_, blockSize_, references, runs_, take);
 }
 
 StoreResult TTableBlobs::write(std::string_view value, BlobReference& reference) {

@@ -12,6 +12,7 @@
 // *file must outlive this object.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,10 @@ public:
 
     // 8963 for a damaged chain, 8711 when the file ends inside the value.
     StoreResult read(const BlobReference& reference, std::string& value);
+    // Many values at once, neighbouring ones in one read (tablestore/format/BlobRuns.h):
+    // `take` gets each value that came whole; the others are left to read().
+    StoreResult readRuns(const std::vector<BlobReference>& references,
+                         const std::function<void(const BlobReference&, std::string&)>& take);
 
     // One operation: every write before every release, then saveHeader; forget() when the
     // operation is done, undo() when it failed.
@@ -70,6 +75,7 @@ private:
     std::vector<std::uint32_t> taken_;  // free blocks the operation's writes took, in order
     std::uint32_t headAfterTakes_ = 0;
     std::vector<Released> released_;
+    std::vector<unsigned char> runs_;  // readRuns' spans
 };
 
 }  // namespace wispel

@@ -1,0 +1,31 @@
+// The table object's reading of many blob values at once, for a cursor that reads a memo of
+// row after row (DataCursorBlobs.cpp).
+
+#include <algorithm>
+
+#include "tablestore/engine/DataTable.h"
+
+namespace wispel {
+
+StoreStatus TDataTable::keepBlobs(std::vector<BlobReference> references) {
+    if (!blobs_) return storecode::kOk;
+    return underReadLock([&]() -> StoreStatus {
+        // Taking the lock may have found the files changed and the cache emptied: what is
+        // held is decided only now.
+        references.erase(std::remove_if(references.begin(), references.end(),
+                                        [&](const BlobReference& reference) {
+                                            return reference.length == 0 || reference.block < 1 ||
+                                                   blobValues_.contains(reference);
+                                        }),
+                         references.end());
+        if (references.empty()) return storecode::kOk;
+        StoreResult r = blobs_->readRuns(references, [&](const BlobReference& reference,
+                                                          std::string& value) {
+            blobValues_.put(reference, std::move(value));
+        });
+        if (r) return {r, blobPath_};
+        return storecode::kOk;
+    });
+}
+
+}  // namespace wispel
