@@ -63,6 +63,7 @@ void TdlgOptions::bindControls() {
     ui->DBEdit2->SetDataField(&datSites_, "URL");
     ui->DBEdit3->SetDataField(&datSites_, "Update");
     ui->DBCheckBox1->SetDataField(&datSites_, "Active");
+    urlAtRest_.SetDataField(&datSites_, "URL");
     ui->dbNav->SetDataSource(&datSites_);
     ui->dbNav->SetHints({tr("Previous site"), tr("Next site"), tr("Add a site"),
                          tr("Delete this site"), tr("Save"), tr("Cancel edit")});
@@ -89,6 +90,8 @@ void TdlgOptions::checkRow(TStoreTable& table) {
             refuse(*problem, ui->DBEdit3);
         }
     }
+    // Last: a row refused for another reason asks nothing about its feed.
+    if (FindsFeeds && url.TextValue() != urlAtRest_.Text()) lookForFeed(url);
 }
 
 // The row stays as typed, in edit or insert state, with the field to change selected.

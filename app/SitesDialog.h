@@ -8,6 +8,12 @@
 // cannot be fetched, is refused with a message that says what to change; an address typed
 // without its http:// is offered with it first.
 //
+// A new or changed address is looked at before it is saved (SitesDialogFeeds.cpp): a feed
+// goes in as typed; a web page that announces feeds has them offered (the one, or a chooser
+// for several); a page that announces none, or an address that cannot be reached, is said
+// so, and the person keeps the address or goes back to change it. The search runs off the
+// window's thread, shows a box while it runs and can be stopped there.
+//
 // Ownership: the dialog owns `dbSites` (through `components_`) and the data source; the
 // table is created with its stored settings (name, schema) but closed: start-up points it
 // at the data folder and opens it, and it stays open until the dialog is destroyed.
@@ -16,9 +22,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/DataSource.h"
+#include "app/FieldAtRest.h"
 #include "core/Component.h"
 
 namespace Ui {
@@ -32,6 +40,8 @@ class TDBEdit;
 class TDBCheckBox;
 class TDBGrid;
 class TDBNavigator;
+class TStoreField;
+struct TFeedSearch;
 
 class TdlgOptions : public QDialog {
     Q_OBJECT
@@ -53,6 +63,9 @@ public:
     // the address to save instead (that one, or its https:// form), or empty to refuse.
     // By default a box with the two and Cancel; tests answer here.
     std::function<std::string(const std::string& httpAddress)> ChooseAddress;
+    // Whether a new or changed address is searched for its feed before it is saved; tests
+    // of other matters turn it off.
+    bool FindsFeeds = true;
 
     // OK: saves a pending edit and closes; a refused save keeps the dialog open.
     void accept() override;
@@ -80,10 +93,24 @@ private:
     void checkRow(TStoreTable& table);
     [[noreturn]] void refuse(const std::string& problem, QWidget* control);
 
+    // The search for the feed before a new or changed address is saved: may put a feed's
+    // address into `url`, or stop the post to let the person change it.
+    void lookForFeed(TStoreField& url);
+    // The address to save after the search, or nothing to go back to the address.
+    std::optional<std::string> addressAfterSearch(const std::string& typed, const TFeedSearch& found);
+    std::optional<std::string> offerTheFeed(const std::string& typed, const TFeedSearch& found);
+    bool keepWithoutFeed(const std::string& typed);
+    bool keepAfterFailure(const std::string& typed, const QString& error);
+    // A box with `text` that offers to keep the address or change it: true to keep.
+    bool keepOrChange(int icon, const QString& name, const QString& text);
+    // Stops the post silently with the address selected, as typed.
+    [[noreturn]] void backToAddress();
+
     std::unique_ptr<Ui::TdlgOptions> ui;
     TComponent components_;  // owns dbSites_
     TStoreTable* dbSites_;
     TDataSource datSites_;
+    TFieldAtRest urlAtRest_;
 };
 
 }  // namespace wispel

@@ -54,13 +54,15 @@ public:
 };
 
 // Runs `inspect` on the next modal widget (a box or dialog) as soon as it shows, then
-// lets `inspect` close it. Call before the code that opens it.
-inline void whenModalShows(std::function<void(QWidget*)> inspect) {
+// lets `inspect` close it. Call before the code that opens it. With `objectName`, modal
+// widgets of other names that show first are left alone.
+inline void whenModalShows(std::function<void(QWidget*)> inspect, const QString& objectName = {}) {
     auto* timer = new QTimer(qApp);
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, inspect] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, inspect, objectName] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible()) return;
+        if (!objectName.isEmpty() && modal->objectName() != objectName) return;
         timer->stop();
         timer->deleteLater();
         inspect(modal);

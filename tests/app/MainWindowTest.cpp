@@ -229,6 +229,7 @@ private slots:
     void withoutSitesTheTreeSaysHowToAddOne() {
         SitesFolder folder;
         TWispelWindows windows = CreateWindows(folder.path());
+        windows.dlgOptions->FindsFeeds = false;  // the address is nobody's
         TfrmMain& main = *windows.frmMain;
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -455,6 +456,7 @@ private slots:
         TWispelWindows windows = CreateWindows(folder.path());
         TfrmMain& main = *windows.frmMain;
         TdlgOptions& dialog = *windows.dlgOptions;
+        dialog.FindsFeeds = false;  // the address is nobody's
         whenModalShows([&](QWidget* modal) {
             QCOMPARE(modal, static_cast<QWidget*>(&dialog));
             TStoreTable& table = dialog.dbSites();

@@ -18,6 +18,8 @@
 
 #include "app/AboutDialog.h"
 #include "app/DBNavigator.h"
+#include "app/FeedChooser.h"
+#include "app/FeedSearchDialog.h"
 #include "app/Startup.h"
 #include "feeds/ItemsTable.h"
 #include "tests/app/AppTest.h"
@@ -247,6 +249,47 @@ private slots:
             static_cast<QDialog*>(box)->accept();
         });
         main.ImportClick();
+    }
+
+    // Finding a site's feed: the box while it searches, the offer of a page's one feed, and
+    // the chooser among three.
+    void theFeedSearch() {
+        SilentServer silent;
+        TdlgFeedSearch search(silent.url("/news/"));
+        whenModalShows([&](QWidget* box) {
+            QVERIFY(box->grab().save(screenshotPath("feed-search")));
+            expectNoTextCut(*box);
+            static_cast<QDialog*>(box)->reject();
+        });
+        QCOMPARE(search.Run(), TFeedSearchEnd::Cancelled);
+
+        SitesFolder folder;
+        FeedServer feeds;
+        TWispelWindows windows = CreateWindows(folder.path());
+        TdlgOptions& dialog = *windows.dlgOptions;
+        dialog.show();
+        TStoreTable& table = dialog.dbSites();
+        table.StartInsert();
+        table.FieldNamed("Name").SetTextValue("Courier");
+        table.FieldNamed("URL").SetTextValue(feeds.url("page-one-feed.html"));
+        whenModalShows(
+            [&](QWidget* box) {
+                QVERIFY(box->grab().save(screenshotPath("feed-offer")));
+                expectNoTextCut(*box);
+                static_cast<QDialog*>(box)->reject();
+            },
+            "boxOneFeed");
+        runHandler([&] { dialog.FinishPendingEdit(); });  // answered with Cancel: silent
+        table.CancelRow();
+        dialog.hide();
+
+        const std::string page = "http://127.0.0.1:8765/tribune/";
+        TdlgFeedChooser chooser(page, {{page + "feeds/front-page.xml", "application/rss+xml", "Tribune: front page"},
+                                       {page + "feeds/sport.atom", "application/atom+xml",
+                                        "Tribune: sport, results and the tables of every league"},
+                                       {page + "weather.rdf", "application/rdf+xml", ""}});
+        saveShot(chooser, "feed-chooser");
+        expectNoTextCut(chooser);
     }
 
     void theEmptyMainWindow() {
