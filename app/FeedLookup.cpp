@@ -1,8 +1,10 @@
 #include "app/FeedLookup.h"
 
 #include <exception>
+#include <functional>
 #include <mutex>
-#include <thread>
+#include <utility>
+#include <vector>
 
 #include "core/Exception.h"
 #include "feeds/Retriever.h"
@@ -19,17 +21,65 @@ struct TFeedLookup::Shared {
     TFeedLookup* owner = nullptr;  // null once the owner has gone
 };
 
+namespace {
+
+// The threads of searches nobody waits for. Each is joined once its search is done, so that
+// its last release of the shared state (and of the socket stack) happens before anything
+// this thread does later; those still running when the program ends are joined then, before
+// the socket stack's own end.
+class TLeftSearches {
+public:
+    static TLeftSearches& instance() {
+        static TLeftSearches left;
+        return left;
+    }
+    ~TLeftSearches() {
+        for (auto& [thread, done] : threads_) thread.join();
+    }
+    // `done` tells when the thread has nothing left to do but end.
+    void add(std::thread thread, std::function<bool()> done) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::erase_if(threads_, [](auto& left) {
+            if (!left.second()) return false;
+            left.first.join();
+            return true;
+        });
+        threads_.emplace_back(std::move(thread), std::move(done));
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::pair<std::thread, std::function<bool()>>> threads_;
+};
+
+}  // namespace
+
 TFeedLookup::TFeedLookup(const std::string& url, QObject* parent)
     : QObject(parent), shared_(std::make_shared<Shared>()) {
     shared_->owner = this;
     shared_->retriever.HTTP()->TotalTimeout = kFeedSearchTimeout;
-    std::thread(search, shared_, url).detach();
+    // Made before the thread, which may end before this returns.
+    TLeftSearches::instance();
+    thread_ = std::thread(search, shared_, url);
 }
 
 TFeedLookup::~TFeedLookup() {
     Abort();
-    std::lock_guard<std::mutex> lock(shared_->mutex);
-    shared_->owner = nullptr;
+    bool done = false;
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->owner = nullptr;
+        done = shared_->done;
+    }
+    if (done) {
+        thread_.join();  // it only leaves its lock and ends
+        return;
+    }
+    std::shared_ptr<Shared> shared = shared_;
+    TLeftSearches::instance().add(std::move(thread_), [shared] {
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        return shared->done;
+    });
 }
 
 void TFeedLookup::search(const std::shared_ptr<Shared>& shared, const std::string& url) {

@@ -4,15 +4,16 @@
 // its own thread once the search is over, and then holds its result.
 //
 // Abort ends the exchange at once: the socket is shut down from here. A name lookup under
-// way cannot be cut short, so neither Abort nor the destructor waits for the thread: it is
-// left to end on its own (within kFeedSearchTimeout of its exchange), and what it finds
-// then reaches nobody. The state both sides use is shared and lives until the later of
-// the two lets it go.
+// way cannot be cut short, so the destructor of an unfinished search does not wait for its
+// thread: the thread is handed to a keeper that joins it once it is done (at the next
+// search that ends, or when the program ends), and what it finds reaches nobody. The state
+// both sides use is shared and lives until the later of the two lets it go.
 
 #include <QObject>
 
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "feeds/FeedFinder.h"
 
@@ -40,6 +41,7 @@ private:
     static void search(const std::shared_ptr<Shared>& shared, const std::string& url);
 
     std::shared_ptr<Shared> shared_;
+    std::thread thread_;
 };
 
 }  // namespace wispel
