@@ -111,7 +111,7 @@ struct TItemsTable::Fields {
           link(table.FieldNamed("Link")), description(table.FieldNamed("Description")),
           content(table.FieldNamed("Content")), author(table.FieldNamed("Author")), date(table.FieldNamed("Date")),
           firstSeen(table.FieldNamed("FirstSeen")), read(table.FieldNamed("Read")) {}
-    const TStoreField &id, &site, &key, &title, &link, &description, &content, &author, &date,
+    TStoreField &id, &site, &key, &title, &link, &description, &content, &author, &date,
         &firstSeen, &read;
 };
 
@@ -153,28 +153,34 @@ void setDate(TStoreField& field, TItemTime date) {
     else field.Clear();
 }
 
-void setTexts(TStoreTable& table, const ItemTexts& texts) {
-    table.FieldNamed("Title").SetTextValue(texts.title);
-    table.FieldNamed("Link").SetTextValue(texts.link);
-    table.FieldNamed("Description").SetTextValue(texts.description);
-    table.FieldNamed("Content").SetTextValue(texts.content);
-    table.FieldNamed("Author").SetTextValue(texts.author);
-    setDate(table.FieldNamed("Date"), texts.date);
+// The fields of an item's texts, found by name once for a whole merge.
+struct TextFields {
+    TStoreField &title, &link, &description, &content, &author, &date;
+};
+
+void setTexts(const TextFields& fields, const ItemTexts& texts) {
+    fields.title.SetTextValue(texts.title);
+    fields.link.SetTextValue(texts.link);
+    fields.description.SetTextValue(texts.description);
+    fields.content.SetTextValue(texts.content);
+    fields.author.SetTextValue(texts.author);
+    setDate(fields.date, texts.date);
 }
 
 // The fields of the current row that differ from `texts`, each with how to set it; only
 // those are written, so an unchanged memo keeps its blocks.
-std::vector<std::function<void()>> changedTexts(TStoreTable& table, const ItemTexts& texts) {
+std::vector<std::function<void()>> changedTexts(const TextFields& fields, const ItemTexts& texts) {
     std::vector<std::function<void()>> changes;
-    for (auto text : {std::pair{"Title", texts.title}, std::pair{"Link", texts.link},
-                      std::pair{"Description", texts.description},
-                      std::pair{"Content", texts.content}, std::pair{"Author", texts.author}}) {
+    for (auto text : {std::pair{&fields.title, texts.title}, std::pair{&fields.link, texts.link},
+                      std::pair{&fields.description, texts.description},
+                      std::pair{&fields.content, texts.content},
+                      std::pair{&fields.author, texts.author}}) {
         // A lambda takes a variable of its own, not a structured binding (clang before 16).
         const auto value = text.second;
-        TStoreField& field = table.FieldNamed(text.first);
+        TStoreField& field = *text.first;
         if (field.TextValue() != value) changes.push_back([&field, value] { field.SetTextValue(value); });
     }
-    TStoreField& date = table.FieldNamed("Date");
+    TStoreField& date = fields.date;
     if ((date.IsNull() ? 0 : date.FloatValue()) != texts.date)
         changes.push_back([&date, &texts] { setDate(date, texts.date); });
     return changes;
@@ -196,16 +202,25 @@ void editRow(TStoreTable& table, Change change) {
 
 }  // namespace
 
-void TItemsTable::writeItem(const TRSSListedItem& item, const std::string& key,
-                            std::int32_t site, TItemTime now) {
+namespace {
+
+TextFields textFields(const TItemsTable::Fields& fields) {
+    return {fields.title, fields.link, fields.description, fields.content, fields.author,
+            fields.date};
+}
+
+}  // namespace
+
+void TItemsTable::writeItem(const Fields& fields, const TRSSListedItem& item,
+                            const std::string& key, std::int32_t site, TItemTime now) {
     TStoreTable& table = *byKey_;
     table.StartInsert();
     try {
-        table.FieldNamed("Site").SetIntegerValue(site);
-        table.FieldNamed("ItemKey").SetTextValue(key);
-        setTexts(table, textsOf(item));
-        table.FieldNamed("FirstSeen").SetFloatValue(now);
-        table.FieldNamed("Read").SetBooleanValue(false);
+        fields.site.SetIntegerValue(site);
+        fields.key.SetTextValue(key);
+        setTexts(textFields(fields), textsOf(item));
+        fields.firstSeen.SetFloatValue(now);
+        fields.read.SetBooleanValue(false);
         table.PostRow();
     } catch (...) {
         table.CancelRow();
@@ -213,9 +228,9 @@ void TItemsTable::writeItem(const TRSSListedItem& item, const std::string& key,
     }
 }
 
-bool TItemsTable::refreshItem(const TRSSListedItem& item) {
+bool TItemsTable::refreshItem(const Fields& fields, const TRSSListedItem& item) {
     const ItemTexts texts = textsOf(item);
-    const std::vector<std::function<void()>> changes = changedTexts(*byKey_, texts);
+    const std::vector<std::function<void()>> changes = changedTexts(textFields(fields), texts);
     if (changes.empty()) return false;
     editRow(*byKey_, [&] {
         for (const auto& change : changes) change();
@@ -223,13 +238,14 @@ bool TItemsTable::refreshItem(const TRSSListedItem& item) {
     return true;
 }
 
-void TItemsTable::insertOrRefresh(std::int32_t site, const TRSSListedItem& item,
-                                  const std::string& key, TItemTime now, TMergeCounts& counts) {
+void TItemsTable::insertOrRefresh(const Fields& fields, std::int32_t site,
+                                  const TRSSListedItem& item, const std::string& key,
+                                  TItemTime now, TMergeCounts& counts) {
     if (findItem(site, key)) {
-        if (refreshItem(item)) ++counts.Changed;
+        if (refreshItem(fields, item)) ++counts.Changed;
         return;
     }
-    writeItem(item, key, site, now);
+    writeItem(fields, item, key, site, now);
     ++counts.Added;
 }
 
@@ -238,6 +254,7 @@ TMergeCounts TItemsTable::Merge(std::int32_t site, const TRSSListedItemCollectio
     TTableLockScope transaction(*byKey_);
     refresh();
     TMergeCounts counts;
+    const Fields fields(*byKey_);
     std::unordered_set<std::string> keys;
     keys.reserve(items.Count());
     for (int i = 0; i < items.Count(); ++i) {
@@ -245,10 +262,11 @@ TMergeCounts TItemsTable::Merge(std::int32_t site, const TRSSListedItemCollectio
         std::string key = storedItemKey(item);
         // A feed that lists an item twice has it once: the first time counts.
         if (!keys.insert(key).second) continue;
-        insertOrRefresh(site, item, key, now, counts);
+        insertOrRefresh(fields, site, item, key, now, counts);
     }
     counts.Removed = removeOld(site, [&](const std::string& key) { return keys.count(key) != 0; },
                                now);
+    transaction.Release();
     return counts;
 }
 
@@ -328,6 +346,7 @@ bool TItemsTable::SetRead(std::int32_t site, const std::string& key, bool read) 
     if (!findItem(site, key)) return false;
     TStoreField& flag = byKey_->FieldNamed("Read");
     if (flag.BooleanValue() != read) editRow(*byKey_, [&] { flag.SetBooleanValue(read); });
+    transaction.Release();
     return true;
 }
 
@@ -342,6 +361,7 @@ int TItemsTable::MarkAllRead(std::int32_t site) {
         editRow(table, [&] { flag.SetBooleanValue(true); });
         ++marked;
     });
+    transaction.Release();
     return marked;
 }
 
@@ -355,6 +375,7 @@ int TItemsTable::DeleteSite(std::int32_t site) {
         table.GotoBookmark(bookmark);
         table.DeleteRow();
     }
+    transaction.Release();
     return static_cast<int>(rows.size());
 }
 

@@ -97,23 +97,23 @@ public:
     // The table's files checked against each other (one line per problem).
     std::vector<std::string> Check();
 
+    // The fields of an open table, found by name once for a run of rows.
+    struct Fields;
+
 private:
-    friend struct Fields;
     void refresh();
     bool findItem(std::int32_t site, const std::string& key);
-    void writeItem(const TRSSListedItem& item, const std::string& key, std::int32_t site,
-                   TItemTime now);
-    bool refreshItem(const TRSSListedItem& item);
-    void insertOrRefresh(std::int32_t site, const TRSSListedItem& item, const std::string& key,
-                         TItemTime now, TMergeCounts& counts);
+    void writeItem(const Fields& fields, const TRSSListedItem& item, const std::string& key,
+                   std::int32_t site, TItemTime now);
+    bool refreshItem(const Fields& fields, const TRSSListedItem& item);
+    void insertOrRefresh(const Fields& fields, std::int32_t site, const TRSSListedItem& item,
+                         const std::string& key, TItemTime now, TMergeCounts& counts);
     int removeOld(std::int32_t site, const std::function<bool(const std::string&)>& inFeed,
                   TItemTime now);
     // Visits the rows of one site (every row when 0) in `table`'s order; `visit` may change
     // the current row but not move.
     static void forEachRow(TStoreTable& table, std::int32_t site,
                            const std::function<void()>& visit);
-    // The fields of an open table, found by name once for a run of rows.
-    struct Fields;
     // The current row, as far as `parts` asks.
     static TStoredItem currentItem(const Fields& fields, TItemParts parts);
 

@@ -126,6 +126,7 @@ TSitesImportReport ImportSitesOpml(const std::string& folder, const std::vector<
     table.RefreshRows();
     TSitesImportReport report = sortOut(feeds, storedAddresses(table));
     addRows(table, report.Added);
+    lock.Release();
     return report;
 }
 
