@@ -125,6 +125,10 @@ StoreStatus TDataTable::checkIndexCount() {
 }
 
 void TDataTable::close() {
+    // What a held write lock's operations deferred is written now; should that fail, their
+    // note stays and the next writer repairs the indexes from the records.
+    if (deferred_) (void)writeDeferred();
+    heldWrites_ = 0;
     if (locks_) {
         // Closing cannot fail: what is not given back here goes with the files' handles.
         for (const auto& [record, owner] : recordLocks_) (void)locks_->unlockRecord(record);
@@ -294,7 +298,11 @@ StoreStatus TDataTable::underReadLock(const std::function<StoreStatus()>& body) 
 }
 
 StoreStatus TDataTable::lockTable(bool write) {
-    if (write) return takeWriteLock();
+    if (write) {
+        if (StoreStatus r = takeWriteLock()) return r;
+        ++heldWrites_;
+        return storecode::kOk;
+    }
     if (StoreResult r = locks_->takeReadLock()) return r;
     bool changed = false;
     if (StoreStatus r = reloadIfChanged(changed)) {
@@ -307,8 +315,10 @@ StoreStatus TDataTable::lockTable(bool write) {
 }
 
 StoreStatus TDataTable::unlockTable(bool write) {
-    if (write) return releaseWriteLock(storecode::kOk);
-    return locks_->releaseReadLock();
+    if (!write) return locks_->releaseReadLock();
+    StoreStatus r;
+    if (heldWrites_ > 0 && --heldWrites_ == 0 && deferred_) r = writeDeferred();
+    return releaseWriteLock(std::move(r));
 }
 
 StoreStatus TDataTable::refresh() {

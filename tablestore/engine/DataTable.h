@@ -10,11 +10,18 @@
 // generation rebuilds its record set.
 //
 // Writing: every insert, modify and delete runs under the write lock and writes, in this
-// order, a note of the operation into the index header, the record, the index pages, the
-// data header and the index header without the note. A process killed in between leaves
+// order, a note of the operation into the index header, the record, the data header, the
+// index pages and the index header without the note. A process killed in between leaves
 // the note; the next writer (or opener) sees it under the write lock and, when it fits the
-// headers, repairs the table (see recoverFromNote()). A failed write rolls the operation back the same way, so the
-// caller gets its error and the table is as it was.
+// headers, repairs the table (see recoverFromNote()). A failed write rolls the operation
+// back the same way, so the caller gets its error and the table is as it was.
+//
+// Under a write lock held across operations (lockTable) each operation still writes its
+// note, blob values, record and data header before it returns, but the index pages, the
+// index header and the blob header wait until the lock is handed back (or too many pages
+// wait): the note of the last operation stays on file until then, so a crash in between
+// makes the indexes and the free-block chain again from the records, which hold every
+// operation that returned.
 
 #include <cstdint>
 #include <functional>
@@ -89,6 +96,9 @@ public:
     // taken. Under the write lock other processes see what is written as one change; under
     // a read lock a run of reads sees one state of the table and pays for the lock once.
     // 10249 when it is not obtained.
+    // Handing back the outermost write lock first writes what its operations deferred; an
+    // error there is the result, the lock is released all the same, and the note left on
+    // file has the next writer repair the indexes from the records.
     StoreStatus lockTable(bool write);
     StoreStatus unlockTable(bool write);
 
@@ -185,6 +195,17 @@ private:
     StoreStatus redefineIndexes(const TIndexHeader& header);
     StoreStatus beginWrite(const TPendingOperation& operation);
     StoreStatus endWrite();
+    // Operations run under a write lock held across them: their index pages, index header
+    // and blob header wait for writeDeferred.
+    bool deferring() const noexcept { return heldWrites_ > 0; }
+    // Writes the blob header, the index pages and the index header that operations left
+    // waiting, which clears the note.
+    StoreStatus writeDeferred();
+    StoreStatus storeBlobHeader();
+    // Forgets the key changes of an operation refused before it wrote anything; those of
+    // earlier operations not yet written go with them, and the indexes are made again from
+    // the records.
+    void forgetKeyChanges(const StoreStatus& refusal);
     // Forgets the key changes of a failed operation and undoes what it wrote.
     StoreStatus rollBack(StoreStatus result, const DataHeader& before, const std::uint8_t* oldImage);
     StoreStatus takeWriteLock();
@@ -228,6 +249,8 @@ private:
     static constexpr std::size_t kChangesKept = 64;
     std::vector<std::pair<std::uint64_t, std::uint32_t>> changes_;  // (generation, record)
     bool indexMissing_ = false;
+    int heldWrites_ = 0;     // nesting of lockTable(true)
+    bool deferred_ = false;  // operations' index pages and blob header wait, their note on file
     std::unordered_map<std::uint32_t, const void*> recordLocks_;  // record -> owning cursor
 };
 

@@ -70,8 +70,11 @@ StoreStatus TDataTable::writeBlobValues(std::uint8_t* image, const std::uint8_t*
                                         std::vector<BlobReference>& replaced) {
     replaced.clear();
     if (!blobs_) return blobs.empty() ? storecode::kOk : storecode::kInvalidBlobField;
-    bool wrote = false;
-    std::string copy;
+    // The row's new values, written together so that blocks side by side go out at once.
+    std::vector<const ColumnDescriptor*> written;
+    std::vector<std::string_view> values;
+    std::vector<std::string> copies;
+    copies.reserve(columns_.size());
     for (const ColumnDescriptor& column : columns_) {
         if (column.type != enginetype::kBlob) continue;
         const TBlobValue* given = findValue(blobs, column.fieldNumber);
@@ -90,20 +93,26 @@ StoreStatus TDataTable::writeBlobValues(std::uint8_t* image, const std::uint8_t*
                 clearValue(image, column);
                 continue;
             }
-            if (StoreStatus r = readBlob(image, column, copy)) return r;
-            value = copy;
+            copies.emplace_back();
+            if (StoreStatus r = readBlob(image, column, copies.back())) return r;
+            value = copies.back();
         }
         if (value.size() > kMaxBlobValueLength)
             return {storecode::kInvalidBlobLength, {}, column.name};
-        BlobReference written;
-        if (StoreResult r = blobs_->write(value, written)) return {r, blobPath_};
-        wrote = wrote || !value.empty();
-        setReference(image, column, written);
+        written.push_back(&column);
+        values.push_back(value);
         if (old.length != 0) replaced.push_back(old);
+    }
+    std::vector<BlobReference> references;
+    if (StoreResult r = blobs_->write(values, references)) return {r, blobPath_};
+    bool wrote = false;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        setReference(image, *written[i], references[i]);
+        wrote = wrote || references[i].length != 0;
     }
     if (!wrote && !blobs_->changed()) return storecode::kOk;
     header_.blobWriteCounter = nextCounterValue(header_.blobWriteCounter);
-    return StoreStatus(blobs_->saveHeader()).about(blobPath_);
+    return storeBlobHeader();
 }
 
 StoreStatus TDataTable::checkBlobValues(const TBlobValues& blobs) {
@@ -123,6 +132,13 @@ StoreStatus TDataTable::releaseBlobs(const std::vector<BlobReference>& values) {
     if (!blobs_ || values.empty()) return storecode::kOk;
     for (const BlobReference& value : values)
         if (StoreResult r = blobs_->release(value)) return {r, blobPath_};
+    return storeBlobHeader();
+}
+
+StoreStatus TDataTable::storeBlobHeader() {
+    // Under a write lock held across operations the header waits for the end (writeDeferred):
+    // until then the operation's note stands, and a crash makes the free-block chain again.
+    if (deferring()) return storecode::kOk;
     return StoreStatus(blobs_->saveHeader()).about(blobPath_);
 }
 

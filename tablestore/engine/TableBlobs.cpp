@@ -6,7 +6,7 @@ namespace wispel {
 
 StoreResult TTableBlobs::load() {
     if (StoreResult r = loadBlobHeader(file_.file(), blockSize_, header_)) return r;
-    before_ = header_;
+    before_ = saved_ = header_;
     return storecode::kOk;
 }
 
@@ -27,10 +27,11 @@ StoreResult TTableBlobs::readRuns(
     return readBlobRuns(file_.file(), header_, blockSize_, references, runs_, take);
 }
 
-StoreResult TTableBlobs::write(std::string_view value, BlobReference& reference) {
+StoreResult TTableBlobs::write(std::span<const std::string_view> values,
+                               std::vector<BlobReference>& references) {
     const BlobHeader found = header_;
     const std::size_t takenBefore = taken_.size();
-    StoreResult r = writeBlob(file_.file(), header_, blockSize_, value, reference, &taken_);
+    StoreResult r = writeBlobs(file_.file(), header_, blockSize_, values, references, &taken_);
     // A failure while taking blocks wrote none of them: their links on file still hold.
     if (header_ == found) taken_.resize(takenBefore);
     else headAfterTakes_ = header_.freeChainHead;
@@ -46,7 +47,11 @@ StoreResult TTableBlobs::release(const BlobReference& reference) {
     return r;
 }
 
-StoreResult TTableBlobs::saveHeader() { return saveBlobHeader(file_.file(), header_, true); }
+StoreResult TTableBlobs::saveHeader() {
+    if (StoreResult r = saveBlobHeader(file_.file(), header_, true)) return r;
+    saved_ = header_;
+    return storecode::kOk;
+}
 
 void TTableBlobs::forget() {
     before_ = header_;

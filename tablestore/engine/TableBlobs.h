@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,10 +53,14 @@ public:
 
     // One operation: every write before every release, then saveHeader; forget() when the
     // operation is done, undo() when it failed.
-    StoreResult write(std::string_view value, BlobReference& reference);
+    // The values of one row, each with its reference in `references`.
+    StoreResult write(std::span<const std::string_view> values, std::vector<BlobReference>& references);
     StoreResult release(const BlobReference& reference);
     StoreResult saveHeader();
     bool changed() const noexcept { return header_ != before_; }
+    // The header differs from the one last read or written: a write lock held across
+    // several operations saves it once, at the end.
+    bool unsaved() const noexcept { return header_ != saved_; }
     void forget();
     StoreResult undo();
 
@@ -72,6 +77,7 @@ private:
     std::uint32_t blockSize_;
     BlobHeader header_;
     BlobHeader before_;                // as the operation found it
+    BlobHeader saved_;                 // as the file holds it
     std::vector<std::uint32_t> taken_;  // free blocks the operation's writes took, in order
     std::uint32_t headAfterTakes_ = 0;
     std::vector<Released> released_;

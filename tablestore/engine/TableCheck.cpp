@@ -36,6 +36,10 @@ void checkValues(std::uint32_t n, const std::uint8_t* image,
 }  // namespace
 
 StoreStatus TDataTable::check(std::vector<std::string>& problems) {
+    // Under a held write lock the files are checked as its operations left them.
+    if (deferred_) {
+        if (StoreStatus r = writeDeferred()) return r;
+    }
     if (StoreResult r = locks_->takeReadLock()) return r;
     bool changed = false;
     TCheckFindings findings;

@@ -34,6 +34,9 @@ StoreStatus TDataTable::deleteIndex(const std::string& name) {
 }
 
 StoreStatus TDataTable::redefineIndexes(const TIndexHeader& header) {
+    if (deferred_) {
+        if (StoreStatus r = writeDeferred()) return r;
+    }
     const TIndexHeader old = indexes_->header();
     StoreStatus r = rebuildIndexes(&header);
     // The old definitions come back with their keys; the error is what counts.

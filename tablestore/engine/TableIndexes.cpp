@@ -74,15 +74,26 @@ StoreResult TTableIndexes::keyOf(const Keyed& index, const std::uint8_t* image,
 StoreResult TTableIndexes::addRecord(std::uint32_t record, const std::uint8_t* image,
                                      std::string& failedIndex) {
     std::vector<std::uint8_t> key;
-    for (const Keyed& index : keyed_) {
-        keyOf(index, image, key);
-        if (StoreResult r = index_.insertKey(index.slot, key.data(), record)) {
-            failedIndex = index_.header().Slots[index.slot].Name;
-            return r;
+    for (std::size_t i = 0; i < keyed_.size(); ++i) {
+        keyOf(keyed_[i], image, key);
+        if (StoreResult r = index_.insertKey(keyed_[i].slot, key.data(), record)) {
+            failedIndex = index_.header().Slots[keyed_[i].slot].Name;
+            return r == storecode::kDuplicateKey ? takeBackKeys(image, i, r) : r;
         }
     }
     const RecordHeader head = readRecordHeader(image);
-    return index_.insertKey(kSystem, SystemKey(recordstatus::kActive, head.recordId).bytes, record);
+    StoreResult r = index_.insertKey(kSystem, SystemKey(recordstatus::kActive, head.recordId).bytes, record);
+    return r == storecode::kDuplicateKey ? takeBackKeys(image, keyed_.size(), r) : r;
+}
+
+StoreResult TTableIndexes::takeBackKeys(const std::uint8_t* image, std::size_t count,
+                                        StoreResult refusal) {
+    std::vector<std::uint8_t> key;
+    for (std::size_t i = 0; i < count; ++i) {
+        keyOf(keyed_[i], image, key);
+        if (StoreResult r = index_.deleteKey(keyed_[i].slot, key.data())) return r;
+    }
+    return refusal;
 }
 
 StoreResult TTableIndexes::removeRecord(std::uint32_t record, const std::uint8_t* image) {
@@ -104,16 +115,28 @@ StoreResult TTableIndexes::reuseSlot(const std::uint8_t* deletedImage) {
 
 StoreResult TTableIndexes::changeRecord(std::uint32_t record, const std::uint8_t* before,
                                         const std::uint8_t* after, std::string& failedIndex) {
+    return changeKeys(record, before, after, keyed_.size(), failedIndex);
+}
+
+StoreResult TTableIndexes::changeKeys(std::uint32_t record, const std::uint8_t* before,
+                                      const std::uint8_t* after, std::size_t count,
+                                      std::string& failedIndex) {
     std::vector<std::uint8_t> oldKey, newKey;
-    for (const Keyed& index : keyed_) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const Keyed& index = keyed_[i];
         keyOf(index, before, oldKey);
         keyOf(index, after, newKey);
         if (oldKey == newKey) continue;
         if (StoreResult r = index_.deleteKey(index.slot, oldKey.data())) return r;
-        if (StoreResult r = index_.insertKey(index.slot, newKey.data(), record)) {
-            failedIndex = index_.header().Slots[index.slot].Name;
-            return r;
-        }
+        StoreResult r = index_.insertKey(index.slot, newKey.data(), record);
+        if (r == storecode::kOk) continue;
+        failedIndex = index_.header().Slots[index.slot].Name;
+        if (r != storecode::kDuplicateKey) return r;
+        // Refused: the indexes changed so far get their old keys back.
+        if (StoreResult e = index_.insertKey(index.slot, oldKey.data(), record)) return e;
+        std::string ignored;
+        if (StoreResult e = changeKeys(record, after, before, i, ignored)) return e;
+        return r;
     }
     return storecode::kOk;
 }

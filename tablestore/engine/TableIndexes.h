@@ -35,7 +35,8 @@ public:
     void setActiveRecords(std::uint32_t count) { index_.setActiveRecords(count); }
 
     // The keys of a record added, removed or changed; `failedIndex` names the index that
-    // refused a duplicate key.
+    // refused a duplicate key (9729), and the indexes then hold the keys they held before,
+    // whatever else waits to be written.
     StoreResult addRecord(std::uint32_t record, const std::uint8_t* image, std::string& failedIndex);
     StoreResult removeRecord(std::uint32_t record, const std::uint8_t* image);
     // A free slot taken again: the system index's key of the deleted record it held goes.
@@ -43,6 +44,7 @@ public:
     StoreResult changeRecord(std::uint32_t record, const std::uint8_t* before,
                              const std::uint8_t* after, std::string& failedIndex);
     StoreResult writePending() { return index_.writePending(); }
+    std::size_t pendingPages() const { return index_.pages().pendingPages(); }
     void discardPending() { index_.discardPending(); }
 
     // The slot of the index named `name` (without regard to case; empty: the primary index),
@@ -84,6 +86,11 @@ private:
         TKeyLayout layout;
     };
     StoreResult keyOf(const Keyed& index, const std::uint8_t* image, std::vector<std::uint8_t>& key);
+    // The keys of `image` leave the first `count` keyed indexes again; `refusal` is the result.
+    StoreResult takeBackKeys(const std::uint8_t* image, std::size_t count, StoreResult refusal);
+    // The first `count` keyed indexes move the record's keys from `before` to `after`.
+    StoreResult changeKeys(std::uint32_t record, const std::uint8_t* before,
+                           const std::uint8_t* after, std::size_t count, std::string& failedIndex);
 
     StoreFile& file_;
     TIndexFile index_;

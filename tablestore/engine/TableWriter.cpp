@@ -69,16 +69,49 @@ StoreStatus TDataTable::beginWrite(const TPendingOperation& operation) {
     return StoreStatus(writeOperationNote(index_->file(), operation)).about(indexPath_);
 }
 
+namespace {
+// The most changed index pages a held write lock lets wait (16 MiB of pages): past it they
+// are written, and the operations after them wait again.
+constexpr std::size_t kDeferredPageLimit = 4096;
+}  // namespace
+
 StoreStatus TDataTable::endWrite() {
-    const std::int32_t counter = indexes_->changeCounter();
-    if (StoreResult r = indexes_->writePending()) return {r, indexPath_};
-    // A header write clears the note with every reserved byte; without one it is cleared here.
-    if (indexes_->changeCounter() == counter) {
-        if (StoreResult r = writeOperationNote(index_->file(), {})) return {r, indexPath_};
+    const bool defer = deferring() && indexes_->pendingPages() <= kDeferredPageLimit;
+    if (!defer) {
+        if (StoreStatus r = writeDeferred()) return r;
     }
+    // The note stays while anything waits: it is what has a crash repair the indexes.
+    deferred_ = defer;
     pending_ = {};
     if (blobs_) blobs_->forget();
     return storecode::kOk;
+}
+
+StoreStatus TDataTable::writeDeferred() {
+    StoreStatus r;
+    if (blobs_ && blobs_->unsaved()) r = StoreStatus(blobs_->saveHeader()).about(blobPath_);
+    const std::int32_t counter = indexes_->changeCounter();
+    if (r.ok()) r = StoreStatus(indexes_->writePending()).about(indexPath_);
+    // A header write clears the note with every reserved byte; without one it is cleared here.
+    if (r.ok() && indexes_->changeCounter() == counter)
+        r = StoreStatus(writeOperationNote(index_->file(), {})).about(indexPath_);
+    if (!r.ok() && deferred_) {
+        // Earlier operations are whole in the data file; the note on file has whoever next
+        // takes the write lock (this object too) make the indexes again from them.
+        indexes_->discardPending();
+    }
+    deferred_ = false;
+    return r;
+}
+
+void TDataTable::forgetKeyChanges(const StoreStatus& refusal) {
+    // A refused key is taken back by the indexes themselves, keeping what waits.
+    if (refusal == storecode::kDuplicateKey && deferred_) return;
+    indexes_->discardPending();
+    if (!deferred_) return;
+    // The refusal is what the caller hears of; should the indexes not be made again, the
+    // note on file has the next writer do it.
+    (void)rebuildFromRecords(false);
 }
 
 namespace {
@@ -260,6 +293,11 @@ StoreStatus TDataTable::repairIfPending() {
 
 StoreStatus TDataTable::rebuildIndexFile() {
     indexMissing_ = false;
+    // A blob header that waited is written before the note goes with the index file's header.
+    if (blobs_ && blobs_->unsaved()) {
+        if (StoreResult r = blobs_->saveHeader()) return {r, blobPath_};
+    }
+    deferred_ = false;
     if (StoreStatus r = rebuildIndexes()) return r;
     return StoreStatus(writeOperationNote(index_->file(), {})).about(indexPath_);
 }
@@ -288,14 +326,15 @@ StoreStatus TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     if (header_.lastAutoInc < largestId) header_.lastAutoInc = largestId;
     const std::int32_t id = takeRecordId(header_);
     writeRecordHeader({recordstatus::kActive, record, id}, image);
-    if (r == storecode::kOk && !onFile.empty()) r = indexes_->reuseSlot(onFile.data());
+    // The new keys go in first: a refused one is taken back before the slot's old key goes.
     if (r == storecode::kOk) {
         std::string index;
         r = StoreStatus(indexes_->addRecord(record, image, index)).onField(index);
     }
+    if (r == storecode::kOk && !onFile.empty()) r = indexes_->reuseSlot(onFile.data());
     if (r != storecode::kOk) {
-        indexes_->discardPending();
         header_ = before;
+        forgetKeyChanges(r);
         (void)unlockRecord(record, owner);  // the failure is what the caller hears of
         return releaseWriteLock(r);
     }
@@ -331,13 +370,11 @@ StoreStatus TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
         r = checkRecord(image);
     }
     if (r == storecode::kOk) r = checkBlobValues(blobs);
-    if (r == storecode::kOk) {
-        std::string index;
-        r = StoreStatus(indexes_->changeRecord(record, current.data(), image, index))
-                .onField(index);
-    }
-    if (r != storecode::kOk) {
-        indexes_->discardPending();
+    if (r != storecode::kOk) return releaseWriteLock(r);
+    std::string index;
+    if ((r = StoreStatus(indexes_->changeRecord(record, current.data(), image, index))
+                 .onField(index))) {
+        forgetKeyChanges(r);
         return releaseWriteLock(r);
     }
     const DataHeader before = header_;
@@ -366,9 +403,9 @@ StoreStatus TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* a
         r = storecode::kRecordChanged;
     const bool lockedBefore = recordLocks_.count(record) != 0;
     if (r == storecode::kOk) r = lockRecord(record, owner);
-    if (r == storecode::kOk) r = indexes_->removeRecord(record, current.data());
-    if (r != storecode::kOk) {
-        indexes_->discardPending();
+    if (r != storecode::kOk) return releaseWriteLock(r);
+    if ((r = indexes_->removeRecord(record, current.data()))) {
+        forgetKeyChanges(r);
         if (!lockedBefore) (void)unlockRecord(record, owner);  // the failure is what counts
         return releaseWriteLock(r);
     }

@@ -232,9 +232,22 @@ StoreResult readBlob(StoreFile& file, const BlobHeader& header, std::uint32_t bl
 StoreResult writeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
                       std::string_view value, BlobReference& reference,
                       std::vector<std::uint32_t>* taken) {
-    if (value.size() > kMaxBlobFileEnd) return kInvalidBlobLength;
+    std::vector<BlobReference> references;
+    StoreResult r = writeBlobs(file, header, blockSize, {&value, 1}, references, taken);
+    if (r == kOk) reference = references[0];
+    return r;
+}
+
+StoreResult writeBlobs(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
+                       std::span<const std::string_view> values,
+                       std::vector<BlobReference>& references, std::vector<std::uint32_t>* taken) {
     const std::uint32_t room = blockSize - kBlobBlockHeaderSize;
-    std::vector<std::uint32_t> blocks((value.size() + room - 1) / room);
+    std::size_t count = 0;
+    for (std::string_view value : values) {
+        if (value.size() > kMaxBlobFileEnd) return kInvalidBlobLength;
+        count += (value.size() + room - 1) / room;
+    }
+    std::vector<std::uint32_t> blocks(count);
     BlobHeader updated = header;
     for (auto& offset : blocks) {
         if (StoreResult r = takeBlock(file, updated, blockSize, offset, taken)) return r;
@@ -243,9 +256,22 @@ StoreResult writeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSi
     std::vector<std::uint32_t> sorted = blocks;
     std::sort(sorted.begin(), sorted.end());
     if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) return kBlobCorrupt;
-    // From here the blocks are the value's, even when a write below fails.
+    // From here the blocks are the values', even when a write below fails.
     header = updated;
-    // Blocks side by side (new ones at the end, usually) go out in one write.
+    // What each block holds: its part of a value and the link to the value's next block.
+    std::vector<std::pair<std::string_view, std::uint32_t>> parts(count);
+    references.assign(values.size(), BlobReference{});
+    for (std::size_t v = 0, at = 0; v < values.size(); ++v) {
+        const std::size_t used = (values[v].size() + room - 1) / room;
+        for (std::size_t i = 0; i < used; ++i)
+            parts[at + i] = {values[v].substr(i * room, room), i + 1 < used ? blocks[at + i + 1] : 0};
+        if (used != 0)
+            references[v] = {blobBlockNumber(blockSize, blocks[at]),
+                             static_cast<std::uint32_t>(values[v].size())};
+        at += used;
+    }
+    // Blocks side by side (new ones at the end, usually, of one value or of the next) go out
+    // in one write.
     std::vector<unsigned char> run;
     for (std::size_t first = 0; first < blocks.size();) {
         std::size_t last = first;
@@ -255,18 +281,14 @@ StoreResult writeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSi
         run.assign((last - first + 1) * std::size_t{blockSize}, 0);
         for (std::size_t i = first; i <= last; ++i) {
             unsigned char* block = run.data() + (i - first) * blockSize;
-            std::string_view part = value.substr(i * room, room);
-            putLe32(block, i + 1 < blocks.size() ? blocks[i + 1] : 0);
+            const auto& [part, next] = parts[i];
+            putLe32(block, next);
             putLe32(block + 4, static_cast<std::uint32_t>(part.size()));
             if (!part.empty()) std::memcpy(block + kBlobBlockHeaderSize, part.data(), part.size());
         }
         if (StoreResult r = file.write(blocks[first], run.data(), run.size())) return r;
         first = last + 1;
     }
-    reference.length = static_cast<std::uint32_t>(value.size());
-    reference.block =
-        blocks.empty() ? 0
-                       : static_cast<std::int32_t>((blocks[0] - kBlobHeaderSize) / blockSize + 1);
     return kOk;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -72,6 +73,12 @@ StoreResult readBlob(StoreFile& file, const BlobHeader& header, std::uint32_t bl
 StoreResult writeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
                       std::string_view value, BlobReference& reference,
                       std::vector<std::uint32_t>* taken = nullptr);
+// The same for several values (a row's), whose blocks side by side go out in one write;
+// `references` receives one reference per value, in order.
+StoreResult writeBlobs(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
+                       std::span<const std::string_view> values,
+                       std::vector<BlobReference>& references,
+                       std::vector<std::uint32_t>* taken = nullptr);
 // Puts every block of a value on the free-block chain; `chain`, when given, receives the
 // value's blocks in value order, so that a caller can restore it.
 StoreResult freeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,

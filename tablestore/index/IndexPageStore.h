@@ -42,6 +42,7 @@ public:
     StoreResult readImage(std::uint32_t offset, std::uint8_t* image);
 
     bool hasPending() const { return !dirty_.empty(); }
+    std::size_t pendingPages() const { return dirty_.size(); }
     // Writes every changed page, in file order.
     StoreResult writePending();
     // Forgets every change not yet written.
