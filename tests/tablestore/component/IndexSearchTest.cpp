@@ -160,6 +160,29 @@ TEST_F(IndexSearch, AUniqueIndexRefusesADuplicateAndChangesNothing) {
     EXPECT_EQ(other->CheckFiles(), std::vector<std::string>{});
 }
 
+TEST_F(IndexSearch, RefusalsUnderAHeldWriteLockKeepWhatItsOperationsChanged) {
+    auto t = filled();
+    t->LockTable(TStoreLockType::ltWriteLock);
+    add(*t, 4, "foxtrot", 2);
+    EXPECT_EQ(engineCode([&] { add(*t, 1, "ALPHA", 1); }), 9729);  // after the site index
+    t->CancelRow();
+    t->MoveLast();
+    t->StartEdit();
+    t->FieldNamed("Site").SetIntegerValue(30);
+    t->FieldNamed("Title").SetTextValue("Echo");
+    EXPECT_EQ(engineCode([&] { t->PostRow(); }), 9729);
+    t->CancelRow();
+    add(*t, 5, "golf", 3);
+    t->UnlockTable(TStoreLockType::ltWriteLock);
+    t.reset();
+    auto other = table();
+    EXPECT_EQ(titles(*other), "delta Alpha bravo echo charlie foxtrot golf");
+    EXPECT_EQ(other->CheckFiles(), std::vector<std::string>{});
+    other->SetIndexName("BySite");
+    EXPECT_EQ(titles(*other), "Alpha foxtrot golf charlie bravo delta echo");
+    EXPECT_TRUE(other->FindKey({"4", "foxtrot"}));
+}
+
 TEST_F(IndexSearch, IndexesAreAddedAndDeletedOnAnOpenTable) {
     auto t = filled();
     // Two rows share Score 5: a unique index on it cannot be made.

@@ -14,7 +14,8 @@
 //   memo-writer DIR START SEED  the same on News.DAT (tests/tablestore/sitesfixture), whose
 //                          rows carry a memo: NAME is "n" or "e", the counter, ":" and the
 //                          memo's length; Site holds the counter and the memo is
-//                          bodyText(counter, length), so edits grow and shrink it
+//                          bodyText(counter, length), so edits grow and shrink it; it
+//                          holds the write lock across runs of up to 8 operations at random
 //
 // Errors print "error CODE" (0 for errors without an engine code) and exit 1.
 
@@ -64,40 +65,70 @@ bool findId(TStoreTable& table, int id) {
 // Names the row of an insert ("n") or edit ("e") numbered `counter` and fills its fields.
 using RowFiller = std::function<std::string(TStoreTable&, const char* kind, long counter)>;
 
-void writeAtRandom(TStoreTable& table, long counter, unsigned seed, const RowFiller& fill) {
+// Holds the table's write lock across runs of operations at random, so that a kill also
+// meets operations whose index changes wait for the lock to be handed back.
+class HeldRuns {
+public:
+    HeldRuns(TStoreTable& table, bool enabled) : table_(table), enabled_(enabled) {}
+    void beforeOperation(std::mt19937& random) {
+        if (!enabled_ || left_ > 0 || random() % 2 == 0) return;
+        table_.LockTable(TStoreLockType::ltWriteLock);
+        left_ = 1 + static_cast<int>(random() % 8);
+    }
+    void afterOperation() {
+        if (left_ > 0 && --left_ == 0) table_.UnlockTable(TStoreLockType::ltWriteLock);
+    }
+
+private:
+    TStoreTable& table_;
+    bool enabled_;
+    int left_ = 0;
+};
+
+// One insert, edit or delete at random, reported before it starts and once it returned.
+void writeOne(TStoreTable& table, long counter, std::mt19937& random, const RowFiller& fill,
+              std::vector<int>& ids) {
+    const int pick = static_cast<int>(random() % 10);
+    const bool insert = ids.size() < 5 || (pick < 5 && ids.size() < 40);
+    if (insert) {
+        table.StartInsert();
+        const std::string name = fill(table, "n", counter);
+        say("begin insert 0 " + name);
+        table.PostRow();
+        const int id = table.FieldNamed("ID").IntegerValue();
+        ids.push_back(id);
+        say("done insert " + std::to_string(id) + " " + name);
+        return;
+    }
+    const std::size_t at = random() % ids.size();
+    const int id = ids[at];
+    if (!findId(table, id)) throw EDatabaseError("row " + std::to_string(id) + " missing");
+    if (pick < 8) {
+        table.StartEdit();
+        const std::string name = fill(table, "e", counter);
+        say("begin edit " + std::to_string(id) + " " + name);
+        table.PostRow();
+        say("done edit " + std::to_string(id) + " " + name);
+    } else {
+        say("begin delete " + std::to_string(id) + " -");
+        table.DeleteRow();
+        ids.erase(ids.begin() + static_cast<long>(at));
+        say("done delete " + std::to_string(id) + " -");
+    }
+}
+
+void writeAtRandom(TStoreTable& table, long counter, unsigned seed, const RowFiller& fill,
+                   bool holdLocks = false) {
     std::mt19937 random(seed);
     std::vector<int> ids;
     for (table.MoveFirst(); !table.AtEnd(); table.MoveNext())
         ids.push_back(table.FieldNamed("ID").IntegerValue());
     say("ready");
+    HeldRuns held(table, holdLocks);
     for (;; ++counter) {
-        const int pick = static_cast<int>(random() % 10);
-        const bool insert = ids.size() < 5 || (pick < 5 && ids.size() < 40);
-        if (insert) {
-            table.StartInsert();
-            const std::string name = fill(table, "n", counter);
-            say("begin insert 0 " + name);
-            table.PostRow();
-            const int id = table.FieldNamed("ID").IntegerValue();
-            ids.push_back(id);
-            say("done insert " + std::to_string(id) + " " + name);
-            continue;
-        }
-        const std::size_t at = random() % ids.size();
-        const int id = ids[at];
-        if (!findId(table, id)) throw EDatabaseError("row " + std::to_string(id) + " missing");
-        if (pick < 8) {
-            table.StartEdit();
-            const std::string name = fill(table, "e", counter);
-            say("begin edit " + std::to_string(id) + " " + name);
-            table.PostRow();
-            say("done edit " + std::to_string(id) + " " + name);
-        } else {
-            say("begin delete " + std::to_string(id) + " -");
-            table.DeleteRow();
-            ids.erase(ids.begin() + static_cast<long>(at));
-            say("done delete " + std::to_string(id) + " -");
-        }
+        held.beforeOperation(random);
+        writeOne(table, counter, random, fill, ids);
+        held.afterOperation();
     }
 }
 
@@ -155,7 +186,7 @@ int run(const std::vector<std::string>& args) {
         table.SetTableName(test::kNewsTableName);
         table.Open();
         const auto seed = static_cast<unsigned>(std::stoul(args.at(3)));
-        writeAtRandom(table, std::stol(args.at(2)), seed, memoFiller(seed));
+        writeAtRandom(table, std::stol(args.at(2)), seed, memoFiller(seed), true);
     } else if (command == "writer") {
         open(table, dir);
         writeAtRandom(table, std::stol(args.at(2)), static_cast<unsigned>(std::stoul(args.at(3))),

@@ -2,7 +2,8 @@
 // deletes: after every kill the table checks clean and holds exactly the rows the writer
 // reported as done, give or take the one operation it was in the middle of. The same on a
 // table with a memo column whose edits grow and shrink the memo: every row's memo reads
-// back whole, and no blob block is lost or shared.
+// back whole, and no blob block is lost or shared, also where the writer holds the write
+// lock across several operations, whose index changes wait for the lock to be handed back.
 
 #include <gtest/gtest.h>
 
