@@ -69,7 +69,8 @@ void removeRows(TStoreTable& table, const std::vector<TStoreBookmark>& rows) {
     }
 }
 
-void addRows(TStoreTable& table, std::vector<TImportedSite>& sites) {
+// The rows written, for taking them out again.
+std::vector<TStoreBookmark> addRows(TStoreTable& table, std::vector<TImportedSite>& sites) {
     TStoreField& name = table.FieldNamed("Name");
     TStoreField& url = table.FieldNamed("URL");
     TStoreField& active = table.FieldNamed("Active");
@@ -90,6 +91,7 @@ void addRows(TStoreTable& table, std::vector<TImportedSite>& sites) {
         removeRows(table, written);
         throw;
     }
+    return written;
 }
 
 // Writes `bytes` to `path` through a new file beside it, so that a failed write leaves what
@@ -125,8 +127,15 @@ TSitesImportReport ImportSitesOpml(const std::string& folder, const std::vector<
     // Under the lock: the addresses compared with are those the rows will join.
     table.RefreshRows();
     TSitesImportReport report = sortOut(feeds, storedAddresses(table));
-    addRows(table, report.Added);
-    lock.Release();
+    const std::vector<TStoreBookmark> written = addRows(table, report.Added);
+    try {
+        lock.Release();
+    } catch (...) {
+        // The table writes part of the rows when its lock is handed back: a failure there
+        // takes them out as well, all or none.
+        removeRows(table, written);
+        throw;
+    }
     return report;
 }
 

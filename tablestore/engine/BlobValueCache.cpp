@@ -32,6 +32,13 @@ void TBlobValueCache::put(const BlobReference& reference, std::string&& value) {
     bytes_ += size;
 }
 
+void TBlobValueCache::forget(const BlobReference& reference) {
+    auto found = values_.find(reference.block);
+    if (found == values_.end()) return;
+    bytes_ -= found->second.value.size();
+    values_.erase(found);
+}
+
 void TBlobValueCache::clear() {
     values_.clear();
     bytes_ = 0;

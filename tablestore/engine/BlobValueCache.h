@@ -1,8 +1,9 @@
 #pragma once
 // Blob values a table object read under a read lock, by their reference, for reads that
 // follow without one. Like the record cache it holds the table as this object last saw it:
-// the table object empties it whenever it finds the files changed and before it writes, so
-// a record image from the record cache and a value from here are of one state of the table.
+// the table object empties it whenever it finds the files changed, and forgets a value
+// when its own write frees the value's blocks (which another value may take next), so a
+// record image from the record cache and a value from here are of one state of the table.
 // At most 4 MiB of values are kept; a value of more than a quarter of that never is.
 
 #include <cstdint>
@@ -21,6 +22,8 @@ public:
     void put(const BlobReference& reference, const std::string& value);
     // The same, taking the value's bytes.
     void put(const BlobReference& reference, std::string&& value);
+    // Forgets the value that starts at `reference`'s first block.
+    void forget(const BlobReference& reference);
     void clear();
 
 private:

@@ -130,8 +130,11 @@ StoreStatus TDataTable::checkBlobValues(const TBlobValues& blobs) {
 
 StoreStatus TDataTable::releaseBlobs(const std::vector<BlobReference>& values) {
     if (!blobs_ || values.empty()) return storecode::kOk;
-    for (const BlobReference& value : values)
+    for (const BlobReference& value : values) {
+        // Its blocks may hold another value next: a copy kept of it would be of neither.
+        blobValues_.forget(value);
         if (StoreResult r = blobs_->release(value)) return {r, blobPath_};
+    }
     return storeBlobHeader();
 }
 

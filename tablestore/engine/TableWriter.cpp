@@ -33,8 +33,6 @@ namespace wispel {
 
 StoreStatus TDataTable::takeWriteLock() {
     if (readOnly_) return storecode::kAccessDenied;
-    // What is written from here on may free and reuse the blocks of values read before.
-    blobValues_.clear();
     const bool held = locks_->writeLocked();
     if (StoreResult r = locks_->takeWriteLock()) return r;
     // Under a write lock held already no other process has written since it was taken.
@@ -70,9 +68,10 @@ StoreStatus TDataTable::beginWrite(const TPendingOperation& operation) {
 }
 
 namespace {
-// The most changed index pages a held write lock lets wait (16 MiB of pages): past it they
-// are written, and the operations after them wait again.
-constexpr std::size_t kDeferredPageLimit = 4096;
+// The most changed index pages a held write lock lets wait (4 MiB of pages, well inside the
+// page cache's bound, which never drops a changed page): past it they are written, and the
+// operations after them wait again.
+constexpr std::size_t kDeferredPageLimit = 1024;
 }  // namespace
 
 StoreStatus TDataTable::endWrite() {
