@@ -27,12 +27,9 @@ void add(TStoreTable& table, int n, std::size_t length) {
     table.PostRow();
 }
 
-struct Case {
-    const char* operation;
-    StoreFault fault;
-};
-
-class BlobFailedWrite : public SitesTableTest, public ::testing::WithParamInterface<Case> {
+// The memo table with rows of 700, 1400 and 2100 bytes, and every file of it opened
+// through a file system that fails a write when told to.
+class FaultyMemoTable : public SitesTableTest {
 protected:
     void SetUp() override {
         SitesTableTest::SetUp();
@@ -40,9 +37,7 @@ protected:
         table->CreateTable();
         table->Open();
         for (int n : {1, 2, 3}) add(*table, n, 700 * n);
-        table->MoveFirst();
-        table->MoveNext();
-        table->DeleteRow();  // free blocks and a free slot for the insert to reuse
+        prepare(*table);
         table->Close();
         DefaultSession().SetDiskFileSystem(&faulty_);
     }
@@ -50,11 +45,29 @@ protected:
         DefaultSession().SetDiskFileSystem(nullptr);
         SitesTableTest::TearDown();
     }
+    // What a test does to the rows before writes may fail.
+    virtual void prepare(TStoreTable&) {}
     std::string contents() {
         auto table = newsTable(dirName_);
         table->Open();
         EXPECT_EQ(table->CheckFiles(), std::vector<std::string>{});
         return describeRows(*table);
+    }
+
+    FaultInjectingFileSystem faulty_{posixFileSystem()};
+};
+
+struct Case {
+    const char* operation;
+    StoreFault fault;
+};
+
+class BlobFailedWrite : public FaultyMemoTable, public ::testing::WithParamInterface<Case> {
+protected:
+    void prepare(TStoreTable& table) override {
+        table.MoveFirst();
+        table.MoveNext();
+        table.DeleteRow();  // free blocks and a free slot for the insert to reuse
     }
     bool runFailing(int nth) {
         auto table = newsTable(dirName_);
@@ -84,8 +97,6 @@ protected:
         faulty_.failWrite(0, GetParam().fault);
         return false;
     }
-
-    FaultInjectingFileSystem faulty_{posixFileSystem()};
 };
 
 }  // namespace
@@ -113,21 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-class HeldLockFailedWrite : public SitesTableTest {
+class HeldLockFailedWrite : public FaultyMemoTable {
 protected:
-    void SetUp() override {
-        SitesTableTest::SetUp();
-        auto table = newsTable(dirName_);
-        table->CreateTable();
-        table->Open();
-        for (int n : {1, 2, 3}) add(*table, n, 700 * n);
-        table->Close();
-        DefaultSession().SetDiskFileSystem(&faulty_);
-    }
-    void TearDown() override {
-        DefaultSession().SetDiskFileSystem(nullptr);
-        SitesTableTest::TearDown();
-    }
     // The rows as the table object showed them after the last operation that returned.
     struct Outcome {
         std::string rows;
@@ -168,14 +166,6 @@ protected:
         // A lock still held goes with the table.
         return outcome;
     }
-    std::string contents() {
-        auto table = newsTable(dirName_);
-        table->Open();
-        EXPECT_EQ(table->CheckFiles(), std::vector<std::string>{});
-        return describeRows(*table);
-    }
-
-    FaultInjectingFileSystem faulty_{posixFileSystem()};
 };
 
 }  // namespace
