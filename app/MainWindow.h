@@ -127,6 +127,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -157,6 +158,8 @@ private:
     // The size, position, splitter and columns of the last run, or the first start's.
     void restoreLayout();
     void saveLayout() const;
+    // The first start's split between the tree and the reading pane, for the window's width.
+    void placeFirstSplit();
     void nameToolButtons();
     void addRootNode();
     // Starts the update with `pick`; `automatic` keeps an update that finds nothing due
@@ -188,6 +191,7 @@ private:
     TdlgAbout* dlgAbout_ = nullptr;        // not owned
     QLabel* placeholder_ = nullptr;        // owned by the tree's viewport
     int sitesInTable_ = -1;                // rows at the last read, active or not; -1 unread
+    bool firstSplit_ = false;              // no split was kept: place it at the first showing
     // When each failing site (name, address) last failed: an automatic update tries it again
     // after its interval, as it would a site that answered.
     std::map<std::pair<std::string, std::string>, TDateTime> failedAt_;

@@ -1,10 +1,14 @@
 // The main window's size, position, splitter and columns, kept from one run to the next.
 
 #include <QHeaderView>
+#include <QLayout>
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
+#include <QStyle>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 #include "app/MainWindow.h"
 #include "ui_MainWindow.h"
@@ -17,6 +21,9 @@ const QString kGeometry = QStringLiteral("MainWindow/Geometry");
 const QString kSplitter = QStringLiteral("MainWindow/Splitter");
 const QString kColumns = QStringLiteral("MainWindow/NewsColumns");
 constexpr QSize kDesignSize(460, 480);
+// The first start gives the tree room for a title of about this many characters beside the
+// date, as far as the window lets it.
+constexpr int kTitleCharacters = 32;
 
 }  // namespace
 
@@ -32,11 +39,34 @@ void TfrmMain::restoreLayout() {
                                                     (screen.height() - size.height()) / 2),
                           size));
     }
-    if (!ui->splNews->restoreState(settings.value(kSplitter).toByteArray())) {
-        // Two fifths for the tree; the splitter shares out its width by these weights.
-        ui->splNews->setSizes({2000, 3000});
-    }
+    // A wider window widens the reading pane: the tree already shows its titles.
+    ui->splNews->setStretchFactor(0, 0);
+    ui->splNews->setStretchFactor(1, 1);
+    // The first start's split waits for the first showing, when the window's width is
+    // the one the person sees.
+    firstSplit_ = !ui->splNews->restoreState(settings.value(kSplitter).toByteArray());
     ui->tvList->header()->restoreState(settings.value(kColumns).toByteArray());
+}
+
+// Room for the date and a title of kTitleCharacters in the tree, but never less than two
+// fifths of the width and always less than half: the pane stays the wider of the two.
+void TfrmMain::placeFirstSplit() {
+    if (QLayout* layout = centralWidget()->layout()) layout->activate();
+    QTreeWidget* tree = ui->tvList;
+    const int levels = 3;  // the root, a site, an item
+    const int wanted = tree->header()->sectionSize(1) + levels * tree->indentation() +
+                       kTitleCharacters * tree->fontMetrics().averageCharWidth() + 2 * tree->frameWidth() +
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int width = ui->splNews->width() - ui->splNews->handleWidth();
+    const int treeWidth = std::clamp(wanted, width * 2 / 5, std::max(width * 2 / 5, (width - 1) / 2));
+    ui->splNews->setSizes({treeWidth, width - treeWidth});
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!firstSplit_) return;
+    firstSplit_ = false;
+    placeFirstSplit();
 }
 
 void TfrmMain::saveLayout() const {

@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 #include <QScreen>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -123,6 +124,36 @@ private slots:
         QCOMPARE(main.size(), size);
         QCOMPARE(main.findChild<QSplitter*>("splNews")->sizes(), split);
         QCOMPARE(main.tvList()->columnWidth(1), 151);
+    }
+
+    // The first start at a narrow and at a wide window: the titles get room beside the
+    // date as far as the pane keeps the larger share, and a window made wider widens the
+    // pane, not the tree.
+    void theFirstSplitLeavesTheTitlesRoom() {
+        const struct {
+            int width;
+            int titleCharacters;  // at least this many average characters of a title show
+        } cases[] = {{640, 16}, {1600, 28}};
+        for (const auto& c : cases) {
+            QSettings().clear();  // a first start
+            SitesFolder folder;
+            keepStories(folder, {{"a", "A", ""}});
+            TWispelWindows windows = CreateWindows(folder.path());
+            TfrmMain& main = *windows.frmMain;
+            main.resize(c.width, 480);
+            main.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&main));
+            auto* splitter = main.findChild<QSplitter*>("splNews");
+            const QList<int> sizes = splitter->sizes();
+            QVERIFY2(sizes[0] < sizes[1], qPrintable(QString::number(c.width)));
+            const int title = main.tvList()->header()->sectionSize(0) - 3 * main.tvList()->indentation();
+            QVERIFY2(title >= c.titleCharacters * main.tvList()->fontMetrics().averageCharWidth(),
+                     qPrintable(QString::number(c.width) + ": " + QString::number(title)));
+            main.resize(c.width + 200, 480);
+            QTRY_COMPARE(splitter->sizes()[1], sizes[1] + 200);
+            QCOMPARE(splitter->sizes()[0], sizes[0]);
+            main.close();
+        }
     }
 };
 
