@@ -211,6 +211,22 @@ private slots:
         QCOMPARE(folder.rows().size(), std::size(cases));
     }
 
+    // A feed whose address the sites table cannot hold is refused with the page's address
+    // left as typed.
+    void aFeedAddressTooLongToSaveIsRefused() {
+        SitesFolder folder;
+        FeedServer feeds;
+        OpenDialog d(folder, true);
+        RecordingErrorBox refusals;
+        const std::string page = feeds.url("page-long-feed.html");
+        answer("boxOneFeed", "Use the feed");
+        addSite(d, page);
+        QCOMPARE(refusals.texts.size(), size_t(1));
+        QVERIFY2(refusals.texts[0].contains("which cannot be saved"), qPrintable(refusals.texts[0]));
+        expectAddressAsTyped(d, page);
+        QCOMPARE(folder.rows(), std::vector<std::string>());
+    }
+
     // A host that never answers holds nobody: the search box says what it looks at and
     // lets the person go back to the address, or keep it.
     void theSearchCanBeLeftToChangeOrKeepTheAddress() {
