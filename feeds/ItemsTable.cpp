@@ -292,11 +292,14 @@ int TItemsTable::removeOld(std::int32_t site,
     std::vector<TStoreBookmark> old;
     TStoreTable& table = *byDate_;
     const Fields fields(table);
-    forEachRow(table, site, [&] {
-        if (!fields.read.BooleanValue()) return;
+    // From the site's first row while the rows are the site's: a range would look past its
+    // last row through the rows of every site after it before it knew it had ended.
+    table.FindNearest({std::to_string(site)});
+    for (; !table.AtEnd() && fields.site.IntegerValue() == site; table.MoveNext()) {
+        if (!fields.read.BooleanValue()) continue;
         const TStoredItem item = currentItem(fields, TItemParts::Keys);
         if (item.SortTime() < limit && !inFeed(item.Key)) old.push_back(table.GetBookmark());
-    });
+    }
     for (const TStoreBookmark& bookmark : old) {
         table.GotoBookmark(bookmark);
         table.DeleteRow();

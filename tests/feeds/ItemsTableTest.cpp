@@ -170,11 +170,19 @@ TEST_F(ItemsTable, RetentionRemovesOnlyReadItemsPastTheirAgeThatLeftTheFeed) {
     items.SetRead(1, "k", true);
     items.Merge(1, Feed{{"new read", "n", ""}}.items(), start + 25 * kDayMs);
     items.SetRead(1, "n", true);
+    // The sites beside it keep old read items of their own until they are merged.
+    for (const std::int32_t other : {0, 2}) {
+        items.Merge(other, Feed{{"other", "o", ""}}.items(), start);
+        items.SetRead(other, "o", true);
+    }
 
     // 31 days on: r and k are old and read, but k is still in the feed; n is 6 days old.
     const TMergeCounts counts =
         items.Merge(1, Feed{{"old kept", "k", ""}}.items(), start + 31 * kDayMs);
     EXPECT_EQ(counts.Removed, 1);
+    EXPECT_EQ(stored(items), "o=other* n=new read* u=old unread k=old kept* o=other* ");
+    EXPECT_EQ(items.Merge(2, Feed{}.items(), start + 31 * kDayMs).Removed, 1);
+    EXPECT_EQ(items.Merge(0, Feed{}.items(), start + 31 * kDayMs).Removed, 1);
     EXPECT_EQ(stored(items), "n=new read* u=old unread k=old kept* ");
 
     items.RetentionDays = 0;  // keeps everything
