@@ -3,7 +3,8 @@
 // Merge: one feed of 1 000 items merged into one site: the site's 500 kept items, half of
 // them with a new title, and 500 new ones. Peer, in the same run: SQLite upserting the same
 // 1 000 rows by (site, key) in one transaction, the changed columns only, synchronous OFF
-// (the table store does not sync either).
+// (the table store does not sync either). Both report the heap's peak growth in one more
+// merge (peak_kB), SQLite's heap counted through its allocator hooks.
 //
 // Start-up: every kept item read in order of site and then date, newest first, with its
 // title, link, author, date and read flag (what the tree shows). Peer: SQLite selecting the
@@ -25,11 +26,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <typeinfo>
 #include <unistd.h>
 
+#include "bench/support/PeakMemory.h"
 #include "bench/support/RecordingReporter.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
@@ -96,19 +99,26 @@ const std::string& wispelFolder() {
     return folder;
 }
 
-// Merges a feed into the next site each round with `merge`, timing only the merge.
+// Merges a feed into the next site each round with `merge`, timing only the merge; one more
+// round after them gives the heap's peak growth in a merge.
 template <typename Merge>
 void mergeRounds(benchmark::State& state, Merge merge) {
     TRSSListedItemCollection feed(typeid(TRSSListedItem));
     int round = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
+    const auto next = [&] {
         ++round;
         const int site = 1 + round % kSites;
         fillFeed(feed, site, round);
+        return site;
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int site = next();
         state.ResumeTiming();
         merge(site, feed);
     }
+    const int site = next();
+    state.counters["peak_kB"] = bench::peakKb([&] { merge(site, feed); });
 }
 
 void BM_MergeWispel(benchmark::State& state) {
@@ -134,6 +144,22 @@ void BM_StartupWispel(benchmark::State& state) {
 }
 
 // ---- SQLite.
+
+// SQLite's heap counted as ours is, for the peak memory beside ours.
+void countSqliteHeap() {
+    static sqlite3_mem_methods methods = {
+        [](int size) { return bench::countedMalloc(static_cast<std::size_t>(size)); },
+        [](void* block) { bench::countedFree(block); },
+        [](void* block, int size) {
+            return bench::countedRealloc(block, static_cast<std::size_t>(size));
+        },
+        [](void* block) { return block ? static_cast<int>(malloc_usable_size(block)) : 0; },
+        [](int size) { return (size + 7) & ~7; },
+        [](void*) { return SQLITE_OK; },
+        [](void*) {},
+        nullptr};
+    if (sqlite3_config(SQLITE_CONFIG_MALLOC, &methods) != SQLITE_OK) std::abort();
+}
 
 void exec(sqlite3* db, const char* sql) {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) std::abort();
@@ -331,6 +357,7 @@ void printRatio(const bench::RecordingReporter& reporter, const char* what, cons
 }  // namespace
 
 int main(int argc, char** argv) {
+    countSqliteHeap();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TWispelApplication app(argc, argv);
     const int status = bench::runBenchmarks(argc, argv, [](const bench::RecordingReporter& reporter) {
