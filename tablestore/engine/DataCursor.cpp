@@ -242,14 +242,19 @@ StoreStatus TDataCursor::current(std::uint8_t* image) {
     if (beforeFirst_) return storecode::kBeginOfFile;
     if (afterLast_) return storecode::kEndOfFile;
     if (!visible_.contains(position_)) return storecode::kRecordNotFound;
-    StoreStatus r = table_->readRecord(position_, image);
+    StoreStatus r = table_->readRecord(position_, image, sparseWanted());
     // The read may have revealed another process's change: the set follows it.
     if (r == storecode::kOk && generation_ != table_->generation()) {
         if ((r = catchUp())) return r;
         if (!visible_.contains(position_)) return storecode::kRecordNotFound;
-        r = table_->readRecord(position_, image);
+        r = table_->readRecord(position_, image, sparseWanted());
     }
     return r;
+}
+
+const TRecordsBitmap* TDataCursor::sparseWanted() const {
+    // A filter or range that leaves a part of the rows: the read-ahead keeps only those.
+    return filters_.anyAttached() || hasRange() ? &visible_ : nullptr;
 }
 
 StoreStatus TDataCursor::gotoRecord(std::uint32_t record) {

@@ -141,6 +141,9 @@ private:
     // is the table as this object last saw it, as with every cached record.
     StoreStatus readIndex(const std::function<StoreStatus()>& search, const std::uint32_t& found);
     StoreResult readRecord(std::uint32_t recordNo, const std::uint8_t*& image) override;
+    // The records a read ahead should keep: the visible ones when a filter or range leaves
+    // only a part of the table, else null (all of them).
+    const TRecordsBitmap* sparseWanted() const;
     // The filters pass up only the code of a failed read; this keeps what it was about.
     StoreStatus filterOutcome(StoreResult result);
 

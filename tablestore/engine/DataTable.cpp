@@ -325,7 +325,8 @@ StoreStatus TDataTable::refresh() {
     return underReadLock([] { return storecode::kOk; });
 }
 
-StoreStatus TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
+StoreStatus TDataTable::readRecord(std::uint32_t record, std::uint8_t* image,
+                                   const TRecordsBitmap* wanted) {
     if (const std::uint8_t* hit = cache_->find(record)) {
         if (image != nullptr) std::memcpy(image, hit, recordSize());
         return storecode::kOk;
@@ -341,14 +342,34 @@ StoreStatus TDataTable::readRecord(std::uint32_t record, std::uint8_t* image) {
         const bool onward = record >= runEnd_ && record - runEnd_ < farRun;
         std::uint32_t count = std::min({onward ? farRun : nearRun, slotCount() - record + 1,
                                         std::max<std::uint32_t>(1, cache_->capacity() / 2)});
-        std::uint8_t* space = cache_->runSpace(record, count);
+        std::uint8_t* space = nullptr;
+        if (wanted != nullptr) {
+            // The run ends with the last record of it that is wanted and not yet held.
+            std::uint32_t needed = 1;
+            for (std::uint32_t i = 1; i < count; ++i) {
+                if (wanted->contains(record + i) && !cache_->find(record + i)) needed = i + 1;
+            }
+            count = needed;
+            sparseRun_.resize(std::size_t(count) * size);
+            space = sparseRun_.data();
+        } else {
+            space = cache_->runSpace(record, count);
+        }
         std::size_t got = 0;
         if (StoreResult r = data_->readSome(recordOffset(header_, record), space,
                                             std::size_t(count) * size, got))
             return {r, dataPath_};
         if (got < size) return {storecode::kRecordsCorrupt, dataPath_};
-        cache_->fill(record, static_cast<std::uint32_t>(got / size));
-        runEnd_ = record + static_cast<std::uint32_t>(got / size);
+        const auto records = static_cast<std::uint32_t>(got / size);
+        if (wanted == nullptr) {
+            cache_->fill(record, records);
+        } else {
+            for (std::uint32_t i = 0; i < records; ++i) {
+                if (i == 0 || wanted->contains(record + i))
+                    cache_->put(record + i, &space[std::size_t(i) * size]);
+            }
+        }
+        runEnd_ = record + records;
         if (image != nullptr) std::memcpy(image, space, size);
         return storecode::kOk;
     });

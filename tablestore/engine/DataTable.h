@@ -103,8 +103,11 @@ public:
     StoreStatus unlockTable(bool write);
 
     // Copies record `record` into `image` (record size bytes; null: only into the cache); a
-    // miss reads ahead.
-    StoreStatus readRecord(std::uint32_t record, std::uint8_t* image);
+    // miss reads ahead. Given `wanted` (a cursor's visible records, when they are a part of
+    // the table), only those of the run read ahead come into the cache: a sparse walk then
+    // keeps what it will read again instead of pushing it out with its neighbours.
+    StoreStatus readRecord(std::uint32_t record, std::uint8_t* image,
+                           const TRecordsBitmap* wanted = nullptr);
     bool isCached(std::uint32_t record) const noexcept { return cache_->find(record) != nullptr; }
     bool readLocked() const noexcept { return locks_->readLocked(); }
 
@@ -243,6 +246,7 @@ private:
     std::vector<ColumnDescriptor> columns_;
     std::unique_ptr<TRecordCache> cache_;
     std::uint32_t runEnd_ = 0;  // the record after the last read-ahead run
+    std::vector<std::uint8_t> sparseRun_;  // a run read for a sparse walk, before it is sifted
     TBlobValueCache blobValues_;
     TRecordsBitmap active_;
     std::uint64_t generation_ = 1;
