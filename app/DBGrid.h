@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/DataSource.h"
@@ -46,6 +47,16 @@ public:
 
 private:
     using Bookmark = TStoreBookmark;
+    // Byte order through a view: GCC 12 misreads the bound of the vector's own comparison
+    // once optimised and warns of an overread that cannot happen.
+    struct BookmarkOrder {
+        bool operator()(const Bookmark& a, const Bookmark& b) const noexcept {
+            return bytes(a) < bytes(b);
+        }
+        static std::string_view bytes(const Bookmark& b) noexcept {
+            return {reinterpret_cast<const char*>(b.data()), b.size()};
+        }
+    };
 
     TStoreTable* table() const;
     bool linesDifferFrom(TStoreTable& table);
@@ -58,7 +69,7 @@ private:
     std::vector<Column> columns_;
     std::unique_ptr<TStoreTable> reader_;   // the grid's own table on the same file
     std::vector<Bookmark> bookmarks_;       // per line
-    std::map<Bookmark, int> lineOf_;        // bookmark -> line
+    std::map<Bookmark, int, BookmarkOrder> lineOf_;  // bookmark -> line
     TStoreDataSetState lastState_ = TStoreDataSetState::dsInactive;
     bool selecting_ = false;  // our own selection change, not the user's
     bool movePending_ = false;

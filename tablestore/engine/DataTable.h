@@ -138,8 +138,6 @@ public:
     StoreStatus readBlob(const std::uint8_t* image, const ColumnDescriptor& column, std::string& value);
     // Whether that value is at hand without reading the blob file.
     bool hasBlobAtHand(const std::uint8_t* image, const ColumnDescriptor& column) const;
-    // Under a read lock: reads that value ahead into the cache of blob values.
-    StoreStatus keepBlob(const std::uint8_t* image, const ColumnDescriptor& column);
     // Under a read lock: reads the values `references` name into the cache of blob values,
     // neighbouring ones together; one that does not come so is read when it is asked for.
     StoreStatus keepBlobs(std::vector<BlobReference> references);

@@ -59,12 +59,6 @@ bool TDataTable::hasBlobAtHand(const std::uint8_t* image, const ColumnDescriptor
     return ref.length == 0 || ref.block < 0 || blobValues_.contains(ref);
 }
 
-StoreStatus TDataTable::keepBlob(const std::uint8_t* image, const ColumnDescriptor& column) {
-    if (hasBlobAtHand(image, column)) return storecode::kOk;
-    std::string value;
-    return readBlob(image, column, value);
-}
-
 StoreStatus TDataTable::writeBlobValues(std::uint8_t* image, const std::uint8_t* onFile,
                                         const TBlobValues& blobs,
                                         std::vector<BlobReference>& replaced) {
