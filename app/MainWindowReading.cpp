@@ -54,7 +54,7 @@ void TfrmMain::connectReading() {
 // --- Filling the tree.
 
 void TfrmMain::showKeptNews() {
-    std::unordered_map<std::int32_t, std::vector<TStoredItem>> bySite;
+    TKeptBySite bySite;
     // Without descriptions, which only the tooltips need: they are read when shown.
     items_->ForEachItem([&](const TStoredItem& item) { bySite[item.Site].push_back(item); }, 0,
                         TItemParts::Headlines);
@@ -65,7 +65,7 @@ void TfrmMain::showKeptNews() {
         if (list[i]->SiteID == 0 || found == bySite.end()) continue;
         siteNodes_.ShowStored(siteNodes_.Node(list, i), found->second, dates);
     }
-    siteNodes_.FillNewsList(*newsItems_);
+    siteNodes_.FillNewsList(*newsItems_, &bySite);
 }
 
 std::vector<TStoredItem> TfrmMain::keptItems(std::int32_t site) {

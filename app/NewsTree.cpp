@@ -2,6 +2,8 @@
 
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include "app/QtText.h"
 
 namespace wispel {
@@ -35,13 +37,14 @@ QTreeWidgetItem* TNewsTree::AddChild(QTreeWidgetItem* parent, const QString& tex
 }
 
 std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
-                                                     const std::vector<Node>& nodes) {
+                                                     const std::vector<Node>& nodes,
+                                                     const FillNode& fill) {
     const bool inOrder = appendsInPreOrder(parent);
     std::vector<QTreeWidgetItem*> added;
     added.reserve(nodes.size());
     QList<QTreeWidgetItem*> batch;
     batch.reserve(static_cast<qsizetype>(nodes.size()));
-    const QFont bold = boldFont();
+    const QVariant bold = boldFont();  // one font shared by every bold node
     for (const Node& node : nodes) {
         // Filled before it joins the view, so that no change is reported per field.
         QStringList columns(plainNodeText(node.text));
@@ -49,10 +52,10 @@ std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
         auto* item = new QTreeWidgetItem(columns);
         if (!node.toolTip.isEmpty()) item->setToolTip(0, node.toolTip);
         if (node.bold) {
-            item->setFont(0, bold);
-            item->setFont(1, bold);
+            item->setData(0, Qt::FontRole, bold);
+            item->setData(1, Qt::FontRole, bold);
         }
-        for (const auto& [role, value] : node.data) item->setData(0, role, value);
+        if (fill) fill(item, added.size());
         setIndex(item, count_++);
         added.push_back(item);
         batch.append(item);
@@ -76,12 +79,13 @@ QTreeWidgetItem* TNewsTree::InsertChild(QTreeWidgetItem* parent, int position, c
 }
 
 std::vector<QTreeWidgetItem*> TNewsTree::ReplaceChildren(QTreeWidgetItem* parent,
-                                                         const std::vector<Node>& nodes) {
+                                                         const std::vector<Node>& nodes,
+                                                         const FillNode& fill) {
     if (parent->childCount() > 0) {
         qDeleteAll(parent->takeChildren());
         renumber();  // the last node in pre-order may have been among them
     }
-    return AddChildren(parent, nodes);
+    return AddChildren(parent, nodes, fill);
 }
 
 QFont TNewsTree::boldFont() const {
@@ -121,13 +125,23 @@ void TNewsTree::renumber() {
     count_ = index;
 }
 
+namespace {
+
+bool isControl(QChar c) {
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+}  // namespace
+
 QString plainNodeText(const QString& text) {
+    // Most texts have no control character: they are shared, not copied.
+    if (std::none_of(text.begin(), text.end(), isControl)) return text;
     QString shown = text;
     for (QChar& c : shown) {
         const char16_t unit = c.unicode();
         if (unit == u'\t' || unit == u'\n' || unit == u'\r') {
             c = QLatin1Char(' ');  // a line of the tree is one line
-        } else if (unit < 0x20 || unit == 0x7F) {
+        } else if (isControl(c)) {
             c = QChar(char16_t(0xFFFD));  // other controls show as the replacement character
         }
     }
@@ -164,6 +178,7 @@ QString plainTip(const QStringList& lines) {
 }  // namespace
 
 QString itemToolTip(const std::string& description) {
+    if (description.empty()) return {};  // headlines read without their descriptions
     return plainTip({tipLine(description)});
 }
 

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,14 +27,16 @@ public:
     explicit TNewsTree(QTreeWidget* view = nullptr) : view_(view) {}
 
     // A node to add: its text and its tooltip (both shown as plain text), the text of its
-    // second column (the date), bold or not, and what it carries in its roles of column 0.
+    // second column (the date), and bold or not.
     struct Node {
         QString text;
         QString toolTip;
         QString date = {};
         bool bold = false;
-        std::vector<std::pair<int, QVariant>> data = {};
     };
+    // Gives the new node at `position` among those added what it carries besides its text,
+    // before it joins the view, so that the view hears of no change per field.
+    using FillNode = std::function<void(QTreeWidgetItem* node, std::size_t position)>;
 
     // Removes every node.
     void Clear();
@@ -41,12 +45,14 @@ public:
     // Appends the nodes under `parent` at once (much cheaper for a view than one insertion
     // per node); returns them in order.
     std::vector<QTreeWidgetItem*> AddChildren(QTreeWidgetItem* parent,
-                                              const std::vector<Node>& nodes);
+                                              const std::vector<Node>& nodes,
+                                              const FillNode& fill = {});
     // Inserts a node with `text` as child `position` of `parent` (not null).
     QTreeWidgetItem* InsertChild(QTreeWidgetItem* parent, int position, const QString& text);
     // Puts `nodes` in the place of the children of `parent` (not null); returns them in order.
     std::vector<QTreeWidgetItem*> ReplaceChildren(QTreeWidgetItem* parent,
-                                                  const std::vector<Node>& nodes);
+                                                  const std::vector<Node>& nodes,
+                                              const FillNode& fill = {});
     // Shows `node` (both columns) in bold or not.
     void SetBold(QTreeWidgetItem* node, bool bold) const;
     // Removes `node` (not a top-level node) with its children.

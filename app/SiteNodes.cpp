@@ -97,11 +97,13 @@ int TSiteNodes::ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection&
     for (int i = 0; i < items.Count(); ++i) {
         nodes.push_back({fromText(items[i]->Title), itemToolTip(items[i]->Description)});
     }
-    const std::vector<QTreeWidgetItem*> added = tree_.ReplaceChildren(node, nodes);
+    tree_.ReplaceChildren(node, nodes, [&items](QTreeWidgetItem* added, std::size_t i) {
+        const TRSSListedItem& item = *items[static_cast<int>(i)];
+        added->setData(0, kTitleRole, bytes(item.Title));
+        added->setData(0, kLinkRole, bytes(item.Link));
+    });
     int fresh = 0;
     for (int i = 0; i < items.Count(); ++i) {
-        added[static_cast<size_t>(i)]->setData(0, kTitleRole, bytes(items[i]->Title));
-        added[static_cast<size_t>(i)]->setData(0, kLinkRole, bytes(items[i]->Link));
         if (!shownBefore.contains(itemKey(items[i]->Title, items[i]->Link))) ++fresh;
     }
     return fresh;
@@ -115,13 +117,15 @@ void TSiteNodes::ShowStored(QTreeWidgetItem* node, const std::vector<TStoredItem
     for (const TStoredItem& item : items) {
         unread += item.Read ? 0 : 1;
         nodes.push_back({fromText(item.Title), itemToolTip(item.Description), dates.Text(item.Date),
-                         !item.Read,
-                         {{kTitleRole, bytes(item.Title)},
-                          {kLinkRole, bytes(item.Link)},
-                          {kKeyRole, bytes(item.Key)},
-                          {kReadRole, item.Read}}});
+                         !item.Read});
     }
-    tree_.ReplaceChildren(node, nodes);
+    tree_.ReplaceChildren(node, nodes, [&items](QTreeWidgetItem* added, std::size_t i) {
+        const TStoredItem& item = items[i];
+        added->setData(0, kTitleRole, bytes(item.Title));
+        added->setData(0, kLinkRole, bytes(item.Link));
+        added->setData(0, kKeyRole, bytes(item.Key));
+        added->setData(0, kReadRole, item.Read);
+    });
     showCount(node, unread);
 }
 
@@ -187,17 +191,38 @@ void TSiteNodes::MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std:
     node->setToolTip(0, failedSiteToolTip(message, text(node, kUrlRole)));
 }
 
-void TSiteNodes::FillNewsList(TNewsCollection& news) const {
+namespace {
+
+// The stored items a site node was just made from, when `kept` has them all; else null.
+std::vector<TStoredItem>* madeFrom(const QTreeWidgetItem* site, TKeptBySite* kept) {
+    if (!kept) return nullptr;
+    auto found = kept->find(TSiteNodes::SiteID(site));
+    if (found == kept->end() || found->second.size() != static_cast<std::size_t>(site->childCount()))
+        return nullptr;
+    return &found->second;
+}
+
+}  // namespace
+
+void TSiteNodes::FillNewsList(TNewsCollection& news, TKeptBySite* kept) const {
     news.Clear();
     if (!root_) return;
     for (int s = 0; s < root_->childCount(); ++s) {
         const QTreeWidgetItem* site = root_->child(s);
+        std::vector<TStoredItem>* stored = madeFrom(site, kept);
         for (int i = 0; i < site->childCount(); ++i) {
             TNewsItem* entry = news.Add();
-            entry->Title = text(site->child(i), kTitleRole);
-            entry->Link = text(site->child(i), kLinkRole);
+            if (stored) {
+                TStoredItem& item = (*stored)[static_cast<std::size_t>(i)];
+                entry->Title = std::move(item.Title);
+                entry->Link = std::move(item.Link);
+            } else {
+                entry->Title = text(site->child(i), kTitleRole);
+                entry->Link = text(site->child(i), kLinkRole);
+            }
             entry->TreeIndex = TNewsTree::AbsoluteIndex(site->child(i));
         }
+        if (stored) kept->erase(SiteID(site));  // its titles are gone: read no node from it twice
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/NewsItems.h"
@@ -24,6 +25,9 @@ class QTreeWidgetItem;
 namespace wispel {
 
 class TItemDateText;
+
+// Stored items by site ID, each site's in the table's order.
+using TKeptBySite = std::unordered_map<std::int32_t, std::vector<TStoredItem>>;
 
 class TSiteNodes {
 public:
@@ -66,8 +70,10 @@ public:
     // The node as failed: `icon`, and the message with the address as its tooltip.
     void MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std::string& message);
 
-    // The news list of every item node, in tree order.
-    void FillNewsList(TNewsCollection& news) const;
+    // The news list of every item node, in tree order. The titles and links of a site whose
+    // nodes were just made from its items in `kept` are moved out of it rather than read
+    // back from the nodes.
+    void FillNewsList(TNewsCollection& news, TKeptBySite* kept = nullptr) const;
 
 private:
     void showCount(QTreeWidgetItem* site, int unread);
