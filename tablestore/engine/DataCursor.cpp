@@ -163,7 +163,7 @@ StoreStatus TDataCursor::findStep(bool forward, TIndexPosition& at, std::uint32_
     StoreResult r = storecode::kOk;
     std::uint32_t record = 0;
     if (forward ? beforeFirst_ : afterLast_) {
-        r = forward ? tree.first(at) : tree.last(at);
+        r = rangeEdge(forward, tree, at);
     } else if (place_.slot == order_ && place_.record == position_ &&
                place_.generation == table_->generation()) {
         at = place_.at;
@@ -186,6 +186,7 @@ StoreStatus TDataCursor::findStep(bool forward, TIndexPosition& at, std::uint32_
     }
     for (; r == storecode::kOk; r = forward ? tree.next(at) : tree.prior(at)) {
         if ((r = tree.entry(at, key.data(), record))) return r;
+        if (pastRange(key.data(), forward)) break;
         if (visible_.contains(record)) {
             found = record;
             return storecode::kOk;

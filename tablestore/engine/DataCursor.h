@@ -114,6 +114,11 @@ private:
     // recordSet_ from the table's active records and the range.
     StoreStatus buildRecordSet();
     bool inRange(const std::uint8_t* image) const;
+    // Where a walk in the current index begins: at the range's first or last key when the
+    // range is on that index, so that the keys outside it are never walked.
+    StoreResult rangeEdge(bool forward, TIndexTree& tree, TIndexPosition& at) const;
+    // Whether `key` lies beyond the range in the walk's direction: no visible record follows.
+    bool pastRange(const std::uint8_t* key, bool forward) const;
     bool readMemo(const ColumnDescriptor& column, const std::uint8_t* image,
                   std::string& text) override;
     bool indexCandidates(const std::vector<IndexCondition>& conditions, std::uint32_t size,

@@ -52,6 +52,30 @@ bool TDataCursor::inRange(const std::uint8_t* image) const {
     return comparePrefix(key.data(), rangeLow_) >= 0 && comparePrefix(key.data(), rangeHigh_) <= 0;
 }
 
+StoreResult TDataCursor::rangeEdge(bool forward, TIndexTree& tree, TIndexPosition& at) const {
+    if (rangeSlot_ != order_ || (forward ? rangeLow_ : rangeHigh_).empty())
+        return forward ? tree.first(at) : tree.last(at);
+    // The lowest key a range admits is its low prefix filled with 0. Going back, the walk
+    // starts at the first entry above the range (the highest key it admits may be held by
+    // several records, all of which lie after the seek's entry), or at the last entry.
+    std::vector<std::uint8_t> edge(forward ? rangeLow_ : rangeHigh_);
+    const std::size_t length = table_->indexes().keyLength(order_);
+    edge.resize(length, forward ? 0x00 : 0xFF);
+    StoreResult r = tree.seek(edge.data(), at);
+    if (forward) return r;
+    std::vector<std::uint8_t> key(length);
+    for (std::uint32_t record = 0; r == storecode::kOk; r = tree.next(at)) {
+        if ((r = tree.entry(at, key.data(), record))) return r;
+        if (comparePrefix(key.data(), rangeHigh_) > 0) return storecode::kOk;
+    }
+    return r == storecode::kEndOfFile ? tree.last(at) : r;
+}
+
+bool TDataCursor::pastRange(const std::uint8_t* key, bool forward) const {
+    if (rangeSlot_ != order_) return false;
+    return forward ? comparePrefix(key, rangeHigh_) > 0 : comparePrefix(key, rangeLow_) < 0;
+}
+
 StoreStatus TDataCursor::buildRecordSet() {
     recordSet_ = table_->activeRecords();
     if (rangeSlot_ < 0) return storecode::kOk;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 #include <random>
 #include <set>
@@ -41,6 +43,17 @@ protected:
     static std::set<int> ids(TStoreTable& t) {
         std::set<int> out;
         for (t.MoveFirst(); !t.AtEnd(); t.MoveNext()) out.insert(t.FieldNamed("ID").IntegerValue());
+        return out;
+    }
+    // The IDs in the order of a walk from the first row on, and from the last row back.
+    static std::vector<int> walk(TStoreTable& t, bool forward) {
+        std::vector<int> out;
+        if (forward) {
+            for (t.MoveFirst(); !t.AtEnd(); t.MoveNext()) out.push_back(t.FieldNamed("ID").IntegerValue());
+        } else {
+            for (t.MoveLast(); !t.AtStart(); t.MovePrior()) out.push_back(t.FieldNamed("ID").IntegerValue());
+            std::reverse(out.begin(), out.end());
+        }
         return out;
     }
     std::string word() {
@@ -141,6 +154,20 @@ TEST_F(IndexAgreement, IndexAnswersEqualAScanOnRandomTables) {
                         ") OR FALSE");
         scan->SetFiltered(true);
         ASSERT_EQ(ids(*t), ids(*scan));
+        ASSERT_EQ(walk(*t, false), walk(*t, true));
+        scan->SetFiltered(false);
+    }
+    // Whole keys as bounds, which several rows share, walked both ways.
+    t->SetIndexName("BySmall");
+    for (int i = 0; i < 100; ++i) {
+        const std::string low = std::to_string(static_cast<int>(random_() % 240) - 120);
+        const std::string high = i % 2 ? low : std::to_string(std::stoi(low) + 3);
+        SCOPED_TRACE(low + ".." + high);
+        t->SetRange({low}, {high});
+        scan->SetFilter("(Small >= " + low + " AND Small <= " + high + ") OR FALSE");
+        scan->SetFiltered(true);
+        ASSERT_EQ(ids(*t), ids(*scan));
+        ASSERT_EQ(walk(*t, false), walk(*t, true));
         scan->SetFiltered(false);
     }
 }
