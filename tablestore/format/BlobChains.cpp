@@ -49,14 +49,14 @@ StoreResult markValue(StoreFile& file, BlockMap& map, const BlobUse& use, std::s
         }
         unsigned char head[kBlobBlockHeaderSize];
         if (StoreResult r = file.read(offset, head, sizeof head)) return r;
-        const std::uint32_t held = getLe32(head + 4);
+        const std::uint32_t held = blobBlockHeld(head);
         if (held != (left < room ? left : room)) {
             fault = formatMessage("its block at offset %d holds %d bytes", {int(offset), int(held)});
             return kOk;
         }
         map.state[index] = kInValue;
         left -= held;
-        offset = getLe32(head);
+        offset = blobBlockNext(head);
     }
     if (offset != 0) fault = "its last block links on";
     return kOk;
@@ -118,10 +118,10 @@ StoreResult checkBlobChains(StoreFile& file, const BlobHeader& header, std::uint
         }
         unsigned char head[kBlobBlockHeaderSize];
         if (StoreResult r = file.read(offset, head, sizeof head)) return r;
-        if (getLe32(head + 4) != 0)
+        if (blobBlockHeld(head) != 0)
             problems.push_back(formatMessage("free block at offset %d holds bytes", {int(offset)}));
         map.state[index] = kFree;
-        offset = getLe32(head);
+        offset = blobBlockNext(head);
     }
     std::uint64_t lost = 0;
     for (std::uint8_t state : map.state) lost += state == kUnseen;

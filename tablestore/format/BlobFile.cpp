@@ -47,11 +47,11 @@ StoreResult valueChain(StoreFile& file, const BlobHeader& header, std::uint32_t 
         if (!isUsedBlock(header, blockSize, at)) return kBlobCorrupt;
         unsigned char head[kBlobBlockHeaderSize];
         if (StoreResult r = file.read(at, head, sizeof head)) return r;
-        std::uint32_t held = getLe32(head + 4);
+        std::uint32_t held = blobBlockHeld(head);
         if (held != (left < room ? left : room)) return kBlobCorrupt;
         chain.push_back(static_cast<std::uint32_t>(at));
         left -= held;
-        at = getLe32(head);
+        at = blobBlockNext(head);
         // Every block holds bytes, so even a chain that loops ends after `needed` blocks.
     }
     if (at != 0) return kBlobCorrupt;
@@ -67,8 +67,8 @@ StoreResult takeBlock(StoreFile& file, BlobHeader& header, std::uint32_t blockSi
         if (!isUsedBlock(header, blockSize, header.freeChainHead)) return kBlobCorrupt;
         unsigned char head[kBlobBlockHeaderSize];
         if (StoreResult r = file.read(header.freeChainHead, head, sizeof head)) return r;
-        std::uint32_t next = getLe32(head);
-        if (getLe32(head + 4) != 0) return kBlobCorrupt;  // a block of a value, not a free one
+        std::uint32_t next = blobBlockNext(head);
+        if (blobBlockHeld(head) != 0) return kBlobCorrupt;  // a block of a value, not a free one
         if (next != 0 && (!isUsedBlock(header, blockSize, next) || next == header.freeChainHead))
             return kBlobCorrupt;
         offset = header.freeChainHead;
@@ -208,12 +208,12 @@ StoreResult readBlob(StoreFile& file, const BlobHeader& header, std::uint32_t bl
         for (std::uint64_t i = 0; i < run; ++i) {
             const unsigned char* block = buffer.data() + i * blockSize;
             const std::uint64_t left = reference.length - done;
-            const std::uint32_t held = getLe32(block + 4);
+            const std::uint32_t held = blobBlockHeld(block);
             if (held != std::min<std::uint64_t>(left, room)) return kBlobCorrupt;
             std::memcpy(read.data() + done, block + kBlobBlockHeaderSize, held);
             done += held;
             seen.push_back(static_cast<std::uint32_t>(at));
-            const std::uint32_t next = getLe32(block);
+            const std::uint32_t next = blobBlockNext(block);
             if (done == reference.length) {
                 if (next != 0) return kBlobCorrupt;
                 break;

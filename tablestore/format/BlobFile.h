@@ -16,6 +16,7 @@
 
 #include "tablestore/errors/StoreResult.h"
 #include "tablestore/files/StoreFile.h"
+#include "tablestore/format/ByteOrder.h"
 #include "tablestore/format/DataHeader.h"
 
 namespace wispel {
@@ -87,6 +88,10 @@ StoreResult freeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSiz
 // The file offset of block `block` (from 1), and the block at a file offset.
 std::uint64_t blobBlockOffset(std::uint32_t blockSize, std::int32_t block);
 std::int32_t blobBlockNumber(std::uint32_t blockSize, std::uint64_t offset);
+// The two fields of a block's 8-byte head: the next block's offset (0 ends a chain) and
+// the value bytes the block holds (0 in a free block).
+inline std::uint32_t blobBlockNext(const unsigned char* head) { return getLe32(head); }
+inline std::uint32_t blobBlockHeld(const unsigned char* head) { return getLe32(head + 4); }
 // Writes the 8-byte head of one block: the next link and the value bytes it holds.
 StoreResult writeBlobBlockHead(StoreFile& file, std::uint32_t offset, std::uint32_t next,
                                std::uint32_t held);

@@ -41,11 +41,11 @@ bool decodeAdjacent(const unsigned char* span, std::uint64_t spanBegin, std::uin
     std::uint32_t done = 0;
     for (std::uint64_t at = extent.begin; at < extent.end; at += blockSize) {
         const unsigned char* block = span + (at - spanBegin);
-        const std::uint32_t held = getLe32(block + 4);
+        const std::uint32_t held = blobBlockHeld(block);
         if (held != std::min(length - done, room)) return false;
         std::memcpy(value.data() + done, block + kBlobBlockHeaderSize, held);
         done += held;
-        const std::uint32_t next = getLe32(block);
+        const std::uint32_t next = blobBlockNext(block);
         if (done == length) return next == 0;
         if (next != at + blockSize) return false;
     }
