@@ -20,6 +20,7 @@
 #include "tablestore/errors/StoreEngineError.h"
 #include "tablestore/files/FaultInjectingFileSystem.h"
 #include "tests/support/ExpectError.h"
+#include "tests/tablestore/sitesfixture/SessionFileSystem.h"
 #include "tests/support/TempFolder.h"
 #include "tests/feeds/SitesTableFolder.h"
 
@@ -287,21 +288,21 @@ TEST_F(SitesOpml, AWriteThatFailsTakesOutTheRowsWrittenBefore) {
                                            "<outline text=\"C\" xmlUrl=\"http://c/\"/>\n"));
     const std::string before = sitesOf(folder());
     FaultInjectingFileSystem faulty(posixFileSystem());
-    DefaultSession().SetDiskFileSystem(&faulty);
     int failures = 0;
-    for (int nth = 1; nth < 1000; ++nth) {
-        faulty.failWrite(nth, StoreFault::NoSpace);
-        try {
-            ImportSitesOpml(folder(), folder() + "list.opml");
-            break;
-        } catch (const EStoreEngineError&) {
-            ++failures;
-            faulty.failWrite(0, StoreFault::NoSpace);
-            ASSERT_EQ(sitesOf(folder()), before) << "write " << nth << " failed";
+    {
+        DefaultSessionFileSystem failing(faulty);
+        for (int nth = 1; nth < 1000; ++nth) {
+            faulty.failWrite(nth, StoreFault::NoSpace);
+            try {
+                ImportSitesOpml(folder(), folder() + "list.opml");
+                break;
+            } catch (const EStoreEngineError&) {
+                ++failures;
+                faulty.failWrite(0, StoreFault::NoSpace);
+                ASSERT_EQ(sitesOf(folder()), before) << "write " << nth << " failed";
+            }
         }
     }
-    faulty.failWrite(0, StoreFault::NoSpace);
-    DefaultSession().SetDiskFileSystem(nullptr);
     EXPECT_GT(failures, 3);  // the rows' writes, not only the first
     // The rows taken out leave slots that later rows fill: the order of the rows may change.
     std::vector<std::string> rows = split(sitesOf(folder()));

@@ -7,6 +7,7 @@
 #include "tablestore/component/StoreSession.h"
 #include "tablestore/errors/StoreEngineError.h"
 #include "tablestore/files/FaultInjectingFileSystem.h"
+#include "tests/tablestore/sitesfixture/SessionFileSystem.h"
 #include "tests/tablestore/sitesfixture/SitesTableFixture.h"
 
 using namespace wispel;
@@ -115,14 +116,15 @@ TEST_F(SitesTableTest, AFailingFileSystemBelongsToItsSessionAlone) {
     createSites();
     FaultInjectingFileSystem faulty{posixFileSystem()};
     faulty.failWrite(1, StoreFault::IoError);
-    DefaultSession().SetDiskFileSystem(&faulty);
-    TStoreSession other;
-    other.SetSessionName("Other");
-    auto table = sitesTable();
-    table->SetSessionName("Other");
-    table->Open();
-    addSite(*table, "A", "u", 1, true);
-    DefaultSession().SetDiskFileSystem(nullptr);
+    {
+        DefaultSessionFileSystem failing(faulty);
+        TStoreSession other;
+        other.SetSessionName("Other");
+        auto table = sitesTable();
+        table->SetSessionName("Other");
+        table->Open();
+        addSite(*table, "A", "u", 1, true);
+    }
     EXPECT_EQ(faulty.writeCount(), 0);
     auto reader = sitesTable();
     reader->Open();
