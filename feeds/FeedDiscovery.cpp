@@ -166,6 +166,12 @@ std::string feedType(std::string type) {
     return {};
 }
 
+// Elements whose text a browser never reads as markup: a tag written in it is text.
+bool holdsRawText(std::string_view name) {
+    return sameText(name, "script") || sameText(name, "style") || sameText(name, "title") ||
+           sameText(name, "textarea");
+}
+
 }  // namespace
 
 bool isWebPage(std::string_view body, std::string_view mediaType) {
@@ -208,7 +214,7 @@ std::vector<TAnnouncedFeed> announcedFeeds(std::string_view page, std::string_vi
         const std::string_view name = tagName(page, i);
         const std::size_t end = tagEnd(page, i);
         if (page[end - 1] != '>') break;  // a tag the page never closes is no tag
-        if (sameText(name, "script") || sameText(name, "style")) {
+        if (holdsRawText(name)) {
             // Their text is no markup: "</script" alone ends it.
             std::string closing = "</" + lowerCase(name);
             std::size_t close = end;

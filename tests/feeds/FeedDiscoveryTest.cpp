@@ -75,10 +75,12 @@ TEST(FeedDiscovery, FindsTheFeedsAPageAnnounces) {
          "<link rel=alternate type=application/rss+xml>"
          "<a rel=alternate type=application/rss+xml href=d>",
          {}},
-        {"comments, scripts and styles hide markup",
+        {"comments, scripts, styles, titles and text areas hide markup",
          "<!-- <link rel=alternate type=application/rss+xml href=a> -->"
          "<script>var s = '<link rel=alternate type=application/rss+xml href=b>';</script>"
          "<style>/* <link rel=alternate type=application/rss+xml href=c> */</style>"
+         "<TITLE>How to write <link rel=alternate type=application/rss+xml href=t1></Title>"
+         "<textarea><link rel=alternate type=application/rss+xml href=t2></textarea>"
          "<link rel=alternate type=application/rss+xml href=d>",
          {"http://site.example/news/d"}},
         {"quotes of the other kind inside a value",
