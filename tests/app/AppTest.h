@@ -4,8 +4,10 @@
 // that records its texts, and a way to answer a modal box from inside the test.
 
 #include <QApplication>
+#include <QDialog>
 #include <QHelpEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -55,7 +57,9 @@ public:
 
 // Runs `inspect` on the next modal widget (a box or dialog) as soon as it shows, then
 // lets `inspect` close it. Call before the code that opens it. With `objectName`, modal
-// widgets of other names that show first are left alone.
+// widgets of other names that show first are left alone. A check that fails inside
+// `inspect` leaves it early: the widget is closed then, so that the test ends with the
+// failure instead of waiting for a click.
 inline void whenModalShows(std::function<void(QWidget*)> inspect, const QString& objectName = {}) {
     auto* timer = new QTimer(qApp);
     timer->setInterval(10);
@@ -65,7 +69,14 @@ inline void whenModalShows(std::function<void(QWidget*)> inspect, const QString&
         if (!objectName.isEmpty() && modal->objectName() != objectName) return;
         timer->stop();
         timer->deleteLater();
+        QPointer<QWidget> shown(modal);
         inspect(modal);
+        if (!QTest::currentTestFailed() || !shown || !shown->isVisible()) return;
+        if (auto* dialog = qobject_cast<QDialog*>(shown.data())) {
+            dialog->done(QDialog::Rejected);  // also a box without a button for Escape
+        } else {
+            shown->close();
+        }
     });
     timer->start();
 }
