@@ -317,7 +317,11 @@ StoreStatus TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     std::int32_t largestId = 0;
     if (r == storecode::kOk) r = indexes_->largestRecordId(largestId);
     if (r == storecode::kOk) r = checkBlobValues(blobs);
-    if (r == storecode::kOk) r = lockRecord(record, owner);
+    // A slot appended under the write lock is one no other process or cursor has seen, so
+    // none can be editing it: only a reused free slot needs its record lock.
+    const bool appended = r == storecode::kOk && record != header_.freeChainHead;
+    if (r == storecode::kOk && !appended) r = lockRecord(record, owner);
+    const auto unlockSlot = [&] { return appended ? StoreStatus() : unlockRecord(record, owner); };
     if (r != storecode::kOk) return releaseWriteLock(r);
 
     r = takeRecordSlot(header_, record, onFile);
@@ -334,7 +338,7 @@ StoreStatus TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     if (r != storecode::kOk) {
         header_ = before;
         forgetKeyChanges(r);
-        (void)unlockRecord(record, owner);  // the failure is what the caller hears of
+        (void)unlockSlot();  // the failure is what the caller hears of
         return releaseWriteLock(r);
     }
     indexes_->setActiveRecords(indexes_->activeRecords() + 1);
@@ -346,14 +350,14 @@ StoreStatus TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) {
         r = rollBack(r, before, nullptr);
-        (void)unlockRecord(record, owner);  // the failure is what the caller hears of
+        (void)unlockSlot();  // the failure is what the caller hears of
         return releaseWriteLock(r);
     }
     cache_->put(record, image);
     active_.resize(slotCount());
     active_.include(record);
     noteChange(record);
-    r = unlockRecord(record, owner);
+    r = unlockSlot();
     return releaseWriteLock(r);
 }
 
