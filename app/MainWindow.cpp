@@ -85,6 +85,12 @@ void TfrmMain::SetDialogs(TdlgOptions* options, TdlgAbout* about) {
     dlgAbout_ = about;
 }
 
+TNewsCollection& TfrmMain::NewsItems() {
+    if (newsStale_) siteNodes_.FillNewsList(*newsItems_);
+    newsStale_ = false;
+    return *newsItems_;
+}
+
 QTreeWidget* TfrmMain::tvList() const {
     return ui->tvList;
 }
@@ -133,7 +139,7 @@ void TfrmMain::ReloadSites() {
     TRSSSourceCollection fresh(nullptr);
     sitesInTable_ = ReadActiveSites(dataFolder_, fresh);
     ReplaceSourcesKeepingStamps(update_->Sources().RSSSourceList(), fresh);
-    if (siteNodes_.DropGone(update_->Sources().RSSSourceList())) siteNodes_.FillNewsList(*newsItems_);
+    if (siteNodes_.DropGone(update_->Sources().RSSSourceList())) newsStale_ = true;
     showPlaceholder();
 }
 
@@ -198,7 +204,7 @@ void TfrmMain::SiteRetrieved(const TUpdateSite& site, const TRSSListedItemCollec
         if (!keepRetrieved(site, items, node, error)) return SiteFailed(site, error);
     } else {
         progress_.newItems += siteNodes_.ShowItems(node, items);
-        siteNodes_.FillNewsList(*newsItems_);
+        newsStale_ = true;
     }
     siteNodes_.MarkRetrieved(node, site.FeedTitle);
     failedAt_.erase({site.Site, site.URL});
@@ -243,10 +249,10 @@ void TfrmMain::showProgress() {
 void TfrmMain::tvListDblClick() {
     QTreeWidgetItem* node = ui->tvList->currentItem();
     if (!node || !node->isSelected()) return;
-    const TNewsItem* entry = newsItems_->FindByTreeIndex(TNewsTree::AbsoluteIndex(node));
-    if (!entry) return;  // the root or a site node
-    const QString why = urlOpener().Open(entry->Link);
-    if (!why.isEmpty()) statusBar()->showMessage(notOpenedMessage(entry->Link, why));
+    if (!siteNodes_.IsItem(node)) return;  // the root or a site node
+    const std::string link = siteNodes_.Link(node);
+    const QString why = urlOpener().Open(link);
+    if (!why.isEmpty()) statusBar()->showMessage(notOpenedMessage(link, why));
     setRead(node, true);
 }
 

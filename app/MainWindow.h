@@ -110,7 +110,9 @@ public:
     // --- What the handlers work on.
     TRSSSources* rssSources() const noexcept { return &update_->Sources(); }
     bool Updating() const noexcept { return update_->Running(); }
-    TNewsCollection& NewsItems() noexcept { return *newsItems_; }
+    // The news list of every item node, in tree order; made when asked for after a change,
+    // since the window itself finds an item's texts from its node.
+    TNewsCollection& NewsItems();
     QTreeWidgetItem* RootNode() const noexcept { return rootNode_; }
     QTreeWidget* tvList() const;
     TReadingPane* txtItem() const;
@@ -146,7 +148,7 @@ private:
     // merged a newer feed of the site than the one this window last saw.
     void showKeptSiteNews(const TUpdateSite& site, QTreeWidgetItem* node);
     // Shows the site's kept news on `node`, keeping the selection on the same item.
-    void showSiteNews(QTreeWidgetItem* node, const std::vector<TStoredItem>& items);
+    void showSiteNews(QTreeWidgetItem* node, std::vector<TStoredItem>& items);
     void setRead(QTreeWidgetItem* item, bool read);
     void markSiteRead(QTreeWidgetItem* site);
     void currentNodeChanged(QTreeWidgetItem* current);
@@ -184,6 +186,7 @@ private:
     std::unique_ptr<TItemsTable> items_;
     QTimer readTimer_;  // an item selected for ReadDelay is read
     std::unique_ptr<TNewsCollection> newsItems_;
+    bool newsStale_ = false;  // the tree changed since newsItems_ was made
     TNewsTree tree_;
     TSiteNodes siteNodes_{tree_};
     QTreeWidgetItem* rootNode_ = nullptr;  // owned by the tree view

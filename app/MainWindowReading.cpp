@@ -54,9 +54,10 @@ void TfrmMain::connectReading() {
 // --- Filling the tree.
 
 void TfrmMain::showKeptNews() {
-    TKeptBySite bySite;
+    // Stored items by site ID, each site's in the table's order.
+    std::unordered_map<std::int32_t, std::vector<TStoredItem>> bySite;
     // Without descriptions, which only the tooltips need: they are read when shown.
-    items_->ForEachItem([&](const TStoredItem& item) { bySite[item.Site].push_back(item); }, 0,
+    items_->ForEachItem([&](TStoredItem&& item) { bySite[item.Site].push_back(std::move(item)); }, 0,
                         TItemParts::Headlines);
     const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
     TItemDateText dates;
@@ -65,12 +66,12 @@ void TfrmMain::showKeptNews() {
         if (list[i]->SiteID == 0 || found == bySite.end()) continue;
         siteNodes_.ShowStored(siteNodes_.Node(list, i), found->second, dates);
     }
-    siteNodes_.FillNewsList(*newsItems_, &bySite);
+    newsStale_ = true;
 }
 
 std::vector<TStoredItem> TfrmMain::keptItems(std::int32_t site) {
     std::vector<TStoredItem> kept;
-    items_->ForEachItem([&](const TStoredItem& item) { kept.push_back(item); }, site);
+    items_->ForEachItem([&](TStoredItem&& item) { kept.push_back(std::move(item)); }, site);
     return kept;
 }
 
@@ -99,17 +100,17 @@ void TfrmMain::showKeptSiteNews(const TUpdateSite& site, QTreeWidgetItem* node) 
     showSiteNews(node, kept);
 }
 
-void TfrmMain::showSiteNews(QTreeWidgetItem* node, const std::vector<TStoredItem>& items) {
+void TfrmMain::showSiteNews(QTreeWidgetItem* node, std::vector<TStoredItem>& items) {
     QTreeWidgetItem* current = ui->tvList->currentItem();
     const bool within = current && current->parent() == node;
-    const std::string selectedKey = within ? TSiteNodes::Key(current) : std::string();
+    const std::string selectedKey = within ? siteNodes_.Key(current) : std::string();
     TItemDateText dates;
     siteNodes_.ShowStored(node, items, dates);
-    siteNodes_.FillNewsList(*newsItems_);
+    newsStale_ = true;
     if (!within) return;
     // The reader stays where they were; the item's read timer goes on as it was.
     const QSignalBlocker quiet(ui->tvList);
-    QTreeWidgetItem* again = TSiteNodes::FindItem(node, selectedKey);
+    QTreeWidgetItem* again = siteNodes_.FindItem(node, selectedKey);
     ui->tvList->setCurrentItem(again ? again : node);
 }
 
@@ -118,30 +119,30 @@ void TfrmMain::showSiteNews(QTreeWidgetItem* node, const std::vector<TStoredItem
 void TfrmMain::currentNodeChanged(QTreeWidgetItem* current) {
     readTimer_.stop();
     runHandler([this, current] { showInPane(current); });
-    if (TSiteNodes::IsKeptItem(current) && !TSiteNodes::IsRead(current)) readTimer_.start(ReadDelay);
+    if (siteNodes_.IsKeptItem(current) && !siteNodes_.IsRead(current)) readTimer_.start(ReadDelay);
 }
 
 void TfrmMain::showInPane(QTreeWidgetItem* node) {
     TStoredItem item;
-    if (TSiteNodes::IsKeptItem(node) && items_ &&
-        items_->ReadItem(TSiteNodes::SiteID(node->parent()), TSiteNodes::Key(node), item)) {
+    if (siteNodes_.IsKeptItem(node) && items_ &&
+        items_->ReadItem(TSiteNodes::SiteID(node->parent()), siteNodes_.Key(node), item)) {
         return ui->txtItem->ShowItem(item, TSiteNodes::SiteName(node->parent()));
     }
-    const TNewsItem* entry = node ? newsItems_->FindByTreeIndex(TNewsTree::AbsoluteIndex(node)) : nullptr;
-    if (!entry) return ui->txtItem->ShowNothing();  // the root or a site
-    ui->txtItem->ShowHeadline(entry->Title, entry->Link, TSiteNodes::SiteName(node->parent()));
+    if (!siteNodes_.IsItem(node)) return ui->txtItem->ShowNothing();  // the root or a site
+    ui->txtItem->ShowHeadline(siteNodes_.Title(node), siteNodes_.Link(node),
+                              TSiteNodes::SiteName(node->parent()));
 }
 
 void TfrmMain::fetchToolTip(QTreeWidgetItem* node) {
-    if (!items_ || !TSiteNodes::IsKeptItem(node) || !node->toolTip(0).isEmpty()) return;
+    if (!items_ || !siteNodes_.IsKeptItem(node) || !node->toolTip(0).isEmpty()) return;
     TStoredItem item;
-    if (items_->ReadItem(TSiteNodes::SiteID(node->parent()), TSiteNodes::Key(node), item))
+    if (items_->ReadItem(TSiteNodes::SiteID(node->parent()), siteNodes_.Key(node), item))
         node->setToolTip(0, itemToolTip(item.Description));
 }
 
 void TfrmMain::setRead(QTreeWidgetItem* item, bool read) {
-    if (!items_ || !TSiteNodes::IsKeptItem(item) || TSiteNodes::IsRead(item) == read) return;
-    items_->SetRead(TSiteNodes::SiteID(item->parent()), TSiteNodes::Key(item), read);
+    if (!items_ || !siteNodes_.IsKeptItem(item) || siteNodes_.IsRead(item) == read) return;
+    items_->SetRead(TSiteNodes::SiteID(item->parent()), siteNodes_.Key(item), read);
     siteNodes_.SetRead(item, read);
 }
 
@@ -164,7 +165,7 @@ void TfrmMain::MarkUnreadClick() {
 
 void TfrmMain::MarkSiteReadClick() {
     QTreeWidgetItem* node = ui->tvList->currentItem();
-    if (TSiteNodes::IsKeptItem(node)) node = node->parent();
+    if (siteNodes_.IsKeptItem(node)) node = node->parent();
     if (node && node->parent() == rootNode_) markSiteRead(node);
 }
 
@@ -190,7 +191,7 @@ void TfrmMain::NextUnreadClick() {
     const int count = static_cast<int>(order.size());
     for (int step = 0; step < count; ++step) {
         QTreeWidgetItem* node = order[static_cast<size_t>((start + step) % count)];
-        if (!TSiteNodes::IsKeptItem(node) || TSiteNodes::IsRead(node)) continue;
+        if (!siteNodes_.IsKeptItem(node) || siteNodes_.IsRead(node)) continue;
         node->parent()->setExpanded(true);
         ui->tvList->setCurrentItem(node);
         ui->tvList->scrollToItem(node);

@@ -1,10 +1,10 @@
 #pragma once
 // The news list: one entry per item node of the news tree, with the item's link and title
-// and the node's absolute index, so that a double-click on a node finds its link.
+// and the node's absolute index: the tree's news as a list, for whoever reads them in order.
 //
-// Entries are added in the order their nodes are appended to the tree, and nodes are only
-// ever appended, so the tree indexes of the entries ascend. The look-up by tree index relies
-// on that and searches by halving instead of walking the list.
+// Entries are made in the order of the nodes in the tree, so the tree indexes of the entries
+// ascend. The look-up by tree index relies on that and searches by halving instead of
+// walking the list.
 
 #include <cstdint>
 #include <string>

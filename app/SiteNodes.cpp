@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QTreeWidgetItem>
 
+#include <utility>
+
 #include "app/ItemDates.h"
 #include "app/QtText.h"
 
@@ -17,10 +19,6 @@ constexpr int kUrlRole = Qt::UserRole + 2;        // site node: its address
 constexpr int kFeedTitleRole = Qt::UserRole + 3;  // site node: the feed's own title
 constexpr int kSiteIdRole = Qt::UserRole + 4;     // site node: its row in the sites table
 constexpr int kUnreadRole = Qt::UserRole + 5;     // site node: its unread kept items
-constexpr int kTitleRole = Qt::UserRole + 1;      // item node: the title, as the feed has it
-constexpr int kLinkRole = Qt::UserRole + 2;       // item node: the link
-constexpr int kKeyRole = Qt::UserRole + 3;        // item node: the kept item's key
-constexpr int kReadRole = Qt::UserRole + 4;       // item node: read (kept items only)
 
 QByteArray bytes(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -81,6 +79,7 @@ bool TSiteNodes::DropGone(const TRSSSourceCollection& list) {
     bool dropped = false;
     for (int i = root_->childCount() - 1; i >= 0; --i) {
         if (listIndexOf(root_->child(i), list) >= 0) continue;
+        items_.erase(root_->child(i));
         tree_.Remove(root_->child(i));
         dropped = true;
     }
@@ -89,44 +88,46 @@ bool TSiteNodes::DropGone(const TRSSSourceCollection& list) {
 
 int TSiteNodes::ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection& items) {
     QSet<QByteArray> shownBefore;
-    for (int i = 0; i < node->childCount(); ++i) {
-        shownBefore.insert(itemKey(text(node->child(i), kTitleRole), text(node->child(i), kLinkRole)));
+    if (auto before = items_.find(node); before != items_.end()) {
+        for (const Item& item : before->second) shownBefore.insert(itemKey(item.title, item.link));
     }
+    Items entries;
+    entries.reserve(static_cast<size_t>(items.Count()));
     std::vector<TNewsTree::Node> nodes;
     nodes.reserve(static_cast<size_t>(items.Count()));
-    for (int i = 0; i < items.Count(); ++i) {
-        nodes.push_back({fromText(items[i]->Title), itemToolTip(items[i]->Description)});
-    }
-    tree_.ReplaceChildren(node, nodes, [&items](QTreeWidgetItem* added, std::size_t i) {
-        const TRSSListedItem& item = *items[static_cast<int>(i)];
-        added->setData(0, kTitleRole, bytes(item.Title));
-        added->setData(0, kLinkRole, bytes(item.Link));
-    });
     int fresh = 0;
     for (int i = 0; i < items.Count(); ++i) {
-        if (!shownBefore.contains(itemKey(items[i]->Title, items[i]->Link))) ++fresh;
+        const TRSSListedItem& item = *items[i];
+        if (!shownBefore.contains(itemKey(item.Title, item.Link))) ++fresh;
+        nodes.push_back({fromText(item.Title), itemToolTip(item.Description)});
+        entries.push_back({item.Title, item.Link, {}});
     }
+    showItems(node, std::move(entries), nodes);
     return fresh;
 }
 
-void TSiteNodes::ShowStored(QTreeWidgetItem* node, const std::vector<TStoredItem>& items,
+void TSiteNodes::ShowStored(QTreeWidgetItem* node, std::vector<TStoredItem>& items,
                             TItemDateText& dates) {
+    Items entries;
+    entries.reserve(items.size());
     std::vector<TNewsTree::Node> nodes;
     nodes.reserve(items.size());
     int unread = 0;
-    for (const TStoredItem& item : items) {
+    for (TStoredItem& item : items) {
         unread += item.Read ? 0 : 1;
         nodes.push_back({fromText(item.Title), itemToolTip(item.Description), dates.Text(item.Date),
                          !item.Read});
+        entries.push_back({std::move(item.Title), std::move(item.Link), std::move(item.Key), true,
+                           item.Read});
     }
-    tree_.ReplaceChildren(node, nodes, [&items](QTreeWidgetItem* added, std::size_t i) {
-        const TStoredItem& item = items[i];
-        added->setData(0, kTitleRole, bytes(item.Title));
-        added->setData(0, kLinkRole, bytes(item.Link));
-        added->setData(0, kKeyRole, bytes(item.Key));
-        added->setData(0, kReadRole, item.Read);
-    });
+    showItems(node, std::move(entries), nodes);
     showCount(node, unread);
+}
+
+void TSiteNodes::showItems(QTreeWidgetItem* site, Items items,
+                           const std::vector<TNewsTree::Node>& nodes) {
+    items_[site] = std::move(items);
+    tree_.ReplaceChildren(site, nodes);
 }
 
 void TSiteNodes::showCount(QTreeWidgetItem* site, int unread) {
@@ -136,12 +137,27 @@ void TSiteNodes::showCount(QTreeWidgetItem* site, int unread) {
     tree_.SetBold(site, unread > 0);
 }
 
-void TSiteNodes::SetRead(QTreeWidgetItem* item, bool read) {
-    if (!IsKeptItem(item) || IsRead(item) == read) return;
-    item->setData(0, kReadRole, read);
-    tree_.SetBold(item, !read);
-    QTreeWidgetItem* site = item->parent();
+void TSiteNodes::SetRead(QTreeWidgetItem* node, bool read) {
+    Item* entry = item(node);
+    if (!entry || !entry->kept || entry->read == read) return;
+    entry->read = read;
+    tree_.SetBold(node, !read);
+    QTreeWidgetItem* site = node->parent();
     showCount(site, Unread(site) + (read ? -1 : 1));
+}
+
+const TSiteNodes::Item* TSiteNodes::item(const QTreeWidgetItem* node) const {
+    const QTreeWidgetItem* site = node ? node->parent() : nullptr;
+    if (!site || !site->parent()) return nullptr;
+    const auto found = items_.find(site);
+    if (found == items_.end()) return nullptr;
+    const int position = TNewsTree::AbsoluteIndex(node) - TNewsTree::AbsoluteIndex(site) - 1;
+    if (position < 0 || static_cast<std::size_t>(position) >= found->second.size()) return nullptr;
+    return &found->second[static_cast<std::size_t>(position)];
+}
+
+TSiteNodes::Item* TSiteNodes::item(const QTreeWidgetItem* node) {
+    return const_cast<Item*>(std::as_const(*this).item(node));
 }
 
 std::int32_t TSiteNodes::SiteID(const QTreeWidgetItem* site) {
@@ -152,22 +168,37 @@ QString TSiteNodes::SiteName(const QTreeWidgetItem* site) {
     return fromText(text(site, kSiteRole));
 }
 
-std::string TSiteNodes::Key(const QTreeWidgetItem* item) {
-    return text(item, kKeyRole);
+std::string TSiteNodes::Key(const QTreeWidgetItem* node) const {
+    const Item* entry = item(node);
+    return entry ? entry->key : std::string();
 }
 
-bool TSiteNodes::IsRead(const QTreeWidgetItem* item) {
-    return item->data(0, kReadRole).toBool();
+std::string TSiteNodes::Title(const QTreeWidgetItem* node) const {
+    const Item* entry = item(node);
+    return entry ? entry->title : std::string();
 }
 
-bool TSiteNodes::IsKeptItem(const QTreeWidgetItem* node) {
-    return node && node->parent() && node->parent()->parent() && node->data(0, kReadRole).isValid();
+std::string TSiteNodes::Link(const QTreeWidgetItem* node) const {
+    const Item* entry = item(node);
+    return entry ? entry->link : std::string();
 }
 
-QTreeWidgetItem* TSiteNodes::FindItem(const QTreeWidgetItem* site, const std::string& key) {
-    const QByteArray wanted = bytes(key);
-    for (int i = 0; i < site->childCount(); ++i) {
-        if (site->child(i)->data(0, kKeyRole).toByteArray() == wanted) return site->child(i);
+bool TSiteNodes::IsRead(const QTreeWidgetItem* node) const {
+    const Item* entry = item(node);
+    return entry && entry->read;
+}
+
+bool TSiteNodes::IsKeptItem(const QTreeWidgetItem* node) const {
+    const Item* entry = item(node);
+    return entry && entry->kept;
+}
+
+QTreeWidgetItem* TSiteNodes::FindItem(const QTreeWidgetItem* site, const std::string& key) const {
+    const auto found = items_.find(site);
+    if (found == items_.end()) return nullptr;
+    const Items& items = found->second;
+    for (std::size_t i = 0; i < items.size() && i < static_cast<std::size_t>(site->childCount()); ++i) {
+        if (items[i].kept && items[i].key == key) return site->child(static_cast<int>(i));
     }
     return nullptr;
 }
@@ -191,38 +222,21 @@ void TSiteNodes::MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std:
     node->setToolTip(0, failedSiteToolTip(message, text(node, kUrlRole)));
 }
 
-namespace {
-
-// The stored items a site node was just made from, when `kept` has them all; else null.
-std::vector<TStoredItem>* madeFrom(const QTreeWidgetItem* site, TKeptBySite* kept) {
-    if (!kept) return nullptr;
-    auto found = kept->find(TSiteNodes::SiteID(site));
-    if (found == kept->end() || found->second.size() != static_cast<std::size_t>(site->childCount()))
-        return nullptr;
-    return &found->second;
-}
-
-}  // namespace
-
-void TSiteNodes::FillNewsList(TNewsCollection& news, TKeptBySite* kept) const {
+void TSiteNodes::FillNewsList(TNewsCollection& news) const {
     news.Clear();
     if (!root_) return;
     for (int s = 0; s < root_->childCount(); ++s) {
         const QTreeWidgetItem* site = root_->child(s);
-        std::vector<TStoredItem>* stored = madeFrom(site, kept);
-        for (int i = 0; i < site->childCount(); ++i) {
+        const auto found = items_.find(site);
+        if (found == items_.end()) continue;
+        // The site's first item is numbered right after it, the others after that.
+        std::int32_t index = TNewsTree::AbsoluteIndex(site);
+        for (const Item& item : found->second) {
             TNewsItem* entry = news.Add();
-            if (stored) {
-                TStoredItem& item = (*stored)[static_cast<std::size_t>(i)];
-                entry->Title = std::move(item.Title);
-                entry->Link = std::move(item.Link);
-            } else {
-                entry->Title = text(site->child(i), kTitleRole);
-                entry->Link = text(site->child(i), kLinkRole);
-            }
-            entry->TreeIndex = TNewsTree::AbsoluteIndex(site->child(i));
+            entry->Title = item.title;
+            entry->Link = item.link;
+            entry->TreeIndex = ++index;
         }
-        if (stored) kept->erase(SiteID(site));  // its titles are gone: read no node from it twice
     }
 }
 

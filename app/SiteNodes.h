@@ -7,6 +7,13 @@
 // With kept news a site's items come from the items table: each item node knows its key and
 // whether it was read (unread ones are bold), and the site's caption counts its unread items
 // ("Name (3)").
+//
+// What an item node stands for (title, link, key, read) is kept here, one list per site node
+// in the order of its items, and not in data roles of the node: a start-up makes a node for
+// each of many thousand items, and every role is a value the view's item allocates, copies
+// and searches. An item node is found in its site's list by its place under the site, which
+// the tree's absolute indexes give at once: item nodes have no children, so the item at
+// position i of a site is numbered the site's index plus 1 plus i.
 
 #include <cstdint>
 #include <string>
@@ -26,15 +33,16 @@ namespace wispel {
 
 class TItemDateText;
 
-// Stored items by site ID, each site's in the table's order.
-using TKeptBySite = std::unordered_map<std::int32_t, std::vector<TStoredItem>>;
-
 class TSiteNodes {
 public:
     explicit TSiteNodes(TNewsTree& tree) : tree_(tree) {}
 
-    // The node everything hangs under (owned by the tree view); null until set.
-    void SetRoot(QTreeWidgetItem* root) noexcept { root_ = root; }
+    // The node everything hangs under (owned by the tree view), in a tree emptied before;
+    // null until set.
+    void SetRoot(QTreeWidgetItem* root) {
+        root_ = root;
+        items_.clear();
+    }
 
     // The node of the site at `index` of `list`, made in the list's order when it has none.
     QTreeWidgetItem* Node(const TRSSSourceCollection& list, int index);
@@ -47,20 +55,24 @@ public:
     // show before (by title and link).
     int ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection& items);
     // Puts the site's kept `items` (in the table's order) in the place of the node's items,
-    // with their dates from `dates`, and counts the unread ones in its caption.
-    void ShowStored(QTreeWidgetItem* node, const std::vector<TStoredItem>& items,
-                    TItemDateText& dates);
+    // with their dates from `dates`, and counts the unread ones in its caption. The items'
+    // texts are moved out of `items`.
+    void ShowStored(QTreeWidgetItem* node, std::vector<TStoredItem>& items, TItemDateText& dates);
     // Marks an item node read or unread, in its look and its site's count.
     void SetRead(QTreeWidgetItem* item, bool read);
     // The site node's ID in the sites table (0: none); an item node's key and read flag.
     static std::int32_t SiteID(const QTreeWidgetItem* site);
     static QString SiteName(const QTreeWidgetItem* site);
-    static std::string Key(const QTreeWidgetItem* item);
-    static bool IsRead(const QTreeWidgetItem* item);
+    std::string Key(const QTreeWidgetItem* item) const;
+    // True for an item node (not the root or a site); its title and link as the feed has them.
+    bool IsItem(const QTreeWidgetItem* node) const { return item(node) != nullptr; }
+    std::string Title(const QTreeWidgetItem* item) const;
+    std::string Link(const QTreeWidgetItem* item) const;
+    bool IsRead(const QTreeWidgetItem* item) const;
     // True for the node of a kept item (not the root, a site or an item shown unkept).
-    static bool IsKeptItem(const QTreeWidgetItem* node);
+    bool IsKeptItem(const QTreeWidgetItem* node) const;
     // The item node with `key` under `site`, or null.
-    static QTreeWidgetItem* FindItem(const QTreeWidgetItem* site, const std::string& key);
+    QTreeWidgetItem* FindItem(const QTreeWidgetItem* site, const std::string& key) const;
     static int Unread(const QTreeWidgetItem* site);
 
     // The node as fetched: no error icon, the feed's own title and the address as its tooltip.
@@ -70,17 +82,31 @@ public:
     // The node as failed: `icon`, and the message with the address as its tooltip.
     void MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std::string& message);
 
-    // The news list of every item node, in tree order. The titles and links of a site whose
-    // nodes were just made from its items in `kept` are moved out of it rather than read
-    // back from the nodes.
-    void FillNewsList(TNewsCollection& news, TKeptBySite* kept = nullptr) const;
+    // The news list of every item node, in tree order.
+    void FillNewsList(TNewsCollection& news) const;
 
 private:
+    // What an item node stands for.
+    struct Item {
+        std::string title;  // as the feed has it
+        std::string link;
+        std::string key;    // kept items only
+        bool kept = false;
+        bool read = false;
+    };
+    using Items = std::vector<Item>;
+
     void showCount(QTreeWidgetItem* site, int unread);
     QTreeWidgetItem* find(const TRSSSourceCollection& list, int index, int& position) const;
+    // The node's entry in its site's list; null for the root, a site or a node of none.
+    const Item* item(const QTreeWidgetItem* node) const;
+    Item* item(const QTreeWidgetItem* node);
+    // Makes the nodes of `items` the site node's children.
+    void showItems(QTreeWidgetItem* site, Items items, const std::vector<TNewsTree::Node>& nodes);
 
     TNewsTree& tree_;
     QTreeWidgetItem* root_ = nullptr;
+    std::unordered_map<const QTreeWidgetItem*, Items> items_;  // by site node
 };
 
 }  // namespace wispel

@@ -326,7 +326,7 @@ TStoredItem TItemsTable::currentItem(const Fields& fields, TItemParts parts) {
     return item;
 }
 
-void TItemsTable::ForEachItem(const std::function<void(const TStoredItem&)>& visit,
+void TItemsTable::ForEachItem(const std::function<void(TStoredItem&&)>& visit,
                               std::int32_t site, TItemParts parts) {
     TTableLockScope reading(*byKey_, TStoreLockType::ltReadLock);
     refresh();

@@ -81,8 +81,9 @@ public:
                        TItemTime now = itemTimeNow());
 
     // Every item of every site, by site and then newest first (items without a date of
-    // their own after the dated ones); `site` limits it to one site when not 0.
-    void ForEachItem(const std::function<void(const TStoredItem&)>& visit, std::int32_t site = 0,
+    // their own after the dated ones); `site` limits it to one site when not 0. Each item is
+    // `visit`'s to keep: it may move the texts out.
+    void ForEachItem(const std::function<void(TStoredItem&&)>& visit, std::int32_t site = 0,
                      TItemParts parts = TItemParts::Whole);
 
     // Sets the read flag of one item; false when the site has no item of that key.
