@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <optional>
 
 #include "app/QtText.h"
 
@@ -11,6 +12,34 @@ namespace wispel {
 namespace {
 
 constexpr int kIndexRole = Qt::UserRole;
+
+// A node of the news tree holding its index and its boldness as plain members, answered as
+// the index role and the font of both columns, instead of values the view's item stores and
+// searches per role: a start-up makes many thousand of them.
+class TNewsNode final : public QTreeWidgetItem {
+public:
+    explicit TNewsNode(const QStringList& columns) : QTreeWidgetItem(columns) {}
+
+    QVariant data(int column, int role) const override {
+        if (role == kIndexRole && column == 0) return index_;
+        if (role == Qt::FontRole && bold_) return *bold_;
+        return QTreeWidgetItem::data(column, role);
+    }
+    void setData(int column, int role, const QVariant& value) override {
+        if (role == kIndexRole && column == 0) {
+            index_ = value.toInt();
+        } else if (role == Qt::FontRole) {
+            bold_ = value.isValid() ? std::optional<QFont>(value.value<QFont>()) : std::nullopt;
+            emitDataChanged();
+        } else {
+            QTreeWidgetItem::setData(column, role, value);
+        }
+    }
+
+private:
+    int index_ = 0;
+    std::optional<QFont> bold_;  // the font of both columns when it is not the view's
+};
 
 void setIndex(QTreeWidgetItem* node, int index) {
     node->setData(0, kIndexRole, index);
@@ -49,12 +78,9 @@ std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
         // Filled before it joins the view, so that no change is reported per field.
         QStringList columns(plainNodeText(node.text));
         if (!node.date.isEmpty()) columns << node.date;
-        auto* item = new QTreeWidgetItem(columns);
+        auto* item = new TNewsNode(columns);
         if (!node.toolTip.isEmpty()) item->setToolTip(0, node.toolTip);
-        if (node.bold) {
-            item->setData(0, Qt::FontRole, bold);
-            item->setData(1, Qt::FontRole, bold);
-        }
+        if (node.bold) item->setData(0, Qt::FontRole, bold);
         if (fill) fill(item, added.size());
         setIndex(item, count_++);
         added.push_back(item);
@@ -72,7 +98,7 @@ std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
 
 QTreeWidgetItem* TNewsTree::InsertChild(QTreeWidgetItem* parent, int position, const QString& text) {
     if (position >= parent->childCount()) return AddChild(parent, text);
-    auto* item = new QTreeWidgetItem(QStringList(plainNodeText(text)));
+    auto* item = new TNewsNode(QStringList(plainNodeText(text)));
     parent->insertChild(position, item);
     renumber();
     return item;
@@ -96,8 +122,7 @@ QFont TNewsTree::boldFont() const {
 
 void TNewsTree::SetBold(QTreeWidgetItem* node, bool bold) const {
     const QVariant font = bold ? QVariant(boldFont()) : QVariant();
-    node->setData(0, Qt::FontRole, font);
-    node->setData(1, Qt::FontRole, font);
+    node->setData(0, Qt::FontRole, font);  // a node of this tree shows both columns in it
 }
 
 void TNewsTree::Remove(QTreeWidgetItem* node) {
