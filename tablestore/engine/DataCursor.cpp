@@ -206,6 +206,7 @@ StoreStatus TDataCursor::next() {
         if (StoreStatus r = stepInIndex(true, found)) return r;
     } else if (!afterLast_) {
         found = visible_.nextMember(position_ + 1);
+        if (found != 0 && sparseWanted() != nullptr) prefetchAhead(found);
     }
     if (found == 0) {
         last();
@@ -216,6 +217,22 @@ StoreStatus TDataCursor::next() {
     ++steps_;
     steppedTo_ = found;
     return storecode::kOk;
+}
+
+void TDataCursor::prefetchAhead(std::uint32_t found) {
+    constexpr int kStepsAhead = 8;
+    int asked = 1;
+    if (aheadFrom_ != position_ || aheadTo_ <= found) {
+        aheadTo_ = found;  // the walk began or jumped: the distance is made anew
+        asked = kStepsAhead;
+    }
+    aheadFrom_ = found;
+    for (; asked > 0; --asked) {
+        const std::uint32_t next = visible_.nextMember(aheadTo_ + 1);
+        if (next == 0) return;
+        aheadTo_ = next;
+        table_->prefetchRecord(next);
+    }
 }
 
 StoreStatus TDataCursor::prior() {

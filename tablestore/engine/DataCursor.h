@@ -151,6 +151,10 @@ private:
     const TRecordsBitmap* sparseWanted() const;
     // The filters pass up only the code of a failed read; this keeps what it was about.
     StoreStatus filterOutcome(StoreResult result);
+    // A walk in record order over a part of the table reads cache places far apart: the
+    // memory of the visible records a few steps after `found` is asked for now, so that it
+    // has arrived when the walk gets there.
+    void prefetchAhead(std::uint32_t found);
 
     TDataDirectory& directory_;
     TDataTable* table_ = nullptr;  // shared; released in close()
@@ -201,6 +205,8 @@ private:
     std::uint32_t runFirst_ = 0, runCount_ = 0;
     std::uint64_t runGeneration_ = 0;
     StoreStatus filterReadFailure_;  // the last failed read of readRecord, until passed up
+    // The last record prefetchAhead asked for, and the step it was asked at.
+    std::uint32_t aheadTo_ = 0, aheadFrom_ = 0;
 };
 
 }  // namespace wispel

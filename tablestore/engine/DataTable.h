@@ -109,6 +109,8 @@ public:
     StoreStatus readRecord(std::uint32_t record, std::uint8_t* image,
                            const TRecordsBitmap* wanted = nullptr);
     bool isCached(std::uint32_t record) const noexcept { return cache_->find(record) != nullptr; }
+    // Brings the cache's memory for `record` towards the processor ahead of its read.
+    void prefetchRecord(std::uint32_t record) const noexcept { cache_->prefetch(record); }
     bool readLocked() const noexcept { return locks_->readLocked(); }
 
     // Reads up to `count` records from `first` on in one read under a read lock, bypassing

@@ -28,19 +28,16 @@ void TRecordCache::reserve(std::uint32_t slots) {
     images_.resize(std::size_t(capacity_) * recordSize_);
 }
 
-std::uint32_t TRecordCache::placeOf(std::uint32_t record) const noexcept {
-    const std::uint32_t home = record % capacity_;
-    if (tags_[home] == record) return home;
-    const std::uint32_t other = buddy(home);
-    return tags_[other] == record ? other : capacity_;
-}
-
 void TRecordCache::put(std::uint32_t record, const std::uint8_t* image) {
     std::uint32_t place = placeOf(record);
     if (place == capacity_) {
-        // The home, unless another record holds it and the buddy is free.
-        place = record % capacity_;
-        if (tags_[place] != 0 && tags_[buddy(place)] == 0) place = buddy(place);
+        // The home, else a free place of its group, else a place of the group in turn.
+        const std::uint32_t home = record % capacity_;
+        const std::uint32_t start = groupStart(home), end = groupEnd(home);
+        place = home;
+        for (std::uint32_t other = start; tags_[place] != 0 && other < end; ++other)
+            if (tags_[other] == 0) place = other;
+        if (tags_[place] != 0) place = start + turn_++ % (end - start);
     }
     tags_[place] = record;
     std::memcpy(&images_[std::size_t(place) * recordSize_], image, recordSize_);
@@ -56,9 +53,9 @@ std::uint8_t* TRecordCache::runSpace(std::uint32_t first, std::uint32_t& count) 
 void TRecordCache::fill(std::uint32_t first, std::uint32_t got) {
     const std::uint32_t place = first % capacity_;
     for (std::uint32_t i = 0; i < got; ++i) {
-        // A copy held beside its home from before goes: the one just read is the record.
-        const std::uint32_t other = buddy(place + i);
-        if (tags_[other] == first + i) tags_[other] = 0;
+        // A copy held elsewhere in the group from before goes: the one just read is the record.
+        const std::uint32_t other = placeOf(first + i);
+        if (other != capacity_) tags_[other] = 0;
         tags_[place + i] = first + i;
     }
 }
