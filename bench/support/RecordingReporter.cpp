@@ -5,11 +5,14 @@
 namespace wispel::bench {
 
 // Of the repetitions of one benchmark the fastest is kept: other work on the machine only
-// ever slows a run down.
+// ever slows a run down. They are kept under the name without the count of repetitions,
+// which the programs' reports ask for whatever the command line set.
 void RecordingReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (run.run_type != Run::RT_Iteration) continue;
-        auto [found, first] = results_.try_emplace(run.benchmark_name());
+        benchmark::BenchmarkName name = run.run_name;
+        name.repetitions.clear();
+        auto [found, first] = results_.try_emplace(name.str());
         Result& result = found->second;
         if (!first && result.realTime <= run.GetAdjustedRealTime()) continue;
         result.realTime = run.GetAdjustedRealTime();
