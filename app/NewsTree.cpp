@@ -66,8 +66,7 @@ QTreeWidgetItem* TNewsTree::AddChild(QTreeWidgetItem* parent, const QString& tex
 }
 
 std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
-                                                     const std::vector<Node>& nodes,
-                                                     const FillNode& fill) {
+                                                     const std::vector<Node>& nodes) {
     const bool inOrder = appendsInPreOrder(parent);
     std::vector<QTreeWidgetItem*> added;
     added.reserve(nodes.size());
@@ -81,7 +80,6 @@ std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
         auto* item = new TNewsNode(columns);
         if (!node.toolTip.isEmpty()) item->setToolTip(0, node.toolTip);
         if (node.bold) item->setData(0, Qt::FontRole, bold);
-        if (fill) fill(item, added.size());
         setIndex(item, count_++);
         added.push_back(item);
         batch.append(item);
@@ -105,13 +103,12 @@ QTreeWidgetItem* TNewsTree::InsertChild(QTreeWidgetItem* parent, int position, c
 }
 
 std::vector<QTreeWidgetItem*> TNewsTree::ReplaceChildren(QTreeWidgetItem* parent,
-                                                         const std::vector<Node>& nodes,
-                                                         const FillNode& fill) {
+                                                         const std::vector<Node>& nodes) {
     if (parent->childCount() > 0) {
         qDeleteAll(parent->takeChildren());
         renumber();  // the last node in pre-order may have been among them
     }
-    return AddChildren(parent, nodes, fill);
+    return AddChildren(parent, nodes);
 }
 
 QFont TNewsTree::boldFont() const {

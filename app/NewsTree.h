@@ -11,8 +11,6 @@
 #include <QString>
 #include <QVariant>
 
-#include <cstddef>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,9 +32,6 @@ public:
         QString date = {};
         bool bold = false;
     };
-    // Gives the new node at `position` among those added what it carries besides its text,
-    // before it joins the view, so that the view hears of no change per field.
-    using FillNode = std::function<void(QTreeWidgetItem* node, std::size_t position)>;
 
     // Removes every node.
     void Clear();
@@ -45,14 +40,12 @@ public:
     // Appends the nodes under `parent` at once (much cheaper for a view than one insertion
     // per node); returns them in order.
     std::vector<QTreeWidgetItem*> AddChildren(QTreeWidgetItem* parent,
-                                              const std::vector<Node>& nodes,
-                                              const FillNode& fill = {});
+                                              const std::vector<Node>& nodes);
     // Inserts a node with `text` as child `position` of `parent` (not null).
     QTreeWidgetItem* InsertChild(QTreeWidgetItem* parent, int position, const QString& text);
     // Puts `nodes` in the place of the children of `parent` (not null); returns them in order.
     std::vector<QTreeWidgetItem*> ReplaceChildren(QTreeWidgetItem* parent,
-                                                  const std::vector<Node>& nodes,
-                                              const FillNode& fill = {});
+                                                  const std::vector<Node>& nodes);
     // Shows `node` (both columns) in bold or not.
     void SetBold(QTreeWidgetItem* node, bool bold) const;
     // Removes `node` (not a top-level node) with its children.

@@ -292,8 +292,8 @@ int TItemsTable::removeOld(std::int32_t site,
     std::vector<TStoreBookmark> old;
     TStoreTable& table = *byDate_;
     const Fields fields(table);
-    // From the site's first row while the rows are the site's: a range would look past its
-    // last row through the rows of every site after it before it knew it had ended.
+    // From the site's first row while the rows are the site's: here every number is one
+    // site, 0 too, which forEachRow reads as all of them.
     table.FindNearest({std::to_string(site)});
     for (; !table.AtEnd() && fields.site.IntegerValue() == site; table.MoveNext()) {
         if (!fields.read.BooleanValue()) continue;
