@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <unordered_map>
 #include <utility>
 
 #include "app/AboutDialog.h"
@@ -86,7 +87,25 @@ void TfrmMain::SetDialogs(TdlgOptions* options, TdlgAbout* about) {
 }
 
 TNewsCollection& TfrmMain::NewsItems() {
-    if (newsStale_) siteNodes_.FillNewsList(*newsItems_);
+    if (!newsStale_) return *newsItems_;
+    // The kept items' links, which the tree does not hold, in one walk of the table.
+    std::unordered_map<std::string, std::string> links;  // by site ID, '\0' and key
+    const auto linkKey = [](std::int32_t site, const std::string& key) {
+        return std::to_string(site) + '\0' + key;
+    };
+    try {
+        if (items_) {
+            items_->ForEachItem(
+                [&](TStoredItem&& item) { links.emplace(linkKey(item.Site, item.Key), std::move(item.Link)); },
+                0, TItemParts::Headlines);
+        }
+    } catch (const std::exception&) {
+        links.clear();  // a table that cannot be read now leaves the kept items without links
+    }
+    siteNodes_.FillNewsList(*newsItems_, [&](std::int32_t site, const std::string& key) {
+        const auto found = links.find(linkKey(site, key));
+        return found != links.end() ? found->second : std::string();
+    });
     newsStale_ = false;
     return *newsItems_;
 }
@@ -250,7 +269,7 @@ void TfrmMain::tvListDblClick() {
     QTreeWidgetItem* node = ui->tvList->currentItem();
     if (!node || !node->isSelected()) return;
     if (!siteNodes_.IsItem(node)) return;  // the root or a site node
-    const std::string link = siteNodes_.Link(node);
+    const std::string link = itemLink(node);
     const QString why = urlOpener().Open(link);
     if (!why.isEmpty()) statusBar()->showMessage(notOpenedMessage(link, why));
     setRead(node, true);

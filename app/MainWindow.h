@@ -156,6 +156,8 @@ private:
     // Start-up reads no descriptions (a long list would wait for them): a kept item's
     // tooltip is read when it is first asked for.
     void fetchToolTip(QTreeWidgetItem* node);
+    // An item's link: a kept one's read from the table (the tree holds none), else the feed's.
+    std::string itemLink(const QTreeWidgetItem* node);
     void connectFiles();
     // The size, position, splitter and columns of the last run, or the first start's.
     void restoreLayout();

@@ -56,9 +56,9 @@ void TfrmMain::connectReading() {
 void TfrmMain::showKeptNews() {
     // Stored items by site ID, each site's in the table's order.
     std::unordered_map<std::int32_t, std::vector<TStoredItem>> bySite;
-    // Without descriptions, which only the tooltips need: they are read when shown.
+    // Titles only: descriptions (for tooltips) and links (for opening) are read when needed.
     items_->ForEachItem([&](TStoredItem&& item) { bySite[item.Site].push_back(std::move(item)); }, 0,
-                        TItemParts::Headlines);
+                        TItemParts::Titles);
     const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
     TItemDateText dates;
     for (int i = 0; i < list.Count(); ++i) {
@@ -131,6 +131,15 @@ void TfrmMain::showInPane(QTreeWidgetItem* node) {
     if (!siteNodes_.IsItem(node)) return ui->txtItem->ShowNothing();  // the root or a site
     ui->txtItem->ShowHeadline(siteNodes_.Title(node), siteNodes_.Link(node),
                               TSiteNodes::SiteName(node->parent()));
+}
+
+std::string TfrmMain::itemLink(const QTreeWidgetItem* node) {
+    TStoredItem item;
+    if (siteNodes_.IsKeptItem(node) && items_ &&
+        items_->ReadItem(TSiteNodes::SiteID(node->parent()), siteNodes_.Key(node), item)) {
+        return item.Link;
+    }
+    return siteNodes_.Link(node);
 }
 
 void TfrmMain::fetchToolTip(QTreeWidgetItem* node) {

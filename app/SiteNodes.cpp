@@ -117,8 +117,7 @@ void TSiteNodes::ShowStored(QTreeWidgetItem* node, std::vector<TStoredItem>& ite
         unread += item.Read ? 0 : 1;
         nodes.push_back({fromText(item.Title), itemToolTip(item.Description), dates.Text(item.Date),
                          !item.Read});
-        entries.push_back({std::move(item.Title), std::move(item.Link), std::move(item.Key), true,
-                           item.Read});
+        entries.push_back({std::move(item.Title), {}, std::move(item.Key), true, item.Read});
     }
     showItems(node, std::move(entries), nodes);
     showCount(node, unread);
@@ -222,7 +221,9 @@ void TSiteNodes::MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std:
     node->setToolTip(0, failedSiteToolTip(message, text(node, kUrlRole)));
 }
 
-void TSiteNodes::FillNewsList(TNewsCollection& news) const {
+void TSiteNodes::FillNewsList(
+    TNewsCollection& news,
+    const std::function<std::string(std::int32_t, const std::string&)>& keptLink) const {
     news.Clear();
     if (!root_) return;
     for (int s = 0; s < root_->childCount(); ++s) {
@@ -231,10 +232,11 @@ void TSiteNodes::FillNewsList(TNewsCollection& news) const {
         if (found == items_.end()) continue;
         // The site's first item is numbered right after it, the others after that.
         std::int32_t index = TNewsTree::AbsoluteIndex(site);
+        const std::int32_t siteID = SiteID(site);
         for (const Item& item : found->second) {
             TNewsItem* entry = news.Add();
             entry->Title = item.title;
-            entry->Link = item.link;
+            entry->Link = item.kept ? keptLink(siteID, item.key) : item.link;
             entry->TreeIndex = ++index;
         }
     }

@@ -4,9 +4,10 @@
 // node knows its site by name and address (a site renamed or moved is another site), and
 // each item node keeps the item's title and link as the feed has them.
 //
-// With kept news a site's items come from the items table: each item node knows its key and
-// whether it was read (unread ones are bold), and the site's caption counts its unread items
-// ("Name (3)").
+// With kept news a site's items come from the items table: each item node knows its title,
+// its key and whether it was read (unread ones are bold), and the site's caption counts its
+// unread items ("Name (3)"). A kept item's link stays in the table, read when it is needed:
+// a start-up that read every link would wait for texts hardly anyone asks for.
 //
 // What an item node stands for (title, link, key, read) is kept here, one list per site node
 // in the order of its items, and not in data roles of the node: a start-up makes a node for
@@ -16,6 +17,7 @@
 // position i of a site is numbered the site's index plus 1 plus i.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -56,7 +58,7 @@ public:
     int ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection& items);
     // Puts the site's kept `items` (in the table's order) in the place of the node's items,
     // with their dates from `dates`, and counts the unread ones in its caption. The items'
-    // texts are moved out of `items`.
+    // titles and keys are moved out of `items`.
     void ShowStored(QTreeWidgetItem* node, std::vector<TStoredItem>& items, TItemDateText& dates);
     // Marks an item node read or unread, in its look and its site's count.
     void SetRead(QTreeWidgetItem* item, bool read);
@@ -64,7 +66,8 @@ public:
     static std::int32_t SiteID(const QTreeWidgetItem* site);
     static QString SiteName(const QTreeWidgetItem* site);
     std::string Key(const QTreeWidgetItem* item) const;
-    // True for an item node (not the root or a site); its title and link as the feed has them.
+    // True for an item node (not the root or a site); its title and (for an item shown unkept)
+    // its link as the feed has them.
     bool IsItem(const QTreeWidgetItem* node) const { return item(node) != nullptr; }
     std::string Title(const QTreeWidgetItem* item) const;
     std::string Link(const QTreeWidgetItem* item) const;
@@ -82,14 +85,16 @@ public:
     // The node as failed: `icon`, and the message with the address as its tooltip.
     void MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std::string& message);
 
-    // The news list of every item node, in tree order.
-    void FillNewsList(TNewsCollection& news) const;
+    // The news list of every item node, in tree order, a kept item's link from `keptLink`
+    // (given the site's ID and the item's key).
+    void FillNewsList(TNewsCollection& news,
+                      const std::function<std::string(std::int32_t, const std::string&)>& keptLink) const;
 
 private:
     // What an item node stands for.
     struct Item {
         std::string title;  // as the feed has it
-        std::string link;
+        std::string link;   // unkept items only
         std::string key;    // kept items only
         bool kept = false;
         bool read = false;

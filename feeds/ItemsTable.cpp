@@ -317,6 +317,7 @@ TStoredItem TItemsTable::currentItem(const Fields& fields, TItemParts parts) {
     item.Read = fields.read.BooleanValue();
     if (parts == TItemParts::Keys) return item;
     item.Title = fields.title.TextValue();
+    if (parts == TItemParts::Titles) return item;
     item.Link = fields.link.TextValue();
     item.Author = fields.author.TextValue();
     if (parts == TItemParts::Whole) {

@@ -56,9 +56,9 @@ struct TStoredItem {
     TItemTime SortTime() const noexcept { return Date != 0 ? Date : FirstSeen; }
 };
 
-// What a read of the stored items fills in: the keys, dates and flag only; with the
-// title, link and author; or everything.
-enum class TItemParts { Keys, Headlines, Whole };
+// What a read of the stored items fills in: the keys, dates and flag only; with the title
+// (what a list of headlines shows); with the title, link and author; or everything.
+enum class TItemParts { Keys, Titles, Headlines, Whole };
 
 struct TMergeCounts {
     int Added = 0;

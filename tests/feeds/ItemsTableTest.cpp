@@ -147,6 +147,41 @@ TEST_F(ItemsTable, ParsedItemsAreKeptByTheirIdentityWithDateAuthorAndText) {
     EXPECT_EQ(got, expected);
 }
 
+// A read asks for as much of each item as it shows; what it leaves out stays empty.
+TEST_F(ItemsTable, AReadFillsInOnlyThePartsItAsksFor) {
+    TRSSListedItemCollection feed(typeid(TRSSListedItem));
+    TRSSListedItem* given = feed.Add();
+    given->Title = "Title";
+    given->Link = "http://127.0.0.1/l";
+    given->Description = "About";
+    given->Content = "Whole";
+    given->Author = "Ann";
+    given->Date = 1796637600;  // 7 December 2026 10:00 UTC
+    TItemsTable items(dir());
+    items.Merge(3, feed, itemTimeFromUnixMs(1000));
+    ASSERT_TRUE(items.SetRead(3, "http://127.0.0.1/l", true));
+
+    const std::pair<TItemParts, std::string> cases[] = {
+        {TItemParts::Keys, "3|http://127.0.0.1/l||||||*"},
+        {TItemParts::Titles, "3|http://127.0.0.1/l|Title|||||*"},
+        {TItemParts::Headlines, "3|http://127.0.0.1/l|Title|http://127.0.0.1/l|Ann|||*"},
+        {TItemParts::Whole, "3|http://127.0.0.1/l|Title|http://127.0.0.1/l|Ann|About|Whole|*"},
+    };
+    for (const auto& [parts, expected] : cases) {
+        std::string got;
+        items.ForEachItem(
+            [&](const TStoredItem& item) {
+                got += std::to_string(item.Site) + "|" + item.Key + "|" + item.Title + "|" +
+                       item.Link + "|" + item.Author + "|" + item.Description + "|" +
+                       item.Content + "|" + (item.Read ? "*" : "");
+                EXPECT_EQ(unixMsFromItemTime(item.Date), 1796637600000);
+                EXPECT_EQ(unixMsFromItemTime(item.FirstSeen), 1000);
+            },
+            0, parts);
+        EXPECT_EQ(got, expected) << static_cast<int>(parts);
+    }
+}
+
 TEST_F(ItemsTable, SitesKeepTheirItemsApartAndDeletingASiteDeletesOnlyItsOwn) {
     TItemsTable items(dir());
     items.Merge(1, Feed{{"A", "a", ""}, {"B", "b", ""}}.items());
