@@ -248,6 +248,7 @@ private:
     std::uint32_t runEnd_ = 0;  // the record after the last read-ahead run
     std::vector<std::uint8_t> sparseRun_;  // a run read for a sparse walk, before it is sifted
     TBlobValueCache blobValues_;
+    std::vector<BlobInRun> blobsFound_;  // keepBlobs' values found, allocated once
     TRecordsBitmap active_;
     std::uint64_t generation_ = 1;
     static constexpr std::size_t kChangesKept = 64;

@@ -39,10 +39,7 @@ StoreStatus TDataTable::readBlob(const std::uint8_t* image, const ColumnDescript
     const BlobReference ref = referenceIn(image, column);
     if (ref.length == 0) return storecode::kOk;
     if (ref.block < 0) return storecode::kInvalidBlobHandle;
-    if (const std::string* held = blobValues_.find(ref)) {
-        value = *held;
-        return storecode::kOk;
-    }
+    if (blobValues_.copy(ref, value)) return storecode::kOk;
     return underReadLock([&]() -> StoreStatus {
         if (ref.block == 0 ||
             blobBlockOffset(blobBlockSize(header_), ref.block) >= blobs_->header().usedEnd)

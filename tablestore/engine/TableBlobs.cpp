@@ -1,7 +1,5 @@
 #include "tablestore/engine/TableBlobs.h"
 
-#include "tablestore/format/BlobRuns.h"
-
 namespace wispel {
 
 StoreResult TTableBlobs::load() {
@@ -21,10 +19,10 @@ StoreResult TTableBlobs::read(const BlobReference& reference, std::string& value
     return readBlob(file_.file(), header_, blockSize_, reference, value);
 }
 
-StoreResult TTableBlobs::readRuns(
-    const std::vector<BlobReference>& references,
-    const std::function<void(const BlobReference&, std::string&)>& take) {
-    return readBlobRuns(file_.file(), header_, blockSize_, references, runs_, take);
+StoreResult TTableBlobs::readRuns(const std::vector<BlobReference>& references,
+                                  std::vector<unsigned char>& bytes,
+                                  std::vector<BlobInRun>& found) {
+    return readBlobRuns(file_.file(), header_, blockSize_, references, bytes, found);
 }
 
 StoreResult TTableBlobs::write(std::span<const std::string_view> values,

@@ -1,7 +1,6 @@
 #include "tablestore/format/BlobRuns.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "tablestore/format/ByteOrder.h"
 
@@ -31,19 +30,17 @@ bool extentOf(const BlobHeader& header, std::uint32_t blockSize, const BlobRefer
     return extent.end <= header.usedEnd && extent.end - extent.begin <= kSpanBytes;
 }
 
-// The value of `extent` from the bytes of the span that starts at file offset `spanBegin`,
-// when each block holds its share and links to the next one beside it.
-bool decodeAdjacent(const unsigned char* span, std::uint64_t spanBegin, std::uint32_t blockSize,
-                    const Extent& extent, std::string& value) {
+// Whether the blocks of `extent`, in the span that starts at file offset `spanBegin`, each
+// hold their share of the value and link to the next one beside them.
+bool adjacentChain(const unsigned char* span, std::uint64_t spanBegin, std::uint32_t blockSize,
+                   const Extent& extent) {
     const std::uint32_t room = blockSize - kBlobBlockHeaderSize;
     const std::uint32_t length = extent.reference.length;
-    value.resize(length);
     std::uint32_t done = 0;
     for (std::uint64_t at = extent.begin; at < extent.end; at += blockSize) {
         const unsigned char* block = span + (at - spanBegin);
         const std::uint32_t held = blobBlockHeld(block);
         if (held != std::min(length - done, room)) return false;
-        std::memcpy(value.data() + done, block + kBlobBlockHeaderSize, held);
         done += held;
         const std::uint32_t next = blobBlockNext(block);
         if (done == length) return next == 0;
@@ -55,8 +52,10 @@ bool decodeAdjacent(const unsigned char* span, std::uint64_t spanBegin, std::uin
 }  // namespace
 
 StoreResult readBlobRuns(StoreFile& file, const BlobHeader& header, std::uint32_t blockSize,
-                         std::vector<BlobReference> references, std::vector<unsigned char>& buffer,
-                         const std::function<void(const BlobReference&, std::string&)>& take) {
+                         std::vector<BlobReference> references, std::vector<unsigned char>& bytes,
+                         std::vector<BlobInRun>& found) {
+    std::size_t used = 0;
+    found.clear();
     std::vector<Extent> extents;
     extents.reserve(references.size());
     for (const BlobReference& reference : references) {
@@ -66,7 +65,6 @@ StoreResult readBlobRuns(StoreFile& file, const BlobHeader& header, std::uint32_
     std::sort(extents.begin(), extents.end(), [](const Extent& a, const Extent& b) {
         return a.begin != b.begin ? a.begin < b.begin : a.end < b.end;
     });
-    std::string value;
     for (std::size_t first = 0; first < extents.size();) {
         std::uint64_t end = extents[first].end;
         std::size_t last = first + 1;
@@ -74,16 +72,28 @@ StoreResult readBlobRuns(StoreFile& file, const BlobHeader& header, std::uint32_
                std::max(end, extents[last].end) - extents[first].begin <= kSpanBytes)
             end = std::max(end, extents[last++].end);
         const std::uint64_t begin = extents[first].begin;
-        if (buffer.size() < end - begin) buffer.resize(end - begin);
-        if (StoreResult r = file.read(begin, buffer.data(), end - begin)) return r;
+        if (bytes.size() < used + (end - begin)) bytes.resize(used + (end - begin));
+        if (StoreResult r = file.read(begin, bytes.data() + used, end - begin)) return r;
         for (std::size_t i = first; i < last; ++i) {
             if (i > first && extents[i].reference == extents[i - 1].reference) continue;
-            if (decodeAdjacent(buffer.data(), begin, blockSize, extents[i], value))
-                take(extents[i].reference, value);
+            if (adjacentChain(bytes.data() + used, begin, blockSize, extents[i]))
+                found.push_back({extents[i].reference, used + (extents[i].begin - begin)});
         }
+        used += end - begin;
         first = last;
     }
     return storecode::kOk;
+}
+
+void copyBlobInRun(const unsigned char* bytes, std::uint32_t blockSize, const BlobInRun& value,
+                   std::string& text) {
+    const std::uint32_t room = blockSize - kBlobBlockHeaderSize;
+    const char* block = reinterpret_cast<const char*>(bytes + value.offset);
+    std::uint32_t left = value.reference.length;
+    text.clear();
+    text.reserve(left);
+    for (; left > room; left -= room, block += blockSize) text.append(block + kBlobBlockHeaderSize, room);
+    text.append(block + kBlobBlockHeaderSize, left);
 }
 
 }  // namespace wispel
