@@ -54,17 +54,31 @@ void TfrmMain::connectReading() {
 // --- Filling the tree.
 
 void TfrmMain::showKeptNews() {
-    // Stored items by site ID, each site's in the table's order.
-    std::unordered_map<std::int32_t, std::vector<TStoredItem>> bySite;
-    // Titles only: descriptions (for tooltips) and links (for opening) are read when needed.
-    items_->ForEachItem([&](TStoredItem&& item) { bySite[item.Site].push_back(std::move(item)); }, 0,
-                        TItemParts::Titles);
     const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
     TItemDateText dates;
+    // The listed sites' items by site ID, made ready for their nodes as they are read (the
+    // table gives them by site); the nodes are made in the list's order afterwards.
+    std::unordered_map<std::int32_t, TSiteNodes::TStoredBatch> bySite;
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list[i]->SiteID != 0) bySite.try_emplace(list[i]->SiteID, siteNodes_.StoredBatch(dates));
+    }
+    TSiteNodes::TStoredBatch* batch = nullptr;  // the batch of the site of the last item read
+    std::int32_t batchSite = 0;
+    // Titles only: descriptions (for tooltips) and links (for opening) are read when needed.
+    items_->ForEachItem(
+        [&](TStoredItem&& item) {
+            if (item.Site != batchSite) {
+                batchSite = item.Site;
+                const auto found = bySite.find(item.Site);
+                batch = found != bySite.end() ? &found->second : nullptr;
+            }
+            if (batch) batch->Add(std::move(item));
+        },
+        0, TItemParts::Titles);
     for (int i = 0; i < list.Count(); ++i) {
         auto found = bySite.find(list[i]->SiteID);
-        if (list[i]->SiteID == 0 || found == bySite.end()) continue;
-        siteNodes_.ShowStored(siteNodes_.Node(list, i), found->second, dates);
+        if (found == bySite.end() || found->second.Empty()) continue;
+        siteNodes_.ShowStored(siteNodes_.Node(list, i), std::move(found->second));
     }
     newsStale_ = true;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "app/QtText.h"
 
@@ -13,20 +14,37 @@ namespace {
 
 constexpr int kIndexRole = Qt::UserRole;
 
-// A node of the news tree holding its index and its boldness as plain members, answered as
-// the index role and the font of both columns, instead of values the view's item stores and
-// searches per role: a start-up makes many thousand of them.
+constexpr int kColumns = 2;  // the title and the date
+
+bool isText(int role) {
+    return role == Qt::DisplayRole || role == Qt::EditRole;
+}
+
+// A node of the news tree holding its texts, its index and its boldness as plain members,
+// answered as the display role of both columns, the index role and the font of both
+// columns, instead of values the view's item allocates, stores and searches per role: a
+// start-up makes many thousand of them.
 class TNewsNode final : public QTreeWidgetItem {
 public:
-    explicit TNewsNode(const QStringList& columns) : QTreeWidgetItem(columns) {}
+    // A node not yet in a view, with the texts of its columns (an empty date: none).
+    TNewsNode(const QString& text, const QString& date) {
+        texts_[0] = text;
+        columns_ = 1;
+        if (!date.isEmpty()) texts_[columns_++] = date;
+    }
+    // Shown in `font` (the bold one every bold node shares), set before the node joins a view.
+    void setFont(const QFont& font) { bold_ = font; }
 
     QVariant data(int column, int role) const override {
+        if (isText(role) && column >= 0 && column < columns_) return texts_[column];
         if (role == kIndexRole && column == 0) return index_;
         if (role == Qt::FontRole && bold_) return *bold_;
         return QTreeWidgetItem::data(column, role);
     }
     void setData(int column, int role, const QVariant& value) override {
-        if (role == kIndexRole && column == 0) {
+        if (isText(role) && column >= 0 && column < kColumns) {
+            setText(column, value);
+        } else if (role == kIndexRole && column == 0) {
             index_ = value.toInt();
         } else if (role == Qt::FontRole) {
             bold_ = value.isValid() ? std::optional<QFont>(value.value<QFont>()) : std::nullopt;
@@ -37,6 +55,16 @@ public:
     }
 
 private:
+    // A column left out before this one counts as set to no value, as in the view's items.
+    void setText(int column, const QVariant& value) {
+        if (column < columns_ && texts_[column] == value) return;
+        columns_ = std::max(columns_, column + 1);
+        texts_[column] = value;
+        emitDataChanged();
+    }
+
+    QVariant texts_[kColumns];  // as given, so that a column reads back what was set
+    int columns_ = 0;           // the columns with a text
     int index_ = 0;
     std::optional<QFont> bold_;  // the font of both columns when it is not the view's
 };
@@ -65,38 +93,46 @@ QTreeWidgetItem* TNewsTree::AddChild(QTreeWidgetItem* parent, const QString& tex
     return AddChildren(parent, {Node{text, {}}}).front();
 }
 
+TNewsTree::TMadeNodes::TMadeNodes(TMadeNodes&& other) noexcept
+    : nodes_(std::exchange(other.nodes_, {})), bold_(std::move(other.bold_)) {}
+
+TNewsTree::TMadeNodes::~TMadeNodes() {
+    qDeleteAll(nodes_);
+}
+
+void TNewsTree::TMadeNodes::Add(const Node& node) {
+    // Filled before it joins the view, so that no change is reported per field.
+    auto* item = new TNewsNode(plainNodeText(node.text), node.date);
+    nodes_.append(item);
+    if (!node.toolTip.isEmpty()) item->setToolTip(0, node.toolTip);
+    if (node.bold) item->setFont(bold_);
+}
+
 std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
                                                      const std::vector<Node>& nodes) {
+    TMadeNodes made(*this);
+    made.Reserve(nodes.size());
+    for (const Node& node : nodes) made.Add(node);
+    return AddChildren(parent, std::move(made));
+}
+
+std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent, TMadeNodes made) {
     const bool inOrder = appendsInPreOrder(parent);
-    std::vector<QTreeWidgetItem*> added;
-    added.reserve(nodes.size());
-    QList<QTreeWidgetItem*> batch;
-    batch.reserve(static_cast<qsizetype>(nodes.size()));
-    const QVariant bold = boldFont();  // one font shared by every bold node
-    for (const Node& node : nodes) {
-        // Filled before it joins the view, so that no change is reported per field.
-        QStringList columns(plainNodeText(node.text));
-        if (!node.date.isEmpty()) columns << node.date;
-        auto* item = new TNewsNode(columns);
-        if (!node.toolTip.isEmpty()) item->setToolTip(0, node.toolTip);
-        if (node.bold) item->setData(0, Qt::FontRole, bold);
-        setIndex(item, count_++);
-        added.push_back(item);
-        batch.append(item);
-    }
+    const QList<QTreeWidgetItem*> batch = std::exchange(made.nodes_, {});
+    for (QTreeWidgetItem* node : batch) setIndex(node, count_++);
     if (parent) {
         parent->addChildren(batch);
     } else {
         view_->addTopLevelItems(batch);
     }
-    if (!added.empty()) last_ = added.back();
+    if (!batch.empty()) last_ = batch.back();
     if (!inOrder) renumber();
-    return added;
+    return {batch.begin(), batch.end()};
 }
 
 QTreeWidgetItem* TNewsTree::InsertChild(QTreeWidgetItem* parent, int position, const QString& text) {
     if (position >= parent->childCount()) return AddChild(parent, text);
-    auto* item = new TNewsNode(QStringList(plainNodeText(text)));
+    auto* item = new TNewsNode(plainNodeText(text), {});
     parent->insertChild(position, item);
     renumber();
     return item;
@@ -104,11 +140,18 @@ QTreeWidgetItem* TNewsTree::InsertChild(QTreeWidgetItem* parent, int position, c
 
 std::vector<QTreeWidgetItem*> TNewsTree::ReplaceChildren(QTreeWidgetItem* parent,
                                                          const std::vector<Node>& nodes) {
+    TMadeNodes made(*this);
+    made.Reserve(nodes.size());
+    for (const Node& node : nodes) made.Add(node);
+    return ReplaceChildren(parent, std::move(made));
+}
+
+std::vector<QTreeWidgetItem*> TNewsTree::ReplaceChildren(QTreeWidgetItem* parent, TMadeNodes made) {
     if (parent->childCount() > 0) {
         qDeleteAll(parent->takeChildren());
         renumber();  // the last node in pre-order may have been among them
     }
-    return AddChildren(parent, nodes);
+    return AddChildren(parent, std::move(made));
 }
 
 QFont TNewsTree::boldFont() const {

@@ -8,6 +8,7 @@
 // which is as cheap as the change itself for the few thousand nodes a window holds.
 
 #include <QFont>
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -33,6 +34,25 @@ public:
         bool bold = false;
     };
 
+    // Nodes made ahead of their place, as what they show is read, and added at once later:
+    // no list of what they will show is held between. Nodes never added go with it.
+    class TMadeNodes {
+    public:
+        explicit TMadeNodes(const TNewsTree& tree) : bold_(tree.boldFont()) {}
+        TMadeNodes(TMadeNodes&& other) noexcept;
+        TMadeNodes& operator=(TMadeNodes&&) = delete;
+        TMadeNodes(const TMadeNodes&) = delete;
+        TMadeNodes& operator=(const TMadeNodes&) = delete;
+        ~TMadeNodes();
+        void Add(const Node& node);
+        void Reserve(std::size_t count) { nodes_.reserve(static_cast<qsizetype>(count)); }
+
+    private:
+        friend class TNewsTree;
+        QList<QTreeWidgetItem*> nodes_;  // owned until added
+        QFont bold_;                     // one font shared by every bold node
+    };
+
     // Removes every node.
     void Clear();
     // Appends a node with `text` as the last child of `parent` (null: a top-level node).
@@ -41,11 +61,13 @@ public:
     // per node); returns them in order.
     std::vector<QTreeWidgetItem*> AddChildren(QTreeWidgetItem* parent,
                                               const std::vector<Node>& nodes);
+    std::vector<QTreeWidgetItem*> AddChildren(QTreeWidgetItem* parent, TMadeNodes made);
     // Inserts a node with `text` as child `position` of `parent` (not null).
     QTreeWidgetItem* InsertChild(QTreeWidgetItem* parent, int position, const QString& text);
     // Puts `nodes` in the place of the children of `parent` (not null); returns them in order.
     std::vector<QTreeWidgetItem*> ReplaceChildren(QTreeWidgetItem* parent,
                                                   const std::vector<Node>& nodes);
+    std::vector<QTreeWidgetItem*> ReplaceChildren(QTreeWidgetItem* parent, TMadeNodes made);
     // Shows `node` (both columns) in bold or not.
     void SetBold(QTreeWidgetItem* node, bool bold) const;
     // Removes `node` (not a top-level node) with its children.

@@ -93,40 +93,42 @@ int TSiteNodes::ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection&
     }
     Items entries;
     entries.reserve(static_cast<size_t>(items.Count()));
-    std::vector<TNewsTree::Node> nodes;
-    nodes.reserve(static_cast<size_t>(items.Count()));
+    TNewsTree::TMadeNodes nodes(tree_);
+    nodes.Reserve(static_cast<size_t>(items.Count()));
     int fresh = 0;
     for (int i = 0; i < items.Count(); ++i) {
         const TRSSListedItem& item = *items[i];
         if (!shownBefore.contains(itemKey(item.Title, item.Link))) ++fresh;
-        nodes.push_back({fromText(item.Title), itemToolTip(item.Description)});
+        nodes.Add({fromText(item.Title), itemToolTip(item.Description)});
         entries.push_back({item.Title, item.Link, {}});
     }
-    showItems(node, std::move(entries), nodes);
+    showItems(node, std::move(entries), std::move(nodes));
     return fresh;
+}
+
+void TSiteNodes::TStoredBatch::Add(TStoredItem&& item) {
+    unread_ += item.Read ? 0 : 1;
+    nodes_.Add({fromText(item.Title), itemToolTip(item.Description), dates_->Text(item.Date), !item.Read});
+    entries_.push_back({std::move(item.Title), {}, std::move(item.Key), true, item.Read});
 }
 
 void TSiteNodes::ShowStored(QTreeWidgetItem* node, std::vector<TStoredItem>& items,
                             TItemDateText& dates) {
-    Items entries;
-    entries.reserve(items.size());
-    std::vector<TNewsTree::Node> nodes;
-    nodes.reserve(items.size());
-    int unread = 0;
-    for (TStoredItem& item : items) {
-        unread += item.Read ? 0 : 1;
-        nodes.push_back({fromText(item.Title), itemToolTip(item.Description), dates.Text(item.Date),
-                         !item.Read});
-        entries.push_back({std::move(item.Title), {}, std::move(item.Key), true, item.Read});
-    }
-    showItems(node, std::move(entries), nodes);
-    showCount(node, unread);
+    TStoredBatch batch = StoredBatch(dates);
+    batch.nodes_.Reserve(items.size());
+    batch.entries_.reserve(items.size());
+    for (TStoredItem& item : items) batch.Add(std::move(item));
+    ShowStored(node, std::move(batch));
 }
 
-void TSiteNodes::showItems(QTreeWidgetItem* site, Items items,
-                           const std::vector<TNewsTree::Node>& nodes) {
+void TSiteNodes::ShowStored(QTreeWidgetItem* node, TStoredBatch batch) {
+    showItems(node, std::move(batch.entries_), std::move(batch.nodes_));
+    showCount(node, batch.unread_);
+}
+
+void TSiteNodes::showItems(QTreeWidgetItem* site, Items items, TNewsTree::TMadeNodes nodes) {
     items_[site] = std::move(items);
-    tree_.ReplaceChildren(site, nodes);
+    tree_.ReplaceChildren(site, std::move(nodes));
 }
 
 void TSiteNodes::showCount(QTreeWidgetItem* site, int unread) {

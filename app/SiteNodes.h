@@ -36,8 +36,36 @@ namespace wispel {
 class TItemDateText;
 
 class TSiteNodes {
+    // What an item node stands for.
+    struct Item {
+        std::string title;  // as the feed has it
+        std::string link;   // unkept items only
+        std::string key;    // kept items only
+        bool kept = false;
+        bool read = false;
+    };
+    using Items = std::vector<Item>;
+
 public:
     explicit TSiteNodes(TNewsTree& tree) : tree_(tree) {}
+
+    // A site's kept items made ready for its node one by one as they are read, in the
+    // table's order, so that a start-up holds no more of an item than its node and entry.
+    class TStoredBatch {
+    public:
+        TStoredBatch(const TNewsTree& tree, TItemDateText& dates) : nodes_(tree), dates_(&dates) {}
+        // Takes the item's title and key.
+        void Add(TStoredItem&& item);
+        bool Empty() const noexcept { return entries_.empty(); }
+
+    private:
+        friend class TSiteNodes;
+        TNewsTree::TMadeNodes nodes_;
+        Items entries_;
+        int unread_ = 0;
+        TItemDateText* dates_;  // not owned
+    };
+    TStoredBatch StoredBatch(TItemDateText& dates) const { return TStoredBatch(tree_, dates); }
 
     // The node everything hangs under (owned by the tree view), in a tree emptied before;
     // null until set.
@@ -60,6 +88,8 @@ public:
     // with their dates from `dates`, and counts the unread ones in its caption. The items'
     // titles and keys are moved out of `items`.
     void ShowStored(QTreeWidgetItem* node, std::vector<TStoredItem>& items, TItemDateText& dates);
+    // Puts the batch's items in the place of the node's items, and counts the unread ones.
+    void ShowStored(QTreeWidgetItem* node, TStoredBatch batch);
     // Marks an item node read or unread, in its look and its site's count.
     void SetRead(QTreeWidgetItem* item, bool read);
     // The site node's ID in the sites table (0: none); an item node's key and read flag.
@@ -91,23 +121,13 @@ public:
                       const std::function<std::string(std::int32_t, const std::string&)>& keptLink) const;
 
 private:
-    // What an item node stands for.
-    struct Item {
-        std::string title;  // as the feed has it
-        std::string link;   // unkept items only
-        std::string key;    // kept items only
-        bool kept = false;
-        bool read = false;
-    };
-    using Items = std::vector<Item>;
-
     void showCount(QTreeWidgetItem* site, int unread);
     QTreeWidgetItem* find(const TRSSSourceCollection& list, int index, int& position) const;
     // The node's entry in its site's list; null for the root, a site or a node of none.
     const Item* item(const QTreeWidgetItem* node) const;
     Item* item(const QTreeWidgetItem* node);
-    // Makes the nodes of `items` the site node's children.
-    void showItems(QTreeWidgetItem* site, Items items, const std::vector<TNewsTree::Node>& nodes);
+    // Makes `nodes`, standing for `items`, the site node's children.
+    void showItems(QTreeWidgetItem* site, Items items, TNewsTree::TMadeNodes nodes);
 
     TNewsTree& tree_;
     QTreeWidgetItem* root_ = nullptr;
