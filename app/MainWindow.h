@@ -136,7 +136,8 @@ private:
 
     void connectCommands();
     void connectReading();
-    // Fills the tree with the kept news of the listed sites that have any.
+    // Fills the tree, which has no site node yet, with the kept news of the listed sites
+    // that have any.
     void showKeptNews();
     // The site's kept news, newest first, read whole from the table.
     std::vector<TStoredItem> keptItems(std::int32_t site);

@@ -57,7 +57,8 @@ void TfrmMain::showKeptNews() {
     const TRSSSourceCollection& list = update_->Sources().RSSSourceList();
     TItemDateText dates;
     // The listed sites' items by site ID, made ready for their nodes as they are read (the
-    // table gives them by site); the nodes are made in the list's order afterwards.
+    // table gives them by site); the nodes are made in the list's order afterwards, in a
+    // tree that has none yet.
     std::unordered_map<std::int32_t, TSiteNodes::TStoredBatch> bySite;
     for (int i = 0; i < list.Count(); ++i) {
         if (list[i]->SiteID != 0) bySite.try_emplace(list[i]->SiteID, siteNodes_.StoredBatch(dates));
@@ -78,7 +79,7 @@ void TfrmMain::showKeptNews() {
     for (int i = 0; i < list.Count(); ++i) {
         auto found = bySite.find(list[i]->SiteID);
         if (found == bySite.end() || found->second.Empty()) continue;
-        siteNodes_.ShowStored(siteNodes_.Node(list, i), std::move(found->second));
+        siteNodes_.ShowStored(siteNodes_.AppendNode(list, i), std::move(found->second));
     }
     newsStale_ = true;
 }

@@ -58,6 +58,14 @@ QTreeWidgetItem* TSiteNodes::find(const TRSSSourceCollection& list, int index, i
 QTreeWidgetItem* TSiteNodes::Node(const TRSSSourceCollection& list, int index) {
     int position = 0;
     if (QTreeWidgetItem* node = find(list, index, position)) return node;
+    return makeNode(list, index, position);
+}
+
+QTreeWidgetItem* TSiteNodes::AppendNode(const TRSSSourceCollection& list, int index) {
+    return makeNode(list, index, root_->childCount());
+}
+
+QTreeWidgetItem* TSiteNodes::makeNode(const TRSSSourceCollection& list, int index, int position) {
     const TRSSSourceItem& source = *list[index];
     QTreeWidgetItem* node = tree_.InsertChild(root_, position, fromText(source.Site));
     node->setData(0, kSiteRole, bytes(source.Site));

@@ -76,6 +76,10 @@ public:
 
     // The node of the site at `index` of `list`, made in the list's order when it has none.
     QTreeWidgetItem* Node(const TRSSSourceCollection& list, int index);
+    // The node of the site at `index` of `list`, made as the last site node: for a tree
+    // filled in the list's order, where no site from `index` on has a node yet. Unlike Node
+    // it does not look among the sites' nodes, which costs a walk of them per site.
+    QTreeWidgetItem* AppendNode(const TRSSSourceCollection& list, int index);
     // True when the site at `index` of `list` has a node.
     bool Shows(const TRSSSourceCollection& list, int index) const;
     // Takes away the nodes of sites no longer in `list`; true when one went.
@@ -123,6 +127,7 @@ public:
 private:
     void showCount(QTreeWidgetItem* site, int unread);
     QTreeWidgetItem* find(const TRSSSourceCollection& list, int index, int& position) const;
+    QTreeWidgetItem* makeNode(const TRSSSourceCollection& list, int index, int position);
     // The node's entry in its site's list; null for the root, a site or a node of none.
     const Item* item(const QTreeWidgetItem* node) const;
     Item* item(const QTreeWidgetItem* node);
