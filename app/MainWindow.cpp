@@ -88,23 +88,23 @@ void TfrmMain::SetDialogs(TdlgOptions* options, TdlgAbout* about) {
 
 TNewsCollection& TfrmMain::NewsItems() {
     if (!newsStale_) return *newsItems_;
-    // The kept items' links, which the tree does not hold, in one walk of the table.
-    std::unordered_map<std::string, std::string> links;  // by site ID, '\0' and key
-    const auto linkKey = [](std::int32_t site, const std::string& key) {
+    // The kept items' titles and links, which the tree does not hold, in one walk of the table.
+    std::unordered_map<std::string, TStoredItem> kept;  // by site ID, '\0' and key
+    const auto keyOf = [](std::int32_t site, const std::string& key) {
         return std::to_string(site) + '\0' + key;
     };
     try {
         if (items_) {
             items_->ForEachItem(
-                [&](TStoredItem&& item) { links.emplace(linkKey(item.Site, item.Key), std::move(item.Link)); },
+                [&](TStoredItem&& item) { kept.emplace(keyOf(item.Site, item.Key), std::move(item)); },
                 0, TItemParts::Headlines);
         }
     } catch (const std::exception&) {
-        links.clear();  // a table that cannot be read now leaves the kept items without links
+        kept.clear();  // a table that cannot be read now leaves the kept items without texts
     }
     siteNodes_.FillNewsList(*newsItems_, [&](std::int32_t site, const std::string& key) {
-        const auto found = links.find(linkKey(site, key));
-        return found != links.end() ? found->second : std::string();
+        const auto found = kept.find(keyOf(site, key));
+        return found != kept.end() ? &found->second : nullptr;
     });
     newsStale_ = false;
     return *newsItems_;

@@ -117,7 +117,7 @@ int TSiteNodes::ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection&
 void TSiteNodes::TStoredBatch::Add(TStoredItem&& item) {
     unread_ += item.Read ? 0 : 1;
     nodes_.Add({fromText(item.Title), itemToolTip(item.Description), dates_->Text(item.Date), !item.Read});
-    entries_.push_back({std::move(item.Title), {}, std::move(item.Key), true, item.Read});
+    entries_.push_back({{}, {}, std::move(item.Key), true, item.Read});
 }
 
 void TSiteNodes::ShowStored(QTreeWidgetItem* node, std::vector<TStoredItem>& items,
@@ -184,7 +184,8 @@ std::string TSiteNodes::Key(const QTreeWidgetItem* node) const {
 
 std::string TSiteNodes::Title(const QTreeWidgetItem* node) const {
     const Item* entry = item(node);
-    return entry ? entry->title : std::string();
+    if (!entry) return {};
+    return entry->kept ? node->text(0).toStdString() : entry->title;
 }
 
 std::string TSiteNodes::Link(const QTreeWidgetItem* node) const {
@@ -233,7 +234,7 @@ void TSiteNodes::MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std:
 
 void TSiteNodes::FillNewsList(
     TNewsCollection& news,
-    const std::function<std::string(std::int32_t, const std::string&)>& keptLink) const {
+    const std::function<const TStoredItem*(std::int32_t, const std::string&)>& kept) const {
     news.Clear();
     if (!root_) return;
     for (int s = 0; s < root_->childCount(); ++s) {
@@ -245,8 +246,9 @@ void TSiteNodes::FillNewsList(
         const std::int32_t siteID = SiteID(site);
         for (const Item& item : found->second) {
             TNewsItem* entry = news.Add();
-            entry->Title = item.title;
-            entry->Link = item.kept ? keptLink(siteID, item.key) : item.link;
+            const TStoredItem* stored = item.kept ? kept(siteID, item.key) : nullptr;
+            entry->Title = stored ? stored->Title : item.title;
+            entry->Link = stored ? stored->Link : item.link;
             entry->TreeIndex = ++index;
         }
     }

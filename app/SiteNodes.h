@@ -4,10 +4,11 @@
 // node knows its site by name and address (a site renamed or moved is another site), and
 // each item node keeps the item's title and link as the feed has them.
 //
-// With kept news a site's items come from the items table: each item node knows its title,
-// its key and whether it was read (unread ones are bold), and the site's caption counts its
-// unread items ("Name (3)"). A kept item's link stays in the table, read when it is needed:
-// a start-up that read every link would wait for texts hardly anyone asks for.
+// With kept news a site's items come from the items table: each item node knows its key and
+// whether it was read (unread ones are bold), and the site's caption counts its unread items
+// ("Name (3)"). A kept item's texts stay in the table, read when they are needed (its node
+// shows its title): a start-up that read every link would wait for texts hardly anyone asks
+// for, and one that kept every title twice would hold memory for nothing.
 //
 // What an item node stands for (title, link, key, read) is kept here, one list per site node
 // in the order of its items, and not in data roles of the node: a start-up makes a node for
@@ -38,7 +39,7 @@ class TItemDateText;
 class TSiteNodes {
     // What an item node stands for.
     struct Item {
-        std::string title;  // as the feed has it
+        std::string title;  // as the feed has it; unkept items only
         std::string link;   // unkept items only
         std::string key;    // kept items only
         bool kept = false;
@@ -54,7 +55,7 @@ public:
     class TStoredBatch {
     public:
         TStoredBatch(const TNewsTree& tree, TItemDateText& dates) : nodes_(tree), dates_(&dates) {}
-        // Takes the item's title and key.
+        // Takes the item's key.
         void Add(TStoredItem&& item);
         bool Empty() const noexcept { return entries_.empty(); }
 
@@ -90,7 +91,7 @@ public:
     int ShowItems(QTreeWidgetItem* node, const TRSSListedItemCollection& items);
     // Puts the site's kept `items` (in the table's order) in the place of the node's items,
     // with their dates from `dates`, and counts the unread ones in its caption. The items'
-    // titles and keys are moved out of `items`.
+    // keys are moved out of `items`.
     void ShowStored(QTreeWidgetItem* node, std::vector<TStoredItem>& items, TItemDateText& dates);
     // Puts the batch's items in the place of the node's items, and counts the unread ones.
     void ShowStored(QTreeWidgetItem* node, TStoredBatch batch);
@@ -100,8 +101,8 @@ public:
     static std::int32_t SiteID(const QTreeWidgetItem* site);
     static QString SiteName(const QTreeWidgetItem* site);
     std::string Key(const QTreeWidgetItem* item) const;
-    // True for an item node (not the root or a site); its title and (for an item shown unkept)
-    // its link as the feed has them.
+    // True for an item node (not the root or a site); its title as the feed has it (a kept
+    // item's as its node shows it) and, for an item shown unkept, its link.
     bool IsItem(const QTreeWidgetItem* node) const { return item(node) != nullptr; }
     std::string Title(const QTreeWidgetItem* item) const;
     std::string Link(const QTreeWidgetItem* item) const;
@@ -119,10 +120,11 @@ public:
     // The node as failed: `icon`, and the message with the address as its tooltip.
     void MarkFailed(QTreeWidgetItem* node, const QIcon& icon, const std::string& message);
 
-    // The news list of every item node, in tree order, a kept item's link from `keptLink`
-    // (given the site's ID and the item's key).
-    void FillNewsList(TNewsCollection& news,
-                      const std::function<std::string(std::int32_t, const std::string&)>& keptLink) const;
+    // The news list of every item node, in tree order, a kept item's title and link from
+    // `kept` (given the site's ID and the item's key; null when the table has no such item).
+    void FillNewsList(
+        TNewsCollection& news,
+        const std::function<const TStoredItem*(std::int32_t, const std::string&)>& kept) const;
 
 private:
     void showCount(QTreeWidgetItem* site, int unread);
