@@ -11,9 +11,9 @@ constexpr std::size_t kCacheBytes = 4u << 20;
 // the number of values held.
 constexpr std::size_t kHeldBytes = 64;
 constexpr std::size_t kFirstSlots = 1024;
-// An emptied cache keeps its buffers of at least so many bytes for the values read next, so
-// that reading ahead does not allocate fresh memory each time. They were counted as the
-// cache's, and each new read ahead takes one of them: the memory stays in bound.
+// An emptied cache keeps its buffers of spans of at least so many bytes for the spans read
+// next, so that reading ahead neither allocates nor clears fresh memory each time. They were
+// counted as the cache's, and each new span takes one of them: the memory stays in bound.
 constexpr std::size_t kSpareBytes = 4096;
 
 }  // namespace
@@ -59,8 +59,12 @@ void TBlobValueCache::index(const Held& held) {
 bool TBlobValueCache::copy(const BlobReference& reference, std::string& value) const {
     const Held* held = find(reference);
     if (held == nullptr) return false;
-    const unsigned char* bytes = pieces_[held->piece].data() + held->offset;
-    value.assign(reinterpret_cast<const char*>(bytes), reference.length);
+    const unsigned char* bytes = pieces_[held->piece].data();
+    if (held->blockSize == 0) {
+        value.assign(reinterpret_cast<const char*>(bytes + held->offset), reference.length);
+    } else {
+        copyBlobInRun(bytes, held->blockSize, {reference, held->offset}, value);
+    }
     return true;
 }
 
@@ -76,7 +80,7 @@ void TBlobValueCache::put(const BlobReference& reference, std::string_view value
         !makeRoom(value.size() + kHeldBytes, kCacheBytes / 4))
         return;
     pieces_.emplace_back(value.begin(), value.end());
-    index({reference, static_cast<std::uint32_t>(pieces_.size() - 1), 0});
+    index({reference, static_cast<std::uint32_t>(pieces_.size() - 1), 0, 0});
 }
 
 std::vector<unsigned char> TBlobValueCache::takeBuffer() {
@@ -86,15 +90,15 @@ std::vector<unsigned char> TBlobValueCache::takeBuffer() {
     return buffer;
 }
 
-void TBlobValueCache::putValues(std::vector<unsigned char>&& values,
-                                const std::vector<BlobInRun>& found) {
-    if (found.empty() || !makeRoom(values.capacity() + found.size() * kHeldBytes, kCacheBytes)) {
-        keepSpare(std::move(values));
+void TBlobValueCache::putSpans(std::vector<unsigned char>&& bytes,
+                               const std::vector<BlobInRun>& found, std::uint32_t blockSize) {
+    if (found.empty() || !makeRoom(bytes.size() + found.size() * kHeldBytes, kCacheBytes)) {
+        keepSpare(std::move(bytes));
         return;
     }
-    pieces_.push_back(std::move(values));
+    pieces_.push_back(std::move(bytes));
     const auto piece = static_cast<std::uint32_t>(pieces_.size() - 1);
-    for (const BlobInRun& value : found) index({value.reference, piece, value.offset});
+    for (const BlobInRun& value : found) index({value.reference, piece, blockSize, value.offset});
 }
 
 void TBlobValueCache::forget(const BlobReference& reference) {
@@ -112,7 +116,7 @@ void TBlobValueCache::forget(const BlobReference& reference) {
 }
 
 void TBlobValueCache::keepSpare(std::vector<unsigned char>&& buffer) {
-    if (buffer.capacity() >= kSpareBytes)
+    if (buffer.size() >= kSpareBytes)
         spare_.push_back(std::move(buffer));
 }
 

@@ -5,12 +5,12 @@
 // when its own write frees the value's blocks (which another value may take next), so a
 // record image from the record cache and a value from here are of one state of the table.
 //
-// Values read ahead together (tablestore/format/BlobRuns.h) stay side by side in the one
-// buffer they were read into, a value read alone in one of its own; each is found by its
-// first block in an open-addressed table, so keeping the values of a read ahead costs no
-// allocation per value. At most 4 MiB of buffers are kept (with each value counted at 64
-// bytes at least); a value read alone of more than a quarter of that never is. An emptied
-// cache keeps its buffers' memory for the values read next.
+// Values read ahead stay in the spans of blocks they were read in (tablestore/format/
+// BlobRuns.h) and are copied out only when asked for; a value read alone is kept as it is.
+// Each value is found by its first block in an open-addressed table of its own, so keeping
+// the values of a span costs no allocation per value. At most 4 MiB of spans and values
+// are kept (with the values counted at 64 bytes at least); a value read alone of more than
+// a quarter of that never is. An emptied cache keeps the memory of its spans for the next ones.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,19 +29,23 @@ public:
     bool copy(const BlobReference& reference, std::string& value) const;
     // A value read alone.
     void put(const BlobReference& reference, std::string_view value);
-    // A buffer for readBlobRuns to put values into, to be handed back through putValues.
+    // A buffer for readBlobRuns to read spans into, to be handed back through putSpans.
     std::vector<unsigned char> takeBuffer();
-    // The values readBlobRuns put into `values`, as `found` lists them.
-    void putValues(std::vector<unsigned char>&& values, const std::vector<BlobInRun>& found);
+    // The spans readBlobRuns read into `bytes`, with the values `found` there, for blocks
+    // of `blockSize` bytes.
+    void putSpans(std::vector<unsigned char>&& bytes, const std::vector<BlobInRun>& found,
+                  std::uint32_t blockSize);
     // Forgets the value that starts at `reference`'s first block.
     void forget(const BlobReference& reference);
     void clear();
 
 private:
-    // A value held: in piece `piece`, from byte `offset`.
+    // A value held: in piece `piece`, from byte `offset`, as blocks of `blockSize` bytes with
+    // their heads, or as the value itself when `blockSize` is 0.
     struct Held {
         BlobReference reference;
         std::uint32_t piece = 0;
+        std::uint32_t blockSize = 0;
         std::size_t offset = 0;
     };
     const Held* find(const BlobReference& reference) const;
@@ -53,7 +57,7 @@ private:
     std::size_t slotOf(std::int32_t block) const;
 
     std::vector<std::vector<unsigned char>> pieces_;
-    std::vector<std::vector<unsigned char>> spare_;  // buffers of an emptied cache, for reuse
+    std::vector<std::vector<unsigned char>> spare_;  // pieces of an emptied cache, for reuse
     std::vector<Held> held_;
     // Open addressing by first block, linear probing: 0 for a free slot, else 1 + the
     // place in held_. Never more than half full.

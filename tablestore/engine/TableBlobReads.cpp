@@ -19,10 +19,10 @@ StoreStatus TDataTable::keepBlobs(std::vector<BlobReference> references) {
                                         }),
                          references.end());
         if (references.empty()) return storecode::kOk;
-        std::vector<unsigned char> values = blobValues_.takeBuffer();
-        StoreResult r = blobs_->readRuns(references, values, blobsFound_);
+        std::vector<unsigned char> bytes = blobValues_.takeBuffer();
+        StoreResult r = blobs_->readRuns(references, bytes, blobsFound_);
         // What came before a failed read is as good as any.
-        blobValues_.putValues(std::move(values), blobsFound_);
+        blobValues_.putSpans(std::move(bytes), blobsFound_, blobBlockSize(header_));
         if (r) return {r, blobPath_};
         return storecode::kOk;
     });

@@ -20,9 +20,9 @@ StoreResult TTableBlobs::read(const BlobReference& reference, std::string& value
 }
 
 StoreResult TTableBlobs::readRuns(const std::vector<BlobReference>& references,
-                                  std::vector<unsigned char>& values,
+                                  std::vector<unsigned char>& bytes,
                                   std::vector<BlobInRun>& found) {
-    return readBlobRuns(file_.file(), header_, blockSize_, references, spans_, values, found);
+    return readBlobRuns(file_.file(), header_, blockSize_, references, bytes, found);
 }
 
 StoreResult TTableBlobs::write(std::span<const std::string_view> values,

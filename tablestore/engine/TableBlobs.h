@@ -48,9 +48,9 @@ public:
     // 8963 for a damaged chain, 8711 when the file ends inside the value.
     StoreResult read(const BlobReference& reference, std::string& value);
     // Many values at once, neighbouring ones in one read (tablestore/format/BlobRuns.h):
-    // `found` lists each value that came whole into `values`; the others are left to read().
+    // `found` gets each value that came whole in `bytes`; the others are left to read().
     StoreResult readRuns(const std::vector<BlobReference>& references,
-                         std::vector<unsigned char>& values, std::vector<BlobInRun>& found);
+                         std::vector<unsigned char>& bytes, std::vector<BlobInRun>& found);
 
     // One operation: every write before every release, then saveHeader; forget() when the
     // operation is done, undo() when it failed.
@@ -82,7 +82,6 @@ private:
     std::vector<std::uint32_t> taken_;  // free blocks the operation's writes took, in order
     std::uint32_t headAfterTakes_ = 0;
     std::vector<Released> released_;
-    std::vector<unsigned char> spans_;  // readRuns' spans of blocks
 };
 
 }  // namespace wispel

@@ -4,14 +4,12 @@
 // not. Sharing modes are such a lock on kShareLockOffset, so they hold between processes.
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <limits>
 #include <utility>
-#include <vector>
 
 #include "core/Posix.h"
 #include "tablestore/files/StoreFile.h"
@@ -43,10 +41,7 @@ class PosixStoreFile final : public StoreFile {
 public:
     PosixStoreFile(std::string path, bool readOnly, int fd)
         : StoreFile(std::move(path), readOnly), fd_(fd) {}
-    ~PosixStoreFile() override {
-        dropViews();
-        ::close(fd_);
-    }
+    ~PosixStoreFile() override { ::close(fd_); }
 
     StoreResult readSome(std::uint64_t offset, void* buffer, std::size_t size,
                          std::size_t& got) override {
@@ -112,36 +107,8 @@ public:
                                                               : storecode::kCannotUnlock;
     }
 
-    const unsigned char* view(std::uint64_t length) override {
-        if (length == 0 || length > kMaxViewBytes) return nullptr;
-        if (!views_.empty() && length <= views_.back().length) return views_.back().bytes;
-        // Views grow by large steps, so that a file written while it is read is seldom
-        // mapped again; the pages past the file's end are never touched. A shorter view
-        // stays mapped until the handle closes, for whoever still reads through it.
-        const std::uint64_t mapped = (length + kViewStep - 1) / kViewStep * kViewStep;
-        void* at = ::mmap(nullptr, static_cast<std::size_t>(mapped), PROT_READ, MAP_SHARED, fd_, 0);
-        if (at == MAP_FAILED) return nullptr;
-        views_.push_back({static_cast<const unsigned char*>(at), mapped});
-        return views_.back().bytes;
-    }
-
 private:
-    static constexpr std::uint64_t kViewStep = 64u << 20;
-    static constexpr std::uint64_t kMaxViewBytes = std::uint64_t{1} << 40;
-
-    struct View {
-        const unsigned char* bytes;
-        std::uint64_t length;
-    };
-
-    void dropViews() {
-        for (const View& view : views_)
-            ::munmap(const_cast<unsigned char*>(view.bytes), static_cast<std::size_t>(view.length));
-        views_.clear();
-    }
-
     int fd_;
-    std::vector<View> views_;
 };
 
 // Owns a descriptor until it is handed to a file object.

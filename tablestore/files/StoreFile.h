@@ -44,15 +44,6 @@ public:
     virtual StoreResult truncate(std::uint64_t bytes) = 0;
     // Hands written data to the disk (fdatasync).
     virtual StoreResult flush() = 0;
-    // The file's first `length` bytes, mapped into memory for reading, or null where the file
-    // system maps nothing (the caller then reads). Valid until the handle closes or asks for
-    // a longer view. The caller touches only bytes the file holds at that moment (its size
-    // checked under the table's lock): touching bytes past the end of a file that something
-    // cut would stop the process.
-    virtual const unsigned char* view(std::uint64_t length) {
-        (void)length;
-        return nullptr;
-    }
     // 10241 when another handle holds a lock overlapping the range.
     virtual StoreResult lock(std::uint64_t offset, std::uint64_t length) = 0;
     // 10242 when the system refuses; releasing a range that is not held is no error.

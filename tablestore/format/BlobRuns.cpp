@@ -49,36 +49,12 @@ bool adjacentChain(const unsigned char* span, std::uint64_t spanBegin, std::uint
     return false;
 }
 
-// Appends the value of `extent`, whose blocks start at `blocks`, to `values`.
-void appendValue(const unsigned char* blocks, std::uint32_t blockSize, const Extent& extent,
-                 std::vector<unsigned char>& values, std::vector<BlobInRun>& found) {
-    const std::uint32_t room = blockSize - kBlobBlockHeaderSize;
-    found.push_back({extent.reference, values.size()});
-    for (std::uint32_t left = extent.reference.length; left > 0; blocks += blockSize) {
-        const std::uint32_t held = std::min(left, room);
-        values.insert(values.end(), blocks + kBlobBlockHeaderSize, blocks + kBlobBlockHeaderSize + held);
-        left -= held;
-    }
-}
-
-// The values of `extents` (sorted) from the file's view of its first `viewed` bytes.
-void copyFromView(const unsigned char* view, std::uint64_t viewed, std::uint32_t blockSize,
-                  const std::vector<Extent>& extents, std::vector<unsigned char>& values,
-                  std::vector<BlobInRun>& found) {
-    for (std::size_t i = 0; i < extents.size(); ++i) {
-        const Extent& extent = extents[i];
-        if (i > 0 && extent.reference == extents[i - 1].reference) continue;
-        if (extent.end > viewed || !adjacentChain(view, 0, blockSize, extent)) continue;
-        appendValue(view + extent.begin, blockSize, extent, values, found);
-    }
-}
-
 }  // namespace
 
 StoreResult readBlobRuns(StoreFile& file, const BlobHeader& header, std::uint32_t blockSize,
-                         std::vector<BlobReference> references, std::vector<unsigned char>& spans,
-                         std::vector<unsigned char>& values, std::vector<BlobInRun>& found) {
-    values.clear();
+                         std::vector<BlobReference> references, std::vector<unsigned char>& bytes,
+                         std::vector<BlobInRun>& found) {
+    std::size_t used = 0;
     found.clear();
     std::vector<Extent> extents;
     extents.reserve(references.size());
@@ -89,15 +65,6 @@ StoreResult readBlobRuns(StoreFile& file, const BlobHeader& header, std::uint32_
     std::sort(extents.begin(), extents.end(), [](const Extent& a, const Extent& b) {
         return a.begin != b.begin ? a.begin < b.begin : a.end < b.end;
     });
-    // A view is used only as far as the file reaches now: its pages past the end must not be
-    // touched.
-    std::uint64_t length = 0;
-    if (StoreResult r = file.size(length)) return r;
-    const std::uint64_t viewed = std::min<std::uint64_t>(length, header.usedEnd);
-    if (const unsigned char* view = file.view(viewed)) {
-        copyFromView(view, viewed, blockSize, extents, values, found);
-        return storecode::kOk;
-    }
     for (std::size_t first = 0; first < extents.size();) {
         std::uint64_t end = extents[first].end;
         std::size_t last = first + 1;
@@ -105,17 +72,28 @@ StoreResult readBlobRuns(StoreFile& file, const BlobHeader& header, std::uint32_
                std::max(end, extents[last].end) - extents[first].begin <= kSpanBytes)
             end = std::max(end, extents[last++].end);
         const std::uint64_t begin = extents[first].begin;
-        if (spans.size() < end - begin) spans.resize(end - begin);
-        if (StoreResult r = file.read(begin, spans.data(), end - begin)) return r;
+        if (bytes.size() < used + (end - begin)) bytes.resize(used + (end - begin));
+        if (StoreResult r = file.read(begin, bytes.data() + used, end - begin)) return r;
         for (std::size_t i = first; i < last; ++i) {
             if (i > first && extents[i].reference == extents[i - 1].reference) continue;
-            if (adjacentChain(spans.data(), begin, blockSize, extents[i]))
-                appendValue(spans.data() + (extents[i].begin - begin), blockSize, extents[i],
-                            values, found);
+            if (adjacentChain(bytes.data() + used, begin, blockSize, extents[i]))
+                found.push_back({extents[i].reference, used + (extents[i].begin - begin)});
         }
+        used += end - begin;
         first = last;
     }
     return storecode::kOk;
+}
+
+void copyBlobInRun(const unsigned char* bytes, std::uint32_t blockSize, const BlobInRun& value,
+                   std::string& text) {
+    const std::uint32_t room = blockSize - kBlobBlockHeaderSize;
+    const char* block = reinterpret_cast<const char*>(bytes + value.offset);
+    std::uint32_t left = value.reference.length;
+    text.clear();
+    text.reserve(left);
+    for (; left > room; left -= room, block += blockSize) text.append(block + kBlobBlockHeaderSize, room);
+    text.append(block + kBlobBlockHeaderSize, left);
 }
 
 }  // namespace wispel

@@ -4,9 +4,9 @@
 // close together: reading them a span at a time costs one read for dozens of values where
 // readBlob would make one each.
 //
-// Where the file system maps the file into memory the blocks are not read at all: each value
-// is copied out of the mapping, and the blocks of the values between (another column's, in
-// a table whose rows hold several) cost nothing.
+// The spans stay as they were read, blocks with their heads: a value is copied out of them
+// only when it is asked for, straight into the asker's string, so that reading ahead costs
+// no allocation per value.
 //
 // This path only takes the easy case, a value whose chain runs through adjacent blocks;
 // anything else (a chain that jumps, a block that does not check out) is passed over and
@@ -23,20 +23,23 @@
 
 namespace wispel {
 
-// A value found whole: its bytes start `offset` bytes into the values read.
+// A value found whole in the spans read: its first block starts `offset` bytes into them.
 struct BlobInRun {
     BlobReference reference;
     std::size_t offset = 0;
 };
 
 // Reads the values `references` name (in any order, repeats allowed), neighbouring ones in
-// one read of up to a megabyte into `spans` (kept by the caller from one call to the next,
-// so that it is allocated once), or straight from the file's view when it has one. The
-// values that are there whole and checked as readBlob checks them go one after another into
-// `values` (emptied first; its capacity kept); `found` receives each of them, once, in file
-// order. Only failures of the file are returned; what was found before one stays found.
+// one read of up to a megabyte, the spans one after another into `bytes` from its start
+// (grown when too small, never shrunk). `found`
+// receives each value that is there whole and checked as readBlob checks it, once, in file
+// order. Only read errors of the file are returned; what was found before one stays found.
 StoreResult readBlobRuns(StoreFile& file, const BlobHeader& header, std::uint32_t blockSize,
-                         std::vector<BlobReference> references, std::vector<unsigned char>& spans,
-                         std::vector<unsigned char>& values, std::vector<BlobInRun>& found);
+                         std::vector<BlobReference> references, std::vector<unsigned char>& bytes,
+                         std::vector<BlobInRun>& found);
+
+// The value `value` found at in `bytes`, which readBlobRuns filled, into `text`.
+void copyBlobInRun(const unsigned char* bytes, std::uint32_t blockSize, const BlobInRun& value,
+                   std::string& text);
 
 }  // namespace wispel

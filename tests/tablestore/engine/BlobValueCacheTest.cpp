@@ -1,7 +1,7 @@
-// The cache of blob values read ahead: values kept side by side as they were read ahead come
-// out whole, as do values kept alone; a value is found only by its whole reference; a forgotten
+// The cache of blob values read ahead: values kept in the spans they were read in come out
+// whole, as do values kept alone; a value is found only by its whole reference; a forgotten
 // one is gone while its neighbours stay, also after the table of values has grown; an
-// emptied cache holds nothing and hands its buffers' memory to the next read.
+// emptied cache holds nothing and hands its spans' memory to the next read.
 
 #include <gtest/gtest.h>
 
@@ -34,11 +34,10 @@ protected:
     }
     // The values `references` name, read ahead into the cache.
     void readAhead(const std::vector<BlobReference>& references) {
-        std::vector<unsigned char> values = cache.takeBuffer();
+        std::vector<unsigned char> bytes = cache.takeBuffer();
         std::vector<BlobInRun> found;
-        ASSERT_EQ(readBlobRuns(*file, header, kBlock, references, spans, values, found),
-                  storecode::kOk);
-        cache.putValues(std::move(values), found);
+        ASSERT_EQ(readBlobRuns(*file, header, kBlock, references, bytes, found), storecode::kOk);
+        cache.putSpans(std::move(bytes), found, kBlock);
     }
     std::string held(const BlobReference& reference) const {
         std::string value = "not held";
@@ -49,7 +48,6 @@ protected:
     static constexpr const char* kPath = "MEMORY/cache.BLB";
     BlobHeader header;
     std::unique_ptr<StoreFile> file;
-    std::vector<unsigned char> spans;
     TBlobValueCache cache;
 };
 
@@ -93,7 +91,7 @@ TEST_F(BlobValueCache, ManyValuesStayFoundAndAnEmptiedCacheHoldsNone) {
 
     cache.clear();
     for (const BlobReference& reference : references) EXPECT_FALSE(cache.contains(reference));
-    EXPECT_GT(cache.takeBuffer().capacity(), 0u) << "the memory is kept for the next read";
+    EXPECT_FALSE(cache.takeBuffer().empty()) << "the spans' memory is kept for the next read";
     readAhead({references[5]});
     EXPECT_EQ(held(references[5]), valueNumber(5));
     EXPECT_EQ(held(references[6]), "not held");

@@ -1,7 +1,6 @@
 // Many blob values read at once: neighbouring values come in one read, each value whole and
 // checked; one whose chain jumps or whose blocks do not check out is left out (the single
-// read reports it), and so is a reference past the used blocks. The same on disk, where the
-// values come from the file's view instead, also once the file has grown past the view.
+// read reports it), and so is a reference past the used blocks.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +10,6 @@
 #include "tablestore/files/FaultInjectingFileSystem.h"
 #include "tablestore/format/BlobRuns.h"
 #include "tablestore/format/ByteOrder.h"
-#include "tests/support/TempFolder.h"
 
 using namespace wispel;
 
@@ -19,20 +17,14 @@ namespace {
 
 constexpr std::uint32_t kBlock = 64;  // 56 value bytes per block
 
-// In memory, where the reads are counted, or on disk, where the file has a view.
-class BlobRuns : public ::testing::TestWithParam<bool> {
+class BlobRuns : public ::testing::Test {
 protected:
-    bool onDisk() const { return GetParam(); }
     void SetUp() override {
-        ASSERT_EQ(createBlobFile(onDisk() ? posixFileSystem() : files, path, header, file),
-                  storecode::kOk);
-        if (onDisk()) {
-            ASSERT_NE(file->view(header.usedEnd), nullptr);
-        }
+        ASSERT_EQ(createBlobFile(files, "MEMORY/runs.BLB", header, file), storecode::kOk);
     }
     void TearDown() override {
         file.reset();
-        if (!onDisk()) memoryFileSystem().remove(path);
+        memoryFileSystem().remove("MEMORY/runs.BLB");
     }
 
     BlobReference write(const std::string& value) {
@@ -41,33 +33,26 @@ protected:
         return reference;
     }
 
-    // The values handed out, by first block (each at most once), and the reads it took in
-    // memory.
+    // The values handed out, by first block (each at most once), and the reads it took.
     std::map<std::int32_t, std::string> readRuns(const std::vector<BlobReference>& references,
                                                  int& reads) {
         std::map<std::int32_t, std::string> got;
         const int before = files.readCount();
-        std::vector<unsigned char> values{'o', 'l', 'd'};
         std::vector<BlobInRun> found;
-        EXPECT_EQ(readBlobRuns(*file, header, kBlock, references, spans, values, found),
-                  storecode::kOk);
+        EXPECT_EQ(readBlobRuns(*file, header, kBlock, references, buffer, found), storecode::kOk);
         reads = files.readCount() - before;
         for (const BlobInRun& value : found) {
-            EXPECT_LE(value.offset + value.reference.length, values.size());
-            if (value.offset + value.reference.length > values.size()) break;
-            const std::string text(values.begin() + value.offset,
-                                   values.begin() + value.offset + value.reference.length);
+            std::string text = "left over";
+            copyBlobInRun(buffer.data(), kBlock, value, text);
             EXPECT_TRUE(got.emplace(value.reference.block, text).second);
         }
         return got;
     }
 
     FaultInjectingFileSystem files{memoryFileSystem()};
-    test::TempFolder folder{"wispel-blob-runs"};
-    const std::string path = onDisk() ? folder.path() + "runs.BLB" : "MEMORY/runs.BLB";
+    std::vector<unsigned char> buffer;  // kept from one read to the next, as a cache keeps it
     BlobHeader header;
     std::unique_ptr<StoreFile> file;
-    std::vector<unsigned char> spans;  // kept from one read to the next, as a table keeps it
 };
 
 std::string pattern(std::size_t length, char first) {
@@ -78,7 +63,7 @@ std::string pattern(std::size_t length, char first) {
 
 }  // namespace
 
-TEST_P(BlobRuns, NeighboursComeInOneReadAndOnlyWholeCheckedValues) {
+TEST_F(BlobRuns, NeighboursComeInOneReadAndOnlyWholeCheckedValues) {
     const BlobReference freed = write("a");                      // block 1
     const BlobReference three = write(pattern(150, 'b'));        // blocks 2 to 4
     const BlobReference one = write("short");                    // block 5
@@ -97,32 +82,15 @@ TEST_P(BlobRuns, NeighboursComeInOneReadAndOnlyWholeCheckedValues) {
     const std::map<std::int32_t, std::string> expected{
         {three.block, pattern(150, 'b')}, {one.block, "short"}, {last.block, pattern(56, 't')}};
     EXPECT_EQ(got, expected);
-    EXPECT_EQ(reads, onDisk() ? 0 : 1);
+    EXPECT_EQ(reads, 1);
 }
 
-TEST_P(BlobRuns, ValuesFarApartComeInReadsOfTheirOwn) {
+TEST_F(BlobRuns, ValuesFarApartComeInReadsOfTheirOwn) {
     const BlobReference near = write("near");
     write(std::string(200 * 56, 'f'));  // 12800 bytes of blocks between them
     const BlobReference far = write("far");
     int reads = 0;
     const auto got = readRuns({far, near}, reads);
     EXPECT_EQ(got, (std::map<std::int32_t, std::string>{{near.block, "near"}, {far.block, "far"}}));
-    EXPECT_EQ(reads, onDisk() ? 0 : 2);
+    EXPECT_EQ(reads, 2);
 }
-
-TEST_P(BlobRuns, ValuesWrittenAfterAnEarlierReadComeToo) {
-    if (!onDisk()) GTEST_SKIP() << "only a file with a view has one to outgrow";
-    const BlobReference first = write("first");
-    int reads = 0;
-    EXPECT_EQ(readRuns({first}, reads).size(), 1u);
-    // Past the view the first read made, whatever its step.
-    write(std::string((64u << 20) / kBlock * 56, 'x'));
-    const BlobReference later = write("later");
-    const auto got = readRuns({first, later}, reads);
-    EXPECT_EQ(got, (std::map<std::int32_t, std::string>{{first.block, "first"}, {later.block, "later"}}));
-}
-
-INSTANTIATE_TEST_SUITE_P(InMemoryAndOnDisk, BlobRuns, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "OnDisk" : "InMemory";
-                         });
