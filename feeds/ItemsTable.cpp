@@ -4,7 +4,8 @@
 
 #include <chrono>
 #include <thread>
-#include <unordered_set>
+#include <string_view>
+#include <unordered_map>
 
 #include "feeds/ItemKey.h"
 #include "feeds/ItemsSchema.h"
@@ -200,9 +201,25 @@ void editRow(TStoreTable& table, Change change) {
     }
 }
 
-}  // namespace
+// Visits the rows of exactly `site` in `table`'s order (an index that starts with the site);
+// `visit` may change the current row but not move.
+void walkSite(TStoreTable& table, std::int32_t site,
+              const std::function<void()>& visit) {
+    // From the site's first row while the rows are the site's: a range would cost a pass
+    // over the whole table's set of rows to set up.
+    TStoreField& siteField = table.FieldNamed("Site");
+    table.FindNearest({std::to_string(site)});
+    for (; !table.AtEnd() && siteField.IntegerValue() == site; table.MoveNext()) visit();
+}
 
-namespace {
+// Deletes the rows `rows` mark; returns how many.
+int deleteRows(TStoreTable& table, const std::vector<TStoreBookmark>& rows) {
+    for (const TStoreBookmark& bookmark : rows) {
+        table.GotoBookmark(bookmark);
+        table.DeleteRow();
+    }
+    return static_cast<int>(rows.size());
+}
 
 TextFields textFields(const TItemsTable::Fields& fields) {
     return {fields.title, fields.link, fields.description, fields.content, fields.author,
@@ -238,34 +255,51 @@ bool TItemsTable::refreshItem(const Fields& fields, const TRSSListedItem& item) 
     return true;
 }
 
-void TItemsTable::insertOrRefresh(const Fields& fields, std::int32_t site,
-                                  const TRSSListedItem& item, const std::string& key,
-                                  TItemTime now, TMergeCounts& counts) {
-    if (findItem(site, key)) {
+void TItemsTable::addItem(const Fields& fields, std::int32_t site, const TRSSListedItem& item,
+                          const std::string& key, TItemTime now, TMergeCounts& counts) {
+    try {
+        writeItem(fields, item, key, site, now);
+        ++counts.Added;
+    } catch (const EStoreEngineError& e) {
+        // The walk matched keys as the table gives them back; the index has the last word on
+        // whether the site holds this one.
+        if (e.ErrorCode() != storecode::kDuplicateKey || !findItem(site, key)) throw;
         if (refreshItem(fields, item)) ++counts.Changed;
-        return;
     }
-    writeItem(fields, item, key, site, now);
-    ++counts.Added;
 }
 
 TMergeCounts TItemsTable::Merge(std::int32_t site, const TRSSListedItemCollection& items,
                                 TItemTime now) {
     TTableLockScope transaction(*byKey_);
     refresh();
+    std::vector<std::string> keys(items.Count());
+    for (int i = 0; i < items.Count(); ++i) keys[i] = storedItemKey(*items[i]);
+    // A feed that lists an item twice has it once: the first time counts.
+    std::unordered_map<std::string_view, int> feed;
+    feed.reserve(keys.size());
+    for (int i = 0; i < items.Count(); ++i) feed.try_emplace(keys[i], i);
     TMergeCounts counts;
     const Fields fields(*byKey_);
-    std::unordered_set<std::string> keys;
-    keys.reserve(items.Count());
+    // One walk over the site's rows refreshes the items the site has and finds the old ones
+    // the feed no longer holds, instead of a key search per item of the feed.
+    std::vector<bool> known(keys.size());
+    std::vector<TStoreBookmark> old;
+    const TItemTime limit = RetentionDays > 0 ? now - RetentionDays * kDayMs : 0;
+    walkSite(*byKey_, site, [&] {
+        const auto found = feed.find(fields.key.TextValue());
+        if (found != feed.end()) {
+            known[found->second] = true;
+            if (refreshItem(fields, *items[found->second])) ++counts.Changed;
+        } else if (fields.read.BooleanValue() &&
+                   currentItem(fields, TItemParts::Keys).SortTime() < limit) {
+            old.push_back(byKey_->GetBookmark());
+        }
+    });
     for (int i = 0; i < items.Count(); ++i) {
-        const TRSSListedItem& item = *items[i];
-        std::string key = storedItemKey(item);
-        // A feed that lists an item twice has it once: the first time counts.
-        if (!keys.insert(key).second) continue;
-        insertOrRefresh(fields, site, item, key, now, counts);
+        if (!known[i] && feed.at(keys[i]) == i)
+            addItem(fields, site, *items[i], keys[i], now, counts);
     }
-    counts.Removed = removeOld(site, [&](const std::string& key) { return keys.count(key) != 0; },
-                               now);
+    counts.Removed = deleteRows(*byKey_, old);
     transaction.Release();
     return counts;
 }
@@ -283,28 +317,6 @@ void TItemsTable::forEachRow(TStoreTable& table, std::int32_t site,
         throw;
     }
     if (site != 0) table.CancelRange();
-}
-
-int TItemsTable::removeOld(std::int32_t site,
-                           const std::function<bool(const std::string&)>& inFeed, TItemTime now) {
-    if (RetentionDays <= 0) return 0;
-    const TItemTime limit = now - RetentionDays * kDayMs;
-    std::vector<TStoreBookmark> old;
-    TStoreTable& table = *byDate_;
-    const Fields fields(table);
-    // From the site's first row while the rows are the site's: here every number is one
-    // site, 0 too, which forEachRow reads as all of them.
-    table.FindNearest({std::to_string(site)});
-    for (; !table.AtEnd() && fields.site.IntegerValue() == site; table.MoveNext()) {
-        if (!fields.read.BooleanValue()) continue;
-        const TStoredItem item = currentItem(fields, TItemParts::Keys);
-        if (item.SortTime() < limit && !inFeed(item.Key)) old.push_back(table.GetBookmark());
-    }
-    for (const TStoreBookmark& bookmark : old) {
-        table.GotoBookmark(bookmark);
-        table.DeleteRow();
-    }
-    return static_cast<int>(old.size());
 }
 
 TStoredItem TItemsTable::currentItem(const Fields& fields, TItemParts parts) {
@@ -375,12 +387,9 @@ int TItemsTable::DeleteSite(std::int32_t site) {
     TStoreTable& table = *byDate_;
     std::vector<TStoreBookmark> rows;
     forEachRow(table, site, [&] { rows.push_back(table.GetBookmark()); });
-    for (const TStoreBookmark& bookmark : rows) {
-        table.GotoBookmark(bookmark);
-        table.DeleteRow();
-    }
+    const int deleted = deleteRows(table, rows);
     transaction.Release();
-    return static_cast<int>(rows.size());
+    return deleted;
 }
 
 std::vector<std::string> TItemsTable::Check() { return byKey_->CheckFiles(); }

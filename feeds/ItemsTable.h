@@ -107,10 +107,10 @@ private:
     void writeItem(const Fields& fields, const TRSSListedItem& item, const std::string& key,
                    std::int32_t site, TItemTime now);
     bool refreshItem(const Fields& fields, const TRSSListedItem& item);
-    void insertOrRefresh(const Fields& fields, std::int32_t site, const TRSSListedItem& item,
-                         const std::string& key, TItemTime now, TMergeCounts& counts);
-    int removeOld(std::int32_t site, const std::function<bool(const std::string&)>& inFeed,
-                  TItemTime now);
+    // Adds an item the walk over the site's rows did not meet (refreshes it should the index
+    // know it after all).
+    void addItem(const Fields& fields, std::int32_t site, const TRSSListedItem& item,
+                 const std::string& key, TItemTime now, TMergeCounts& counts);
     // Visits the rows of one site (every row when 0) in `table`'s order; `visit` may change
     // the current row but not move.
     static void forEachRow(TStoreTable& table, std::int32_t site,

@@ -62,7 +62,17 @@ StoreStatus TDataCursor::catchUp() {
     if (!table_->changesSince(generation_, changed)) return rebuild();
     generation_ = table_->generation();
     if (attached_.empty() && !hasRange()) {
-        visible_ = recordSet_ = table_->activeRecords();
+        // Both sets were the table's active records when last made: only the changed
+        // records can differ now, and copying the whole set per change would cost a run of
+        // operations time in the table's size.
+        const TRecordsBitmap& active = table_->activeRecords();
+        for (TRecordsBitmap* set : {&visible_, &recordSet_}) {
+            set->resize(active.size());
+            for (std::uint32_t record : changed) {
+                if (active.contains(record)) set->include(record);
+                else set->exclude(record);
+            }
+        }
         return storecode::kOk;
     }
     // Only the changed records are evaluated again.

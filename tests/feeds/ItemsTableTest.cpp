@@ -231,24 +231,29 @@ TEST_F(ItemsTable, LongAndOddIdentitiesAreKeptApartAndTextsWhole) {
     const std::string longLink = "http://127.0.0.1/" + std::string(400, 'x');
     const std::string otherLong = longLink + "y";
     const std::string longText(100000, 'T');
+    // A key the key column gives back shorter than it was given.
+    const std::string nulLink("http://127.0.0.1/n\0l", 20);
     TItemsTable items(dir());
     items.Merge(1, Feed{{longText, longLink, longText}, {"other", otherLong, ""},
-                        {"hashed", "", "no link"}, {"blank", "http://127.0.0.1/b   ", ""}}
+                        {"hashed", "", "no link"}, {"blank", "http://127.0.0.1/b   ", ""},
+                        {"nul", nulLink, ""}}
                        .items());
     std::map<std::string, TStoredItem> byTitle;
     items.ForEachItem([&](const TStoredItem& item) { byTitle[item.Title.substr(0, 6)] = item; });
-    ASSERT_EQ(byTitle.size(), 4u);
+    ASSERT_EQ(byTitle.size(), 5u);
     EXPECT_EQ(byTitle["TTTTTT"].Link, longLink);
     EXPECT_EQ(byTitle["TTTTTT"].Description, longText);
     EXPECT_LE(byTitle["TTTTTT"].Key.size(), 250u);
     EXPECT_NE(byTitle["TTTTTT"].Key, byTitle["other"].Key);
     EXPECT_EQ(byTitle["blank"].Key, keyOf("http://127.0.0.1/b"));
     // The same feed again finds every one of them.
-    EXPECT_EQ(items.Merge(1, Feed{{longText, longLink, longText}, {"other", otherLong, ""},
-                                  {"hashed", "", "no link"}}
-                                 .items())
-                  .Added,
-              0);
+    const TMergeCounts again = items.Merge(1, Feed{{longText, longLink, longText},
+                                                   {"other", otherLong, ""},
+                                                   {"hashed", "", "no link"},
+                                                   {"nul again", nulLink, ""}}
+                                                  .items());
+    EXPECT_EQ(again.Added, 0);
+    EXPECT_EQ(again.Changed, 1);
 }
 
 TEST_F(ItemsTable, ANewProcessReadsTheSameItemsAndFlags) {
