@@ -21,7 +21,9 @@
 // index header and the blob header wait until the lock is handed back (or too many pages
 // wait): the note of the last operation stays on file until then, so a crash in between
 // makes the indexes and the free-block chain again from the records, which hold every
-// operation that returned.
+// operation that returned. A modify that follows a modify there writes its blob values and
+// record only: the first one's note, beside the data header it was noted against, covers
+// it, and the data header goes out with the next insert or delete or before the rest.
 
 #include <cstdint>
 #include <functional>
@@ -201,8 +203,8 @@ private:
     // Operations run under a write lock held across them: their index pages, index header
     // and blob header wait for writeDeferred.
     bool deferring() const noexcept { return heldWrites_ > 0; }
-    // Writes the blob header, the index pages and the index header that operations left
-    // waiting, which clears the note.
+    // Writes the data header when modifies left it behind, then the blob header, the index
+    // pages and the index header that operations left waiting, which clears the note.
     StoreStatus writeDeferred();
     StoreStatus storeBlobHeader();
     // Forgets the key changes of an operation refused before it wrote anything; those of
@@ -256,6 +258,9 @@ private:
     bool indexMissing_ = false;
     int heldWrites_ = 0;     // nesting of lockTable(true)
     bool deferred_ = false;  // operations' index pages and blob header wait, their note on file
+    // Modifies under the held write lock wrote records without the data header; the note on
+    // file is the first one's, noted against the data header on file (implies deferred_).
+    bool headerBehind_ = false;
     std::unordered_map<std::uint32_t, const void*> recordLocks_;  // record -> owning cursor
 };
 

@@ -54,7 +54,9 @@ StoreStatus TDataTable::releaseWriteLock(StoreStatus result) {
 }
 
 StoreStatus TDataTable::writeDataHeader() {
-    return StoreStatus(saveDataHeader(data_->file(), header_, true)).about(dataPath_);
+    StoreStatus r = StoreStatus(saveDataHeader(data_->file(), header_, true)).about(dataPath_);
+    if (r.ok()) headerBehind_ = false;
+    return r;
 }
 
 StoreStatus TDataTable::writeRecord(std::uint32_t record, const std::uint8_t* image,
@@ -88,7 +90,9 @@ StoreStatus TDataTable::endWrite() {
 
 StoreStatus TDataTable::writeDeferred() {
     StoreStatus r;
-    if (blobs_ && blobs_->unsaved()) r = StoreStatus(blobs_->saveHeader()).about(blobPath_);
+    // Before the index header clears the note that covers the modifies' records.
+    if (headerBehind_) r = writeDataHeader();
+    if (r.ok() && blobs_ && blobs_->unsaved()) r = StoreStatus(blobs_->saveHeader()).about(blobPath_);
     const std::int32_t counter = indexes_->changeCounter();
     if (r.ok()) r = StoreStatus(indexes_->writePending()).about(indexPath_);
     // A header write clears the note with every reserved byte; without one it is cleared here.
@@ -100,6 +104,9 @@ StoreStatus TDataTable::writeDeferred() {
         indexes_->discardPending();
     }
     deferred_ = false;
+    // A data header that failed to go out leaves the note on file: whoever next takes the
+    // write lock repairs the table from it and reads the header again.
+    headerBehind_ = false;
     return r;
 }
 
@@ -292,7 +299,11 @@ StoreStatus TDataTable::repairIfPending() {
 
 StoreStatus TDataTable::rebuildIndexFile() {
     indexMissing_ = false;
-    // A blob header that waited is written before the note goes with the index file's header.
+    // A data header or blob header that waited is written before the note goes with the
+    // index file's header.
+    if (headerBehind_) {
+        if (StoreStatus r = writeDataHeader()) return r;
+    }
     if (blobs_ && blobs_->unsaved()) {
         if (StoreResult r = blobs_->saveHeader()) return {r, blobPath_};
     }
@@ -382,12 +393,23 @@ StoreStatus TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
     }
     const DataHeader before = header_;
     std::vector<BlobReference> replaced;
-    r = beginWrite({TPendingKind::modify, record, 0, header_.changeCounter});
+    // A modify changes nothing the data header holds but its counters. Under the held write
+    // lock it leaves the header behind, and one that follows a modify there leaves the note
+    // too: the first one's note stays beside the header it was noted against, so a crash
+    // keeps every record written since (a modify is never undone after a crash) and makes
+    // the indexes and the free-block chain again. Modifies of a run cost a record and its
+    // new values each.
+    const TPendingOperation op{TPendingKind::modify, record, 0, header_.changeCounter};
+    if (headerBehind_) pending_ = op;
+    else r = beginWrite(op);
     if (r == storecode::kOk) r = writeBlobValues(image, current.data(), blobs, replaced);
     if (r == storecode::kOk) r = writeRecord(record, image, recordSize());
-    if (r == storecode::kOk) r = writeDataHeader();
-    // Values the record held go only now: until the data header is written the operation
-    // may still be undone, and the record then needs them.
+    if (r == storecode::kOk) {
+        if (deferring()) headerBehind_ = true;
+        else r = writeDataHeader();
+    }
+    // Values the record held go only now: until the record is written the operation may
+    // still be undone, and the record then needs them.
     if (r == storecode::kOk) r = releaseBlobs(replaced);
     if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) return releaseWriteLock(rollBack(r, before, current.data()));
