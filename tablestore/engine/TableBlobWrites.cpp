@@ -122,9 +122,12 @@ StoreStatus TDataTable::checkBlobValues(const TBlobValues& blobs) {
 StoreStatus TDataTable::releaseBlobs(const std::vector<BlobReference>& values) {
     if (!blobs_ || values.empty()) return storecode::kOk;
     for (const BlobReference& value : values) {
+        // A value at hand was read and checked since the table last changed (the cache
+        // forgets what changes): its blocks are as its reference says.
+        const bool checked = blobValues_.contains(value);
         // Its blocks may hold another value next: a copy kept of it would be of neither.
         blobValues_.forget(value);
-        if (StoreResult r = blobs_->release(value)) return {r, blobPath_};
+        if (StoreResult r = blobs_->release(value, checked)) return {r, blobPath_};
     }
     return storeBlobHeader();
 }

@@ -36,10 +36,11 @@ StoreResult TTableBlobs::write(std::span<const std::string_view> values,
     return r;
 }
 
-StoreResult TTableBlobs::release(const BlobReference& reference) {
+StoreResult TTableBlobs::release(const BlobReference& reference, bool checked) {
     if (reference.length == 0) return storecode::kOk;
     Released released{{}, reference.length};
-    StoreResult r = freeBlob(file_.file(), header_, blockSize_, reference, &released.chain);
+    StoreResult r =
+        freeBlob(file_.file(), header_, blockSize_, reference, &released.chain, checked);
     // The chain is known before the first block is written: keep it for an undo either way.
     if (!released.chain.empty()) released_.push_back(std::move(released));
     return r;

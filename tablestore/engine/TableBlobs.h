@@ -56,7 +56,8 @@ public:
     // operation is done, undo() when it failed.
     // The values of one row, each with its reference in `references`.
     StoreResult write(std::span<const std::string_view> values, std::vector<BlobReference>& references);
-    StoreResult release(const BlobReference& reference);
+    // `checked`: the value was read whole since the file last changed (freeBlob).
+    StoreResult release(const BlobReference& reference, bool checked = false);
     StoreResult saveHeader();
     bool changed() const noexcept { return header_ != before_; }
     // The header differs from the one last read or written: a write lock held across

@@ -293,9 +293,17 @@ StoreResult writeBlobs(StoreFile& file, BlobHeader& header, std::uint32_t blockS
 }
 
 StoreResult freeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
-                     const BlobReference& reference, std::vector<std::uint32_t>* chainOut) {
+                     const BlobReference& reference, std::vector<std::uint32_t>* chainOut,
+                     bool checked) {
     std::vector<std::uint32_t> chain;
-    if (StoreResult r = valueChain(file, header, blockSize, reference, chain)) return r;
+    const std::uint64_t first = blobBlockOffset(blockSize, reference.block);
+    if (checked && reference.length != 0 && reference.block >= 1 &&
+        reference.length <= blockSize - kBlobBlockHeaderSize &&
+        isUsedBlock(header, blockSize, first)) {
+        chain.push_back(static_cast<std::uint32_t>(first));
+    } else if (StoreResult r = valueChain(file, header, blockSize, reference, chain)) {
+        return r;
+    }
     if (chainOut != nullptr) *chainOut = chain;
     BlobHeader updated = header;
     for (std::uint32_t offset : chain) {

@@ -81,9 +81,12 @@ StoreResult writeBlobs(StoreFile& file, BlobHeader& header, std::uint32_t blockS
                        std::vector<BlobReference>& references,
                        std::vector<std::uint32_t>* taken = nullptr);
 // Puts every block of a value on the free-block chain; `chain`, when given, receives the
-// value's blocks in value order, so that a caller can restore it.
+// value's blocks in value order, so that a caller can restore it. A value `checked` (read
+// whole and found as its reference says since the file last changed) that fits one block
+// is freed without reading its block's head again.
 StoreResult freeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
-                     const BlobReference& reference, std::vector<std::uint32_t>* chain = nullptr);
+                     const BlobReference& reference, std::vector<std::uint32_t>* chain = nullptr,
+                     bool checked = false);
 
 // The file offset of block `block` (from 1), and the block at a file offset.
 std::uint64_t blobBlockOffset(std::uint32_t blockSize, std::int32_t block);
