@@ -21,9 +21,10 @@
 // index header and the blob header wait until the lock is handed back (or too many pages
 // wait): the note of the last operation stays on file until then, so a crash in between
 // makes the indexes and the free-block chain again from the records, which hold every
-// operation that returned. A modify that follows a modify there writes its blob values and
-// record only: the first one's note, beside the data header it was noted against, covers
-// it, and the data header goes out with the next insert or delete or before the rest.
+// operation that returned. Modifies there, and inserts that append one slot after another,
+// write their blob values and records only after the first one's note: it covers them
+// beside the data header it was noted against, which goes out with the next operation of
+// another kind or before the rest when the lock is handed back.
 
 #include <cstdint>
 #include <functional>
@@ -226,6 +227,12 @@ private:
     // Repairs what the note a killed process left describes, once the note is found to fit
     // the data header in `header_` (judgeOperationNote); else 8961 and nothing is written.
     StoreStatus recoverFromNote(const TPendingOperation& note);
+    // The repair of a run of appending inserts whose data header was not written: counts in
+    // the slots past the header's that hold their own numbers, cuts off one written in part
+    // (8961 when more follows) and writes the header. `fileLength`: the data file's.
+    StoreStatus adoptAppendedSlots(std::uint64_t fileLength);
+    // Writes the data header when a run of appending inserts left it behind.
+    StoreStatus countAppendedSlots();
     void resetCaches();
     // One record changed by a cursor of this object: the generation grows and remembers it.
     void noteChange(std::uint32_t record);
@@ -258,9 +265,12 @@ private:
     bool indexMissing_ = false;
     int heldWrites_ = 0;     // nesting of lockTable(true)
     bool deferred_ = false;  // operations' index pages and blob header wait, their note on file
-    // Modifies under the held write lock wrote records without the data header; the note on
-    // file is the first one's, noted against the data header on file (implies deferred_).
-    bool headerBehind_ = false;
+    // Under the held write lock, operations that wrote records without the data header, and
+    // so what the note on file covers, noted against the data header on file: modifies since
+    // a modify's note, or appending inserts and modifies since a run's. Implies deferred_.
+    enum class TCover : std::uint8_t { none, modifies, appends };
+    TCover cover_ = TCover::none;
+    bool headerBehind() const noexcept { return cover_ != TCover::none; }
     std::unordered_map<std::uint32_t, const void*> recordLocks_;  // record -> owning cursor
 };
 

@@ -15,7 +15,7 @@ namespace {
 
 TPendingOperation decodeNote(const unsigned char* bytes) {
     TPendingOperation operation;
-    operation.kind = bytes[0] <= 3 ? static_cast<TPendingKind>(bytes[0]) : TPendingKind::none;
+    operation.kind = bytes[0] <= 4 ? static_cast<TPendingKind>(bytes[0]) : TPendingKind::none;
     operation.record = getLe32(bytes + 1);
     operation.link = getLe32(bytes + 5);
     operation.dataCounter = static_cast<std::int32_t>(getLe32(bytes + 9));
@@ -94,6 +94,17 @@ TNoteRepair judgeOperationNote(const TPendingOperation& note, const DataHeader& 
     if (header.recordSize < kRecordHeaderSize || header.nextRecordNumber == 0 || note.record == 0)
         return TNoteRepair::refuse;
     const std::uint64_t length = dataFileLength(header);
+    if (note.kind == TPendingKind::appendRun) {
+        // The run appends only while the free-record chain is empty, from the noted slot on.
+        if (header.freeChainHead != 0 || note.link != 0) return TNoteRepair::refuse;
+        if (!headerWritten)
+            return note.record == header.nextRecordNumber && fileLength >= length
+                       ? TNoteRepair::adopt
+                       : TNoteRepair::refuse;
+        const bool whole = note.record < header.nextRecordNumber && fileLength == length &&
+                           slot != nullptr && holdsOwnNumber(*slot, note.record);
+        return whole ? TNoteRepair::keep : TNoteRepair::refuse;
+    }
     if (note.kind == TPendingKind::insert && note.record == header.nextRecordNumber) {
         // An append whose header was not written: at most the one slot beyond the counted ones.
         const bool fits = header.freeChainHead == 0 && note.link == 0 && fileLength >= length &&
@@ -107,7 +118,8 @@ TNoteRepair judgeOperationNote(const TPendingOperation& note, const DataHeader& 
         case TPendingKind::remove: return judgeDelete(note, header, *slot, headerWritten);
         case TPendingKind::modify:
             return holdsOwnNumber(*slot, note.record) ? TNoteRepair::keep : TNoteRepair::refuse;
-        case TPendingKind::none: break;
+        case TPendingKind::none:
+        case TPendingKind::appendRun: break;
     }
     return TNoteRepair::refuse;
 }

@@ -4,7 +4,7 @@
 // It lives in reserved bytes of the index file header (doc/table_format.md, "Crash
 // safety"), which every header write clears; a reader that follows the format ignores it.
 //
-//   3980  1  kind: 0 none, 1 insert, 2 modify, 3 delete
+//   3980  1  kind: 0 none, 1 insert, 2 modify, 3 delete, 4 a run of appending inserts
 //   3981  4  the record slot
 //   3985  4  insert into a free slot: the slot's link in the free-record chain before
 //   3989  4  the data header's change counter before the operation
@@ -17,7 +17,9 @@
 
 namespace wispel {
 
-enum class TPendingKind : std::uint8_t { none = 0, insert = 1, modify = 2, remove = 3 };
+// appendRun: inserts under a write lock held across them that append slots one after
+// another, noted once at the first (its slot; the data header waits until the run ends).
+enum class TPendingKind : std::uint8_t { none = 0, insert = 1, modify = 2, remove = 3, appendRun = 4 };
 
 struct TPendingOperation {
     TPendingKind kind = TPendingKind::none;
@@ -40,8 +42,11 @@ StoreResult writeOperationNote(StoreFile& index, const TPendingOperation& operat
 //   refuse  the note does not fit: nothing is applied and the table is refused (8961);
 //   undo    the data header is as before the operation: the slot is put back, and an insert
 //           that appended has its slot (whole or in part) cut off;
-//   keep    the data header already holds the whole operation.
-enum class TNoteRepair : std::uint8_t { refuse, undo, keep };
+//   keep    the data header already holds the whole operation;
+//   adopt   a run of appending inserts whose data header was not written: the slots past
+//           the counted ones that hold their own numbers are the run's inserts and are
+//           counted in, a slot written in part is cut off.
+enum class TNoteRepair : std::uint8_t { refuse, undo, keep, adopt };
 TNoteRepair judgeOperationNote(const TPendingOperation& note, const DataHeader& header,
                                std::uint64_t fileLength, const RecordHeader* slot);
 

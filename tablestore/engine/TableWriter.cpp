@@ -54,9 +54,16 @@ StoreStatus TDataTable::releaseWriteLock(StoreStatus result) {
 }
 
 StoreStatus TDataTable::writeDataHeader() {
+    const DataHeader known = header_;
     StoreStatus r = StoreStatus(saveDataHeader(data_->file(), header_, true)).about(dataPath_);
-    if (r.ok()) headerBehind_ = false;
+    // A header that did not go out keeps its counter: notes are made against the one on file.
+    if (!r.ok()) header_ = known;
+    else cover_ = TCover::none;
     return r;
+}
+
+StoreStatus TDataTable::countAppendedSlots() {
+    return cover_ == TCover::appends ? writeDataHeader() : StoreStatus();
 }
 
 StoreStatus TDataTable::writeRecord(std::uint32_t record, const std::uint8_t* image,
@@ -91,7 +98,7 @@ StoreStatus TDataTable::endWrite() {
 StoreStatus TDataTable::writeDeferred() {
     StoreStatus r;
     // Before the index header clears the note that covers the modifies' records.
-    if (headerBehind_) r = writeDataHeader();
+    if (headerBehind()) r = writeDataHeader();
     if (r.ok() && blobs_ && blobs_->unsaved()) r = StoreStatus(blobs_->saveHeader()).about(blobPath_);
     const std::int32_t counter = indexes_->changeCounter();
     if (r.ok()) r = StoreStatus(indexes_->writePending()).about(indexPath_);
@@ -106,7 +113,7 @@ StoreStatus TDataTable::writeDeferred() {
     deferred_ = false;
     // A data header that failed to go out leaves the note on file: whoever next takes the
     // write lock repairs the table from it and reads the header again.
-    headerBehind_ = false;
+    cover_ = TCover::none;
     return r;
 }
 
@@ -199,6 +206,7 @@ StoreStatus TDataTable::undoSlot(const TPendingOperation& op, const std::uint8_t
             return oldImage != nullptr ? writeRecord(op.record, oldImage, recordSize())
                                        : storecode::kOk;
         case TPendingKind::none:
+        case TPendingKind::appendRun:
             break;
     }
     return storecode::kOk;
@@ -264,9 +272,34 @@ StoreStatus TDataTable::recoverFromNote(const TPendingOperation& note) {
     }
     StoreStatus r;
     if (repair == TNoteRepair::undo) r = undoSlot(note, nullptr);
+    if (repair == TNoteRepair::adopt) r = adoptAppendedSlots(length);
     if (r == storecode::kOk) r = cutAppendedSlot();
     if (r == storecode::kOk) r = rebuildFromRecords(true);
     return r;
+}
+
+StoreStatus TDataTable::adoptAppendedSlots(std::uint64_t fileLength) {
+    const std::uint32_t size = header_.recordSize;
+    DataHeader adopted = header_;
+    std::uint64_t end = dataFileLength(header_);
+    for (; end + size <= fileLength; end += size) {
+        std::uint8_t bytes[kRecordHeaderSize];
+        if (StoreResult r = data_->read(end, bytes, sizeof bytes)) return {r, dataPath_};
+        const RecordHeader slot = readRecordHeader(bytes);
+        if (slot.status != recordstatus::kActive || slot.link != adopted.nextRecordNumber) break;
+        if (slot.recordId > adopted.lastAutoInc) adopted.lastAutoInc = slot.recordId;
+        ++adopted.nextRecordNumber;
+    }
+    // Past the run's slots at most one written in part: anything more is not the run's.
+    if (fileLength - end >= size) return storecode::kHeaderCorrupt;
+    // That one goes before the header counts the others, so that a repair cut off in between
+    // finds the same run behind the same header.
+    if (fileLength > end) {
+        if (StoreResult r = data_->truncate(end)) return {r, dataPath_};
+    }
+    if (adopted.nextRecordNumber == header_.nextRecordNumber) return storecode::kOk;
+    header_ = adopted;
+    return writeDataHeader();
 }
 
 StoreStatus TDataTable::repairIfPending() {
@@ -301,7 +334,7 @@ StoreStatus TDataTable::rebuildIndexFile() {
     indexMissing_ = false;
     // A data header or blob header that waited is written before the note goes with the
     // index file's header.
-    if (headerBehind_) {
+    if (headerBehind()) {
         if (StoreStatus r = writeDataHeader()) return r;
     }
     if (blobs_ && blobs_->unsaved()) {
@@ -315,6 +348,11 @@ StoreStatus TDataTable::rebuildIndexFile() {
 StoreStatus TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
                                      const void* owner, const TBlobValues& blobs) {
     if (StoreStatus r = takeWriteLock()) return r;
+    // Only an append continues a run of appends; anything else is noted against a data
+    // header that counts the run's slots.
+    if (header_.freeChainHead != 0) {
+        if (StoreStatus r = countAppendedSlots()) return releaseWriteLock(r);
+    }
     const DataHeader before = header_;
     std::uint32_t link = 0;
     StoreStatus r = chooseRecordSlot(header_, record);
@@ -354,10 +392,22 @@ StoreStatus TDataTable::insertRecord(std::uint8_t* image, std::uint32_t& record,
     }
     indexes_->setActiveRecords(indexes_->activeRecords() + 1);
     std::vector<BlobReference> replaced;
-    r = beginWrite({TPendingKind::insert, record, link, before.changeCounter});
+    // Under the held write lock inserts that append slot after slot are noted once, as a
+    // run, and leave the data header behind: a crash counts in every slot past the header's
+    // that holds its own number (the inserts that returned) and cuts off one written in
+    // part. Appends of a run cost a record and its values each.
+    const bool inRun = appended && deferring();
+    const TPendingOperation op =
+        inRun ? TPendingOperation{TPendingKind::appendRun, record, 0, before.changeCounter}
+              : TPendingOperation{TPendingKind::insert, record, link, before.changeCounter};
+    if (inRun && cover_ == TCover::appends) pending_ = op;
+    else r = beginWrite(op);
     if (r == storecode::kOk) r = writeBlobValues(image, nullptr, blobs, replaced);
     if (r == storecode::kOk) r = writeRecord(record, image, recordSize());
-    if (r == storecode::kOk) r = writeDataHeader();
+    if (r == storecode::kOk) {
+        if (inRun) cover_ = TCover::appends;
+        else r = writeDataHeader();
+    }
     if (r == storecode::kOk) r = endWrite();
     if (r != storecode::kOk) {
         r = rollBack(r, before, nullptr);
@@ -400,12 +450,13 @@ StoreStatus TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
     // the indexes and the free-block chain again. Modifies of a run cost a record and its
     // new values each.
     const TPendingOperation op{TPendingKind::modify, record, 0, header_.changeCounter};
-    if (headerBehind_) pending_ = op;
+    const TCover covered = headerBehind() ? cover_ : TCover::modifies;
+    if (headerBehind()) pending_ = op;
     else r = beginWrite(op);
     if (r == storecode::kOk) r = writeBlobValues(image, current.data(), blobs, replaced);
     if (r == storecode::kOk) r = writeRecord(record, image, recordSize());
     if (r == storecode::kOk) {
-        if (deferring()) headerBehind_ = true;
+        if (deferring()) cover_ = covered;
         else r = writeDataHeader();
     }
     // Values the record held go only now: until the record is written the operation may
@@ -421,6 +472,7 @@ StoreStatus TDataTable::modifyRecord(std::uint32_t record, std::uint8_t* image,
 StoreStatus TDataTable::deleteRecord(std::uint32_t record, const std::uint8_t* asSeen,
                                      const void* owner) {
     if (StoreStatus r = takeWriteLock()) return r;
+    if (StoreStatus r = countAppendedSlots()) return releaseWriteLock(r);
     std::vector<std::uint8_t> current(recordSize());
     StoreStatus r = readRecord(record, current.data());
     if (r == storecode::kRecordNotFound ||

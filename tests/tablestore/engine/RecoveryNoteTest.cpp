@@ -19,7 +19,7 @@ namespace {
 constexpr std::size_t kRecords = 127 + 5 * 768;  // where record 1 starts
 constexpr std::size_t kRecordSize = 281;
 constexpr std::size_t kNoteOffset = 3980;
-enum Kind : std::uint8_t { kInsert = 1, kModify = 2, kDelete = 3 };
+enum Kind : std::uint8_t { kInsert = 1, kModify = 2, kDelete = 3, kRun = 4 };
 
 // Both files of the table as bytes, changed in place and written back.
 struct TableBytes {
@@ -41,6 +41,12 @@ struct TableBytes {
     void setSlotHeader(std::uint32_t n, std::uint8_t status, std::uint32_t link) {
         data[slot(n)] = static_cast<char>(status);
         put(data, slot(n) + 1, link);
+    }
+    // Appends a copy of row E as slot n with ID n, as an insert writes it.
+    void appendCopyOfE(std::uint32_t n) {
+        data += data.substr(slot(5), kRecordSize);
+        setSlotHeader(n, 0, n);
+        put(data, slot(n) + 5, n);
     }
     void note(Kind kind, std::uint32_t record, std::uint32_t link, std::int32_t counter) {
         index[kNoteOffset] = static_cast<char>(kind);
@@ -92,6 +98,24 @@ const Case kCases[] = {
      [](TableBytes& t) { t.note(kModify, 1, 0, t.counter() + 5); }, nullptr},
     {"modify note, slot not holding its own number",
      [](TableBytes& t) { t.setSlotHeader(1, 0, 4); t.note(kModify, 1, 0, t.counter()); }, nullptr},
+    {"run of appends, a whole slot not holding its number before another",
+     [](TableBytes& t) {
+         t.appendCopyOfE(6);
+         t.appendCopyOfE(7);
+         t.setSlotHeader(6, 0, 9);
+         t.note(kRun, 6, 0, t.counter());
+     },
+     nullptr},
+    {"run of appends, a free slot in the chain",
+     [](TableBytes& t) {
+         t.setSlotHeader(3, 1, 0);
+         t.setFreeHead(3);
+         t.appendCopyOfE(6);
+         t.note(kRun, 6, 0, t.counter());
+     },
+     nullptr},
+    {"run of appends noted past the counted slots",
+     [](TableBytes& t) { t.appendCopyOfE(6); t.note(kRun, 7, 0, t.counter()); }, nullptr},
 
     // Notes that fit: what a kill can leave at each write.
     {"insert appending, killed before the record",
@@ -114,6 +138,26 @@ const Case kCases[] = {
          t.setNextRecord(7);
          TableBytes::put(t.data, 17, 6);
          t.note(kInsert, 6, 0, t.counter());
+         t.setCounter(t.counter() + 1);
+     },
+     "A B C D E E"},
+    {"run of appends, killed before its first record",
+     [](TableBytes& t) { t.data.append(100, '\1'); t.note(kRun, 6, 0, t.counter()); },
+     "A B C D E"},
+    {"run of appends, two records written and a third in part",
+     [](TableBytes& t) {
+         t.appendCopyOfE(6);
+         t.appendCopyOfE(7);
+         t.data.append(100, '\0');
+         t.note(kRun, 6, 0, t.counter());
+     },
+     "A B C D E E E"},
+    {"run of appends, header written when the run ended",
+     [](TableBytes& t) {
+         t.appendCopyOfE(6);
+         t.setNextRecord(7);
+         TableBytes::put(t.data, 17, 6);
+         t.note(kRun, 6, 0, t.counter());
          t.setCounter(t.counter() + 1);
      },
      "A B C D E E"},
