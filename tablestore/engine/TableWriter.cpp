@@ -37,6 +37,8 @@ StoreStatus TDataTable::takeWriteLock() {
     if (StoreResult r = locks_->takeWriteLock()) return r;
     // Under a write lock held already no other process has written since it was taken.
     if (held) return storecode::kOk;
+    // A note an earlier run could not clear is repaired below; it covers nothing new.
+    cover_ = TCover::none;
     bool changed = false;
     if (StoreStatus r = reloadIfChanged(changed)) {
         // The failure to read is what the caller hears of; a release that fails too leaves
@@ -97,7 +99,7 @@ StoreStatus TDataTable::endWrite() {
 
 StoreStatus TDataTable::writeDeferred() {
     StoreStatus r;
-    // Before the index header clears the note that covers the modifies' records.
+    // Before the index header clears the note that covers the records written without it.
     if (headerBehind()) r = writeDataHeader();
     if (r.ok() && blobs_ && blobs_->unsaved()) r = StoreStatus(blobs_->saveHeader()).about(blobPath_);
     const std::int32_t counter = indexes_->changeCounter();
