@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -35,9 +36,11 @@ void patchBytes(const std::string& path, std::size_t offset, const std::string& 
 
 void SitesTableTest::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("wispel-ts-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" +
-            info->name());
+    std::string name = "wispel-ts-" + std::to_string(::getpid()) + "-" +
+                       info->test_suite_name() + "-" + info->name();
+    // Parameterised tests have slashes in their names: one folder each, all of it removed.
+    std::replace(name.begin(), name.end(), '/', '-');
+    dir_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     dirName_ = dir_.string() + "/";
