@@ -3,6 +3,7 @@
 namespace wispel {
 
 StoreResult TTableBlobs::load() {
+    freeLinks_.clear();
     if (StoreResult r = loadBlobHeader(file_.file(), blockSize_, header_)) return r;
     before_ = saved_ = header_;
     return storecode::kOk;
@@ -29,18 +30,31 @@ StoreResult TTableBlobs::write(std::span<const std::string_view> values,
                                std::vector<BlobReference>& references) {
     const BlobHeader found = header_;
     const std::size_t takenBefore = taken_.size();
-    StoreResult r = writeBlobs(file_.file(), header_, blockSize_, values, references, &taken_);
+    StoreResult r =
+        writeBlobs(file_.file(), header_, blockSize_, values, references, &taken_, &freeLinks_);
     // A failure while taking blocks wrote none of them: their links on file still hold.
     if (header_ == found) taken_.resize(takenBefore);
     else headAfterTakes_ = header_.freeChainHead;
+    for (std::size_t i = takenBefore; i < taken_.size(); ++i) freeLinks_.erase(taken_[i]);
     return r;
 }
 
 StoreResult TTableBlobs::release(const BlobReference& reference, bool checked) {
     if (reference.length == 0) return storecode::kOk;
     Released released{{}, reference.length};
+    const std::uint32_t head = header_.freeChainHead;
     StoreResult r =
         freeBlob(file_.file(), header_, blockSize_, reference, &released.chain, checked);
+    // Each block links to the one freed before it, the first to the chain's head. A few
+    // thousand values' worth is what a run of changes takes back; past that it is read.
+    constexpr std::size_t kKeptLinks = 1u << 16;
+    if (r == storecode::kOk && freeLinks_.size() + released.chain.size() <= kKeptLinks) {
+        std::uint32_t next = head;
+        for (std::uint32_t block : released.chain) {
+            freeLinks_[block] = next;
+            next = block;
+        }
+    }
     // The chain is known before the first block is written: keep it for an undo either way.
     if (!released.chain.empty()) released_.push_back(std::move(released));
     return r;
@@ -59,6 +73,7 @@ void TTableBlobs::forget() {
 }
 
 StoreResult TTableBlobs::undo() {
+    freeLinks_.clear();
     StoreResult r = storecode::kOk;
     const std::uint32_t room = blockSize_ - kBlobBlockHeaderSize;
     for (const Released& value : released_) {
@@ -83,6 +98,7 @@ StoreResult TTableBlobs::undo() {
 }
 
 StoreResult TTableBlobs::rebuild(const std::vector<BlobUse>& live) {
+    freeLinks_.clear();
     if (StoreResult r = rebuildFreeBlocks(file_.file(), header_, blockSize_, live)) return r;
     if (StoreResult r = saveHeader()) return r;
     forget();

@@ -83,6 +83,10 @@ private:
     std::vector<std::uint32_t> taken_;  // free blocks the operation's writes took, in order
     std::uint32_t headAfterTakes_ = 0;
     std::vector<Released> released_;
+    // The links this object wrote into the blocks it freed, while no one else can have
+    // written the file (forgotten whenever the header is read again): taking such a block
+    // back needs no read.
+    TFreeLinks freeLinks_;
 };
 
 }  // namespace wispel

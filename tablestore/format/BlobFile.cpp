@@ -60,15 +60,28 @@ StoreResult valueChain(StoreFile& file, const BlobHeader& header, std::uint32_t 
     return std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end() ? kOk : kBlobCorrupt;
 }
 
+// The link the caller wrote into free block `block` itself, when it keeps it.
+bool knownLink(const TFreeLinks* links, std::uint32_t block, std::uint32_t& next) {
+    if (links == nullptr) return false;
+    const auto found = links->find(block);
+    if (found == links->end()) return false;
+    next = found->second;
+    return true;
+}
+
 // Takes a block for a new value: the free chain's head, else a new one at the end.
 StoreResult takeBlock(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
-                      std::uint32_t& offset, std::vector<std::uint32_t>* taken) {
+                      std::uint32_t& offset, std::vector<std::uint32_t>* taken,
+                      const TFreeLinks* freeLinks) {
     if (header.freeChainHead != 0) {
         if (!isUsedBlock(header, blockSize, header.freeChainHead)) return kBlobCorrupt;
-        unsigned char head[kBlobBlockHeaderSize];
-        if (StoreResult r = file.read(header.freeChainHead, head, sizeof head)) return r;
-        std::uint32_t next = blobBlockNext(head);
-        if (blobBlockHeld(head) != 0) return kBlobCorrupt;  // a block of a value, not a free one
+        std::uint32_t next = 0;
+        if (!knownLink(freeLinks, header.freeChainHead, next)) {
+            unsigned char head[kBlobBlockHeaderSize];
+            if (StoreResult r = file.read(header.freeChainHead, head, sizeof head)) return r;
+            next = blobBlockNext(head);
+            if (blobBlockHeld(head) != 0) return kBlobCorrupt;  // a block of a value, not a free one
+        }
         if (next != 0 && (!isUsedBlock(header, blockSize, next) || next == header.freeChainHead))
             return kBlobCorrupt;
         offset = header.freeChainHead;
@@ -240,7 +253,8 @@ StoreResult writeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSi
 
 StoreResult writeBlobs(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
                        std::span<const std::string_view> values,
-                       std::vector<BlobReference>& references, std::vector<std::uint32_t>* taken) {
+                       std::vector<BlobReference>& references, std::vector<std::uint32_t>* taken,
+                       const TFreeLinks* freeLinks) {
     const std::uint32_t room = blockSize - kBlobBlockHeaderSize;
     std::size_t count = 0;
     for (std::string_view value : values) {
@@ -250,7 +264,8 @@ StoreResult writeBlobs(StoreFile& file, BlobHeader& header, std::uint32_t blockS
     std::vector<std::uint32_t> blocks(count);
     BlobHeader updated = header;
     for (auto& offset : blocks) {
-        if (StoreResult r = takeBlock(file, updated, blockSize, offset, taken)) return r;
+        if (StoreResult r = takeBlock(file, updated, blockSize, offset, taken, freeLinks))
+            return r;
     }
     // A free chain that runs in a circle would hand out one block twice.
     std::vector<std::uint32_t> sorted = blocks;

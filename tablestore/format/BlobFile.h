@@ -12,6 +12,7 @@
 #include <string>
 #include <span>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "tablestore/errors/StoreResult.h"
@@ -75,11 +76,15 @@ StoreResult writeBlob(StoreFile& file, BlobHeader& header, std::uint32_t blockSi
                       std::string_view value, BlobReference& reference,
                       std::vector<std::uint32_t>* taken = nullptr);
 // The same for several values (a row's), whose blocks side by side go out in one write;
-// `references` receives one reference per value, in order.
+// `references` receives one reference per value, in order. `freeLinks`, when given, holds
+// the links of free blocks as the caller itself wrote them (block offset -> next free block
+// offset): a block taken from the chain with its link there is not read again.
+using TFreeLinks = std::unordered_map<std::uint32_t, std::uint32_t>;
 StoreResult writeBlobs(StoreFile& file, BlobHeader& header, std::uint32_t blockSize,
                        std::span<const std::string_view> values,
                        std::vector<BlobReference>& references,
-                       std::vector<std::uint32_t>* taken = nullptr);
+                       std::vector<std::uint32_t>* taken = nullptr,
+                       const TFreeLinks* freeLinks = nullptr);
 // Puts every block of a value on the free-block chain; `chain`, when given, receives the
 // value's blocks in value order, so that a caller can restore it. A value `checked` (read
 // whole and found as its reference says since the file last changed) that fits one block
