@@ -321,22 +321,26 @@ void TItemsTable::forEachRow(TStoreTable& table, std::int32_t site,
 
 TStoredItem TItemsTable::currentItem(const Fields& fields, TItemParts parts) {
     TStoredItem item;
+    readCurrentItem(fields, parts, item);
+    return item;
+}
+
+void TItemsTable::readCurrentItem(const Fields& fields, TItemParts parts, TStoredItem& item) {
     item.ID = fields.id.IntegerValue();
     item.Site = fields.site.IntegerValue();
     item.Key = fields.key.TextValue();
     item.Date = fields.date.FloatValue();
     item.FirstSeen = fields.firstSeen.FloatValue();
     item.Read = fields.read.BooleanValue();
-    if (parts == TItemParts::Keys) return item;
-    item.Title = fields.title.TextValue();
-    if (parts == TItemParts::Titles) return item;
-    item.Link = fields.link.TextValue();
+    if (parts == TItemParts::Keys) return;
+    fields.title.ReadTextValue(item.Title);
+    if (parts == TItemParts::Titles) return;
+    fields.link.ReadTextValue(item.Link);
     item.Author = fields.author.TextValue();
     if (parts == TItemParts::Whole) {
-        item.Description = fields.description.TextValue();
-        item.Content = fields.content.TextValue();
+        fields.description.ReadTextValue(item.Description);
+        fields.content.ReadTextValue(item.Content);
     }
-    return item;
 }
 
 void TItemsTable::ForEachItem(const std::function<void(TStoredItem&&)>& visit,
@@ -345,7 +349,11 @@ void TItemsTable::ForEachItem(const std::function<void(TStoredItem&&)>& visit,
     refresh();
     TStoreTable& table = *byDate_;
     const Fields fields(table);
-    forEachRow(table, site, [&] { visit(currentItem(fields, parts)); });
+    TStoredItem item;
+    forEachRow(table, site, [&] {
+        readCurrentItem(fields, parts, item);
+        visit(std::move(item));
+    });
 }
 
 bool TItemsTable::ReadItem(std::int32_t site, const std::string& key, TStoredItem& item) {

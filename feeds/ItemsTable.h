@@ -117,6 +117,7 @@ private:
                            const std::function<void()>& visit);
     // The current row, as far as `parts` asks.
     static TStoredItem currentItem(const Fields& fields, TItemParts parts);
+    static void readCurrentItem(const Fields& fields, TItemParts parts, TStoredItem& item);
 
     // Two cursors on the one table: by (site, key) for finding an item, by (site, date) for
     // a site's items newest first.

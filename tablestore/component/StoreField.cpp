@@ -111,6 +111,11 @@ std::string TStoreField::TextValue() const {
     }
 }
 
+void TStoreField::ReadTextValue(std::string& text) const {
+    if (IsBlob()) return table_.readBlobValue(*this, text);
+    text = TextValue();
+}
+
 std::int32_t TStoreField::IntegerValue() const {
     const std::uint8_t* row = readBuffer();
     if (row == nullptr || !hasValue(row, column_)) return 0;

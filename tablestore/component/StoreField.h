@@ -55,6 +55,10 @@ public:
     // Text of any type: numbers in decimal, Boolean "True" / "False", dates and times in
     // ISO form ("2026-01-31", "13:45:00", "2026-01-31 13:45:00").
     std::string TextValue() const;
+    // The same text into `text`, whose memory is used again: a walk that reads a memo row
+    // after row allocates nothing for the values that fit. After an error `text` holds
+    // nothing useful.
+    void ReadTextValue(std::string& text) const;
     // Integer of an integer, Boolean (0/1), float (rounded) or text field (parsed; text that
     // is no number raises EConvertError).
     std::int32_t IntegerValue() const;

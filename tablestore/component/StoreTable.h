@@ -275,6 +275,7 @@ private:
     // Blob values: assigned ones wait in blobEdits_ until the row is posted; read ones are
     // kept while the row's reference and the table stay as they were.
     std::string blobValue(const TStoreField& field) const;
+    void readBlobValue(const TStoreField& field, std::string& value) const;
     void setBlobValue(TStoreField& field, std::string_view value);
     std::size_t blobSize(const TStoreField& field) const;
     const std::string* pendingBlob(const TStoreField& field) const;

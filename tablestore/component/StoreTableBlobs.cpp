@@ -20,24 +20,36 @@ const std::string* TStoreTable::pendingBlob(const TStoreField& field) const {
 }
 
 std::string TStoreTable::blobValue(const TStoreField& field) const {
+    std::string value;
+    readBlobValue(field, value);
+    return value;
+}
+
+void TStoreTable::readBlobValue(const TStoreField& field, std::string& value) const {
     if (!field.IsBlob()) raiseEngineError(storecode::kInvalidBlobField, tableName_, field.FieldName());
-    if (const std::string* pending = pendingBlob(field)) return *pending;
+    if (const std::string* pending = pendingBlob(field)) {
+        value = *pending;
+        return;
+    }
     const std::uint8_t* row = field.readBuffer();
-    if (row == nullptr || !hasValue(row, field.column_)) return {};
+    if (row == nullptr || !hasValue(row, field.column_)) {
+        value.clear();
+        return;
+    }
     const std::uint8_t* reference = row + field.column_.offset;
     const std::uint64_t generation = cursor_->table().generation();
     CachedBlob& cached = blobCache_[field.FieldNo()];
     static_assert(sizeof cached.reference == 1 + 8, "a null byte and a blob reference");
     if (cached.generation == generation &&
-        std::memcmp(cached.reference.data(), reference, cached.reference.size()) == 0)
-        return cached.value;
+        std::memcmp(cached.reference.data(), reference, cached.reference.size()) == 0) {
+        value = cached.value;
+        return;
+    }
     cached.generation = 0;  // until the value is read
-    std::string value;
     checkEngine(cursor_->readBlob(row, field.column_, value), tableName_);
     std::memcpy(cached.reference.data(), reference, cached.reference.size());
     cached.generation = generation;
     cached.value = value;
-    return value;
 }
 
 std::size_t TStoreTable::blobSize(const TStoreField& field) const {

@@ -74,6 +74,39 @@ TEST_F(BlobColumns, ValuesOfEverySizeRoundTrip) {
     EXPECT_EQ(again->CheckFiles(), std::vector<std::string>{});
 }
 
+TEST_F(BlobColumns, ATextReadIntoAUsedStringReplacesWhatItHeld) {
+    const std::size_t sizes[] = {3 * kBlockRoom, 0, 10, kBlockRoom + 1, 0};
+    auto table = create();
+    int n = 0;
+    for (std::size_t size : sizes) add(*table, ++n, size);
+    table->Close();
+
+    auto again = reopen();
+    std::string text = "left from before, longer than some of the values read into it";
+    std::string site = text;
+    n = 0;
+    for (again->MoveFirst(); !again->AtEnd(); again->MoveNext()) {
+        const std::size_t size = sizes[n++];
+        SCOPED_TRACE(size);
+        again->FieldNamed("Body").ReadTextValue(text);
+        EXPECT_EQ(text, bodyText(n, size));
+        again->FieldNamed("Body").ReadTextValue(text);  // the second time from the row's own
+        EXPECT_EQ(text, bodyText(n, size));
+        again->FieldNamed("Site").ReadTextValue(site);  // not a memo: its text
+        EXPECT_EQ(site, std::to_string(n));
+    }
+    EXPECT_EQ(n, static_cast<int>(std::size(sizes)));
+    // A value assigned in edit state, not yet posted, is what the field holds.
+    again->MoveFirst();
+    again->StartEdit();
+    again->FieldNamed("Body").SetTextValue("edited");
+    again->FieldNamed("Body").ReadTextValue(text);
+    EXPECT_EQ(text, "edited");
+    again->CancelRow();
+    again->FieldNamed("Body").ReadTextValue(text);
+    EXPECT_EQ(text, bodyText(1, sizes[0]));
+}
+
 TEST_F(BlobColumns, ReplacedAndDeletedValuesFreeBlocksThatLaterWritesTake) {
     auto table = create();
     add(*table, 1, 20 * kBlockRoom);
