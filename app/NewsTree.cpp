@@ -34,6 +34,8 @@ public:
     }
     // Shown in `font` (the bold one every bold node shares), set before the node joins a view.
     void setFont(const QFont& font) { bold_ = font; }
+    // The index, set without a value of the index role made and taken apart.
+    void setIndex(int index) { index_ = index; }
 
     QVariant data(int column, int role) const override {
         if (isText(role) && column >= 0 && column < columns_) return texts_[column];
@@ -119,7 +121,8 @@ std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent,
 std::vector<QTreeWidgetItem*> TNewsTree::AddChildren(QTreeWidgetItem* parent, TMadeNodes made) {
     const bool inOrder = appendsInPreOrder(parent);
     const QList<QTreeWidgetItem*> batch = std::exchange(made.nodes_, {});
-    for (QTreeWidgetItem* node : batch) setIndex(node, count_++);
+    // Every node made ahead is one of ours.
+    for (QTreeWidgetItem* node : batch) static_cast<TNewsNode*>(node)->setIndex(count_++);
     if (parent) {
         parent->addChildren(batch);
     } else {
