@@ -1,6 +1,7 @@
 // TStoreTable: the values of blob columns. An assigned value waits with the row until it is
-// posted (the engine writes it with the record); a value read is fetched from the blob file
-// when a field first asks for it and kept while neither the row nor the table changed.
+// posted (the engine writes it with the record); a value read comes from the engine, which
+// keeps what it read; one it had to read from the blob file is kept here as well, while
+// neither the row nor the table changed, for the large ones the engine does not keep.
 
 #include <cstring>
 
@@ -46,7 +47,11 @@ void TStoreTable::readBlobValue(const TStoreField& field, std::string& value) co
         return;
     }
     cached.generation = 0;  // until the value is read
-    checkEngine(cursor_->readBlob(row, field.column_, value), tableName_);
+    bool atHand = false;
+    checkEngine(cursor_->readBlob(row, field.column_, value, &atHand), tableName_);
+    // The engine keeps what it had at hand, and what it read unless it is large: a copy here
+    // would cost every row of a walk as much as asking the engine again.
+    if (atHand) return;
     std::memcpy(cached.reference.data(), reference, cached.reference.size());
     cached.generation = generation;
     cached.value = value;

@@ -96,8 +96,9 @@ public:
     // columns read at this row or the one before, neighbouring ones in one read. So a walk
     // that reads a memo or two of every row takes the lock and reads the blob file once for a
     // run of rows rather than for each value.
+    // `atHand`, when given, says whether the value needed no read of the file.
     StoreStatus readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
-                         std::string& value);
+                         std::string& value, bool* atHand = nullptr);
 
     // Filters: 9482 beyond 64; 10050 for a handle this cursor does not hold. Attaching
     // evaluates the filter over the table and narrows the visible set from then on.

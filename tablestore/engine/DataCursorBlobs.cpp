@@ -16,9 +16,12 @@ BlobReference referenceIn(const std::uint8_t* image, const ColumnDescriptor& col
 }  // namespace
 
 StoreStatus TDataCursor::readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
-                                  std::string& value) {
+                                  std::string& value, bool* atHand) {
     noteBlobAsked(column);
-    if (table_->hasBlobAtHand(image, column)) return table_->readBlob(image, column, value);
+    bool held = false;
+    StoreStatus r = table_->readBlobAtHand(image, column, value, held);
+    if (atHand != nullptr) *atHand = held;
+    if (held) return r;
     return table_->underReadLock([&]() -> StoreStatus {
         // What the read ahead fails to bring, the read of this one value reports.
         (void)table_->keepBlobs(blobsAhead(image, column));

@@ -141,8 +141,10 @@ public:
     // column, 10030 for a reference to a value not written, 9998 for one past the file's
     // blocks, 8963 for a damaged chain.
     StoreStatus readBlob(const std::uint8_t* image, const ColumnDescriptor& column, std::string& value);
-    // Whether that value is at hand without reading the blob file.
-    bool hasBlobAtHand(const std::uint8_t* image, const ColumnDescriptor& column) const;
+    // The same without the blob file: `atHand` false (and the result ok) when the value
+    // would have to be read from it.
+    StoreStatus readBlobAtHand(const std::uint8_t* image, const ColumnDescriptor& column,
+                               std::string& value, bool& atHand) const;
     // Under a read lock: reads the values `references` name into the cache of blob values,
     // neighbouring ones together; one that does not come so is read when it is asked for.
     StoreStatus keepBlobs(std::vector<BlobReference> references);

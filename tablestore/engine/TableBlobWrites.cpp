@@ -31,15 +31,24 @@ void setReference(std::uint8_t* image, const ColumnDescriptor& column, const Blo
 
 }  // namespace
 
-StoreStatus TDataTable::readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
-                                 std::string& value) {
+StoreStatus TDataTable::readBlobAtHand(const std::uint8_t* image, const ColumnDescriptor& column,
+                                       std::string& value, bool& atHand) const {
+    atHand = true;
     value.clear();
     if (column.type != enginetype::kBlob || !blobs_)
         return {storecode::kInvalidBlobField, {}, column.name};
     const BlobReference ref = referenceIn(image, column);
     if (ref.length == 0) return storecode::kOk;
     if (ref.block < 0) return storecode::kInvalidBlobHandle;
-    if (blobValues_.copy(ref, value)) return storecode::kOk;
+    atHand = blobValues_.copy(ref, value);
+    return storecode::kOk;
+}
+
+StoreStatus TDataTable::readBlob(const std::uint8_t* image, const ColumnDescriptor& column,
+                                 std::string& value) {
+    bool atHand = false;
+    if (StoreStatus r = readBlobAtHand(image, column, value, atHand); atHand) return r;
+    const BlobReference ref = referenceIn(image, column);
     return underReadLock([&]() -> StoreStatus {
         if (ref.block == 0 ||
             blobBlockOffset(blobBlockSize(header_), ref.block) >= blobs_->header().usedEnd)
@@ -48,12 +57,6 @@ StoreStatus TDataTable::readBlob(const std::uint8_t* image, const ColumnDescript
         if (r == storecode::kOk) blobValues_.put(ref, value);
         return r;
     });
-}
-
-bool TDataTable::hasBlobAtHand(const std::uint8_t* image, const ColumnDescriptor& column) const {
-    if (column.type != enginetype::kBlob || !blobs_) return true;  // the answer needs no file
-    const BlobReference ref = referenceIn(image, column);
-    return ref.length == 0 || ref.block < 0 || blobValues_.contains(ref);
 }
 
 StoreStatus TDataTable::writeBlobValues(std::uint8_t* image, const std::uint8_t* onFile,
