@@ -123,6 +123,7 @@ TItemsTable::TItemsTable(const std::string& folder) {
         table.SetTableName(kItemsTableName);
         addItemsFieldDefs(table.FieldDefs());
         addItemsIndexDefs(table.IndexDefs());
+        table.BlobBlockSize = kItemsBlobBlockSize;
         try {
             table.CreateTable();
         } catch (const EStoreEngineError& e) {

@@ -321,7 +321,7 @@ void TStoreTable::CreateTable() {
         indexes.push_back(indexDefinitionOf(def, fieldDefs_, tableName_));
     TStoreDatabase& database = session().OpenDatabase(inMemory_ ? "Memory" : databaseName_);
     StoreStatus r = createTableFiles(database.EngineDirectory(), tableName_, columns, indexes,
-                                     session().LanguageID());
+                                     session().LanguageID(), BlobBlockSize);
     session().CloseDatabase(database);
     checkEngine(r, tableName_);
 }

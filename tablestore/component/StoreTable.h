@@ -139,6 +139,10 @@ public:
 
     // Index definitions used by CreateTable (not read back from the file).
     TStoreIndexDefs& IndexDefs() noexcept { return indexDefs_; }
+    // The blob file's block size CreateTable gives a table with blob columns: 0 for the
+    // usual 512 bytes, else 64 to 65536 (10029 otherwise). Short values waste less of
+    // smaller blocks; long ones take more of them, each with a head of its own.
+    std::uint32_t BlobBlockSize = 0;
 
     // Adds an index to the open table, its keys made from every row (a unique one that two
     // rows would share a key in raises 9729 and changes nothing); deletes a secondary one.

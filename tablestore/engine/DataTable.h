@@ -281,10 +281,11 @@ std::string tableFileName(const std::string& tableName, const char* extension);
 
 // Creates the data and index files of a new table in `directory` (replacing files of that
 // name; 11013 while the table is open in this process). A failure names a file's path, or
-// the table, and a bad column as its field.
+// the table, and a bad column as its field. `blobBlockSize`: 0 (512) or 64 to 65536, else
+// 10029.
 StoreStatus createTableFiles(TDataDirectory& directory, const std::string& tableName,
                              const std::vector<ColumnDefinition>& columns,
                              const std::vector<TIndexDefinition>& indexes,
-                             std::uint16_t languageID);
+                             std::uint16_t languageID, std::uint32_t blobBlockSize = 0);
 
 }  // namespace wispel

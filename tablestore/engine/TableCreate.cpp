@@ -14,7 +14,10 @@ namespace wispel {
 StoreStatus createTableFiles(TDataDirectory& directory, const std::string& tableName,
                              const std::vector<ColumnDefinition>& columns,
                              const std::vector<TIndexDefinition>& indexes,
-                             std::uint16_t languageID) {
+                             std::uint16_t languageID, std::uint32_t blobBlockSize) {
+    if (blobBlockSize != 0 &&
+        (blobBlockSize < kMinBlobBlockSize || blobBlockSize > kMaxBlobBlockSize))
+        return {storecode::kInvalidBlobLength, tableName};
     const std::string dataPath = directory.filePath(tableFileName(tableName, ".DAT"));
     const std::string indexPath = directory.filePath(tableFileName(tableName, ".IDX"));
     TFileList& files = TFileList::Instance();
@@ -37,8 +40,9 @@ StoreStatus createTableFiles(TDataDirectory& directory, const std::string& table
         if (failed < columns.size()) return {r, {}, columns[failed].name};
         return {r, dataPath};
     }
-    if (languageID != 0) {
+    if (languageID != 0 || blobBlockSize != 0) {
         header.languageId = languageID;
+        header.blobBlockSize = blobBlockSize;
         if ((r = saveDataHeader(*data, header, true))) return {r, dataPath};
     }
     data.reset();

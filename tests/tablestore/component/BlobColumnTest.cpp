@@ -1,4 +1,5 @@
 // Memo and blob columns through the table component: values of every size class round-trip,
+// also in a table made with smaller blocks,
 // blocks freed by shorter values and deleted rows are taken again, values over the limit
 // are refused without a change, values read ahead never outlive a change, and the files
 // check clean throughout.
@@ -71,6 +72,37 @@ TEST_F(BlobColumns, ValuesOfEverySizeRoundTrip) {
         EXPECT_EQ(again->FieldNamed("Data").BlobValue(), bodyText(n + 100, size / 2));
     }
     EXPECT_EQ(n, static_cast<int>(std::size(sizes)));
+    EXPECT_EQ(again->CheckFiles(), std::vector<std::string>{});
+}
+
+TEST_F(BlobColumns, ATableMadeWithSmallerBlocksKeepsValuesInThem) {
+    {
+        auto refused = newsTable(dirName_);
+        refused->BlobBlockSize = 32;
+        EXPECT_EQ(engineCode([&] { refused->CreateTable(); }), 10029);
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "News.DAT"));
+    }
+    auto table = newsTable(dirName_);
+    table->BlobBlockSize = 128;
+    table->CreateTable();
+    table->Open();
+    const std::size_t sizes[] = {1, 120, 121, 1000};  // 120 bytes fill a block of 128
+    for (int n = 1; n <= 4; ++n) add(*table, n, sizes[n - 1]);
+    // One block for each of the first two, two for the third, nine for the last.
+    EXPECT_EQ(blobFileSize(), 512u + (1 + 1 + 2 + 9) * 128u);
+    table->Close();
+
+    auto again = reopen();
+    int n = 0;
+    for (again->MoveFirst(); !again->AtEnd(); again->MoveNext()) {
+        ++n;
+        EXPECT_EQ(again->FieldNamed("Body").TextValue(), bodyText(n, sizes[n - 1]));
+    }
+    EXPECT_EQ(n, 4);
+    again->MoveFirst();
+    again->DeleteRow();
+    add(*again, 5, 120);  // takes the block the deleted value freed
+    EXPECT_EQ(blobFileSize(), 512u + (1 + 1 + 2 + 9) * 128u);
     EXPECT_EQ(again->CheckFiles(), std::vector<std::string>{});
 }
 
