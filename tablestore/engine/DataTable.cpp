@@ -198,6 +198,13 @@ StoreStatus TDataTable::rebuildIndexes(const TIndexHeader* definitions) {
 
 StoreStatus TDataTable::rebuildActive(bool fromRecords) {
     active_.resize(slotCount());
+    // Every deleted slot is on the free-record chain: without a chain every slot is a row,
+    // as the index file's count of them confirms, and the system index need not be walked.
+    if (!fromRecords && indexes_ && !indexMissing_ && header_.freeChainHead == 0 &&
+        indexes_->activeRecords() == slotCount()) {
+        active_.includeAll();
+        return storecode::kOk;
+    }
     active_.excludeAll();
     // The system index lists them without reading the records; while it is being made again
     // (a missing or repaired index file) the records themselves are read.
