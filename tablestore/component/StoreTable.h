@@ -276,8 +276,9 @@ private:
     // Whether the current row passes the Filter text and the row-filter event.
     bool rowPassesFilters();
     bool eventAccepts(const TStoreFilterRecordEvent& event, const std::uint8_t* image);
-    // Blob values: assigned ones wait in blobEdits_ until the row is posted; read ones are
-    // kept while the row's reference and the table stay as they were.
+    // Blob values: assigned ones wait in blobEdits_ until the row is posted; read ones that
+    // had to come from the file are kept (the engine keeps the others) while the row's
+    // reference and the table stay as they were.
     std::string blobValue(const TStoreField& field) const;
     void readBlobValue(const TStoreField& field, std::string& value) const;
     void setBlobValue(TStoreField& field, std::string_view value);
